@@ -1,0 +1,26 @@
+# ravelle_add_test_binary(NAME name SOURCES ... LIBS ...)
+#
+# One GoogleTest binary per source folder. Its cases are discovered into CTest
+# and labelled by what they need, read off the suite name:
+#   Suite_X11.Case        label x11: a display (GL, real windows); exits 77
+#                         (skipped) when DISPLAY is not set
+#   Suite_Offscreen.Case  label offscreen: Qt widgets, QT_QPA_PLATFORM=offscreen
+#   anything else         label none: pure logic, no Qt application
+function(ravelle_add_test_binary)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} ravelle_testkit)
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_MODE PRE_TEST
+    TEST_FILTER "-*_X11.*:*_Offscreen.*"
+    PROPERTIES LABELS none ENVIRONMENT "RAVELLE_TEST_NEEDS=none")
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_MODE PRE_TEST
+    TEST_FILTER "*_Offscreen.*"
+    PROPERTIES LABELS offscreen
+               ENVIRONMENT "RAVELLE_TEST_NEEDS=offscreen;QT_QPA_PLATFORM=offscreen")
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_MODE PRE_TEST
+    TEST_FILTER "*_X11.*"
+    PROPERTIES LABELS x11 SKIP_RETURN_CODE 77 ENVIRONMENT "RAVELLE_TEST_NEEDS=x11")
+endfunction()

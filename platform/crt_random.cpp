@@ -1,0 +1,17 @@
+#include "crt_random.h"
+
+namespace {
+std::uint32_t g_state = 1;
+}
+
+void CrtSrand(std::uint32_t seed) { g_state = seed; }
+
+int CrtRand() {
+  g_state = g_state * 214013u + 2531011u;
+  return static_cast<int>((g_state >> 16) & 0x7FFFu);
+}
+
+int CrtRandomSign() { return (CrtRand() & 1) ? 1 : -1; }
+
+std::uint32_t CrtRandomState() { return g_state; }
+void CrtSetRandomState(std::uint32_t state) { g_state = state; }

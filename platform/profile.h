@@ -1,0 +1,45 @@
+#pragma once
+// The profile store: per-user settings, and the machine-wide installation
+// values.
+//
+// Per-user profile: one INI file shared by the game and the screen saver
+// ($XDG_CONFIG_HOME/Halvorn/Ravelle.ini). Sections are INI groups; the
+// section "" holds values at the top level. Every read passes its default,
+// so a missing file, section or value is never an error; a value that is not
+// a whole number reads as the default. Every write goes to disk at once,
+// because the other program may read the same file.
+//
+// Machine-wide values (installation folder): read from the first file that
+// exists of
+//   1. the file set with SetMachineSettingsFile (tests),
+//   2. "Ravelle.machine.ini" beside the running program (written by the build
+//      into the build tree, which makes the build tree an installation),
+//   3. the system-wide Halvorn/Ravelle.ini of the XDG configuration folders
+//      (/etc/xdg by default), written by an installer.
+// They are never read from the user's profile.
+#include <optional>
+#include <string>
+
+int ProfileGetInt(const std::string& section, const std::string& entry, int defaultValue);
+std::string ProfileGetString(const std::string& section, const std::string& entry,
+                             const std::string& defaultValue);
+// Any value other than 0 reads as true.
+bool ProfileGetBool(const std::string& section, const std::string& entry, bool defaultValue);
+
+// Answer false when the file could not be written.
+bool ProfileWriteInt(const std::string& section, const std::string& entry, int value);
+bool ProfileWriteString(const std::string& section, const std::string& entry, const std::string& value);
+// Stored as 1 or 0.
+bool ProfileWriteBool(const std::string& section, const std::string& entry, bool value);
+
+// The profile file in use.
+std::string ProfileFilePath();
+// Points the profile at another file ("" goes back to the user's profile).
+void SetProfileFile(const std::string& path);
+
+// A machine-wide string value; nullopt when no machine settings file holds it.
+std::optional<std::string> MachineGetString(const std::string& section, const std::string& entry);
+// Points the machine-wide store at one file ("" goes back to the search).
+void SetMachineSettingsFile(const std::string& path);
+// The name of the machine settings file that lives beside the programs.
+inline constexpr const char* kMachineSettingsFileName = "Ravelle.machine.ini";

@@ -1,0 +1,43 @@
+#include "testkit.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace testkit {
+
+TempDir::TempDir() {
+  std::string pattern = (fs::temp_directory_path() / "ravelle-test-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  m_path = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  fs::remove_all(m_path, ec);
+}
+
+std::string TempDir::operator/(const std::string& name) const { return m_path + "/" + name; }
+
+std::string TempDir::WriteFile(const std::string& name, const std::string& bytes) const {
+  const fs::path full = fs::path(m_path) / name;
+  fs::create_directories(full.parent_path());
+  std::ofstream(full, std::ios::binary) << bytes;
+  return full.string();
+}
+
+std::string TempDir::MakeFolder(const std::string& name) const {
+  const fs::path full = fs::path(m_path) / name;
+  fs::create_directories(full);
+  return full.string();
+}
+
+bool HasDisplay() {
+  const char* d = std::getenv("DISPLAY");
+  return d && *d;
+}
+
+}  // namespace testkit

@@ -1,0 +1,29 @@
+#pragma once
+// Small fixtures shared by the test binaries.
+#include <string>
+
+namespace testkit {
+
+// A fresh private folder, removed with everything in it on destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return m_path; }
+  // path() + "/" + name
+  std::string operator/(const std::string& name) const;
+  // Writes a file (creating its folders) and answers its full path.
+  std::string WriteFile(const std::string& name, const std::string& bytes) const;
+  std::string MakeFolder(const std::string& name) const;
+
+ private:
+  std::string m_path;
+};
+
+// True when a display is there for tests that need one (x11 label).
+bool HasDisplay();
+
+}  // namespace testkit
