@@ -1,0 +1,173 @@
+// Texture, sprite and font records over the D3DX interface of g_Engine's
+// device.
+//
+// Sections: texture - sprite - font
+#include "engine/draw_resources.h"
+
+#include "engine/engine.h"
+
+// ---- texture ---------------------------------------------------------------------------
+CKVRTexture::CKVRTexture() { g_Engine.m_textures.push_back(this); }
+
+CKVRTexture::~CKVRTexture() {
+  g_Engine.UnregisterTexture(this);
+  Release();
+}
+
+void CKVRTexture::Release() {
+  if (m_surface) Unlock();
+  if (m_d3dTexture) m_d3dTexture->Release();
+  m_d3dTexture = nullptr;
+}
+
+bool CKVRTexture::LoadFromFile(const std::string& path, D3DCOLOR colorKey) {
+  Release();
+  // The sizes belong to the texture just released.
+  m_imageInfo = {};
+  m_width = m_height = 0;
+  if (FAILED(D3DXCreateTextureFromFileExA(g_Engine.m_device, path.c_str(), D3DX_DEFAULT,
+                                          D3DX_DEFAULT, 1, D3DUSAGE_AUTOGENMIPMAP,
+                                          D3DFMT_A8B8G8R8, D3DPOOL_MANAGED, D3DX_DEFAULT,
+                                          D3DX_DEFAULT, colorKey, &m_imageInfo, nullptr,
+                                          &m_d3dTexture)))
+    return false;
+  if (FAILED(D3DXGetImageInfoFromFileA(path.c_str(), &m_imageInfo))) return false;
+  D3DSURFACE_DESC desc;
+  if (FAILED(m_d3dTexture->GetLevelDesc(0, &desc))) return false;
+  m_width = desc.Width;
+  m_height = desc.Height;
+  return true;
+}
+
+bool CKVRTexture::CreateBlank(bool autoMipMap) {
+  Release();
+  if (FAILED(D3DXCreateTexture(g_Engine.m_device, 32, 32, autoMipMap ? D3DX_DEFAULT : 1,
+                               autoMipMap ? D3DUSAGE_AUTOGENMIPMAP : 0, D3DFMT_A8B8G8R8,
+                               D3DPOOL_MANAGED, &m_d3dTexture)))
+    return false;
+  m_imageInfo.Width = m_imageInfo.Height = 32;
+  m_width = m_height = 32;
+  return true;
+}
+
+bool CKVRTexture::Lock() {
+  if (!m_d3dTexture || m_surface) return false;
+  if (FAILED(m_d3dTexture->GetSurfaceLevel(0, &m_surface))) {
+    m_surface = nullptr;
+    return false;
+  }
+  if (FAILED(m_surface->LockRect(&m_lockedRect, nullptr, 0))) {
+    // Nothing stays held when the lock fails.
+    m_surface->Release();
+    m_surface = nullptr;
+    m_lockedRect = {};
+    return false;
+  }
+  return true;
+}
+
+void CKVRTexture::Fill(DWORD color) {
+  if (!m_surface || !m_lockedRect.pBits) return;
+  auto* row = static_cast<BYTE*>(m_lockedRect.pBits);
+  for (UINT y = 0; y < m_height; ++y, row += m_lockedRect.Pitch) {
+    auto* texel = reinterpret_cast<DWORD*>(row);
+    for (UINT x = 0; x < m_width; ++x) texel[x] = color;
+  }
+}
+
+void CKVRTexture::Unlock() {
+  if (!m_surface) return;
+  m_surface->UnlockRect();
+  m_surface->Release();
+  m_surface = nullptr;
+  m_lockedRect = {};
+}
+
+// ---- sprite ------------------------------------------------------------------------------
+BYTE ColorChannelToByte(float value) {
+  if (value >= 1.0f) return 255;
+  if (value <= 0.0f) return 0;
+  return BYTE(value * 255.0f + 0.5f);
+}
+
+CKVRSprite::CKVRSprite() { g_Engine.m_sprites.push_back(this); }
+
+CKVRSprite::~CKVRSprite() {
+  g_Engine.UnregisterSprite(this);
+  Release();
+}
+
+void CKVRSprite::Release() {
+  if (m_sprite) m_sprite->Release();
+  m_sprite = nullptr;
+  m_useSourceRect = false;
+}
+
+bool CKVRSprite::Create(CKVRTexture* texture) {
+  Release();
+  if (FAILED(D3DXCreateSprite(g_Engine.m_device, &m_sprite))) {
+    m_sprite = nullptr;
+    return false;
+  }
+  m_texture = texture;
+  return true;
+}
+
+bool CKVRSprite::Draw(const RECT& dest, float r, float g, float b, float a) {
+  if (!m_texture || !m_sprite) return false;
+  const LONG sourceWidth = m_useSourceRect ? RectWidth(m_sourceRect) : LONG(m_texture->m_width);
+  const LONG sourceHeight =
+      m_useSourceRect ? RectHeight(m_sourceRect) : LONG(m_texture->m_height);
+  // An empty source or a texture of unknown size cannot be stretched.
+  if (sourceWidth <= 0 || sourceHeight <= 0) return false;
+  const LONG destWidth = RectWidth(dest) < 0 ? -RectWidth(dest) : RectWidth(dest);
+  const LONG destHeight = RectHeight(dest) < 0 ? -RectHeight(dest) : RectHeight(dest);
+  const float scaleX = float(destWidth) / float(sourceWidth);
+  const float scaleY = float(destHeight) / float(sourceHeight);
+  if (FAILED(m_sprite->Begin(D3DXSPRITE_ALPHABLEND))) return false;
+  D3DXMATRIX scaling, translation;
+  D3DXMatrixScaling(&scaling, scaleX, scaleY, 1.0f);
+  D3DXMatrixTranslation(&translation, float(dest.left), float(dest.top), 0.0f);
+  const D3DXMATRIX transform = scaling * translation;
+  m_sprite->SetTransform(&transform);
+  const D3DCOLOR color = D3DCOLOR_ARGB(ColorChannelToByte(a), ColorChannelToByte(r),
+                                       ColorChannelToByte(g), ColorChannelToByte(b));
+  const HRESULT drawn = m_sprite->Draw(m_texture->m_d3dTexture,
+                                       m_useSourceRect ? &m_sourceRect : nullptr, nullptr,
+                                       nullptr, color);
+  const HRESULT ended = m_sprite->End();
+  return SUCCEEDED(drawn) && SUCCEEDED(ended);
+}
+
+// ---- font ----------------------------------------------------------------------------------
+CKVRFont::CKVRFont() { g_Engine.m_fonts.push_back(this); }
+
+CKVRFont::~CKVRFont() {
+  g_Engine.UnregisterFont(this);
+  Release();
+}
+
+void CKVRFont::Release() {
+  if (m_font) m_font->Release();
+  m_font = nullptr;
+  m_height = 0;
+}
+
+bool CKVRFont::DrawText(int x, int y, const std::string& text) {
+  if (!m_font) return false;
+  RECT rect{x, y, x, y};
+  return m_font->DrawTextA(nullptr, text.c_str(), -1, &rect, m_format, m_textColor) != 0;
+}
+
+bool CKVRFont::DrawShadowText(const std::string& text, int x, int y) {
+  if (!m_font) return true;
+  const D3DCOLOR textColor = m_textColor;
+  m_textColor = m_shadowColor;
+  DrawText(x - 1, y - 1, text);
+  DrawText(x + 1, y - 1, text);
+  DrawText(x + 1, y + 1, text);
+  DrawText(x - 1, y + 1, text);
+  m_textColor = textColor;
+  DrawText(x, y, text);
+  return true;
+}

@@ -1,0 +1,164 @@
+#pragma once
+// The engine's state: the Direct3D object and the one device, the adapter
+// enumeration, the present parameters, the render states that must survive a
+// device reset, the current camera, the frame-rate clock, the window-state
+// bookkeeping and the lists of every font, sprite and texture record.
+//
+// There is one instance, g_Engine. Programs: InitDirect3D, CreateDevice with
+// the main window, then per frame BeginFrame ... EndScene/Present (the caller
+// ends the frame and sets m_deviceLost when Present answers
+// D3DERR_DEVICELOST or D3DERR_DRIVERINTERNALERROR); Shutdown at the end.
+//
+// Sections: enumeration records - engine - globals and seams
+#include <functional>
+#include <list>
+#include <vector>
+
+#include "engine/camera.h"
+#include "engine/timer.h"
+#include "platform/d3d9.h"
+#include "support/init_result.h"
+
+class CKVRFont;
+class CKVRSprite;
+class CKVRTexture;
+
+// Size types the main window passes to CKVREngine::OnSize.
+inline constexpr int SIZE_RESTORED = 0;
+inline constexpr int SIZE_MINIMIZED = 1;
+inline constexpr int SIZE_MAXIMIZED = 2;
+
+// ---- enumeration records ----------------------------------------------------------
+using DisplayMode = D3DDISPLAYMODE;
+
+struct AdapterInfo;
+
+// What a windowed device can be made with.
+struct DeviceCombo {
+  std::vector<D3DFORMAT> m_depthStencilFormats;          // in preference order
+  std::vector<D3DMULTISAMPLE_TYPE> m_multiSampleTypes;  // ascending
+  std::vector<DisplayMode> m_displayModes;              // the desktop mode
+  AdapterInfo* m_adapter = nullptr;
+};
+
+struct AdapterInfo {
+  int m_ordinal = -1;  // 0 once enumerated
+  D3DADAPTER_IDENTIFIER9 m_identifier;
+  D3DCAPS9 m_caps;
+  DeviceCombo m_windowedCombo;
+};
+
+// The mode of exactly width x height with the highest refresh rate, the first
+// among equals; a zeroed mode (format D3DFMT_UNKNOWN) when none matches.
+DisplayMode FindDisplayMode(const std::vector<DisplayMode>& modes, UINT width, UINT height);
+// Keeps the candidates D24S8, D24X8, D24X4S4, D32, D16, D15S1 (in that order)
+// that the adapter supports as depth buffers for the render-target format.
+void EnumerateDepthStencilFormats(IDirect3D9* d3d, std::vector<D3DFORMAT>& list,
+                                  D3DFORMAT adapterFormat, D3DFORMAT renderTargetFormat);
+// Keeps the types 0..16 that the adapter supports, ascending.
+void EnumerateMultiSampleTypes(IDirect3D9* d3d, std::vector<D3DMULTISAMPLE_TYPE>& list,
+                               D3DFORMAT format, bool windowed);
+
+// ---- engine ----------------------------------------------------------------------------
+class CKVREngine {
+ public:
+  // Inactive, without a device; raises g_SuspendCount.
+  CKVREngine();
+  // Frees what remains (adapter records); releases no interface.
+  ~CKVREngine();
+  CKVREngine(const CKVREngine&) = delete;
+  CKVREngine& operator=(const CKVREngine&) = delete;
+
+  // Direct3DCreate9 and the enumeration of adapter 0.
+  InitResult InitDirect3D();
+  // A windowed device for window: the highest multisample type that works
+  // with any listed depth format, with the first such format. vsync picks the
+  // present interval. Afterwards the engine is active.
+  InitResult CreateDevice(HWND window, bool vsync);
+  // Starts a frame: handles a lost device, measures the frame rate, clears,
+  // begins the scene and applies the camera. false: draw nothing this frame.
+  bool BeginFrame();
+  // The main window's size handler: minimise suspends, restore/maximise
+  // resumes (see the .cpp). The caller raises g_SuspendCount around the call,
+  // lowers it after, recomputes m_active and calls HandleResize.
+  void OnSize(int sizeType);
+  // Resets the device when the client size changed. A zero-size client
+  // (minimised) never resets. A failed reset marks the device lost, so the
+  // next BeginFrame tries again.
+  void HandleResize();
+  // World-space ray through client point (x, y) of the current camera, with
+  // the projection of the last frame begin. A camera must be set.
+  void GetScreenRay(D3DXVECTOR3* origin, D3DXVECTOR3* direction, int x, int y);
+  // Fog on or off (stored; re-applied by a reset): FOGENABLE and
+  // RANGEFOGENABLE = flag, FOGVERTEXMODE linear.
+  void SetFogEnable(bool enable);
+  // Stage 0 = texture x diffuse, alpha off.
+  void SetTextureStageModulate();
+  // Stage 0 = diffuse x texture, alpha from the texture.
+  void SetTextureStageModulateAlpha();
+  // Remove every occurrence of the record; nothing when it is not listed.
+  void UnregisterFont(CKVRFont* font);
+  void UnregisterSprite(CKVRSprite* sprite);
+  void UnregisterTexture(CKVRTexture* texture);
+  // Releases the interfaces of every record (the records stay listed), the
+  // adapter records, the device and the Direct3D object.
+  void Shutdown();
+
+  // Internal steps, public for the programs' and tests' use.
+  void Enumerate();
+  InitResult CreateWindowedDevice(HWND window, UINT screenWidth, UINT screenHeight, bool vsync);
+  void FillPresentParameters(const DisplayMode& mode, D3DFORMAT depthFormat,
+                             D3DMULTISAMPLE_TYPE multiSample, bool vsync);
+  void SetDefaultStates();
+  void OnLostDevice();
+  void OnResetDevice();
+  HRESULT ResetDevice();
+  void UpdateFPS();
+  void ApplyCameraTransforms();
+  // m_active = (g_SuspendCount == 0).
+  void UpdateActive();
+
+  std::list<CKVRFont*> m_fonts;
+  std::list<CKVRSprite*> m_sprites;
+  std::list<CKVRTexture*> m_textures;
+  std::vector<AdapterInfo*> m_adapters;
+  DeviceCombo* m_deviceCombo = nullptr;
+  HWND m_focusWindow = nullptr;
+  RECT m_clientRect;
+  IDirect3D9* m_d3d = nullptr;
+  IDirect3DDevice9* m_device = nullptr;
+  D3DSURFACE_DESC m_backBufferDesc;
+  D3DPRESENT_PARAMETERS m_presentParams;
+  D3DXMATRIX m_projection;
+  DWORD m_clearFlags = 0;
+  CKVRCamera* m_camera = nullptr;
+  D3DFILLMODE m_fillMode = 0;
+  D3DCOLOR m_clearColor = 0xFF000000;
+  D3DCOLOR m_ambientColor = 0xFFFFFFFF;
+  bool m_specularEnable = false;
+  bool m_fogEnable = false;
+  D3DCOLOR m_fogColor = 0xFFFFFFFF;
+  float m_fogStart = 0.0f;
+  float m_fogEnd = 1024.0f;
+  CKVRTimer m_fpsTimer;
+  double m_fps = 0.0;
+  int m_frameCount = 0;  // frames of the current frame-rate interval
+  bool m_active = false;
+  bool m_deviceLost = false;
+  bool m_minimized = false;
+  bool m_maximized = false;
+  int m_lightEnabled[D3DMAXLIGHTS] = {};
+  D3DLIGHT9* m_lights[D3DMAXLIGHTS] = {};
+
+ private:
+  void ReadBackBufferDesc();
+};
+
+// ---- globals and seams ----------------------------------------------------------------------
+// The engine draws only while this is 0.
+extern int g_SuspendCount;
+extern CKVREngine g_Engine;
+
+// How the engine waits while suspended or lost (milliseconds). Tests replace it;
+// an empty function restores the real sleep.
+void SetEngineSleep(std::function<void(int)> sleep);

@@ -1,0 +1,61 @@
+#pragma once
+// A fresh g_Engine over a recording device for every test, with a hand-driven
+// clock and a sleep that only records its calls.
+#include <gtest/gtest.h>
+
+#include <new>
+#include <string>
+#include <vector>
+
+#include "engine/camera.h"
+#include "engine/engine.h"
+#include "platform/clock.h"
+#include "platform/d3d9_recording.h"
+
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RebuildEngine();
+    UseRecordingDevice(&m_script);
+    SetEngineSleep([this](int ms) { m_sleeps.push_back(ms); });
+  }
+  void TearDown() override {
+    RebuildEngine();
+    SetDirect3DFactory({});
+    SetEngineSleep({});
+  }
+  // g_Engine as a program starts with it (whatever it held is released); the
+  // suspend count back at 1.
+  static void RebuildEngine() {
+    g_Engine.Shutdown();
+    g_Engine.~CKVREngine();
+    g_SuspendCount = 0;
+    new (&g_Engine) CKVREngine();
+  }
+  // InitDirect3D and CreateDevice on m_window, camera set.
+  void StartEngine(bool vsync = true) {
+    ASSERT_TRUE(g_Engine.InitDirect3D().success);
+    const InitResult created = g_Engine.CreateDevice(&m_window, vsync);
+    ASSERT_TRUE(created.success) << created.message << "\n" << m_script.m_log.Dump();
+    g_Engine.m_camera = &m_camera;
+    m_script.m_log.Clear();
+  }
+  // The programs' end of frame.
+  void EndFrame() {
+    g_Engine.m_device->EndScene();
+    const HRESULT hr = g_Engine.m_device->Present(nullptr, nullptr, nullptr, nullptr);
+    if (hr == D3DERR_DEVICELOST || hr == D3DERR_DRIVERINTERNALERROR) g_Engine.m_deviceLost = true;
+  }
+  DWORD RenderState(D3DRENDERSTATETYPE state) const {
+    DWORD value = 0xDEADBEEF;
+    g_Engine.m_device->GetRenderState(state, &value);
+    return value;
+  }
+  const CallLog& Log() const { return m_script.m_log; }
+
+  ManualClock m_clock;
+  RecordingScript m_script;
+  RecordingWindow m_window{800, 600};
+  CKVRCamera m_camera;
+  std::vector<int> m_sleeps;
+};

@@ -1,0 +1,122 @@
+// The engine on the GL device: the device search over what the context
+// offers, a resize, and a frame of render objects, sprites and text.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <new>
+
+#include "engine/camera.h"
+#include "engine/draw_resources.h"
+#include "engine/engine.h"
+#include "engine/render_object.h"
+#include "platform/d3d9_gl.h"
+#include "platform/gl_host.h"
+
+namespace {
+
+class EngineOnGL_X11 : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Rebuild();
+    SetDirect3DFactory([] { return Direct3DCreate9GL(); });
+    SetEngineSleep([](int) {});
+    if (!g_Engine.InitDirect3D().success) GTEST_SKIP() << "no OpenGL 3.3 context";
+    const InitResult created = g_Engine.CreateDevice(&m_window, false);
+    ASSERT_TRUE(created.success) << created.message;
+  }
+  void TearDown() override {
+    g_Engine.Shutdown();
+    Rebuild();
+    SetDirect3DFactory({});
+    SetEngineSleep({});
+  }
+  static void Rebuild() {
+    g_Engine.~CKVREngine();
+    g_SuspendCount = 0;
+    new (&g_Engine) CKVREngine();
+  }
+  static QImage Shown() {
+    QImage image;
+    GLReadBackBuffer(g_Engine.m_device, &image);
+    return image;
+  }
+
+  GLOffscreenWindow m_window{160, 120};
+};
+
+TEST_F(EngineOnGL_X11, CreatesTheBestDeviceTheContextOffersAndResizesIt) {
+  DWORD highest = 0;
+  for (DWORD type = 2; type <= 16; ++type)
+    if (g_Engine.m_d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 1, type,
+                                                   nullptr) == D3D_OK)
+      highest = type;
+  EXPECT_EQ(g_Engine.m_presentParams.MultiSampleType, highest);
+  EXPECT_EQ(g_Engine.m_presentParams.AutoDepthStencilFormat, D3DFMT_D24S8);
+  EXPECT_EQ(g_Engine.m_presentParams.PresentationInterval, D3DPRESENT_INTERVAL_IMMEDIATE);
+  EXPECT_EQ(g_Engine.m_backBufferDesc.Width, 160u);
+  EXPECT_EQ(g_Engine.m_backBufferDesc.Height, 120u);
+
+  m_window.SetClientSize(200, 100);
+  g_Engine.HandleResize();
+  EXPECT_FALSE(g_Engine.m_deviceLost);
+  EXPECT_EQ(g_Engine.m_backBufferDesc.Width, 200u);
+  g_Engine.m_clearColor = 0xFF102030;
+  ASSERT_TRUE(g_Engine.BeginFrame());
+  g_Engine.m_device->EndScene();
+  EXPECT_EQ(g_Engine.m_device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  const QImage image = Shown();
+  EXPECT_EQ(image.size(), QSize(200, 100));
+  EXPECT_EQ(image.pixel(199, 99), qRgb(0x10, 0x20, 0x30));
+}
+
+TEST_F(EngineOnGL_X11, DrawsRenderObjectsSpritesAndTextIntoTheFrame) {
+  CKVRCamera camera;
+  camera.SetEye(0, -60, 60);
+  camera.LookAt(0, 0, 0);
+  g_Engine.m_camera = &camera;
+  g_Engine.m_clearColor = 0xFF204080;
+  ASSERT_TRUE(g_Engine.BeginFrame());
+
+  CKVRTexture green, white;
+  ASSERT_TRUE(green.CreateBlank(false) && green.Lock());
+  green.Fill(0xFF00FF00);  // A8B8G8R8: green
+  green.Unlock();
+  ASSERT_TRUE(white.CreateBlank(true) && white.Lock());
+  white.Fill(0xFFFFFFFF);
+  white.Unlock();
+
+  CKVR3DObject plane;
+  ASSERT_TRUE(BuildGridMesh(plane, 40, 40, 4, 4));
+  plane.m_texture = &green;
+  g_Engine.m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  plane.Render();  // full ambient light: the texture as it is
+
+  CKVRSprite sprite;
+  ASSERT_TRUE(sprite.Create(&white));
+  EXPECT_TRUE(sprite.Draw(RECT{10, 10, 30, 20}, 1, 0, 0, 1));
+
+  CKVRFont font;
+  ASSERT_EQ(D3DXCreateFontA(g_Engine.m_device, 16, 0, FW_BOLD, 1, 0, DEFAULT_CHARSET,
+                            OUT_TT_ONLY_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Verdana",
+                            &font.m_font),
+            D3D_OK);
+  font.m_height = 16;
+  font.m_textColor = 0xFFFFFFFF;
+  font.m_shadowColor = 0xFF000000;
+  EXPECT_TRUE(font.DrawShadowText("\xC3\x89t\xC3\xA9", 100, 4));
+  g_Engine.m_device->EndScene();
+  g_Engine.m_device->Present(nullptr, nullptr, nullptr, nullptr);
+
+  const QImage image = Shown();
+  EXPECT_EQ(image.pixel(80, 60), qRgb(0, 255, 0));
+  EXPECT_EQ(image.pixel(15, 15), qRgb(255, 0, 0));
+  EXPECT_EQ(image.pixel(29, 19), qRgb(255, 0, 0));
+  EXPECT_EQ(image.pixel(30, 15), qRgb(0x20, 0x40, 0x80));
+  int bright = 0;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 90; x < 160; ++x) bright += qGreen(image.pixel(x, y)) > 220 && qBlue(image.pixel(x, y)) > 220;
+  EXPECT_GT(bright, 10);
+}
+
+}  // namespace

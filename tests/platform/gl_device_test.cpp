@@ -1,0 +1,405 @@
+// Pixel tests of the GL device: what the fixed-function state draws, read
+// back from the back buffer. Each test draws into a small offscreen device.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "gl_test_support.h"
+
+using namespace gltest;
+
+namespace {
+
+constexpr int kSize = 64;
+
+class GLDevice_X11 : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!m_gl.device()) GTEST_SKIP() << "no OpenGL 3.3 context";
+    m_device = m_gl.device();
+    m_gl.SetCamera();
+    m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+  }
+  QRgb At(int x, int y) const { return m_gl.Read().pixel(x, y); }
+  void Unlit() const { m_device->SetRenderState(D3DRS_LIGHTING, 0); }
+  // A white material, a directional light shining along direction, some
+  // global ambient.
+  void Light(D3DXVECTOR3 direction, D3DCOLORVALUE diffuse = {0.75f, 0.75f, 0.75f, 1},
+             D3DCOLORVALUE specular = {0, 0, 0, 0}) const {
+    D3DLIGHT9 light;
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = diffuse;
+    light.Specular = specular;
+    light.Direction = direction;
+    m_device->SetLight(0, &light);
+    m_device->LightEnable(0, 1);
+    m_device->SetRenderState(D3DRS_AMBIENT, 0xFF202020);
+    D3DMATERIAL9 material;
+    material.Diffuse = material.Ambient = {1, 1, 1, 1};
+    m_device->SetMaterial(&material);
+  }
+
+  OffscreenDevice m_gl{kSize, kSize};
+  IDirect3DDevice9* m_device = nullptr;
+};
+
+TEST_F(GLDevice_X11, ClearFillsTheBackBufferOpaqueAndResetResizesIt) {
+  m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00FF8000, 1.0f, 0);
+  const QImage image = m_gl.Read();
+  ASSERT_EQ(image.size(), QSize(kSize, kSize));
+  EXPECT_EQ(image.pixel(0, 0), qRgb(255, 128, 0));
+  EXPECT_EQ(image.pixel(kSize - 1, kSize - 1), qRgb(255, 128, 0));
+
+  D3DPRESENT_PARAMETERS params;
+  params.BackBufferWidth = 40;
+  params.BackBufferHeight = 30;
+  params.EnableAutoDepthStencil = 1;
+  params.AutoDepthStencilFormat = D3DFMT_D24S8;
+  ASSERT_EQ(m_device->Reset(&params), D3D_OK);
+  IDirect3DSurface9* back = nullptr;
+  ASSERT_EQ(m_device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+  D3DSURFACE_DESC desc;
+  back->GetDesc(&desc);
+  back->Release();
+  EXPECT_EQ(desc.Width, 40u);
+  EXPECT_EQ(desc.Height, 30u);
+  D3DVIEWPORT9 viewport;
+  m_device->GetViewport(&viewport);
+  EXPECT_EQ(viewport.Width, 40u);
+  m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+  EXPECT_EQ(m_gl.Read().size(), QSize(40, 30));
+  EXPECT_EQ(m_gl.Read().pixel(39, 29), qRgb(0, 0, 255));
+  EXPECT_EQ(m_device->TestCooperativeLevel(), D3D_OK);
+  EXPECT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+}
+
+TEST_F(GLDevice_X11, LitTexturedQuadIsBrighterFacingTheLight) {
+  IDirect3DTexture9* texture = SolidTexture(m_device, 8, 0xFF80C0FF);
+  m_device->SetTexture(0, texture);
+  m_device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+  m_device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+  m_device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+  Mesh square(m_device, FacingSquare(6, 0), kSquareIndices);
+  struct Case {
+    D3DXVECTOR3 direction;
+    float scale;        // of the world matrix
+    float lightFactor;  // ambient 0x20 plus 0.75 x cos(angle) x normal length
+  } cases[] = {
+      {{0, 0, 1}, 1, 32 / 255.0f + 0.75f},              // straight onto the face
+      {{0, 0.7071f, 0.7071f}, 1, 32 / 255.0f + 0.53f},  // at 45 degrees
+      {{0, 0, -1}, 1, 32 / 255.0f},                     // from behind: ambient only
+      // Normals go through the inverse transpose of the world matrix and are
+      // not renormalised: scaled up twice, they are half as long.
+      {{0, 0, 1}, 2, 32 / 255.0f + 0.375f},
+  };
+  for (const Case& c : cases) {
+    Light(c.direction);
+    D3DXMATRIX world;
+    D3DXMatrixScaling(&world, c.scale, c.scale, c.scale);
+    m_device->SetTransform(D3DTS_WORLD, &world);
+    m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    square.Draw(m_device);
+    const QRgb p = At(kSize / 2, kSize / 2);
+    EXPECT_NEAR(qRed(p), 0x80 * c.lightFactor, 3) << c.direction.y << " scale " << c.scale;
+    EXPECT_NEAR(qBlue(p), 0xFF * c.lightFactor, 3) << c.direction.y << " scale " << c.scale;
+  }
+  m_device->SetTexture(0, nullptr);
+  texture->Release();
+}
+
+TEST_F(GLDevice_X11, SpecularShowsOnlyWhenEnabled) {
+  // Light from the camera's side: the half vector is the normal at the centre.
+  Light({0, 0, 1}, {0.25f, 0.25f, 0.25f, 1}, {1, 1, 1, 1});
+  D3DMATERIAL9 material;
+  material.Diffuse = material.Ambient = {1, 1, 1, 1};
+  material.Specular = {1, 1, 1, 1};
+  material.Power = 135;
+  m_device->SetMaterial(&material);
+  m_device->SetRenderState(D3DRS_AMBIENT, 0);
+  // Specular light is worked out per vertex, so the square needs inner ones.
+  const MeshData grid = FacingGrid(6, 0, 16);
+  Mesh square(m_device, grid.vertices, grid.indices);
+  square.Draw(m_device);
+  const QRgb without = At(kSize / 2, kSize / 2);
+  EXPECT_NEAR(qGreen(without), 64, 3);
+  m_device->SetRenderState(D3DRS_SPECULARENABLE, 1);
+  square.Draw(m_device);
+  const QRgb centre = At(kSize / 2, kSize / 2);
+  EXPECT_GT(qGreen(centre), 240);
+  // Power 135 keeps the highlight tight: the square's edge is barely lit by it.
+  EXPECT_LT(qGreen(At(kSize / 2 + 21, kSize / 2)), qGreen(centre) - 100);
+}
+
+TEST_F(GLDevice_X11, LinearFogRampsWithDistanceAndRangeFogWithTheRay) {
+  Unlit();
+  m_device->SetRenderState(D3DRS_FOGENABLE, 1);
+  m_device->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
+  m_device->SetRenderState(D3DRS_FOGCOLOR, 0xFF000000);
+  m_device->SetRenderState(D3DRS_FOGSTART, FloatToDWORD(0));
+  m_device->SetRenderState(D3DRS_FOGEND, FloatToDWORD(40));
+  // Squares at view depths 10, 20 and 30 (the eye is at z = -10): 3/4, 1/2
+  // and 1/4 of the white is left.
+  for (float z : {0.0f, 10.0f, 20.0f}) {
+    m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    Mesh square(m_device, FacingSquare(4, z), kSquareIndices);
+    square.Draw(m_device);
+    EXPECT_NEAR(qRed(At(kSize / 2, kSize / 2)), 255 * (40 - (z + 10)) / 40, 3) << "depth " << z + 10;
+  }
+  // A wide square at depth 20: without range fog its corners fog like its
+  // centre; with it they are further along the ray and darker. Fog is
+  // worked out per vertex, hence the grid.
+  const MeshData grid = FacingGrid(40, 10, 20);
+  Mesh wide(m_device, grid.vertices, grid.indices);
+  m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+  wide.Draw(m_device);
+  EXPECT_NEAR(qRed(At(2, 2)), qRed(At(kSize / 2, kSize / 2)), 2);
+  m_device->SetRenderState(D3DRS_RANGEFOGENABLE, 1);
+  wide.Draw(m_device);
+  EXPECT_NEAR(qRed(At(kSize / 2, kSize / 2)), 127, 3);
+  EXPECT_LT(qRed(At(2, 2)), qRed(At(kSize / 2, kSize / 2)) - 10);
+}
+
+TEST_F(GLDevice_X11, CullingRemovesCounterClockwiseTrianglesByDefault) {
+  Unlit();
+  const std::vector<VertexPNDT> square = FacingSquare(6, 0);
+  Mesh clockwise(m_device, square, {0, 1, 2});
+  Mesh counterClockwise(m_device, square, {0, 2, 1});
+  struct Case {
+    const Mesh* mesh;
+    DWORD cull;
+    bool drawn;
+  } cases[] = {{&clockwise, D3DCULL_CCW, true},       {&counterClockwise, D3DCULL_CCW, false},
+               {&clockwise, D3DCULL_CW, false},       {&counterClockwise, D3DCULL_CW, true},
+               {&counterClockwise, D3DCULL_NONE, true}};
+  for (const Case& c : cases) {
+    m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    m_device->SetRenderState(D3DRS_CULLMODE, c.cull);
+    c.mesh->Draw(m_device);
+    EXPECT_EQ(At(kSize / 2 - 4, kSize / 2 - 4) == qRgb(255, 255, 255), c.drawn)
+        << "cull " << c.cull << (c.mesh == &clockwise ? " clockwise" : " counter-clockwise");
+  }
+}
+
+TEST_F(GLDevice_X11, ChangedBufferRangesShowAtTheNextDraw) {
+  Unlit();
+  Mesh square(m_device, FacingSquare(6, 0, 0xFFFF0000), kSquareIndices);
+  square.Draw(m_device);
+  EXPECT_EQ(At(kSize / 2, kSize / 2), qRgb(255, 0, 0));
+  // Recolour only the last two vertices through a range lock.
+  void* data = nullptr;
+  ASSERT_EQ(square.vertices()->Lock(2 * sizeof(VertexPNDT), 2 * sizeof(VertexPNDT), &data, 0), D3D_OK);
+  auto* v = static_cast<VertexPNDT*>(data);
+  v[0].diffuse = v[1].diffuse = 0xFF00FF00;
+  square.vertices()->Unlock();
+  square.Draw(m_device);
+  const QRgb bottom = At(kSize / 2, kSize / 2 + 8);
+  EXPECT_GT(qGreen(bottom), qRed(bottom));
+  EXPECT_GT(qRed(At(kSize / 2, kSize / 2 - 8)), qGreen(At(kSize / 2, kSize / 2 - 8)));
+}
+
+TEST_F(GLDevice_X11, BlendingNeverLeavesAlphaInTheBackBuffer) {
+  Unlit();
+  // A draw whose colour has alpha 0, then one blended by the destination's
+  // alpha: an X8R8G8B8 back buffer reads alpha as opaque, so it shows fully.
+  Mesh clearAlpha(m_device, FacingSquare(6, 0, 0x00FFFFFF), kSquareIndices);
+  clearAlpha.Draw(m_device);
+  m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+  m_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_DESTALPHA);
+  m_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ZERO);
+  Mesh red(m_device, FacingSquare(6, 0, 0xFFFF0000), kSquareIndices);
+  m_device->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
+  red.Draw(m_device);
+  EXPECT_EQ(At(kSize / 2, kSize / 2), qRgb(255, 0, 0));
+}
+
+TEST_F(GLDevice_X11, TexturesSampleAtEveryMipFilterWithOrWithoutGeneratedLevels) {
+  Unlit();
+  Mesh square(m_device, FacingSquare(1, 0), kSquareIndices);  // a few pixels: minified
+  for (DWORD usage : {DWORD(0), D3DUSAGE_AUTOGENMIPMAP})
+    for (DWORD mip : {D3DTEXF_NONE, D3DTEXF_POINT, D3DTEXF_LINEAR}) {
+      IDirect3DTexture9* texture = nullptr;
+      ASSERT_EQ(m_device->CreateTexture(64, 64, 1, usage, D3DFMT_A8B8G8R8, D3DPOOL_MANAGED,
+                                        &texture, nullptr),
+                D3D_OK);
+      D3DLOCKED_RECT locked;
+      texture->LockRect(0, &locked, nullptr, 0);
+      for (int i = 0; i < 64 * 64; ++i) static_cast<DWORD*>(locked.pBits)[i] = 0xFF2080F0;  // A B G R
+      texture->UnlockRect(0);
+      m_device->SetTexture(0, texture);
+      m_device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+      m_device->SetSamplerState(0, D3DSAMP_MIPFILTER, mip);
+      m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+      square.Draw(m_device);
+      EXPECT_LE(ColorDistance(At(kSize / 2, kSize / 2), qRgb(0xF0, 0x80, 0x20)), 2)
+          << "usage " << usage << " mip filter " << mip;
+      m_device->SetTexture(0, nullptr);
+      texture->Release();
+    }
+}
+
+TEST_F(GLDevice_X11, StagePresetsTakeAlphaFromTheTextureOrTheVertex) {
+  Unlit();
+  IDirect3DTexture9* halfWhite = SolidTexture(m_device, 4, 0x80FFFFFF);
+  m_device->SetTexture(0, halfWhite);
+  m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+  m_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  m_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  m_device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+  struct Case {
+    DWORD alphaOp;
+    int grey;  // over black
+  } cases[] = {{D3DTOP_SELECTARG1, 128}, {D3DTOP_DISABLE, 255}};
+  Mesh square(m_device, FacingSquare(6, 0), kSquareIndices);
+  for (const Case& c : cases) {
+    m_device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+    m_device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TEXTURE);
+    m_device->SetTextureStageState(0, D3DTSS_ALPHAOP, c.alphaOp);
+    m_device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    square.Draw(m_device);
+    EXPECT_NEAR(qGreen(At(kSize / 2, kSize / 2)), c.grey, 2) << "alpha op " << c.alphaOp;
+  }
+  m_device->SetTexture(0, nullptr);
+  halfWhite->Release();
+}
+
+// ---- sprites and text ----------------------------------------------------------------
+TEST_F(GLDevice_X11, SpriteBlendsOverAMeshAndRestoresTheState) {
+  Unlit();
+  Mesh red(m_device, FacingSquare(20, 0, 0xFFFF0000), kSquareIndices);
+  red.Draw(m_device);
+  IDirect3DTexture9* white = SolidTexture(m_device, 4, 0xFFFFFFFF);
+  ID3DXSprite* sprite = nullptr;
+  ASSERT_EQ(D3DXCreateSprite(m_device, &sprite), D3D_OK);
+  ASSERT_EQ(sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
+  const D3DXVECTOR3 at(0, 0, 0);
+  D3DXMATRIX scale;
+  D3DXMatrixScaling(&scale, 16, 16, 1);
+  sprite->SetTransform(&scale);
+  EXPECT_EQ(sprite->Draw(white, nullptr, nullptr, &at, 0x800000FF), D3D_OK);
+  EXPECT_EQ(sprite->End(), D3D_OK);
+  const QRgb p = At(kSize / 2, kSize / 2);
+  EXPECT_NEAR(qRed(p), 127, 2);
+  EXPECT_EQ(qGreen(p), 0);
+  EXPECT_NEAR(qBlue(p), 128, 2);
+  DWORD lighting = 1, blend = 1, z = 0;
+  m_device->GetRenderState(D3DRS_LIGHTING, &lighting);
+  m_device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
+  m_device->GetRenderState(D3DRS_ZENABLE, &z);
+  EXPECT_EQ(lighting, 0u);
+  EXPECT_EQ(blend, 0u);
+  EXPECT_EQ(z, D3DZB_TRUE);
+  sprite->Release();
+  white->Release();
+}
+
+TEST_F(GLDevice_X11, SpriteCoversExactlyItsDestinationPixels) {
+  IDirect3DTexture9* white = SolidTexture(m_device, 64, 0xFFFFFFFF);
+  ID3DXSprite* sprite = nullptr;
+  ASSERT_EQ(D3DXCreateSprite(m_device, &sprite), D3D_OK);
+  // A 64 x 64 texture into (10, 20)-(42, 36): scale (0.5, 0.25), then move.
+  D3DXMATRIX scale, move, transform;
+  D3DXMatrixScaling(&scale, 0.5f, 0.25f, 1);
+  D3DXMatrixTranslation(&move, 10, 20, 0);
+  transform = scale * move;
+  sprite->Begin(D3DXSPRITE_ALPHABLEND);
+  sprite->SetTransform(&transform);
+  sprite->Draw(white, nullptr, nullptr, nullptr, 0xFFFFFFFF);
+  sprite->End();
+  const QImage image = m_gl.Read();
+  int covered = 0;
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x) {
+      const bool inside = x >= 10 && x < 42 && y >= 20 && y < 36;
+      const bool white = image.pixel(x, y) == qRgb(255, 255, 255);
+      const bool black = image.pixel(x, y) == qRgb(0, 0, 0);
+      EXPECT_TRUE(inside ? white : black) << x << "," << y;
+      covered += white;
+    }
+  EXPECT_EQ(covered, 32 * 16);
+  sprite->Release();
+  white->Release();
+}
+
+TEST_F(GLDevice_X11, ShadowedTextIsDrawnWhereAskedAndMeasuredByLines) {
+  m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF808080, 1.0f, 0);
+  ID3DXFont* font = nullptr;
+  ASSERT_EQ(D3DXCreateFontA(m_device, 16, 0, FW_BOLD, 1, 0, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS,
+                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Verdana", &font),
+            D3D_OK);
+  RECT measure{10, 12, 10, 12};
+  EXPECT_EQ(font->DrawTextA(nullptr, "Ab\nAbc", -1, &measure, DT_CALCRECT, 0xFFFFFFFF), 32);
+  EXPECT_EQ(measure.bottom, 12 + 32);
+  RECT one{0, 0, 0, 0};
+  font->DrawTextA(nullptr, "Abc", -1, &one, DT_CALCRECT, 0xFFFFFFFF);
+  EXPECT_EQ(measure.right - measure.left, RectWidth(one));  // the widest line
+  // UTF-8: an accented letter is one letter as wide as the plain one.
+  RECT plain{0, 0, 0, 0}, accented{0, 0, 0, 0};
+  font->DrawTextA(nullptr, "e", -1, &plain, DT_CALCRECT, 0);
+  font->DrawTextA(nullptr, "\xC3\xA9", -1, &accented, DT_CALCRECT, 0);
+  EXPECT_EQ(RectWidth(accented), RectWidth(plain));
+
+  const int x = 12, y = 20;
+  const D3DCOLOR shadow = 0xFF000000, text = 0xFFFFFFFF;
+  for (auto [dx, dy] : {std::pair{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}) {
+    RECT r{x + dx, y + dy, 0, 0};
+    font->DrawTextA(nullptr, "Abc", -1, &r, DT_NOCLIP, shadow);
+  }
+  RECT r{x, y, 0, 0};
+  EXPECT_EQ(font->DrawTextA(nullptr, "Abc", -1, &r, DT_NOCLIP, text), 16);
+  const QImage image = m_gl.Read();
+  int white = 0, black = 0;
+  for (int py = 0; py < kSize; ++py)
+    for (int px = 0; px < kSize; ++px) {
+      const QRgb p = image.pixel(px, py);
+      const bool inBox = px >= x - 1 && px <= x + RectWidth(one) + 4 && py >= y - 1 && py <= y + 17;
+      if (qGreen(p) > 215) {
+        ++white;
+        EXPECT_TRUE(inBox) << px << "," << py;
+      }
+      if (qGreen(p) < 40) {
+        ++black;
+        EXPECT_TRUE(inBox) << px << "," << py;
+      }
+    }
+  EXPECT_GT(white, 20);
+  EXPECT_GT(black, 20);
+  font->Release();
+}
+
+// ---- enumeration -----------------------------------------------------------------------
+TEST_F(GLDevice_X11, EnumerationAnswersFromTheContext) {
+  IDirect3D9* d3d = m_gl.d3d();
+  D3DADAPTER_IDENTIFIER9 id;
+  ASSERT_EQ(d3d->GetAdapterIdentifier(0, 0, &id), D3D_OK);
+  EXPECT_GT(std::strlen(id.Description), 0u);
+  EXPECT_GT(std::strlen(id.Driver), 0u);
+  EXPECT_EQ(id.VendorId, 0u);
+  D3DDISPLAYMODE mode;
+  ASSERT_EQ(d3d->GetAdapterDisplayMode(0, &mode), D3D_OK);
+  EXPECT_EQ(mode.Format, D3DFMT_X8R8G8B8);
+  EXPECT_GT(mode.Width, 0u);
+  D3DCAPS9 caps;
+  ASSERT_EQ(d3d->GetDeviceCaps(0, D3DDEVTYPE_HAL, &caps), D3D_OK);
+  EXPECT_NE(caps.VertexProcessingCaps, 0u);
+  for (D3DFORMAT depth : {D3DFMT_D24S8, D3DFMT_D16})
+    EXPECT_EQ(d3d->CheckDepthStencilMatch(0, D3DDEVTYPE_HAL, mode.Format, mode.Format, depth), D3D_OK);
+  for (D3DFORMAT depth : {D3DFMT_D24X4S4, D3DFMT_D15S1})
+    EXPECT_NE(d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, mode.Format, D3DUSAGE_DEPTHSTENCIL,
+                                     D3DRTYPE_SURFACE, depth),
+              D3D_OK);
+  EXPECT_EQ(d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, mode.Format, 1, 0, nullptr), D3D_OK);
+  // Some count above 1 fails: the driver's limit ends the list.
+  int highest = 0;
+  for (DWORD type = 2; type <= 16; ++type)
+    if (d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, mode.Format, 1, type, nullptr) == D3D_OK)
+      highest = int(type);
+  OffscreenDevice multisampled(32, 32, D3DMULTISAMPLE_TYPE(highest));
+  if (highest >= 2) {
+    ASSERT_NE(multisampled.device(), nullptr);
+    multisampled.device()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1, 0);
+    EXPECT_EQ(multisampled.Read().pixel(5, 5), qRgb(0, 255, 0));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+// The widget that hosts a GL surface: client size, a device on it, input
+// reaching the widget.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTest>
+#include <QWindow>
+
+#include "platform/d3d9_gl.h"
+#include "platform/gl_host_widget.h"
+
+namespace {
+
+// Counts the input events that reach the widget it watches.
+class InputCounter : public QObject {
+ public:
+  int keys = 0, presses = 0;
+  QPointF lastPosition;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) ++keys;
+    if (event->type() == QEvent::MouseButtonPress) {
+      ++presses;
+      lastPosition = static_cast<QMouseEvent*>(event)->position();
+    }
+    return false;
+  }
+};
+
+bool WaitUntilShowing(const GLHostWidget& widget) {
+  QElapsedTimer waited;
+  waited.start();
+  while (!widget.IsShowing() && waited.elapsed() < 5000) QApplication::processEvents();
+  return widget.IsShowing();
+}
+
+TEST(GLHostWidget_X11, HostsADeviceOfItsClientSizeAndPassesInputOn) {
+  GLHostWidget widget;
+  widget.resize(200, 150);
+  widget.show();
+  ASSERT_TRUE(WaitUntilShowing(widget));
+  RECT client;
+  ASSERT_TRUE(widget.GetClientRect(&client));
+  const qreal ratio = widget.devicePixelRatioF();
+  EXPECT_EQ(RectWidth(client), qRound(200 * ratio));
+  EXPECT_EQ(RectHeight(client), qRound(150 * ratio));
+
+  IDirect3D9* d3d = Direct3DCreate9GL();
+  ASSERT_NE(d3d, nullptr);
+  D3DPRESENT_PARAMETERS params;  // zero size: the client's
+  params.Windowed = 1;
+  params.EnableAutoDepthStencil = 1;
+  params.AutoDepthStencilFormat = D3DFMT_D24S8;
+  IDirect3DDevice9* device = nullptr;
+  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, &widget, D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                              &params, &device),
+            D3D_OK);
+  IDirect3DSurface9* back = nullptr;
+  device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
+  D3DSURFACE_DESC desc;
+  back->GetDesc(&desc);
+  back->Release();
+  EXPECT_EQ(LONG(desc.Width), RectWidth(client));
+  EXPECT_EQ(LONG(desc.Height), RectHeight(client));
+  EXPECT_EQ(desc.Format, D3DFMT_X8R8G8B8);
+  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF336699, 1, 0);
+  EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  QImage shown;
+  ASSERT_TRUE(GLReadBackBuffer(device, &shown));
+  EXPECT_EQ(shown.pixel(10, 10), qRgb(0x33, 0x66, 0x99));
+
+  InputCounter counter;
+  widget.installEventFilter(&counter);
+  // Input falls through the inner window to the widget, as for any widget;
+  // a click gives it the keyboard focus.
+  QTest::mouseClick(widget.windowHandle(), Qt::LeftButton, {}, QPoint(50, 60));
+  EXPECT_EQ(counter.presses, 1);
+  EXPECT_EQ(counter.lastPosition, QPointF(50, 60));
+  EXPECT_TRUE(widget.hasFocus() || widget.focusWidget() == &widget);
+  QTest::keyClick(widget.windowHandle(), Qt::Key_B);
+  EXPECT_EQ(counter.keys, 1);
+  // What reaches the inner native window all the same is passed on.
+  counter.keys = counter.presses = 0;
+  auto* surface = static_cast<QWindow*>(widget.GLSurface());
+  ASSERT_NE(surface, nullptr);
+  QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+  QCoreApplication::sendEvent(surface, &key);
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(30, 40), QPointF(30, 40), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(surface, &press);
+  EXPECT_EQ(counter.keys, 1);
+  EXPECT_EQ(counter.presses, 1);
+  EXPECT_EQ(counter.lastPosition, QPointF(30, 40));
+  EXPECT_EQ(widget.ClientPixel(QPointF(30.5, 40.5)).x, LONG(30.5 * ratio));
+
+  // A minimised window has a 0 x 0 client area.
+  widget.showMinimized();
+  ASSERT_TRUE(widget.GetClientRect(&client));
+  EXPECT_EQ(RectWidth(client), 0);
+  EXPECT_EQ(RectHeight(client), 0);
+  EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  device->Release();
+  d3d->Release();
+}
+
+}  // namespace

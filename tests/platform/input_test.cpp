@@ -1,0 +1,296 @@
+// Sections: fixture - keys - mouse - quick presses and repeats - foreground -
+// relative motion (injected, then on a real X display)
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTest>
+#include <QWheelEvent>
+#include <QWidget>
+
+#include "platform/input.h"
+
+namespace {
+
+// ---- fixture ----------------------------------------------------------------------
+class Input_Offscreen : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(input.Create(&window, nullptr));
+    Activate();
+  }
+  void Send(QEvent& e) { QCoreApplication::sendEvent(&window, &e); }
+  void Activate() {
+    QEvent e(QEvent::WindowActivate);
+    Send(e);
+  }
+  void Deactivate() {
+    QEvent e(QEvent::WindowDeactivate);
+    Send(e);
+  }
+  // A key event with an X keycode (0: synthetic, mapped from the Qt key).
+  void Key(QEvent::Type type, int qtKey, unsigned keycode, bool repeat = false,
+           Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QKeyEvent e(type, qtKey, mods, keycode, 0, 0, QString(), repeat);
+    Send(e);
+  }
+  void Press(int qtKey, unsigned keycode = 0) { Key(QEvent::KeyPress, qtKey, keycode); }
+  void Release(int qtKey, unsigned keycode = 0) { Key(QEvent::KeyRelease, qtKey, keycode); }
+  void Mouse(QEvent::Type type, QPoint global, Qt::MouseButton button = Qt::NoButton) {
+    const QPointF g(global);
+    QMouseEvent e(type, g - QPointF(10, 10), g, button, button, Qt::NoModifier);
+    Send(e);
+  }
+  void Move(QPoint global) { Mouse(QEvent::MouseMove, global); }
+  void Wheel(int dy) {
+    QWheelEvent e(QPointF(5, 5), QPointF(15, 15), QPoint(), QPoint(0, dy), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    Send(e);
+  }
+  // Reads and answers the codes of the keys that are down.
+  std::vector<int> DownKeys() {
+    input.Read();
+    std::vector<int> down;
+    for (int k = 0; k < 256; ++k)
+      if (input.m_keys[k] & 0x80) down.push_back(k);
+    return down;
+  }
+  bool NothingSet() const {
+    for (BYTE k : input.m_keys)
+      if (k) return false;
+    const DIMOUSESTATE2& m = input.m_mouseState;
+    for (BYTE b : m.rgbButtons)
+      if (b) return false;
+    return m.lX == 0 && m.lY == 0 && m.lZ == 0;
+  }
+
+  QWidget window;
+  CKVRInput input;
+};
+
+using Codes = std::vector<int>;
+
+}  // namespace
+
+// ---- keys ---------------------------------------------------------------------------
+TEST_F(Input_Offscreen, KeysReadAsTheirScanCodes) {
+  struct Case {
+    const char* name;
+    int qtKey;
+    unsigned keycode;  // X keycode; 0 for a synthetic event
+    Qt::KeyboardModifiers mods;
+    int code;
+  };
+  const Case cases[] = {
+      {"Space", Qt::Key_Space, 65, {}, 0x39},        {"LeftCtrl", Qt::Key_Control, 37, {}, 0x1D},
+      {"RightCtrl", Qt::Key_Control, 105, {}, 0x9D}, {"LeftShift", Qt::Key_Shift, 50, {}, 0x2A},
+      {"RightShift", Qt::Key_Shift, 62, {}, 0x36},   {"Tab", Qt::Key_Tab, 23, {}, 0x0F},
+      {"Up", Qt::Key_Up, 111, {}, 0xC8},             {"Down", Qt::Key_Down, 116, {}, 0xD0},
+      {"Left", Qt::Key_Left, 113, {}, 0xCB},         {"Right", Qt::Key_Right, 114, {}, 0xCD},
+      {"Backspace", Qt::Key_Backspace, 22, {}, 0x0E}, {"Z", Qt::Key_Z, 52, {}, 0x2C},
+      {"X", Qt::Key_X, 53, {}, 0x2D},                {"Escape", Qt::Key_Escape, 9, {}, 0x01},
+      {"F12", Qt::Key_F12, 96, {}, 0x58},            {"KeypadEnter", Qt::Key_Enter, 104, {}, 0x9C},
+      {"KeypadDivide", Qt::Key_Slash, 106, {}, 0xB5}, {"Delete", Qt::Key_Delete, 119, {}, 0xD3},
+      {"PageDown", Qt::Key_PageDown, 117, {}, 0xD1}, {"LeftWindows", Qt::Key_Super_L, 133, {}, 0xDB},
+      {"RightAlt", Qt::Key_AltGr, 108, {}, 0xB8},
+      // Synthetic events (no native scan code).
+      {"SynthSpace", Qt::Key_Space, 0, {}, 0x39},     {"SynthCtrl", Qt::Key_Control, 0, {}, 0x1D},
+      {"SynthShift", Qt::Key_Shift, 0, {}, 0x2A},     {"SynthTab", Qt::Key_Tab, 0, {}, 0x0F},
+      {"SynthUp", Qt::Key_Up, 0, {}, 0xC8},           {"SynthLeft", Qt::Key_Left, 0, {}, 0xCB},
+      {"SynthBackspace", Qt::Key_Backspace, 0, {}, 0x0E}, {"SynthZ", Qt::Key_Z, 0, {}, 0x2C},
+      {"SynthX", Qt::Key_X, 0, {}, 0x2D},             {"SynthM", Qt::Key_M, 0, {}, 0x32},
+      {"Synth7", Qt::Key_7, 0, {}, 0x08},             {"Synth0", Qt::Key_0, 0, {}, 0x0B},
+      {"SynthF10", Qt::Key_F10, 0, {}, 0x44},
+      {"SynthKeypad7", Qt::Key_7, 0, Qt::KeypadModifier, 0x47},
+      {"SynthKeypadEnter", Qt::Key_Enter, 0, Qt::KeypadModifier, 0x9C},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Key(QEvent::KeyPress, c.qtKey, c.keycode, false, c.mods);
+    EXPECT_EQ(DownKeys(), Codes{c.code});
+    Key(QEvent::KeyRelease, c.qtKey, c.keycode, false, c.mods);
+    EXPECT_EQ(DownKeys(), Codes{});
+  }
+  // Keys without a code are ignored.
+  Press(Qt::Key_unknown, 0);
+  Press(Qt::Key_Launch0, 8 + 200);
+  EXPECT_EQ(DownKeys(), Codes{});
+}
+
+TEST_F(Input_Offscreen, SeveralKeysAreDownTogether) {
+  Press(Qt::Key_Control, 37);
+  Press(Qt::Key_Control, 105);
+  Press(Qt::Key_Space, 65);
+  EXPECT_EQ(DownKeys(), (Codes{0x1D, 0x39, 0x9D}));
+  Release(Qt::Key_Control, 37);
+  EXPECT_EQ(DownKeys(), (Codes{0x39, 0x9D}));
+}
+
+// ---- mouse ----------------------------------------------------------------------------
+TEST_F(Input_Offscreen, MotionAndWheelAreSummedAndClearedByRead) {
+  Move({100, 100});  // first position: no motion yet
+  Move({110, 95});
+  Move({130, 90});
+  Mouse(QEvent::MouseButtonPress, {131, 92}, Qt::LeftButton);
+  Wheel(120);
+  Wheel(120);
+  Wheel(-120);
+  input.Read();
+  EXPECT_EQ(input.m_mouseState.lX, 31);
+  EXPECT_EQ(input.m_mouseState.lY, -8);
+  EXPECT_EQ(input.m_mouseState.lZ, 120);
+  EXPECT_EQ(input.m_mouseState.rgbButtons[0], 0x80);
+
+  Mouse(QEvent::MouseButtonPress, {131, 92}, Qt::RightButton);
+  input.Read();
+  EXPECT_EQ(input.m_mouseState.lX, 0);
+  EXPECT_EQ(input.m_mouseState.lY, 0);
+  EXPECT_EQ(input.m_mouseState.lZ, 0);
+  EXPECT_EQ(input.m_mouseState.rgbButtons[0], 0x80);  // still held
+  EXPECT_EQ(input.m_mouseState.rgbButtons[1], 0x80);
+
+  Mouse(QEvent::MouseButtonRelease, {131, 92}, Qt::LeftButton);
+  Mouse(QEvent::MouseButtonRelease, {131, 92}, Qt::RightButton);
+  input.Read();
+  EXPECT_TRUE(NothingSet());
+}
+
+// ---- quick presses and repeats ---------------------------------------------------------
+TEST_F(Input_Offscreen, APressBetweenTwoReadsIsSeenByExactlyOneRead) {
+  Press(Qt::Key_Space, 65);
+  Release(Qt::Key_Space, 65);
+  Mouse(QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton);
+  Mouse(QEvent::MouseButtonRelease, {5, 5}, Qt::LeftButton);
+  EXPECT_EQ(DownKeys(), Codes{0x39});
+  EXPECT_EQ(input.m_mouseState.rgbButtons[0], 0x80);
+  EXPECT_EQ(DownKeys(), Codes{});
+  EXPECT_EQ(input.m_mouseState.rgbButtons[0], 0);
+}
+
+TEST_F(Input_Offscreen, AutoRepeatIsIgnored) {
+  Press(Qt::Key_Tab, 23);
+  EXPECT_EQ(DownKeys(), Codes{0x0F});
+  for (int i = 0; i < 3; ++i) {  // the pairs a held key repeats with
+    Key(QEvent::KeyRelease, Qt::Key_Tab, 23, true);
+    EXPECT_EQ(DownKeys(), Codes{0x0F});
+    Key(QEvent::KeyPress, Qt::Key_Tab, 23, true);
+  }
+  Release(Qt::Key_Tab, 23);
+  EXPECT_EQ(DownKeys(), Codes{});
+  Key(QEvent::KeyPress, Qt::Key_Z, 52, true);  // a repeat alone presses nothing
+  EXPECT_EQ(DownKeys(), Codes{});
+}
+
+// ---- foreground ----------------------------------------------------------------------------
+TEST_F(Input_Offscreen, AnInactiveWindowReadsZeroAndReleasesEverything) {
+  Move({10, 10});
+  Press(Qt::Key_Shift, 50);
+  Mouse(QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
+  Deactivate();
+  Move({50, 50});
+  Wheel(120);
+  Press(Qt::Key_Space, 65);
+  for (int frame = 0; frame < 2; ++frame) {
+    input.Read();
+    EXPECT_TRUE(NothingSet());
+  }
+  // Back in front: nothing is still held, and motion restarts from the next
+  // position.
+  Activate();
+  Move({60, 60});
+  Move({61, 63});
+  input.Read();
+  EXPECT_EQ(input.m_mouseState.lX, 1);
+  EXPECT_EQ(input.m_mouseState.lY, 3);
+  EXPECT_EQ(DownKeys(), Codes{});
+  EXPECT_EQ(input.m_mouseState.rgbButtons[0], 0);
+}
+
+TEST_F(Input_Offscreen, LosingTheFocusReleasesKeysAndButtons) {
+  Press(Qt::Key_Control, 37);
+  Mouse(QEvent::MouseButtonPress, {10, 10}, Qt::RightButton);
+  EXPECT_EQ(DownKeys(), Codes{0x1D});
+  QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+  Send(out);
+  EXPECT_EQ(DownKeys(), Codes{});
+  EXPECT_EQ(input.m_mouseState.rgbButtons[1], 0);
+}
+
+TEST_F(Input_Offscreen, NothingIsReadBeforeCreateOrAfterRelease) {
+  CKVRInput fresh;
+  fresh.Read();
+  EXPECT_FALSE(fresh.Create(nullptr, nullptr));
+  Press(Qt::Key_Space, 65);
+  input.Read();
+  input.Release();
+  Press(Qt::Key_Z, 52);
+  input.Read();  // keeps the last state
+  EXPECT_EQ(input.m_keys[0x39], 0x80);
+  EXPECT_EQ(input.m_keys[0x2C], 0);
+}
+
+// ---- relative motion ------------------------------------------------------------------------
+TEST_F(Input_Offscreen, TheMoveOfTheWarpBackIsNotCounted) {
+  const QPoint anchor(200, 200);
+  Move(anchor);
+  input.BeginRelativeMotion(anchor);
+  Move({230, 210});
+  input.Read();  // warps the pointer back to the anchor
+  EXPECT_EQ(input.m_mouseState.lX, 30);
+  EXPECT_EQ(input.m_mouseState.lY, 10);
+  Move({235, 212});  // real motion still queued before the warp's move
+  Move(anchor);      // the warp's move
+  Move({190, 200});
+  input.Read();
+  EXPECT_EQ(input.m_mouseState.lX, 5 - 10);
+  EXPECT_EQ(input.m_mouseState.lY, 2);
+  input.EndRelativeMotion();
+  Move(anchor);  // an ordinary move again
+  input.Read();
+  EXPECT_EQ(input.m_mouseState.lX, 10);
+}
+
+namespace {
+void WaitUntil(const std::function<bool()>& done) {
+  QElapsedTimer t;
+  t.start();
+  while (!done() && t.elapsed() < 2000) QTest::qWait(10);
+}
+}  // namespace
+
+TEST(Input_X11, MotionGoesOnPastTheAnchorWithThePointerWarpedBack) {
+  QWidget window;
+  window.setGeometry(0, 0, 400, 300);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  window.activateWindow();
+  WaitUntil([&] { return window.isActiveWindow(); });
+  ASSERT_TRUE(window.isActiveWindow());
+  CKVRInput input;
+  ASSERT_TRUE(input.Create(&window, nullptr));
+  const QPoint anchor = window.mapToGlobal(QPoint(200, 150));
+  QCursor::setPos(anchor);
+  WaitUntil([&] { return QCursor::pos() == anchor; });
+  QTest::qWait(50);
+  input.Read();
+
+  input.BeginRelativeMotion(anchor);
+  LONG dx = 0, dy = 0;
+  for (int step = 0; step < 3; ++step) {  // 3 frames of (+30, +10): beyond where a fixed pointer would go
+    QCursor::setPos(anchor + QPoint(30, 10));
+    QTest::qWait(100);
+    input.Read();
+    dx += input.m_mouseState.lX;
+    dy += input.m_mouseState.lY;
+    WaitUntil([&] { return QCursor::pos() == anchor; });
+    EXPECT_EQ(QCursor::pos(), anchor) << step;
+    QTest::qWait(50);
+  }
+  input.Read();
+  EXPECT_EQ(input.m_mouseState.lX + dx, 90);
+  EXPECT_EQ(input.m_mouseState.lY + dy, 30);
+  input.EndRelativeMotion();
+}
