@@ -292,18 +292,7 @@ class RecordingDevice : public IDirect3DDevice9 {
   }
   HRESULT GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type,
                         IDirect3DSurface9** surface) override {
-    if (!surface || swapChain != 0 || index != 0 || type != D3DBACKBUFFER_TYPE_MONO)
-      return D3DERR_INVALIDCALL;
-    D3DSURFACE_DESC desc;
-    desc.Format = m_params.BackBufferFormat;
-    desc.Type = D3DRTYPE_SURFACE;
-    desc.Usage = D3DUSAGE_RENDERTARGET;
-    desc.Pool = D3DPOOL_DEFAULT;
-    desc.MultiSampleType = m_params.MultiSampleType;
-    desc.Width = m_params.BackBufferWidth;
-    desc.Height = m_params.BackBufferHeight;
-    *surface = new MemorySurface(desc);
-    return D3D_OK;
+    return MakeBackBufferSurface(m_params, swapChain, index, type, surface);
   }
   HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
                 DWORD stencil) override {

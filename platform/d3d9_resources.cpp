@@ -228,3 +228,19 @@ HRESULT CheckBufferArguments(UINT length, const void* out, HANDLE* shared) {
   if (!out || shared || length == 0) return D3DERR_INVALIDCALL;
   return D3D_OK;
 }
+
+HRESULT MakeBackBufferSurface(const D3DPRESENT_PARAMETERS& params, UINT swapChain, UINT index,
+                              D3DBACKBUFFER_TYPE type, IDirect3DSurface9** surface) {
+  if (!surface || swapChain != 0 || index != 0 || type != D3DBACKBUFFER_TYPE_MONO)
+    return D3DERR_INVALIDCALL;
+  D3DSURFACE_DESC desc;
+  desc.Format = params.BackBufferFormat;
+  desc.Type = D3DRTYPE_SURFACE;
+  desc.Usage = D3DUSAGE_RENDERTARGET;
+  desc.Pool = D3DPOOL_DEFAULT;
+  desc.MultiSampleType = params.MultiSampleType;
+  desc.Width = params.BackBufferWidth;
+  desc.Height = params.BackBufferHeight;
+  *surface = new MemorySurface(desc);
+  return D3D_OK;
+}

@@ -144,5 +144,9 @@ UINT FullMipChainLength(UINT width, UINT height);
 // shared null, out non-null. D3DERR_INVALIDCALL otherwise.
 HRESULT CheckTextureArguments(UINT width, UINT height, UINT levels, D3DFORMAT format,
                               IDirect3DTexture9** out, HANDLE* shared);
+// GetBackBuffer of either back end: swap chain 0, buffer 0, mono only; a
+// surface that describes the back buffer of these parameters.
+HRESULT MakeBackBufferSurface(const D3DPRESENT_PARAMETERS& params, UINT swapChain, UINT index,
+                              D3DBACKBUFFER_TYPE type, IDirect3DSurface9** surface);
 // D3D_OK for a buffer of length >= 1, shared null, out non-null.
 HRESULT CheckBufferArguments(UINT length, const void* out, HANDLE* shared);
