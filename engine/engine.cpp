@@ -288,7 +288,9 @@ HRESULT CKVREngine::ResetDevice() {
 // ---- resizing ------------------------------------------------------------------------------------------
 void CKVREngine::OnSize(int sizeType) {
   if (sizeType == SIZE_MINIMIZED) {
-    ++g_SuspendCount;
+    // A repeated minimise holds no second suspension: the restore or maximise
+    // that follows lowers the counter only once.
+    if (!m_minimized) ++g_SuspendCount;
     m_minimized = true;
     m_maximized = false;
     UpdateActive();

@@ -78,8 +78,9 @@ class CKVREngine {
   // Starts a frame: handles a lost device, measures the frame rate, clears,
   // begins the scene and applies the camera. false: draw nothing this frame.
   bool BeginFrame();
-  // The main window's size handler: minimise suspends, restore/maximise
-  // resumes (see the .cpp). The caller raises g_SuspendCount around the call,
+  // The main window's size handler: minimise suspends (once, however often
+  // it is repeated), restore/maximise resumes; a size event whose client has
+  // a zero top and bottom is ignored. The caller raises g_SuspendCount around the call,
   // lowers it after, recomputes m_active and calls HandleResize.
   void OnSize(int sizeType);
   // Resets the device when the client size changed. A zero-size client

@@ -121,27 +121,38 @@ void CKVRRenderObject::DrawBuffers() {
 }
 
 bool CKVRRenderObject::PickTriangles(const D3DXMATRIX& world, const D3DXVECTOR3& origin,
-                                     const D3DXVECTOR3& direction) {
+                                     const D3DXVECTOR3& direction,
+                                     const std::vector<TriangleRange>& ranges) {
   if (m_primitiveType != D3DPT_TRIANGLELIST || !LockBuffers()) return false;
   bool hit = false;
-  if (m_lockedIndices && m_indexCount >= 3 * m_primitiveCount) {
+  if (m_lockedIndices) {
     D3DXMATRIX inverse;
     D3DXMatrixIdentity(&inverse);
     D3DXMatrixInverse(&inverse, nullptr, &world);
     D3DXVECTOR3 localOrigin, localDirection;
     D3DXVec3TransformCoord(&localOrigin, &origin, &inverse);
     D3DXVec3TransformNormal(&localDirection, &direction, &inverse);
-    for (int t = 0; t < m_primitiveCount && !hit; ++t) {
-      const WORD* tri = m_lockedIndices + 3 * t;
-      // Indices past the vertex buffer name no triangle.
-      if (tri[0] >= m_vertexCount || tri[1] >= m_vertexCount || tri[2] >= m_vertexCount)
+    for (const TriangleRange& range : ranges) {
+      // A range with fewer indices than its triangles need, or outside the
+      // buffers, names no triangles.
+      if (range.indexCount < 3 * range.primitiveCount || range.startIndex < 0 ||
+          range.startIndex + 3 * range.primitiveCount > m_indexCount || range.baseVertex < 0 ||
+          range.baseVertex + range.vertexCount > m_vertexCount)
         continue;
-      const VertexPNDT& a = m_lockedVertices[tri[0]];
-      const VertexPNDT& b = m_lockedVertices[tri[1]];
-      const VertexPNDT& c = m_lockedVertices[tri[2]];
-      const D3DXVECTOR3 p0(a.x, a.y, a.z), p1(b.x, b.y, b.z), p2(c.x, c.y, c.z);
-      hit = D3DXIntersectTri(&p0, &p1, &p2, &localOrigin, &localDirection, nullptr, nullptr,
-                             nullptr) != 0;
+      for (int t = 0; t < range.primitiveCount && !hit; ++t) {
+        const WORD* tri = m_lockedIndices + range.startIndex + 3 * t;
+        // Indices past the range's vertices name no triangle.
+        if (tri[0] >= range.vertexCount || tri[1] >= range.vertexCount ||
+            tri[2] >= range.vertexCount)
+          continue;
+        const VertexPNDT* v = m_lockedVertices + range.baseVertex;
+        const D3DXVECTOR3 p0(v[tri[0]].x, v[tri[0]].y, v[tri[0]].z);
+        const D3DXVECTOR3 p1(v[tri[1]].x, v[tri[1]].y, v[tri[1]].z);
+        const D3DXVECTOR3 p2(v[tri[2]].x, v[tri[2]].y, v[tri[2]].z);
+        hit = D3DXIntersectTri(&p0, &p1, &p2, &localOrigin, &localDirection, nullptr, nullptr,
+                               nullptr) != 0;
+      }
+      if (hit) break;
     }
   }
   UnlockBuffers();
@@ -177,7 +188,8 @@ void CKVR3DObject::RenderNoTexture() {
 }
 
 bool CKVR3DObject::Pick(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction) {
-  return PickTriangles(m_world, origin, direction);
+  return PickTriangles(m_world, origin, direction,
+                       {{0, m_vertexCount, 0, m_indexCount, m_primitiveCount}});
 }
 
 // ---- multi-object ----------------------------------------------------------------------------------
@@ -190,7 +202,13 @@ void CKVR3DMultiObject::RenderSubObject(int index) {
 }
 
 bool CKVR3DMultiObject::Pick(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction) {
-  return PickTriangles(m_world, origin, direction);
+  // Sub-object indices are local: each range reads its own vertices.
+  std::vector<TriangleRange> ranges;
+  ranges.reserve(m_renderParams.size());
+  for (const CKVR3DObjectRenderParam& p : m_renderParams)
+    ranges.push_back(
+        {p.m_baseVertex, p.m_vertexCount, p.m_startIndex, p.m_indexCount, p.m_primitiveCount});
+  return PickTriangles(m_world, origin, direction, ranges);
 }
 
 bool CKVR3DMultiObject::BuildFromCreateParams(

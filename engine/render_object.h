@@ -99,9 +99,15 @@ class CKVRRenderObject {
  protected:
   // Sets the world transform and material, binds the buffers and draws.
   void DrawBuffers();
-  // Ray test against every triangle of the buffers in object space of world.
+  // An index range of the buffers: primitiveCount triangles from startIndex,
+  // whose indices name vertices baseVertex + 0 .. baseVertex + vertexCount - 1.
+  struct TriangleRange {
+    int baseVertex, vertexCount, startIndex, indexCount, primitiveCount;
+  };
+  // Ray test against the triangles of the ranges in object space of world:
+  // true at the first triangle hit. Locks and unlocks the buffers.
   bool PickTriangles(const D3DXMATRIX& world, const D3DXVECTOR3& origin,
-                     const D3DXVECTOR3& direction);
+                     const D3DXVECTOR3& direction, const std::vector<TriangleRange>& ranges);
 };
 
 // ---- single mesh --------------------------------------------------------------------------
@@ -128,7 +134,8 @@ class CKVR3DMultiObject : public CKVRRenderObject {
   // nothing else: the caller has set the world, stream, FVF, indices, material
   // and texture stage. A sub-object without primitives draws nothing.
   virtual void RenderSubObject(int index);
-  // The ray test over all triangles with the multi-object's own m_world.
+  // The ray test over the triangles of every sub-object (each with its own
+  // base vertex) with the multi-object's own m_world.
   virtual bool Pick(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction);
 
   // Packs the meshes into new shared buffers (call ReleaseBuffers first when

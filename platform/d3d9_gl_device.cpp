@@ -163,7 +163,10 @@ HRESULT GLDevice::Reset(D3DPRESENT_PARAMETERS* params) {
   }
   if (!p.BackBufferWidth || !p.BackBufferHeight) return D3DERR_INVALIDCALL;
   if (p.BackBufferFormat == D3DFMT_UNKNOWN) p.BackBufferFormat = D3DFMT_X8R8G8B8;
-  if (!m_core->MakeCurrent()) return D3DERR_DEVICELOST;
+  if (!m_core->MakeCurrent()) {
+    m_needsReset = true;
+    return D3DERR_DEVICELOST;
+  }
   const D3DPRESENT_PARAMETERS old = m_params;
   DestroyTargets();
   m_params = p;
@@ -171,8 +174,10 @@ HRESULT GLDevice::Reset(D3DPRESENT_PARAMETERS* params) {
     DestroyTargets();
     m_params = old;
     CreateTargets();
+    m_needsReset = true;
     return D3DERR_NOTAVAILABLE;
   }
+  m_needsReset = false;
   *params = p;
   m_swapIntervalApplied = false;
   m_state.viewport = D3DVIEWPORT9{0, 0, p.BackBufferWidth, p.BackBufferHeight, 0, 1};

@@ -153,7 +153,9 @@ class GLDevice : public IDirect3DDevice9 {
   ~GLDevice() override;
   HRESULT Init(const D3DPRESENT_PARAMETERS& params);
 
-  HRESULT TestCooperativeLevel() override { return D3D_OK; }
+  // GL never loses its device; only a reset that could not make the new back
+  // buffer leaves it waiting for another reset.
+  HRESULT TestCooperativeLevel() override { return m_needsReset ? D3DERR_DEVICENOTRESET : D3D_OK; }
   HRESULT Reset(D3DPRESENT_PARAMETERS* params) override;
   HRESULT Present(const RECT* source, const RECT* dest, HWND overrideWindow,
                   const void* dirtyRegion) override;
@@ -236,6 +238,7 @@ class GLDevice : public IDirect3DDevice9 {
   GLCorePtr m_core;
   GLSurfaceWindow* m_window;
   D3DPRESENT_PARAMETERS m_params;
+  bool m_needsReset = false;  // the last reset failed to make its back buffer
   GLDeviceState m_state;
   IDirect3DTexture9* m_textures[D3DTEXTURESTAGES] = {};
   IDirect3DVertexBuffer9* m_stream = nullptr;

@@ -239,6 +239,14 @@ TEST_F(EngineTest, MinimiseThenRestoreOrMaximiseLeavesTheSuspendCount) {
     EXPECT_TRUE(g_Engine.m_active) << second;
     WindowSized(SIZE_RESTORED);  // back to a plain window
   }
+  // A minimise reported twice is still one suspension.
+  m_window.SetClientSize(0, 0);
+  WindowSized(SIZE_MINIMIZED);
+  WindowSized(SIZE_MINIMIZED);
+  m_window.SetClientSize(800, 600);
+  WindowSized(SIZE_RESTORED);
+  EXPECT_EQ(g_SuspendCount, 0);
+  EXPECT_TRUE(g_Engine.m_active);
   // The 0 x 0 client of the minimised window never reached the device.
   EXPECT_EQ(Log().Count("Reset"), 0) << Log().Dump();
 }
@@ -303,6 +311,10 @@ TEST_F(EngineTest, ResetReappliesRecordedStatesLightsAndFontsAndSprites) {
   CKVRSprite sprite;
   ASSERT_TRUE(sprite.Create(nullptr));
   CKVRFont noFont;  // a record without an interface is passed over
+  // States the reset must put back, disturbed on the device beforehand.
+  g_Engine.m_device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+  g_Engine.m_device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_NONE);
+  g_Engine.m_device->SetRenderState(D3DRS_MULTISAMPLEANTIALIAS, 0);
   m_script.m_log.Clear();
 
   ASSERT_EQ(g_Engine.ResetDevice(), D3D_OK);
@@ -330,8 +342,11 @@ TEST_F(EngineTest, ResetReappliesRecordedStatesLightsAndFontsAndSprites) {
   EXPECT_EQ(RenderState(D3DRS_FOGSTART), FloatToDWORD(10.0f));
   EXPECT_EQ(RenderState(D3DRS_FOGEND), FloatToDWORD(800.0f));
   DWORD filter = 0;
-  g_Engine.m_device->GetSamplerState(0, D3DSAMP_MIPFILTER, &filter);
-  EXPECT_EQ(filter, D3DTEXF_LINEAR);
+  for (D3DSAMPLERSTATETYPE s : {D3DSAMP_MINFILTER, D3DSAMP_MIPFILTER}) {
+    g_Engine.m_device->GetSamplerState(0, s, &filter);
+    EXPECT_EQ(filter, D3DTEXF_LINEAR) << s;
+  }
+  EXPECT_EQ(RenderState(D3DRS_MULTISAMPLEANTIALIAS), 1u);
 }
 
 // ---- pick ray ---------------------------------------------------------------------------------

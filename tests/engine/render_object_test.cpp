@@ -237,6 +237,25 @@ TEST_F(RenderObjectTest, PickHitsFacesFromBothSidesAndEdgesInclusive) {
   EXPECT_EQ(Log().Count("VB.Lock"), Log().Count("VB.Unlock"));
 }
 
+TEST_F(RenderObjectTest, MultiObjectPickReadsEachSubObjectThroughItsBaseVertex) {
+  // Two unit squares with the same local indices, the second at x = 10.
+  auto square = [](float x) {
+    CKVR3DObjectCreateParam p;
+    p.m_positions = {{x, 0, 0}, {x + 1, 0, 0}, {x, 1, 0}, {x + 1, 1, 0}};
+    p.m_normals.assign(4, D3DXVECTOR3(0, 0, 1));
+    p.m_texCoords.assign(4, D3DXVECTOR2(0, 0));
+    p.m_indices = {0, 1, 2, 2, 1, 3};
+    p.m_primitiveCount = 2;
+    return p;
+  };
+  ASSERT_TRUE(m_multi.BuildFromCreateParams({square(0), square(10)}));
+  const D3DXVECTOR3 down(0, 0, -1);
+  EXPECT_TRUE(m_multi.Pick(D3DXVECTOR3(0.5f, 0.5f, 5), down));
+  EXPECT_TRUE(m_multi.Pick(D3DXVECTOR3(10.5f, 0.5f, 5), down));
+  EXPECT_FALSE(m_multi.Pick(D3DXVECTOR3(5.5f, 0.5f, 5), down));
+  EXPECT_EQ(Log().Count("VB.Lock"), Log().Count("VB.Unlock"));
+}
+
 TEST_F(RenderObjectTest, DegenerateTrianglesAndNonListsNeverHit) {
   ASSERT_TRUE(BuildQuadMesh(m_object, {{0, 0, 0}, {1, 1, 0}, {2, 2, 0}, {0, 0, 0}},
                             std::vector<D3DXVECTOR3>(4), std::vector<D3DXVECTOR2>(4),

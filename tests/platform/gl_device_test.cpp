@@ -73,6 +73,20 @@ TEST_F(GLDevice_X11, ClearFillsTheBackBufferOpaqueAndResetResizesIt) {
   EXPECT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
 }
 
+TEST_F(GLDevice_X11, FailedResetWaitsForAnotherResetAndKeepsTheOldBackBuffer) {
+  D3DPRESENT_PARAMETERS params;
+  params.BackBufferWidth = params.BackBufferHeight = 1u << 20;  // beyond any GL limit
+  params.EnableAutoDepthStencil = 1;
+  params.AutoDepthStencilFormat = D3DFMT_D24S8;
+  EXPECT_NE(m_device->Reset(&params), D3D_OK);
+  EXPECT_EQ(m_device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+  EXPECT_EQ(m_gl.Read().size(), QSize(kSize, kSize));
+  params.BackBufferWidth = params.BackBufferHeight = 16;
+  ASSERT_EQ(m_device->Reset(&params), D3D_OK);
+  EXPECT_EQ(m_device->TestCooperativeLevel(), D3D_OK);
+  EXPECT_EQ(m_gl.Read().size(), QSize(16, 16));
+}
+
 TEST_F(GLDevice_X11, LitTexturedQuadIsBrighterFacingTheLight) {
   IDirect3DTexture9* texture = SolidTexture(m_device, 8, 0xFF80C0FF);
   m_device->SetTexture(0, texture);
