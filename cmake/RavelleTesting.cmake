@@ -3,7 +3,8 @@
 # One GoogleTest binary per source folder. Its cases are discovered into CTest
 # and labelled by what they need, read off the suite name:
 #   Suite_X11.Case        label x11: a display (GL, real windows); exits 77
-#                         (skipped) when DISPLAY is not set
+#                         (skipped) when DISPLAY is not set; these run one
+#                         at a time, since they share the pointer and focus
 #   Suite_Offscreen.Case  label offscreen: Qt widgets, QT_QPA_PLATFORM=offscreen
 #   anything else         label none: pure logic, no Qt application
 function(ravelle_add_test_binary)
@@ -22,5 +23,6 @@ function(ravelle_add_test_binary)
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     TEST_FILTER "*_X11.*"
-    PROPERTIES LABELS x11 SKIP_RETURN_CODE 77 ENVIRONMENT "RAVELLE_TEST_NEEDS=x11")
+    PROPERTIES LABELS x11 SKIP_RETURN_CODE 77 ENVIRONMENT "RAVELLE_TEST_NEEDS=x11"
+               RESOURCE_LOCK x11_display)
 endfunction()

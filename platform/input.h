@@ -32,6 +32,8 @@
 // Sections: key codes - mouse state - key mapping - the feed - CKVRInput
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
+#include <QWidget>
 #include <memory>
 
 #include "platform/win_types.h"
@@ -157,7 +159,7 @@ class CKVRInput {
 
   BYTE m_keys[256] = {};
   DIMOUSESTATE2 m_mouseState;
-  QWidget* m_window = nullptr;
+  QPointer<QWidget> m_window;  // null again if the window goes first
 
  private:
   std::unique_ptr<CKVRInputFeed> m_feed;

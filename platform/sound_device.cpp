@@ -252,7 +252,9 @@ HRESULT MakeDevice(ALCdevice* device, bool loopback, const ALCint* attributes,
 // ---- creation ------------------------------------------------------------------
 HRESULT DirectSoundCreate8(std::unique_ptr<IDirectSound8>& out) {
   out.reset();
-  return MakeDevice(alcOpenDevice(nullptr), false, nullptr, out);
+  // The game's mixing rate from the start; SetFormat may change it later.
+  const ALCint attributes[] = {ALC_FREQUENCY, 22050, 0};
+  return MakeDevice(alcOpenDevice(nullptr), false, attributes, out);
 }
 
 HRESULT DirectSoundCreateLoopback(std::unique_ptr<IDirectSound8>& out) {

@@ -60,7 +60,8 @@ class IDirectSound8 {
 };
 
 // ---- creation ------------------------------------------------------------
-// Opens the default playback device with a mixer. DSERR_NODRIVER when there
+// Opens the default playback device with a mixer at 22050 Hz (the output
+// may run at another rate when the system insists). DSERR_NODRIVER when there
 // is no device (no sound server or hardware): the caller then stays silent.
 HRESULT DirectSoundCreate8(std::unique_ptr<IDirectSound8>& out);
 

@@ -1,4 +1,6 @@
 // Sprite widgets on the recording device: clicks, hover, drawing, captions.
+#include <QCursor>
+#include <QWidget>
 #include <memory>
 
 #include "engine/gui.h"
@@ -18,11 +20,15 @@ class GuiTest : public EngineTest {
     g_Input.m_mouseState = DIMOUSESTATE2{};
   }
   void TearDown() override {
+    g_Input.Release();
     g_Input.m_mouseState = DIMOUSESTATE2{};
     EngineTest::TearDown();
   }
   CKVRTexture m_texture;
 };
+
+// With a Qt window for g_Input (and the cursor).
+class Gui_Offscreen : public GuiTest {};
 
 }  // namespace
 
@@ -163,4 +169,17 @@ TEST_F(GuiTest, WidgetsDestroyedThroughTheBaseUnregisterTheirSprites) {
   EXPECT_EQ(g_Engine.m_sprites.size(), before + 2);
   for (auto& w : widgets) w.reset();
   EXPECT_EQ(g_Engine.m_sprites.size(), before);
+}
+
+TEST_F(Gui_Offscreen, CreationTakesTheCursorInClientCoordinates) {
+  QWidget window;
+  window.setGeometry(300, 200, 400, 300);
+  ASSERT_TRUE(g_Input.Create(&window, nullptr));
+  QCursor::setPos(window.mapToGlobal(QPoint(15, 25)));
+  ASSERT_EQ(QCursor::pos(), QPoint(315, 225));
+  CKVRGUIImageFrame frame;
+  ASSERT_TRUE(frame.Create(RECT{10, 20, 50, 40}, &m_texture));
+  EXPECT_EQ(frame.m_mousePos.x, 15);
+  EXPECT_EQ(frame.m_mousePos.y, 25);
+  EXPECT_TRUE(frame.IsHover());  // before its first OnMouse
 }
