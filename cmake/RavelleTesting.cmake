@@ -5,7 +5,8 @@
 #   Suite_X11.Case        label x11: a display (GL, real windows); exits 77
 #                         (skipped) when DISPLAY is not set; these run one
 #                         at a time, since they share the pointer and focus
-#   Suite_Offscreen.Case  label offscreen: Qt widgets, QT_QPA_PLATFORM=offscreen
+#   Suite_Offscreen.Case  label offscreen: Qt widgets; the test entry point
+#                         sets QT_QPA_PLATFORM=offscreen and drops DISPLAY
 #   anything else         label none: pure logic, no Qt application
 function(ravelle_add_test_binary)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
@@ -19,7 +20,7 @@ function(ravelle_add_test_binary)
     DISCOVERY_MODE PRE_TEST
     TEST_FILTER "*_Offscreen.*"
     PROPERTIES LABELS offscreen
-               ENVIRONMENT "RAVELLE_TEST_NEEDS=offscreen;QT_QPA_PLATFORM=offscreen")
+               ENVIRONMENT "RAVELLE_TEST_NEEDS=offscreen")
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     TEST_FILTER "*_X11.*"

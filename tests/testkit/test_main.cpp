@@ -3,8 +3,9 @@
 // RAVELLE_TEST_NEEDS (set per test by CTest) says what the selected cases
 // need: "none" runs without a Qt application; "offscreen" and "x11" get a
 // QApplication; "x11" without a display exits 77, which CTest counts as
-// skipped. Run by hand (variable unset), a QApplication is made on whatever
-// platform is available, falling back to offscreen.
+// skipped; "offscreen" cases run without DISPLAY. Run by hand (variable
+// unset), a QApplication is made on whatever platform is available, falling
+// back to offscreen.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -28,6 +29,13 @@ int main(int argc, char** argv) {
   const bool hasDisplay = std::getenv("DISPLAY") && *std::getenv("DISPLAY");
   if (IsListing(argc, argv)) return RUN_ALL_TESTS();
   if (needs == "x11" && !hasDisplay) return 77;
+
+  // Offscreen cases stay off the display even when one is there (under
+  // xvfb-run), so they never share the pointer or focus with the x11 cases.
+  if (needs == "offscreen") {
+    unsetenv("DISPLAY");
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  }
 
   std::unique_ptr<QApplication> app;
   if (needs != "none") {
