@@ -12,4 +12,5 @@ enum : unsigned {
   IDS_PRODUCT_TITLE = 246,      // the plain product title
   IDS_APP_NAME = 57344,         // the application's display name
   IDS_SAVER_PRODUCT_TITLE = 2133,
+  IDS_HELP_PAGE_MISSING = 9001,  // "%s": the page's path
 };

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <QTextBrowser>
+#include <fstream>
+
+#include "game/dialog_services.h"
+#include "platform/profile.h"
+#include "platform/shell.h"
+#include "resources/strings.h"
+#include "support/string_table.h"
+#include "testkit.h"
+
+TEST(ImageType, ExtensionsGiveFormatCodes) {
+  const struct {
+    const char* path;
+    int type;
+  } cases[] = {
+      {"a.bmp", 1},           {"a.GIF", 2},        {"/p/a.jpg", 3}, {"/p/x.y/a.JPEG", 3}, {"a.png", 4},
+      {"a.tif", 0},           {"noextension", 0},  {"a.", 0},       {"/p.png/a", 0},      {"a.png.txt", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(GetImageTypeFromExtension(c.path), c.type) << c.path;
+}
+
+namespace {
+// An installation with help pages, the profile and a recording shell.
+class Help_Offscreen : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetBuiltInStrings(&GameStrings());
+    SetProfileFile(m_dir / "profile.ini");
+    std::ofstream(m_dir / "machine.ini") << "[General]\nInstallDir=" << m_dir.path() << "\n";
+    SetMachineSettingsFile(m_dir / "machine.ini");
+    m_dir.WriteFile("Help/english/0.html", "<html><head><title>Contents</title></head><body>Index</body></html>");
+    m_dir.WriteFile("Help/french/903.html", "<html><body>Table</body></html>");
+  }
+  void TearDown() override {
+    delete HelpWindow();
+    SetMachineSettingsFile("");
+    SetProfileFile("");
+    SetBuiltInStrings(nullptr);
+  }
+  testkit::TempDir m_dir;
+  ScopedRecordingShell m_shell;
+};
+}  // namespace
+
+TEST_F(Help_Offscreen, TopicsOpenTheirPageOfTheCurrentLanguage) {
+  EXPECT_EQ(GetHelpPagePath(0), m_dir.path() + "/Help/english/0.html");
+  ShowHelp(0);
+  ASSERT_NE(HelpWindow(), nullptr);
+  EXPECT_TRUE(HelpWindow()->isVisible());
+  EXPECT_EQ(HelpWindow()->source().toLocalFile().toStdString(), m_dir / "Help/english/0.html");
+  EXPECT_EQ(HelpWindow()->windowTitle().toStdString(), "Contents");
+
+  ProfileWriteString("", "Language", "French");
+  QTextBrowser* const window = HelpWindow();
+  ShowHelp(903);
+  EXPECT_EQ(HelpWindow(), window);  // one window, reused
+  EXPECT_EQ(HelpWindow()->source().toLocalFile().toStdString(), m_dir / "Help/french/903.html");
+  EXPECT_EQ(HelpWindow()->windowTitle().toStdString(), "Ravelle");
+  EXPECT_TRUE(m_shell.boxes.empty());
+}
+
+TEST_F(Help_Offscreen, MissingPageIsReportedByName) {
+  ShowHelp(32502);
+  EXPECT_EQ(HelpWindow(), nullptr);
+  ASSERT_EQ(m_shell.boxes.size(), 1u);
+  const std::string page = m_dir / "Help/english/32502.html";
+  EXPECT_EQ(m_shell.boxes[0].text, "The help page could not be found:\n" + page);
+  EXPECT_EQ(m_shell.boxes[0].caption, "Ravelle");
+  EXPECT_EQ(m_shell.boxes[0].flags, MB_OK | MB_ICONWARNING);
+}
