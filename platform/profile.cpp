@@ -27,6 +27,12 @@ std::string ProgramFolder() {
   return ec ? std::string() : exe.parent_path().string();
 }
 
+// A value with unquoted commas comes back as a list; join it as it was written.
+std::string AsText(const QVariant& v) {
+  if (v.typeId() == QMetaType::QStringList) return v.toStringList().join(", ").toStdString();
+  return v.toString().toStdString();
+}
+
 bool Write(const std::string& section, const std::string& entry, const QVariant& value) {
   QSettings s(UserProfilePath(), QSettings::IniFormat);
   s.setValue(Key(section, entry), value);
@@ -50,9 +56,7 @@ std::string ProfileGetString(const std::string& section, const std::string& entr
   QSettings s(UserProfilePath(), QSettings::IniFormat);
   const QVariant v = s.value(Key(section, entry));
   if (!v.isValid()) return defaultValue;
-  // A value with commas comes back as a list; join it as it was written.
-  if (v.typeId() == QMetaType::QStringList) return v.toStringList().join(", ").toStdString();
-  return v.toString().toStdString();
+  return AsText(v);
 }
 
 bool ProfileGetBool(const std::string& section, const std::string& entry, bool defaultValue) {
@@ -87,7 +91,7 @@ std::optional<std::string> MachineGetString(const std::string& section, const st
     if (!QFileInfo(file).isFile()) continue;
     QSettings s(file, QSettings::IniFormat);
     const QVariant v = s.value(Key(section, entry));
-    if (v.isValid()) return v.toString().toStdString();
+    if (v.isValid()) return AsText(v);
     if (!g_machineFile.empty()) break;
   }
   return std::nullopt;

@@ -13,8 +13,10 @@ packages=(
 )
 
 missing=()
+# dpkg -s also answers for a package that was removed but left its
+# configuration behind: only "install ok installed" counts.
 for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  dpkg -s "$p" 2>/dev/null | grep -x 'Status: install ok installed' >/dev/null || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 

@@ -158,9 +158,14 @@ void ListFilesInFolder(const std::string& folder, std::vector<std::string>& name
   std::error_code ec;
   fs::directory_iterator it(folder.empty() ? "." : folder, ec);
   if (ec) return;
-  for (const fs::directory_entry& entry : it) {
+  // Stepped with an error code: a folder that fails mid-listing ends the
+  // listing instead of throwing.
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const fs::directory_entry& entry = *it;
     std::error_code typeError;
-    if (entry.is_directory(typeError) || typeError) continue;
+    // Folders, links that lead nowhere and special files (a pipe would block
+    // whoever opens it as a picture) are not listed.
+    if (!entry.is_regular_file(typeError) || typeError) continue;
     const std::string name = entry.path().filename().string();
     if (extensions == "*") {
       names.push_back(name);

@@ -51,10 +51,11 @@ bool CreateFolderPath(const std::string& path);
 // False when the folder cannot be made, is not a real folder (a link, a
 // file), or belongs to someone else.
 bool CreatePrivateFolder(const std::string& path);
-// The names (without folder) of the plain files in the folder whose
-// extension equals, ignoring case, one field of the ";"-separated list; an
-// empty field matches files without extension; the list "*" takes every
-// file. Sorted by name ignoring case, then byte by byte. Empty when the
+// The names (without folder) of the plain files (links to one count) in the
+// folder whose extension equals, ignoring case, one field of the
+// ";"-separated list; an empty field matches files without extension; the
+// list "*" takes every file. Folders, special files and broken links are not
+// listed. Sorted by name ignoring case, then byte by byte. Empty when the
 // folder cannot be read.
 void ListFilesInFolder(const std::string& folder, std::vector<std::string>& names,
                        const std::string& extensions);

@@ -66,6 +66,8 @@ TEST(MachineSettings, ReadFromTheMachineFileNotTheProfile) {
   std::ofstream(dir / "machine.ini") << "[General]\nInstallDir=/opt/ravelle\n";
   SetMachineSettingsFile(dir / "machine.ini");
   EXPECT_EQ(MachineGetString("", "InstallDir").value_or(""), "/opt/ravelle");
+  std::ofstream(dir / "machine.ini") << "[General]\nInstallDir=/opt/a, b\n";  // unquoted comma
+  EXPECT_EQ(MachineGetString("", "InstallDir").value_or(""), "/opt/a, b");
   SetMachineSettingsFile("");
   SetProfileFile("");
 }

@@ -77,16 +77,20 @@ TEST(ListFilesInFolder, FiltersByExtensionIgnoringCaseAndSkipsFolders) {
   testkit::TempDir dir;
   for (const char* name : {"b.BMP", "a.jpg", "c.jpeg", "README", "Z.Jpg", "A.jpg"}) dir.WriteFile(name, "");
   dir.MakeFolder("d.bmp");
+  ASSERT_EQ(::mkfifo((dir / "pipe.bmp").c_str(), 0600), 0);  // would block a reader
+  fs::create_symlink(dir / "b.BMP", dir / "linked.bmp");  // a link to a file counts
+  fs::create_symlink(dir / "missing.bmp", dir / "dangling.bmp");  // a broken one does not
   std::vector<std::string> names{"stale"};
 
   ListFilesInFolder(dir.path(), names, "bmp;JPG");
-  EXPECT_EQ(names, (std::vector<std::string>{"A.jpg", "a.jpg", "b.BMP", "Z.Jpg"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"A.jpg", "a.jpg", "b.BMP", "linked.bmp", "Z.Jpg"}));
 
   ListFilesInFolder(dir.path(), names, "*");
-  EXPECT_EQ(names, (std::vector<std::string>{"A.jpg", "a.jpg", "b.BMP", "c.jpeg", "README", "Z.Jpg"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"A.jpg", "a.jpg", "b.BMP", "c.jpeg", "linked.bmp", "README", "Z.Jpg"}));
 
   ListFilesInFolder(dir.path(), names, "bmp;");  // empty field: files without extension
-  EXPECT_EQ(names, (std::vector<std::string>{"b.BMP", "README"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"b.BMP", "linked.bmp", "README"}));
 
   ListFilesInFolder(dir.path(), names, " jpg");  // fields are not trimmed
   EXPECT_TRUE(names.empty());

@@ -1,10 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "resources/strings.h"
 #include "support/string_table.h"
+#include "support/support.h"
 #include "testkit.h"
 
 namespace {
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
 class StringTableTest : public ::testing::Test {
  protected:
   void SetUp() override { SetBuiltInStrings(&english); }
@@ -53,4 +61,20 @@ TEST(ProgramStrings, BothProgramsKnowTheirTitlesAndTheFrenchFilesParse) {
   SetBuiltInStrings(&SaverStrings());
   EXPECT_EQ(LoadResString(IDS_SAVER_PRODUCT_TITLE), "Ravelle Screensaver");
   SetBuiltInStrings(nullptr);
+
+  // The installed French tables parse, and each of their ids is one the
+  // program knows in English (a mistyped id would never be shown).
+  const struct {
+    const char* file;
+    const StringTable& english;
+  } programs[] = {{"RavelleGame.strings", GameStrings()}, {"Brindle.strings", SaverStrings()}};
+  const std::string folder = GetInstallDir() + "/LanguageFrench/";
+  for (const auto& p : programs) {
+    SCOPED_TRACE(p.file);
+    StringTable french;
+    std::string error;
+    ASSERT_TRUE(ParseStringTable(ReadWholeFile(folder + p.file), french, &error)) << error;
+    EXPECT_FALSE(french.empty());
+    for (const auto& [id, text] : french) EXPECT_TRUE(p.english.count(id)) << id << " " << text;
+  }
 }

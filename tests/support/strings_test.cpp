@@ -15,6 +15,11 @@ TEST(FormatString, FormatsAnyLength) {
   EXPECT_EQ(to, "");
   FormatStringTo(to, "%05.1f", 2.25);
   EXPECT_EQ(to, "002.2");
+  // A conversion error (a wide character with no narrow form) gives "".
+  const wchar_t unpaired[] = {static_cast<wchar_t>(0xD800), 0};
+  EXPECT_EQ(FormatString("a%lsb", unpaired), "");
+  FormatStringTo(to, "a%lsb", unpaired);
+  EXPECT_EQ(to, "");
 }
 
 TEST(Trim, LeftEmptiesAllBlankButRightKeepsAllTrimmed) {
