@@ -333,8 +333,10 @@ void OccupiedLayers(std::int32_t out[kLayerCount], const PieceGroup& groupA,
   // visited in, so only the pieces of A near q are tested: none when q's
   // circle misses the box round A's circles, else those the cell index (for
   // a large A) or the plain loop finds.
+  // A single held piece: PiecesOverlap's own circle test is the cheapest
+  // reject.
   TableCellIndex index;
-  if (!index.Build(groupA)) {
+  if (groupA.size() == 1 || !index.Build(groupA)) {
     OccupiedLayersPlain(out, groupA, groupB);
     return;
   }
