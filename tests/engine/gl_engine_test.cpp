@@ -12,37 +12,18 @@
 #include "engine/render_object.h"
 #include "platform/d3d9_gl.h"
 #include "platform/gl_host.h"
+#include "tests/engine/gl_engine_fixture.h"
 
 namespace {
 
-class EngineOnGL_X11 : public ::testing::Test {
+class EngineOnGL_X11 : public GLEngineFixture {
  protected:
-  void SetUp() override {
-    Rebuild();
-    SetDirect3DFactory([] { return Direct3DCreate9GL(); });
-    SetEngineSleep([](int) {});
-    if (!g_Engine.InitDirect3D().success) GTEST_SKIP() << "no OpenGL 3.3 context";
-    const InitResult created = g_Engine.CreateDevice(&m_window, false);
-    ASSERT_TRUE(created.success) << created.message;
-  }
-  void TearDown() override {
-    g_Engine.Shutdown();
-    Rebuild();
-    SetDirect3DFactory({});
-    SetEngineSleep({});
-  }
-  static void Rebuild() {
-    g_Engine.~CKVREngine();
-    g_SuspendCount = 0;
-    new (&g_Engine) CKVREngine();
-  }
+  EngineOnGL_X11() : GLEngineFixture(160, 120) {}
   static QImage Shown() {
     QImage image;
     GLReadBackBuffer(g_Engine.m_device, &image);
     return image;
   }
-
-  GLOffscreenWindow m_window{160, 120};
 };
 
 TEST_F(EngineOnGL_X11, CreatesTheBestDeviceTheContextOffersAndResizesIt) {

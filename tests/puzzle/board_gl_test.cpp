@@ -21,6 +21,7 @@
 #include "engine/engine.h"
 #include "platform/d3d9_gl.h"
 #include "platform/gl_host.h"
+#include "tests/engine/gl_engine_fixture.h"
 #include "puzzle/puzzle_board.h"
 #include "testkit.h"
 
@@ -59,29 +60,9 @@ QImage EdgePicture() {
   return image;
 }
 
-class BoardOnGL_X11 : public ::testing::Test {
+class BoardOnGL_X11 : public GLEngineFixture {
  protected:
-  void SetUp() override {
-    Rebuild();
-    SetDirect3DFactory([] { return Direct3DCreate9GL(); });
-    SetEngineSleep([](int) {});
-    if (!g_Engine.InitDirect3D().success) GTEST_SKIP() << "no OpenGL 3.3 context";
-    const InitResult created = g_Engine.CreateDevice(&m_window, false);
-    ASSERT_TRUE(created.success) << created.message;
-  }
-  void TearDown() override {
-    g_Engine.Shutdown();
-    Rebuild();
-    SetDirect3DFactory({});
-    SetEngineSleep({});
-  }
-  static void Rebuild() {
-    g_Engine.~CKVREngine();
-    g_SuspendCount = 0;
-    new (&g_Engine) CKVREngine();
-  }
-
-  GLOffscreenWindow m_window{1024, 768};
+  BoardOnGL_X11() : GLEngineFixture(1024, 768) {}
 };
 
 // Screen pixel of a world point through view x projection.

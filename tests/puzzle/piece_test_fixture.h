@@ -105,3 +105,21 @@ class HandBoard {
     }
   }
 };
+
+// Every pick triangle in list order against the ray in the piece's frame,
+// with nothing skipped: what HitTest's shortcuts must agree with.
+inline bool ReferenceHit(const CPuzzlePiece& p, const D3DXVECTOR3& origin, const D3DXVECTOR3& dir,
+                         bool topOnly = false) {
+  D3DXMATRIX world = p.WorldMatrix(), inverse;
+  if (!D3DXMatrixInverse(&inverse, nullptr, &world)) return false;
+  D3DXVECTOR3 o, d;
+  D3DXVec3TransformCoord(&o, &origin, &inverse);
+  D3DXVec3TransformNormal(&d, &dir, &inverse);
+  const std::vector<PickTriangle> none;
+  for (const auto* list : {&p.m_topTriangles, topOnly ? &none : &p.m_sideTriangles})
+    for (const PickTriangle& t : *list)
+      if (D3DXIntersectTri(&t.m_vertices[0], &t.m_vertices[1], &t.m_vertices[2], &o, &d, nullptr,
+                           nullptr, nullptr))
+        return true;
+  return false;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// A fresh g_Engine on the GL device, on an offscreen window, for tests that
+// need a display (suites ending _X11). Skips when there is no OpenGL 3.3
+// context; puts the engine back to a new, deviceless state afterwards.
+#include <gtest/gtest.h>
+
+#include <new>
+
+#include "engine/engine.h"
+#include "platform/d3d9_gl.h"
+#include "platform/gl_host.h"
+
+class GLEngineFixture : public ::testing::Test {
+ protected:
+  GLEngineFixture(int width, int height) : m_window{width, height} {}
+
+  void SetUp() override {
+    Rebuild();
+    SetDirect3DFactory([] { return Direct3DCreate9GL(); });
+    SetEngineSleep([](int) {});
+    if (!g_Engine.InitDirect3D().success) GTEST_SKIP() << "no OpenGL 3.3 context";
+    const InitResult created = g_Engine.CreateDevice(&m_window, false);
+    ASSERT_TRUE(created.success) << created.message;
+  }
+  void TearDown() override {
+    g_Engine.Shutdown();
+    Rebuild();
+    SetDirect3DFactory({});
+    SetEngineSleep({});
+  }
+  static void Rebuild() {
+    g_Engine.~CKVREngine();
+    g_SuspendCount = 0;
+    new (&g_Engine) CKVREngine();
+  }
+
+  GLOffscreenWindow m_window;
+};
