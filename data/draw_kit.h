@@ -13,6 +13,7 @@
 namespace makedata {
 
 // ---- numbers -----------------------------------------------------------------
+inline constexpr float kPi = 3.14159265f;
 float Clamp01(float v);
 // Hermite step between edge0 and edge1 (edge0 may be above edge1).
 float SmoothStep(float edge0, float edge1, float v);
@@ -57,6 +58,12 @@ Rgb Mix(const Rgb& a, const Rgb& b, float t);
 Rgb Scale(const Rgb& c, float f);
 Rgb Add(const Rgb& a, const Rgb& b);
 QColor ToQColor(const Rgb& c, float alpha = 1.0f);
+// 0xRRGGBB with an alpha of 0..255.
+inline QColor Q(uint32_t rrggbb, int alpha = 255) {
+  QColor c(static_cast<QRgb>(rrggbb));
+  c.setAlpha(alpha);
+  return c;
+}
 
 // ---- images ------------------------------------------------------------------
 // A blank picture: opaque black RGB32, or transparent ARGB32 with alpha.

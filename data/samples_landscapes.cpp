@@ -16,15 +16,8 @@
 namespace makedata {
 
 namespace {
-constexpr float kPi = 3.14159265f;
 
 // ---- shared --------------------------------------------------------------------
-QColor Q(uint32_t rrggbb, int alpha = 255) {
-  QColor c(static_cast<QRgb>(rrggbb));
-  c.setAlpha(alpha);
-  return c;
-}
-
 QColor Varied(uint32_t rrggbb, Lcg& rng, float amount) {
   return ToQColor(Scale(RgbHex(rrggbb), 1.0f + rng.Range(-amount, amount)));
 }

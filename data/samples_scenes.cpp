@@ -15,14 +15,6 @@
 namespace makedata {
 
 namespace {
-constexpr float kPi = 3.14159265f;
-
-// ---- shared --------------------------------------------------------------------
-QColor Q(uint32_t rrggbb, int alpha = 255) {
-  QColor c(static_cast<QRgb>(rrggbb));
-  c.setAlpha(alpha);
-  return c;
-}
 
 // ---- harbour -------------------------------------------------------------------
 constexpr int kHarbourW = 1920, kHarbourH = 1080, kHarbourWater = 660;

@@ -12,7 +12,6 @@ namespace makedata {
 
 namespace {
 constexpr int kRate = 22050;
-constexpr float kPi = 3.14159265f;
 
 struct Mode {
   float frequency, amplitude, decaySeconds;

@@ -17,7 +17,6 @@
 namespace makedata {
 
 namespace {
-constexpr float kPi = 3.14159265f;
 constexpr int kGlobeImage = 1024;
 
 // ---- background ----------------------------------------------------------------
