@@ -14,7 +14,7 @@
 
 #include "engine/draw_resources.h"
 #include "engine/engine.h"
-#include "platform/d3d9_recording.h"
+#include "platform/d3d9/recording/recording_device.h"
 #include "puzzle/puzzle_board.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // projection parameters and the left-handed view matrix, rebuilt whenever the
 // eye or the frame changes. The engine's frame begin takes the projection
 // parameters and the view from the current camera.
-#include "platform/d3dx_math.h"
+#include "platform/d3d9/d3dx_math.h"
 
 class CKVRCamera {
  public:

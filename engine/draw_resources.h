@@ -12,8 +12,8 @@
 // Sections: texture - sprite - font
 #include <string>
 
-#include "platform/d3d9.h"
-#include "platform/d3dx9.h"
+#include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/d3dx9.h"
 
 // ---- texture ------------------------------------------------------------------------
 class CKVRTexture {

@@ -16,7 +16,7 @@
 
 #include "engine/camera.h"
 #include "engine/timer.h"
-#include "platform/d3d9.h"
+#include "platform/d3d9/d3d9.h"
 #include "support/init_result.h"
 
 class CKVRFont;

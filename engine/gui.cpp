@@ -1,7 +1,7 @@
 // Sections: base - image frame - button
 #include "engine/gui.h"
 
-#include "platform/input.h"
+#include "platform/input/input.h"
 
 namespace {
 // Mouse state at creation: the left button as g_Input read it last, the

@@ -19,7 +19,7 @@
 // multi-object - mesh builders
 #include <vector>
 
-#include "platform/d3d9.h"
+#include "platform/d3d9/d3d9.h"
 
 class CKVRTexture;
 

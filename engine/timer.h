@@ -1,7 +1,7 @@
 #pragma once
 // A pausable stopwatch on the program clock (NowSeconds), a timed transition
 // whose progress runs from 0 to 1, and point interpolation.
-#include "platform/d3dx_math.h"
+#include "platform/d3d9/d3dx_math.h"
 
 class CKVRTimer {
  public:

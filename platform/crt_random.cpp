@@ -1,4 +1,4 @@
-#include "crt_random.h"
+#include "platform/crt_random.h"
 
 namespace {
 std::uint32_t g_state = 1;

@@ -23,7 +23,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/d3dx_math.h"
+#include "platform/d3d9/d3dx_math.h"
 #include "puzzle/puzzle_edge.h"
 
 // ---- shapes and indices -------------------------------------------------------

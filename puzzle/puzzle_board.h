@@ -30,7 +30,7 @@
 
 #include "engine/draw_resources.h"
 #include "engine/render_object.h"
-#include "platform/d3dx_math.h"
+#include "platform/d3d9/d3dx_math.h"
 #include "puzzle/board_layout.h"
 #include "puzzle/grid_sizes.h"
 #include "puzzle/piece_mesh.h"

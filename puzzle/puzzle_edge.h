@@ -18,7 +18,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/d3dx_math.h"
+#include "platform/d3d9/d3dx_math.h"
 
 // ---- the edge record ---------------------------------------------------------
 enum EdgeKind : std::int32_t {

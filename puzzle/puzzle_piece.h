@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "engine/render_object.h"
-#include "platform/d3dx_math.h"
+#include "platform/d3d9/d3dx_math.h"
 #include "puzzle/puzzle_edge.h"
 
 class CPuzzleBoard;

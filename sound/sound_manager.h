@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sound_device.h"
+#include "platform/sound/sound_device.h"
 #include "sound/wave_file.h"
 
 class QWidget;

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sound_types.h"
+#include "platform/sound/sound_types.h"
 
 class CKVAWaveFile {
  public:

@@ -1,16 +1,11 @@
 #include "sound/wave_resource.h"
 
-#include <QFile>
+#include "platform/resource_file.h"
 
 bool FindWaveResource(const std::string& name, std::vector<BYTE>& bytes) {
   bytes.clear();
   for (const char* type : {":/WAVE/", ":/WAV/"}) {
-    QFile file(QString::fromUtf8(type) + QString::fromStdString(name));
-    if (!file.open(QIODevice::ReadOnly)) continue;
-    const QByteArray data = file.readAll();
-    if (data.isEmpty()) return false;
-    bytes.assign(data.begin(), data.end());
-    return true;
+    if (ReadBuiltInFile(type + name, bytes)) return true;
   }
   return false;
 }

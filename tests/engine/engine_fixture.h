@@ -10,7 +10,7 @@
 #include "engine/camera.h"
 #include "engine/engine.h"
 #include "platform/clock.h"
-#include "platform/d3d9_recording.h"
+#include "platform/d3d9/recording/recording_device.h"
 
 class EngineTest : public ::testing::Test {
  protected:

@@ -7,8 +7,8 @@
 #include <new>
 
 #include "engine/engine.h"
-#include "platform/d3d9_gl.h"
-#include "platform/gl_host.h"
+#include "platform/d3d9/gl/gl_device.h"
+#include "platform/d3d9/gl/gl_host.h"
 
 class GLEngineFixture : public ::testing::Test {
  protected:

@@ -10,8 +10,8 @@
 #include "engine/draw_resources.h"
 #include "engine/engine.h"
 #include "engine/render_object.h"
-#include "platform/d3d9_gl.h"
-#include "platform/gl_host.h"
+#include "platform/d3d9/gl/gl_device.h"
+#include "platform/d3d9/gl/gl_host.h"
 #include "tests/engine/gl_engine_fixture.h"
 
 namespace {

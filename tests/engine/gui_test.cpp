@@ -5,7 +5,7 @@
 
 #include "engine/gui.h"
 #include "engine_fixture.h"
-#include "platform/input.h"
+#include "platform/input/input.h"
 
 namespace {
 

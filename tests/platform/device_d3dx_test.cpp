@@ -5,7 +5,7 @@
 #include <QImage>
 #include <cstdint>
 
-#include "platform/d3d9_recording.h"
+#include "platform/d3d9/recording/recording_device.h"
 #include "testkit.h"
 
 namespace {

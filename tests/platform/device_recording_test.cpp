@@ -3,8 +3,8 @@
 // Direct3D 9's initial state.
 #include <gtest/gtest.h>
 
-#include "platform/d3d9_recording.h"
-#include "platform/d3d9_resources.h"
+#include "platform/d3d9/recording/recording_device.h"
+#include "platform/d3d9/d3d9_resources.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <QTest>
 #include <QWindow>
 
-#include "platform/d3d9_gl.h"
-#include "platform/gl_host_widget.h"
+#include "platform/d3d9/gl/gl_device.h"
+#include "platform/d3d9/gl/gl_host_widget.h"
 
 namespace {
 

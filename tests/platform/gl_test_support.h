@@ -6,10 +6,10 @@
 #include <memory>
 #include <vector>
 
-#include "platform/d3d9.h"
-#include "platform/d3d9_gl.h"
-#include "platform/d3dx9.h"
-#include "platform/gl_host.h"
+#include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/gl/gl_device.h"
+#include "platform/d3d9/d3dx9.h"
+#include "platform/d3d9/gl/gl_host.h"
 
 namespace gltest {
 

@@ -11,7 +11,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 
-#include "platform/input.h"
+#include "platform/input/input.h"
 
 namespace {
 
@@ -236,7 +236,7 @@ TEST_F(Input_Offscreen, NothingIsReadBeforeCreateOrAfterRelease) {
 TEST_F(Input_Offscreen, TheMoveOfTheWarpBackIsNotCounted) {
   const QPoint anchor(200, 200);
   Move(anchor);
-  input.BeginRelativeMotion(anchor);
+  input.BeginRelativeMotion(POINT{anchor.x(), anchor.y()});
   Move({230, 210});
   input.Read();  // warps the pointer back to the anchor
   EXPECT_EQ(input.m_mouseState.lX, 30);
@@ -277,7 +277,7 @@ TEST(Input_X11, MotionGoesOnPastTheAnchorWithThePointerWarpedBack) {
   QTest::qWait(50);
   input.Read();
 
-  input.BeginRelativeMotion(anchor);
+  input.BeginRelativeMotion(POINT{anchor.x(), anchor.y()});
   LONG dx = 0, dy = 0;
   for (int step = 0; step < 3; ++step) {  // 3 frames of (+30, +10): beyond where a fixed pointer would go
     QCursor::setPos(anchor + QPoint(30, 10));

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "platform/d3dx_math.h"
+#include "platform/d3d9/d3dx_math.h"
 
 namespace {
 constexpr float kTol = 1e-5f;

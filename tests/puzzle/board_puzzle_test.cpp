@@ -21,7 +21,7 @@
 #include "engine/engine.h"
 #include "platform/clock.h"
 #include "platform/crt_random.h"
-#include "platform/d3d9_recording.h"
+#include "platform/d3d9/recording/recording_device.h"
 #include "puzzle/piece_mesh.h"
 #include "testkit.h"
 #include "vector_print.h"

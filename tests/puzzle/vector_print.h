@@ -3,7 +3,7 @@
 #include <iomanip>
 #include <ostream>
 
-#include "platform/d3dx_math.h"
+#include "platform/d3d9/d3dx_math.h"
 
 inline void PrintTo(const D3DXVECTOR2& v, std::ostream* os) {
   *os << std::setprecision(9) << "(" << v.x << ", " << v.y << ")";

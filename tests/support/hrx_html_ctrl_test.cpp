@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "platform/shell.h"
-#include "support/hrx_dialog_item.h"
-#include "support/hrx_font.h"
-#include "support/hrx_html_ctrl.h"
+#include "support/controls/hrx_dialog_item.h"
+#include "support/controls/hrx_font.h"
+#include "support/controls/hrx_html_ctrl.h"
 #include "testkit.h"
 
 namespace {

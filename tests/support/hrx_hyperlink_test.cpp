@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/shell.h"
-#include "support/hrx_hyperlink.h"
+#include "support/controls/hrx_hyperlink.h"
 
 namespace {
 

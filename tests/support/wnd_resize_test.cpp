@@ -3,8 +3,8 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "support/hrx_dialog_item.h"
-#include "support/wnd_resize_helper.h"
+#include "support/controls/hrx_dialog_item.h"
+#include "support/controls/wnd_resize_helper.h"
 
 namespace {
 

@@ -1,0 +1,152 @@
+#pragma once
+// Buffers, textures and surfaces that keep their contents in memory: the
+// shared implementation of the device's resources for every back end.
+//
+// Locks hand out pointers into the CPU copy and remember what changed. A back
+// end that draws from elsewhere (the GL device) asks TakeDirty... at the next
+// draw that uses the resource and uploads only that; the recording device
+// never needs to. Each object may carry a hook that sees every lock and unlock
+// (the recording device logs them and scripts failing locks).
+//
+// Sections: hook - buffers - textures and surfaces - helpers
+#include <functional>
+#include <vector>
+
+#include "platform/d3d9/d3d9.h"
+
+// ---- hook ----------------------------------------------------------------------
+// call: "VB.Lock", "VB.Unlock", "IB.Lock", "IB.Unlock", "Tex.LockRect",
+// "Tex.UnlockRect". For buffers a, b are offset and size; for textures a is
+// the level and b 0. A failing answer to a Lock makes it fail with that code
+// before anything is locked; the answer to an Unlock is ignored.
+using ResourceHook = std::function<HRESULT(const char* call, UINT a, UINT b, DWORD flags)>;
+
+// ---- buffers ---------------------------------------------------------------------
+// The bytes of a buffer with nested locks and one changed byte range.
+class CpuBufferStore {
+ public:
+  explicit CpuBufferStore(UINT length) : m_bytes(length) {}
+  // size 0: to the end. D3DERR_INVALIDCALL when the range is past the end or
+  // data is null.
+  HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags);
+  // D3DERR_INVALIDCALL when not locked.
+  HRESULT Unlock();
+  bool IsLocked() const { return m_lockCount > 0; }
+  UINT Length() const { return static_cast<UINT>(m_bytes.size()); }
+  const BYTE* Data() const { return m_bytes.data(); }
+  // The byte range [begin, end) changed since the last call; false (and
+  // nothing set) when nothing changed. A new store counts as all changed.
+  bool TakeDirty(UINT* begin, UINT* end);
+
+ private:
+  std::vector<BYTE> m_bytes;
+  int m_lockCount = 0;
+  UINT m_dirtyBegin = 0;
+  UINT m_dirtyEnd = 0;  // empty range when begin == end
+  bool m_firstUpload = true;
+};
+
+class MemoryVertexBuffer : public IDirect3DVertexBuffer9 {
+ public:
+  MemoryVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, ResourceHook hook = {});
+  HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override;
+  HRESULT Unlock() override;
+  HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
+  CpuBufferStore& Store() { return m_store; }
+  const CpuBufferStore& Store() const { return m_store; }
+
+ private:
+  CpuBufferStore m_store;
+  D3DVERTEXBUFFER_DESC m_desc;
+  ResourceHook m_hook;
+};
+
+class MemoryIndexBuffer : public IDirect3DIndexBuffer9 {
+ public:
+  MemoryIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                    ResourceHook hook = {});
+  HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override;
+  HRESULT Unlock() override;
+  HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) override;
+  CpuBufferStore& Store() { return m_store; }
+  const CpuBufferStore& Store() const { return m_store; }
+
+ private:
+  CpuBufferStore m_store;
+  D3DINDEXBUFFER_DESC m_desc;
+  ResourceHook m_hook;
+};
+
+// ---- textures and surfaces -----------------------------------------------------------
+// Texels of every level in memory, rows of width x 4 bytes, level 0 first.
+class MemoryTexture : public IDirect3DTexture9 {
+ public:
+  struct Level {
+    UINT width = 0;
+    UINT height = 0;
+    std::vector<BYTE> texels;  // height rows of Pitch() bytes
+    bool locked = false;
+  };
+
+  // levels 0: the full chain (1 with D3DUSAGE_AUTOGENMIPMAP). Use
+  // CheckTextureArguments first; the constructor trusts its arguments.
+  MemoryTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                ResourceHook hook = {});
+  DWORD GetLevelCount() override;
+  HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
+  HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) override;
+  HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+  HRESULT UnlockRect(UINT level) override;
+
+  const Level& GetLevel(UINT level) const { return m_levels[level]; }
+  UINT LevelCount() const { return static_cast<UINT>(m_levels.size()); }
+  DWORD Usage() const { return m_usage; }
+  D3DFORMAT Format() const { return m_format; }
+  bool AutoGenMipMap() const { return (m_usage & D3DUSAGE_AUTOGENMIPMAP) != 0; }
+  // Bytes per row of a level.
+  UINT Pitch(UINT level) const { return m_levels[level].width * 4; }
+  // Some level changed (unlocked without D3DLOCK_READONLY) since the last
+  // call; a new texture counts as changed.
+  bool TakeDirty();
+
+ private:
+  std::vector<Level> m_levels;
+  DWORD m_usage;
+  D3DFORMAT m_format;
+  D3DPOOL m_pool;
+  ResourceHook m_hook;
+  bool m_dirty = true;
+  std::vector<DWORD> m_lockFlags;  // per level, while locked
+};
+
+// A level of a MemoryTexture (holding a reference to it), or a surface that
+// only describes itself (the back buffer; LockRect answers D3DERR_INVALIDCALL).
+class MemorySurface : public IDirect3DSurface9 {
+ public:
+  MemorySurface(MemoryTexture* texture, UINT level);
+  explicit MemorySurface(const D3DSURFACE_DESC& desc);
+  ~MemorySurface() override;
+  HRESULT GetDesc(D3DSURFACE_DESC* desc) override;
+  HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+  HRESULT UnlockRect() override;
+
+ private:
+  MemoryTexture* m_texture = nullptr;
+  UINT m_level = 0;
+  D3DSURFACE_DESC m_desc;
+};
+
+// ---- helpers ------------------------------------------------------------------------------
+// Levels of a full chain down to 1 x 1: 1 + floor(log2(max(width, height))).
+UINT FullMipChainLength(UINT width, UINT height);
+// D3D_OK when a MemoryTexture of these arguments can be made: sizes 1..8192,
+// a 32-bit format (D3DFormatBytesPerTexel 4), levels at most the full chain,
+// shared null, out non-null. D3DERR_INVALIDCALL otherwise.
+HRESULT CheckTextureArguments(UINT width, UINT height, UINT levels, D3DFORMAT format,
+                              IDirect3DTexture9** out, HANDLE* shared);
+// GetBackBuffer of either back end: swap chain 0, buffer 0, mono only; a
+// surface that describes the back buffer of these parameters.
+HRESULT MakeBackBufferSurface(const D3DPRESENT_PARAMETERS& params, UINT swapChain, UINT index,
+                              D3DBACKBUFFER_TYPE type, IDirect3DSurface9** surface);
+// D3D_OK for a buffer of length >= 1, shared null, out non-null.
+HRESULT CheckBufferArguments(UINT length, const void* out, HANDLE* shared);

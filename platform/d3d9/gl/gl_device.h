@@ -1,0 +1,33 @@
+#pragma once
+// The OpenGL 3.3 back end of the Direct3D-shaped device.
+//
+// The device renders into a back buffer of its own (a framebuffer object of
+// BackBufferWidth x BackBufferHeight with the chosen depth format and
+// multisample count) through one shader program that reproduces the
+// fixed-function pipeline (platform/d3d9/gl/gl_pipeline.h); Present copies it to the
+// window's surface and swaps with the present interval (DEFAULT/ONE: wait for
+// the vertical blank; IMMEDIATE: do not). The back buffer behaves like
+// X8R8G8B8: what is shown is always opaque. Buffers and textures keep a CPU
+// copy and upload what changed at the next draw that uses them.
+//
+// GL has no lost device: TestCooperativeLevel and Present answer D3D_OK, and
+// Reset resizes the back buffer.
+//
+// Enumeration answers from a GL context: the depth formats it can make
+// (D24S8, D24X8, D32, D16), multisample types 0, 1 and 2 ..
+// GL_MAX_SAMPLES; the adapter identifier's Description is GL_RENDERER,
+// Driver GL_VERSION and DeviceName GL_VENDOR (cut to fit); numbers are 0.
+//
+// The focus window given to CreateDevice must be a GLSurfaceWindow
+// (platform/d3d9/gl/gl_host.h): the hosting widget or, without a screen, a
+// GLOffscreenWindow.
+#include <QImage>
+
+#include "platform/d3d9/d3d9.h"
+
+// Null when no OpenGL 3.3 core context can be made (no display, old driver).
+IDirect3D9* Direct3DCreate9GL();
+
+// The back buffer as last drawn (top row first, opaque) into image; false
+// when device is not a GL device or the context cannot be used.
+bool GLReadBackBuffer(IDirect3DDevice9* device, QImage* image);

@@ -1,0 +1,42 @@
+#pragma once
+// The widget that hosts a program's GL surface: the game's main window and
+// the screen saver's window each put one in their client area and hand it to
+// the engine as the device window.
+//
+// Inside is a native GL window (QWindow) in a window container, so the
+// device's own context draws and swaps on it directly. The inner window is
+// transparent for input and never takes keyboard focus: keys, mouse and
+// wheel go to this widget as to any other (what still reaches the inner
+// window is passed on), so input code watches the widget alone (its event
+// handlers, or an event filter on it). The widget takes focus on a click.
+// Sizes are physical pixels: client rectangle, back buffer and ClientPixel()
+// of a mouse position agree on high-DPI screens.
+#include <QPointF>
+#include <QWidget>
+
+#include "platform/d3d9/gl/gl_host.h"
+
+class QWindow;
+
+class GLHostWidget : public QWidget, public GLSurfaceWindow {
+  Q_OBJECT
+ public:
+  explicit GLHostWidget(QWidget* parent = nullptr);
+  ~GLHostWidget() override;
+
+  // The client area in physical pixels; 0 x 0 while the top-level window is
+  // minimised.
+  bool GetClientRect(RECT* out) const override;
+  SIZE GetScreenSize() const override;
+  QSurface* GLSurface() override;
+  bool IsShowing() const override;
+
+  // A position in this widget's coordinates (as mouse events give them) in
+  // client pixels.
+  POINT ClientPixel(const QPointF& position) const;
+
+ private:
+  class Surface;
+  Surface* m_surface;
+  QWidget* m_container;
+};

@@ -1,0 +1,319 @@
+#pragma once
+// Inside the GL back end: the shared context, the resources with their GL
+// objects, the device, the sprite and the font. Only the back end's own files
+// include this; everyone else uses platform/d3d9/gl/gl_device.h.
+//
+// Sections: small helpers - context - resources - device state - device -
+// sprite and font
+#include <QFont>
+#include <QImage>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions_3_3_Core>
+
+#include <list>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/d3d9_resources.h"
+#include "platform/d3d9/d3dx9.h"
+#include "platform/d3d9/gl/gl_host.h"
+#include "platform/d3d9/gl/gl_pipeline.h"
+
+// ---- small helpers -------------------------------------------------------------
+namespace gldetail {
+
+// 0xAARRGGBB (or a colour value) as RGBA floats.
+inline std::array<float, 4> ColorOf(D3DCOLOR c) {
+  return {((c >> 16) & 0xFF) / 255.0f, ((c >> 8) & 0xFF) / 255.0f, (c & 0xFF) / 255.0f,
+          ((c >> 24) & 0xFF) / 255.0f};
+}
+
+inline std::array<float, 4> ColorOf(const D3DCOLORVALUE& c) { return {c.r, c.g, c.b, c.a}; }
+
+inline D3DMATRIX Identity() {
+  D3DMATRIX m;
+  D3DXMatrixIdentity(&m);
+  return m;
+}
+
+// Points slot at value, holding a reference to the new one and letting go of
+// the old one.
+template <class T>
+void Rebind(T*& slot, T* value) {
+  if (value) value->AddRef();
+  if (slot) slot->Release();
+  slot = value;
+}
+
+}  // namespace gldetail
+
+// ---- context -------------------------------------------------------------------
+// The device's context and the surfaces it is made current on. Resources hold
+// it too, so GL names can be given back whichever goes first.
+class GLCore {
+ public:
+  ~GLCore();
+  // A 3.3 core context; window may be null (offscreen only).
+  bool Create(GLSurfaceWindow* window);
+  // Current on the window's surface when it has one, else on the private
+  // offscreen surface; deletes names given back meanwhile. Cheap when
+  // already current.
+  bool MakeCurrent();
+  // The window's surface when it is showing (after MakeCurrent on it).
+  QSurface* ShowingSurface();
+  void DeleteBufferLater(unsigned name);
+  void DeleteTextureLater(unsigned name);
+
+  QOpenGLContext m_context;
+  QOpenGLFunctions_3_3_Core m_gl;
+  QOffscreenSurface m_offscreen;
+  GLSurfaceWindow* m_window = nullptr;
+  std::vector<unsigned> m_deadBuffers, m_deadTextures;
+};
+using GLCorePtr = std::shared_ptr<GLCore>;
+
+// ---- resources -----------------------------------------------------------------------
+// A buffer's GL copy; Upload sends what changed since the last upload.
+class GLBufferObject {
+ public:
+  explicit GLBufferObject(GLCorePtr core) : m_core(std::move(core)) {}
+  ~GLBufferObject();
+  // Binds to target (GL_ARRAY_BUFFER / GL_ELEMENT_ARRAY_BUFFER) after
+  // uploading the store's dirty range. Answers the GL name.
+  unsigned Upload(CpuBufferStore& store, unsigned target);
+
+ private:
+  GLCorePtr m_core;
+  unsigned m_name = 0;
+};
+
+class GLVertexBuffer : public MemoryVertexBuffer {
+ public:
+  GLVertexBuffer(GLCorePtr core, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
+      : MemoryVertexBuffer(length, usage, fvf, pool), m_gl(std::move(core)) {}
+  unsigned Upload() { return m_gl.Upload(Store(), GL_ARRAY_BUFFER); }
+
+ private:
+  GLBufferObject m_gl;
+};
+
+class GLIndexBuffer : public MemoryIndexBuffer {
+ public:
+  GLIndexBuffer(GLCorePtr core, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
+      : MemoryIndexBuffer(length, usage, format, pool), m_format(format), m_gl(std::move(core)) {}
+  unsigned Upload() { return m_gl.Upload(Store(), GL_ELEMENT_ARRAY_BUFFER); }
+  UINT IndexSize() const { return m_format == D3DFMT_INDEX32 ? 4 : 2; }
+
+ private:
+  D3DFORMAT m_format;
+  GLBufferObject m_gl;
+};
+
+// A texture's GL copy: every level re-sent when any changed (textures change
+// rarely: once when loaded, or when a blank one is filled).
+class GLTexture : public MemoryTexture {
+ public:
+  GLTexture(GLCorePtr core, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+            D3DPOOL pool)
+      : MemoryTexture(width, height, levels, usage, format, pool), m_core(std::move(core)) {}
+  ~GLTexture() override;
+  // Uploads when changed and binds to GL_TEXTURE_2D of the active unit.
+  void Bind();
+
+ private:
+  GLCorePtr m_core;
+  unsigned m_name = 0;
+};
+
+// ---- device state -----------------------------------------------------------------------
+// The recorded fixed-function state: plain values, copied whole when a sprite
+// batch saves and restores it.
+struct GLDeviceState {
+  DWORD renderStates[D3DRS_COUNT] = {};
+  DWORD stageStates[D3DTEXTURESTAGES][D3DTSS_COUNT] = {};
+  DWORD samplerStates[D3DTEXTURESTAGES][D3DSAMP_COUNT] = {};
+  D3DMATRIX world, view, projection;
+  D3DMATERIAL9 material;
+  D3DLIGHT9 lights[D3DMAXLIGHTS];
+  BOOL lightEnabled[D3DMAXLIGHTS] = {};
+  D3DVIEWPORT9 viewport;
+  // Screen mode: positions in client pixels (sprites and text).
+  bool screenSpace = false;
+};
+
+// ---- device --------------------------------------------------------------------------------
+class GLDevice : public IDirect3DDevice9 {
+ public:
+  // Made by GLDirect3D9::CreateDevice; Init answers D3D_OK or why not.
+  GLDevice(GLCorePtr core, GLSurfaceWindow* window);
+  ~GLDevice() override;
+  HRESULT Init(const D3DPRESENT_PARAMETERS& params);
+
+  // GL never loses its device; only a reset that could not make the new back
+  // buffer leaves it waiting for another reset.
+  HRESULT TestCooperativeLevel() override { return m_needsReset ? D3DERR_DEVICENOTRESET : D3D_OK; }
+  HRESULT Reset(D3DPRESENT_PARAMETERS* params) override;
+  HRESULT Present(const RECT* source, const RECT* dest, HWND overrideWindow,
+                  const void* dirtyRegion) override;
+  HRESULT GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type,
+                        IDirect3DSurface9** surface) override;
+  HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                DWORD stencil) override;
+  HRESULT BeginScene() override;
+  HRESULT EndScene() override;
+
+  HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+  HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
+  HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
+  HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override;
+  HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
+  HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
+  HRESULT SetTexture(DWORD stage, IDirect3DTexture9* texture) override;
+  HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
+  HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
+  HRESULT SetMaterial(const D3DMATERIAL9* material) override;
+  HRESULT GetMaterial(D3DMATERIAL9* material) override;
+  HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
+  HRESULT GetLight(DWORD index, D3DLIGHT9* light) override;
+  HRESULT LightEnable(DWORD index, BOOL enable) override;
+  HRESULT GetLightEnable(DWORD index, BOOL* enable) override;
+  HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
+  HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
+
+  HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                             IDirect3DVertexBuffer9** buffer, HANDLE* shared) override;
+  HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                            IDirect3DIndexBuffer9** buffer, HANDLE* shared) override;
+  HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                        D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* shared) override;
+
+  HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
+                          UINT stride) override;
+  HRESULT SetFVF(DWORD fvf) override;
+  HRESULT SetIndices(IDirect3DIndexBuffer9* buffer) override;
+  HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
+  HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex,
+                               UINT vertexCount, UINT startIndex, UINT primitiveCount) override;
+
+  HRESULT CreateD3DXSprite(ID3DXSprite** sprite) override;
+  HRESULT CreateD3DXFont(const D3DXFONT_DESCA& desc, ID3DXFont** font) override;
+
+  // ---- for the sprite, the font and the public helpers
+  // A screen pass: the state is saved, set for drawing in client pixels
+  // (blending SRCALPHA/INVSRCALPHA when alphaBlend; no lighting, fog, depth,
+  // culling or alpha test; texture x colour for colour and alpha; clamped,
+  // linear sampling), and put back whole by EndScreenPass. Passes nest; only
+  // the outermost saves and restores.
+  void BeginScreenPass(bool alphaBlend);
+  void EndScreenPass();
+  // One quad inside a screen pass: corners top-left, top-right, bottom-left,
+  // bottom-right in client pixels with their texture coordinates.
+  HRESULT DrawScreenQuad(IDirect3DTexture9* texture, const float xy[4][2], const float uv[4][2],
+                         D3DCOLOR color);
+  // The back buffer as shown: top row first, alpha opaque.
+  bool ReadBackBuffer(QImage* image);
+  UINT BackBufferWidth() const { return m_params.BackBufferWidth; }
+  UINT BackBufferHeight() const { return m_params.BackBufferHeight; }
+  const GLCorePtr& Core() const { return m_core; }
+
+ private:
+  bool CreateTargets();
+  void DestroyTargets();
+  void ApplySwapInterval();
+  unsigned ResolvedFramebuffer();
+  bool PrepareDraw(bool indexed);
+  // Brings GL up to the recorded state for a draw from vbo.
+  void ApplyForDraw(unsigned vbo);
+  void ApplyFixedState();
+  void ApplySampler();
+  void BuildPipelineState(unsigned dirty);
+  void ApplyVertexLayout(unsigned vbo);
+  void ApplyViewport();
+  void Dirty(unsigned bits) { m_dirty |= bits; }
+
+  GLCorePtr m_core;
+  GLSurfaceWindow* m_window;
+  D3DPRESENT_PARAMETERS m_params;
+  bool m_needsReset = false;  // the last reset failed to make its back buffer
+  GLDeviceState m_state;
+  IDirect3DTexture9* m_textures[D3DTEXTURESTAGES] = {};
+  IDirect3DVertexBuffer9* m_stream = nullptr;
+  UINT m_streamOffset = 0, m_streamStride = 0;
+  DWORD m_fvf = 0;
+  IDirect3DIndexBuffer9* m_indices = nullptr;
+  bool m_inScene = false;
+
+  // GL objects of the device.
+  unsigned m_fbo = 0, m_colorRb = 0, m_depthRb = 0;
+  unsigned m_resolveFbo = 0, m_resolveRb = 0;
+  unsigned m_vao = 0, m_sampler = 0, m_quadVbo = 0;
+  GLPipeline m_pipeline;
+  GLPipelineState m_pipelineState;
+  bool m_swapIntervalApplied = false;
+
+  // What changed since the last draw: the pipeline's groups plus our own.
+  enum : unsigned {
+    kDirtyFixed = 1u << 8, kDirtySampler = 1u << 9, kDirtyLayout = 1u << 10,
+    kDirtyViewport = 1u << 11, kDirtyEverything = 0xFFFFu
+  };
+  unsigned m_dirty = kDirtyEverything;
+  unsigned m_layoutVbo = 0;
+
+  // Screen passes.
+  int m_screenDepth = 0;
+  GLDeviceState m_saved;
+  IDirect3DTexture9* m_savedTexture = nullptr;
+};
+
+// ---- sprite and font --------------------------------------------------------------------
+class GLSprite : public ID3DXSprite {
+ public:
+  explicit GLSprite(GLDevice* device);
+  ~GLSprite() override;
+  HRESULT Begin(DWORD flags) override;
+  HRESULT SetTransform(const D3DXMATRIX* transform) override;
+  HRESULT GetTransform(D3DXMATRIX* transform) override;
+  HRESULT Draw(IDirect3DTexture9* texture, const RECT* source, const D3DXVECTOR3* center,
+               const D3DXVECTOR3* position, D3DCOLOR color) override;
+  HRESULT End() override;
+  HRESULT OnLostDevice() override { return D3D_OK; }
+  HRESULT OnResetDevice() override { return D3D_OK; }
+  bool InBatch() const { return m_inBatch; }
+
+ private:
+  GLDevice* m_device;
+  D3DXMATRIX m_transform;
+  bool m_inBatch = false;
+};
+
+class GLFont : public ID3DXFont {
+ public:
+  GLFont(GLDevice* device, const D3DXFONT_DESCA& desc);
+  ~GLFont() override;
+  INT DrawTextA(ID3DXSprite* sprite, const char* text, INT count, RECT* rect, DWORD format,
+                D3DCOLOR color) override;
+  HRESULT GetDescA(D3DXFONT_DESCA* desc) override;
+  HRESULT OnLostDevice() override { return D3D_OK; }
+  HRESULT OnResetDevice() override { return D3D_OK; }
+
+ private:
+  struct Rendered {
+    IDirect3DTexture9* texture = nullptr;
+    int width = 0, height = 0;
+    std::list<std::string>::iterator lru;
+  };
+  const Rendered* Render(const std::string& text);
+  void Evict();
+
+  GLDevice* m_device;
+  D3DXFONT_DESCA m_desc;
+  QFont m_font;
+  int m_lineHeight = 0;
+  int m_ascent = 0;
+  std::unordered_map<std::string, Rendered> m_cache;
+  std::list<std::string> m_order;  // most recently drawn first
+};

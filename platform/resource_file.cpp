@@ -1,0 +1,13 @@
+#include "platform/resource_file.h"
+
+#include <QFile>
+
+bool ReadBuiltInFile(const std::string& path, std::vector<BYTE>& bytes) {
+  bytes.clear();
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const QByteArray data = file.readAll();
+  if (data.isEmpty()) return false;
+  bytes.assign(data.begin(), data.end());
+  return true;
+}

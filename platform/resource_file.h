@@ -1,0 +1,10 @@
+#pragma once
+// Files built into the program (Qt resources, paths starting with ":/").
+#include <string>
+#include <vector>
+
+#include "platform/win_types.h"
+
+// Copies the bytes of the built-in file at `path` into bytes; false (and
+// bytes empty) when there is none, it is empty or it cannot be read.
+bool ReadBuiltInFile(const std::string& path, std::vector<BYTE>& bytes);
