@@ -29,16 +29,18 @@ CChangeEnvironmentDialog::~CChangeEnvironmentDialog() = default;
 
 void CChangeEnvironmentDialog::BuildControls() {
   setWindowTitle(DialogText(IDS_ENV_TITLE));
-  SetFixedUnits(427, 198);
-  AddGroup(kEnvGroup, DialogText(IDS_ENV_TABLE_APPEARANCE), 7, 7, 413, 160);
-  m_list = Place(new QListWidget, kEnvList, 15, 21, 190, 138);
+  SetFixedUnits(427, 205);
+  AddGroup(kEnvGroup, DialogText(IDS_ENV_TABLE_APPEARANCE), 7, 7, 413, 167);
+  m_list = Place(new QListWidget, kEnvList, 15, 21, 190, 145);
   m_preview = Place(new QLabel, kEnvPreview, 215, 21, 130, 118);
   m_preview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  AddButton(kEnvSelectImage, DialogText(IDS_ENV_SELECT_IMAGE), 352, 21, 60, 15);
-  AddHelpButton(7, 176, 60, 15);
-  QPushButton* ok = AddButton(IDOK, DialogText(IDS_DLG_OK), 293, 176, 60, 15);
+  // Under the preview square, whatever the font.
+  QPushButton* select = AddButton(kEnvSelectImage, DialogText(IDS_ENV_SELECT_IMAGE), 215, 145, 100, 15);
+  select->move(m_preview->x(), m_preview->y() + kPreviewSize + Units(0, 0, 0, 4).height());
+  AddHelpButton(7, 183, 60, 15);
+  QPushButton* ok = AddButton(IDOK, DialogText(IDS_DLG_OK), 293, 183, 60, 15);
   ok->setDefault(true);
-  QPushButton* cancel = AddButton(IDCANCEL, DialogText(IDS_DLG_CANCEL), 360, 176, 60, 15);
+  QPushButton* cancel = AddButton(IDCANCEL, DialogText(IDS_DLG_CANCEL), 360, 183, 60, 15);
 
   connect(ok, &QPushButton::clicked, this, [this] { OnOk(); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -105,6 +105,9 @@ TEST_P(DialogDemo_Offscreen, EveryDialog) {
   Take(picker, "select-image");
   CChangeEnvironmentDialog environment;
   Take(environment, "change-environment");
+  auto* tables = environment.Item<QListWidget>(kEnvList);
+  tables->setCurrentRow(tables->count() - 1);  // the custom table, no picture chosen yet
+  Take(environment, "change-environment-custom");
   COptionsDialog options;
   const char* pages[] = {"options-general", "options-pieces", "options-new-versions"};
   for (int page = 0; page < 3; ++page) {

@@ -1,6 +1,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
 #include <algorithm>
@@ -182,6 +183,20 @@ TEST_F(NewPuzzle_Offscreen, UnreadableAndExtremePictures) {
   EXPECT_TRUE(broken.Item<QLabel>(kNewPuzzlePreview)->pixmap().isNull());
   EXPECT_EQ(Line(broken, Selected(broken)), "4 X 4 ( 16 pieces )");
   EXPECT_TRUE(broken.Item<QPushButton>(IDOK)->isEnabled());
+
+  // Chosen after a picture that loaded, a damaged one leaves the size text.
+  const std::string good = Picture("PuzzleSamples/0.png", 400, 300);
+  CCreateNewPuzzleDialog chosen(Current(good, 4, 3));
+  OnNextModal([](QWidget* modal) {
+    auto* list = static_cast<QListWidget*>(GetDlgItem(modal, kPickList));
+    list->setCurrentRow(1);  // a.png, the damaged one
+    static_cast<QPushButton*>(GetDlgItem(modal, IDOK))->click();
+  });
+  chosen.Item<QPushButton>(kNewPuzzleSelectImage)->click();
+  EXPECT_EQ(chosen.PicturePath(), damaged);
+  EXPECT_EQ(chosen.Item<QLabel>(kNewPuzzleSizeText)->text(), "Image size = 400 X 300 pixels");
+  EXPECT_TRUE(chosen.Item<QLabel>(kNewPuzzlePreview)->pixmap().isNull());
+  EXPECT_EQ(chosen.PictureWidth(), 100);
 
   const std::string wide = Picture("PuzzleSamples/b.png", 2000, 5);
   CCreateNewPuzzleDialog dialog(Current(wide, 4, 4));
