@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
       {"bar art", makedata::MakeBarArt},
       {"sounds", makedata::MakeSounds},
       {"environments", makedata::MakeEnvironments},
+      {"pages", makedata::MakePages},
   };
   QElapsedTimer total;
   total.start();

@@ -51,5 +51,8 @@ void MakeSounds(Output& out);
 void MakeSamplePictures(Output& out);
 // Environments/ and Environments/Textures/: table descriptions and textures.
 void MakeEnvironments(Output& out);
+// Tutorials/ and Help/: the pages of both languages and the tutorials'
+// pictures.
+void MakePages(Output& out);
 
 }  // namespace makedata

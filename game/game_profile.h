@@ -54,6 +54,9 @@ inline constexpr ProfileIntValue kLastPieceShape{"MenuSel", "LastPieceShape", 1}
 inline constexpr ProfileIntValue kLastRotatePieces{"MenuSel", "LastRotatePieces", 0};
 inline constexpr ProfileIntValue kLastPieceIrregularity{"MenuSel", "LastPieceIrregularity", 70, 0, 100};
 inline constexpr ProfileStringValue kLastPuzzlePictureFilePath{"MenuSel", "LastPuzzlePictureFilePath", ""};
+// The folder of the player's own pictures last used for a new puzzle; a
+// picture there stays the new-puzzle dialog's choice like a sample does.
+inline constexpr ProfileStringValue kLastOwnPictureFolder{"MenuSel", "LastOwnPictureFolder", ""};
 // "Environments": a description file name, or kCustomEnvironment.
 inline constexpr ProfileStringValue kLastEnvFile{"Environments", "LastEnvFile", "001.txt"};
 inline constexpr ProfileStringValue kLastEnvCustomFile{"Environments", "LastEnvCustomFile", ""};

@@ -45,9 +45,21 @@ void CHRXHyperLink::Initialise(const QString& text) {
 bool CHRXHyperLink::PrepareLink() {
   if (HasTextStyle()) {
     if (m_url.isEmpty()) m_url = text();
+    m_textTaken = text();
     SetLinkTarget(m_url);
   }
   return RefreshLinkFont();
+}
+
+void CHRXHyperLink::setText(const QString& text) {
+  QLabel::setText(text);
+  FollowText();
+}
+
+void CHRXHyperLink::FollowText() {
+  if (!HasTextStyle() || text() == m_textTaken) return;
+  m_textTaken = text();
+  SetLinkTarget(m_textTaken);
 }
 
 bool CHRXHyperLink::RefreshLinkFont() {
@@ -77,7 +89,10 @@ void CHRXHyperLink::SetLinkTarget(const QString& text) {
   }
 }
 
-QString CHRXHyperLink::GetLinkTarget() const { return m_url; }
+QString CHRXHyperLink::GetLinkTarget() const {
+  const_cast<CHRXHyperLink*>(this)->FollowText();
+  return m_url;
+}
 
 void CHRXHyperLink::SetStateColors(COLORREF link, COLORREF visited, COLORREF hover) {
   m_linkColor = link;
@@ -129,6 +144,7 @@ void CHRXHyperLink::Repaint() {
 
 // ---- opening -----------------------------------------------------------------
 bool CHRXHyperLink::OpenTarget(const QString* target) {
+  FollowText();
   const QString address = target ? *target : m_url;
   bool opened = false;
   if (!address.isEmpty()) {
@@ -206,6 +222,11 @@ void CHRXHyperLink::OnTimer() {
     Repaint();
   }
   if (!m_mouseOver) m_hoverTimer.stop();
+}
+
+bool CHRXHyperLink::event(QEvent* event) {
+  FollowText();
+  return QLabel::event(event);
 }
 
 void CHRXHyperLink::mouseMoveEvent(QMouseEvent* event) {

@@ -41,9 +41,10 @@ class CHRXHyperLink : public QLabel {
 
  public:
   // Creates the label (plain text, with the given text) and prepares the
-  // link once: the address becomes the text (for a text label), and the
-  // underlined link font and the link colour are set. Setting another text
-  // later does not change the address.
+  // link: the address becomes the text (for a text label), and the
+  // underlined link font and the link colour are set. The address follows
+  // the text: whenever another text is set (through this class or through
+  // QLabel), a text label takes it as its address and tooltip.
   explicit CHRXHyperLink(QWidget* parent = nullptr);
   explicit CHRXHyperLink(const QString& text, QWidget* parent = nullptr);
   ~CHRXHyperLink() override;
@@ -52,6 +53,8 @@ class CHRXHyperLink : public QLabel {
   // later one replaces the tooltip's text.
   virtual void SetLinkTarget(const QString& text);
   virtual QString GetLinkTarget() const;
+  // QLabel::setText, and the address follows it.
+  void setText(const QString& text);
 
   // The three state colours (stored, then repainted).
   virtual void SetStateColors(COLORREF link, COLORREF visited, COLORREF hover);
@@ -109,6 +112,9 @@ class CHRXHyperLink : public QLabel {
   // should hear of it too (a text label).
   virtual bool OnTextClicked(const QPoint& globalPos);
 
+  // Every event first lets the address catch up with a text set through
+  // QLabel (whose setText is not virtual).
+  bool event(QEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -116,6 +122,9 @@ class CHRXHyperLink : public QLabel {
 
  private:
   void Initialise(const QString& text);
+  // A text label whose text changed since the address was last taken from
+  // it takes the new text as its address.
+  void FollowText();
   void OnSetCursor(const QPoint& globalPos);
   void OnMouseMove(const QPoint& globalPos);
   void OnTimer();
@@ -133,6 +142,7 @@ class CHRXHyperLink : public QLabel {
   bool m_tooltipCreated = false;
   QFont m_linkFont;
   QString m_url;
+  QString m_textTaken;  // the text the address was last taken from
   QString m_tooltipText;
   std::optional<QCursor> m_linkCursor;
   COLORREF m_linkColor = kHyperLinkColor;

@@ -68,15 +68,36 @@ TEST(HyperLink_Offscreen, TakesItsAddressAndTooltipFromItsText) {
   EXPECT_EQ(f.Shown(), kBlue);
   EXPECT_EQ(f.link->GetHoverCursor()->shape(), Qt::PointingHandCursor);
 
-  f.link->setText("another text");  // the address was taken once
-  EXPECT_EQ(f.link->GetLinkTarget(), kAddress);
   f.link->SetLinkTarget("https://second.example/");
   EXPECT_EQ(f.link->toolTip(), "https://second.example/");
+  f.link->update();  // events do not take the address back from the text
+  QApplication::processEvents();
+  EXPECT_EQ(f.link->GetLinkTarget(), "https://second.example/");
 
   f.link->SetUnderlined(false);
   EXPECT_FALSE(f.link->font().underline());
   f.link->SetStateColors(0x00FF00, 0x000000, 0x0000FF);
   EXPECT_EQ(f.Shown(), QColor(0, 255, 0));
+}
+
+// A link made without text (as Qt code and the about boxes make them) takes
+// the address and tooltip from the text set afterwards, through either class,
+// and a click opens that address.
+TEST(HyperLink_Offscreen, TheAddressFollowsEveryTextSetLater) {
+  ScopedRecordingShell shell;
+  LinkFixture f{QString()};
+  f.link->setText(kAddress);
+  EXPECT_EQ(f.link->GetLinkTarget(), kAddress);
+  EXPECT_EQ(f.link->toolTip(), kAddress);
+  f.Click(2, 20);
+  EXPECT_EQ(shell.addresses, std::vector<std::string>{kAddress.toStdString()});
+
+  QLabel* asLabel = f.link;
+  asLabel->setText("https://other.example/");
+  EXPECT_EQ(f.link->GetLinkTarget(), "https://other.example/");
+  EXPECT_EQ(f.link->toolTip(), "https://other.example/");
+  f.Click(2, 20);
+  EXPECT_EQ(shell.addresses.back(), "https://other.example/");
 }
 
 TEST(HyperLink_Offscreen, AnEmptyTextGivesNoAddressAndNoTooltip) {

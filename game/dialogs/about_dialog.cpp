@@ -1,0 +1,49 @@
+#include "game/dialogs/about_dialog.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "game/game_profile.h"
+#include "resources/strings.h"
+#include "support/controls/hrx_hyperlink.h"
+#include "support/support.h"
+
+namespace {
+// The start screen's title picture, its colour-key background made clear.
+QPixmap TitlePicture() {
+  QImage title(QString::fromStdString(GetTexturesDir() + kPathSeparator + "MenuBarStartMenuTitle.png"));
+  if (title.isNull()) return {};
+  title = title.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < title.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(title.scanLine(y));
+    for (int x = 0; x < title.width(); ++x)
+      if ((line[x] & 0xFFFFFFu) == 0xFF00FFu) line[x] = 0;
+  }
+  return QPixmap::fromImage(title);
+}
+}  // namespace
+
+CAboutDialog::CAboutDialog(QWidget* parent) : CGameDialog(0, parent) {
+  setWindowTitle(DialogText(IDS_ABOUT_TITLE));
+  SetFixedUnits(277, 236);
+  QLabel* picture = Place(new QLabel, kAboutPicture, 7, 7, 263, 32);
+  picture->setAlignment(Qt::AlignCenter);
+  picture->setPixmap(TitlePicture());
+  AddGroup(kAboutGroup, DialogText(IDS_ABOUT_PRODUCT_INFORMATION), 7, 44, 263, 166);
+  QLabel* title = AddLabel(kAboutTitle, QString::fromStdString(GetProductTitle()), 17, 58, 243, 10);
+  title->setTextFormat(Qt::PlainText);
+  AddLabel(kAboutVersion, DialogText(IDS_ABOUT_VERSION) + QString::fromStdString(GetGameVersion()), 17, 70, 243,
+           10);
+  AddLabel(kNoItemId, DialogText(IDS_ABOUT_MAKER_PAGE_LABEL), 17, 88, 243, 10);
+  m_makerLink = Place(new CHRXHyperLink, kAboutMakerLink, 17, 99, 243, 10);
+  m_makerLink->setText(DialogText(IDS_ABOUT_MAKER_ADDRESS));
+  AddLabel(kNoItemId, DialogText(IDS_ABOUT_PRODUCT_PAGE_LABEL), 17, 115, 243, 10);
+  m_productLink = Place(new CHRXHyperLink, kAboutProductLink, 17, 126, 243, 10);
+  m_productLink->setText(DialogText(IDS_ABOUT_PRODUCT_ADDRESS));
+  AddLabel(kAboutLegal, DialogText(IDS_LEGAL_WARNING), 17, 146, 243, 58, true);
+  QPushButton* ok = AddButton(IDOK, DialogText(IDS_DLG_OK), 210, 216, 60, 15);
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  MakeBold({kAboutGroup});
+}

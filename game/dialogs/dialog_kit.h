@@ -1,0 +1,152 @@
+#pragma once
+// What the game's dialogs share: a dialog base laid out in dialog units,
+// with bold group boxes and help on button 1001 and F1; picture previews;
+// the picture list of a folder; and the seams through which a dialog asks
+// the desktop for a folder or a file (tests put their own answer in place).
+//
+// Controls are direct children of their dialog and carry their item ids
+// (support/controls/hrx_dialog_item.h); GetDlgItem finds them. Controls
+// without an id of their own get kNoItemId.
+//
+// Sections: dialog base - pictures - desktop seams
+#include <QDialog>
+#include <QImage>
+#include <QPixmap>
+#include <QString>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "platform/shell.h"  // IDOK, IDCANCEL: the item ids of OK and Cancel
+#include "support/controls/hrx_dialog_item.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+inline constexpr int kNoItemId = -1;
+inline constexpr int kHelpButtonId = 1001;
+
+// A text of the string table as a QString.
+QString DialogText(unsigned id);
+
+// ---- dialog base ---------------------------------------------------------------
+// A dialog whose controls are placed in dialog units: a horizontal unit is a
+// quarter of the font's average character width, a vertical one an eighth of
+// its height. With a help topic, button 1001 and F1 show that help page.
+class CGameDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // helpTopic 0: the dialog has no help.
+  explicit CGameDialog(int helpTopic, QWidget* parent = nullptr);
+
+  // The control with the id, as the asked type (null when absent or of
+  // another type).
+  template <class W>
+  W* Item(int id) const {
+    return qobject_cast<W*>(GetDlgItem(this, id));
+  }
+  // Dialog units to pixels.
+  QRect Units(int x, int y, int width, int height) const;
+  // Fixed client size in dialog units (not resizable).
+  void SetFixedUnits(int width, int height);
+
+ protected:
+  // Shows the dialog's help topic.
+  virtual void OnHelp();
+  void keyPressEvent(QKeyEvent* event) override;
+
+  // Makes a control a direct child with the id, placed in dialog units.
+  template <class W>
+  W* Place(W* control, int id, int x, int y, int width, int height) {
+    control->setParent(this);
+    SetDlgCtrlID(control, id);
+    control->setGeometry(Units(x, y, width, height));
+    return control;
+  }
+  QGroupBox* AddGroup(int id, const QString& text, int x, int y, int w, int h);
+  // A static text; wrapped lines when wrap is set.
+  QLabel* AddLabel(int id, const QString& text, int x, int y, int w, int h, bool wrap = false);
+  QPushButton* AddButton(int id, const QString& text, int x, int y, int w, int h);
+  // Check boxes and radio buttons; with wrap, the text is broken into lines
+  // that fit the control's width.
+  QCheckBox* AddCheck(int id, const QString& text, int x, int y, int w, int h, bool wrap = false);
+  QRadioButton* AddRadio(int id, const QString& text, int x, int y, int w, int h, bool wrap = false);
+  // A drop-down list that is not sorted.
+  QComboBox* AddDropList(int id, int x, int y, int w, int h);
+  // The Help button (id 1001), connected to OnHelp.
+  QPushButton* AddHelpButton(int x, int y, int w, int h);
+  // Weight 700 on the controls with the ids (CHRXFont from the first one's
+  // font).
+  void MakeBold(std::initializer_list<int> ids);
+
+ private:
+  int m_helpTopic;
+  double m_unitX;
+  double m_unitY;
+};
+
+// The text broken at blanks into lines no wider than width pixels in the
+// font (a word longer than a line stands alone); given line breaks stay.
+QString WrapText(const QString& text, const QFont& font, int width);
+
+// ---- pictures ------------------------------------------------------------------
+// A picture file loaded for a preview.
+struct PicturePreview {
+  bool loaded = false;
+  int width = 0;   // the picture's own size in pixels
+  int height = 0;
+  QPixmap preview;  // fitted into the box from its top-left corner
+};
+
+// Loads the picture (its format read from the file's content) and fits it
+// into a box of boxWidth x boxHeight keeping its aspect (FitRectKeepAspect;
+// small pictures are enlarged). A fitted side is at least 1 pixel, so a
+// very narrow picture still shows. Not loaded when the file is missing or
+// damaged.
+PicturePreview LoadPicturePreview(const std::string& path, int boxWidth, int boxHeight);
+// Shows a loaded picture in the preview label (which takes its size) and its
+// size in pixels in the size text ("Image size = %d X %d pixels").
+void ShowPicturePreview(QLabel* preview, QLabel* sizeText, const PicturePreview& picture);
+// The same from a picture already in memory.
+PicturePreview FitPicturePreview(const QImage& image, int boxWidth, int boxHeight);
+
+// The picture extensions the game lists, and the names (without folder) of
+// the folder's picture files with one of them (any letter case), sorted
+// without regard to case. Empty for a missing folder.
+inline constexpr const char* kPictureExtensions = "bmp;jpg;jpeg;png";
+std::vector<std::string> ListPictureFiles(const std::string& folder);
+
+// Gives the names (without folder) of a folder's picture files; the game may
+// put its own list in place of ListPictureFiles (a null function restores
+// it).
+using PictureLister = std::function<std::vector<std::string>(const std::string& folder)>;
+std::vector<std::string> ListFolderPictures(const std::string& folder);  // through the lister in use
+void SetPictureLister(PictureLister lister);
+
+// Paths compared without regard to letter case (ASCII letters).
+bool SamePathIgnoringCase(const std::string& a, const std::string& b);
+
+// ---- desktop seams -------------------------------------------------------------
+// Asks the player for a folder; "" when cancelled.
+using FolderChooser = std::function<std::string(QWidget* parent, const QString& caption, const std::string& start)>;
+// Asks the player for an existing file; filter in the Qt form ("Name
+// (*.a *.b);;..."); "" when cancelled.
+using FileChooser = std::function<std::string(QWidget* parent, const QString& caption, const std::string& folder,
+                                              const QString& filter)>;
+// The choosers in use (the desktop's dialogs by default); a null function
+// restores the default.
+FolderChooser& CurrentFolderChooser();
+FileChooser& CurrentFileChooser();
+void SetFolderChooser(FolderChooser chooser);
+void SetFileChooser(FileChooser chooser);
+
+// The "Name|*.a;*.b|...||" filter of the string table in the Qt form. Each
+// pattern is given in lower and upper case, so that PHOTO.JPG shows beside
+// photo.jpg on file systems that tell letter case apart.
+QString QtFileFilter(const std::string& pipeFilter);

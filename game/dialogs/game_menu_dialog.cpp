@@ -1,0 +1,42 @@
+#include "game/dialogs/game_menu_dialog.h"
+
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include "resources/strings.h"
+
+CGameMenuDialog::CGameMenuDialog(QWidget* parent) : CGameDialog(0, parent) {
+  setWindowTitle(DialogText(IDS_MENU_TITLE));
+  SetFixedUnits(203, 134);
+  AddGroup(kMenuActionsGroup, DialogText(IDS_MENU_ACTIONS), 7, 7, 189, 98);
+  const struct {
+    int id;
+    unsigned text;
+    int command;
+  } buttons[] = {{kMenuSave, IDS_MENU_SAVE, kCommandSavePuzzle},
+                 {kMenuFullScreen, IDS_MENU_FULL_SCREEN, kCommandFullScreen},
+                 {kMenuStartScreen, IDS_MENU_START_SCREEN, kCommandShowStartScreen}};
+  int y = 22;
+  for (const auto& b : buttons) {
+    QPushButton* button = AddButton(b.id, DialogText(b.text), 17, y, 169, 20);
+    connect(button, &QPushButton::clicked, this, [this, command = b.command] { Choose(command); });
+    y += 27;
+  }
+  QPushButton* cancel = AddButton(IDCANCEL, DialogText(IDS_DLG_CANCEL), 136, 113, 60, 15);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  MakeBold({kMenuActionsGroup});
+}
+
+void CGameMenuDialog::Choose(int command) {
+  m_command = command;
+  reject();
+}
+
+void CGameMenuDialog::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    reject();
+    return;
+  }
+  CGameDialog::keyPressEvent(event);
+}

@@ -1,0 +1,193 @@
+#include "game/dialogs/new_puzzle_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <algorithm>
+#include <cstdlib>
+
+#include "game/dialogs/select_image_dialog.h"
+#include "game/game_profile.h"
+#include "puzzle/grid_sizes.h"
+#include "resources/strings.h"
+#include "support/support.h"
+
+// Sections: start picture - layout - opening - picture and dimensions - OK
+
+// ---- start picture -------------------------------------------------------------
+std::string ChooseStartPicture(const std::string& current, const std::string& samplesFolder,
+                               const std::string& ownFolder) {
+  std::string path = current;
+  const std::string folder = GetFolderFromPath(path);
+  const bool inSamples = SamePathIgnoringCase(folder, samplesFolder);
+  const bool inOwn = !ownFolder.empty() && SamePathIgnoringCase(folder, ownFolder);
+  if (!inSamples && !inOwn) path.clear();
+  if (path.empty() || !QFileInfo(QString::fromStdString(path)).isFile()) {
+    const std::vector<std::string> samples = ListFolderPictures(samplesFolder);
+    if (!samples.empty()) path = samplesFolder + kPathSeparator + samples.front();
+  }
+  return path;
+}
+
+// ---- layout ----------------------------------------------------------------------
+CCreateNewPuzzleDialog::CCreateNewPuzzleDialog(const NewPuzzleSettings& current, QWidget* parent)
+    : CGameDialog(kNewPuzzleHelpTopic, parent), m_settings(current) {
+  BuildControls();
+  InitControls();
+  UpdatePreview();
+  FillDimensionList();
+}
+
+CCreateNewPuzzleDialog::~CCreateNewPuzzleDialog() = default;
+
+void CCreateNewPuzzleDialog::BuildControls() {
+  setWindowTitle(DialogText(IDS_NEW_TITLE));
+  SetFixedUnits(479, 200);
+  AddGroup(kNewPuzzleImageGroup, DialogText(IDS_NEW_IMAGE), 7, 7, 228, 163);
+  m_preview = Place(new QLabel, kNewPuzzlePreview, 17, 22, 140, 80);
+  m_preview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  m_sizeText = AddLabel(kNewPuzzleSizeText, QString(), 17, 110, 208, 10);
+  AddButton(kNewPuzzleSelectImage, DialogText(IDS_NEW_SELECT_IMAGE), 17, 126, 120, 16);
+  AddButton(kNewPuzzleDownload, DialogText(IDS_NEW_DOWNLOAD), 17, 148, 120, 16);
+  // The size text and the button follow the preview box, whatever the font.
+  const int below = m_preview->y() + kPreviewHeight + Units(0, 0, 0, 6).height();
+  if (m_sizeText->y() < below) {
+    const int shift = below - m_sizeText->y();
+    for (int id : {kNewPuzzleSizeText, kNewPuzzleSelectImage, kNewPuzzleDownload})
+      GetDlgItem(this, id)->move(GetDlgItem(this, id)->pos() + QPoint(0, shift));
+  }
+
+  AddGroup(kNewPuzzleDimensionsGroup, DialogText(IDS_NEW_DIMENSIONS), 244, 7, 228, 44);
+  m_dimensions = AddDropList(kNewPuzzleDimensions, 254, 25, 208, 14);
+
+  AddGroup(kNewPuzzlePieceGroup, DialogText(IDS_NEW_PIECE_PROPERTIES), 244, 58, 228, 112);
+  AddLabel(kNoItemId, DialogText(IDS_NEW_SHAPE), 254, 75, 208, 10);
+  m_shape = AddDropList(kNewPuzzleShape, 254, 86, 130, 14);
+  m_rotate = AddCheck(kNewPuzzleRotate, DialogText(IDS_NEW_ROTATE), 254, 106, 208, 12);
+  AddLabel(kNoItemId, DialogText(IDS_NEW_IRREGULARITY), 254, 126, 208, 10);
+  m_irregularity = Place(new QSlider(Qt::Horizontal), kNewPuzzleIrregularity, 254, 138, 208, 14);
+  m_irregularity->setTickPosition(QSlider::NoTicks);
+  AddLabel(kNoItemId, DialogText(IDS_NEW_REGULAR), 254, 153, 100, 10);
+  QLabel* irregular = AddLabel(kNoItemId, DialogText(IDS_NEW_IRREGULAR), 362, 153, 100, 10);
+  irregular->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+  AddHelpButton(7, 178, 60, 16);
+  QPushButton* ok = AddButton(IDOK, DialogText(IDS_NEW_CREATE), 270, 178, 130, 16);
+  ok->setDefault(true);
+  QPushButton* cancel = AddButton(IDCANCEL, DialogText(IDS_DLG_CANCEL), 407, 178, 65, 16);
+
+  connect(ok, &QPushButton::clicked, this, [this] { OnOk(); });
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(Item<QPushButton>(kNewPuzzleSelectImage), &QPushButton::clicked, this, [this] { OnSelectImage(); });
+  connect(m_dimensions, &QComboBox::activated, this, [this](int line) { OnSelchangeDimensions(line); });
+}
+
+// ---- opening ---------------------------------------------------------------------
+void CCreateNewPuzzleDialog::InitControls() {
+  MakeBold({kNewPuzzleImageGroup, kNewPuzzleDimensionsGroup, kNewPuzzlePieceGroup});
+  Item<QWidget>(kNewPuzzleDownload)->hide();
+
+  m_picturePath = ChooseStartPicture(m_settings.m_picturePath, GetPuzzleSamplesDir(),
+                                     ReadProfileString(profile::kLastOwnPictureFolder));
+  m_columns = m_settings.m_columns;
+  m_rows = m_settings.m_rows;
+  m_pieceCount = m_columns * m_rows;
+
+  for (unsigned id : {IDS_SHAPE_CLASSIC, IDS_SHAPE_SQUARE, IDS_SHAPE_ROUND, IDS_SHAPE_RANDOM_MIX})
+    m_shape->addItem(DialogText(id));
+  m_shape->setCurrentIndex(0);
+  const int shape = ReadProfileInt(profile::kLastPieceShape);
+  for (int line = 0; line < 4; ++line)
+    if (kShapeCodes[line] == shape) m_shape->setCurrentIndex(line);
+
+  m_rotate->setChecked(ReadProfileBool(profile::kLastRotatePieces));
+  m_irregularity->setRange(0, 100);
+  m_irregularity->setValue(ReadProfileInt(profile::kLastPieceIrregularity));
+}
+
+// ---- picture and dimensions -----------------------------------------------------
+void CCreateNewPuzzleDialog::UpdatePreview() {
+  const PicturePreview picture = LoadPicturePreview(m_picturePath, kPreviewWidth, kPreviewHeight);
+  m_preview->clear();
+  if (picture.loaded) {
+    m_pictureWidth = picture.width;
+    m_pictureHeight = picture.height;
+    ShowPicturePreview(m_preview, m_sizeText, picture);
+  } else {
+    m_pictureWidth = m_pictureHeight = 100;
+  }
+  const float aspect = static_cast<float>(m_pictureWidth) / static_cast<float>(m_pictureHeight);
+  GridSizeForCount(m_pieceCount, aspect, m_columns, m_rows);
+  m_pieceCount = m_columns * m_rows;
+}
+
+void CCreateNewPuzzleDialog::FillDimensionList() {
+  ListGridSizes(m_pairs, static_cast<float>(m_pictureWidth) / static_cast<float>(m_pictureHeight));
+  m_dimensions->clear();
+  for (const auto& [columns, rows] : m_pairs)
+    m_dimensions->addItem(QString::fromStdString(
+        FormatString(LoadResString(IDS_DIMENSION_LINE).c_str(), columns, rows, columns * rows)));
+  int selected = -1;
+  for (size_t i = 0; i < m_pairs.size() && selected < 0; ++i)
+    if (m_pairs[i].first == m_columns && m_pairs[i].second == m_rows) selected = static_cast<int>(i);
+  if (selected < 0) {
+    int best = 1000000;
+    for (size_t i = 0; i < m_pairs.size(); ++i) {
+      const int difference = std::abs(m_pairs[i].first * m_pairs[i].second - m_columns * m_rows);
+      if (difference < best) {
+        best = difference;
+        selected = static_cast<int>(i);
+      }
+    }
+  }
+  m_dimensions->setCurrentIndex(selected);
+  // With no size to offer there is nothing to create.
+  Item<QPushButton>(IDOK)->setEnabled(selected >= 0);
+}
+
+void CCreateNewPuzzleDialog::OnSelchangeDimensions(int line) {
+  if (line < 0 || line >= static_cast<int>(m_pairs.size())) return;
+  m_columns = m_pairs[line].first;
+  m_rows = m_pairs[line].second;
+  m_pieceCount = m_columns * m_rows;
+}
+
+void CCreateNewPuzzleDialog::OnSelectImage() {
+  CSelectImageDialog picker(m_picturePath, this);
+  if (picker.exec() != QDialog::Accepted) return;
+  m_picturePath = picker.GetSelectedPath();
+  UpdatePreview();
+  FillDimensionList();
+}
+
+// ---- OK ---------------------------------------------------------------------------
+void CCreateNewPuzzleDialog::OnOk() {
+  const int line = m_dimensions->currentIndex();
+  if (line < 0 || line >= static_cast<int>(m_pairs.size())) return;
+  m_settings.m_currentFile.clear();
+  m_settings.m_picturePath = m_picturePath;
+  m_settings.m_columns = m_pairs[line].first;
+  m_settings.m_rows = m_pairs[line].second;
+  m_settings.m_pieceCount = m_settings.m_columns * m_settings.m_rows;
+  m_settings.m_rotatePieces = m_rotate->isChecked();
+  m_settings.m_pieceShape = kShapeCodes[std::clamp(m_shape->currentIndex(), 0, 3)];
+  m_settings.m_irregularity = m_irregularity->value();
+  SaveNewPuzzleSettings(m_settings);
+  accept();
+}
+
+void SaveNewPuzzleSettings(const NewPuzzleSettings& settings) {
+  WriteProfileString(profile::kLastPuzzlePictureFilePath, settings.m_picturePath);
+  WriteProfileInt(profile::kLastPuzzleSizeX, settings.m_columns);
+  WriteProfileInt(profile::kLastPuzzleSizeY, settings.m_rows);
+  WriteProfileBool(profile::kLastRotatePieces, settings.m_rotatePieces);
+  WriteProfileInt(profile::kLastPieceShape, settings.m_pieceShape);
+  WriteProfileInt(profile::kLastPieceIrregularity, settings.m_irregularity);
+  const std::string folder = GetFolderFromPath(settings.m_picturePath);
+  if (!settings.m_picturePath.empty() && !SamePathIgnoringCase(folder, GetPuzzleSamplesDir()))
+    WriteProfileString(profile::kLastOwnPictureFolder, folder);
+}

@@ -1,0 +1,115 @@
+#pragma once
+// CCreateNewPuzzleDialog: the modal "Create new puzzle" dialog (help topic
+// 904). The player chooses the picture (a preview with its size in pixels),
+// the dimensions out of a list made for the picture's aspect, the piece
+// shape, whether pieces may rotate, and the edge irregularity.
+//
+// The frame hands it the current puzzle settings; after exec() answers
+// Accepted, Settings() holds the choices (with m_currentFile emptied) and
+// "MenuSel" already holds them too; the frame copies them into the game's
+// puzzle settings and creates the puzzle. Cancel, Escape and the close box
+// change nothing.
+//
+// The picture: the current one when it lies in the samples folder or in the
+// player's own picture folder (both compared without regard to case), else
+// the first sample picture; a missing file also gives the first sample.
+// With no sample pictures the path stays as it is.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "game/dialogs/dialog_kit.h"
+
+class QComboBox;
+class QLabel;
+class QSlider;
+class QCheckBox;
+
+// The puzzle settings the dialog reads and fills (the fields of the game's
+// puzzle settings with the same names).
+struct NewPuzzleSettings {
+  std::string m_picturePath;
+  int m_columns = 0;
+  int m_rows = 0;
+  int m_pieceCount = 0;  // m_columns x m_rows
+  bool m_rotatePieces = false;
+  int m_pieceShape = 1;  // 1 Classic, 2 Square, 3 Round, 51 Random Mix
+  int m_irregularity = 0;
+  std::string m_currentFile;
+};
+
+// Item ids.
+enum : int {
+  kNewPuzzleImageGroup = 1012,
+  kNewPuzzlePreview = 1038,
+  kNewPuzzleSelectImage = 1009,
+  kNewPuzzleSizeText = 1010,
+  kNewPuzzleDownload = 1015,
+  kNewPuzzleDimensionsGroup = 1039,
+  kNewPuzzleDimensions = 1013,
+  kNewPuzzlePieceGroup = 1036,
+  kNewPuzzleShape = 1008,
+  kNewPuzzleRotate = 1011,
+  kNewPuzzleIrregularity = 1174,
+};
+inline constexpr int kNewPuzzleHelpTopic = 904;
+
+// The shape lines' piece shapes.
+inline constexpr int kShapeCodes[4] = {1, 2, 3, 51};
+
+class CCreateNewPuzzleDialog : public CGameDialog {
+  Q_OBJECT
+
+ public:
+  explicit CCreateNewPuzzleDialog(const NewPuzzleSettings& current, QWidget* parent = nullptr);
+  ~CCreateNewPuzzleDialog() override;
+
+  // After Accepted: the chosen settings.
+  const NewPuzzleSettings& Settings() const { return m_settings; }
+
+  const std::string& PicturePath() const { return m_picturePath; }
+  int PictureWidth() const { return m_pictureWidth; }
+  int PictureHeight() const { return m_pictureHeight; }
+  int Columns() const { return m_columns; }
+  int Rows() const { return m_rows; }
+  int PieceCount() const { return m_pieceCount; }
+  const std::vector<std::pair<int, int>>& DimensionPairs() const { return m_pairs; }
+
+  // The preview box in pixels.
+  static constexpr int kPreviewWidth = 200;
+  static constexpr int kPreviewHeight = 120;
+
+ private:
+  void BuildControls();
+  void InitControls();
+  void UpdatePreview();
+  void FillDimensionList();
+  void OnSelchangeDimensions(int line);
+  void OnSelectImage();
+  void OnOk();
+
+  NewPuzzleSettings m_settings;
+  QLabel* m_preview = nullptr;
+  QLabel* m_sizeText = nullptr;
+  QSlider* m_irregularity = nullptr;
+  QComboBox* m_dimensions = nullptr;
+  QComboBox* m_shape = nullptr;
+  QCheckBox* m_rotate = nullptr;
+  std::vector<std::pair<int, int>> m_pairs;
+  std::string m_picturePath;
+  int m_pictureWidth = 0;
+  int m_pictureHeight = 0;
+  int m_columns = 0;
+  int m_rows = 0;
+  int m_pieceCount = 0;
+};
+
+// The picture the dialog opens with, from the current one: see the top of
+// this file. ownFolder is the player's own picture folder ("" for none).
+std::string ChooseStartPicture(const std::string& current, const std::string& samplesFolder,
+                               const std::string& ownFolder);
+
+// Writes the settings to "MenuSel" as the game's puzzle settings are saved,
+// and, for a picture outside the samples folder, its folder as the player's
+// own picture folder.
+void SaveNewPuzzleSettings(const NewPuzzleSettings& settings);

@@ -1,0 +1,167 @@
+#include "game/dialogs/options_pages.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QToolButton>
+#include <algorithm>
+
+#include "game/game_profile.h"
+#include "resources/strings.h"
+#include "support/support.h"
+
+// Sections: page base - General - Pieces - New versions
+
+// ---- page base ---------------------------------------------------------------------
+CPrefPageBaseDialog::CPrefPageBaseDialog(QWidget* parent) : CGameDialog(0, parent) {
+  setWindowFlags(Qt::Widget);
+  hide();
+}
+
+void CPrefPageBaseDialog::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      event->accept();  // ends nothing
+      return;
+    case Qt::Key_Escape:
+      if (auto* owner = qobject_cast<QDialog*>(parentWidget())) owner->reject();
+      return;
+    default:
+      event->ignore();  // F1 and the rest go on to the options dialog
+  }
+}
+
+// ---- General ----------------------------------------------------------------------------
+COptionsPageGeneral::COptionsPageGeneral(QWidget* parent) : CPrefPageBaseDialog(parent) {
+  AddGroup(kNoItemId, DialogText(IDS_GENERAL_CAMERA), 7, 7, 271, 40);
+  AddLabel(kNoItemId, DialogText(IDS_GENERAL_HEIGHT), 15, 24, 75, 10);
+  m_height = Place(new QLineEdit, kGeneralHeight, 92, 22, 36, 13);
+  m_height->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), m_height));
+  m_height->installEventFilter(this);
+  // The up-down control on the edit's right: the upper arrow raises.
+  auto* updown = Place(new QWidget, kGeneralHeightUpDown, 128, 22, 10, 13);
+  auto* up = new QToolButton(updown);
+  auto* down = new QToolButton(updown);
+  up->setArrowType(Qt::UpArrow);
+  down->setArrowType(Qt::DownArrow);
+  up->setGeometry(0, 0, updown->width(), updown->height() / 2);
+  down->setGeometry(0, updown->height() / 2, updown->width(), updown->height() - updown->height() / 2);
+  connect(up, &QToolButton::clicked, this, [this] { Step(+1); });
+  connect(down, &QToolButton::clicked, this, [this] { Step(-1); });
+  AddLabel(kNoItemId, DialogText(IDS_GENERAL_CENTIMETERS), 143, 24, 100, 10);
+
+  AddGroup(kNoItemId, DialogText(IDS_GENERAL_DISPLAY), 7, 54, 271, 58);
+  m_limitFps = AddCheck(kGeneralLimitFps, DialogText(IDS_GENERAL_LIMIT_FPS), 15, 68, 256, 40, true);
+}
+
+void COptionsPageGeneral::Step(int by) {
+  bool number = false;
+  const int now = m_height->text().toInt(&number);
+  const int next = number ? std::clamp(now + by, kMinCameraHeight, kMaxCameraHeight) : kMinCameraHeight;
+  m_height->setText(QString::number(next));
+}
+
+bool COptionsPageGeneral::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_height && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Up || key == Qt::Key_Down) {
+      Step(key == Qt::Key_Up ? +1 : -1);
+      return true;
+    }
+  }
+  return CPrefPageBaseDialog::eventFilter(watched, event);
+}
+
+bool COptionsPageGeneral::Validate() {
+  bool number = false;
+  const int height = m_height->text().trimmed().toInt(&number);
+  std::string problem;
+  if (!number)
+    problem = LoadResString(IDS_ENTER_INTEGER);
+  else if (height < kMinCameraHeight || height > kMaxCameraHeight)
+    problem = FormatString(LoadResString(IDS_ENTER_INTEGER_RANGE).c_str(), kMinCameraHeight, kMaxCameraHeight);
+  if (problem.empty()) return true;
+  Shell().MessageBox(problem, DialogText(IDS_OPTIONS_TITLE).toStdString(), MB_OK | MB_ICONWARNING);
+  m_height->setFocus();
+  m_height->selectAll();
+  return false;
+}
+
+bool COptionsPageGeneral::LoadSettings() {
+  m_height->setText(QString::number(ReadProfileInt(profile::kCameraDefaultHeight)));
+  if (ReadProfileBool(profile::kLimitFPSToRefreshRate)) m_limitFps->setChecked(true);
+  return true;
+}
+
+bool COptionsPageGeneral::SaveSettings() {
+  bool ok = WriteProfileInt(profile::kCameraDefaultHeight, m_height->text().trimmed().toInt());
+  ok &= WriteProfileBool(profile::kLimitFPSToRefreshRate, m_limitFps->isChecked());
+  return ok;
+}
+
+// ---- Pieces ---------------------------------------------------------------------------
+COptionsPagePieces::COptionsPagePieces(QWidget* parent) : CPrefPageBaseDialog(parent) {
+  AddGroup(kNoItemId, DialogText(IDS_PIECES_PROPERTIES), 7, 7, 271, 100);
+  AddLabel(kNoItemId, DialogText(IDS_PIECES_DEFINITION), 15, 24, 90, 10);
+  m_definition = AddDropList(kPiecesDefinition, 108, 22, 100, 14);
+  m_shiny = AddCheck(kPiecesShiny, DialogText(IDS_PIECES_SHINY), 15, 44, 256, 12);
+  AddLabel(kNoItemId, DialogText(IDS_PIECES_NOTE), 15, 64, 256, 50, true);
+  for (unsigned id : {IDS_DEFINITION_VERY_LOW, IDS_DEFINITION_LOW, IDS_DEFINITION_NORMAL, IDS_DEFINITION_HIGH})
+    m_definition->addItem(DialogText(id));
+  m_definition->setCurrentIndex(0);
+}
+
+bool COptionsPagePieces::LoadSettings() {
+  const int definition = ReadProfileInt(profile::kPuzzleDefinition);
+  m_definition->setCurrentIndex(definition >= 1 && definition <= 4 ? definition - 1 : 0);
+  m_shiny->setChecked(ReadProfileBool(profile::kShinyPieces));
+  return true;
+}
+
+bool COptionsPagePieces::SaveSettings() {
+  bool ok = WriteProfileInt(profile::kPuzzleDefinition, std::max(0, m_definition->currentIndex()) + 1);
+  ok &= WriteProfileBool(profile::kShinyPieces, m_shiny->isChecked());
+  return ok;
+}
+
+// ---- New versions -------------------------------------------------------------------
+COptionsPageNewVersions::COptionsPageNewVersions(QWidget* parent) : CPrefPageBaseDialog(parent) {
+  m_manual = AddRadio(kVersionsManual, DialogText(IDS_VERSIONS_MANUAL), 7, 7, 271, 20, true);
+  AddLabel(kVersionsManualNote, DialogText(IDS_VERSIONS_MANUAL_NOTE), 22, 29, 256, 20, true);
+  m_auto = AddRadio(kVersionsAuto, DialogText(IDS_VERSIONS_NOTIFY), 7, 58, 271, 12, true);
+  AddLabel(kVersionsCheckEvery, DialogText(IDS_VERSIONS_CHECK_EVERY), 22, 76, 56, 10);
+  m_interval = AddDropList(kVersionsInterval, 80, 74, 80, 14);
+  AddLabel(kVersionsNote, DialogText(IDS_VERSIONS_NOTE), 22, 96, 256, 30, true);
+  for (int days : kCheckIntervals)
+    m_interval->addItem(QString::fromStdString(FormatString(LoadResString(IDS_DAYS).c_str(), days)));
+  m_interval->setCurrentIndex(0);
+  connect(m_manual, &QRadioButton::clicked, this, [this] { EnableControls(); });
+  connect(m_auto, &QRadioButton::clicked, this, [this] { EnableControls(); });
+}
+
+bool COptionsPageNewVersions::LoadSettings() {
+  (ReadProfileBool(profile::kNewVersionsCheckAuto) ? m_auto : m_manual)->setChecked(true);
+  const int days = GetNewVersionsCheckXDays();
+  for (int line = 0; line < 4; ++line)
+    if (kCheckIntervals[line] == days) m_interval->setCurrentIndex(line);
+  EnableControls();
+  return true;
+}
+
+bool COptionsPageNewVersions::SaveSettings() {
+  bool ok = WriteProfileBool(profile::kNewVersionsCheckAuto, m_auto->isChecked());
+  ok &= WriteProfileInt(profile::kNewVersionsCheckXDays, kCheckIntervals[std::clamp(m_interval->currentIndex(), 0, 3)]);
+  return ok;
+}
+
+void COptionsPageNewVersions::EnableControls() {
+  const bool automatic = m_auto->isChecked();
+  for (int id : {kVersionsCheckEvery, kVersionsInterval, kVersionsNote}) GetDlgItem(this, id)->setEnabled(automatic);
+  GetDlgItem(this, kVersionsManualNote)->setEnabled(!automatic);
+}
