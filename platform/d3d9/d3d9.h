@@ -388,6 +388,7 @@ struct D3DCAPS9 {
   DWORD MaxTextureHeight = 0;
   DWORD MaxActiveLights = 0;
   DWORD VertexProcessingCaps = 0;  // non-zero: hardware vertex processing works
+  DWORD MaxVertexIndex = 0;        // 0xFFFF: 16-bit indices only
 };
 
 struct D3DSURFACE_DESC {

@@ -1,6 +1,7 @@
 #pragma once
 // A fresh g_Engine over a recording device for every test, with a hand-driven
-// clock and a sleep that only records its calls.
+// clock and a sleep that only records its calls. The device may refuse no
+// call unless the test says so (ExpectRefusedCalls).
 #include <gtest/gtest.h>
 
 #include <new>
@@ -11,8 +12,9 @@
 #include "engine/engine.h"
 #include "platform/clock.h"
 #include "platform/d3d9/recording/recording_device.h"
+#include "refused_calls.h"
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public ::testing::Test, public RefusedCallCheck {
  protected:
   void SetUp() override {
     RebuildEngine();
@@ -20,6 +22,7 @@ class EngineTest : public ::testing::Test {
     SetEngineSleep([this](int ms) { m_sleeps.push_back(ms); });
   }
   void TearDown() override {
+    CheckRefusedCalls(m_script);
     RebuildEngine();
     SetDirect3DFactory({});
     SetEngineSleep({});

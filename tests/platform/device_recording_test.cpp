@@ -5,11 +5,12 @@
 
 #include "platform/d3d9/recording/recording_device.h"
 #include "platform/d3d9/d3d9_resources.h"
+#include "refused_calls.h"
 
 namespace {
 
 // A recording device on an 800 x 600 window.
-class RecordingDeviceTest : public ::testing::Test {
+class RecordingDeviceTest : public ::testing::Test, public RefusedCallCheck {
  protected:
   void SetUp() override {
     m_d3d = Direct3DCreate9Recording(&m_script);
@@ -20,6 +21,7 @@ class RecordingDeviceTest : public ::testing::Test {
     ASSERT_EQ(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, &m_window, 0, &p, &m_device), D3D_OK);
   }
   void TearDown() override {
+    CheckRefusedCalls(m_script);
     m_device->Release();
     m_d3d->Release();
   }
@@ -167,6 +169,7 @@ TEST_F(RecordingDeviceTest, StartsWithDirect3DDefaults) {
 }
 
 TEST_F(RecordingDeviceTest, DrawsOutsideTheirBuffersAreInvalid) {
+  ExpectRefusedCalls(7);
   BindQuad({0, 1, 2, 2, 1, 3});
   struct Case {
     INT base;
@@ -227,6 +230,7 @@ TEST_F(RecordingDeviceTest, LostDeviceStaysLostUntilAResetWorks) {
 }
 
 TEST_F(RecordingDeviceTest, ScriptedLockFailuresCountEveryLock) {
+  ExpectRefusedCalls(1);  // the unlock after the failed lock
   BindQuad({0, 1, 2});  // one index-buffer lock: number 0
   m_script.m_failLockAt = 2;
   void* data = nullptr;

@@ -19,6 +19,10 @@ class GLDevice_X11 : public ::testing::Test {
     m_device = m_gl.device();
     m_gl.SetCamera();
     m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    ASSERT_EQ(m_device->BeginScene(), D3D_OK);  // every draw of a test is inside a scene
+  }
+  void TearDown() override {
+    if (m_device) m_device->EndScene();
   }
   QRgb At(int x, int y) const { return m_gl.Read().pixel(x, y); }
   void Unlit() const { m_device->SetRenderState(D3DRS_LIGHTING, 0); }

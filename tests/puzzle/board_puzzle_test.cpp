@@ -23,6 +23,7 @@
 #include "platform/crt_random.h"
 #include "platform/d3d9/recording/recording_device.h"
 #include "puzzle/piece_mesh.h"
+#include "refused_calls.h"
 #include "testkit.h"
 #include "vector_print.h"
 
@@ -55,7 +56,7 @@ std::string SolidBmp(int w, int h, unsigned char r, unsigned char g, unsigned ch
   return f;
 }
 
-class BoardTest : public ::testing::Test {
+class BoardTest : public ::testing::Test, public RefusedCallCheck {
  protected:
   void SetUp() override {
     RebuildEngine();
@@ -71,6 +72,7 @@ class BoardTest : public ::testing::Test {
     m_script.m_log.Clear();
   }
   void TearDown() override {
+    CheckRefusedCalls(m_script);
     m_board.reset();
     m_picture.reset();
     g_Engine.Shutdown();

@@ -14,8 +14,10 @@
 //   "SetRenderState 29 1"        "SetTexture 0 tex2"      "Clear 0 3 0xFF000000"
 //   "DrawIndexedPrimitive 4 10 0 6 12 2"  "VB.Lock vb1 0 0 0"  "Present"
 //   "Sprite.Draw tex1"           "Font.DrawText 8 8 0xFFFFFFFF FPS = 60"
-// A draw whose ranges fall outside its buffers answers D3DERR_INVALIDCALL and
-// is logged with " INVALID" appended.
+// A draw the device refuses (outside a scene, ranges outside its buffers)
+// answers D3DERR_INVALIDCALL and is logged with " INVALID" appended. The
+// state, bindings and checks are the shared device front end's
+// (platform/d3d9/d3d9_front_end.h), the same as the GL device's.
 //
 // Sections: call log - script - window - creation
 #include <deque>
@@ -100,10 +102,16 @@ struct RecordingScript {
 
   // What happened.
   CallLog m_log;
+  // Every call answered with a failure the script did not ask for (chiefly
+  // D3DERR_INVALIDCALL), as "<call> -> <code>": a call the program would
+  // lose on a real device. Tests expect none unless they provoke them.
+  std::vector<std::string> m_unexpectedFailures;
   std::vector<RecordedSpriteDraw> m_spriteDraws;
   std::vector<RecordedTextDraw> m_textDraws;
 
   RecordingScript();
+  // Notes hr in m_unexpectedFailures when it is a failure; answers hr.
+  HRESULT Unexpected(const std::string& call, HRESULT hr);
 };
 
 // ---- window ----------------------------------------------------------------------------
