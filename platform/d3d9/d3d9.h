@@ -12,6 +12,7 @@
 // seam - reference counting - resources - the device - the Direct3D object -
 // creation - defaults
 #include <functional>
+#include <utility>
 
 #include "platform/d3d9/d3dx_math.h"
 #include "platform/win_types.h"
@@ -633,9 +634,22 @@ class IDirect3D9 : public IUnknown {
 // SDK version is not D3D_SDK_VERSION, when no factory is set or when it fails.
 IDirect3D9* Direct3DCreate9(UINT sdkVersion);
 using Direct3DFactory = std::function<IDirect3D9*()>;
-// Sets the factory (an empty function: none). Programs set the GL one at
-// start-up; tests set a recording one.
-void SetDirect3DFactory(Direct3DFactory factory);
+// Sets the factory (an empty function: none) and answers the one it
+// replaces. Programs set the GL one at start-up; tests use the scoped form.
+Direct3DFactory SetDirect3DFactory(Direct3DFactory factory);
+
+// Sets a factory for the lifetime of the scope and puts the previous one back.
+class ScopedDirect3DFactory {
+ public:
+  explicit ScopedDirect3DFactory(Direct3DFactory factory)
+      : m_previous(SetDirect3DFactory(std::move(factory))) {}
+  ~ScopedDirect3DFactory() { SetDirect3DFactory(std::move(m_previous)); }
+  ScopedDirect3DFactory(const ScopedDirect3DFactory&) = delete;
+  ScopedDirect3DFactory& operator=(const ScopedDirect3DFactory&) = delete;
+
+ private:
+  Direct3DFactory m_previous;
+};
 
 // ---- defaults -----------------------------------------------------------------------------------
 // Direct3D 9's initial state, shared by the back ends. D3DRS_ZENABLE is

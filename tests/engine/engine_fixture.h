@@ -18,14 +18,10 @@ class EngineTest : public ::testing::Test, public RefusedCallCheck {
  protected:
   void SetUp() override {
     RebuildEngine();
-    UseRecordingDevice(&m_script);
-    SetEngineSleep([this](int ms) { m_sleeps.push_back(ms); });
   }
   void TearDown() override {
     CheckRefusedCalls(m_script);
     RebuildEngine();
-    SetDirect3DFactory({});
-    SetEngineSleep({});
   }
   // g_Engine as a program starts with it (whatever it held is released); the
   // suspend count back at 1.
@@ -61,4 +57,6 @@ class EngineTest : public ::testing::Test, public RefusedCallCheck {
   RecordingWindow m_window{800, 600};
   CKVRCamera m_camera;
   std::vector<int> m_sleeps;
+  ScopedRecordingDevice m_recordingFactory{&m_script};
+  ScopedEngineSleep m_sleep{[this](int ms) { m_sleeps.push_back(ms); }};
 };

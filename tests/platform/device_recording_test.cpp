@@ -249,7 +249,7 @@ TEST(RecordingDirect3D, CreationFollowsTheFactoryAndTheScript) {
   SetDirect3DFactory({});
   EXPECT_EQ(Direct3DCreate9(D3D_SDK_VERSION), nullptr);
   RecordingScript script;
-  UseRecordingDevice(&script);
+  const ScopedRecordingDevice factory(&script);
   EXPECT_EQ(Direct3DCreate9(31), nullptr);
   IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
   ASSERT_NE(d3d, nullptr);
@@ -263,5 +263,14 @@ TEST(RecordingDirect3D, CreationFollowsTheFactoryAndTheScript) {
   d3d->Release();
   script.m_failDirect3DCreate = true;
   EXPECT_EQ(Direct3DCreate9(D3D_SDK_VERSION), nullptr);
-  SetDirect3DFactory({});
+  {  // a nested scope puts the outer factory back
+    RecordingScript inner;
+    const ScopedRecordingDevice nested(&inner);
+    IDirect3D9* made = Direct3DCreate9(D3D_SDK_VERSION);
+    ASSERT_NE(made, nullptr);
+    made->Release();
+  }
+  const int asked = script.m_log.Count("Direct3DCreate9");
+  EXPECT_EQ(Direct3DCreate9(D3D_SDK_VERSION), nullptr);
+  EXPECT_EQ(script.m_log.Count("Direct3DCreate9"), asked + 1);  // the outer script was asked
 }

@@ -60,7 +60,6 @@ class BoardTest : public ::testing::Test, public RefusedCallCheck {
  protected:
   void SetUp() override {
     RebuildEngine();
-    UseRecordingDevice(&m_script);
     ASSERT_TRUE(g_Engine.InitDirect3D().success);
     ASSERT_TRUE(g_Engine.CreateDevice(&m_window, true).success);
     m_picture = std::make_unique<CKVRTexture>();
@@ -77,7 +76,6 @@ class BoardTest : public ::testing::Test, public RefusedCallCheck {
     m_picture.reset();
     g_Engine.Shutdown();
     RebuildEngine();
-    SetDirect3DFactory({});
   }
   static void RebuildEngine() {
     g_Engine.Shutdown();
@@ -107,6 +105,7 @@ class BoardTest : public ::testing::Test, public RefusedCallCheck {
 
   ManualClock m_clock;
   RecordingScript m_script;
+  ScopedRecordingDevice m_recordingFactory{&m_script};
   RecordingWindow m_window{800, 600};
   testkit::TempDir m_dir;
   std::string m_edgePath, m_backPath;

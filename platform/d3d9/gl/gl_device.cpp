@@ -133,7 +133,7 @@ HRESULT GLDevice::DoReset(const D3DPRESENT_PARAMETERS& params) {
     return D3DERR_NOTAVAILABLE;
   }
   m_swapIntervalApplied = false;
-  Dirty(kDirtyViewport | GLPipeline::kDirtyMode);
+  Dirty(kDirtyViewport | unsigned{GLPipeline::kDirtyMode});
   return D3D_OK;
 }
 

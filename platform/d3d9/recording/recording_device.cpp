@@ -639,6 +639,13 @@ IDirect3D9* Direct3DCreate9Recording(RecordingScript* script) {
   return new RecordingDirect3D(script);
 }
 
-void UseRecordingDevice(RecordingScript* script) {
-  SetDirect3DFactory([script] { return Direct3DCreate9Recording(script); });
+namespace {
+Direct3DFactory RecordingFactory(RecordingScript* script) {
+  return [script] { return Direct3DCreate9Recording(script); };
 }
+}  // namespace
+
+void UseRecordingDevice(RecordingScript* script) { SetDirect3DFactory(RecordingFactory(script)); }
+
+ScopedRecordingDevice::ScopedRecordingDevice(RecordingScript* script)
+    : ScopedDirect3DFactory(RecordingFactory(script)) {}

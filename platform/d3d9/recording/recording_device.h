@@ -5,7 +5,7 @@
 // application (texture files are decoded with QImage only).
 //
 // A test owns a RecordingScript, sets what the "hardware" supports and which
-// calls fail, installs the factory (UseRecordingDevice) and reads the log and
+// calls fail, installs the factory (ScopedRecordingDevice) and reads the log and
 // the device's state back.
 //
 // Log entries are one line each: the call's name and its key arguments in
@@ -133,6 +133,11 @@ class RecordingWindow : public HostWindow {
 IDirect3D9* Direct3DCreate9Recording(RecordingScript* script);
 // Makes Direct3DCreate9 answer recording objects over script.
 void UseRecordingDevice(RecordingScript* script);
+// The same for the lifetime of the scope; the previous factory comes back.
+class ScopedRecordingDevice : public ScopedDirect3DFactory {
+ public:
+  explicit ScopedRecordingDevice(RecordingScript* script);
+};
 
 // Font metric of recording fonts: every character (UTF-8 code point) is
 // Width pixels wide (Height / 2 when Width is 0, at least 1), every line
