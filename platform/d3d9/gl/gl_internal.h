@@ -130,8 +130,11 @@ class GLTexture : public MemoryTexture {
 // ---- device --------------------------------------------------------------------------------
 // The shared front end keeps the state and checks each call; this device
 // marks what changed, translates the recorded state into GL state and the
-// pipeline's uniforms, and draws. Every GL state write goes through
-// ApplyGLState (gl_state.cpp).
+// pipeline's uniforms, and draws. GL state is written only by the apply step
+// (ApplyDraw, ApplyClear, ApplyBlit in gl_state.cpp); elsewhere the device
+// only makes and deletes its GL objects and issues draws, clears and copies.
+// Sprites and text draw through the screen pass, which swaps the recorded
+// state as one struct copy and draws through the same apply step.
 class GLDevice : public DeviceFrontEnd {
  public:
   // Made by GLDirect3D9::CreateDevice with the filled-in parameters; Init
