@@ -87,6 +87,7 @@ UINT PrimitiveElementCount(D3DPRIMITIVETYPE type, UINT primitiveCount) {
 D3DPRESENT_PARAMETERS FillPresentParameters(const D3DPRESENT_PARAMETERS& params, HWND window,
                                             D3DFORMAT displayFormat) {
   D3DPRESENT_PARAMETERS p = params;
+  if (p.hDeviceWindow) window = p.hDeviceWindow;
   RECT client{};
   if ((p.BackBufferWidth == 0 || p.BackBufferHeight == 0) && window &&
       window->GetClientRect(&client)) {

@@ -82,8 +82,9 @@ UINT PrimitiveElementCount(D3DPRIMITIVETYPE type, UINT primitiveCount);
 
 // ---- present parameters ---------------------------------------------------------
 // What CreateDevice and Reset make of the caller's parameters: a zero back
-// buffer width or height takes the window's client size (at least 1), a
-// D3DFMT_UNKNOWN format the display's.
+// buffer width or height takes the client size (at least 1) of
+// hDeviceWindow, or of window when that is null; a D3DFMT_UNKNOWN format
+// takes the display's.
 D3DPRESENT_PARAMETERS FillPresentParameters(const D3DPRESENT_PARAMETERS& params, HWND window,
                                             D3DFORMAT displayFormat);
 // Hands the filled-in back buffer size back to the caller's parameters (the
