@@ -526,7 +526,10 @@ using HANDLE = void*;
 
 // The one device of a program. Its fixed-function state starts at Direct3D 9's
 // defaults (D3DDefaultRenderState and friends below) and is kept across Reset.
-// Every Set call stores its value whatever it is; Get answers the stored value.
+// Both back ends answer through one front end (platform/d3d9/d3d9_front_end.h,
+// which lists the answers taken from Direct3D 9): a Set call within range
+// stores its value whatever it is, Get answers the stored value, and a call
+// out of range answers D3DERR_INVALIDCALL and changes nothing.
 class IDirect3DDevice9 : public IUnknown {
  public:
   // D3D_OK, D3DERR_DEVICELOST (cannot be reset yet) or D3DERR_DEVICENOTRESET.
@@ -543,6 +546,7 @@ class IDirect3DDevice9 : public IUnknown {
   virtual HRESULT GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type,
                                 IDirect3DSurface9** surface) = 0;
   // Rectangles are not supported: count must be 0 and rects null.
+  // D3DCLEAR_ZBUFFER and D3DCLEAR_STENCIL need a depth buffer with that part.
   virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
                         DWORD stencil) = 0;
   virtual HRESULT BeginScene() = 0;
@@ -562,16 +566,20 @@ class IDirect3DDevice9 : public IUnknown {
   virtual HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) = 0;
   virtual HRESULT SetMaterial(const D3DMATERIAL9* material) = 0;
   virtual HRESULT GetMaterial(D3DMATERIAL9* material) = 0;
-  // index below D3DMAXLIGHTS.
+  // index below D3DMAXLIGHTS. GetLight and GetLightEnable of a light never
+  // set answer D3DERR_INVALIDCALL; LightEnable of it sets the default light
+  // (directional, white, along +z) first.
   virtual HRESULT SetLight(DWORD index, const D3DLIGHT9* light) = 0;
   virtual HRESULT GetLight(DWORD index, D3DLIGHT9* light) = 0;
   virtual HRESULT LightEnable(DWORD index, BOOL enable) = 0;
   virtual HRESULT GetLightEnable(DWORD index, BOOL* enable) = 0;
+  // Inside the back buffer, with 0 <= MinZ <= MaxZ <= 1.
   virtual HRESULT SetViewport(const D3DVIEWPORT9* viewport) = 0;
   virtual HRESULT GetViewport(D3DVIEWPORT9* viewport) = 0;
 
   // Buffers and textures; pool is D3DPOOL_MANAGED in every caller. shared must
-  // be null. Zero sizes are D3DERR_INVALIDCALL.
+  // be null. Zero sizes are D3DERR_INVALIDCALL, and so are 32-bit indices
+  // (MaxVertexIndex is 0xFFFF).
   virtual HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                      IDirect3DVertexBuffer9** buffer, HANDLE* shared) = 0;
   virtual HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
@@ -584,13 +592,17 @@ class IDirect3DDevice9 : public IUnknown {
   // Stream 0 only; the device holds a reference to the bound buffers.
   virtual HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
                                   UINT stride) = 0;
-  // VertexPNDT_FVF is the only format drawn.
+  // The format draws read: D3DFVF_XYZ with any of NORMAL, DIFFUSE, SPECULAR
+  // and TEX1 (VertexPNDT_FVF in every mesh); the stream stride must hold a
+  // vertex of it.
   virtual HRESULT SetFVF(DWORD fvf) = 0;
   virtual HRESULT SetIndices(IDirect3DIndexBuffer9* buffer) = 0;
+  // Draws happen only between BeginScene and EndScene, from unlocked buffers.
   // Vertices start..start + n of the stream, in order.
   virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) = 0;
-  // Indices startIndex.. of the 16-bit index buffer, each plus baseVertex;
-  // minIndex and vertexCount bound the (local) indices used.
+  // Indices startIndex.. of the 16-bit index buffer, each plus baseVertex
+  // (which may be negative); minIndex and vertexCount bound the (local)
+  // indices used, and the device checks the indices against them.
   virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex,
                                        UINT vertexCount, UINT startIndex,
                                        UINT primitiveCount) = 0;
