@@ -237,8 +237,10 @@ void BM_LockFillUnlockSubObjectRanges(benchmark::State& state) {
       scene.device->SetIndices(scene.ib);
       scene.device->SetFVF(VertexPNDT_FVF);
       const SubObject& sub = scene.board.subs[0];
+      scene.device->BeginScene();  // a draw outside a scene is refused
       scene.device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, sub.baseVertex, 0, sub.vertexCount,
                                          sub.startIndex, sub.primitiveCount);
+      scene.device->EndScene();
       scene.Finish();
     }
   }

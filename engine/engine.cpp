@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
+#include <utility>
 
 #include "engine/draw_resources.h"
 
@@ -34,7 +35,9 @@ constexpr const char* kNoAdapter = "No video adapter found for windowed mode.";
 constexpr const char* kNoFormat = "No compatible video format found for windowed mode.";
 }  // namespace
 
-void SetEngineSleep(std::function<void(int)> sleep) { EngineSleep() = std::move(sleep); }
+std::function<void(int)> SetEngineSleep(std::function<void(int)> sleep) {
+  return std::exchange(EngineSleep(), std::move(sleep));
+}
 
 // ---- enumeration ---------------------------------------------------------------------------
 DisplayMode FindDisplayMode(const std::vector<DisplayMode>& modes, UINT width, UINT height) {

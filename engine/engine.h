@@ -161,5 +161,19 @@ extern int g_SuspendCount;
 extern CKVREngine g_Engine;
 
 // How the engine waits while suspended or lost (milliseconds). Tests replace it;
-// an empty function restores the real sleep.
-void SetEngineSleep(std::function<void(int)> sleep);
+// an empty function restores the real sleep. Answers the one it replaces.
+std::function<void(int)> SetEngineSleep(std::function<void(int)> sleep);
+
+// Replaces the sleep for the lifetime of the scope and puts the previous one
+// back.
+class ScopedEngineSleep {
+ public:
+  explicit ScopedEngineSleep(std::function<void(int)> sleep)
+      : m_previous(SetEngineSleep(std::move(sleep))) {}
+  ~ScopedEngineSleep() { SetEngineSleep(std::move(m_previous)); }
+  ScopedEngineSleep(const ScopedEngineSleep&) = delete;
+  ScopedEngineSleep& operator=(const ScopedEngineSleep&) = delete;
+
+ private:
+  std::function<void(int)> m_previous;
+};

@@ -5,6 +5,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <filesystem>
+#include <utility>
 
 namespace {
 
@@ -76,7 +77,7 @@ bool ProfileWriteBool(const std::string& section, const std::string& entry, bool
 }
 
 std::string ProfileFilePath() { return UserProfilePath().toStdString(); }
-void SetProfileFile(const std::string& path) { g_profileFile = path; }
+std::string SetProfileFile(const std::string& path) { return std::exchange(g_profileFile, path); }
 
 std::optional<std::string> MachineGetString(const std::string& section, const std::string& entry) {
   QStringList files;

@@ -34,8 +34,22 @@ bool ProfileWriteBool(const std::string& section, const std::string& entry, bool
 
 // The profile file in use.
 std::string ProfileFilePath();
-// Points the profile at another file ("" goes back to the user's profile).
-void SetProfileFile(const std::string& path);
+// Points the profile at another file ("" goes back to the user's profile);
+// answers the setting it replaces.
+std::string SetProfileFile(const std::string& path);
+
+// Points the profile at path for the lifetime of the scope and puts the
+// previous setting back.
+class ScopedProfileFile {
+ public:
+  explicit ScopedProfileFile(const std::string& path) : m_previous(SetProfileFile(path)) {}
+  ~ScopedProfileFile() { SetProfileFile(m_previous); }
+  ScopedProfileFile(const ScopedProfileFile&) = delete;
+  ScopedProfileFile& operator=(const ScopedProfileFile&) = delete;
+
+ private:
+  std::string m_previous;
+};
 
 // A machine-wide string value; nullopt when no machine settings file holds it.
 std::optional<std::string> MachineGetString(const std::string& section, const std::string& entry);

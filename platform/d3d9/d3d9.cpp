@@ -35,7 +35,9 @@ IDirect3D9* Direct3DCreate9(UINT sdkVersion) {
   return Factory()();
 }
 
-void SetDirect3DFactory(Direct3DFactory factory) { Factory() = std::move(factory); }
+Direct3DFactory SetDirect3DFactory(Direct3DFactory factory) {
+  return std::exchange(Factory(), std::move(factory));
+}
 
 DWORD D3DDefaultRenderState(D3DRENDERSTATETYPE state, bool autoDepthStencil) {
   switch (state) {

@@ -12,6 +12,7 @@
 // seam - reference counting - resources - the device - the Direct3D object -
 // creation - defaults
 #include <functional>
+#include <utility>
 
 #include "platform/d3d9/d3dx_math.h"
 #include "platform/win_types.h"
@@ -388,6 +389,7 @@ struct D3DCAPS9 {
   DWORD MaxTextureHeight = 0;
   DWORD MaxActiveLights = 0;
   DWORD VertexProcessingCaps = 0;  // non-zero: hardware vertex processing works
+  DWORD MaxVertexIndex = 0;        // 0xFFFF: 16-bit indices only
 };
 
 struct D3DSURFACE_DESC {
@@ -524,7 +526,10 @@ using HANDLE = void*;
 
 // The one device of a program. Its fixed-function state starts at Direct3D 9's
 // defaults (D3DDefaultRenderState and friends below) and is kept across Reset.
-// Every Set call stores its value whatever it is; Get answers the stored value.
+// Both back ends answer through one front end (platform/d3d9/d3d9_front_end.h,
+// which lists the answers taken from Direct3D 9): a Set call within range
+// stores its value whatever it is, Get answers the stored value, and a call
+// out of range answers D3DERR_INVALIDCALL and changes nothing.
 class IDirect3DDevice9 : public IUnknown {
  public:
   // D3D_OK, D3DERR_DEVICELOST (cannot be reset yet) or D3DERR_DEVICENOTRESET.
@@ -541,6 +546,7 @@ class IDirect3DDevice9 : public IUnknown {
   virtual HRESULT GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type,
                                 IDirect3DSurface9** surface) = 0;
   // Rectangles are not supported: count must be 0 and rects null.
+  // D3DCLEAR_ZBUFFER and D3DCLEAR_STENCIL need a depth buffer with that part.
   virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
                         DWORD stencil) = 0;
   virtual HRESULT BeginScene() = 0;
@@ -560,16 +566,20 @@ class IDirect3DDevice9 : public IUnknown {
   virtual HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) = 0;
   virtual HRESULT SetMaterial(const D3DMATERIAL9* material) = 0;
   virtual HRESULT GetMaterial(D3DMATERIAL9* material) = 0;
-  // index below D3DMAXLIGHTS.
+  // index below D3DMAXLIGHTS. GetLight and GetLightEnable of a light never
+  // set answer D3DERR_INVALIDCALL; LightEnable of it sets the default light
+  // (directional, white, along +z) first.
   virtual HRESULT SetLight(DWORD index, const D3DLIGHT9* light) = 0;
   virtual HRESULT GetLight(DWORD index, D3DLIGHT9* light) = 0;
   virtual HRESULT LightEnable(DWORD index, BOOL enable) = 0;
   virtual HRESULT GetLightEnable(DWORD index, BOOL* enable) = 0;
+  // Inside the back buffer, with 0 <= MinZ <= MaxZ <= 1.
   virtual HRESULT SetViewport(const D3DVIEWPORT9* viewport) = 0;
   virtual HRESULT GetViewport(D3DVIEWPORT9* viewport) = 0;
 
   // Buffers and textures; pool is D3DPOOL_MANAGED in every caller. shared must
-  // be null. Zero sizes are D3DERR_INVALIDCALL.
+  // be null. Zero sizes are D3DERR_INVALIDCALL, and so are 32-bit indices
+  // (MaxVertexIndex is 0xFFFF).
   virtual HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                      IDirect3DVertexBuffer9** buffer, HANDLE* shared) = 0;
   virtual HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
@@ -582,13 +592,17 @@ class IDirect3DDevice9 : public IUnknown {
   // Stream 0 only; the device holds a reference to the bound buffers.
   virtual HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
                                   UINT stride) = 0;
-  // VertexPNDT_FVF is the only format drawn.
+  // The format draws read: D3DFVF_XYZ with any of NORMAL, DIFFUSE, SPECULAR
+  // and TEX1 (VertexPNDT_FVF in every mesh); the stream stride must hold a
+  // vertex of it.
   virtual HRESULT SetFVF(DWORD fvf) = 0;
   virtual HRESULT SetIndices(IDirect3DIndexBuffer9* buffer) = 0;
+  // Draws happen only between BeginScene and EndScene, from unlocked buffers.
   // Vertices start..start + n of the stream, in order.
   virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) = 0;
-  // Indices startIndex.. of the 16-bit index buffer, each plus baseVertex;
-  // minIndex and vertexCount bound the (local) indices used.
+  // Indices startIndex.. of the 16-bit index buffer, each plus baseVertex
+  // (which may be negative); minIndex and vertexCount bound the (local)
+  // indices used, and the device checks the indices against them.
   virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex,
                                        UINT vertexCount, UINT startIndex,
                                        UINT primitiveCount) = 0;
@@ -632,9 +646,22 @@ class IDirect3D9 : public IUnknown {
 // SDK version is not D3D_SDK_VERSION, when no factory is set or when it fails.
 IDirect3D9* Direct3DCreate9(UINT sdkVersion);
 using Direct3DFactory = std::function<IDirect3D9*()>;
-// Sets the factory (an empty function: none). Programs set the GL one at
-// start-up; tests set a recording one.
-void SetDirect3DFactory(Direct3DFactory factory);
+// Sets the factory (an empty function: none) and answers the one it
+// replaces. Programs set the GL one at start-up; tests use the scoped form.
+Direct3DFactory SetDirect3DFactory(Direct3DFactory factory);
+
+// Sets a factory for the lifetime of the scope and puts the previous one back.
+class ScopedDirect3DFactory {
+ public:
+  explicit ScopedDirect3DFactory(Direct3DFactory factory)
+      : m_previous(SetDirect3DFactory(std::move(factory))) {}
+  ~ScopedDirect3DFactory() { SetDirect3DFactory(std::move(m_previous)); }
+  ScopedDirect3DFactory(const ScopedDirect3DFactory&) = delete;
+  ScopedDirect3DFactory& operator=(const ScopedDirect3DFactory&) = delete;
+
+ private:
+  Direct3DFactory m_previous;
+};
 
 // ---- defaults -----------------------------------------------------------------------------------
 // Direct3D 9's initial state, shared by the back ends. D3DRS_ZENABLE is

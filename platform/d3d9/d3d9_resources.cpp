@@ -5,6 +5,7 @@
 #include "platform/d3d9/d3d9_resources.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 // ---- buffer store ------------------------------------------------------------------
@@ -16,6 +17,7 @@ HRESULT CpuBufferStore::Lock(UINT offset, UINT size, void** data, DWORD flags) {
   if (size > length - offset) return D3DERR_INVALIDCALL;
   ++m_lockCount;
   *data = m_bytes.data() + offset;
+  if ((flags & D3DLOCK_READONLY) == 0) ++m_writes;
   if ((flags & D3DLOCK_READONLY) == 0 && size > 0) {
     if (m_dirtyBegin == m_dirtyEnd) {
       m_dirtyBegin = offset;
@@ -51,19 +53,25 @@ bool CpuBufferStore::TakeDirty(UINT* begin, UINT* end) {
 
 // ---- vertex and index buffers -----------------------------------------------------------
 namespace {
+// Reports a call the object refused itself.
+HRESULT Refused(const ResourceHook& hook, const char* call, HRESULT hr) {
+  if (FAILED(hr) && hook) hook((std::string(call) + " refused").c_str(), UINT(hr), 0, 0);
+  return hr;
+}
+
 HRESULT HookedLock(const ResourceHook& hook, const char* call, CpuBufferStore& store, UINT offset,
                    UINT size, void** data, DWORD flags) {
   if (hook) {
     const HRESULT hr = hook(call, offset, size, flags);
     if (FAILED(hr)) return hr;
   }
-  return store.Lock(offset, size, data, flags);
+  return Refused(hook, call, store.Lock(offset, size, data, flags));
 }
 
 HRESULT HookedUnlock(const ResourceHook& hook, const char* call, CpuBufferStore& store) {
   const HRESULT hr = store.Unlock();
   if (hook) hook(call, 0, 0, 0);
-  return hr;
+  return Refused(hook, call, hr);
 }
 }  // namespace
 
@@ -102,6 +110,17 @@ HRESULT MemoryIndexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags
 }
 
 HRESULT MemoryIndexBuffer::Unlock() { return HookedUnlock(m_hook, "IB.Unlock", m_store); }
+
+void MemoryIndexBuffer::IndexRange(UINT start, UINT count, WORD* lowest, WORD* highest) {
+  Range& range = m_ranges[(static_cast<unsigned long long>(start) << 32) | count];
+  if (range.writes != m_store.Writes() + 1) {
+    const auto* indices = reinterpret_cast<const WORD*>(m_store.Data()) + start;
+    const auto [lo, hi] = std::minmax_element(indices, indices + count);
+    range = Range{m_store.Writes() + 1, *lo, *hi};  // + 1: a fresh entry never matches
+  }
+  *lowest = range.lowest;
+  *highest = range.highest;
+}
 
 HRESULT MemoryIndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* desc) {
   if (!desc) return D3DERR_INVALIDCALL;
@@ -146,14 +165,14 @@ HRESULT MemoryTexture::GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) 
 
 HRESULT MemoryTexture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect,
                                 DWORD flags) {
-  if (!locked || level >= LevelCount()) return D3DERR_INVALIDCALL;
+  if (!locked || level >= LevelCount() || m_levels[level].locked)
+    return Refused(m_hook, "Tex.LockRect", D3DERR_INVALIDCALL);
   Level& l = m_levels[level];
-  if (l.locked) return D3DERR_INVALIDCALL;
   RECT whole{0, 0, LONG(l.width), LONG(l.height)};
   const RECT r = rect ? *rect : whole;
   if (r.left < 0 || r.top < 0 || r.right > whole.right || r.bottom > whole.bottom ||
       r.left > r.right || r.top > r.bottom)
-    return D3DERR_INVALIDCALL;
+    return Refused(m_hook, "Tex.LockRect", D3DERR_INVALIDCALL);
   if (m_hook) {
     const HRESULT hr = m_hook("Tex.LockRect", level, 0, flags);
     if (FAILED(hr)) return hr;
@@ -166,7 +185,8 @@ HRESULT MemoryTexture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* 
 }
 
 HRESULT MemoryTexture::UnlockRect(UINT level) {
-  if (level >= LevelCount() || !m_levels[level].locked) return D3DERR_INVALIDCALL;
+  if (level >= LevelCount() || !m_levels[level].locked)
+    return Refused(m_hook, "Tex.UnlockRect", D3DERR_INVALIDCALL);
   m_levels[level].locked = false;
   if ((m_lockFlags[level] & D3DLOCK_READONLY) == 0) m_dirty = true;
   if (m_hook) m_hook("Tex.UnlockRect", level, 0, 0);

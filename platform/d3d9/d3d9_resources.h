@@ -10,6 +10,7 @@
 //
 // Sections: hook - buffers - textures and surfaces - helpers
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/d3d9/d3d9.h"
@@ -18,7 +19,10 @@
 // call: "VB.Lock", "VB.Unlock", "IB.Lock", "IB.Unlock", "Tex.LockRect",
 // "Tex.UnlockRect". For buffers a, b are offset and size; for textures a is
 // the level and b 0. A failing answer to a Lock makes it fail with that code
-// before anything is locked; the answer to an Unlock is ignored.
+// before anything is locked; the answer to an Unlock is ignored. A lock or
+// unlock the object refuses itself (a range past the end, an unlock without
+// a lock, a level locked twice) is reported afterwards as "<call> refused"
+// with the answer in a.
 using ResourceHook = std::function<HRESULT(const char* call, UINT a, UINT b, DWORD flags)>;
 
 // ---- buffers ---------------------------------------------------------------------
@@ -37,9 +41,12 @@ class CpuBufferStore {
   // The byte range [begin, end) changed since the last call; false (and
   // nothing set) when nothing changed. A new store counts as all changed.
   bool TakeDirty(UINT* begin, UINT* end);
+  // Counts the locks that may have written (not D3DLOCK_READONLY).
+  unsigned long long Writes() const { return m_writes; }
 
  private:
   std::vector<BYTE> m_bytes;
+  unsigned long long m_writes = 0;
   int m_lockCount = 0;
   UINT m_dirtyBegin = 0;
   UINT m_dirtyEnd = 0;  // empty range when begin == end
@@ -70,11 +77,22 @@ class MemoryIndexBuffer : public IDirect3DIndexBuffer9 {
   HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) override;
   CpuBufferStore& Store() { return m_store; }
   const CpuBufferStore& Store() const { return m_store; }
+  // Indices (16-bit) in the buffer.
+  UINT IndexCount() const { return m_store.Length() / 2; }
+  // Smallest and largest of count indices from start (within IndexCount,
+  // count >= 1); remembered until the next writing lock, since a mesh draws
+  // the same ranges every frame.
+  void IndexRange(UINT start, UINT count, WORD* lowest, WORD* highest);
 
  private:
+  struct Range {
+    unsigned long long writes;
+    WORD lowest, highest;
+  };
   CpuBufferStore m_store;
   D3DINDEXBUFFER_DESC m_desc;
   ResourceHook m_hook;
+  std::unordered_map<unsigned long long, Range> m_ranges;  // key: start << 32 | count
 };
 
 // ---- textures and surfaces -----------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 // A fresh g_Engine over a recording device for every test, with a hand-driven
-// clock and a sleep that only records its calls.
+// clock and a sleep that only records its calls. The device may refuse no
+// call unless the test says so (ExpectRefusedCalls).
 #include <gtest/gtest.h>
 
 #include <new>
@@ -11,18 +12,16 @@
 #include "engine/engine.h"
 #include "platform/clock.h"
 #include "platform/d3d9/recording/recording_device.h"
+#include "refused_calls.h"
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public ::testing::Test, public RefusedCallCheck {
  protected:
   void SetUp() override {
     RebuildEngine();
-    UseRecordingDevice(&m_script);
-    SetEngineSleep([this](int ms) { m_sleeps.push_back(ms); });
   }
   void TearDown() override {
+    CheckRefusedCalls(m_script);
     RebuildEngine();
-    SetDirect3DFactory({});
-    SetEngineSleep({});
   }
   // g_Engine as a program starts with it (whatever it held is released); the
   // suspend count back at 1.
@@ -58,4 +57,6 @@ class EngineTest : public ::testing::Test {
   RecordingWindow m_window{800, 600};
   CKVRCamera m_camera;
   std::vector<int> m_sleeps;
+  ScopedRecordingDevice m_recordingFactory{&m_script};
+  ScopedEngineSleep m_sleep{[this](int ms) { m_sleeps.push_back(ms); }};
 };

@@ -16,8 +16,6 @@ class GLEngineFixture : public ::testing::Test {
 
   void SetUp() override {
     Rebuild();
-    SetDirect3DFactory([] { return Direct3DCreate9GL(); });
-    SetEngineSleep([](int) {});
     if (!g_Engine.InitDirect3D().success) GTEST_SKIP() << "no OpenGL 3.3 context";
     const InitResult created = g_Engine.CreateDevice(&m_window, false);
     ASSERT_TRUE(created.success) << created.message;
@@ -25,8 +23,6 @@ class GLEngineFixture : public ::testing::Test {
   void TearDown() override {
     g_Engine.Shutdown();
     Rebuild();
-    SetDirect3DFactory({});
-    SetEngineSleep({});
   }
   static void Rebuild() {
     g_Engine.~CKVREngine();
@@ -35,4 +31,6 @@ class GLEngineFixture : public ::testing::Test {
   }
 
   GLOffscreenWindow m_window;
+  ScopedDirect3DFactory m_factory{[] { return Direct3DCreate9GL(); }};
+  ScopedEngineSleep m_sleep{[](int) {}};
 };

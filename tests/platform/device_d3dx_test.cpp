@@ -6,11 +6,12 @@
 #include <cstdint>
 
 #include "platform/d3d9/recording/recording_device.h"
+#include "refused_calls.h"
 #include "testkit.h"
 
 namespace {
 
-class D3DXTest : public ::testing::Test {
+class D3DXTest : public ::testing::Test, public RefusedCallCheck {
  protected:
   void SetUp() override {
     m_d3d = Direct3DCreate9Recording(&m_script);
@@ -19,6 +20,7 @@ class D3DXTest : public ::testing::Test {
     ASSERT_EQ(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, &m_window, 0, &p, &m_device), D3D_OK);
   }
   void TearDown() override {
+    CheckRefusedCalls(m_script);
     if (m_texture) m_texture->Release();
     m_device->Release();
     m_d3d->Release();
@@ -178,6 +180,7 @@ TEST_F(D3DXTest, RecordingFontMeasuresWidestLineTimesLines) {
 }
 
 TEST_F(D3DXTest, RecordingSpriteDrawsOnlyInsideABatch) {
+  ExpectRefusedCalls(3);  // a draw outside the batch, a second Begin, a second End
   ID3DXSprite* sprite = nullptr;
   ASSERT_EQ(D3DXCreateSprite(m_device, &sprite), D3D_OK);
   EXPECT_EQ(sprite->Draw(nullptr, nullptr, nullptr, nullptr, 0xFFFFFFFF), D3DERR_INVALIDCALL);

@@ -5,11 +5,12 @@
 
 #include "platform/d3d9/recording/recording_device.h"
 #include "platform/d3d9/d3d9_resources.h"
+#include "refused_calls.h"
 
 namespace {
 
 // A recording device on an 800 x 600 window.
-class RecordingDeviceTest : public ::testing::Test {
+class RecordingDeviceTest : public ::testing::Test, public RefusedCallCheck {
  protected:
   void SetUp() override {
     m_d3d = Direct3DCreate9Recording(&m_script);
@@ -20,6 +21,7 @@ class RecordingDeviceTest : public ::testing::Test {
     ASSERT_EQ(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, &m_window, 0, &p, &m_device), D3D_OK);
   }
   void TearDown() override {
+    CheckRefusedCalls(m_script);
     m_device->Release();
     m_d3d->Release();
   }
@@ -167,6 +169,7 @@ TEST_F(RecordingDeviceTest, StartsWithDirect3DDefaults) {
 }
 
 TEST_F(RecordingDeviceTest, DrawsOutsideTheirBuffersAreInvalid) {
+  ExpectRefusedCalls(7);
   BindQuad({0, 1, 2, 2, 1, 3});
   struct Case {
     INT base;
@@ -227,6 +230,7 @@ TEST_F(RecordingDeviceTest, LostDeviceStaysLostUntilAResetWorks) {
 }
 
 TEST_F(RecordingDeviceTest, ScriptedLockFailuresCountEveryLock) {
+  ExpectRefusedCalls(1);  // the unlock after the failed lock
   BindQuad({0, 1, 2});  // one index-buffer lock: number 0
   m_script.m_failLockAt = 2;
   void* data = nullptr;
@@ -245,7 +249,7 @@ TEST(RecordingDirect3D, CreationFollowsTheFactoryAndTheScript) {
   SetDirect3DFactory({});
   EXPECT_EQ(Direct3DCreate9(D3D_SDK_VERSION), nullptr);
   RecordingScript script;
-  UseRecordingDevice(&script);
+  const ScopedRecordingDevice factory(&script);
   EXPECT_EQ(Direct3DCreate9(31), nullptr);
   IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
   ASSERT_NE(d3d, nullptr);
@@ -259,5 +263,14 @@ TEST(RecordingDirect3D, CreationFollowsTheFactoryAndTheScript) {
   d3d->Release();
   script.m_failDirect3DCreate = true;
   EXPECT_EQ(Direct3DCreate9(D3D_SDK_VERSION), nullptr);
-  SetDirect3DFactory({});
+  {  // a nested scope puts the outer factory back
+    RecordingScript inner;
+    const ScopedRecordingDevice nested(&inner);
+    IDirect3D9* made = Direct3DCreate9(D3D_SDK_VERSION);
+    ASSERT_NE(made, nullptr);
+    made->Release();
+  }
+  const int asked = script.m_log.Count("Direct3DCreate9");
+  EXPECT_EQ(Direct3DCreate9(D3D_SDK_VERSION), nullptr);
+  EXPECT_EQ(script.m_log.Count("Direct3DCreate9"), asked + 1);  // the outer script was asked
 }

@@ -19,6 +19,10 @@ class GLDevice_X11 : public ::testing::Test {
     m_device = m_gl.device();
     m_gl.SetCamera();
     m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    ASSERT_EQ(m_device->BeginScene(), D3D_OK);  // every draw of a test is inside a scene
+  }
+  void TearDown() override {
+    if (m_device) m_device->EndScene();
   }
   QRgb At(int x, int y) const { return m_gl.Read().pixel(x, y); }
   void Unlit() const { m_device->SetRenderState(D3DRS_LIGHTING, 0); }
@@ -414,6 +418,31 @@ TEST_F(GLDevice_X11, EnumerationAnswersFromTheContext) {
     multisampled.device()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1, 0);
     EXPECT_EQ(multisampled.Read().pixel(5, 5), qRgb(0, 255, 0));
   }
+}
+
+
+// A clear sets GL state of its own (the scissor of its viewport); the next
+// draw puts the recorded state back rather than drawing clipped.
+TEST(GLDeviceApply_X11, AViewportClearLeavesTheNextDrawUnclipped) {
+  OffscreenDevice gl(kSize, kSize);
+  if (!gl.device()) GTEST_SKIP() << "no OpenGL 3.3 context";
+  IDirect3DDevice9* device = gl.device();
+  gl.SetCamera();
+  device->SetRenderState(D3DRS_LIGHTING, 0);
+  device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+  Mesh before(device, FacingSquare(20, 0, 0xFF0000FF), kSquareIndices);  // beyond every edge
+  Mesh cover(device, FacingSquare(20, 0, 0xFF00FF00), kSquareIndices);
+  const D3DVIEWPORT9 corner{0, 0, 8, 8, 0, 1}, whole{0, 0, kSize, kSize, 0, 1};
+  ASSERT_EQ(device->BeginScene(), D3D_OK);
+  before.Draw(device);
+  device->SetViewport(&corner);
+  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0);
+  device->SetViewport(&whole);
+  cover.Draw(device);
+  device->EndScene();
+  const QImage image = gl.Read();
+  for (const QPoint at : {QPoint(2, 2), QPoint(kSize - 2, kSize - 2), QPoint(kSize / 2, 3)})
+    EXPECT_EQ(image.pixel(at), qRgb(0, 255, 0)) << at.x() << "," << at.y();
 }
 
 }  // namespace

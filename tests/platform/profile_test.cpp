@@ -8,9 +8,8 @@
 namespace {
 class Profile : public ::testing::Test {
  protected:
-  void SetUp() override { SetProfileFile(dir / "profile.ini"); }
-  void TearDown() override { SetProfileFile(""); }
   testkit::TempDir dir;
+  ScopedProfileFile profile{dir / "profile.ini"};
 };
 }  // namespace
 
@@ -59,7 +58,7 @@ TEST_F(Profile, WritesReachTheFileAtOnce) {
 
 TEST(MachineSettings, ReadFromTheMachineFileNotTheProfile) {
   testkit::TempDir dir;
-  SetProfileFile(dir / "user.ini");
+  const ScopedProfileFile profile(dir / "user.ini");
   ProfileWriteString("", "InstallDir", "/from/profile");
   SetMachineSettingsFile(dir / "absent.ini");
   EXPECT_FALSE(MachineGetString("", "InstallDir"));
@@ -69,7 +68,6 @@ TEST(MachineSettings, ReadFromTheMachineFileNotTheProfile) {
   std::ofstream(dir / "machine.ini") << "[General]\nInstallDir=/opt/a, b\n";  // unquoted comma
   EXPECT_EQ(MachineGetString("", "InstallDir").value_or(""), "/opt/a, b");
   SetMachineSettingsFile("");
-  SetProfileFile("");
 }
 
 TEST(MachineSettings, TheBuildTreeIsAnInstallation) {

@@ -23,6 +23,7 @@
 #include "platform/crt_random.h"
 #include "platform/d3d9/recording/recording_device.h"
 #include "puzzle/piece_mesh.h"
+#include "refused_calls.h"
 #include "testkit.h"
 #include "vector_print.h"
 
@@ -55,11 +56,10 @@ std::string SolidBmp(int w, int h, unsigned char r, unsigned char g, unsigned ch
   return f;
 }
 
-class BoardTest : public ::testing::Test {
+class BoardTest : public ::testing::Test, public RefusedCallCheck {
  protected:
   void SetUp() override {
     RebuildEngine();
-    UseRecordingDevice(&m_script);
     ASSERT_TRUE(g_Engine.InitDirect3D().success);
     ASSERT_TRUE(g_Engine.CreateDevice(&m_window, true).success);
     m_picture = std::make_unique<CKVRTexture>();
@@ -71,11 +71,11 @@ class BoardTest : public ::testing::Test {
     m_script.m_log.Clear();
   }
   void TearDown() override {
+    CheckRefusedCalls(m_script);
     m_board.reset();
     m_picture.reset();
     g_Engine.Shutdown();
     RebuildEngine();
-    SetDirect3DFactory({});
   }
   static void RebuildEngine() {
     g_Engine.Shutdown();
@@ -105,6 +105,7 @@ class BoardTest : public ::testing::Test {
 
   ManualClock m_clock;
   RecordingScript m_script;
+  ScopedRecordingDevice m_recordingFactory{&m_script};
   RecordingWindow m_window{800, 600};
   testkit::TempDir m_dir;
   std::string m_edgePath, m_backPath;

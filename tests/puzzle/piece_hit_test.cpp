@@ -126,8 +126,10 @@ TEST_F(PieceHighlightTest, DrawnOnlyForSelectedPiecesNotJoinedAllRound) {
   for (bool& j : corner.m_joined) j = true;
   corner.m_joined[0] = false;  // one free side is enough to show it
   m_script.m_log.Clear();
+  g_Engine.m_device->BeginScene();
   for (CPuzzlePiece& p : board.m_pieces) p.RenderHighlight();
-  EXPECT_EQ(Log().Count("DrawIndexedPrimitive"), 1) << Log().Dump();
+  g_Engine.m_device->EndScene();
+  EXPECT_EQ(Log().Count("DrawIndexedPrimitive 4 0 0 4 0 2"), 1) << Log().Dump();
   EXPECT_TRUE(Log().Contains("SetRenderState 27 1")) << Log().Dump();  // alpha blend on
   EXPECT_EQ(RenderState(D3DRS_ALPHABLENDENABLE), 0u);                  // and off again
   EXPECT_EQ(RenderState(D3DRS_SRCBLEND), DWORD(D3DBLEND_SRCALPHA));

@@ -10,8 +10,11 @@
 // X8R8G8B8: what is shown is always opaque. Buffers and textures keep a CPU
 // copy and upload what changed at the next draw that uses them.
 //
-// GL has no lost device: TestCooperativeLevel and Present answer D3D_OK, and
-// Reset resizes the back buffer.
+// The shared front end (platform/d3d9/d3d9_front_end.h) keeps the state and
+// checks every call, as for the recording device. GL never loses its device
+// by itself: only a reset that cannot make its back buffer leaves it waiting
+// for another reset (TestCooperativeLevel D3DERR_DEVICENOTRESET, Present
+// D3DERR_DEVICELOST); Reset resizes the back buffer.
 //
 // Enumeration answers from a GL context: the depth formats it can make
 // (D24S8, D24X8, D32, D16), multisample types 0, 1 and 2 ..

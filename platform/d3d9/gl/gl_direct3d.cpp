@@ -109,6 +109,7 @@ class GLDirect3D9 : public IDirect3D9 {
     caps->MaxTextureWidth = caps->MaxTextureHeight = static_cast<DWORD>(m_caps.maxTextureSize);
     caps->MaxActiveLights = D3DMAXLIGHTS;
     caps->VertexProcessingCaps = 1;
+    caps->MaxVertexIndex = 0xFFFF;
     return D3D_OK;
   }
 
@@ -140,26 +141,19 @@ class GLDirect3D9 : public IDirect3D9 {
     *device = nullptr;
     auto* window = dynamic_cast<GLSurfaceWindow*>(focusWindow);
     if (!window) return D3DERR_INVALIDCALL;
-    D3DPRESENT_PARAMETERS p = *params;
-    if (FAILED(CheckDeviceMultiSampleType(0, type, 0, 1, p.MultiSampleType, nullptr)) ||
-        (p.EnableAutoDepthStencil && !HasDepth(p.AutoDepthStencilFormat)))
+    if (FAILED(CheckDeviceMultiSampleType(0, type, 0, 1, params->MultiSampleType, nullptr)) ||
+        (params->EnableAutoDepthStencil && !HasDepth(params->AutoDepthStencilFormat)))
       return D3DERR_NOTAVAILABLE;
-    RECT client;
-    if ((!p.BackBufferWidth || !p.BackBufferHeight) && window->GetClientRect(&client)) {
-      if (!p.BackBufferWidth) p.BackBufferWidth = static_cast<UINT>(RectWidth(client));
-      if (!p.BackBufferHeight) p.BackBufferHeight = static_cast<UINT>(RectHeight(client));
-    }
-    if (!p.BackBufferWidth || !p.BackBufferHeight) return D3DERR_INVALIDCALL;
-    if (p.BackBufferFormat == D3DFMT_UNKNOWN) p.BackBufferFormat = D3DFMT_X8R8G8B8;
+    const D3DPRESENT_PARAMETERS p = FillPresentParameters(*params, window, D3DFMT_X8R8G8B8);
     auto core = std::make_shared<GLCore>();
     if (!core->Create(window)) return D3DERR_NOTAVAILABLE;
-    auto* made = new GLDevice(core, window);
-    const HRESULT hr = made->Init(p);
+    auto* made = new GLDevice(core, window, p);
+    const HRESULT hr = made->Init();
     if (FAILED(hr)) {
       made->Release();
       return hr;
     }
-    *params = p;
+    ReturnBackBufferSize(p, params);
     *device = made;
     return D3D_OK;
   }

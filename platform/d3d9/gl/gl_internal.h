@@ -3,8 +3,7 @@
 // objects, the device, the sprite and the font. Only the back end's own files
 // include this; everyone else uses platform/d3d9/gl/gl_device.h.
 //
-// Sections: small helpers - context - resources - device state - device -
-// sprite and font
+// Sections: small helpers - context - resources - device - sprite and font
 #include <QFont>
 #include <QImage>
 #include <QOffscreenSurface>
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/d3d9_front_end.h"
 #include "platform/d3d9/d3d9_resources.h"
 #include "platform/d3d9/d3dx9.h"
 #include "platform/d3d9/gl/gl_host.h"
@@ -104,12 +104,10 @@ class GLVertexBuffer : public MemoryVertexBuffer {
 class GLIndexBuffer : public MemoryIndexBuffer {
  public:
   GLIndexBuffer(GLCorePtr core, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-      : MemoryIndexBuffer(length, usage, format, pool), m_format(format), m_gl(std::move(core)) {}
+      : MemoryIndexBuffer(length, usage, format, pool), m_gl(std::move(core)) {}
   unsigned Upload() { return m_gl.Upload(Store(), GL_ELEMENT_ARRAY_BUFFER); }
-  UINT IndexSize() const { return m_format == D3DFMT_INDEX32 ? 4 : 2; }
 
  private:
-  D3DFORMAT m_format;
   GLBufferObject m_gl;
 };
 
@@ -129,76 +127,24 @@ class GLTexture : public MemoryTexture {
   unsigned m_name = 0;
 };
 
-// ---- device state -----------------------------------------------------------------------
-// The recorded fixed-function state: plain values, copied whole when a sprite
-// batch saves and restores it.
-struct GLDeviceState {
-  DWORD renderStates[D3DRS_COUNT] = {};
-  DWORD stageStates[D3DTEXTURESTAGES][D3DTSS_COUNT] = {};
-  DWORD samplerStates[D3DTEXTURESTAGES][D3DSAMP_COUNT] = {};
-  D3DMATRIX world, view, projection;
-  D3DMATERIAL9 material;
-  D3DLIGHT9 lights[D3DMAXLIGHTS];
-  BOOL lightEnabled[D3DMAXLIGHTS] = {};
-  D3DVIEWPORT9 viewport;
-  // Screen mode: positions in client pixels (sprites and text).
-  bool screenSpace = false;
-};
-
 // ---- device --------------------------------------------------------------------------------
-class GLDevice : public IDirect3DDevice9 {
+// The shared front end keeps the state and checks each call; this device
+// marks what changed, translates the recorded state into GL state and the
+// pipeline's uniforms, and draws. GL state is written only by the apply step
+// (ApplyDraw, ApplyClear, ApplyBlit in gl_state.cpp); elsewhere the device
+// only makes and deletes its GL objects and issues draws, clears and copies.
+// Sprites and text draw through the screen pass, which swaps the recorded
+// state as one struct copy and draws through the same apply step.
+class GLDevice : public DeviceFrontEnd {
  public:
-  // Made by GLDirect3D9::CreateDevice; Init answers D3D_OK or why not.
-  GLDevice(GLCorePtr core, GLSurfaceWindow* window);
+  // Made by GLDirect3D9::CreateDevice with the filled-in parameters; Init
+  // answers D3D_OK or why not.
+  GLDevice(GLCorePtr core, GLSurfaceWindow* window, const D3DPRESENT_PARAMETERS& params);
   ~GLDevice() override;
-  HRESULT Init(const D3DPRESENT_PARAMETERS& params);
+  HRESULT Init();
 
-  // GL never loses its device; only a reset that could not make the new back
-  // buffer leaves it waiting for another reset.
-  HRESULT TestCooperativeLevel() override { return m_needsReset ? D3DERR_DEVICENOTRESET : D3D_OK; }
+  // Refused inside a screen pass.
   HRESULT Reset(D3DPRESENT_PARAMETERS* params) override;
-  HRESULT Present(const RECT* source, const RECT* dest, HWND overrideWindow,
-                  const void* dirtyRegion) override;
-  HRESULT GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type,
-                        IDirect3DSurface9** surface) override;
-  HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
-                DWORD stencil) override;
-  HRESULT BeginScene() override;
-  HRESULT EndScene() override;
-
-  HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
-  HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
-  HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
-  HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override;
-  HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
-  HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
-  HRESULT SetTexture(DWORD stage, IDirect3DTexture9* texture) override;
-  HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
-  HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
-  HRESULT SetMaterial(const D3DMATERIAL9* material) override;
-  HRESULT GetMaterial(D3DMATERIAL9* material) override;
-  HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
-  HRESULT GetLight(DWORD index, D3DLIGHT9* light) override;
-  HRESULT LightEnable(DWORD index, BOOL enable) override;
-  HRESULT GetLightEnable(DWORD index, BOOL* enable) override;
-  HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
-  HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
-
-  HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
-                             IDirect3DVertexBuffer9** buffer, HANDLE* shared) override;
-  HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                            IDirect3DIndexBuffer9** buffer, HANDLE* shared) override;
-  HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-                        D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* shared) override;
-
-  HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
-                          UINT stride) override;
-  HRESULT SetFVF(DWORD fvf) override;
-  HRESULT SetIndices(IDirect3DIndexBuffer9* buffer) override;
-  HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
-  HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex,
-                               UINT vertexCount, UINT startIndex, UINT primitiveCount) override;
-
   HRESULT CreateD3DXSprite(ID3DXSprite** sprite) override;
   HRESULT CreateD3DXFont(const D3DXFONT_DESCA& desc, ID3DXFont** font) override;
 
@@ -216,36 +162,62 @@ class GLDevice : public IDirect3DDevice9 {
                          D3DCOLOR color);
   // The back buffer as shown: top row first, alpha opaque.
   bool ReadBackBuffer(QImage* image);
-  UINT BackBufferWidth() const { return m_params.BackBufferWidth; }
-  UINT BackBufferHeight() const { return m_params.BackBufferHeight; }
+  UINT BackBufferWidth() const { return Params().BackBufferWidth; }
+  UINT BackBufferHeight() const { return Params().BackBufferHeight; }
   const GLCorePtr& Core() const { return m_core; }
 
+ protected:
+  void OnStateChanged(unsigned groups) override;
+  // GL never loses its device; only a reset that could not make the new back
+  // buffer leaves it waiting for another reset.
+  HRESULT DoReset(const D3DPRESENT_PARAMETERS& params) override;
+  HRESULT DoPresent() override;
+  HRESULT DoClear(DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
+  HRESULT DoDrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT vertexCount) override;
+  HRESULT DoDrawIndexed(D3DPRIMITIVETYPE type, INT baseVertex, UINT startIndex,
+                        UINT indexCount) override;
+  MemoryVertexBuffer* MakeVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool) override;
+  MemoryIndexBuffer* MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format,
+                                     D3DPOOL pool) override;
+  MemoryTexture* MakeTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                             D3DPOOL pool) override;
+  bool OwnsResource(IUnknown* resource) const override;
+
  private:
-  bool CreateTargets();
+  // Where a draw's vertices come from: a stream buffer (with the index
+  // buffer of an indexed draw) or the four corners of a screen quad.
+  struct VertexSource {
+    GLVertexBuffer* buffer = nullptr;
+    GLIndexBuffer* indices = nullptr;
+    const VertexPNDT* quad = nullptr;
+    UINT offset = 0, stride = 0;
+    DWORD fvf = 0;
+  };
+
+  bool CreateTargets(const D3DPRESENT_PARAMETERS& params);
   void DestroyTargets();
   void ApplySwapInterval();
   unsigned ResolvedFramebuffer();
-  bool PrepareDraw(bool indexed);
-  // Brings GL up to the recorded state for a draw from vbo.
-  void ApplyForDraw(unsigned vbo);
+  // ---- the apply step (gl_state.cpp): the only writers of GL state
+  // Uploads what changed and brings GL up to the recorded state for a draw.
+  void ApplyDraw(const VertexSource& source);
+  // Targets the back buffer for a clear of the rectangle (GL window
+  // coordinates: y from the bottom) with these values.
+  void ApplyClear(DWORD flags, D3DCOLOR color, float z, DWORD stencil, int x, int y, int width,
+                  int height);
+  // Framebuffers for a copy from readFbo to drawFbo (0: none to draw to).
+  void ApplyBlit(unsigned readFbo, unsigned drawFbo);
   void ApplyFixedState();
   void ApplySampler();
   void BuildPipelineState(unsigned dirty);
-  void ApplyVertexLayout(unsigned vbo);
+  void ApplyVertexLayout(unsigned vbo, const VertexSource& source);
   void ApplyViewport();
   void Dirty(unsigned bits) { m_dirty |= bits; }
+  bool HasDepth() const { return m_depthRb != 0; }
 
   GLCorePtr m_core;
   GLSurfaceWindow* m_window;
-  D3DPRESENT_PARAMETERS m_params;
-  bool m_needsReset = false;  // the last reset failed to make its back buffer
-  GLDeviceState m_state;
-  IDirect3DTexture9* m_textures[D3DTEXTURESTAGES] = {};
-  IDirect3DVertexBuffer9* m_stream = nullptr;
-  UINT m_streamOffset = 0, m_streamStride = 0;
-  DWORD m_fvf = 0;
-  IDirect3DIndexBuffer9* m_indices = nullptr;
-  bool m_inScene = false;
+  bool m_screenSpace = false;  // positions in client pixels (sprites and text)
 
   // GL objects of the device.
   unsigned m_fbo = 0, m_colorRb = 0, m_depthRb = 0;
@@ -261,12 +233,18 @@ class GLDevice : public IDirect3DDevice9 {
     kDirtyViewport = 1u << 11, kDirtyEverything = 0xFFFFu
   };
   unsigned m_dirty = kDirtyEverything;
-  unsigned m_layoutVbo = 0;
+  struct Layout {
+    unsigned vbo = 0;
+    UINT offset = 0, stride = 0;
+    DWORD fvf = 0;
+    friend bool operator==(const Layout&, const Layout&) = default;
+  };
+  Layout m_layout;  // the vertex layout GL has
 
   // Screen passes.
   int m_screenDepth = 0;
-  GLDeviceState m_saved;
-  IDirect3DTexture9* m_savedTexture = nullptr;
+  D3DDeviceState m_saved;
+  MemoryTexture* m_savedTexture = nullptr;
 };
 
 // ---- sprite and font --------------------------------------------------------------------

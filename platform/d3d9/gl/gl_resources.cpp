@@ -78,6 +78,7 @@ unsigned GLBufferObject::Upload(CpuBufferStore& store, unsigned target) {
 // ---- textures ----------------------------------------------------------------------
 GLTexture::~GLTexture() { m_core->DeleteTextureLater(m_name); }
 
+// Called from the device's apply step only (which sets the unpack state).
 void GLTexture::Bind() {
   auto& gl = m_core->m_gl;
   const bool fresh = m_name == 0;
@@ -86,8 +87,6 @@ void GLTexture::Bind() {
   if (!TakeDirty() && !fresh) return;
   const bool bgra = Format() == D3DFMT_A8R8G8B8 || Format() == D3DFMT_X8R8G8B8;
   const bool opaque = Format() == D3DFMT_X8R8G8B8 || Format() == D3DFMT_X8B8G8R8;
-  gl.glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  gl.glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
   for (UINT i = 0; i < LevelCount(); ++i) {
     const Level& level = GetLevel(i);
     gl.glTexImage2D(GL_TEXTURE_2D, static_cast<int>(i), GL_RGBA8, static_cast<int>(level.width),

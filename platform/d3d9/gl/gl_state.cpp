@@ -1,7 +1,11 @@
-// The GL device's recorded state turned into GL state and pipeline uniforms,
-// and the screen passes of sprites and text.
+// The apply step of the GL device, the one place that writes GL state: the
+// recorded state turned into GL state and pipeline uniforms for a draw, and
+// what a clear or a framebuffer copy needs. Also the screen passes of
+// sprites and text, which draw through the same step.
 //
-// Sections: helpers - state to GL - screen passes
+// Sections: helpers - apply step - state to GL - screen passes
+#include <QOpenGLFunctions>
+
 #include <cstring>
 
 #include "platform/d3d9/gl/gl_internal.h"
@@ -60,12 +64,115 @@ unsigned GLAddress(DWORD mode) {
 
 }  // namespace
 
+// ---- apply step ---------------------------------------------------------------------------------
+void GLDevice::ApplyDraw(const VertexSource& source) {
+  auto& gl = m_core->m_gl;
+  unsigned vbo = m_quadVbo;
+  if (source.quad) {
+    gl.glBindBuffer(GL_ARRAY_BUFFER, m_quadVbo);
+    gl.glBufferData(GL_ARRAY_BUFFER, 4 * sizeof(VertexPNDT), source.quad, GL_STREAM_DRAW);
+  } else {
+    vbo = source.buffer->Upload();
+  }
+  gl.glBindFramebuffer(GL_FRAMEBUFFER, m_fbo);
+  ApplyViewport();
+  if (m_dirty & kDirtyFixed) ApplyFixedState();
+  gl.glActiveTexture(GL_TEXTURE0);
+  gl.glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  gl.glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  if (auto* texture = static_cast<GLTexture*>(BoundTexture(0))) texture->Bind();
+  if (m_dirty & kDirtySampler) ApplySampler();
+  gl.glBindVertexArray(m_vao);
+  const Layout layout{vbo, source.offset, source.stride, source.fvf};
+  if ((m_dirty & kDirtyLayout) || !(layout == m_layout)) ApplyVertexLayout(vbo, source);
+  if (source.indices) source.indices->Upload();  // binds it to the vertex array
+  const unsigned pipelineDirty = m_dirty & GLPipeline::kDirtyAll;
+  BuildPipelineState(pipelineDirty);
+  m_pipeline.Apply(m_pipelineState, pipelineDirty);
+  m_dirty = 0;
+}
+
+void GLDevice::ApplyClear(DWORD flags, D3DCOLOR color, float z, DWORD stencil, int x, int y,
+                          int width, int height) {
+  auto& gl = m_core->m_gl;
+  gl.glBindFramebuffer(GL_FRAMEBUFFER, m_fbo);
+  gl.glEnable(GL_SCISSOR_TEST);
+  gl.glScissor(x, y, width, height);
+  if (flags & D3DCLEAR_TARGET) {
+    const auto c = ColorOf(color);
+    gl.glColorMask(1, 1, 1, 1);
+    gl.glClearColor(c[0], c[1], c[2], 1.0f);  // X8R8G8B8: alpha is always opaque
+  }
+  if (flags & D3DCLEAR_ZBUFFER) {
+    gl.glDepthMask(1);
+    gl.glClearDepth(z);
+  }
+  if (flags & D3DCLEAR_STENCIL) {
+    gl.glStencilMask(0xFF);
+    gl.glClearStencil(static_cast<int>(stencil));
+  }
+  Dirty(kDirtyFixed);  // the next draw puts scissor and masks back
+}
+
+void GLDevice::ApplyBlit(unsigned readFbo, unsigned drawFbo) {
+  auto& gl = m_core->m_gl;
+  gl.glDisable(GL_SCISSOR_TEST);
+  gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, readFbo);
+  gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, drawFbo);
+  gl.glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  Dirty(kDirtyFixed);
+}
+
+void GLDevice::ApplyVertexLayout(unsigned vbo, const VertexSource& source) {
+  auto& gl = m_core->m_gl;
+  gl.glBindBuffer(GL_ARRAY_BUFFER, vbo);
+  m_layout = Layout{vbo, source.offset, source.stride, source.fvf};
+  const int stride = static_cast<int>(source.stride);
+  uintptr_t offset = source.offset;
+  auto attribute = [&](unsigned loc, bool present, int size, unsigned type, bool normalized,
+                       unsigned bytes, std::array<float, 4> missing) {
+    if (present) {
+      gl.glEnableVertexAttribArray(loc);
+      gl.glVertexAttribPointer(loc, size, type, normalized, stride,
+                               reinterpret_cast<const void*>(offset));
+      offset += bytes;
+    } else {
+      gl.glDisableVertexAttribArray(loc);
+      m_core->m_context.functions()->glVertexAttrib4f(loc, missing[0], missing[1], missing[2],
+                                                      missing[3]);
+    }
+  };
+  const DWORD fvf = source.fvf;
+  attribute(kAttrPosition, fvf & D3DFVF_XYZ, 3, GL_FLOAT, false, 12, {0, 0, 0, 1});
+  attribute(kAttrNormal, fvf & D3DFVF_NORMAL, 3, GL_FLOAT, false, 12, {0, 0, 0, 0});
+  // D3DCOLOR bytes in memory are B, G, R, A.
+  attribute(kAttrDiffuse, fvf & D3DFVF_DIFFUSE, GL_BGRA, GL_UNSIGNED_BYTE, true, 4, {1, 1, 1, 1});
+  if (fvf & D3DFVF_SPECULAR) offset += 4;
+  attribute(kAttrTexCoord, (fvf & 0xF00) != 0, 2, GL_FLOAT, false, 8, {0, 0, 0, 0});
+}
+
+void GLDevice::ApplyViewport() {
+  if (!(m_dirty & kDirtyViewport)) return;
+  const D3DVIEWPORT9& v = State().viewport;
+  auto& gl = m_core->m_gl;
+  if (m_screenSpace) {
+    gl.glViewport(0, 0, static_cast<int>(BackBufferWidth()), static_cast<int>(BackBufferHeight()));
+    gl.glDepthRange(0, 1);
+  } else {
+    gl.glViewport(static_cast<int>(v.X),
+                  static_cast<int>(BackBufferHeight()) - static_cast<int>(v.Y + v.Height),
+                  static_cast<int>(v.Width), static_cast<int>(v.Height));
+    gl.glDepthRange(v.MinZ, v.MaxZ);
+  }
+  m_dirty &= ~kDirtyViewport;
+}
+
 // ---- state to GL -------------------------------------------------------------------------------
 void GLDevice::ApplyFixedState() {
   auto& gl = m_core->m_gl;
-  const DWORD* rs = m_state.renderStates;
+  const DWORD* rs = State().renderStates;
   auto enable = [&](unsigned cap, bool on) { on ? gl.glEnable(cap) : gl.glDisable(cap); };
-  const bool depth = rs[D3DRS_ZENABLE] != D3DZB_FALSE && m_depthRb;
+  const bool depth = rs[D3DRS_ZENABLE] != D3DZB_FALSE && HasDepth();
   enable(GL_DEPTH_TEST, depth);
   gl.glDepthMask(rs[D3DRS_ZWRITEENABLE] ? 1 : 0);
   gl.glDepthFunc(GLCompare(rs[D3DRS_ZFUNC]));
@@ -90,7 +197,7 @@ void GLDevice::ApplyFixedState() {
 
 void GLDevice::ApplySampler() {
   auto& gl = m_core->m_gl;
-  const DWORD* s = m_state.samplerStates[0];
+  const DWORD* s = State().samplerStates[0];
   const bool minLinear = s[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR;
   unsigned minFilter = minLinear ? GL_LINEAR : GL_NEAREST;
   if (s[D3DSAMP_MIPFILTER] == D3DTEXF_POINT)
@@ -109,34 +216,35 @@ void GLDevice::ApplySampler() {
 
 void GLDevice::BuildPipelineState(unsigned dirty) {
   GLPipelineState& p = m_pipelineState;
-  const DWORD* rs = m_state.renderStates;
+  const D3DDeviceState& state = State();
+  const DWORD* rs = state.renderStates;
   if (dirty & GLPipeline::kDirtyTransform) {
-    p.world = MatrixOf(m_state.world);
-    p.view = MatrixOf(m_state.view);
-    p.projection = MatrixOf(m_state.projection);
+    p.world = MatrixOf(state.world);
+    p.view = MatrixOf(state.view);
+    p.projection = MatrixOf(state.projection);
     // Normals go through the inverse transpose of the world matrix.
-    D3DXMATRIX inverse = m_state.world, normal;
-    D3DXMatrixInverse(&inverse, nullptr, &m_state.world);
+    D3DXMATRIX inverse = state.world, normal;
+    D3DXMatrixInverse(&inverse, nullptr, &state.world);
     D3DXMatrixTranspose(&normal, &inverse);
     for (int r = 0; r < 3; ++r)
       for (int c = 0; c < 3; ++c) p.normalMatrix[r * 3 + c] = normal.m[r][c];
     D3DXMATRIX viewInverse = Identity();
-    D3DXMatrixInverse(&viewInverse, nullptr, &m_state.view);
+    D3DXMatrixInverse(&viewInverse, nullptr, &state.view);
     p.eye = {viewInverse._41, viewInverse._42, viewInverse._43};
   }
   if (dirty & GLPipeline::kDirtyMode) {
-    p.screenSpace = m_state.screenSpace;
-    p.targetWidth = static_cast<float>(m_params.BackBufferWidth);
-    p.targetHeight = static_cast<float>(m_params.BackBufferHeight);
-    p.lighting = rs[D3DRS_LIGHTING] != 0 && !m_state.screenSpace;
+    p.screenSpace = m_screenSpace;
+    p.targetWidth = static_cast<float>(BackBufferWidth());
+    p.targetHeight = static_cast<float>(BackBufferHeight());
+    p.lighting = rs[D3DRS_LIGHTING] != 0 && !m_screenSpace;
     p.specularEnable = rs[D3DRS_SPECULARENABLE] != 0 && p.lighting;
-    p.hasTexture = m_textures[0] != nullptr;
+    p.hasTexture = BoundTexture(0) != nullptr;
     p.alphaTest = rs[D3DRS_ALPHATESTENABLE] != 0;
     p.alphaFunc = static_cast<int>(rs[D3DRS_ALPHAFUNC]);
     p.alphaRef = static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF);
   }
   if (dirty & GLPipeline::kDirtyMaterial) {
-    const D3DMATERIAL9& m = m_state.material;
+    const D3DMATERIAL9& m = state.material;
     p.globalAmbient = ColorOf(static_cast<D3DCOLOR>(rs[D3DRS_AMBIENT]));
     p.matDiffuse = ColorOf(m.Diffuse);
     p.matAmbient = ColorOf(m.Ambient);
@@ -144,7 +252,7 @@ void GLDevice::BuildPipelineState(unsigned dirty) {
     p.matEmissive = ColorOf(m.Emissive);
     p.matPower = m.Power;
     // A material colour comes from the vertex only when it has that colour.
-    const bool vertexColor = rs[D3DRS_COLORVERTEX] != 0 && (m_fvf & D3DFVF_DIFFUSE);
+    const bool vertexColor = rs[D3DRS_COLORVERTEX] != 0 && (state.fvf & D3DFVF_DIFFUSE);
     auto source = [&](DWORD state) {
       return vertexColor && rs[state] == D3DMCS_COLOR1 ? kSourceVertexDiffuse : kSourceMaterial;
     };
@@ -156,8 +264,8 @@ void GLDevice::BuildPipelineState(unsigned dirty) {
   if (dirty & GLPipeline::kDirtyLights) {
     p.lightCount = 0;
     for (DWORD i = 0; i < D3DMAXLIGHTS; ++i) {
-      const D3DLIGHT9& l = m_state.lights[i];
-      if (!m_state.lightEnabled[i] || l.Type != D3DLIGHT_DIRECTIONAL) continue;
+      const D3DLIGHT9& l = state.lights[i];
+      if (!state.lightEnabled[i] || l.Type != D3DLIGHT_DIRECTIONAL) continue;
       D3DXVECTOR3 towards = -l.Direction;
       D3DXVec3Normalize(&towards, &towards);
       GLLightState& out = p.lights[p.lightCount++];
@@ -169,7 +277,7 @@ void GLDevice::BuildPipelineState(unsigned dirty) {
   }
   if (dirty & GLPipeline::kDirtyFog) {
     const DWORD table = rs[D3DRS_FOGTABLEMODE];
-    const bool on = rs[D3DRS_FOGENABLE] != 0 && !m_state.screenSpace;
+    const bool on = rs[D3DRS_FOGENABLE] != 0 && !m_screenSpace;
     p.fogMode = on ? static_cast<int>(table != D3DFOG_NONE ? table : rs[D3DRS_FOGVERTEXMODE]) : 0;
     p.rangeFog = rs[D3DRS_RANGEFOGENABLE] != 0 && table == D3DFOG_NONE;
     p.fogStart = DWORDToFloat(rs[D3DRS_FOGSTART]);
@@ -178,7 +286,7 @@ void GLDevice::BuildPipelineState(unsigned dirty) {
     p.fogColor = ColorOf(static_cast<D3DCOLOR>(rs[D3DRS_FOGCOLOR]));
   }
   if (dirty & GLPipeline::kDirtyStage) {
-    const DWORD* t = m_state.stageStates[0];
+    const DWORD* t = state.stageStates[0];
     p.colorOp = static_cast<int>(t[D3DTSS_COLOROP]);
     p.colorArg1 = static_cast<int>(t[D3DTSS_COLORARG1]);
     p.colorArg2 = static_cast<int>(t[D3DTSS_COLORARG2]);
@@ -192,9 +300,11 @@ void GLDevice::BuildPipelineState(unsigned dirty) {
 // ---- screen passes ------------------------------------------------------------------------------
 void GLDevice::BeginScreenPass(bool alphaBlend) {
   if (m_screenDepth++ > 0) return;
-  m_saved = m_state;
-  Rebind(m_savedTexture, m_textures[0]);
-  DWORD* rs = m_state.renderStates;
+  D3DDeviceState& state = State();
+  m_saved = state;
+  m_savedTexture = BoundTexture(0);
+  if (m_savedTexture) m_savedTexture->AddRef();
+  DWORD* rs = state.renderStates;
   rs[D3DRS_LIGHTING] = 0;
   rs[D3DRS_FOGENABLE] = 0;
   rs[D3DRS_SPECULARENABLE] = 0;
@@ -208,32 +318,33 @@ void GLDevice::BeginScreenPass(bool alphaBlend) {
   rs[D3DRS_SRCBLEND] = D3DBLEND_SRCALPHA;
   rs[D3DRS_DESTBLEND] = D3DBLEND_INVSRCALPHA;
   rs[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
-  DWORD* t = m_state.stageStates[0];
+  DWORD* t = state.stageStates[0];
   t[D3DTSS_COLOROP] = t[D3DTSS_ALPHAOP] = D3DTOP_MODULATE;
   t[D3DTSS_COLORARG1] = t[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
   t[D3DTSS_COLORARG2] = t[D3DTSS_ALPHAARG2] = D3DTA_DIFFUSE;
-  DWORD* s = m_state.samplerStates[0];
+  DWORD* s = state.samplerStates[0];
   s[D3DSAMP_ADDRESSU] = s[D3DSAMP_ADDRESSV] = D3DTADDRESS_CLAMP;
   s[D3DSAMP_MINFILTER] = s[D3DSAMP_MAGFILTER] = D3DTEXF_LINEAR;
   s[D3DSAMP_MIPFILTER] = D3DTEXF_NONE;
-  m_state.screenSpace = true;
+  m_screenSpace = true;
   Dirty(kDirtyEverything);
 }
 
 void GLDevice::EndScreenPass() {
   if (m_screenDepth == 0 || --m_screenDepth > 0) return;
-  m_state = m_saved;
-  Rebind(m_textures[0], m_savedTexture);
-  Rebind(m_savedTexture, static_cast<IDirect3DTexture9*>(nullptr));
+  State() = m_saved;
+  BindTexture(0, m_savedTexture);
+  if (m_savedTexture) m_savedTexture->Release();
+  m_savedTexture = nullptr;
+  m_screenSpace = false;
   Dirty(kDirtyEverything);
 }
 
 HRESULT GLDevice::DrawScreenQuad(IDirect3DTexture9* texture, const float xy[4][2],
                                  const float uv[4][2], D3DCOLOR color) {
-  if (m_screenDepth == 0 || (texture && !dynamic_cast<GLTexture*>(texture)))
-    return D3DERR_INVALIDCALL;
-  if (texture != m_textures[0]) Dirty(GLPipeline::kDirtyMode);
-  Rebind(m_textures[0], texture);
+  auto* own = dynamic_cast<GLTexture*>(texture);
+  if (m_screenDepth == 0 || (texture && !own)) return D3DERR_INVALIDCALL;
+  BindTexture(0, own);
   if (!m_core->MakeCurrent()) return D3DERR_INVALIDCALL;
   VertexPNDT quad[4];
   for (int i = 0; i < 4; ++i) {
@@ -243,24 +354,11 @@ HRESULT GLDevice::DrawScreenQuad(IDirect3DTexture9* texture, const float xy[4][2
     quad[i].u = uv[i][0];
     quad[i].v = uv[i][1];
   }
-  auto& gl = m_core->m_gl;
-  gl.glBindBuffer(GL_ARRAY_BUFFER, m_quadVbo);
-  gl.glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STREAM_DRAW);
-  // The quad's own stream, set directly rather than through SetStreamSource.
-  IDirect3DVertexBuffer9* stream = m_stream;
-  const UINT offset = m_streamOffset, stride = m_streamStride;
-  const DWORD fvf = m_fvf;
-  m_streamOffset = 0;
-  m_streamStride = sizeof(VertexPNDT);
-  m_fvf = VertexPNDT_FVF;
-  Dirty(kDirtyLayout);
-  ApplyForDraw(m_quadVbo);
-  gl.glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
-  Dirty(kDirtyLayout);
-  m_stream = stream;
-  m_streamOffset = offset;
-  m_streamStride = stride;
-  m_fvf = fvf;
+  VertexSource source;
+  source.quad = quad;
+  source.stride = sizeof(VertexPNDT);
+  source.fvf = VertexPNDT_FVF;
+  ApplyDraw(source);
+  m_core->m_gl.glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
   return D3D_OK;
 }
-

@@ -5,7 +5,7 @@
 // application (texture files are decoded with QImage only).
 //
 // A test owns a RecordingScript, sets what the "hardware" supports and which
-// calls fail, installs the factory (UseRecordingDevice) and reads the log and
+// calls fail, installs the factory (ScopedRecordingDevice) and reads the log and
 // the device's state back.
 //
 // Log entries are one line each: the call's name and its key arguments in
@@ -14,8 +14,10 @@
 //   "SetRenderState 29 1"        "SetTexture 0 tex2"      "Clear 0 3 0xFF000000"
 //   "DrawIndexedPrimitive 4 10 0 6 12 2"  "VB.Lock vb1 0 0 0"  "Present"
 //   "Sprite.Draw tex1"           "Font.DrawText 8 8 0xFFFFFFFF FPS = 60"
-// A draw whose ranges fall outside its buffers answers D3DERR_INVALIDCALL and
-// is logged with " INVALID" appended.
+// A draw the device refuses (outside a scene, ranges outside its buffers)
+// answers D3DERR_INVALIDCALL and is logged with " INVALID" appended. The
+// state, bindings and checks are the shared device front end's
+// (platform/d3d9/d3d9_front_end.h), the same as the GL device's.
 //
 // Sections: call log - script - window - creation
 #include <deque>
@@ -100,10 +102,16 @@ struct RecordingScript {
 
   // What happened.
   CallLog m_log;
+  // Every call answered with a failure the script did not ask for (chiefly
+  // D3DERR_INVALIDCALL), as "<call> -> <code>": a call the program would
+  // lose on a real device. Tests expect none unless they provoke them.
+  std::vector<std::string> m_unexpectedFailures;
   std::vector<RecordedSpriteDraw> m_spriteDraws;
   std::vector<RecordedTextDraw> m_textDraws;
 
   RecordingScript();
+  // Notes hr in m_unexpectedFailures when it is a failure; answers hr.
+  HRESULT Unexpected(const std::string& call, HRESULT hr);
 };
 
 // ---- window ----------------------------------------------------------------------------
@@ -125,6 +133,11 @@ class RecordingWindow : public HostWindow {
 IDirect3D9* Direct3DCreate9Recording(RecordingScript* script);
 // Makes Direct3DCreate9 answer recording objects over script.
 void UseRecordingDevice(RecordingScript* script);
+// The same for the lifetime of the scope; the previous factory comes back.
+class ScopedRecordingDevice : public ScopedDirect3DFactory {
+ public:
+  explicit ScopedRecordingDevice(RecordingScript* script);
+};
 
 // Font metric of recording fonts: every character (UTF-8 code point) is
 // Width pixels wide (Height / 2 when Width is 0, at least 1), every line
