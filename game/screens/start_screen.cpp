@@ -104,7 +104,8 @@ void CGUIInterfaceStartMenu::Render() {
   fill.left = 0;
   fill.right = globe.left > 0 ? globe.left : 0;
   m_fillSprite.Draw(fill, 1.0f, 1.0f, 1.0f, 1.0f);
-  for (CKVRGUIButton& button : m_buttons) button.Render();
+  for (int i = 0; i < kButtonCount; ++i)  // a picture that did not load is left out
+    if (m_buttonTextures[i].m_d3dTexture) m_buttons[i].Render();
   if (g_Game) {
     CKVRFont& font = g_Game->m_fonts[0];
     font.m_textColor = 0xC0FFFFFF;
