@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QImage>
 #include <cstdio>
-#include <new>
 
+#include "../engine/gl_engine_fixture.h"
 #include "engine/engine.h"
 #include "game/game_host.h"
 #include "game/puzzle_game.h"
@@ -22,19 +22,22 @@
 namespace {
 class OffscreenGameHost : public IGameHost {
  public:
-  HWND DeviceWindow() override { return &m_window; }
+  explicit OffscreenGameHost(HostWindow* window) : m_window(window) {}
+  HWND DeviceWindow() override { return m_window; }
   bool CreateInput() override { return true; }
   bool CreateSound() override { return false; }
   POINT CursorPos() override { return m_cursor; }
   void PostCommand(UINT) override {}
   void MinimizeWindow() override {}
 
-  GLOffscreenWindow m_window{1024, 640};
+  HostWindow* m_window;
   POINT m_cursor{40, 100};
 };
 
-class StartScreenOnGL_X11 : public ::testing::Test {
+// The game makes the device itself, on the fixture's window.
+class StartScreenOnGL_X11 : public GLEngineFixture {
  protected:
+  StartScreenOnGL_X11() : GLEngineFixture(1024, 640) {}
   void SetUp() override {
     Rebuild();
     SetDirect3DFactory([] { return Direct3DCreate9GL(); });
@@ -51,18 +54,11 @@ class StartScreenOnGL_X11 : public ::testing::Test {
     g_Game = nullptr;
     SetGameHost(nullptr);
     SetProfileFile("");
-    Rebuild();
-    SetDirect3DFactory({});
-    SetEngineSleep({});
-  }
-  static void Rebuild() {
-    g_Engine.~CKVREngine();
-    g_SuspendCount = 0;
-    new (&g_Engine) CKVREngine();
+    GLEngineFixture::TearDown();
   }
 
   testkit::TempDir m_dir;
-  OffscreenGameHost m_host;
+  OffscreenGameHost m_host{&m_window};
   CPuzzleGame m_game;
 };
 
