@@ -87,6 +87,7 @@ bool CMainFrame::LoadFrame() {
   m_view->setMinimumSize(kMinClientWidth, kMinClientHeight);
   setCentralWidget(m_view);
   m_view->installEventFilter(this);
+  m_view->SurfaceWindow()->installEventFilter(this);
   setWindowIcon(QIcon(QString::fromStdString(GetTexturesDir() + kPathSeparator + "GameIcon.png")));
   winId();  // the native window now, so a failure shows here
   if (!windowHandle()) return false;
@@ -191,6 +192,7 @@ void CMainFrame::OnSize() {
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Expose && watched == m_view->SurfaceWindow()) m_driver.Repaint();
   if (watched == m_view) {
     if (event->type() == QEvent::Resize) {
       OnSize();

@@ -141,3 +141,55 @@ TEST_F(MainFrame_Offscreen, ExitClosesAndShutsTheGameDown) {
   EXPECT_EQ(m_game->m_screenType, kScreenNone);
   EXPECT_FALSE(m_frame->Driver().Started());
 }
+
+TEST_F(MainFrame_Offscreen, ResizeReachesTheDeviceAndTheViewStaysAtLeast750x500) {
+  Start();
+  m_frame->showNormal();
+  m_frame->resize(1100, 820);
+  QTest::qWait(20);
+  EXPECT_EQ(g_Engine.m_backBufferDesc.Width, UINT(m_frame->View()->width()));
+  EXPECT_EQ(g_Engine.m_backBufferDesc.Height, UINT(m_frame->View()->height()));
+  EXPECT_EQ(g_SuspendCount, 0);
+  m_frame->resize(300, 200);
+  QTest::qWait(20);
+  EXPECT_GE(m_frame->View()->width(), 750);
+  EXPECT_GE(m_frame->View()->height(), 500);
+}
+
+TEST_F(MainFrame_Offscreen, FullScreenAndBack) {
+  Start();
+  m_frame->showNormal();
+  m_frame->setGeometry(40, 50, 900, 700);
+  QTest::qWait(20);
+  const QRect before = m_frame->geometry();
+  ASSERT_TRUE(m_frame->Commands().Dispatch(ID_TOGGLE_FULL_SCREEN));
+  QTest::qWait(20);
+  EXPECT_TRUE(m_frame->IsFullScreen());
+  EXPECT_TRUE(m_frame->isFullScreen());
+  EXPECT_FALSE(m_frame->menuBar()->isVisible());
+  m_frame->Commands().SetLanguage(CFrameCommands::kFrench);  // menus rebuilt while hidden
+  EXPECT_FALSE(m_frame->menuBar()->isVisible());
+  ASSERT_TRUE(m_frame->Commands().Dispatch(ID_TOGGLE_FULL_SCREEN));
+  QTest::qWait(20);
+  EXPECT_FALSE(m_frame->isFullScreen());
+  EXPECT_TRUE(m_frame->menuBar()->isVisible());
+  EXPECT_EQ(m_frame->geometry(), before);
+  EXPECT_EQ(m_frame->menuBar()->actions()[0]->text(), "Jeu");
+}
+
+TEST_F(MainFrame_Offscreen, AWakeUpShowsTheWindowOnlyOnceStarted) {
+  m_frame->OnShowMainWindow();  // before the start-up finished: nothing
+  EXPECT_FALSE(m_frame->isVisible());
+  EXPECT_EQ(m_frame->OnCheckAppValidity(), 8888);
+  Start();
+  m_frame->showMinimized();
+  QTest::qWait(20);
+  ASSERT_TRUE(m_frame->isMinimized());
+  m_frame->OnShowMainWindow();
+  QTest::qWait(20);
+  EXPECT_TRUE(m_frame->isVisible());
+  EXPECT_FALSE(m_frame->isMinimized());
+  m_frame->hide();
+  m_frame->OnShowMainWindow();
+  EXPECT_TRUE(m_frame->isVisible());
+}
