@@ -88,6 +88,7 @@ bool CMainFrame::LoadFrame() {
   setCentralWidget(m_view);
   m_view->installEventFilter(this);
   m_view->SurfaceWindow()->installEventFilter(this);
+  m_view->setFocus();  // keys go to the view
   setWindowIcon(QIcon(QString::fromStdString(GetInstallDir() + kPathSeparator + "RavelleGame.png")));
   winId();  // the native window now, so a failure shows here
   if (!windowHandle()) return false;
