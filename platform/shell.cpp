@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QProcess>
+#include <QStringList>
 #include <QUrl>
 
 namespace {
@@ -15,6 +17,11 @@ class QtShell : public IShell {
   }
   bool OpenAddress(const std::string& address) override {
     return QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
+  }
+  bool LaunchProgram(const std::string& program, const std::vector<std::string>& arguments) override {
+    QStringList list;
+    for (const std::string& a : arguments) list << QString::fromStdString(a);
+    return QProcess::startDetached(QString::fromStdString(program), list);
   }
 };
 
@@ -68,5 +75,10 @@ bool RecordingShell::OpenDocument(const std::string& path) {
 
 bool RecordingShell::OpenAddress(const std::string& address) {
   addresses.push_back(address);
+  return openSucceeds;
+}
+
+bool RecordingShell::LaunchProgram(const std::string& program, const std::vector<std::string>& arguments) {
+  launches.push_back({program, arguments});
   return openSucceeds;
 }

@@ -31,6 +31,9 @@ class IShell {
   virtual bool OpenDocument(const std::string& path) = 0;
   // Opens a web or mail address.
   virtual bool OpenAddress(const std::string& address) = 0;
+  // Starts a program on its own (not waited for, nothing read back); false
+  // when it could not be started.
+  virtual bool LaunchProgram(const std::string& program, const std::vector<std::string>& arguments) = 0;
 };
 
 // The shell in use. Never null.
@@ -50,12 +53,18 @@ class RecordingShell : public IShell {
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
   bool OpenDocument(const std::string& path) override;
   bool OpenAddress(const std::string& address) override;
+  bool LaunchProgram(const std::string& program, const std::vector<std::string>& arguments) override;
 
+  struct Launch {
+    std::string program;
+    std::vector<std::string> arguments;
+  };
   std::vector<Box> boxes;
+  std::vector<Launch> launches;
   std::vector<std::string> documents;
   std::vector<std::string> addresses;
   int answer = IDOK;        // what every message box answers
-  bool openSucceeds = true;  // what OpenDocument/OpenAddress answer
+  bool openSucceeds = true;  // what OpenDocument/OpenAddress/LaunchProgram answer
 };
 
 // Installs a RecordingShell for the lifetime of the scope.

@@ -8,6 +8,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 #include <cstring>
+#include <unordered_map>
 
 CKVRInput g_Input;
 
@@ -113,6 +114,11 @@ static BYTE KeyCodeOf(const QKeyEvent& event) {
   return KeyCodeFromQtKey(event.key(), event.modifiers().testFlag(Qt::KeypadModifier));
 }
 
+static bool IsModifierKey(int key) {
+  return key == Qt::Key_Control || key == Qt::Key_Shift || key == Qt::Key_Alt || key == Qt::Key_AltGr ||
+         key == Qt::Key_Meta || key == Qt::Key_Super_L || key == Qt::Key_Super_R;
+}
+
 // ---- the feed ------------------------------------------------------------------------
 // The event filter that keeps the live state between reads. CKVRInput
 // installs it on its window; tests may send events to that window. It never
@@ -139,6 +145,7 @@ class CKVRInputFeed : public QObject {
   bool m_active = false;
   bool m_keyDown[256] = {};
   bool m_keyLatched[256] = {};
+  std::unordered_map<int, BYTE> m_overrideCodes;  // Qt key -> code an override pressed
   bool m_buttonDown[8] = {};
   bool m_buttonLatched[8] = {};
   LONG m_dx = 0, m_dy = 0, m_wheel = 0;
@@ -174,13 +181,30 @@ bool CKVRInputFeed::eventFilter(QObject* watched, QEvent* event) {
   }
   if (!m_active) return false;
   switch (event->type()) {
+    // A key bound to a shortcut reaches the window only as ShortcutOverride
+    // (the shortcut then takes the press), so that counts as the press too.
+    case QEvent::ShortcutOverride:
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
       const auto* key = static_cast<QKeyEvent*>(event);
       if (key->isAutoRepeat()) break;
+      // A modifier alone is never a shortcut (its press arrives as such), and
+      // an override may lack the native code that tells left from right.
+      if (event->type() == QEvent::ShortcutOverride && IsModifierKey(key->key())) break;
       const BYTE code = KeyCodeOf(*key);
       if (code == 0) break;
-      if (event->type() == QEvent::KeyPress)
+      // The code an override gave a key goes with the key's release (or its
+      // real press, when that names another code).
+      const auto overridden = m_overrideCodes.find(key->key());
+      if (event->type() != QEvent::ShortcutOverride && overridden != m_overrideCodes.end()) {
+        if (overridden->second != code && event->type() == QEvent::KeyPress)
+          m_keyDown[overridden->second] = m_keyLatched[overridden->second] = false;
+        else if (overridden->second != code)
+          m_keyDown[overridden->second] = false;
+        m_overrideCodes.erase(overridden);
+      }
+      if (event->type() == QEvent::ShortcutOverride) m_overrideCodes[key->key()] = code;
+      if (event->type() != QEvent::KeyRelease)
         Press(&m_keyDown[code], &m_keyLatched[code]);
       else
         m_keyDown[code] = false;
@@ -215,6 +239,7 @@ void CKVRInputFeed::Press(bool* down, bool* latched) {
 }
 
 void CKVRInputFeed::ReleaseAll() {
+  m_overrideCodes.clear();
   std::memset(m_keyDown, 0, sizeof m_keyDown);
   std::memset(m_keyLatched, 0, sizeof m_keyLatched);
   std::memset(m_buttonDown, 0, sizeof m_buttonDown);

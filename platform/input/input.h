@@ -17,6 +17,9 @@
 // never lost; its cost is that it lasts exactly one frame. This holds for
 // every key and button alike.
 //
+// Keys bound to shortcuts (menu accelerators) count as pressed too: the
+// window sees them only as a shortcut override before the shortcut fires.
+//
 // Foreground, not exclusive: while the window is not the active window every
 // read gives zeros (no keys, no motion, no buttons) and events are ignored;
 // when it loses the focus or the activation every key and button is

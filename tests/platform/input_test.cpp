@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QShortcut>
 #include <QMouseEvent>
 #include <QTest>
 #include <QWheelEvent>
@@ -293,4 +294,22 @@ TEST(Input_X11, MotionGoesOnPastTheAnchorWithThePointerWarpedBack) {
   EXPECT_EQ(input.m_mouseState.lX + dx, 90);
   EXPECT_EQ(input.m_mouseState.lY + dy, 30);
   input.EndRelativeMotion();
+}
+
+// A key bound to a shortcut: the shortcut takes the press, and the polled
+// state still sees the key down until its release.
+TEST_F(Input_Offscreen, KeysOfShortcutsStillReadAsDown) {
+  int fired = 0;
+  QShortcut shortcut(QKeySequence(Qt::Key_F2), &window);
+  shortcut.setContext(Qt::ApplicationShortcut);
+  QObject::connect(&shortcut, &QShortcut::activated, [&fired] { ++fired; });
+  window.show();  // shortcuts need a window on the screen
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  window.setFocus();
+  Press(Qt::Key_F2);
+  EXPECT_EQ(fired, 1);
+  EXPECT_EQ(DownKeys(), Codes{0x3C});
+  EXPECT_EQ(DownKeys(), Codes{0x3C});  // held
+  Release(Qt::Key_F2);
+  EXPECT_EQ(DownKeys(), Codes{});
 }

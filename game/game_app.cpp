@@ -1,0 +1,50 @@
+#include "game/game_app.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <memory>
+
+#include "game/game_dialogs.h"
+#include "game/game_profile.h"
+#include "game/game_text_ids.h"
+#include "game/main_frame.h"
+#include "game/puzzle_game.h"
+#include "game/single_instance.h"
+#include "platform/d3d9/gl/gl_device.h"
+#include "platform/shell.h"
+#include "support/string_table.h"
+#include "support/support.h"
+
+int RunRavelleGame(int argc, char** argv) {
+  QApplication app(argc, argv);
+  SetBuiltInStrings(&GameStrings());
+  SetDirect3DFactory([] { return Direct3DCreate9GL(); });
+  SingleInstance guard;
+  if (guard.FindRunningInstance()) return 0;  // the running game comes to the front instead
+
+  UnconnectedGameDialogs dialogs;
+  UnconnectedSavedGames savedGames;
+  auto game = std::make_unique<CPuzzleGame>();
+  g_Game = game.get();
+  int exitCode = 1;
+  {
+    CMainFrame frame(*game, dialogs, savedGames);
+    if (frame.LoadFrame()) {
+      guard.Listen([&frame] { return frame.OnCheckAppValidity(); }, [&frame] { frame.OnShowMainWindow(); });
+      const InitResult started = frame.StartGame();
+      if (started.success) {
+        // Without a window manager nothing maximises: cover the screen then.
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
+        frame.showMaximized();
+        exitCode = app.exec();
+        game->Shutdown();  // closing did this already, unless the loop ended another way
+      } else {
+        frame.hide();
+        Shell().MessageBox(FormatString(LoadResString(IDS_ENGINE_INIT_FAILED).c_str(), started.message.c_str()),
+                           LoadResString(IDS_APP_NAME), MB_OK);
+      }
+    }
+  }
+  g_Game = nullptr;
+  return exitCode;
+}

@@ -1,0 +1,7 @@
+#pragma once
+// The game program's start-up and end: the string table, the single-instance
+// guard, the main frame and the game object, the start-up sequence and the
+// event loop. Answers the process's exit code: 0 after a normal end and when
+// another instance was raised instead, 1 when the start-up failed (its
+// message was shown once and no window stays behind).
+int RunRavelleGame(int argc, char** argv);

@@ -1,0 +1,34 @@
+#pragma once
+// What the game object needs from the program around it: the window the
+// device draws into, polled input and sound on that window, the cursor, a
+// queue for menu commands and minimising.
+//
+// The main frame is the real host. Tests put a host of their own in place
+// (a recording window, input state written by hand, a cursor they move and a
+// list of posted commands), so the game runs frame by frame without a
+// display. Without a host set, the null host answers "no window".
+#include "platform/d3d9/d3d9.h"
+#include "platform/win_types.h"
+
+class IGameHost {
+ public:
+  virtual ~IGameHost() = default;
+  // The window the device presents into; null when there is none.
+  virtual HWND DeviceWindow() = 0;
+  // Starts polled input (g_Input) on the view. false: no input.
+  virtual bool CreateInput() = 0;
+  // Opens the sound device (g_SoundManager) for the view. false: no sound.
+  virtual bool CreateSound() = 0;
+  // The cursor in the view's client pixels.
+  virtual POINT CursorPos() = 0;
+  // Queues a menu command; it runs after the current frame, through the
+  // frame's command rules.
+  virtual void PostCommand(UINT id) = 0;
+  // Minimises the main window at once.
+  virtual void MinimizeWindow() = 0;
+};
+
+// The host in use; never null.
+IGameHost& GameHost();
+// nullptr restores the null host. The caller keeps ownership.
+void SetGameHost(IGameHost* host);

@@ -1,0 +1,143 @@
+#pragma once
+// The game object: the one CPuzzleGame, g_Game. It owns the screens (the
+// start screen by value; the play screen and the icon bar plug into their
+// slots), the current puzzle's settings and board, the start-up camera, the
+// three shared fonts, the play timer, the fading status band and the FPS
+// display. It never opens a dialog or handles a window message: whatever a
+// screen or the bar wants done is posted to the host as a menu command.
+//
+// Time is NowSeconds() (platform/clock.h) throughout.
+//
+// Sections: settings - screen types - game object - global
+#include <string>
+
+#include "engine/camera.h"
+#include "engine/draw_resources.h"
+#include "engine/timer.h"
+#include "game/screens/start_screen.h"
+#include "puzzle/puzzle_board.h"
+#include "support/init_result.h"
+
+// ---- settings --------------------------------------------------------------------------
+// The player's choices for a puzzle (what the new-puzzle dialog sets).
+struct PuzzleChoice {
+  std::string m_picturePath;
+  std::int32_t m_columns = 0;
+  std::int32_t m_rows = 0;
+  bool m_rotatePieces = false;
+  std::int32_t m_pieceShape = 1;
+  std::int32_t m_irregularity = 0;
+};
+
+struct PuzzleSettings {
+  PuzzleSettings();
+  // The choice fields below as one record, and back.
+  PuzzleChoice Choice() const;
+  void SetChoice(const PuzzleChoice& choice);
+
+  std::string m_picturePath;
+  CKVRTexture m_pictureTexture;
+  std::int32_t m_seed = 0;
+  std::int32_t m_pieceCount = 0;  // always m_columns x m_rows
+  std::int32_t m_columns = 0;
+  std::int32_t m_rows = 0;
+  bool m_rotatePieces = false;
+  std::int32_t m_pieceShape = 1;
+  std::int32_t m_irregularity = 0;
+  CPuzzleBoard m_board;
+  CKVRCamera m_viewCamera;
+  std::string m_currentFile;  // the saved game the puzzle came from; "" for a new one
+};
+
+// ---- screen types ------------------------------------------------------------------------
+enum ScreenType : std::int32_t {
+  kScreenNone = 0,
+  kScreenStarting = 1,
+  kScreenStart = 2,
+  kScreenPlay = 3,
+};
+
+// Text of the FPS display for a rate ("FPS = %4.0f").
+std::string FormatFPS(double fps);
+
+// ---- game object ---------------------------------------------------------------------------
+class CPuzzleGame {
+ public:
+  static constexpr int kFontCount = 3;
+  // Top-bar commands 1..7 and the menu command each one posts.
+  static UINT TopBarMenuCommand(int barCommand);
+
+  CPuzzleGame();
+  ~CPuzzleGame();
+  CPuzzleGame(const CPuzzleGame&) = delete;
+  CPuzzleGame& operator=(const CPuzzleGame&) = delete;
+
+  // Plugs the play screen and the icon bar in (not owned; null empties the
+  // slot). Only before Init or after Shutdown.
+  void SetPlayScreen(IPlayScreen* screen) { m_playScreen = screen; }
+  void SetTopBar(ITopBar* bar) { m_topBar = bar; }
+  IPlayScreen* PlayScreen() const { return m_playScreen; }
+  ITopBar* TopBar() const { return m_topBar; }
+
+  // Device, input, sound, fonts, default picture, bar, band, start screen.
+  // A failing step shuts down again and answers its result.
+  InitResult Init();
+  // Releases whatever Init made; skips what was never made.
+  void Shutdown();
+  // One frame: input, bar, current screen, drawing (not when the bar issued
+  // a command).
+  void RunFrame();
+  // Draws one frame without updating anything.
+  void Render();
+  // FPS text, status band, end of scene and present.
+  void EndFrame();
+  void SetScreen(ScreenType type);
+  // A band with the text fading out over the seconds (0 or less: gone at once).
+  void ShowStatusMessage(const std::string& text, float seconds);
+  void RotateSelection(int direction);
+  void SetCommandHelperVisible(bool visible);
+  bool LoadPuzzleSettings();
+  void SavePuzzleSettings();
+  bool ChooseDefaultPicture();
+  // A new board from m_settings. On failure (the picture does not load or
+  // the board cannot be made) the puzzle on the table keeps its picture,
+  // board and settings.
+  bool CreatePuzzle(PuzzleSettings& settings);
+  void CreateFonts();
+  void ReleaseDeviceObjects();
+  void PausePlayTime();
+  void ResumePlayTime();
+  // The play time around a minimised window: pause without looking at the
+  // completion; resume as ResumePlayTime, only for a running puzzle.
+  void PauseForMinimise();
+  void ResumeAfterMinimise();
+
+  bool IsPlayScreenCurrent() const { return m_screenType == kScreenPlay && m_currentScreen; }
+
+  CKVRCamera m_camera;
+  CKVRFont m_fonts[kFontCount];
+  PuzzleSettings m_settings;
+  bool m_puzzleRunning = false;
+  CKVRTimer m_playTimer;
+  ScreenType m_screenType = kScreenNone;
+  CGUIInterface* m_currentScreen = nullptr;
+  CGUIInterfaceStartMenu m_startScreen;
+  CKVRTransition m_statusTransition;
+  std::string m_statusText;
+  CKVRSprite m_rectSprite;
+  CKVRTexture m_rectTexture;
+  bool m_showFPS = false;
+  bool m_showCommandHelper = false;
+
+ private:
+  void SwitchToNoScreen(ScreenType type);
+
+  IPlayScreen* m_playScreen = nullptr;
+  ITopBar* m_topBar = nullptr;
+  bool m_topBarActive = false;
+  bool m_hasPuzzle = false;  // a board was made; m_lastChoice holds its choices
+  PuzzleChoice m_lastChoice;
+};
+
+// ---- global ----------------------------------------------------------------------------------
+extern CPuzzleGame* g_Game;

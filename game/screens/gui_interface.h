@@ -1,0 +1,71 @@
+#pragma once
+// The base of every 3D screen, and the two screens that plug into the game
+// object from outside this folder: the play screen and the icon bar.
+//
+// A screen turns the frame's polled mouse state into press, release, move
+// and wheel calls on itself (DispatchMouseInput, first thing in its Update).
+// The game object activates one screen at a time, updates and renders it
+// every frame and deactivates it when another takes over.
+//
+// Sections: screen base - play screen slot - icon bar slot
+#include "platform/win_types.h"
+
+// ---- screen base -------------------------------------------------------------------
+class CGUIInterface {
+ public:
+  virtual ~CGUIInterface() = default;
+
+  // Releases what Activate loaded.
+  virtual void Deactivate() = 0;
+  // Loads the screen's device objects and lays it out.
+  virtual void Activate() = 0;
+  // One frame's logic; the answer is the screen's own (0 for the screens).
+  virtual int Update() = 0;
+  virtual void Render() = 0;
+  virtual void OnLButtonDown(int /*x*/, int /*y*/) {}
+  virtual void OnLButtonUp(int /*x*/, int /*y*/) {}
+  virtual void OnRButtonDown(int /*x*/, int /*y*/) {}
+  virtual void OnRButtonUp(int /*x*/, int /*y*/) {}
+  virtual void OnMouseWheel(int /*delta*/) {}
+  // dx, dy: the polled relative motion of this frame.
+  virtual void OnMouseMove(int /*x*/, int /*y*/, int /*dx*/, int /*dy*/) {}
+
+  // m_cursor from the host; then at most one press or release per button
+  // (left, then right; each flag changes before its call), then one move
+  // when the relative motion is not zero, then one wheel step.
+  void DispatchMouseInput();
+
+  POINT m_cursor;
+  bool m_leftDown = false;
+  bool m_rightDown = false;
+};
+
+// ---- play screen slot ---------------------------------------------------------------------
+// What the game object and the main frame ask of the play screen.
+class IPlayScreen : public CGUIInterface {
+ public:
+  // Starts the view of a new puzzle (fly-in) and marks the puzzle running.
+  virtual void ResetPlayView() = 0;
+  // Turns the held pieces a quarter turn (+1 clockwise, -1 back).
+  virtual void RotateSelection(int direction) = 0;
+  virtual void DisconnectSelectedPiece() = 0;
+  // The right button is moving the camera (the icon bar is not updated).
+  virtual bool IsMovingCamera() const = 0;
+  // Hides the command helper panel and, when visible, shows it again rebuilt
+  // in the current language.
+  virtual void SetCommandHelperVisible(bool visible) = 0;
+  // Shows or hides the picture preview window, kept on the screen.
+  virtual void TogglePreview() = 0;
+  // Loads the table of the current environment setting.
+  virtual void LoadEnvironment() = 0;
+};
+
+// ---- icon bar slot ----------------------------------------------------------------------------
+// The bar drawn over either screen. Its Update answers a bar command 0..8.
+class ITopBar : public CGUIInterface {
+ public:
+  // 0 on the start screen, 1 on the play screen.
+  virtual void SetMode(int mode) = 0;
+  // The icons' tooltips in the current language.
+  virtual void LoadTooltips() = 0;
+};
