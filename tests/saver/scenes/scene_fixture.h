@@ -61,6 +61,34 @@ class SceneTest : public EngineTest {
   testkit::TempDir m_dir;
 };
 
+// A fixture that owns one scene of the given class, started as the window
+// starts it unless the test wants to prepare pictures first, and released at
+// the end.
+template <class Scene, bool kStartAtSetUp = true>
+class OneScene : public SceneTest {
+ protected:
+  void SetUp() override {
+    SceneTest::SetUp();
+    if (kStartAtSetUp) Start(m_scene);
+  }
+  void TearDown() override {
+    m_scene.Release();
+    SceneTest::TearDown();
+  }
+  Scene m_scene;
+};
+
+// A scene that only builds puzzles: a test reproduces a scene's draws by
+// building the same puzzle and drawing after it.
+class PuzzleOnlyScene : public CScene {
+ public:
+  ~PuzzleOnlyScene() override { Release(); }
+  void Release() override { ReleaseSphereAndPuzzle(); }
+  void Init() override {}
+  void Update() override {}
+  void Render() override {}
+};
+
 // |a - b| <= tolerance on each axis.
 inline ::testing::AssertionResult Near(const D3DXVECTOR3& a, const D3DXVECTOR3& b,
                                        float tolerance = 1e-3f) {
