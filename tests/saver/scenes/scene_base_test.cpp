@@ -82,8 +82,8 @@ TEST_F(SceneBase, PuzzleIsClassicShinyUnturnedWithBacks) {
 }
 
 TEST_F(SceneBase, WithoutAUsablePictureTheGreyFourteenByFourteenPuzzle) {
-  // No picture at all; a file that does not decode; a picture so long that
-  // its grid (60 x 60 for 200 pieces) would pass the 2,000-piece limit.
+  // No picture at all; a file that does not decode; a picture so long that its
+  // grid (1,200 x 3 = 3,600 for 200 pieces) would pass the 2,000-piece limit.
   const std::function<void()> setups[] = {
       [] {},
       [&] { m_dir.WriteFile("PuzzleSamples/broken.png", "not a picture"); },
@@ -216,6 +216,13 @@ TEST_F(SceneBase, SceneLightIsEngineLightZeroWithSpecular) {
   ASSERT_EQ(g_Engine.ResetDevice(), D3D_OK);
   g_Engine.m_device->GetLight(0, &onDevice);
   EXPECT_EQ(onDevice, light);
+  // A scene that goes away takes its light out of the engine with it.
+  {
+    BareScene gone;
+    SetSceneLight(gone.m_light, D3DXVECTOR3(0, 0, -1));
+    EXPECT_EQ(g_Engine.m_lights[0], &gone.m_light);
+  }
+  EXPECT_EQ(g_Engine.m_lights[0], nullptr);
 }
 
 TEST_F(SceneBase, ClockGivesSecondsSinceInitAndTheStep) {
