@@ -89,7 +89,8 @@ void BM_Scene(benchmark::State& state) {
   scene.Init();
   for (int i = 0; i < 10; ++i) GLEngine::Frame(scene);  // uploads and warm-up
   for (auto _ : state) GLEngine::Frame(scene);
-  state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["fps"] =
+      benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
   state.counters["pieces"] = double(scene.m_board.m_pieceCount);
   // The engine takes the highest multisample type the device offers.
   state.counters["samples"] = double(g_Engine.m_presentParams.MultiSampleType);

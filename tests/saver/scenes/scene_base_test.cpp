@@ -51,7 +51,7 @@ TEST_F(SceneBase, GridFollowsThePicturesProportions) {
       {800, 600, 200, 16, 12},
   };
   for (const Case& c : cases) {
-    const std::string name = "p" + std::to_string(c.width) + "x" + std::to_string(c.height) + ".png";
+    const std::string name = std::to_string(c.width) + "x" + std::to_string(c.height) + ".png";
     std::filesystem::remove_all(m_dir / "PuzzleSamples");
     AddPicture(name, c.width, c.height);
     m_scene.CreatePuzzle(c.wanted, 3);
@@ -141,15 +141,16 @@ TEST_F(SceneBase, SphereShadesFromTheColourToBlackAndWhitePoles) {
   ASSERT_TRUE(sphere.LockBuffers());
   const VertexPNDT* v = sphere.m_lockedVertices;
   const WORD* index = sphere.m_lockedIndices;
-  EXPECT_TRUE(Near(D3DXVECTOR3(v[264].x, v[264].y, v[264].z), D3DXVECTOR3(0, 1414.2136f, 1414.2136f),
-                   0.01f));
+  EXPECT_TRUE(Near(D3DXVECTOR3(v[264].x, v[264].y, v[264].z),
+                   D3DXVECTOR3(0, 1414.2136f, 1414.2136f), 0.01f));
   EXPECT_TRUE(Near(D3DXVECTOR3(v[264].nx, v[264].ny, v[264].nz),
                    D3DXVECTOR3(0, -0.70710678f, -0.70710678f)));
   const std::pair<int, DWORD> colours[] = {
       {0, 0xFF000000}, {264, 0xFF1F1813}, {528, 0xFF6A5241}, {792, 0xFFD3CCC7}, {1056, 0xFFFFFFFF}};
   for (const auto& [vertex, argb] : colours) EXPECT_EQ(v[vertex].diffuse, argb) << vertex;
   EXPECT_EQ(std::make_tuple(index[0], index[1], index[2]), std::make_tuple(0, 34, 1));
-  EXPECT_EQ(std::make_tuple(index[6141], index[6142], index[6143]), std::make_tuple(1054, 1087, 1088));
+  EXPECT_EQ(std::make_tuple(index[6141], index[6142], index[6143]),
+            std::make_tuple(1054, 1087, 1088));  // the last triangle
   // Every normal points to the centre.
   for (int i = 0; i < sphere.m_vertexCount; ++i) {
     const D3DXVECTOR3 p(v[i].x, v[i].y, v[i].z), n(v[i].nx, v[i].ny, v[i].nz);
