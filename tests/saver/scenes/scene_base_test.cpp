@@ -100,6 +100,13 @@ TEST_F(SceneBase, WithoutAUsablePictureTheGreyFourteenByFourteenPuzzle) {
   }
 }
 
+TEST_F(SceneBase, ADeviceThatRefusesTheGreyTextureStillGetsItsPieces) {
+  m_script.m_failResourceCreation = true;
+  m_scene.CreatePuzzle(200, 3);
+  EXPECT_EQ(m_scene.m_picture.m_d3dTexture, nullptr);
+  EXPECT_EQ(m_scene.m_board.m_pieceCount, 196);  // drawn untextured, when at all
+}
+
 TEST_F(SceneBase, OnePictureIsDrawnThenTheBoardSeedDecidesTheRest) {
   AddPicture("a.png", 200, 100);
   AddPicture("b.png", 400, 200);  // the same proportions: the same grid
