@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "engine/draw_resources.h"
 #include "engine/engine.h"
@@ -289,14 +290,14 @@ void CKVR3DMultiObject::ComputeSubObjectRadius(int index) {
 }
 
 // ---- mesh builders ------------------------------------------------------------------------------------
-bool BuildQuadMesh(CKVRRenderObject& object, const std::vector<D3DXVECTOR3>& positions,
-                   const std::vector<D3DXVECTOR3>& normals,
-                   const std::vector<D3DXVECTOR2>& texCoords, const std::vector<int>& indices) {
+bool BuildMesh(CKVRRenderObject& object, const std::vector<D3DXVECTOR3>& positions,
+               const std::vector<D3DXVECTOR3>& normals, const std::vector<D3DXVECTOR2>& texCoords,
+               const std::vector<int>& indices, int primitiveCount) {
   if (positions.empty() || positions.size() > size_t(kMaxSubObjectVertices) ||
       normals.size() < positions.size() || texCoords.size() < positions.size() ||
       !IndicesFit(indices))
     return false;
-  object.m_primitiveCount = 2;
+  object.m_primitiveCount = primitiveCount;
   object.m_vertexCount = int(positions.size());
   object.m_indexCount = int(indices.size());
   if (!object.CreateBuffers() || !object.LockBuffers()) return false;
@@ -305,6 +306,51 @@ bool BuildQuadMesh(CKVRRenderObject& object, const std::vector<D3DXVECTOR3>& pos
   for (size_t k = 0; k < indices.size(); ++k) object.m_lockedIndices[k] = WORD(indices[k]);
   object.UnlockBuffers();
   return true;
+}
+
+bool BuildQuadMesh(CKVRRenderObject& object, const std::vector<D3DXVECTOR3>& positions,
+                   const std::vector<D3DXVECTOR3>& normals,
+                   const std::vector<D3DXVECTOR2>& texCoords, const std::vector<int>& indices) {
+  return BuildMesh(object, positions, normals, texCoords, indices, 2);
+}
+
+bool BuildSphereMesh(CKVR3DObjectCreateParam& mesh, float radius) {
+  constexpr int kRings = 33, kColumns = 33, kPrimitives = 2048;
+  mesh.m_positions.assign(size_t(kRings * kColumns), D3DXVECTOR3(0, 0, 0));
+  mesh.m_normals.assign(mesh.m_positions.size(), D3DXVECTOR3(0, 0, 0));
+  mesh.m_texCoords.assign(mesh.m_positions.size(), D3DXVECTOR2(0, 0));
+  mesh.m_indices.assign(size_t(3 * kPrimitives), 0);
+  mesh.m_primitiveCount = kPrimitives;
+  for (int i = 0; i < kRings; ++i) {
+    const float latitude = D3DX_PI / 2 - float(i) * D3DX_PI / 32;
+    for (int j = 0; j < kColumns; ++j) {
+      const float longitude = float(j) * D3DX_PI / 16;
+      const size_t v = size_t(kColumns * i + j);
+      const D3DXVECTOR3 p(radius * std::cos(latitude) * std::sin(longitude),
+                          radius * std::cos(latitude) * std::cos(longitude),
+                          radius * std::sin(latitude));
+      mesh.m_positions[v] = p;
+      D3DXVec3Normalize(&mesh.m_normals[v], &p);
+      mesh.m_texCoords[v] = D3DXVECTOR2(float(j) / 32, float(i) / 32);
+    }
+  }
+  int position = 0;
+  for (int i = 0; i < kRings - 1; ++i) {
+    for (int j = 0; j < kColumns - 1; ++j) {
+      const int k = kColumns * i + j;
+      AddTriangleIndices(mesh.m_indices, position, k, k + 1, k + kColumns + 1);
+      AddTriangleIndices(mesh.m_indices, position, k, k + kColumns + 1, k + kColumns);
+    }
+  }
+  return true;
+}
+
+void FlipMeshInsideOut(CKVR3DObjectCreateParam& mesh) {
+  const size_t triangles =
+      std::min(size_t(std::max(mesh.m_primitiveCount, 0)), mesh.m_indices.size() / 3);
+  for (size_t t = 0; t < triangles; ++t)
+    std::swap(mesh.m_indices[3 * t + 1], mesh.m_indices[3 * t + 2]);
+  for (D3DXVECTOR3& n : mesh.m_normals) n = -n;
 }
 
 bool BuildGridMesh(CKVRRenderObject& object, float width, float height, int cellsAcross,

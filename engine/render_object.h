@@ -160,12 +160,26 @@ class CKVR3DMultiObject : public CKVRRenderObject {
 
 // ---- mesh builders --------------------------------------------------------------------------
 // Fills an object from four vectors (normals and texture coordinates at least
-// as many as positions); 2 primitives. false when buffers cannot be made or
-// locked, when there are no positions, more than 65,536 of them, or an index
-// outside 0..65535.
+// as many as positions), vertex colours white, with primitiveCount
+// primitives. false when buffers cannot be made or locked, when there are no
+// positions, more than 65,536 of them, or an index outside 0..65535. The
+// object's old buffers are not released first.
+bool BuildMesh(CKVRRenderObject& object, const std::vector<D3DXVECTOR3>& positions,
+               const std::vector<D3DXVECTOR3>& normals, const std::vector<D3DXVECTOR2>& texCoords,
+               const std::vector<int>& indices, int primitiveCount);
+// BuildMesh with 2 primitives.
 bool BuildQuadMesh(CKVRRenderObject& object, const std::vector<D3DXVECTOR3>& positions,
                    const std::vector<D3DXVECTOR3>& normals,
                    const std::vector<D3DXVECTOR2>& texCoords, const std::vector<int>& indices);
+// A sphere of the given radius round the origin into an emptied create param:
+// 33 rings of 33 vertices (vertex 33 i + j at latitude pi/2 - i pi/32 and
+// longitude j pi/16, ring 0 the +z pole, column 32 repeating column 0),
+// normals pointing out, texture coordinates (j/32, i/32), and 2,048 triangles
+// (k, k+1, k+34), (k, k+34, k+33) for k = 33 i + j, i, j below 32. true.
+bool BuildSphereMesh(CKVR3DObjectCreateParam& mesh, float radius);
+// Turns a mesh to be seen from inside: swaps the last two indices of every
+// triangle and negates every normal.
+void FlipMeshInsideOut(CKVR3DObjectCreateParam& mesh);
 // A flat grid of width x height centred on the origin in the plane z = 0,
 // cellsAcross x cellsDown cells (each at least 1), normal +z, texture
 // coordinates 0..1 from (-w/2, -h/2) to (w/2, h/2). Two triangles per cell.
