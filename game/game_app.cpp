@@ -4,7 +4,7 @@
 #include <QScreen>
 #include <memory>
 
-#include "game/game_dialogs.h"
+#include "game/connected_dialogs.h"
 #include "game/game_profile.h"
 #include "game/game_text_ids.h"
 #include "game/main_frame.h"
@@ -22,13 +22,14 @@ int RunRavelleGame(int argc, char** argv) {
   SingleInstance guard;
   if (guard.FindRunningInstance()) return 0;  // the running game comes to the front instead
 
-  UnconnectedGameDialogs dialogs;
+  CConnectedGameDialogs dialogs;
   UnconnectedSavedGames savedGames;
   auto game = std::make_unique<CPuzzleGame>();
   g_Game = game.get();
   int exitCode = 1;
   {
     CMainFrame frame(*game, dialogs, savedGames);
+    dialogs.SetParent(&frame);
     if (frame.LoadFrame()) {
       guard.Listen([&frame] { return frame.OnCheckAppValidity(); }, [&frame] { frame.OnShowMainWindow(); });
       const InitResult started = frame.StartGame();
