@@ -16,28 +16,28 @@ CConnectedGameDialogs::~CConnectedGameDialogs() {
   if (m_tutorials) delete m_tutorials.data();
 }
 
+// The dialog's record and the game's choice share their field names.
+template <typename From, typename To>
+static void CopyChoice(const From& from, To& to) {
+  to.m_picturePath = from.m_picturePath;
+  to.m_columns = from.m_columns;
+  to.m_rows = from.m_rows;
+  to.m_rotatePieces = from.m_rotatePieces;
+  to.m_pieceShape = from.m_pieceShape;
+  to.m_irregularity = from.m_irregularity;
+}
+
 bool CConnectedGameDialogs::RunNewPuzzle(PuzzleSettings& settings) {
   NewPuzzleSettings current;
-  current.m_picturePath = settings.m_picturePath;
-  current.m_columns = settings.m_columns;
-  current.m_rows = settings.m_rows;
+  CopyChoice(settings, current);
   current.m_pieceCount = settings.m_pieceCount;
-  current.m_rotatePieces = settings.m_rotatePieces;
-  current.m_pieceShape = settings.m_pieceShape;
-  current.m_irregularity = settings.m_irregularity;
   current.m_currentFile = settings.m_currentFile;
   CCreateNewPuzzleDialog dialog(current, m_parent);
   if (dialog.exec() != QDialog::Accepted) return false;
-  const NewPuzzleSettings& chosen = dialog.Settings();
   PuzzleChoice choice;
-  choice.m_picturePath = chosen.m_picturePath;
-  choice.m_columns = chosen.m_columns;
-  choice.m_rows = chosen.m_rows;
-  choice.m_rotatePieces = chosen.m_rotatePieces;
-  choice.m_pieceShape = chosen.m_pieceShape;
-  choice.m_irregularity = chosen.m_irregularity;
+  CopyChoice(dialog.Settings(), choice);
   settings.SetChoice(choice);
-  settings.m_currentFile = chosen.m_currentFile;
+  settings.m_currentFile = dialog.Settings().m_currentFile;
   return true;
 }
 
