@@ -263,8 +263,10 @@ TEST_F(PanelsTest, HelperLayoutFollowsTheState) {
 }
 
 TEST_F(PanelsTest, HelperCloseBoxAndPressesOnThePanel) {
+  m_host.m_cursor = POINT{100, 150};  // where the pointer is when the panel opens
   NewPuzzle(3, 3);
   CCommandHelperWindow& helper = m_screen.m_commandHelper;
+  EXPECT_EQ(helper.m_cursor, (POINT{100, 150}));  // client pixels, as every later move
   // A press inside the panel but off the close box neither picks nor bands.
   Input(100, 150, false, false, 1, 1);
   Input(100, 150, true, false);
