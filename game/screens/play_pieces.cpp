@@ -16,7 +16,6 @@
 #include "game/game_text_ids.h"
 #include "game/puzzle_game.h"
 #include "game/screens/play_screen.h"
-#include "platform/clock.h"
 #include "platform/shell.h"
 #include "puzzle/piece_group.h"
 #include "puzzle/puzzle_board.h"
