@@ -1,6 +1,7 @@
 #include "game/game_app.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <memory>
 
 #include "game/game_dialogs.h"
@@ -38,8 +39,11 @@ int RunRavelleGame(int argc, char** argv) {
       guard.Listen([&frame] { return frame.OnCheckAppValidity(); }, [&frame] { frame.OnShowMainWindow(); });
       const InitResult started = frame.StartGame();
       if (started.success) {
+        // Without a window manager nothing maximises: cover the screen then.
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
         frame.showMaximized();
         exitCode = app.exec();
+        game->Shutdown();  // closing did this already, unless the loop ended another way
       } else {
         frame.hide();
         Shell().MessageBox(FormatString(LoadResString(IDS_ENGINE_INIT_FAILED).c_str(), started.message.c_str()),
