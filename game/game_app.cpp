@@ -9,6 +9,8 @@
 #include "game/game_text_ids.h"
 #include "game/main_frame.h"
 #include "game/puzzle_game.h"
+#include "game/screens/play_screen.h"
+#include "game/screens/top_bar.h"
 #include "game/single_instance.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/shell.h"
@@ -26,6 +28,10 @@ int RunRavelleGame(int argc, char** argv) {
   UnconnectedSavedGames savedGames;
   auto game = std::make_unique<CPuzzleGame>();
   g_Game = game.get();
+  CGUIInterfacePlayPuzzle playScreen;
+  CPlayPuzzleTopMenuBar topBar;
+  game->SetPlayScreen(&playScreen);
+  game->SetTopBar(&topBar);
   int exitCode = 1;
   {
     CMainFrame frame(*game, dialogs, savedGames);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../engine/engine_fixture.h"
+#include "game/frame_commands.h"
 #include "game/game_host.h"
 #include "game/puzzle_game.h"
 #include "platform/input/input.h"
@@ -25,8 +26,17 @@ class RecordingGameHost : public IGameHost {
   POINT CursorPos() override { return m_cursor; }
   void PostCommand(UINT id) override { m_posted.push_back(id); }
   void MinimizeWindow() override { ++m_minimized; }
+  int ShowCursor(bool show) override { return m_cursorCount += show ? 1 : -1; }
+  void SetCursorPos(POINT client) override {
+    m_cursor = client;
+    m_cursorPuts.push_back(client);
+  }
+  int WheelScrollLines() override { return m_wheelLines; }
 
   HostWindow* m_window;
+  int m_cursorCount = 0;
+  std::vector<POINT> m_cursorPuts;
+  int m_wheelLines = 3;
   bool m_inputWorks = true;
   POINT m_cursor;
   std::vector<UINT> m_posted;
@@ -81,6 +91,16 @@ class FakeTopBar : public ITopBar {
   int m_command = 0;
   int m_mode = -1;
   std::function<void()> m_onUpdate;
+};
+
+// A frame window that does nothing, for the frame's commands.
+class NoFrameWindow : public IFrameWindow {
+ public:
+  void CloseWindow() override {}
+  bool IsFullScreen() const override { return false; }
+  void SetFullScreen(bool) override {}
+  void ReloadMenus() override {}
+  void SetWaitCursor(bool) override {}
 };
 
 class GameTest : public EngineTest {
