@@ -48,6 +48,8 @@ TEST(GameTexts, FrenchHasEveryGameStringWithTheSameShape) {
     // Ctrl are written out in each language).
     const std::string label = Label(english);
     EXPECT_EQ(Label(it->second).empty(), label.empty());
-    if (label.size() <= 3) EXPECT_EQ(Label(it->second), label);
+    if (label.size() <= 3) {
+      EXPECT_EQ(Label(it->second), label);
+    }
   }
 }
