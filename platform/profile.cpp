@@ -3,6 +3,7 @@
 // Sections: typed values - settings files - per-user profile - machine-wide values
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -10,7 +11,6 @@
 #include <cctype>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -122,7 +122,12 @@ class SettingsFile {
     } else if (use == kRead) {
       UseCopy(WithoutLines(bytes, typed));
     } else {
-      std::ofstream(name, std::ios::binary | std::ios::trunc) << WithoutLines(bytes, typed);
+      // Dropped before Qt reads the file for the write; replaced whole, so
+      // that a failure leaves the file as it was.
+      const std::string kept = WithoutLines(bytes, typed);
+      QSaveFile file(path);
+      const qint64 size = qint64(kept.size());
+      m_usable = file.open(QIODevice::WriteOnly) && file.write(kept.data(), size) == size && file.commit();
       m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
     }
   }
@@ -226,7 +231,8 @@ std::vector<std::string> MachineSettingsFiles() {
   std::vector<std::string> files;
   const std::string folder = ProgramFolder();
   if (!folder.empty()) files.push_back(folder + "/" + kMachineSettingsFileName);
-  files.push_back(QSettings(QSettings::IniFormat, QSettings::SystemScope, "Halvorn", "Ravelle").fileName().toStdString());
+  const QSettings system(QSettings::IniFormat, QSettings::SystemScope, "Halvorn", "Ravelle");
+  files.push_back(system.fileName().toStdString());
   return files;
 }
 

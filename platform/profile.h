@@ -9,7 +9,9 @@
 // a whole number reads as the default. A value stored as a Qt type
 // ("@Variant(...)", "@Rect(...)"), which neither program writes, reads as the
 // default too (building some of them would end a program that has no GUI),
-// and the next write to the file drops it. Every write goes to disk at once,
+// and the next write to the file drops it. A profile that is no regular file
+// (a pipe would block) or is larger than 1 MB reads as empty and takes no
+// writes. Every write goes to disk at once,
 // because the other program may read the same file.
 //
 // Machine-wide values (installation folder): read from the first file that

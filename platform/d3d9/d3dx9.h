@@ -93,7 +93,8 @@ struct PALETTEENTRY;
 // - format: D3DFMT_A8B8G8R8 or D3DFMT_A8R8G8B8. filter, mipFilter: ignored
 //   (smooth resampling).
 // - colorKey (0xAARRGGBB, 0 none): texels exactly equal to it become
-//   0x00000000, before resampling.
+//   0x00000000, before resampling to the texture's size (a picture larger
+//   than the texture is keyed at the size it was decoded to).
 // - srcInfo (may be null): the picture's image information.
 // - palette must be null.
 // Fails cleanly (no texture, *texture null) when the file does not decode

@@ -76,6 +76,8 @@ struct Bomb {
   const char* name;
   QByteArray bytes;
 };
-inline std::vector<Bomb> All() { return {{"bomb.jpg", Jpeg()}, {"bomb.png", Png()}, {"bomb.bmp", Bmp()}, {"bomb.gif", Gif()}}; }
+inline std::vector<Bomb> All() {
+  return {{"bomb.jpg", Jpeg()}, {"bomb.png", Png()}, {"bomb.bmp", Bmp()}, {"bomb.gif", Gif()}};
+}
 
 }  // namespace picture_bombs
