@@ -12,7 +12,9 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 out=${1:-$root/build-fuzz}
 seconds=${2:-}
 jobs=${3:-1}
-targets="wave_reader_fuzz xml_reader_fuzz environment_fuzz string_table_fuzz texture_fuzz profile_fuzz"
+# Every <name>_fuzz.cpp here is a target (each also listed in CMakeLists.txt);
+# its seeds are in corpus/<name>.
+targets=$(cd "$root/tests/fuzz" && ls -- *_fuzz.cpp | sed 's/\.cpp$//' | tr '\n' ' ')
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DRAVELLE_FUZZ=ON -DRAVELLE_SANITIZE=ON -DRAVELLE_BENCHMARKS=OFF >/dev/null
