@@ -68,10 +68,11 @@ std::vector<std::pair<size_t, size_t>> TypedValueLines(const std::string& text) 
     bool typed = false;
     for (size_t v = eq + 1; entry && !typed && v < end;) {
       while (v < end && (text[v] == ' ' || text[v] == '\t')) ++v;
-      if (v < end && text[v] == '"') ++v;
-      if (v < end && DecodeAt(text, v) == '@' && DecodeAt(text, v) != '@') typed = true;
-      // The next element after an unquoted comma.
-      bool quoted = false;
+      bool quoted = v < end && text[v] == '"';
+      if (quoted) ++v;
+      size_t probe = v;
+      if (probe < end && DecodeAt(text, probe) == '@' && DecodeAt(text, probe) != '@') typed = true;
+      // The next element starts after a comma outside quotes.
       while (v < end && (quoted || text[v] != ',')) {
         if (text[v] == '"') quoted = !quoted;
         v += (text[v] == '\\') ? 2 : 1;

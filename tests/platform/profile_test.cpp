@@ -93,12 +93,14 @@ TEST_F(Profile, ValuesOfQtTypesReadAsTheDefault) {
          "\\x81\\x81\\x1\\0\\x19\\xce\\x2\\x9a\\0\\0\\0\\0IEND\\xae\\x42`\\x82)\n"
          "C=\"@Variant(\\0\\0\\0\\x43\\x1\\xff\\xff\\x1\\x1\\x2\\x2\\x3\\x3\\0\\0)\"\n"
          "D=\\x40Variant(\\0\\0\\0J\\0\\0)\nE=1, @Variant(\\0\\0\\0J\\0\\0)\nF=@@mail\n"
+         "H=\"\", @Variant(\\0\\0\\0J\\0\\0)\nI=\"a, @b\"\n"
          "[GameOptions]\nPieceCount=40\nG=@Size(1 2)\n";
-  for (const char* key : {"A", "B", "C", "D", "E"}) {
+  for (const char* key : {"A", "B", "C", "D", "E", "H"}) {
     EXPECT_EQ(ProfileGetString("", key, "dflt"), "dflt") << key;
     EXPECT_EQ(ProfileGetInt("", key, 7), 7) << key;
   }
   EXPECT_EQ(ProfileGetString("", "F", ""), "@mail");  // an escaped '@' is text
+  EXPECT_EQ(ProfileGetString("", "I", ""), "a, @b");   // so is one inside quotes
   EXPECT_EQ(ProfileGetString("", "Language", ""), "french");
   EXPECT_EQ(ProfileGetInt("GameOptions", "G", 3), 3);
   EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), 40);
