@@ -31,9 +31,14 @@ bool CKVRTexture::LoadFromFile(const std::string& path, D3DCOLOR colorKey) {
                                           D3DX_DEFAULT, colorKey, &m_imageInfo, nullptr,
                                           &m_d3dTexture)))
     return false;
-  if (FAILED(D3DXGetImageInfoFromFileA(path.c_str(), &m_imageInfo))) return false;
+  // The file may have changed since it was decoded: then no texture stays.
   D3DSURFACE_DESC desc;
-  if (FAILED(m_d3dTexture->GetLevelDesc(0, &desc))) return false;
+  if (FAILED(D3DXGetImageInfoFromFileA(path.c_str(), &m_imageInfo)) ||
+      FAILED(m_d3dTexture->GetLevelDesc(0, &desc))) {
+    Release();
+    m_imageInfo = {};
+    return false;
+  }
   m_width = desc.Width;
   m_height = desc.Height;
   return true;

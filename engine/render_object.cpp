@@ -51,6 +51,26 @@ CKVRRenderObject::CKVRRenderObject() {
   SetIdentity({&m_world, &m_translation, &m_rotationX, &m_rotationY, &m_rotationZ, &m_scaling});
 }
 
+CKVRRenderObject::~CKVRRenderObject() { CKVRRenderObject::ReleaseBuffers(); }
+
+CKVRRenderObject::CKVRRenderObject(CKVRRenderObject&& other) noexcept : CKVRRenderObjectFields(other) {
+  other.m_vertexBuffer = nullptr;
+  other.m_indexBuffer = nullptr;
+  other.m_lockedVertices = nullptr;
+  other.m_lockedIndices = nullptr;
+}
+
+CKVRRenderObject& CKVRRenderObject::operator=(CKVRRenderObject&& other) noexcept {
+  if (this == &other) return *this;
+  CKVRRenderObject::ReleaseBuffers();
+  static_cast<CKVRRenderObjectFields&>(*this) = other;
+  other.m_vertexBuffer = nullptr;
+  other.m_indexBuffer = nullptr;
+  other.m_lockedVertices = nullptr;
+  other.m_lockedIndices = nullptr;
+  return *this;
+}
+
 void CKVRRenderObject::ReleaseBuffers() {
   if (m_vertexBuffer) m_vertexBuffer->Release();
   m_vertexBuffer = nullptr;

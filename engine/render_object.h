@@ -12,8 +12,9 @@
 //
 // World matrices follow D3DX's row vectors: world = S x Rx x Ry x Rz x T.
 // Whoever changes a position, rotation or scale rebuilds the matching part
-// matrix at once (the Set... operations do). Destructors release nothing: the
-// owner calls ReleaseBuffers.
+// matrix at once (the Set... operations do). An object owns its buffers:
+// ReleaseBuffers gives them back early, the destructor gives back whatever
+// is left, and objects are not copied.
 //
 // Sections: create and render params - base object - single mesh -
 // multi-object - mesh builders
@@ -55,12 +56,39 @@ class CKVR3DObjectRenderParam {
 };
 
 // ---- base object --------------------------------------------------------------------------
-class CKVRRenderObject {
+// The fields of a render object; a move takes them all.
+struct CKVRRenderObjectFields {
+  int m_indexCount = 0;
+  int m_vertexCount = 0;
+  int m_primitiveCount = 0;
+  D3DPRIMITIVETYPE m_primitiveType = D3DPT_TRIANGLELIST;
+  D3DMATERIAL9 m_material;  // diffuse and ambient (1,1,1,1), the rest 0
+  CKVRTexture* m_texture = nullptr;  // not owned
+  D3DXVECTOR3 m_position{0, 0, 0};
+  D3DXVECTOR3 m_rotation{0, 0, 0};  // radians about X, Y, Z
+  D3DXVECTOR3 m_scale{1, 1, 1};
+  D3DXMATRIX m_world;  // identity until the first draw computes it
+  D3DXMATRIX m_translation, m_rotationX, m_rotationY, m_rotationZ, m_scaling;  // identity
+  IDirect3DVertexBuffer9* m_vertexBuffer = nullptr;
+  IDirect3DIndexBuffer9* m_indexBuffer = nullptr;
+  VertexPNDT* m_lockedVertices = nullptr;  // valid only while locked
+  WORD* m_lockedIndices = nullptr;
+};
+
+class CKVRRenderObject : public CKVRRenderObjectFields {
  public:
   CKVRRenderObject();
-  virtual ~CKVRRenderObject() = default;
+  // Releases the buffers still held (none after ReleaseBuffers).
+  virtual ~CKVRRenderObject();
+  // One owner per buffer: no copies; a move hands the buffers over and
+  // leaves the source without any (the target's own are released first).
+  CKVRRenderObject(const CKVRRenderObject&) = delete;
+  CKVRRenderObject& operator=(const CKVRRenderObject&) = delete;
+  CKVRRenderObject(CKVRRenderObject&& other) noexcept;
+  CKVRRenderObject& operator=(CKVRRenderObject&& other) noexcept;
 
-  // Releases the vertex buffer, then the index buffer; harmless when absent.
+  // Releases the vertex buffer, then the index buffer; harmless when absent
+  // or already released.
   virtual void ReleaseBuffers();
   // Draws nothing.
   virtual void Render() {}
@@ -80,21 +108,6 @@ class CKVRRenderObject {
   // m_scaling x m_rotationX x m_rotationY x m_rotationZ x m_translation.
   void ComputeWorldMatrix(D3DXMATRIX* out) const;
 
-  int m_indexCount = 0;
-  int m_vertexCount = 0;
-  int m_primitiveCount = 0;
-  D3DPRIMITIVETYPE m_primitiveType = D3DPT_TRIANGLELIST;
-  D3DMATERIAL9 m_material;  // diffuse and ambient (1,1,1,1), the rest 0
-  CKVRTexture* m_texture = nullptr;  // not owned
-  D3DXVECTOR3 m_position{0, 0, 0};
-  D3DXVECTOR3 m_rotation{0, 0, 0};  // radians about X, Y, Z
-  D3DXVECTOR3 m_scale{1, 1, 1};
-  D3DXMATRIX m_world;  // identity until the first draw computes it
-  D3DXMATRIX m_translation, m_rotationX, m_rotationY, m_rotationZ, m_scaling;  // identity
-  IDirect3DVertexBuffer9* m_vertexBuffer = nullptr;
-  IDirect3DIndexBuffer9* m_indexBuffer = nullptr;
-  VertexPNDT* m_lockedVertices = nullptr;  // valid only while locked
-  WORD* m_lockedIndices = nullptr;
 
  protected:
   // Sets the world transform and material, binds the buffers and draws.

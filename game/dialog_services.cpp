@@ -27,6 +27,6 @@ QTextBrowser* HelpWindow() { return HelpViewerWindow(); }
 void ShowHelp(int topic) {
   const std::string path = GetHelpPagePath(topic);
   if (!ShowHelpPage(path, GetProductTitle()))
-    Shell().MessageBox(FormatString(LoadResString(IDS_HELP_PAGE_MISSING).c_str(), path.c_str()),
+    Shell().MessageBox(FormatResString(IDS_HELP_PAGE_MISSING, path.c_str()),
                        GetProductTitle(), MB_OK | MB_ICONWARNING);
 }

@@ -120,7 +120,8 @@ bool CEnvironment::LoadTexture(const std::string& path, std::string* error) {
   // texture the table has.
   CKVRTexture fresh;
   if (!fresh.LoadFromFile(path, 0)) {
-    SetError(error, "the table texture " + path + " could not be loaded");
+    const std::string why = LastPictureError();
+    SetError(error, "the table texture " + path + " could not be loaded" + (why.empty() ? "" : ": " + why));
     return false;
   }
   m_tableTexture.Release();

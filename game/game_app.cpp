@@ -20,6 +20,11 @@
 int RunRavelleGame(int argc, char** argv) {
   QApplication app(argc, argv);
   SetBuiltInStrings(&GameStrings());
+  // Without an installation there is nothing to read: say where we looked.
+  if (const std::string missing = MissingInstallationMessage(); !missing.empty()) {
+    Shell().MessageBox(missing, LoadResString(IDS_APP_NAME), MB_OK | MB_ICONERROR);
+    return 1;
+  }
   SetDirect3DFactory([] { return Direct3DCreate9GL(); });
   SingleInstance guard;
   if (guard.FindRunningInstance()) return 0;  // the running game comes to the front instead

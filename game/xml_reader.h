@@ -19,12 +19,16 @@
 // Malformed input (an unclosed prolog, a "<" without ">", an element without
 // its closing tag, nesting deeper than kMaxXmlDepth) makes the parse answer
 // false with a message; the tree keeps what was read before the fault.
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "platform/data_file.h"
+
 inline constexpr int kMaxXmlDepth = 200;
-// Files larger than this are refused unread.
-inline constexpr long kMaxXmlFileBytes = 16L * 1024 * 1024;
+// Files larger than this are refused unread (description files are under
+// 1 KB); only regular files are read.
+inline constexpr std::uint64_t kMaxXmlFileBytes = kMaxDescriptionBytes;
 
 struct SXmlNode {
   SXmlNode() = default;
@@ -45,7 +49,8 @@ struct SXmlNode {
 };
 
 // Reads the file (up to its first zero byte) and parses it into root.
-// false when it cannot be read, is too large, or is malformed.
+// false when it cannot be read, is no regular file, is too large, is UTF-16
+// text, or is malformed.
 bool LoadXmlFile(SXmlNode& root, const std::string& path, std::string* error = nullptr);
 // Skips the prolog and parses the rest as the content of root (named "").
 bool ParseXmlDocument(SXmlNode& root, const std::string& text, std::string* error = nullptr);

@@ -1,19 +1,33 @@
 #include "platform/help_viewer.h"
 
-#include <QFileInfo>
+#include <unistd.h>
+
 #include <QPointer>
 #include <QTextBrowser>
 #include <QUrl>
 
+#include "platform/data_file.h"
+
 namespace {
 QPointer<QTextBrowser> g_helpWindow;
+// Help pages are a few kilobytes; nothing larger is shown.
+constexpr std::uint64_t kMaxHelpPageBytes = 4 * 1024 * 1024;
+
+// A regular file within the size cap (a pipe or a device would hang the
+// window or grow without end).
+bool IsHelpPage(const std::string& file) {
+  const int fd = OpenDataFile(file, kMaxHelpPageBytes);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
+}
 }  // namespace
 
 QTextBrowser* HelpViewerWindow() { return g_helpWindow.data(); }
 
 bool ShowHelpPage(const std::string& file, const std::string& fallbackTitle) {
+  if (!IsHelpPage(file)) return false;
   const QString path = QString::fromStdString(file);
-  if (!QFileInfo(path).isFile()) return false;
   if (!g_helpWindow) {
     g_helpWindow = new QTextBrowser;
     g_helpWindow->setAttribute(Qt::WA_DeleteOnClose);

@@ -8,7 +8,8 @@ class QTextBrowser;
 
 // Shows the page (made on first use, then reused and raised); its title is
 // the page's <title>, else fallbackTitle. False, showing nothing, when the
-// file is not there. Needs the Qt application.
+// file is not there, is not a regular file or is larger than 4 MB. Needs the
+// Qt application.
 bool ShowHelpPage(const std::string& file, const std::string& fallbackTitle);
 // The help window; null until a page was shown (or after it was closed).
 QTextBrowser* HelpViewerWindow();

@@ -1,13 +1,156 @@
 #include "platform/profile.h"
 
+// Sections: typed values - settings files - per-user profile - machine-wide values
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <filesystem>
+#include <memory>
 #include <utility>
+#include <vector>
+
+#include "platform/data_file.h"
 
 namespace {
+
+// ---- typed values ---------------------------------------------------------------
+// Qt reads a value whose text starts with one '@' as a stored object
+// ("@Variant(<bytes>)", "@Rect(1 2 3 4)"); "@@" is a literal '@'. Such values
+// are found in the file's bytes before Qt sees them.
+constexpr std::uint64_t kMaxProfileBytes = 1024 * 1024;
+
+// The character an INI value holds at i (escapes decoded: \x40, \100),
+// moving i past it; line continuations are skipped.
+char DecodeAt(const std::string& text, size_t& i) {
+  while (i + 1 < text.size() && text[i] == '\\' && (text[i + 1] == '\n' || text[i + 1] == '\r')) {
+    i += 2;
+    if (i < text.size() && text[i] == '\n' && text[i - 1] == '\r') ++i;
+  }
+  if (i >= text.size()) return '\0';
+  if (text[i] != '\\' || i + 1 >= text.size()) return text[i++];
+  const char e = text[i + 1];
+  i += 2;
+  int value = 0;
+  if (e == 'x' || e == 'X') {
+    for (; i < text.size() && std::isxdigit(static_cast<unsigned char>(text[i])); ++i) {
+      const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+      value = (value * 16 + (c <= '9' ? c - '0' : c - 'a' + 10)) & 0xFFFF;
+    }
+    return static_cast<char>(value);
+  }
+  if (e >= '0' && e <= '7') {
+    value = e - '0';
+    while (i < text.size() && text[i] >= '0' && text[i] <= '7') value = (value * 8 + (text[i++] - '0')) & 0xFFFF;
+    return static_cast<char>(value);
+  }
+  return e;
+}
+
+// The byte ranges of the logical lines whose value, or one of whose
+// comma-separated elements, is typed.
+std::vector<std::pair<size_t, size_t>> TypedValueLines(const std::string& text) {
+  std::vector<std::pair<size_t, size_t>> lines;
+  size_t i = 0;
+  while (i < text.size()) {
+    const size_t begin = i;
+    // The logical line ends at a newline that no backslash continues.
+    size_t end = begin;
+    while (end < text.size() && text[end] != '\n') end += (text[end] == '\\' && end + 1 < text.size()) ? 2 : 1;
+    const size_t eq = text.find('=', begin);
+    const size_t first = text.find_first_not_of(" \t", begin);
+    const bool entry = eq < end && first < end && text[first] != '[' && text[first] != ';' && text[first] != '#';
+    bool typed = false;
+    for (size_t v = eq + 1; entry && !typed && v < end;) {
+      while (v < end && (text[v] == ' ' || text[v] == '\t')) ++v;
+      bool quoted = v < end && text[v] == '"';
+      if (quoted) ++v;
+      size_t probe = v;
+      if (probe < end && DecodeAt(text, probe) == '@' && DecodeAt(text, probe) != '@') typed = true;
+      // The next element starts after a comma outside quotes.
+      while (v < end && (quoted || text[v] != ',')) {
+        if (text[v] == '"') quoted = !quoted;
+        v += (text[v] == '\\') ? 2 : 1;
+      }
+      ++v;
+    }
+    if (typed) lines.emplace_back(begin, std::min(end + 1, text.size()));
+    i = end + 1;
+  }
+  return lines;
+}
+
+std::string WithoutLines(const std::string& text, const std::vector<std::pair<size_t, size_t>>& lines) {
+  std::string out;
+  size_t at = 0;
+  for (const auto& [begin, end] : lines) {
+    out.append(text, at, begin - at);
+    at = end;
+  }
+  out.append(text, at, std::string::npos);
+  return out;
+}
+
+// ---- settings files ---------------------------------------------------------------
+// QSettings over an INI file, or over a copy of it without its typed values.
+// A file that exists but is no regular file (a pipe would block) or is too
+// large reads as empty and takes no writes.
+class SettingsFile {
+ public:
+  enum Use { kRead, kWrite };
+  SettingsFile(const QString& path, Use use) {
+    const std::string name = path.toStdString();
+    std::string bytes, why;
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(name, ec) || std::filesystem::is_symlink(name, ec);
+    if (!exists) {
+      m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+      return;
+    }
+    if (!ReadDataFile(name, kMaxProfileBytes, bytes, &why)) {
+      m_usable = false;
+      UseCopy("");
+      return;
+    }
+    const auto typed = TypedValueLines(bytes);
+    if (typed.empty()) {
+      m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+    } else if (use == kRead) {
+      UseCopy(WithoutLines(bytes, typed));
+    } else {
+      // Dropped before Qt reads the file for the write; replaced whole, so
+      // that a failure leaves the file as it was.
+      const std::string kept = WithoutLines(bytes, typed);
+      QSaveFile file(path);
+      const qint64 size = qint64(kept.size());
+      m_usable = file.open(QIODevice::WriteOnly) && file.write(kept.data(), size) == size && file.commit();
+      m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+    }
+  }
+  QSettings& operator*() { return *m_settings; }
+  QSettings* operator->() { return m_settings.get(); }
+  bool Usable() const { return m_usable; }
+
+ private:
+  void UseCopy(const std::string& bytes) {
+    m_copy = std::make_unique<QTemporaryFile>();
+    if (m_copy->open()) {
+      m_copy->write(bytes.data(), qint64(bytes.size()));
+      m_copy->flush();
+    }
+    m_settings = std::make_unique<QSettings>(m_copy->fileName(), QSettings::IniFormat);
+  }
+  std::unique_ptr<QTemporaryFile> m_copy;
+  std::unique_ptr<QSettings> m_settings;
+  bool m_usable = true;
+};
+
+// ---- per-user profile ---------------------------------------------------------------
 
 std::string g_profileFile;
 std::string g_machineFile;
@@ -35,17 +178,22 @@ std::string AsText(const QVariant& v) {
 }
 
 bool Write(const std::string& section, const std::string& entry, const QVariant& value) {
-  QSettings s(UserProfilePath(), QSettings::IniFormat);
-  s.setValue(Key(section, entry), value);
-  s.sync();
-  return s.status() == QSettings::NoError;
+  SettingsFile s(UserProfilePath(), SettingsFile::kWrite);
+  if (!s.Usable()) return false;
+  s->setValue(Key(section, entry), value);
+  s->sync();
+  return s->status() == QSettings::NoError;
+}
+
+QVariant Read(const std::string& section, const std::string& entry) {
+  SettingsFile s(UserProfilePath(), SettingsFile::kRead);
+  return s->value(Key(section, entry));
 }
 
 }  // namespace
 
 int ProfileGetInt(const std::string& section, const std::string& entry, int defaultValue) {
-  QSettings s(UserProfilePath(), QSettings::IniFormat);
-  const QVariant v = s.value(Key(section, entry));
+  const QVariant v = Read(section, entry);
   if (!v.isValid()) return defaultValue;
   bool ok = false;
   const int n = v.toString().trimmed().toInt(&ok);
@@ -54,8 +202,7 @@ int ProfileGetInt(const std::string& section, const std::string& entry, int defa
 
 std::string ProfileGetString(const std::string& section, const std::string& entry,
                              const std::string& defaultValue) {
-  QSettings s(UserProfilePath(), QSettings::IniFormat);
-  const QVariant v = s.value(Key(section, entry));
+  const QVariant v = Read(section, entry);
   if (!v.isValid()) return defaultValue;
   return AsText(v);
 }
@@ -79,19 +226,23 @@ bool ProfileWriteBool(const std::string& section, const std::string& entry, bool
 std::string ProfileFilePath() { return UserProfilePath().toStdString(); }
 std::string SetProfileFile(const std::string& path) { return std::exchange(g_profileFile, path); }
 
+// ---- machine-wide values ---------------------------------------------------------------
+std::vector<std::string> MachineSettingsFiles() {
+  if (!g_machineFile.empty()) return {g_machineFile};
+  std::vector<std::string> files;
+  const std::string folder = ProgramFolder();
+  if (!folder.empty()) files.push_back(folder + "/" + kMachineSettingsFileName);
+  const QSettings system(QSettings::IniFormat, QSettings::SystemScope, "Halvorn", "Ravelle");
+  files.push_back(system.fileName().toStdString());
+  return files;
+}
+
 std::optional<std::string> MachineGetString(const std::string& section, const std::string& entry) {
-  QStringList files;
-  if (!g_machineFile.empty()) {
-    files << QString::fromStdString(g_machineFile);
-  } else {
-    const std::string folder = ProgramFolder();
-    if (!folder.empty()) files << QString::fromStdString(folder + "/" + kMachineSettingsFileName);
-    files << QSettings(QSettings::IniFormat, QSettings::SystemScope, "Halvorn", "Ravelle").fileName();
-  }
-  for (const QString& file : files) {
+  for (const std::string& name : MachineSettingsFiles()) {
+    const QString file = QString::fromStdString(name);
     if (!QFileInfo(file).isFile()) continue;
-    QSettings s(file, QSettings::IniFormat);
-    const QVariant v = s.value(Key(section, entry));
+    SettingsFile s(file, SettingsFile::kRead);
+    const QVariant v = s->value(Key(section, entry));
     if (v.isValid()) return AsText(v);
     if (!g_machineFile.empty()) break;
   }

@@ -6,7 +6,12 @@
 // ($XDG_CONFIG_HOME/Halvorn/Ravelle.ini). Sections are INI groups; the
 // section "" holds values at the top level. Every read passes its default,
 // so a missing file, section or value is never an error; a value that is not
-// a whole number reads as the default. Every write goes to disk at once,
+// a whole number reads as the default. A value stored as a Qt type
+// ("@Variant(...)", "@Rect(...)"), which neither program writes, reads as the
+// default too (building some of them would end a program that has no GUI),
+// and the next write to the file drops it. A profile that is no regular file
+// (a pipe would block) or is larger than 1 MB reads as empty and takes no
+// writes. Every write goes to disk at once,
 // because the other program may read the same file.
 //
 // Machine-wide values (installation folder): read from the first file that
@@ -19,6 +24,7 @@
 // They are never read from the user's profile.
 #include <optional>
 #include <string>
+#include <vector>
 
 int ProfileGetInt(const std::string& section, const std::string& entry, int defaultValue);
 std::string ProfileGetString(const std::string& section, const std::string& entry,
@@ -55,5 +61,7 @@ class ScopedProfileFile {
 std::optional<std::string> MachineGetString(const std::string& section, const std::string& entry);
 // Points the machine-wide store at one file ("" goes back to the search).
 void SetMachineSettingsFile(const std::string& path);
+// The machine settings files searched, in order (existing or not).
+std::vector<std::string> MachineSettingsFiles();
 // The name of the machine settings file that lives beside the programs.
 inline constexpr const char* kMachineSettingsFileName = "Ravelle.machine.ini";

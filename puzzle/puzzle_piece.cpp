@@ -52,11 +52,7 @@ CPuzzlePiece& CPuzzlePiece::operator=(CPuzzlePiece&& other) noexcept {
   other.m_topTriangles.clear();
   other.m_sideTriangles.clear();
   // The quad's buffers change hands; the source keeps none.
-  m_highlight = other.m_highlight;
-  other.m_highlight.m_vertexBuffer = nullptr;
-  other.m_highlight.m_indexBuffer = nullptr;
-  other.m_highlight.m_lockedVertices = nullptr;
-  other.m_highlight.m_lockedIndices = nullptr;
+  m_highlight = std::move(other.m_highlight);
   m_definition = other.m_definition;
   m_selected = other.m_selected;
   m_meshes = other.m_meshes;

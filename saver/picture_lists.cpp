@@ -37,6 +37,6 @@ std::string GetSaverHelpPagePath() {
 void ShowSaverHelp() {
   const std::string path = GetSaverHelpPagePath();
   if (!ShowHelpPage(path, GetProductTitle()))
-    Shell().MessageBox(FormatString(LoadResString(IDS_HELP_PAGE_MISSING).c_str(), path.c_str()),
+    Shell().MessageBox(FormatResString(IDS_HELP_PAGE_MISSING, path.c_str()),
                        GetProductTitle(), MB_OK | MB_ICONWARNING);
 }

@@ -9,6 +9,7 @@ packages=(
   libopenal-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool
+  clang libclang-rt-dev
   fonts-dejavu-core fonts-liberation2
 )
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds, and runs every test: the logic tests once
-# more under AddressSanitizer and UndefinedBehaviorSanitizer, then the whole
-# suite under a virtual X display. Ends with ctest's summary.
+# Sets up a fresh machine, builds, and runs every test: the whole suite once
+# more under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer
+# (the display tests under a virtual X display), every fuzz target for a
+# short while, then the whole suite under a virtual X display. Ends with
+# ctest's summary.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh
@@ -15,8 +17,20 @@ export ALSOFT_DRIVERS=null
 jobs=$(nproc)
 
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DRAVELLE_SANITIZE=ON -DRAVELLE_BENCHMARKS=OFF
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan -L '^none$' -j "$jobs" --output-on-failure
+export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+ctest --test-dir build-asan -L '^none$' -j "$jobs" --output-on-failure
+# The display tests: leaks that libraries keep until exit are suppressed
+# (tests/lsan.supp); Mesa's driver is preloaded so that it is still loaded
+# when the leak check runs (after the sanitizer runtime, which comes first).
+mesa_driver=$(find /usr/lib -name swrast_dri.so -print -quit)
+LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
+  xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+  env LD_PRELOAD="$(g++ -print-file-name=libasan.so) $mesa_driver" \
+  ctest --test-dir build-asan -L 'offscreen|x11' -j "$jobs" --output-on-failure
+unset ASAN_OPTIONS UBSAN_OPTIONS
+
+# Every reader of outside files, fuzzed briefly so a regression shows.
+tests/fuzz/build.sh build-fuzz 20 "$jobs"
 
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \

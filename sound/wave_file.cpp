@@ -1,9 +1,13 @@
 // Sections: opening and closing - header - data
 #include "sound/wave_file.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
+#include "platform/data_file.h"
 #include "sound/wave_resource.h"
 
 namespace {
@@ -18,7 +22,11 @@ CKVAWaveFile::~CKVAWaveFile() { Close(); }
 
 bool CKVAWaveFile::Open(const std::string& path) {
   Close();
-  m_file = std::fopen(path.c_str(), "rb");
+  // A name may lead to a pipe or a device: only regular files are opened,
+  // without waiting. A wave's sizes are 32-bit, so no larger file is one.
+  const int fd = OpenDataFile(path, 0xFFFFFFFFu);
+  m_file = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
+  if (fd >= 0 && !m_file) ::close(fd);
   if (!m_file) {
     if (!FindWaveResource(path, m_resourceCopy)) return false;
     m_inMemory = true;

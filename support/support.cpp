@@ -120,8 +120,11 @@ bool CreateFolderPath(const std::string& path) {
   return true;
 }
 
-bool CreatePrivateFolder(const std::string& path) {
-  if (path.empty()) return false;
+bool CreatePrivateFolder(const std::string& given) {
+  // "dir/" would make lstat look through a link named dir.
+  std::string path = given;
+  if (path.size() > 1) TrimRight(path, kPathSeparatorString);
+  if (path.empty() || path == kPathSeparatorString) return false;
   const std::string parent = GetFolderFromPath(path);
   if (parent != path && !parent.empty() && !CreateFolderPath(parent)) return false;
   if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
@@ -155,8 +158,10 @@ void ListFilesInFolder(const std::string& folder, std::vector<std::string>& name
   std::vector<std::string> fields;
   SplitString(fields, extensions, ';');
   names.clear();
+  // "" is an unknown folder (a data folder without installation), not ".".
+  if (folder.empty()) return;
   std::error_code ec;
-  fs::directory_iterator it(folder.empty() ? "." : folder, ec);
+  fs::directory_iterator it(folder, ec);
   if (ec) return;
   // Stepped with an error code: a folder that fails mid-listing ends the
   // listing instead of throwing.
@@ -222,12 +227,32 @@ std::string GetInstallDir() {
   return dir;
 }
 
-std::string GetTexturesDir() { return GetInstallDir() + kPathSeparator + "Textures"; }
-std::string GetSoundsDir() { return GetInstallDir() + kPathSeparator + "Sounds"; }
-std::string GetPuzzleSamplesDir() { return GetInstallDir() + kPathSeparator + "PuzzleSamples"; }
-std::string GetEnvironmentsDir() { return GetInstallDir() + kPathSeparator + "Environments"; }
-std::string GetEnvironmentTexturesDir() { return GetEnvironmentsDir() + kPathSeparator + "Textures"; }
-std::string GetTutorialsDir() { return GetInstallDir() + kPathSeparator + "Tutorials"; }
+namespace {
+// A data folder below the installation; "" while the installation is unknown.
+std::string DataDir(const char* name) {
+  const std::string install = GetInstallDir();
+  return install.empty() ? std::string() : install + kPathSeparator + name;
+}
+}  // namespace
+
+std::string GetTexturesDir() { return DataDir("Textures"); }
+std::string GetSoundsDir() { return DataDir("Sounds"); }
+std::string GetPuzzleSamplesDir() { return DataDir("PuzzleSamples"); }
+std::string GetEnvironmentsDir() { return DataDir("Environments"); }
+std::string GetEnvironmentTexturesDir() { return DataDir("Environments/Textures"); }
+std::string GetTutorialsDir() { return DataDir("Tutorials"); }
+
+std::string MissingInstallationMessage() {
+  const std::string install = GetInstallDir();
+  if (!install.empty() && FolderExists(install)) return std::string();
+  std::string looked;
+  for (const std::string& file : MachineSettingsFiles()) looked += "\n    " + file;
+  if (install.empty())
+    return "The installation folder is not known: none of these files names it (value InstallDir):" +
+           looked + "\nPlease install the program again.";
+  return "The installation folder " + install + " does not exist. It is named (value InstallDir) by the first of:" +
+         looked + "\nPlease install the program again.";
+}
 
 std::string GetTempDataDir() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -247,5 +272,6 @@ std::string GetTempDataDir() {
 std::string GetLanguage() {
   std::string language = ProfileGetString("", "Language", "english");
   ToLowerString(language);
-  return language;
+  // The value becomes part of paths: only the known languages pass.
+  return language == "french" ? language : "english";
 }

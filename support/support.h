@@ -49,14 +49,15 @@ bool FolderExists(const std::string& path);
 bool CreateFolderPath(const std::string& path);
 // Creates the folder path, the last level private to the user (mode 0700).
 // False when the folder cannot be made, is not a real folder (a link, a
-// file), or belongs to someone else.
+// file), or belongs to someone else. Trailing separators are ignored: a
+// link named with one ("link/") is still a link.
 bool CreatePrivateFolder(const std::string& path);
 // The names (without folder) of the plain files (links to one count) in the
 // folder whose extension equals, ignoring case, one field of the
 // ";"-separated list; an empty field matches files without extension; the
 // list "*" takes every file. Folders, special files and broken links are not
 // listed. Sorted by name ignoring case, then byte by byte. Empty when the
-// folder cannot be read.
+// folder cannot be read or is "".
 void ListFilesInFolder(const std::string& folder, std::vector<std::string>& names,
                        const std::string& extensions);
 
@@ -72,6 +73,11 @@ void FitRectKeepAspect(const RECT& source, const RECT& target, RECT& out);
 bool ReadInstallDir(char (&buffer)[256]);
 // The installation folder without trailing separators; "" when unknown.
 std::string GetInstallDir();
+// "" when the installation folder is known and exists; else the message
+// the programs show before they stop, naming the settings files searched.
+std::string MissingInstallationMessage();
+// The data folders below the installation; "" when it is unknown (never a
+// folder of the root).
 std::string GetTexturesDir();
 std::string GetSoundsDir();
 std::string GetPuzzleSamplesDir();
@@ -84,6 +90,6 @@ std::string GetTutorialsDir();
 std::string GetTempDataDir();
 
 // ---- language ----------------------------------------------------------------
-// The profile value "Language" of the root section, lower-cased; "english"
-// by default.
+// The profile value "Language" of the root section, lower-cased: "english"
+// or "french"; any other value reads as "english".
 std::string GetLanguage();

@@ -2,26 +2,91 @@
 // with Qt's image readers), blank textures, and the sprite and font creators
 // that forward to the device's back end.
 //
-// Sections: image reading - image information - textures - sprites and fonts
+// Sections: picture limits - image reading - image information - textures -
+// sprites and fonts
 #include "platform/d3d9/d3dx9.h"
 
+#include <unistd.h>
+
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QString>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+
+#include "platform/data_file.h"
+
+// ---- picture limits ------------------------------------------------------------------
+namespace {
+std::atomic<std::uint64_t> g_pixelBudget{kDefaultPicturePixelBudget};
+thread_local std::string g_lastPictureError;
+
+// Qt's own limit on one decoded image, in megabytes: what the budget needs
+// at 4 bytes a pixel.
+void SetAllocationLimitForBudget(std::uint64_t pixels) {
+  QImageReader::setAllocationLimit(int(std::min<std::uint64_t>(pixels * 4 / (1024 * 1024) + 1, 1 << 20)));
+}
+}  // namespace
+
+void SetPicturePixelBudget(std::uint64_t pixels) {
+  g_pixelBudget = pixels;
+  SetAllocationLimitForBudget(pixels);
+}
+std::uint64_t PicturePixelBudget() { return g_pixelBudget; }
+std::string LastPictureError() { return g_lastPictureError; }
 
 // ---- image reading ----------------------------------------------------------------
 namespace {
 
 constexpr UINT kMaxTextureSide = 4096;
+// A picture file may not be larger than the biggest uncompressed picture of
+// the budget (32-bit BMP) and its headers.
+constexpr std::uint64_t kMaxPictureFileBytes = (kDefaultPicturePixelBudget * 4) + (1 << 20);
 
-void RaiseAllocationLimit() {
-  static const bool raised = [] {
-    QImageReader::setAllocationLimit(2048);  // megabytes: large photos load
+HRESULT Refuse(const std::string& why) {
+  g_lastPictureError = why;
+  return D3DERR_NOTAVAILABLE;
+}
+
+// A picture file opened for reading: a regular file of one of the product's
+// formats, its declared size known.
+struct OpenPicture {
+  QFile file;
+  QImageReader reader;
+  QByteArray format;
+  QSize size;
+};
+
+HRESULT Open(const char* path, OpenPicture& picture) {
+  static const bool limited = [] {
+    SetAllocationLimitForBudget(g_pixelBudget);
     return true;
   }();
-  (void)raised;
+  (void)limited;
+  std::string why;
+  const int fd = OpenDataFile(path, kMaxPictureFileBytes, &why);
+  if (fd < 0) return Refuse(std::string(path) + ": " + why);
+  if (!picture.file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return Refuse(std::string(path) + ": the file cannot be opened");
+  }
+  picture.reader.setDevice(&picture.file);
+  picture.reader.setDecideFormatFromContent(true);
+  picture.format = picture.reader.format();
+  if (picture.format != "bmp" && picture.format != "gif" && picture.format != "jpeg" && picture.format != "png")
+    return Refuse(std::string(path) + ": not a BMP, GIF, JPEG or PNG picture");
+  picture.size = picture.reader.size();
+  if (!picture.size.isValid() || picture.size.isEmpty())
+    return Refuse(std::string(path) + ": the picture's size cannot be read");
+  const std::uint64_t pixels = std::uint64_t(picture.size.width()) * std::uint64_t(picture.size.height());
+  if (pixels > g_pixelBudget)
+    return Refuse(std::string(path) + ": the picture is too large (" + std::to_string(picture.size.width()) +
+                  " x " + std::to_string(picture.size.height()) + " pixels; at most " +
+                  std::to_string(g_pixelBudget / (1 << 20)) + " megapixels)");
+  g_lastPictureError.clear();
+  return D3D_OK;
 }
 
 D3DXIMAGE_FILEFORMAT FileFormatOf(const QByteArray& format) {
@@ -29,7 +94,6 @@ D3DXIMAGE_FILEFORMAT FileFormatOf(const QByteArray& format) {
   if (format == "jpeg" || format == "jpg") return D3DXIFF_JPG;
   if (format == "png") return D3DXIFF_PNG;
   if (format == "gif") return D3DXIFF_GIF;
-  if (format == "tga") return D3DXIFF_TGA;
   return D3DXIFF_OTHER;
 }
 
@@ -112,12 +176,10 @@ HRESULT FillLevels(IDirect3DTexture9* texture, const QImage& top, D3DFORMAT form
 // ---- image information ------------------------------------------------------------
 HRESULT D3DXGetImageInfoFromFileA(const char* file, D3DXIMAGE_INFO* info) {
   if (!file || !info) return D3DERR_INVALIDCALL;
-  RaiseAllocationLimit();
-  QImageReader reader(QString::fromUtf8(file));
-  if (!reader.canRead()) return D3DERR_NOTAVAILABLE;
-  const QSize size = reader.size();
-  if (!size.isValid() || size.isEmpty()) return D3DERR_NOTAVAILABLE;
-  FillInfo(size, FormatHasAlpha(reader.imageFormat()), reader.format(), info);
+  OpenPicture picture;
+  const HRESULT hr = Open(file, picture);
+  if (FAILED(hr)) return hr;
+  FillInfo(picture.size, FormatHasAlpha(picture.reader.imageFormat()), picture.format, info);
   return D3D_OK;
 }
 
@@ -130,19 +192,24 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* file,
   if (!texture) return D3DERR_INVALIDCALL;
   *texture = nullptr;
   if (!device || !file || palette) return D3DERR_INVALIDCALL;
-  RaiseAllocationLimit();
-  QImageReader reader(QString::fromUtf8(file));
-  const QByteArray fileFormat = reader.format();
-  QImage picture = reader.read();
+  OpenPicture source;
+  HRESULT hr = Open(file, source);
+  if (FAILED(hr)) return hr;
+  const UINT w = TextureSide(width, source.size.width());
+  const UINT h = TextureSide(height, source.size.height());
+  // Decoded no larger than the texture needs.
+  if (UINT(source.size.width()) > w || UINT(source.size.height()) > h)
+    source.reader.setScaledSize(QSize(int(std::min(UINT(source.size.width()), w)),
+                                      int(std::min(UINT(source.size.height()), h))));
+  QImage picture = source.reader.read();
   if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
-    return D3DERR_NOTAVAILABLE;
+    return Refuse(std::string(file) + ": the picture cannot be decoded (" +
+                  source.reader.errorString().toStdString() + ")");
   const bool alpha = picture.hasAlphaChannel();
   picture = picture.convertToFormat(QImage::Format_ARGB32);
   if (picture.isNull()) return E_OUTOFMEMORY;
   ApplyColorKey(picture, colorKey);
 
-  const UINT w = TextureSide(width, picture.width());
-  const UINT h = TextureSide(height, picture.height());
   QImage top = picture;
   if (UINT(picture.width()) != w || UINT(picture.height()) != h)
     top = picture.scaled(int(w), int(h), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
@@ -151,14 +218,14 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* file,
 
   const UINT levels = (mipLevels == D3DX_DEFAULT) ? 0 : mipLevels;
   IDirect3DTexture9* made = nullptr;
-  HRESULT hr = device->CreateTexture(w, h, levels, usage, format, pool, &made, nullptr);
+  hr = device->CreateTexture(w, h, levels, usage, format, pool, &made, nullptr);
   if (FAILED(hr)) return hr;
   hr = FillLevels(made, top, format);
   if (FAILED(hr)) {
     made->Release();
     return hr;
   }
-  if (srcInfo) FillInfo(picture.size(), alpha, fileFormat, srcInfo);
+  if (srcInfo) FillInfo(source.size, alpha, source.format, srcInfo);
   *texture = made;
   return D3D_OK;
 }

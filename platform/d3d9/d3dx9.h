@@ -7,7 +7,11 @@
 // back-end objects: D3DXCreateSprite and D3DXCreateFontA forward to
 // IDirect3DDevice9::CreateD3DXSprite / CreateD3DXFont.
 //
-// Sections: constants - image information - textures - sprites - fonts
+// Sections: constants - picture limits - image information - textures -
+// sprites - fonts
+#include <cstdint>
+#include <string>
+
 #include "platform/d3d9/d3d9.h"
 
 // ---- constants -------------------------------------------------------------------
@@ -34,6 +38,22 @@ constexpr BYTE DEFAULT_QUALITY = 0;
 constexpr BYTE DEFAULT_PITCH = 0;
 constexpr BYTE FF_DONTCARE = 0;
 
+// ---- picture limits ---------------------------------------------------------------
+// Picture files come from anywhere: a few bytes may declare a picture of
+// gigabytes. Only BMP, GIF, JPEG and PNG are decoded (told by the content,
+// whatever the extension says), only regular files are opened (never
+// waiting on a pipe), and a picture whose declared size exceeds the pixel
+// budget is refused before decoding. Pictures larger than the texture they
+// make are decoded straight to that size where the format allows (JPEG).
+inline constexpr std::uint64_t kDefaultPicturePixelBudget = std::uint64_t(64) << 20;  // 64 megapixels
+// The budget in pixels (width x height); tests and fuzzers lower it.
+void SetPicturePixelBudget(std::uint64_t pixels);
+std::uint64_t PicturePixelBudget();
+// Why the last failed picture read of this thread failed ("the picture is
+// too large (20000 x 20000 pixels; at most 64 megapixels)", ...); "" after a
+// success.
+std::string LastPictureError();
+
 // ---- image information -------------------------------------------------------------
 using D3DXIMAGE_FILEFORMAT = DWORD;
 constexpr D3DXIMAGE_FILEFORMAT D3DXIFF_BMP = 0;
@@ -58,7 +78,7 @@ struct D3DXIMAGE_INFO {
 
 // Reads the header of an image file (BMP, GIF, JPEG, PNG; UTF-8 path).
 // D3DERR_INVALIDCALL for null arguments, D3DERR_NOTAVAILABLE when the file
-// cannot be read as a picture.
+// cannot be read as a picture of those formats.
 HRESULT D3DXGetImageInfoFromFileA(const char* file, D3DXIMAGE_INFO* info);
 
 // ---- textures -------------------------------------------------------------------------
@@ -73,11 +93,14 @@ struct PALETTEENTRY;
 // - format: D3DFMT_A8B8G8R8 or D3DFMT_A8R8G8B8. filter, mipFilter: ignored
 //   (smooth resampling).
 // - colorKey (0xAARRGGBB, 0 none): texels exactly equal to it become
-//   0x00000000, before resampling.
+//   0x00000000, before resampling to the texture's size (a picture larger
+//   than the texture is keyed at the size it was decoded to).
 // - srcInfo (may be null): the picture's image information.
 // - palette must be null.
-// Fails cleanly (no texture, *texture null) when the file does not decode:
-// D3DERR_NOTAVAILABLE; or with the device's error when creation fails.
+// Fails cleanly (no texture, *texture null) when the file does not decode
+// or is refused (see picture limits): D3DERR_NOTAVAILABLE, with
+// LastPictureError saying why; or with the device's error when creation
+// fails.
 HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* file, UINT width,
                                      UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
                                      D3DPOOL pool, DWORD filter, DWORD mipFilter,

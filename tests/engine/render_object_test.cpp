@@ -125,6 +125,42 @@ TEST_F(RenderObjectTest, SubObjectTransformChangesOnlyWithItsUpdate) {
   EXPECT_NEAR(out.y, 1, 1e-5);
 }
 
+// ---- ownership ---------------------------------------------------------------------------------
+// An object gives its buffers back when it goes, also when the owner forgot
+// to (the GL context stayed alive through such a forgotten grid); a move
+// hands them over.
+TEST_F(RenderObjectTest, BuffersAreReleasedOnDestructionOnceAndHandedOverByAMove) {
+  IDirect3DVertexBuffer9* vertices = nullptr;
+  IDirect3DIndexBuffer9* indices = nullptr;
+  {
+    CKVR3DObject a;
+    ASSERT_TRUE(BuildSquare(a));
+    vertices = a.m_vertexBuffer;
+    indices = a.m_indexBuffer;
+    vertices->AddRef();  // our own reference outlives the object's
+    indices->AddRef();
+    CKVR3DObject b(std::move(a));
+    EXPECT_EQ(a.m_vertexBuffer, nullptr);
+    EXPECT_EQ(b.m_vertexBuffer, vertices);
+    EXPECT_EQ(b.m_vertexCount, 4);
+    CKVR3DObject c;
+    ASSERT_TRUE(BuildSquare(c));
+    c = std::move(b);  // c's own square is released first
+    EXPECT_EQ(c.m_indexBuffer, indices);
+    c.ReleaseBuffers();  // early, then again by the destructor: harmless
+    EXPECT_EQ(c.m_vertexBuffer, nullptr);
+  }
+  EXPECT_EQ(vertices->Release(), 0u);  // ours was the last reference
+  EXPECT_EQ(indices->Release(), 0u);
+  {
+    CKVR3DMultiObject forgotten;
+    ASSERT_TRUE(forgotten.BuildFromCreateParams({Mesh(4, {0, 1, 2, 2, 1, 3}, 2)}));
+    vertices = forgotten.m_vertexBuffer;
+    vertices->AddRef();
+  }
+  EXPECT_EQ(vertices->Release(), 0u);
+}
+
 // ---- world matrix ---------------------------------------------------------------------------
 TEST_F(RenderObjectTest, WorldScalesThenTurnsAboutXYZThenMoves) {
   CKVRRenderObject o;

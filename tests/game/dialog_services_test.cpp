@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QTextBrowser>
 #include <fstream>
@@ -59,6 +60,22 @@ TEST_F(Help_Offscreen, TopicsOpenTheirPageOfTheCurrentLanguage) {
   EXPECT_EQ(HelpWindow()->source().toLocalFile().toStdString(), m_dir / "Help/french/903.html");
   EXPECT_EQ(HelpWindow()->windowTitle().toStdString(), "Ravelle");
   EXPECT_TRUE(m_shell.boxes.empty());
+}
+
+// The language value and the translated message are data: neither steers
+// the path nor formats the message; a page that is a pipe is not opened.
+TEST_F(Help_Offscreen, HostileLanguageTranslationAndPageAreHarmless) {
+  ProfileWriteString("", "Language", "../../../../tmp/evil");
+  EXPECT_EQ(GetHelpPagePath(0), m_dir.path() + "/Help/english/0.html");
+  ::testing::internal::CaptureStderr();
+  ASSERT_TRUE(LoadLanguageStringsFromText("9001\t%s%s%s%s%s%s%s %n\n", "fr"));
+  ::testing::internal::GetCapturedStderr();
+  ASSERT_EQ(::mkfifo((m_dir / "Help/english/32502.html").c_str(), 0600), 0);
+  ShowHelp(32502);  // returns at once
+  UnloadLanguageStrings();
+  EXPECT_EQ(HelpWindow(), nullptr);
+  ASSERT_EQ(m_shell.boxes.size(), 1u);
+  EXPECT_EQ(m_shell.boxes[0].text, "The help page could not be found:\n" + (m_dir / "Help/english/32502.html"));
 }
 
 TEST_F(Help_Offscreen, MissingPageIsReportedByName) {

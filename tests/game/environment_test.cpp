@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QImage>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
 #include "../engine/engine_fixture.h"
+#include "../platform/picture_bombs.h"
 #include "game/environment.h"
 #include "platform/profile.h"
 #include "support/support.h"
@@ -216,6 +219,37 @@ TEST_F(TableTest, BadDescriptionOrTextureKeepsWhatTheTableHad) {
   EXPECT_EQ(Table().m_tableTexture.m_d3dTexture, wood);
   EXPECT_EQ(Table().m_plane.m_texture, &Table().m_tableTexture);
   ExpectRepeats(500.0f, 250.0f);
+}
+
+// Names from the profile and from descriptions lead anywhere: pipes,
+// devices and picture bombs fail at once with a clear reason, keeping the
+// table as it was.
+TEST_F(TableTest, HostileFilesFailAtOnceWithTheirReason) {
+  ASSERT_TRUE(Table().Load());
+  ASSERT_EQ(::mkfifo((m_dir / "Environments/pipe.txt").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo((m_dir / "Environments/Textures/pipe.png").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", m_dir / "Environments/Textures/zero.png");
+  m_dir.WriteFile("Environments/Textures/bomb.png", picture_bombs::Png().toStdString());
+  m_dir.WriteFile("Environments/utf16.txt", std::string("\xFF\xFE<\0E\0", 6));
+  const struct {
+    std::string envFile, customFile, reason;
+  } cases[] = {
+      {"pipe.txt", "", "not a regular file"},
+      {"utf16.txt", "", "not UTF-8"},
+      {"CUSTOM", m_dir / "Environments/Textures/pipe.png", "not a regular file"},
+      {"CUSTOM", m_dir / "Environments/Textures/zero.png", "not a regular file"},
+      {"CUSTOM", m_dir / "Environments/Textures/bomb.png", "too large (22000 x 22000 pixels"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.envFile + " " + c.customFile);
+    UseFile(c.envFile);
+    ProfileWriteString("Environments", "LastEnvCustomFile", c.customFile);
+    std::string error;
+    EXPECT_FALSE(Table().Load(&error));
+    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    EXPECT_NE(Table().m_tableTexture.m_d3dTexture, nullptr);  // the wood picture
+    EXPECT_EQ(Table().m_tableTexture.m_imageInfo.Width, 64u);
+  }
 }
 
 TEST_F(TableTest, WithoutAnythingValidTheTableStillHasDefinedCoordinates) {

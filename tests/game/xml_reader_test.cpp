@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <string>
 
 #include "game/xml_reader.h"
@@ -91,4 +94,44 @@ TEST(XmlReader, FilesAreReadUpToTheirFirstZeroByte) {
   const std::string big = dir.WriteFile("big.xml", std::string(size_t(kMaxXmlFileBytes) + 1, ' '));
   EXPECT_FALSE(LoadXmlFile(root, big, &error));
   EXPECT_NE(error.find("large"), std::string::npos) << error;
+}
+
+// Description files come from folders anyone may fill: special files are
+// refused without blocking, UTF-16 text is named as such.
+TEST(XmlReader, SpecialFilesAndUtf16AreRefusedWithTheReason) {
+  testkit::TempDir dir;
+  SXmlNode root;
+  std::string error;
+  ASSERT_EQ(::mkfifo((dir / "pipe.txt").c_str(), 0600), 0);
+  EXPECT_FALSE(LoadXmlFile(root, dir / "pipe.txt", &error));
+  EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+  std::filesystem::create_symlink("/dev/zero", dir / "zero.txt");
+  EXPECT_FALSE(LoadXmlFile(root, dir / "zero.txt", &error));
+  for (const std::string& utf16 : {std::string("\xFF\xFE<\0a\0>\0", 8), std::string("<\0a\0>\0", 6),
+                                   std::string("\xFE\xFF\0<\0a\0>", 8)}) {
+    EXPECT_FALSE(LoadXmlFile(root, dir.WriteFile("utf16.txt", utf16), &error));
+    EXPECT_NE(error.find("not UTF-8"), std::string::npos) << error;
+  }
+}
+
+// A file at the size limit nested as deep as allowed parses in full.
+TEST(XmlReader, DeepNestingAtTheSizeLimitParses) {
+  const int levels = kMaxXmlDepth - 1;
+  // Distinct names, so that every level closes at its own tag.
+  std::string open, close;
+  for (int i = 0; i < levels; ++i) {
+    open += "<e" + std::to_string(i) + ">";
+    close = "</e" + std::to_string(i) + ">" + close;
+  }
+  const std::string filler(size_t(kMaxXmlFileBytes) - open.size() - close.size(), 'x');
+  testkit::TempDir dir;
+  SXmlNode root;
+  std::string error;
+  ASSERT_TRUE(LoadXmlFile(root, dir.WriteFile("deep.txt", open + filler + close), &error)) << error;
+  const SXmlNode* node = &root;
+  for (int i = 0; i < levels; ++i) {
+    ASSERT_EQ(node->m_children.size(), 1u);
+    node = node->m_children[0];
+  }
+  EXPECT_EQ(node->m_text, filler);
 }

@@ -2,9 +2,12 @@
 // image information, blank textures, and the recording sprite and font.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QImage>
 #include <cstdint>
 
+#include "picture_bombs.h"
 #include "platform/d3d9/recording/recording_device.h"
 #include "refused_calls.h"
 #include "testkit.h"
@@ -123,6 +126,60 @@ TEST_F(D3DXTest, FilesThatDoNotDecodeFailCleanly) {
   D3DXIMAGE_INFO info;
   EXPECT_EQ(D3DXGetImageInfoFromFileA((m_dir / "missing.png").c_str(), &info), D3DERR_NOTAVAILABLE);
   EXPECT_EQ(D3DXGetImageInfoFromFileA(nullptr, &info), D3DERR_INVALIDCALL);
+}
+
+// A few bytes may declare a picture of gigabytes: the declared size is read
+// first and a picture above the pixel budget is refused before decoding.
+TEST_F(D3DXTest, PictureBombsAreRefusedBeforeDecoding) {
+  for (const auto& bomb : picture_bombs::All()) {
+    SCOPED_TRACE(bomb.name);
+    const std::string path = m_dir.WriteFile(bomb.name, bomb.bytes.toStdString());
+    EXPECT_EQ(Load(path), D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(m_texture, nullptr);
+    EXPECT_NE(LastPictureError().find("too large"), std::string::npos) << LastPictureError();
+  }
+  EXPECT_EQ(m_script.m_log.Count("CreateTexture"), 0);
+}
+
+TEST_F(D3DXTest, PixelBudgetAndTextureSizeBoundTheDecoding) {
+  SetPicturePixelBudget(1000);
+  QImage picture(40, 40, QImage::Format_RGB32);
+  EXPECT_EQ(Load(Save(picture, "40.png")), D3DERR_NOTAVAILABLE);
+  EXPECT_NE(LastPictureError().find("40 x 40"), std::string::npos) << LastPictureError();
+  picture = QImage(30, 30, QImage::Format_RGB32);
+  EXPECT_EQ(Load(Save(picture, "30.png")), D3D_OK);
+  EXPECT_EQ(LastPictureError(), "");
+  SetPicturePixelBudget(kDefaultPicturePixelBudget);
+
+  // Wider than a texture may be: decoded at the texture's width, reported at
+  // its own.
+  picture = QImage(6000, 50, QImage::Format_RGB32);
+  picture.fill(0xFF2040F0);
+  ASSERT_EQ(Load(Save(picture, "wide.jpg")), D3D_OK);
+  EXPECT_EQ(m_info.Width, 6000u);
+  EXPECT_EQ(Level(0).Width, 4096u);
+  EXPECT_EQ(Level(0).Height, 64u);
+}
+
+// The content decides the format, not the extension; only the product's
+// four formats are decoded, and only from regular files.
+TEST_F(D3DXTest, OnlyBmpGifJpegAndPngFromRegularFilesAreRead) {
+  QImage picture(8, 8, QImage::Format_RGB32);
+  picture.fill(0xFF00FF00);
+  const std::string png = m_dir / "really_png.jpg";
+  ASSERT_TRUE(picture.save(QString::fromStdString(png), "PNG"));
+  ASSERT_EQ(Load(png), D3D_OK);
+  EXPECT_EQ(m_info.ImageFileFormat, D3DXIFF_PNG);
+  const std::string ppm = m_dir / "portable.png";
+  ASSERT_TRUE(picture.save(QString::fromStdString(ppm), "PPM"));
+  EXPECT_EQ(Load(ppm), D3DERR_NOTAVAILABLE);
+  EXPECT_NE(LastPictureError().find("not a BMP, GIF, JPEG or PNG"), std::string::npos) << LastPictureError();
+  D3DXIMAGE_INFO info;
+  EXPECT_EQ(D3DXGetImageInfoFromFileA(ppm.c_str(), &info), D3DERR_NOTAVAILABLE);
+  ASSERT_EQ(::mkfifo((m_dir / "pipe.png").c_str(), 0600), 0);
+  EXPECT_EQ(Load(m_dir / "pipe.png"), D3DERR_NOTAVAILABLE);  // returns at once
+  EXPECT_NE(LastPictureError().find("not a regular file"), std::string::npos) << LastPictureError();
+  EXPECT_EQ(D3DXGetImageInfoFromFileA((m_dir / "pipe.png").c_str(), &info), D3DERR_NOTAVAILABLE);
 }
 
 TEST_F(D3DXTest, FailedLevelFillReleasesTheTexture) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 
 #include "platform/profile.h"
@@ -76,4 +78,38 @@ TEST(MachineSettings, TheBuildTreeIsAnInstallation) {
   ASSERT_TRUE(dir);
   std::ifstream probe(*dir + "/" + kMachineSettingsFileName);
   EXPECT_TRUE(probe.good()) << *dir;
+}
+
+// Values stored as Qt types (written by some other program) would be built
+// while the file is read; some of them end a process that has no GUI. They
+// read as the default, and the values around them are kept.
+TEST_F(Profile, ValuesOfQtTypesReadAsTheDefault) {
+  std::ofstream(dir / "profile.ini")
+      << "[General]\nLanguage=french\nA=@Rect(1 2 3 4)\n"
+         "B=@Variant(\\0\\0\\0\\x41\\0\\0\\0\\x1\\x89PNG\\r\\n\\x1a\\n\\0\\0\\0\\rIHDR\\0\\0\\0\\x2\\0\\0\\0\\x2\\b\\x2"
+         "\\0\\0\\0\\xfd\\xd4\\x9as\\0\\0\\0\\x16IDAT\\b\\x99\\x63\\xb0\\x97\\xf9\\xc0P\\x7f\\x96\\x89\\x81\\x81\\x81"
+         "\\x81\\x81\\x1\\0\\x19\\xce\\x2\\x9a\\0\\0\\0\\0IEND\\xae\\x42`\\x82)\n"
+         "C=\"@Variant(\\0\\0\\0\\x43\\x1\\xff\\xff\\x1\\x1\\x2\\x2\\x3\\x3\\0\\0)\"\n"
+         "D=\\x40Variant(\\0\\0\\0J\\0\\0)\nE=1, @Variant(\\0\\0\\0J\\0\\0)\nF=@@mail\n"
+         "H=\"\", @Variant(\\0\\0\\0J\\0\\0)\nI=\"a, @b\"\n"
+         "[GameOptions]\nPieceCount=40\nG=@Size(1 2)\n";
+  for (const char* key : {"A", "B", "C", "D", "E", "H"}) {
+    EXPECT_EQ(ProfileGetString("", key, "dflt"), "dflt") << key;
+    EXPECT_EQ(ProfileGetInt("", key, 7), 7) << key;
+  }
+  EXPECT_EQ(ProfileGetString("", "F", ""), "@mail");  // an escaped '@' is text
+  EXPECT_EQ(ProfileGetString("", "I", ""), "a, @b");   // so is one inside quotes
+  EXPECT_EQ(ProfileGetString("", "Language", ""), "french");
+  EXPECT_EQ(ProfileGetInt("GameOptions", "G", 3), 3);
+  EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), 40);
+  ASSERT_TRUE(ProfileWriteInt("GameOptions", "PieceCount", 60));
+  EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), 60);
+  EXPECT_EQ(ProfileGetString("", "Language", ""), "french");
+  EXPECT_EQ(ProfileGetString("", "F", ""), "@mail");
+}
+
+TEST_F(Profile, ProfileThatIsAPipeReadsAsDefaultsWithoutWaiting) {
+  ASSERT_EQ(::mkfifo((dir / "profile.ini").c_str(), 0600), 0);
+  EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 5), 5);
+  EXPECT_FALSE(ProfileWriteInt("GameOptions", "PieceCount", 6));
 }

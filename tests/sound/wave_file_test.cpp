@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "sound/wave_file.h"
 #include "testkit.h"
@@ -136,6 +139,12 @@ TEST(WaveFile, OpensFilesAndBuiltInResourcesAndFailsCleanlyOtherwise) {
   EXPECT_EQ(wave.Format(), nullptr);
   EXPECT_FALSE(wave.Open(dir / "missing.wav"));
   EXPECT_FALSE(wave.Open(dir.path()));  // a folder
+  // Special files are refused at once: a pipe would wait for a writer,
+  // /dev/zero never ends.
+  ASSERT_EQ(::mkfifo((dir / "pipe.wav").c_str(), 0600), 0);
+  EXPECT_FALSE(wave.Open(dir / "pipe.wav"));
+  std::filesystem::create_symlink("/dev/zero", dir / "zero.wav");
+  EXPECT_FALSE(wave.Open(dir / "zero.wav"));
 
   // No such file, but a built-in wave of that name (compiled into the tests).
   ASSERT_TRUE(wave.Open("TestBeep"));

@@ -52,6 +52,9 @@ TEST(Folders, PrivateFolderIsTheUsersAlone) {
   // A planted link or file is refused.
   fs::create_directory_symlink(mine, dir / "link");
   EXPECT_FALSE(CreatePrivateFolder(dir / "link"));
+  EXPECT_FALSE(CreatePrivateFolder(dir / "link/"));  // the separator must not look through it
+  EXPECT_FALSE(CreatePrivateFolder(dir / "link//"));
+  EXPECT_TRUE(CreatePrivateFolder(mine + "/"));
   dir.WriteFile("file", "");
   EXPECT_FALSE(CreatePrivateFolder(dir / "file"));
 

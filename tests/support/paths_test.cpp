@@ -49,12 +49,28 @@ TEST_F(InstallDir, DataFoldersHangBelowTheInstallationWithoutTrailingSeparators)
   EXPECT_EQ(GetTutorialsDir(), "/opt/ravelle/Tutorials");
 }
 
-TEST_F(InstallDir, MissingValueGivesBareSuffixes) {
+// Without an installation nothing is read from folders of the root: the data
+// folders are unknown and the programs say where they looked.
+TEST_F(InstallDir, MissingInstallationIsReportedNotTakenForTheRoot) {
   UseMachineFile("[General]\nOther=1\n");
   char buffer[256];
   EXPECT_FALSE(ReadInstallDir(buffer));
   EXPECT_EQ(GetInstallDir(), "");
-  EXPECT_EQ(GetTexturesDir(), "/Textures");
+  for (const std::string& folder : {GetTexturesDir(), GetSoundsDir(), GetPuzzleSamplesDir(), GetEnvironmentsDir(),
+                                    GetEnvironmentTexturesDir(), GetTutorialsDir()})
+    EXPECT_EQ(folder, "");
+  std::vector<std::string> names;
+  ListFilesInFolder(GetTexturesDir(), names, "*");
+  EXPECT_TRUE(names.empty());
+  std::string message = MissingInstallationMessage();
+  EXPECT_NE(message.find("not known"), std::string::npos) << message;
+  EXPECT_NE(message.find(dir / "machine.ini"), std::string::npos) << message;
+
+  UseMachineFile("[General]\nInstallDir=" + (dir / "gone") + "\n");
+  message = MissingInstallationMessage();
+  EXPECT_NE(message.find((dir / "gone") + " does not exist"), std::string::npos) << message;
+  UseMachineFile("[General]\nInstallDir=" + dir.path() + "\n");
+  EXPECT_EQ(MissingInstallationMessage(), "");
 }
 
 TEST_F(InstallDir, ValueOnlyOfSeparatorsStaysAsItIs) {
@@ -73,11 +89,16 @@ TEST_F(InstallDir, ValuesLongerThanTheBufferAreRefused) {
   EXPECT_EQ(GetInstallDir(), "");
 }
 
-TEST(Language, ReadFromTheProfileLowerCased) {
+TEST(Language, ReadFromTheProfileLowerCasedAndOnlyKnownOnes) {
   testkit::TempDir dir;
   SetProfileFile(dir / "p.ini");
   EXPECT_EQ(GetLanguage(), "english");
   ProfileWriteString("", "Language", "French");
   EXPECT_EQ(GetLanguage(), "french");
+  // The value becomes a folder of help paths: nothing else gets through.
+  for (const char* other : {"../../../../tmp/evil", "german", "french/..", "", "english "}) {
+    ProfileWriteString("", "Language", other);
+    EXPECT_EQ(GetLanguage(), "english") << other;
+  }
   SetProfileFile("");
 }
