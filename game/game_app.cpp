@@ -8,6 +8,7 @@
 #include "game/game_text_ids.h"
 #include "game/main_frame.h"
 #include "game/puzzle_game.h"
+#include "game/saved_games.h"
 #include "game/single_instance.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/shell.h"
@@ -22,12 +23,14 @@ int RunRavelleGame(int argc, char** argv) {
   if (guard.FindRunningInstance()) return 0;  // the running game comes to the front instead
 
   UnconnectedGameDialogs dialogs;
-  UnconnectedSavedGames savedGames;
   auto game = std::make_unique<CPuzzleGame>();
   g_Game = game.get();
+  QtFileChooser fileChooser;
+  CSavedGames savedGames(*game, fileChooser);
   int exitCode = 1;
   {
     CMainFrame frame(*game, dialogs, savedGames);
+    fileChooser.SetParent(&frame);
     if (frame.LoadFrame()) {
       guard.Listen([&frame] { return frame.OnCheckAppValidity(); }, [&frame] { frame.OnShowMainWindow(); });
       const InitResult started = frame.StartGame();

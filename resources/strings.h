@@ -14,3 +14,17 @@ enum : unsigned {
   IDS_SAVER_PRODUCT_TITLE = 2133,
   IDS_HELP_PAGE_MISSING = 9001,  // "%s": the page's path
 };
+
+// ---- saved games (game) ----------------------------------------------------------------------
+enum : unsigned {
+  IDS_SAVE_PUZZLE_TITLE = 249,       // "Save Puzzle": the save dialog's title (and the icon bar's tip)
+  IDS_SAVED_PUZZLE_FILTER = 9301,    // file dialogs' filter; "*.rvpuzzle"
+  IDS_PUZZLE_SAVED = 9302,           // "%s": the file name
+  IDS_PUZZLE_LOADED = 9303,
+  IDS_SAVE_FAILED = 9304,            // "%s %s": the path, the reason
+  IDS_SAVED_PUZZLE_DAMAGED = 9305,
+  IDS_SAVED_PUZZLE_NEWER = 9306,
+  IDS_SAVED_PICTURE_MISSING = 9307,  // "%s": the picture's path
+  IDS_SAVED_PUZZLE_UNREADABLE = 9308,  // "%s %s": the path, the reason
+};
+// ---- end of saved games ------------------------------------------------------------------------
