@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRadialGradient>
 #include <algorithm>
 #include <cmath>
@@ -306,10 +307,29 @@ QImage Title() {
   p.end();
   return ApplyColourKey(image);
 }
+// ---- program icon ------------------------------------------------------------------
+// The globe alone, round on a transparent square: the game's icon for the
+// window and the desktop's menus.
+QImage ProgramIcon(const QImage& globe) {
+  constexpr int kSize = 128;
+  QImage icon(kSize, kSize, QImage::Format_ARGB32);
+  icon.fill(Qt::transparent);
+  QPainter p(&icon);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  QPainterPath round;
+  round.addEllipse(QRectF(2, 2, kSize - 4, kSize - 4));
+  p.setClipPath(round);
+  p.drawImage(QRectF(0, 0, kSize, kSize), globe, QRectF(136, 88, 848, 848));  // the sphere, centre (560, 512)
+  p.end();
+  return icon;
+}
 }  // namespace
 
 void MakeStartScreenArt(Output& out) {
-  out.SaveImage(AvoidColourKey(Globe()), "Textures/StartMenuBackgroundEarth.png");
+  const QImage globe = Globe();
+  out.SaveImage(ProgramIcon(globe), "RavelleGame.png");
+  out.SaveImage(AvoidColourKey(globe), "Textures/StartMenuBackgroundEarth.png");
   out.SaveImage(AvoidColourKey(Fill()), "Textures/StartMenuBackgroundFill.png");
   out.SaveImage(Button(0x5fcf5a, 0x1d6a24, Glyph::NewPuzzle), "Textures/StartMenuButtonNewPuzzle.png");
   out.SaveImage(Button(0x5aa8f0, 0x1a4a9a, Glyph::LoadPuzzle), "Textures/StartMenuButtonLoadPuzzle.png");

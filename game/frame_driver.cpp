@@ -46,7 +46,8 @@ bool FrameDriver::Turn() {
 }
 
 void FrameDriver::Repaint() {
-  if (!CanRunFrame() || (m_hooks.isMinimized && m_hooks.isMinimized())) return;
+  // Also behind a dialog; never inside a frame.
+  if (!m_started || m_inFrame || (m_hooks.isMinimized && m_hooks.isMinimized())) return;
   m_inFrame = true;
   m_game.Render();
   m_inFrame = false;

@@ -52,8 +52,8 @@ class FrameDriver {
 
   // One event-loop turn; true when a frame ran.
   bool Turn();
-  // Draws the last picture again (an expose), without updating anything;
-  // only when a frame could run now.
+  // Draws the picture again (an expose), without updating anything: also
+  // while a dialog is up, never inside a frame, before Start or minimised.
   void Repaint();
   // Queues a command for after the current frame.
   void Post(UINT id) { m_posted.push_back(id); }

@@ -1,6 +1,7 @@
 #include "game/game_app.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <memory>
 
 #include "game/game_dialogs.h"
@@ -35,6 +36,8 @@ int RunRavelleGame(int argc, char** argv) {
       guard.Listen([&frame] { return frame.OnCheckAppValidity(); }, [&frame] { frame.OnShowMainWindow(); });
       const InitResult started = frame.StartGame();
       if (started.success) {
+        // Without a window manager nothing maximises: cover the screen then.
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
         frame.showMaximized();
         exitCode = app.exec();
       } else {

@@ -87,7 +87,9 @@ bool CMainFrame::LoadFrame() {
   m_view->setMinimumSize(kMinClientWidth, kMinClientHeight);
   setCentralWidget(m_view);
   m_view->installEventFilter(this);
-  setWindowIcon(QIcon(QString::fromStdString(GetTexturesDir() + kPathSeparator + "GameIcon.png")));
+  m_view->SurfaceWindow()->installEventFilter(this);
+  m_view->setFocus();  // keys go to the view
+  setWindowIcon(QIcon(QString::fromStdString(GetInstallDir() + kPathSeparator + "RavelleGame.png")));
   winId();  // the native window now, so a failure shows here
   if (!windowHandle()) return false;
   m_commands.SetLanguage(CFrameCommands::StoredLanguage());
@@ -191,6 +193,7 @@ void CMainFrame::OnSize() {
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Expose && watched == m_view->SurfaceWindow()) m_driver.Repaint();
   if (watched == m_view) {
     if (event->type() == QEvent::Resize) {
       OnSize();

@@ -296,9 +296,30 @@ TEST_F(FrameCommandsTest, NoFrameStartsInsideAFrameOrWhileModal) {
   }
   EXPECT_TRUE(m_driver->Turn());
 
+  // An expose behind a dialog draws the picture again without updating.
+  {
+    ModalGuard open;
+    m_script.m_log.Clear();
+    const int updates = m_play.m_updates;
+    m_driver->Repaint();
+    EXPECT_EQ(m_script.m_log.Count("Present"), 1);
+    EXPECT_EQ(m_play.m_updates, updates);
+  }
+  // Inside a frame it waits for the frame.
+  m_play.m_onUpdate = [&] {
+    m_script.m_log.Clear();
+    m_driver->Repaint();
+    EXPECT_EQ(m_script.m_log.Count("Present"), 0);
+  };
+  EXPECT_TRUE(m_driver->Turn());
+  m_play.m_onUpdate = nullptr;
+
   // Not before Start, not after Stop.
   m_driver->Stop();
   EXPECT_FALSE(m_driver->Turn());
+  m_script.m_log.Clear();
+  m_driver->Repaint();
+  EXPECT_EQ(m_script.m_log.Count("Present"), 0);
 }
 
 TEST_F(FrameCommandsTest, PlayTimeAroundMinimising) {

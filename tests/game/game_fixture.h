@@ -70,6 +70,7 @@ class FakeTopBar : public ITopBar {
   void Activate() override { ++m_activated; }
   int Update() override {
     ++m_updates;
+    if (m_onUpdate) m_onUpdate();
     return m_command;
   }
   void Render() override { ++m_renders; }
@@ -79,6 +80,7 @@ class FakeTopBar : public ITopBar {
   int m_activated = 0, m_deactivated = 0, m_updates = 0, m_renders = 0, m_tooltipLoads = 0;
   int m_command = 0;
   int m_mode = -1;
+  std::function<void()> m_onUpdate;
 };
 
 class GameTest : public EngineTest {

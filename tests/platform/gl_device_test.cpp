@@ -417,3 +417,24 @@ TEST_F(GLDevice_X11, EnumerationAnswersFromTheContext) {
 }
 
 }  // namespace
+
+TEST(GLDriverVersionText, NumbersAfterTheGLVersion) {
+  const struct {
+    const char* text;
+    int product, version, subversion, build;
+  } cases[] = {
+      {"4.5 (Core Profile) Mesa 22.3.6", 4, 22, 3, 6},
+      {"4.6.0 NVIDIA 535.104.05", 4, 535, 104, 5},
+      {"3.3 (Core Profile) Mesa 23.1.0-devel (git-abc)", 3, 23, 1, 0},
+      {"3.3", 3, 0, 0, 0},
+      {"", 0, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const LARGE_INTEGER_PARTS v = GLDriverVersion(c.text);
+    EXPECT_EQ(DWORD(v.HighPart) >> 16, DWORD(c.product));
+    EXPECT_EQ(DWORD(v.HighPart) & 0xFFFF, DWORD(c.version));
+    EXPECT_EQ(v.LowPart >> 16, DWORD(c.subversion));
+    EXPECT_EQ(v.LowPart & 0xFFFF, DWORD(c.build));
+  }
+}

@@ -22,6 +22,7 @@
 // (platform/d3d9/gl/gl_host.h): the hosting widget or, without a screen, a
 // GLOffscreenWindow.
 #include <QImage>
+#include <string>
 
 #include "platform/d3d9/d3d9.h"
 
@@ -31,3 +32,10 @@ IDirect3D9* Direct3DCreate9GL();
 // The back buffer as last drawn (top row first, opaque) into image; false
 // when device is not a GL device or the context cannot be used.
 bool GLReadBackBuffer(IDirect3DDevice9* device, QImage* image);
+
+// The adapter's driver version from the GL version string: product = the GL
+// major version, then the driver's own three numbers (those after the GL
+// version, as in "4.5 (Core Profile) Mesa 22.3.6" or "4.6.0 NVIDIA
+// 535.104.05") as version, subversion and build. Missing numbers are 0.
+LARGE_INTEGER_PARTS GLDriverVersion(const std::string& glVersion);
+

@@ -6,7 +6,9 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <vector>
 
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/d3d9/gl/gl_internal.h"
@@ -85,6 +87,7 @@ class GLDirect3D9 : public IDirect3D9 {
     CopyText(id->Driver, sizeof id->Driver, m_caps.version);
     CopyText(id->Description, sizeof id->Description, m_caps.renderer);
     CopyText(id->DeviceName, sizeof id->DeviceName, m_caps.vendor);
+    id->DriverVersion = GLDriverVersion(m_caps.version);
     return D3D_OK;
   }
 
@@ -186,4 +189,34 @@ IDirect3D9* Direct3DCreate9GL() {
 bool GLReadBackBuffer(IDirect3DDevice9* device, QImage* image) {
   auto* gl = dynamic_cast<GLDevice*>(device);
   return gl && gl->ReadBackBuffer(image);
+}
+
+LARGE_INTEGER_PARTS GLDriverVersion(const std::string& glVersion) {
+  // Runs of digits; the first run is the GL major version, and the driver's
+  // numbers start at the first run after a blank that follows the GL version.
+  std::vector<unsigned> numbers;
+  size_t i = 0;
+  unsigned glMajor = 0;
+  bool haveMajor = false, pastGlVersion = false;
+  while (i < glVersion.size()) {
+    if (!std::isdigit(static_cast<unsigned char>(glVersion[i]))) {
+      if (haveMajor && glVersion[i] == ' ') pastGlVersion = true;
+      ++i;
+      continue;
+    }
+    unsigned value = 0;
+    while (i < glVersion.size() && std::isdigit(static_cast<unsigned char>(glVersion[i])))
+      value = std::min(value * 10 + unsigned(glVersion[i++] - '0'), 0xFFFFu);
+    if (!haveMajor) {
+      glMajor = value;
+      haveMajor = true;
+    } else if (pastGlVersion && numbers.size() < 3) {
+      numbers.push_back(value);
+    }
+  }
+  numbers.resize(3, 0);
+  LARGE_INTEGER_PARTS out;
+  out.HighPart = static_cast<LONG>((glMajor << 16) | numbers[0]);
+  out.LowPart = (numbers[1] << 16) | numbers[2];
+  return out;
 }

@@ -89,3 +89,5 @@ POINT GLHostWidget::ClientPixel(const QPointF& position) const {
                static_cast<LONG>(std::floor(position.y() * ratio))};
 }
 
+
+QWindow* GLHostWidget::SurfaceWindow() const { return m_surface; }

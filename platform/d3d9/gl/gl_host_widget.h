@@ -34,6 +34,8 @@ class GLHostWidget : public QWidget, public GLSurfaceWindow {
   // A position in this widget's coordinates (as mouse events give them) in
   // client pixels.
   POINT ClientPixel(const QPointF& position) const;
+  // The inner native window (its expose events tell when to draw again).
+  QWindow* SurfaceWindow() const;
 
  private:
   class Surface;
