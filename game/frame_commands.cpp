@@ -55,6 +55,7 @@ void CFrameCommands::Register() {
 }
 
 void CFrameCommands::Paused(const std::function<void()>& step) {
+  if (m_game.IsPlayScreenCurrent()) m_game.PlayScreen()->EndCameraMove();
   m_game.PausePlayTime();
   step();
   m_game.ResumePlayTime();

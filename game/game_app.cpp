@@ -10,6 +10,8 @@
 #include "game/main_frame.h"
 #include "game/puzzle_game.h"
 #include "game/saved_games.h"
+#include "game/screens/play_screen.h"
+#include "game/screens/top_bar.h"
 #include "game/single_instance.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/shell.h"
@@ -26,6 +28,10 @@ int RunRavelleGame(int argc, char** argv) {
   UnconnectedGameDialogs dialogs;
   auto game = std::make_unique<CPuzzleGame>();
   g_Game = game.get();
+  CGUIInterfacePlayPuzzle playScreen;
+  CPlayPuzzleTopMenuBar topBar;
+  game->SetPlayScreen(&playScreen);
+  game->SetTopBar(&topBar);
   QtFileChooser fileChooser;
   CSavedGames savedGames(*game, fileChooser);
   int exitCode = 1;

@@ -26,6 +26,15 @@ class IGameHost {
   virtual void PostCommand(UINT id) = 0;
   // Minimises the main window at once.
   virtual void MinimizeWindow() = 0;
+  // The cursor's display counter, as the system keeps it: show adds one,
+  // hide takes one away; the cursor shows while it is 0 or more. While it
+  // is hidden the view's mouse motion goes on past the screen edges.
+  // Answers the new counter.
+  virtual int ShowCursor(bool show) { return show ? 0 : -1; }
+  // Puts the cursor at a client pixel of the view.
+  virtual void SetCursorPos(POINT /*client*/) {}
+  // Lines the wheel scrolls per notch (the system setting).
+  virtual int WheelScrollLines() { return 3; }
 };
 
 // The host in use; never null.

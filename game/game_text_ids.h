@@ -20,6 +20,20 @@ enum : unsigned {
   IDS_HELP_HINT = 264,
   IDS_ENGINE_INIT_FAILED = 273,  // "%s": the failing step's message
 
+  // Play screen, icon bar and command helper.
+  IDS_CONGRATULATION = 215,
+  IDS_GAME_TIME = 234,  // "Game Time: %02d:%02d:%02d"
+  IDS_TIP_GAME_MENU = 248,
+  IDS_TIP_SAVE = 249,
+  IDS_TIP_INFORMATION = 250,
+  IDS_TIP_COMMANDS = 251,
+  IDS_TIP_FULL_SCREEN = 252,
+  IDS_TIP_MINIMIZE = 253,
+  IDS_TIP_PREVIEW = 272,
+  IDS_TIP_HELPER = 274,
+  IDS_HELPER_TITLE = 276,  // 276..298: the helper's lines, in pairs of main and second text
+  IDS_HELPER_LAST = 298,
+
   // Menu 101: the popups, then the items (with their accelerator labels).
   IDS_MENU_GAME = 41001,
   IDS_MENU_VIEW = 41002,

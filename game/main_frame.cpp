@@ -253,3 +253,30 @@ bool CMainFrame::CreateInput() { return g_Input.Create(m_view, nullptr); }
 bool CMainFrame::CreateSound() { return g_SoundManager.Create(m_view); }
 
 POINT CMainFrame::CursorPos() { return m_view ? m_view->ClientPixel(m_view->mapFromGlobal(QCursor::pos())) : POINT{}; }
+
+int CMainFrame::ShowCursor(bool show) {
+  const bool wasShown = m_cursorCount >= 0;
+  m_cursorCount += show ? 1 : -1;
+  const bool shown = m_cursorCount >= 0;
+  if (m_view && shown != wasShown) {
+    if (shown) {
+      g_Input.EndRelativeMotion();
+      m_view->unsetCursor();
+    } else {
+      // The motion goes on past the screen edges while the cursor is away.
+      m_view->setCursor(Qt::BlankCursor);
+      const QPoint global = QCursor::pos();
+      g_Input.BeginRelativeMotion(POINT{global.x(), global.y()});
+    }
+  }
+  return m_cursorCount;
+}
+
+void CMainFrame::SetCursorPos(POINT client) {
+  if (!m_view) return;
+  const qreal ratio = m_view->devicePixelRatioF();
+  const QPoint local(static_cast<int>(client.x / ratio), static_cast<int>(client.y / ratio));
+  QCursor::setPos(m_view->mapToGlobal(local));
+}
+
+int CMainFrame::WheelScrollLines() { return QApplication::wheelScrollLines(); }

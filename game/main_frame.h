@@ -76,6 +76,9 @@ class CMainFrame : public QMainWindow, public IFrameWindow, public IGameHost {
   POINT CursorPos() override;
   void PostCommand(UINT id) override { m_driver.Post(id); }
   void MinimizeWindow() override { showMinimized(); }
+  int ShowCursor(bool show) override;
+  void SetCursorPos(POINT client) override;
+  int WheelScrollLines() override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -98,4 +101,5 @@ class CMainFrame : public QMainWindow, public IFrameWindow, public IGameHost {
   Qt::WindowStates m_savedState;
   QRect m_savedGeometry;
   bool m_initialised = false;
+  int m_cursorCount = 0;  // the cursor shows while this is 0 or more
 };

@@ -146,6 +146,7 @@ void CPuzzleGame::RunFrame() {
   int command = 0;
   const bool movingCamera = IsPlayScreenCurrent() && m_playScreen->IsMovingCamera();
   if (m_topBar && m_topBarActive && !movingCamera) command = m_topBar->Update();
+  m_barCommand = command;
   if (const UINT id = TopBarMenuCommand(command))
     GameHost().PostCommand(id);
   else if (command == 8)

@@ -134,6 +134,9 @@ class CPuzzleGame {
   CKVRTexture m_rectTexture;
   bool m_showFPS = false;
   bool m_showCommandHelper = false;
+  // The bar command of the current frame (0 when the bar issued none); the
+  // play screen ignores a press in such a frame.
+  int m_barCommand = 0;
 
  private:
   void SwitchToNoScreen(ScreenType type);

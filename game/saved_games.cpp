@@ -105,7 +105,7 @@ void CSavedGames::Save() {
   if (path.empty()) {
     const std::string folder = SavedPuzzlesFolder();
     QDir().mkpath(Q(folder));
-    path = m_chooser.ChooseSaveFile(LoadResString(IDS_SAVE_PUZZLE_TITLE), folder,
+    path = m_chooser.ChooseSaveFile(LoadResString(IDS_TIP_SAVE), folder,
                                     LoadResString(IDS_SAVED_PUZZLE_FILTER));
     if (!path.empty()) path = WithExtension(path);
   }

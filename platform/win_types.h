@@ -26,6 +26,7 @@ constexpr bool FAILED(HRESULT hr) { return hr < 0; }
 struct POINT {
   LONG x = 0;
   LONG y = 0;
+  friend bool operator==(const POINT&, const POINT&) = default;
 };
 
 struct SIZE {

@@ -23,6 +23,41 @@ const StringTable& GameStrings() {
       {264, "For help on how to play, press F1"},
       {273, "Error 800: The game engine could not be initialized.  Please note the error message below and "
             "contact our support for help.\n\nError Message:\n%s"},
+      // ---- play screen, icon bar and command helper ---------------------------------
+      {215, "Congratulation! you completed the puzzle."},
+      {234, "Game Time: %02d:%02d:%02d"},
+      {248, "Show Game Menu"},
+      {249, "Save Puzzle"},
+      {250, "Puzzle Information"},
+      {251, "Game commands"},
+      {252, "Activate/Deactivate full screen mode"},
+      {253, "Minimize"},
+      {272, "Show/Hide puzzle preview"},
+      {274, "Show/Hide command helper"},
+      {276, "Command Helper"},
+      {277, "Press F6 to show / hide"},
+      {278, "Piece selection"},
+      {279, "Select a piece"},
+      {280, "Mouse: Left click on a piece (Hold down)"},
+      {281, "Move the selected piece(s)"},
+      {282, "Move the mouse"},
+      {283, "Rotate the selected piece(s)"},
+      {284, "Mouse wheel or Z/X or \nLeft/Right or Up/Down arrows"},
+      {285, "Disconnect the selected piece"},
+      {286, "Mouse: Left click + Backspace"},
+      {287, "View"},
+      {288, "Move the view"},
+      {289, "Mouse: Right click (Hold down)"},
+      {290, "Move the view"},
+      {291, "Move the mouse while holding right button"},
+      {292, "Zoom In/Out"},
+      {293, "Mouse wheel or \nRight mouse button + Ctrl + Mouse move"},
+      {294, "Preview Image Window"},
+      {295, "Show/hide the puzzle preview window"},
+      {296, "F5"},
+      {297, "Show a large puzzle preview window"},
+      {298, "Tab (Hold down)"},
+      // ---- end of play screen, icon bar and command helper --------------------------
       // Menu 101: popups, then items (id = 9000 + command id).
       {41001, "Game"},
       {41002, "View"},
@@ -58,7 +93,7 @@ const StringTable& GameStrings() {
       // ---- end of main frame, game object and start screen ------------------------
 
       // ---- saved games ----------------------------------------------------------------
-      {IDS_SAVE_PUZZLE_TITLE, "Save Puzzle"},
+      // The save dialog's title is 249 "Save Puzzle", the icon bar's tip.
       {IDS_SAVED_PUZZLE_FILTER, "Saved puzzles (*.rvpuzzle)"},
       {IDS_PUZZLE_SAVED, "Puzzle saved: %s"},
       {IDS_PUZZLE_LOADED, "Puzzle loaded"},

@@ -17,7 +17,6 @@ enum : unsigned {
 
 // ---- saved games (game) ----------------------------------------------------------------------
 enum : unsigned {
-  IDS_SAVE_PUZZLE_TITLE = 249,       // "Save Puzzle": the save dialog's title (and the icon bar's tip)
   IDS_SAVED_PUZZLE_FILTER = 9301,    // file dialogs' filter; "*.rvpuzzle"
   IDS_PUZZLE_SAVED = 9302,           // "%s": the file name
   IDS_PUZZLE_LOADED = 9303,

@@ -187,6 +187,10 @@ void FitRectKeepAspect(const RECT& source, const RECT& target, RECT& out) {
   const float sh = static_cast<float>(std::abs(RectHeight(source)));
   const float tw = static_cast<float>(std::abs(RectWidth(target)));
   const float th = static_cast<float>(std::abs(RectHeight(target)));
+  if (!(sw > 0.0f) || !(sh > 0.0f)) {  // a picture without size fits nowhere
+    out = {target.left, target.top, target.left, target.top};
+    return;
+  }
   const float ratio = tw / sw;
   const LONG h = static_cast<LONG>(sh * ratio);
   if (static_cast<float>(h) > th) {

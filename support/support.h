@@ -62,8 +62,8 @@ void ListFilesInFolder(const std::string& folder, std::vector<std::string>& name
 
 // ---- geometry ----------------------------------------------------------------
 // Fits the source's aspect into the target, from the target's top-left corner
-// (sizes as absolute values, single precision, truncated). The source must
-// not be empty.
+// (sizes as absolute values, single precision, truncated). A source without
+// width or height gives an empty rectangle at the target's top-left corner.
 void FitRectKeepAspect(const RECT& source, const RECT& target, RECT& out);
 
 // ---- installation and data folders ------------------------------------------

@@ -58,6 +58,9 @@ class IPlayScreen : public CGUIInterface {
   virtual void TogglePreview() = 0;
   // Loads the table of the current environment setting.
   virtual void LoadEnvironment() = 0;
+  // Ends a camera move (the cursor shows again) before something modal
+  // opens.
+  virtual void EndCameraMove() {}
 };
 
 // ---- icon bar slot ----------------------------------------------------------------------------

@@ -25,8 +25,17 @@ class RecordingGameHost : public IGameHost {
   POINT CursorPos() override { return m_cursor; }
   void PostCommand(UINT id) override { m_posted.push_back(id); }
   void MinimizeWindow() override { ++m_minimized; }
+  int ShowCursor(bool show) override { return m_cursorCount += show ? 1 : -1; }
+  void SetCursorPos(POINT client) override {
+    m_cursor = client;
+    m_cursorPuts.push_back(client);
+  }
+  int WheelScrollLines() override { return m_wheelLines; }
 
   HostWindow* m_window;
+  int m_cursorCount = 0;
+  std::vector<POINT> m_cursorPuts;
+  int m_wheelLines = 3;
   bool m_inputWorks = true;
   POINT m_cursor;
   std::vector<UINT> m_posted;

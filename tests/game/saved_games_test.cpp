@@ -15,6 +15,7 @@
 
 #include "game/game_text_ids.h"
 #include "platform/shell.h"
+#include "play_fixture.h"
 #include "saved_fixture.h"
 #include "support/string_table.h"
 #include "support/support.h"
@@ -324,4 +325,52 @@ TEST_F(SavedGamesTest, CancelledDialogsChangeNothing) {
   EXPECT_EQ(m_chooser.m_calls[1].title, "Load Saved Puzzle");
   EXPECT_TRUE(m_shell.boxes.empty());
   ExpectUnchanged(before);
+}
+
+// ---- on the real play screen ---------------------------------------------------------------
+namespace {
+class SavedGamesOnPlayScreen : public PlayTest {
+ protected:
+  void NewSamplePuzzle(int columns, int rows) {
+    PuzzleSettings& s = m_game->m_settings;
+    s.m_columns = columns;
+    s.m_rows = rows;
+    s.m_rotatePieces = true;
+    ASSERT_TRUE(m_game->CreatePuzzle(s));
+    m_game->SetScreen(kScreenPlay);
+    m_screen.ResetPlayView();
+  }
+  ScopedRecordingShell m_shell;
+  ScriptedChooser m_chooser;
+};
+}  // namespace
+
+TEST_F(SavedGamesOnPlayScreen, ALoadedViewStaysWhereItWasSavedEvenDuringAFlyIn) {
+  CSavedGames saved(*m_game, m_chooser);
+  NewSamplePuzzle(6, 5);
+  m_clock.Advance(4.5);
+  Frame();  // the fly-in is over
+  CKVRCamera& camera = m_game->m_settings.m_viewCamera;
+  camera.SetEye(-40.0f, -260.0f, 350.0f);
+  camera.LookAt(10.0f, 20.0f, 0.0f);
+  camera.UpdateView();
+  const std::string file = m_dir / "view.rvpuzzle";
+  ASSERT_TRUE(saved.SaveTo(file));
+  const D3DXVECTOR3 eye = camera.m_eye, direction = camera.m_direction, up = camera.m_up;
+
+  NewSamplePuzzle(3, 3);  // a new puzzle flying in
+  m_clock.Advance(1.0);
+  Frame();
+  ASSERT_TRUE(saved.LoadFrom(file));
+  for (int frame = 0; frame < 3; ++frame) {
+    m_clock.Advance(1.0);
+    Frame();
+    EXPECT_EQ(camera.m_eye, eye);
+    EXPECT_EQ(camera.m_direction, direction);
+    EXPECT_EQ(camera.m_up, up);
+  }
+  EXPECT_EQ(m_game->m_settings.m_board.m_pieceCount, 30);
+  EXPECT_TRUE(m_game->m_puzzleRunning);
+  EXPECT_TRUE(m_shell.boxes.empty());
+  EXPECT_GT(m_script.m_log.Count("DrawIndexedPrimitive"), 0);  // the loaded board is drawn
 }

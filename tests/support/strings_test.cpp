@@ -81,6 +81,10 @@ TEST(FitRectKeepAspect, FitsFromTheTopLeftInSinglePrecision) {
       {{0, 0, 200, 400}, {0, 0, 100, 100}, {0, 0, 50, 100}},
       {{0, 0, 3, 3}, {0, 0, 10, 10}, {0, 0, 10, 10}},
       {{400, 200, 0, 0}, {10, 20, 110, 220}, {10, 20, 110, 70}},  // sizes taken as absolute
+      // A picture without size: an empty rectangle, no division by zero.
+      {{0, 0, 0, 0}, {10, 20, 110, 220}, {10, 20, 10, 20}},
+      {{0, 0, 300, 0}, {10, 20, 110, 220}, {10, 20, 10, 20}},
+      {{0, 0, 0, 300}, {10, 20, 110, 220}, {10, 20, 10, 20}},
   };
   for (const auto& c : cases) {
     RECT out;

@@ -1,0 +1,314 @@
+// The play screen's operations on the pieces: picking the top piece under
+// the cursor, holding its joined group or the rubber-band selection it
+// belongs to, dragging the held pieces over the table (a step that would
+// take a piece centre off the table is refused whole), keeping them and the
+// pieces that lay on them on sensible stack layers, the rubber band,
+// dropping with the join test, quarter turns and separating a piece.
+//
+// Sections: picking and holding - dragging - stacking - rubber band -
+// dropping - turning and separating - free helpers
+#include <algorithm>
+
+#include "engine/engine.h"
+#include "game/frame_driver.h"
+#include "game/game_text_ids.h"
+#include "game/puzzle_game.h"
+#include "game/screens/play_screen.h"
+#include "platform/clock.h"
+#include "platform/shell.h"
+#include "puzzle/piece_group.h"
+#include "puzzle/puzzle_board.h"
+#include "sound/sound_manager.h"
+#include "support/string_table.h"
+
+// ---- picking and holding -------------------------------------------------------------------
+bool CGUIInterfacePlayPuzzle::TablePointAt(int x, int y, D3DXVECTOR3& point, D3DXVECTOR3* origin,
+                                           D3DXVECTOR3* direction) const {
+  D3DXVECTOR3 o, d;
+  g_Engine.GetScreenRay(&o, &d, x, y);
+  if (!(d.z < 0.0f)) return false;
+  point = IntersectRayWithTable(d, o);
+  if (origin) *origin = o;
+  if (direction) *direction = d;
+  return true;
+}
+
+void CGUIInterfacePlayPuzzle::PickAt(int x, int y) {
+  CPuzzleBoard* board = Board();
+  D3DXVECTOR3 point, origin, direction;
+  if (!board || !TablePointAt(x, y, point, &origin, &direction)) return;
+  CPuzzlePiece* best = nullptr;
+  std::int32_t bestLayer = 0;
+  for (CPuzzlePiece& piece : board->m_pieces) {
+    if (static_cast<std::uint32_t>(piece.m_layer) < static_cast<std::uint32_t>(bestLayer)) continue;
+    if (!piece.HitTest(origin, direction)) continue;
+    best = &piece;
+    bestLayer = piece.m_layer;
+  }
+  if (best) {
+    SelectPieceGroup(point, best);
+    m_state = kPlayDragging;
+    MoveSelection();
+  } else {
+    MarkSelection(false);
+    m_selection.clear();
+    m_rubberCorner1 = m_rubberCorner2 = point;
+    m_rubberBandActive = true;
+    m_selectionRect.SetCorners(point.x, point.y, point.x, point.y);
+    m_state = kPlayBanding;
+  }
+  UpdateCommandHelperEntries();
+}
+
+bool CGUIInterfacePlayPuzzle::SelectPieceGroup(const D3DXVECTOR3& point, CPuzzlePiece* piece) {
+  m_heldPiece = piece;
+  m_holding = true;
+  m_grabPoint = point;
+  m_dragOffset = D3DXVECTOR3(0, 0, 0);
+  const bool inSelection = GroupContains(m_selection, *piece);
+  m_held.clear();
+  if (inSelection)
+    m_held = m_selection;
+  else
+    piece->CollectGroup(m_held);
+  CollectOtherPieces(m_held, m_others);
+  if (!inSelection) {
+    MarkSelection(false);
+    m_selection.clear();
+    m_rubberBandActive = false;
+  }
+  return true;
+}
+
+void CGUIInterfacePlayPuzzle::CollectOtherPieces(const PieceGroup& group, PieceGroup& out) {
+  out.clear();
+  CPuzzleBoard* board = Board();
+  if (!board) return;
+  const PieceIdSet ids(group);
+  for (CPuzzlePiece& piece : board->m_pieces)
+    if (!ids.Contains(piece.m_id)) out.push_back(&piece);
+}
+
+// ---- dragging -----------------------------------------------------------------------------------
+void CGUIInterfacePlayPuzzle::DragSelection(int x, int y) {
+  if (!m_holding && !m_rubberBandActive) return;
+  D3DXVECTOR3 point;
+  if (!TablePointAt(x, y, point)) return;
+  const D3DXVECTOR3 d = point - m_grabPoint;
+  if (m_holding) {
+    const float h = m_environment.m_halfExtent;
+    for (const CPuzzlePiece* piece : m_held) {
+      const float nx = piece->m_currentPosition.x + d.x;
+      const float ny = piece->m_currentPosition.y + d.y;
+      if (!(nx >= -h && nx <= h && ny >= -h && ny <= h)) return;  // refused whole
+    }
+  }
+  m_dragOffset = d;
+  MoveSelection();
+  m_dragOffset = D3DXVECTOR3(0, 0, 0);
+  m_grabPoint = point;
+}
+
+void CGUIInterfacePlayPuzzle::MoveSelection() {
+  if (!m_holding) return;
+  CollectOverlappingPieces();
+  for (CPuzzlePiece* piece : m_held) piece->SetPosition(piece->m_currentPosition + m_dragOffset);
+  m_restackPending = true;
+}
+
+// ---- stacking -------------------------------------------------------------------------------------
+void CGUIInterfacePlayPuzzle::CollectOverlappingPieces() {
+  m_touching.clear();
+  PieceIdSet added;
+  for (const CPuzzlePiece* h : m_held) {
+    for (CPuzzlePiece* o : m_others) {
+      if (static_cast<std::uint32_t>(h->m_layer) >= static_cast<std::uint32_t>(o->m_layer)) continue;
+      if (added.Contains(o->m_id) || !PiecesOverlap(*h, *o)) continue;
+      added.Insert(o->m_id);
+      m_touching.push_back(o);
+    }
+  }
+}
+
+void CGUIInterfacePlayPuzzle::RestackSelection() {
+  m_restackPending = false;
+  if (!m_holding || m_held.empty()) return;  // nothing held: nothing may fall through
+  std::int32_t occupied[kLayerCount];
+  OccupiedLayers(occupied, m_held, m_others);
+  const std::int32_t free = FirstFreeLayer(occupied);
+  std::uint32_t lowest = 7;
+  for (const CPuzzlePiece* piece : m_held) lowest = std::min(lowest, static_cast<std::uint32_t>(piece->m_layer));
+  for (CPuzzlePiece* piece : m_held) {
+    std::int64_t layer = static_cast<std::int64_t>(static_cast<std::uint32_t>(piece->m_layer)) - lowest + free;
+    layer = std::clamp<std::int64_t>(layer, 0, 7);
+    piece->m_layer = static_cast<std::int32_t>(layer);
+    D3DXVECTOR3 p = piece->m_currentPosition;
+    p.z = static_cast<float>(static_cast<std::uint32_t>(layer)) * kLayerHeight;
+    piece->SetPosition(p);
+  }
+}
+
+namespace {
+void PutGroupOnLayer(const PieceGroup& group, std::int32_t layer) {
+  for (CPuzzlePiece* piece : group) {
+    piece->m_layer = layer;
+    D3DXVECTOR3 p = piece->m_currentPosition;
+    p.z = static_cast<float>(static_cast<std::uint32_t>(layer)) * kLayerHeight;
+    piece->SetPosition(p);
+  }
+}
+}  // namespace
+
+void CGUIInterfacePlayPuzzle::SettleStackedGroups() {
+  if (!m_holding || m_touching.empty()) return;
+  PieceGroup below;
+  for (std::uint32_t k = 1; k <= 7; ++k) {
+    below.clear();
+    for (CPuzzlePiece* o : m_others)
+      if (static_cast<std::uint32_t>(o->m_layer) < k) below.push_back(o);
+    below.insert(below.end(), m_held.begin(), m_held.end());
+    for (CPuzzlePiece* t : m_touching) {
+      if (static_cast<std::uint32_t>(t->m_layer) != k) continue;
+      PieceGroup group;
+      t->CollectGroup(group);
+      std::int32_t occupied[kLayerCount];
+      OccupiedLayers(occupied, group, below);
+      PutGroupOnLayer(group, FirstFreeLayer(occupied));
+    }
+  }
+}
+
+void CGUIInterfacePlayPuzzle::RestackGroupOfPiece(CPuzzlePiece* piece) {
+  if (!piece) return;
+  PieceGroup group, others;
+  piece->CollectGroup(group);
+  CollectOtherPieces(group, others);
+  std::int32_t occupied[kLayerCount];
+  OccupiedLayers(occupied, group, others);
+  PutGroupOnLayer(group, FirstFreeLayer(occupied));
+}
+
+// ---- rubber band ------------------------------------------------------------------------------------
+void CGUIInterfacePlayPuzzle::UpdateRubberBand(int x, int y) {
+  D3DXVECTOR3 point;
+  if (!TablePointAt(x, y, point) || !m_rubberBandActive) return;
+  m_rubberCorner2 = point;
+  m_selectionRect.SetCorners(m_rubberCorner1.x, m_rubberCorner1.y, point.x, point.y);
+}
+
+void CGUIInterfacePlayPuzzle::FinishRubberBand() {
+  m_rubberBandActive = false;
+  CPuzzleBoard* board = Board();
+  if (!board) return;
+  PieceGroup inside;
+  m_selectionRect.CollectPiecesInside(*board, inside);
+  m_selection.insert(m_selection.end(), inside.begin(), inside.end());
+  PieceIdSet ids(m_selection);
+  const std::size_t n = m_selection.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    PieceGroup group;
+    m_selection[i]->CollectGroup(group);
+    for (CPuzzlePiece* piece : group) {
+      if (ids.Contains(piece->m_id)) continue;
+      ids.Insert(piece->m_id);
+      m_selection.push_back(piece);
+    }
+  }
+  MarkSelection(true);
+}
+
+void CGUIInterfacePlayPuzzle::MarkSelection(bool flag) {
+  if (m_selection.empty()) return;
+  for (CPuzzlePiece* piece : m_held) piece->m_selected = flag;
+  for (CPuzzlePiece* piece : m_selection) piece->m_selected = flag;
+}
+
+// ---- dropping ------------------------------------------------------------------------------------------
+void CGUIInterfacePlayPuzzle::DropSelection() {
+  if (!m_holding) return;
+  MoveSelection();
+  RestackSelection();
+  std::vector<PieceGroup> groups;
+  SplitIntoGroups(m_held, groups);
+  CPuzzleBoard* board = Board();
+  for (const PieceGroup& group : groups) {
+    if (JoinGroups(group, m_others) != kGroupsJoined) continue;
+    if (m_connectSound) m_connectSound->Play();
+    if (board) {
+      const unsigned interior = board->CountInteriorSides();
+      board->m_completion =
+          interior ? static_cast<float>(static_cast<double>(board->CountJoinedSides()) / interior * 100.0) : 0.0f;
+    }
+    MarkSelection(false);
+    m_selection.clear();
+    m_rubberBandActive = false;
+    RestackGroupOfPiece(m_heldPiece);
+    if (board && board->m_completion >= 100.0f && g_Game) {
+      // The time shown stays put from here on; no frame runs while the box is up.
+      g_Game->m_playTimer.Pause();
+      ModalGuard modal;
+      Shell().MessageBox(LoadResString(IDS_CONGRATULATION), LoadResString(IDS_APP_NAME), MB_ICONINFORMATION);
+    }
+  }
+  m_heldPiece = nullptr;
+  m_holding = false;
+  m_held.clear();
+  m_others.clear();
+  m_touching.clear();
+  m_restackPending = false;
+}
+
+// ---- turning and separating ---------------------------------------------------------------------------
+void CGUIInterfacePlayPuzzle::RotateSelection(int direction) {
+  if (!m_holding || !m_heldPiece || !g_Game || !g_Game->m_settings.m_rotatePieces) return;
+  m_held.clear();
+  m_others.clear();
+  m_touching.clear();
+  m_heldPiece->CollectGroup(m_held);
+  CollectOtherPieces(m_held, m_others);
+  MarkSelection(false);
+  CollectOverlappingPieces();
+  RotateGroup(m_held, direction, *m_heldPiece);
+  m_restackPending = true;
+}
+
+void CGUIInterfacePlayPuzzle::DisconnectSelectedPiece() {
+  if (!m_holding || !m_heldPiece || !m_heldPiece->Disconnect()) return;
+  if (m_connectSound) m_connectSound->Play();
+  if (CPuzzleBoard* board = Board()) board->UpdateCompletion();
+  MarkSelection(false);
+  m_rubberBandActive = false;
+  m_selection.clear();
+  m_held.clear();
+  m_others.clear();
+  m_touching.clear();
+  m_heldPiece->CollectGroup(m_held);
+  CollectOtherPieces(m_held, m_others);
+  RestackGroupOfPiece(m_heldPiece);
+}
+
+// ---- free helpers -----------------------------------------------------------------------------------------
+D3DXVECTOR3 IntersectRayWithTable(const D3DXVECTOR3& direction, const D3DXVECTOR3& origin) {
+  D3DXVECTOR3 d;
+  D3DXVec3Normalize(&d, &direction);
+  const float t = origin.z / d.z;
+  return D3DXVECTOR3(origin.x - d.x * t, origin.y - d.y * t, origin.z - d.z * t);
+}
+
+void SplitIntoGroups(const PieceGroup& list, std::vector<PieceGroup>& out) {
+  PieceGroup work = list;
+  while (!work.empty()) {
+    PieceGroup group;
+    work.front()->CollectGroup(group);
+    const PieceIdSet ids(group);
+    work.erase(std::remove_if(work.begin(), work.end(), [&](const CPuzzlePiece* p) { return ids.Contains(p->m_id); }),
+               work.end());
+    out.push_back(std::move(group));
+  }
+}
+
+std::int32_t FirstFreeLayer(const std::int32_t occupied[kLayerCount]) {
+  for (std::int32_t layer = 0; layer < 7; ++layer)
+    if (occupied[layer] == 0) return layer;
+  return 7;
+}

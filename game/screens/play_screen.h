@@ -1,0 +1,170 @@
+#pragma once
+// The play screen: the table, the pieces, the rubber band, the preview
+// window and the command helper, and the input state machine of the puzzle
+// (PlayScreenState): which mouse button does what in which situation.
+//
+//   1 idle                     4 dragging while the right button moves the view
+//   2 dragging held pieces     5 moving the view with the right button
+//   3 drawing a rubber band    6 rubber band while the right button moves the view
+//
+// The left button picks the top piece under the cursor (its joined group,
+// or the whole rubber-band selection it belongs to) and drags it over the
+// table; the held pieces lift onto the lowest stack layer nothing else
+// occupies and the pieces that lay on them settle. Releasing drops them
+// with the join test (the connect sound, the completion, and the
+// congratulation at 100 %). The left button on bare table draws a rubber
+// band. The right button moves the view (Shift turns and tilts, Ctrl
+// changes the height) with the cursor hidden; the wheel turns held pieces
+// or changes the height; Space (Ctrl+Space) snaps the view straight down
+// (and back to the default height); Tab shows the large picture.
+//
+// The operations are split over three files: play_screen.cpp (lifecycle,
+// frame, drawing, state machine), play_camera.cpp (the view) and
+// play_pieces.cpp (picking, dragging, stacking, selecting, dropping).
+//
+// Sections: state - the screen - free helpers
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/draw_resources.h"
+#include "engine/timer.h"
+#include "game/environment.h"
+#include "game/screens/command_helper.h"
+#include "game/screens/gui_interface.h"
+#include "game/screens/preview_window.h"
+#include "game/selection_rect.h"
+#include "puzzle/puzzle_piece.h"
+
+class CKVASound;
+class CKVRCamera;
+class CPuzzleBoard;
+
+// ---- state -----------------------------------------------------------------------------
+enum PlayScreenState : std::int32_t {
+  kPlayIdle = 1,
+  kPlayDragging = 2,
+  kPlayBanding = 3,
+  kPlayDraggingView = 4,
+  kPlayMovingView = 5,
+  kPlayBandingView = 6,
+};
+
+// ---- the screen ----------------------------------------------------------------------------
+class CGUIInterfacePlayPuzzle : public IPlayScreen {
+ public:
+  static constexpr LONG kTopStrip = 26;  // presses above this belong to the icon bar
+
+  CGUIInterfacePlayPuzzle();
+  ~CGUIInterfacePlayPuzzle() override;
+
+  // Lifecycle and frame (play_screen.cpp).
+  void Deactivate() override;
+  void Activate() override;
+  int Update() override;
+  void Render() override;
+  void OnLButtonDown(int x, int y) override;
+  void OnLButtonUp(int x, int y) override;
+  void OnRButtonDown(int x, int y) override;
+  void OnRButtonUp(int x, int y) override;
+  void OnMouseWheel(int delta) override;
+  void OnMouseMove(int x, int y, int dx, int dy) override;
+
+  void ResetPlayView() override;
+  bool IsMovingCamera() const override { return m_state == kPlayMovingView; }
+  void SetCommandHelperVisible(bool visible) override;
+  void TogglePreview() override;
+  void LoadEnvironment() override;
+  // Ends a camera move before something modal opens: the cursor shows at
+  // the right press point, held pieces are let go without a join test.
+  void EndCameraMove() override;
+  void UpdateCommandHelperEntries();
+
+  // The view (play_camera.cpp).
+  void UpdateCameraDrag(int dx, int dy);
+  void ZoomCamera(float delta);
+  void UpdateCameraAnimation();
+  void StartCameraAnimation(double seconds, bool adjustHeight);
+
+  // The pieces (play_pieces.cpp).
+  void RotateSelection(int direction) override;
+  void DisconnectSelectedPiece() override;
+  // The left press in state 1: a piece (state 2) or a rubber band (state 3).
+  void PickAt(int x, int y);
+  bool SelectPieceGroup(const D3DXVECTOR3& point, CPuzzlePiece* piece);
+  void CollectOtherPieces(const PieceGroup& group, PieceGroup& out);
+  void DragSelection(int x, int y);
+  void MoveSelection();
+  void CollectOverlappingPieces();
+  void RestackSelection();
+  void SettleStackedGroups();
+  void RestackGroupOfPiece(CPuzzlePiece* piece);
+  void UpdateRubberBand(int x, int y);
+  void FinishRubberBand();
+  void MarkSelection(bool flag);
+  void DropSelection();
+
+  // The board of the current puzzle; null without a game object.
+  static CPuzzleBoard* Board();
+
+  D3DLIGHT9 m_light;
+  CKVRCamera* m_camera = nullptr;
+  CEnvironment m_environment;
+  CCommandHelperWindow m_commandHelper;
+  CImagePreviewWindow m_preview;
+  CKVRTexture m_selectionFillTexture;
+  CKVRTexture m_selectionMarkTexture;
+  std::unique_ptr<CKVASound> m_connectSound;
+  CKVRTransition m_cameraAnimation;
+  D3DXVECTOR3 m_animStartDirection{0, 0, 0};
+  D3DXVECTOR3 m_animStartUp{0, 0, 0};
+  D3DXVECTOR3 m_animStartEye{0, 0, 0};
+  bool m_animAdjustHeight = false;
+  std::int32_t m_state = kPlayIdle;
+  POINT m_rightPressPoint{};
+  CPuzzlePiece* m_heldPiece = nullptr;
+  D3DXVECTOR3 m_dragOffset{0, 0, 0};
+  D3DXVECTOR3 m_grabPoint{0, 0, 0};
+  PieceGroup m_held;
+  PieceGroup m_others;
+  PieceGroup m_touching;
+  bool m_holding = false;
+  bool m_rubberBandActive = false;
+  D3DXVECTOR3 m_rubberCorner1{0, 0, 0};
+  D3DXVECTOR3 m_rubberCorner2{0, 0, 0};
+  PieceGroup m_selection;
+  CSelectionRect m_selectionRect;
+  bool m_ignoreNextMove = false;
+  bool m_restackPending = false;
+  bool m_cursorHidden = false;  // this screen hid the cursor for a camera move
+
+ private:
+  // Nothing held, no rubber band, no selection, no pending restack.
+  void ForgetPieces();
+  // Lets the held pieces go where they lie, without a join test.
+  void LetGo();
+  void HideCursor();
+  void ShowCursor();
+  // SetCursorPos at the right press point.
+  void PutCursorBack();
+  // The table point under a client pixel; false when the ray does not point
+  // down at the table.
+  bool TablePointAt(int x, int y, D3DXVECTOR3& point, D3DXVECTOR3* origin = nullptr,
+                    D3DXVECTOR3* direction = nullptr) const;
+};
+
+// ---- free helpers -------------------------------------------------------------------------------
+// Where the ray meets the table plane z = 0 (direction normalised first;
+// only for directions with a negative z).
+D3DXVECTOR3 IntersectRayWithTable(const D3DXVECTOR3& direction, const D3DXVECTOR3& origin);
+// Partitions a list of pieces into their joined groups, in the order of
+// their first members.
+void SplitIntoGroups(const PieceGroup& list, std::vector<PieceGroup>& out);
+// The zoom step of a wheel delta: (delta / -5) / lines on integers; a line
+// count of 0 or less counts as 3.
+int WheelZoomStep(int delta, int scrollLines);
+// The large preview: the picture fitted into (32, 44, W - 32, H - 32) and
+// centred there.
+RECT LargePreviewRect(LONG width, LONG height, const RECT& picture);
+// The first stack layer 0..6 that the record leaves free, else 7.
+std::int32_t FirstFreeLayer(const std::int32_t occupied[kLayerCount]);
