@@ -46,6 +46,7 @@ int RunRavelleGame(int argc, char** argv) {
         if (const QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
         frame.showMaximized();
         exitCode = app.exec();
+        game->Shutdown();  // closing did this already, unless the loop ended another way
       } else {
         frame.hide();
         Shell().MessageBox(FormatString(LoadResString(IDS_ENGINE_INIT_FAILED).c_str(), started.message.c_str()),

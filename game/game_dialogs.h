@@ -1,8 +1,14 @@
 #pragma once
 // The seams where the frame's commands meet the game's dialogs and saved
-// games. The frame calls these; the dialogs and the saved-game code plug in
-// their own implementations. Until they do, the defaults below show nothing
-// and change nothing (a dialog answers "cancelled").
+// games. The frame calls these (inside the command, so no frame runs while a
+// dialog is open, and the play time is paused around the modal ones); the
+// dialogs and the saved-game code plug in their own implementations. Until
+// they do, the defaults below show nothing and change nothing (a dialog
+// answers "cancelled").
+//
+// A dialog button that runs another command (the game menu's Save, Full
+// Screen, Start Screen) posts it with GameHost().PostCommand: it runs after
+// the dialog has closed, through the same enable rules.
 #include "game/puzzle_game.h"
 
 class IGameDialogs {

@@ -19,12 +19,12 @@
 CPuzzleGame* g_Game = nullptr;
 
 namespace {
-struct FontSpec {
+struct FontShape {
   int height;
   UINT width;
   UINT weight;
 };
-constexpr FontSpec kFontSpecs[CPuzzleGame::kFontCount] = {{25, 13, 400}, {17, 9, 400}, {14, 7, 700}};
+constexpr FontShape kFontShapes[CPuzzleGame::kFontCount] = {{25, 13, 400}, {17, 9, 400}, {14, 7, 700}};
 
 // The picture files the game offers, by extension.
 constexpr const char* kPictureExtensions = "bmp;gif;jpg;jpeg;png";
@@ -125,11 +125,11 @@ void CPuzzleGame::CreateFonts() {
     CKVRFont& font = m_fonts[i];
     font.Release();
     if (!g_Engine.m_device) continue;
-    const FontSpec& spec = kFontSpecs[i];
-    if (SUCCEEDED(D3DXCreateFontA(g_Engine.m_device, spec.height, spec.width, spec.weight, 1, 0, DEFAULT_CHARSET,
+    const FontShape& shape = kFontShapes[i];
+    if (SUCCEEDED(D3DXCreateFontA(g_Engine.m_device, shape.height, shape.width, shape.weight, 1, 0, DEFAULT_CHARSET,
                                   OUT_TT_ONLY_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Verdana",
                                   &font.m_font)))
-      font.m_height = spec.height;
+      font.m_height = shape.height;
   }
 }
 

@@ -10,6 +10,7 @@
 #include "game_fixture.h"
 #include "platform/crt_random.h"
 #include "platform/shell.h"
+#include "support/string_table.h"
 
 namespace {
 class FakeFrameWindow : public IFrameWindow {
@@ -364,4 +365,28 @@ TEST_F(FrameCommandsTest, PlayTimeAroundMinimising) {
   m_minimized = true;
   m_driver->Turn();
   EXPECT_TRUE(m_game->m_playTimer.m_running);
+}
+
+// ---- language ----------------------------------------------------------------------------------
+TEST_F(FrameCommandsTest, ALanguageSwitchRefreshesEverythingShown) {
+  m_game->SetTopBar(&m_bar);
+  StartWithPuzzle(3, 3);
+  m_commands->SetLanguage(CFrameCommands::kFrench);
+  EXPECT_EQ(m_bar.m_tooltipLoads, 1);
+  EXPECT_EQ(m_frameWindow.m_menuReloads, 1);
+  EXPECT_EQ(m_play.m_helper, (std::vector<bool>{false, true}));  // rebuilt in French
+  EXPECT_EQ(ProfileGetInt("CommandHelperWindow", "ShowCommandHelper", -1), 1);
+  EXPECT_EQ(LoadResString(213), "Informations sur le casse-tête");
+  EXPECT_TRUE(m_commands->Router().IsChecked(ID_LANGUAGE_FRENCH));
+
+  // Without the French file: English texts, French chosen and stored.
+  SetMachineSettingsFile(m_dir.WriteFile("machine.ini", "[General]\nInstallDir=\"" + m_dir.MakeFolder("bare") + "\"\n"));
+  m_commands->SetLanguage(CFrameCommands::kEnglish);
+  m_commands->SetLanguage(CFrameCommands::kFrench);
+  SetMachineSettingsFile("");
+  EXPECT_EQ(LoadResString(213), "Puzzle Information");
+  EXPECT_TRUE(m_commands->Router().IsChecked(ID_LANGUAGE_FRENCH));
+  EXPECT_FALSE(m_commands->Router().IsChecked(ID_LANGUAGE_ENGLISH));
+  EXPECT_EQ(ProfileGetString("", "Language", ""), "french");
+  EXPECT_EQ(CFrameCommands::StoredLanguage(), CFrameCommands::kFrench);
 }

@@ -13,7 +13,9 @@
 #include <QTimer>
 
 #include "game/command_ids.h"
+#include "game/game_profile.h"
 #include "game/main_frame.h"
+#include "platform/shell.h"
 #include "game_fixture.h"
 
 namespace {
@@ -24,7 +26,8 @@ class CountingDialogs : public UnconnectedGameDialogs {
     ++m_options;
     return false;
   }
-  int m_gameMenus = 0, m_options = 0;
+  void ShowTutorials() override { ++m_tutorials; }
+  int m_gameMenus = 0, m_options = 0, m_tutorials = 0;
 };
 
 class MainFrame_Offscreen : public GameTest {
@@ -192,4 +195,21 @@ TEST_F(MainFrame_Offscreen, AWakeUpShowsTheWindowOnlyOnceStarted) {
   m_frame->hide();
   m_frame->OnShowMainWindow();
   EXPECT_TRUE(m_frame->isVisible());
+}
+
+TEST_F(MainFrame_Offscreen, StartUpChecksForUpdatesWhenDueAndOpensTheTutorials) {
+  ScopedRecordingShell shell;
+  ManualClock clock(1000.0, 1700000000);  // 2023-11-14 22:13 UTC
+  Start();  // a fresh profile: the 2001 default is long past
+  EXPECT_EQ(m_dialogs.m_tutorials, 1);
+  EXPECT_EQ(GetLastNewVersionCheckTime(), 1700000000 - 1700000000 % 60);
+  EXPECT_TRUE(shell.launches.empty());  // no checker in this installation
+}
+
+TEST_F(MainFrame_Offscreen, NoTutorialsWhenTheyAreOff) {
+  ProfileWriteInt("", "ShowTutorialDialog", 0);
+  ProfileWriteInt("GameOptions", "NewVersionsCheckAuto", 0);
+  Start();
+  EXPECT_EQ(m_dialogs.m_tutorials, 0);
+  EXPECT_EQ(ProfileGetString("VersionUpdates", "LastNewVersionCheckTime", "none"), "none");
 }
