@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../engine/engine_fixture.h"
+#include "game/frame_commands.h"
 #include "game/game_host.h"
 #include "game/puzzle_game.h"
 #include "platform/input/input.h"
@@ -90,6 +91,16 @@ class FakeTopBar : public ITopBar {
   int m_command = 0;
   int m_mode = -1;
   std::function<void()> m_onUpdate;
+};
+
+// A frame window that does nothing, for the frame's commands.
+class NoFrameWindow : public IFrameWindow {
+ public:
+  void CloseWindow() override {}
+  bool IsFullScreen() const override { return false; }
+  void SetFullScreen(bool) override {}
+  void ReloadMenus() override {}
+  void SetWaitCursor(bool) override {}
 };
 
 class GameTest : public EngineTest {

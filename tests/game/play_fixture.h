@@ -67,6 +67,18 @@ inline POINT ProjectToClient(const D3DXVECTOR3& world) {
   return POINT{LONG(std::lround((x / w + 1.0f) * 0.5f * width)), LONG(std::lround((1.0f - y / w) * 0.5f * height))};
 }
 
+// The table point under a client pixel.
+inline D3DXVECTOR3 TableAt(POINT pixel) {
+  D3DXVECTOR3 origin, direction;
+  g_Engine.GetScreenRay(&origin, &direction, pixel.x, pixel.y);
+  return IntersectRayWithTable(direction, origin);
+}
+
+// Where a piece belongs beside an anchor piece (both unturned).
+inline D3DXVECTOR3 PlaceBeside(const CPuzzlePiece& piece, const CPuzzlePiece& anchor) {
+  return anchor.m_currentPosition + (piece.m_homePosition - anchor.m_homePosition);
+}
+
 class PlayTest : public GameTest {
  protected:
   void SetUp() override {
@@ -124,6 +136,25 @@ class PlayTest : public GameTest {
   }
   void Key(BYTE code, bool down) { g_Input.m_keys[code] = down ? 0x80 : 0; }
   POINT ScreenOf(const CPuzzlePiece& piece) { return ProjectToClient(piece.m_currentPosition); }
+  // Drags a piece with the left button so that its centre ends at the
+  // target's x and y, in a few mouse moves; releases the button unless told
+  // not to.
+  void DragPiece(CPuzzlePiece& piece, const D3DXVECTOR3& target, bool release = true) {
+    const POINT press = ScreenOf(piece);
+    Input(press.x, press.y, true, false);
+    const D3DXVECTOR3 grab = TableAt(press);
+    const D3DXVECTOR3 start = piece.m_currentPosition;
+    POINT last = press;
+    constexpr int kSteps = 4;
+    for (int i = 1; i <= kSteps; ++i) {
+      const float f = float(i) / kSteps;
+      const D3DXVECTOR3 aim(grab.x + (target.x - start.x) * f, grab.y + (target.y - start.y) * f, 0.0f);
+      const POINT to = ProjectToClient(aim);
+      Input(to.x, to.y, true, false, to.x - last.x, to.y - last.y);
+      last = to;
+    }
+    if (release) Input(last.x, last.y, false, false);
+  }
 
   CGUIInterfacePlayPuzzle m_screen;
   CPlayPuzzleTopMenuBar m_topBar;

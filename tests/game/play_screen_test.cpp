@@ -34,15 +34,6 @@ class CallRecordingScreen : public CGUIInterface {
   }
 };
 
-class NoFrameWindow : public IFrameWindow {
- public:
-  void CloseWindow() override {}
-  bool IsFullScreen() const override { return false; }
-  void SetFullScreen(bool) override {}
-  void ReloadMenus() override {}
-  void SetWaitCursor(bool) override {}
-};
-
 constexpr POINT kBareTable{512, 384};  // the middle of the ring of pieces
 
 class PlayScreenTest : public PlayTest {

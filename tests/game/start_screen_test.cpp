@@ -24,14 +24,6 @@ class StartScreenTest : public GameTest {
   }
 };
 
-class NoFrameWindow : public IFrameWindow {
- public:
-  void CloseWindow() override {}
-  bool IsFullScreen() const override { return false; }
-  void SetFullScreen(bool) override {}
-  void ReloadMenus() override {}
-  void SetWaitCursor(bool) override {}
-};
 }  // namespace
 
 TEST_F(StartScreenTest, LayoutAt1280x720) {

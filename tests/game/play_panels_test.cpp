@@ -1,0 +1,286 @@
+// The icon bar, the preview window and the command helper on the recording
+// device (fonts of the recording device: every character Width pixels
+// wide, every line Height pixels high).
+#include <gtest/gtest.h>
+
+#include "game/command_ids.h"
+#include "game/game_profile.h"
+#include "play_fixture.h"
+
+namespace {
+
+class PanelsTest : public PlayTest {
+ protected:
+  void ClearDraws() {
+    m_script.m_spriteDraws.clear();
+    m_script.m_textDraws.clear();
+  }
+};
+
+const D3DCOLOR kShadow = 0x33000000;  // black at 0.2
+
+}  // namespace
+
+// ---- icon bar -------------------------------------------------------------------------------
+TEST_F(PanelsTest, IconsGiveTheirCommandsOnThePressFrameOnly) {
+  NewPuzzle(3, 3);
+  const UINT posted[] = {ID_GAME_MENU,         ID_SAVE_PUZZLE,    ID_PUZZLE_INFORMATION,
+                         ID_SHOW_HIDE_PREVIEW, ID_COMMAND_HELPER, ID_HELP_COMMANDS,
+                         ID_TOGGLE_FULL_SCREEN};
+  Frame();  // icons 6 and 7 go to the right edge
+  for (int i = 0; i < 8; ++i) {
+    SCOPED_TRACE(i);
+    m_host.m_posted.clear();
+    m_host.m_minimized = 0;
+    const RECT& r = m_topBar.m_icons[i].m_rect;
+    const LONG x = i == 6 ? r.left + 2 : r.right - 2;  // clear of the overlap of 6 and 7
+    Input(x, 10, true, false);
+    Input(x, 10, true, false);  // held: nothing more
+    Input(x, 10, false, false);
+    if (i < 7)
+      EXPECT_EQ(m_host.m_posted, (std::vector<UINT>{posted[i]}));
+    else
+      EXPECT_EQ(m_host.m_minimized, 1);
+  }
+  // On the start screen only full screen and minimise answer.
+  m_game->SetScreen(kScreenStart);
+  m_host.m_posted.clear();
+  for (int i = 0; i < 8; ++i) {
+    const RECT& r = m_topBar.m_icons[i].m_rect;
+    Input(i == 6 ? r.left + 2 : r.right - 2, 10, true, false);
+    Input(0, 200, false, false);
+  }
+  EXPECT_EQ(m_host.m_posted, (std::vector<UINT>{ID_TOGGLE_FULL_SCREEN}));
+  EXPECT_EQ(m_host.m_minimized, 2);
+}
+
+TEST_F(PanelsTest, RightIconsFollowTheWidthAndTheirOverlapGoesToTheFirst) {
+  NewPuzzle(3, 3);
+  Frame();
+  EXPECT_EQ(m_topBar.m_icons[6].m_rect, (RECT{960, 2, 992, 34}));
+  EXPECT_EQ(m_topBar.m_icons[7].m_rect, (RECT{984, 2, 1016, 34}));
+  EXPECT_EQ(m_topBar.m_icons[0].m_rect, (RECT{32, 2, 64, 34}));
+  // x 986 lies on both: the hover shows the full-screen icon and the click takes it.
+  Input(986, 10, false, false, 1, 0);
+  EXPECT_EQ(m_topBar.m_hoveredIcon, 6);
+  m_host.m_posted.clear();
+  Input(986, 10, true, false);
+  EXPECT_EQ(m_host.m_posted, (std::vector<UINT>{ID_TOGGLE_FULL_SCREEN}));
+  EXPECT_EQ(m_host.m_minimized, 0);
+  Input(986, 10, false, false);
+  m_window.SetClientSize(1280, 720);
+  g_Engine.HandleResize();
+  Frame();
+  EXPECT_EQ(m_topBar.m_icons[6].m_rect, (RECT{1216, 2, 1248, 34}));
+  EXPECT_EQ(m_topBar.m_icons[7].m_rect, (RECT{1240, 2, 1272, 34}));
+}
+
+TEST_F(PanelsTest, TooltipBoxShadowsBorderAndText) {
+  NewPuzzle(3, 3);
+  Frame();
+  // An 80 x 14 text under the minimise icon at W 1024: moved left to end 4
+  // pixels before the edge.
+  EXPECT_EQ(CPlayPuzzleTopMenuBar::TooltipRect(m_topBar.m_icons[7].m_rect, SIZE{80, 14}, 1024),
+            (RECT{932, 46, 1020, 68}));
+  EXPECT_EQ(CPlayPuzzleTopMenuBar::TooltipRect(m_topBar.m_icons[0].m_rect, SIZE{80, 14}, 1024),
+            (RECT{28, 46, 116, 68}));
+  // "Minimize" in Verdana 14 bold of the recording device: 56 x 14.
+  ClearDraws();
+  m_topBar.DrawTooltip(7);
+  ASSERT_EQ(m_script.m_spriteDraws.size(), 8u);
+  const RECT box{956, 46, 1020, 68};
+  const LONG shadows[] = {3, 2, 1};
+  for (int i = 0; i < 3; ++i) {
+    const LONG d = shadows[i];
+    EXPECT_EQ(DestRect(m_script.m_spriteDraws[i], 32, 32), (RECT{box.left + d, box.top + d, box.right + d, box.bottom + d}));
+    EXPECT_EQ(m_script.m_spriteDraws[i].color, kShadow);
+  }
+  EXPECT_EQ(DestRect(m_script.m_spriteDraws[3], 32, 32), box);
+  EXPECT_EQ(m_script.m_spriteDraws[3].color, 0xFFFFFFFFu);
+  EXPECT_EQ(DestRect(m_script.m_spriteDraws[5], 32, 32), (RECT{956, 68, 1020, 69}));  // bottom line outside
+  EXPECT_EQ(DestRect(m_script.m_spriteDraws[7], 32, 32), (RECT{1020, 46, 1021, 68}));  // right line outside
+  ASSERT_EQ(m_script.m_textDraws.size(), 1u);
+  EXPECT_EQ(m_script.m_textDraws[0].text, "Minimize");
+  EXPECT_EQ(m_script.m_textDraws[0].rect.left, 960);
+  EXPECT_EQ(m_script.m_textDraws[0].rect.top, 50);
+  EXPECT_EQ(m_script.m_textDraws[0].color, 0xFF000000u);
+}
+
+TEST_F(PanelsTest, GameTimeIsDrawnAtTheRight) {
+  EXPECT_EQ(FormatGameTime(665.5), "Game Time: 00:11:05");
+  EXPECT_EQ(FormatGameTime(86399.9), "Game Time: 23:59:59");
+  EXPECT_EQ(FormatGameTime(3725), "Game Time: 01:02:05");
+  EXPECT_EQ(FormatGameTime(360000), "Game Time: 100:00:00");
+  NewPuzzle(3, 3);
+  m_game->m_playTimer.Start(665.5);
+  Frame();
+  const auto draws = TextsOf("Game Time: 00:11:05");
+  ASSERT_EQ(draws.size(), 5u);
+  EXPECT_EQ(draws[4].rect.left, 1024 - 470);
+  EXPECT_EQ(draws[4].rect.top, 2);
+}
+
+// ---- preview window -----------------------------------------------------------------------------
+TEST_F(PanelsTest, PreviewOpensAtTheStoredPlaceAndWidth) {
+  CKVRTexture picture;
+  const struct {
+    int lastPos, lastWidth;
+    LONG width, height;      // back buffer
+    UINT pictureW, pictureH;
+    RECT expected;
+  } cases[] = {
+      {0x00C80064, 500, 1024, 768, 1600, 900, {100, 200, 600, 481}},
+      {0x00400020, 192, 1024, 768, 1024, 768, {32, 64, 224, 208}},   // first run, 4:3
+      {0x00400020, 50, 1024, 768, 1024, 768, {32, 64, 128, 136}},    // at least 96 wide
+      {0x00400020, 800, 800, 600, 1024, 768, {32, 64, 704, 568}},    // W - 128
+      {0x00400020, 400, 1024, 768, 300, 1200, {32, 64, 176, 640}},   // too tall: H - 192 high
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lastWidth);
+    WriteProfileInt(profile::kPreviewLastPos, c.lastPos);
+    WriteProfileInt(profile::kPreviewLastWidth, c.lastWidth);
+    m_window.SetClientSize(c.width, c.height);
+    g_Engine.HandleResize();
+    Frame();
+    picture.m_imageInfo.Width = c.pictureW;
+    picture.m_imageInfo.Height = c.pictureH;
+    CImagePreviewWindow preview;
+    m_host.m_cursor = POINT{c.expected.left + 1, c.expected.top + 1};
+    preview.Open(&picture);
+    EXPECT_EQ(preview.m_rect, c.expected);
+    // The cursor is kept in client pixels, like every later move: on the top-left grip.
+    EXPECT_EQ(preview.m_cursor, m_host.m_cursor);
+    EXPECT_EQ(preview.m_hoveredGrip, 0);
+    preview.Close();
+  }
+}
+
+TEST_F(PanelsTest, PreviewPositionRoundTripsThroughTheProfile) {
+  EXPECT_EQ(CImagePreviewWindow::PackPosition(100, 200), 200 * 65536 + 100);
+  EXPECT_EQ(CImagePreviewWindow::UnpackPosition(200 * 65536 + 100), (POINT{100, 200}));
+  CKVRTexture picture;
+  picture.m_imageInfo.Width = 400;
+  picture.m_imageInfo.Height = 300;
+  CImagePreviewWindow preview;
+  preview.Open(&picture);
+  // Dragged off the screen to negative coordinates: stored packed, it comes
+  // back as large unsigned numbers and is repaired to (32, 40), same size.
+  preview.m_rect = RECT{-50, -20, 150, 130};
+  preview.Close();
+  EXPECT_EQ(ReadProfileInt(profile::kPreviewLastPos), static_cast<int>(0xFFECFFCEu));
+  EXPECT_EQ(ReadProfileInt(profile::kPreviewLastWidth), 200);
+  preview.Open(&picture);
+  EXPECT_EQ(preview.m_rect, (RECT{32, 40, 232, 190}));
+  preview.m_rect = RECT{300, 400, 500, 550};
+  preview.Close();
+  preview.Open(&picture);
+  EXPECT_EQ(preview.m_rect, (RECT{300, 400, 500, 550}));
+}
+
+TEST_F(PanelsTest, PreviewResizesWithEachGripKeepingTheOppositeCorner) {
+  CKVRTexture picture;  // 2:1
+  picture.m_imageInfo.Width = 400;
+  picture.m_imageInfo.Height = 200;
+  const RECT start{200, 200, 400, 300};
+  const struct {
+    int grip;
+    POINT press, to;
+    RECT expected;
+  } cases[] = {
+      {2, {398, 298}, {498, 398}, {200, 200, 500, 350}},  // bigger; top-left stays
+      {2, {398, 298}, {250, 250}, {200, 200, 296, 248}},  // the 96 x 96 box holds a 96 x 48 picture
+      {0, {201, 201}, {101, 151}, {100, 150, 400, 300}},  // top-left: bottom-right stays
+      {0, {201, 201}, {500, 201}, {304, 252, 400, 300}},  // past the right edge: 96 wide ending there
+      {1, {398, 201}, {498, 101}, {200, 150, 500, 300}},  // top-right: bottom-left stays
+      {3, {201, 298}, {101, 398}, {100, 200, 400, 350}},  // bottom-left: top-right stays
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.grip);
+    CImagePreviewWindow preview;
+    preview.Open(&picture);
+    preview.m_rect = start;
+    preview.GetGripRects();
+    preview.OnMouseMove(c.press.x, c.press.y);
+    ASSERT_EQ(preview.m_hoveredGrip, c.grip);
+    preview.OnLButtonDown(c.press.x, c.press.y);
+    ASSERT_TRUE(preview.m_resizing);
+    preview.OnMouseMove(c.to.x, c.to.y);
+    EXPECT_EQ(preview.m_rect, c.expected);
+    preview.OnLButtonUp();
+    EXPECT_FALSE(preview.m_resizing);
+  }
+  // The inside moves the window.
+  CImagePreviewWindow preview;
+  preview.Open(&picture);
+  preview.m_rect = start;
+  preview.GetGripRects();
+  preview.OnMouseMove(300, 250);
+  preview.OnLButtonDown(300, 250);
+  preview.OnMouseMove(250, 260);
+  EXPECT_EQ(preview.m_rect, (RECT{150, 210, 350, 310}));
+}
+
+// ---- command helper ---------------------------------------------------------------------------------
+TEST_F(PanelsTest, HelperLayoutFollowsTheState) {
+  NewPuzzle(3, 3, 5, true);
+  CCommandHelperWindow& helper = m_screen.m_commandHelper;
+  ASSERT_TRUE(helper.m_visible);
+  // Idle: "Select a piece" and the idle view entry; the widest text is the
+  // selection key text (40 characters of 6 pixels).
+  EXPECT_EQ(helper.m_panelRect, (RECT{6, 35, 270, 325}));
+  EXPECT_EQ(helper.m_closeRect, (RECT{242, 47, 258, 63}));
+  EXPECT_EQ(helper.m_lines[0].m_textRect, (RECT{6, 47, 270, 65}));   // title, 18 high
+  EXPECT_EQ(helper.m_lines[0].m_keyRect, (RECT{6, 65, 270, 77}));
+  EXPECT_EQ(helper.m_lines[4].m_keyRect, (RECT{6, 117, 270, 129}));  // directly under its text
+  EXPECT_EQ(helper.m_lines[13].m_keyRect, (RECT{6, 201, 270, 225}));  // two lines
+  // Holding a joined piece of a puzzle with rotation.
+  CPuzzlePiece& a = Piece(0);
+  CPuzzlePiece& b = Piece(1);
+  b.SetQuarterTurns(a.m_quarterTurns);
+  ASSERT_TRUE(JoinPieces(b, a));
+  const POINT at = ScreenOf(a);
+  Input(at.x, at.y, true, false);
+  ASSERT_EQ(m_screen.m_state, kPlayDragging);
+  EXPECT_FALSE(helper.m_lines[4].m_enabled);
+  for (int i : {5, 6, 7, 11}) EXPECT_TRUE(helper.m_lines[std::size_t(i)].m_enabled) << i;
+  EXPECT_FALSE(helper.m_lines[12].m_enabled);
+  EXPECT_EQ(helper.m_panelRect, (RECT{6, 35, 258, 393}));
+  EXPECT_EQ(helper.m_lines[4].m_textRect, (RECT{}));  // hidden lines take no room
+  // The right button moves the view: entry 9 instead of 8.
+  Input(at.x, at.y, true, true);
+  EXPECT_FALSE(helper.m_lines[11].m_enabled);
+  EXPECT_TRUE(helper.m_lines[12].m_enabled);
+  EXPECT_EQ(helper.m_panelRect, (RECT{6, 35, 276, 393}));
+  Input(at.x, at.y, false, false);
+  // An id that is not in the panel changes nothing but lays out again.
+  const RECT panel = helper.m_panelRect;
+  helper.m_panelRect.right = 999;
+  helper.EnableEntry(20, true);
+  EXPECT_EQ(helper.m_panelRect, panel);
+}
+
+TEST_F(PanelsTest, HelperCloseBoxAndPressesOnThePanel) {
+  NewPuzzle(3, 3);
+  CCommandHelperWindow& helper = m_screen.m_commandHelper;
+  // A press inside the panel but off the close box neither picks nor bands.
+  Input(100, 150, false, false, 1, 1);
+  Input(100, 150, true, false);
+  EXPECT_EQ(m_screen.m_state, kPlayIdle);
+  EXPECT_FALSE(m_screen.m_rubberBandActive);
+  EXPECT_TRUE(helper.m_visible);
+  Input(100, 150, false, false);
+  // The close box hides it and remembers that.
+  const POINT close{helper.m_closeRect.left + 4, helper.m_closeRect.top + 4};
+  Input(close.x, close.y, false, false, 1, 1);
+  Input(close.x, close.y, true, false);
+  EXPECT_FALSE(helper.m_visible);
+  EXPECT_FALSE(helper.m_created);
+  EXPECT_FALSE(m_game->m_showCommandHelper);
+  EXPECT_FALSE(ReadProfileBool(profile::kShowCommandHelper));
+  EXPECT_EQ(m_screen.m_state, kPlayIdle);
+  Input(close.x, close.y, false, false);
+  // F6's path shows it again, rebuilt.
+  m_game->SetCommandHelperVisible(true);
+  EXPECT_TRUE(helper.m_visible);
+  EXPECT_EQ(helper.m_lines.size(), 19u);
+}

@@ -1,0 +1,193 @@
+// A whole game of a 3 x 3 puzzle in a real window on the GL device: the
+// puzzle made by the new-puzzle command (the dialog answered by the test)
+// from the default picture with a fixed seed, every piece carried by the
+// play screen's own drag code to its place through mouse input written into
+// the polled state, the joins counted on the sound device, the
+// congratulation at 100 %, and the finished table written to
+// <build>/demo/play_screen.png.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <cstdio>
+
+#include "game/command_ids.h"
+#include "game/frame_commands.h"
+#include "game/game_profile.h"
+#include "platform/d3d9/gl/gl_device.h"
+#include "platform/d3d9/gl/gl_host_widget.h"
+#include "platform/shell.h"
+#include "play_fixture.h"
+
+namespace {
+
+class WindowGameHost : public IGameHost {
+ public:
+  explicit WindowGameHost(GLHostWidget* window, int* plays) : m_window(window), m_plays(plays) {}
+  HWND DeviceWindow() override { return m_window; }
+  bool CreateInput() override { return true; }  // the test writes the polled state itself
+  bool CreateSound() override {
+    return g_SoundManager.CreateWithDevice(std::make_unique<CountingSoundDevice>(m_plays), nullptr);
+  }
+  POINT CursorPos() override { return m_cursor; }
+  void PostCommand(UINT id) override { m_posted.push_back(id); }
+  void MinimizeWindow() override {}
+
+  GLHostWidget* m_window;
+  int* m_plays;
+  POINT m_cursor{900, 700};
+  std::vector<UINT> m_posted;
+};
+
+// The new-puzzle dialog, answered: 3 x 3 Classic, no turns, the picture the
+// game chose as its default.
+class AnsweredDialogs : public UnconnectedGameDialogs {
+ public:
+  bool RunNewPuzzle(PuzzleSettings& settings) override {
+    settings.m_columns = 3;
+    settings.m_rows = 3;
+    settings.m_pieceCount = 9;
+    settings.m_rotatePieces = false;
+    settings.m_pieceShape = PieceShapeClassic;
+    settings.m_irregularity = 70;
+    return !settings.m_picturePath.empty();
+  }
+};
+
+class PlayScreenOnGL_X11 : public ::testing::Test {
+ protected:
+  static void RebuildEngine() {
+    g_Engine.Shutdown();
+    g_Engine.~CKVREngine();
+    g_SuspendCount = 0;
+    new (&g_Engine) CKVREngine();
+  }
+  void SetUp() override {
+    RebuildEngine();
+    SetDirect3DFactory([] { return Direct3DCreate9GL(); });
+    SetEngineSleep([](int) {});
+    SetProfileFile(m_dir / "Ravelle.ini");
+    SetBuiltInStrings(&GameStrings());
+    SetGameHost(&m_host);
+    g_Input.Release();
+    g_Input.m_mouseState = DIMOUSESTATE2{};
+    std::fill(std::begin(g_Input.m_keys), std::end(g_Input.m_keys), BYTE{0});
+    m_window.resize(1024, 768);
+    m_window.show();
+    QElapsedTimer waited;
+    waited.start();
+    while (!m_window.IsShowing() && waited.elapsed() < 5000) QApplication::processEvents();
+    m_game.SetPlayScreen(&m_screen);
+    m_game.SetTopBar(&m_topBar);
+    g_Game = &m_game;
+  }
+  void TearDown() override {
+    m_game.Shutdown();
+    g_Game = nullptr;
+    g_SoundManager.Release();
+    SetGameHost(nullptr);
+    SetProfileFile("");
+    RebuildEngine();
+    SetDirect3DFactory({});
+    SetEngineSleep({});
+  }
+  void Input(POINT at, bool left, POINT motion = POINT{}) {
+    m_host.m_cursor = at;
+    g_Input.m_mouseState.rgbButtons[0] = left ? 0x80 : 0;
+    g_Input.m_mouseState.lX = motion.x;
+    g_Input.m_mouseState.lY = motion.y;
+    m_game.RunFrame();
+    g_Input.m_mouseState.lX = g_Input.m_mouseState.lY = 0;
+  }
+  // Presses on the piece, moves the cursor in eight steps so that the piece
+  // centre ends on the target, releases.
+  void Carry(CPuzzlePiece& piece, const D3DXVECTOR3& target) {
+    const POINT press = ProjectToClient(piece.m_currentPosition);
+    Input(press, true);
+    ASSERT_EQ(m_screen.m_heldPiece, &piece);
+    const D3DXVECTOR3 grab = TableAt(press);
+    const D3DXVECTOR3 start = piece.m_currentPosition;
+    POINT last = press;
+    for (int i = 1; i <= 8; ++i) {
+      const float f = float(i) / 8.0f;
+      const POINT to = ProjectToClient(
+          D3DXVECTOR3(grab.x + (target.x - start.x) * f, grab.y + (target.y - start.y) * f, 0.0f));
+      Input(to, true, POINT{to.x - last.x, to.y - last.y});
+      last = to;
+    }
+    Input(last, false);
+    m_clock.Advance(4.0);  // a player takes a few seconds per piece
+  }
+
+  ManualClock m_clock{1000.0, 1765432100};  // the wall time gives the seed
+  testkit::TempDir m_dir;
+  GLHostWidget m_window;
+  int m_plays = 0;
+  WindowGameHost m_host{&m_window, &m_plays};
+  CPuzzleGame m_game;
+  CGUIInterfacePlayPuzzle m_screen;
+  CPlayPuzzleTopMenuBar m_topBar;
+};
+
+}  // namespace
+
+TEST_F(PlayScreenOnGL_X11, PlaysAThreeByThreePuzzleToTheEnd) {
+  const InitResult started = m_game.Init();
+  if (!started.success) GTEST_SKIP() << started.message;
+  ScopedRecordingShell shell;
+  NoFrameWindow window;
+  AnsweredDialogs dialogs;
+  UnconnectedSavedGames saved;
+  CFrameCommands commands(m_game, window, dialogs, saved);
+  m_game.RunFrame();
+  ASSERT_TRUE(commands.Dispatch(ID_CREATE_NEW_PUZZLE));
+  ASSERT_EQ(m_game.m_screenType, kScreenPlay);
+  CPuzzleBoard& board = m_game.m_settings.m_board;
+  ASSERT_EQ(board.m_pieceCount, 9);
+  EXPECT_EQ(board.m_seed, 1765432100 & 0x3FF);
+  m_game.RunFrame();
+  m_clock.Advance(4.5);  // the fly-in
+  m_game.RunFrame();
+  EXPECT_NEAR(m_game.m_settings.m_viewCamera.m_eye.z, 300.0f, 1e-3);
+
+  // Piece 0 to the middle of the view, then every other piece beside it.
+  CPuzzlePiece& anchor = board.m_pieces[0];
+  const D3DXVECTOR3 middle = TableAt(POINT{512, 400});
+  Carry(anchor, anchor.m_homePosition + D3DXVECTOR3(middle.x - board.m_width / 2.0f,
+                                                     middle.y - board.m_height / 2.0f, 0.0f));
+  for (int i = 1; i < 9; ++i) {
+    SCOPED_TRACE(i);
+    CPuzzlePiece& piece = board.m_pieces[std::size_t(i)];
+    Carry(piece, PlaceBeside(piece, anchor));
+    EXPECT_EQ(m_plays, i);
+  }
+  EXPECT_FLOAT_EQ(board.m_completion, 100.0f);
+  ASSERT_EQ(shell.boxes.size(), 1u);
+  EXPECT_EQ(shell.boxes[0].text, "Congratulation! you completed the puzzle.");
+  EXPECT_FALSE(m_game.m_playTimer.m_running);
+
+  // The finished table a little later, the hint gone, the pointer aside.
+  m_clock.Advance(30.0);
+  Input(POINT{900, 700}, false, POINT{1, 1});
+  m_game.RunFrame();
+  QImage image;
+  ASSERT_TRUE(GLReadBackBuffer(g_Engine.m_device, &image));
+  const QString folder = QCoreApplication::applicationDirPath() + "/../demo";
+  QDir().mkpath(folder);
+  const QString path = QDir(folder).absoluteFilePath("play_screen.png");
+  ASSERT_TRUE(image.save(path));
+  std::printf("play screen: %s\n", qPrintable(path));
+  // The picture covers the finished board: around its middle no pixel has
+  // the table's blue clear colour.
+  const POINT centre = ProjectToClient(anchor.m_currentPosition + D3DXVECTOR3(25, 0, 0));
+  int clear = 0;
+  for (int dy = -20; dy <= 20; dy += 4)
+    for (int dx = -20; dx <= 20; dx += 4) {
+      const QRgb c = image.pixel(centre.x + dx, centre.y + dy);
+      clear += (qRed(c) == 0x20 && qGreen(c) == 0x40 && qBlue(c) == 0x80) ? 1 : 0;
+    }
+  EXPECT_EQ(clear, 0);
+}
