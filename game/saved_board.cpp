@@ -5,9 +5,6 @@
 #include "puzzle/piece_group.h"
 
 namespace {
-D3DXVECTOR3 ToVector(const SavedVector& v) { return D3DXVECTOR3{v.x, v.y, v.z}; }
-SavedVector FromVector(const D3DXVECTOR3& v) { return SavedVector{v.x, v.y, v.z}; }
-
 // Every piece lies where the anchor places it, within the slack, on the
 // anchor's layer.
 bool GroupInPlace(const PieceGroup& group, const CPuzzlePiece& anchor) {
@@ -31,7 +28,7 @@ void CaptureBoard(const CPuzzleBoard& board, SavedGame& out) {
   for (const CPuzzlePiece& p : board.m_pieces) {
     SavedPiece s;
     s.id = p.m_id;
-    s.position = FromVector(p.m_currentPosition);
+    s.position = ToSaved(p.m_currentPosition);
     s.layer = p.m_layer;
     s.turns = p.m_quarterTurns;
     for (int side = 0; side < 4; ++side) s.joined[side] = p.m_joined[side];
@@ -48,7 +45,7 @@ bool ApplySavedPieces(const SavedGame& game, CPuzzleBoard& board) {
     CPuzzlePiece& p = board.m_pieces[i];
     p.SetQuarterTurns(static_cast<std::uint8_t>(s.turns));
     p.m_layer = s.layer;
-    p.SetPosition(ToVector(s.position));
+    p.SetPosition(FromSaved(s.position));
     for (int side = 0; side < 4; ++side) p.m_joined[side] = s.joined[side];
   }
   std::vector<bool> placed(board.m_pieces.size(), false);

@@ -10,6 +10,9 @@
 // layer; otherwise the group is placed round that piece again.
 inline constexpr float kSavedGroupSlack = 0.1f;
 
+inline SavedVector ToSaved(const D3DXVECTOR3& v) { return SavedVector{v.x, v.y, v.z}; }
+inline D3DXVECTOR3 FromSaved(const SavedVector& v) { return D3DXVECTOR3{v.x, v.y, v.z}; }
+
 // The board's part of a record: seed, grid, shape, irregularity and every
 // piece's position, layer, quarter turns and joined sides, in id order.
 void CaptureBoard(const CPuzzleBoard& board, SavedGame& out);

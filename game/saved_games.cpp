@@ -29,11 +29,11 @@ std::string WithExtension(const std::string& path) {
   return std::filesystem::path(path).extension() == dotted ? path : path + dotted;
 }
 
-// Writes every byte into the temporary file and renames it over the target.
-// Unbuffered, a short write (a
-// full disk, a file size limit) shows as such; buffered, the file device
-// would report the whole size and the save file would commit a cut file.
-// Answers the reason of a failure, "" on success.
+// Writes every byte into the save file's temporary file and renames it over
+// the target; answers the reason of a failure, "" on success. Unbuffered, a
+// short write (a full disk, a file size limit) shows as such; buffered, the
+// file device would report the whole size and the save file would commit a
+// cut file over the old one.
 std::string WriteAll(QSaveFile& file, const std::string& bytes) {
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return file.errorString().toStdString();
   qint64 written = 0;
@@ -50,15 +50,12 @@ std::string WriteAll(QSaveFile& file, const std::string& bytes) {
   return file.commit() ? std::string() : file.errorString().toStdString();
 }
 
-SavedVector FromVector(const D3DXVECTOR3& v) { return SavedVector{v.x, v.y, v.z}; }
-D3DXVECTOR3 ToVector(const SavedVector& v) { return D3DXVECTOR3{v.x, v.y, v.z}; }
-
 // The file name when the picture lies in the installation's sample folder.
 std::string SampleNameOf(const std::string& picture) {
-  std::error_code error;
-  const std::filesystem::path folder = std::filesystem::weakly_canonical(GetPuzzleSamplesDir(), error);
-  const std::filesystem::path path = std::filesystem::weakly_canonical(picture, error);
-  return !error && path.parent_path() == folder ? path.filename().string() : std::string();
+  std::error_code folderError, pathError;
+  const std::filesystem::path folder = std::filesystem::weakly_canonical(GetPuzzleSamplesDir(), folderError);
+  const std::filesystem::path path = std::filesystem::weakly_canonical(picture, pathError);
+  return !folderError && !pathError && path.parent_path() == folder ? path.filename().string() : std::string();
 }
 }  // namespace
 
@@ -93,7 +90,7 @@ SavedGame CSavedGames::Capture() const {
   g.playTime = m_game.m_playTimer.GetElapsed();
   const CKVRCamera& c = s.m_viewCamera;
   g.hasCamera = true;
-  g.camera = SavedCamera{FromVector(c.m_eye), FromVector(c.m_direction), FromVector(c.m_up), FromVector(c.m_right)};
+  g.camera = SavedCamera{ToSaved(c.m_eye), ToSaved(c.m_direction), ToSaved(c.m_up), ToSaved(c.m_right)};
   return g;
 }
 
@@ -138,14 +135,9 @@ void CSavedGames::Load() {
 
 bool CSavedGames::LoadFrom(const std::string& path) {
   QFile file(Q(path));
-  if (!file.open(QIODevice::ReadOnly)) {
-    ErrorBox(FormatString(LoadResString(IDS_SAVED_PUZZLE_UNREADABLE).c_str(), path.c_str(),
-                          file.errorString().toStdString().c_str()));
-    return false;
-  }
   // Never more than one byte over the limit is read.
-  const QByteArray bytes = file.read(kMaxSavedGameBytes + 1);
-  if (file.error() != QFileDevice::NoError) {
+  const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.read(kMaxSavedGameBytes + 1) : QByteArray();
+  if (!file.isOpen() || file.error() != QFileDevice::NoError) {
     ErrorBox(FormatString(LoadResString(IDS_SAVED_PUZZLE_UNREADABLE).c_str(), path.c_str(),
                           file.errorString().toStdString().c_str()));
     return false;
@@ -164,8 +156,8 @@ bool CSavedGames::LoadFrom(const std::string& path) {
                           (staged.picturePath.empty() ? staged.sampleName : staged.picturePath).c_str()));
     return false;
   }
-  const PuzzleChoice choice{picturePath,    staged.columns, staged.rows,
-                            staged.rotatePieces, staged.shape, staged.irregularity};
+  const PuzzleChoice choice{picturePath,         staged.columns, staged.rows, staged.rotatePieces,
+                            staged.shape, staged.irregularity};
   if (!m_game.RestorePuzzle(choice, staged.seed, picture)) {
     ErrorBox(LoadResString(IDS_PUZZLE_NOT_CREATED));
     return false;
@@ -196,10 +188,10 @@ void CSavedGames::Commit(const SavedGame& game, const std::string& file) {
   if (s.m_board.m_completion >= 100.0f) m_game.m_playTimer.Pause();
   if (game.hasCamera) {
     CKVRCamera& c = s.m_viewCamera;
-    c.m_eye = ToVector(game.camera.eye);
-    c.m_direction = ToVector(game.camera.direction);
-    c.m_up = ToVector(game.camera.up);
-    c.m_right = ToVector(game.camera.right);
+    c.m_eye = FromSaved(game.camera.eye);
+    c.m_direction = FromSaved(game.camera.direction);
+    c.m_up = FromSaved(game.camera.up);
+    c.m_right = FromSaved(game.camera.right);
     c.UpdateView();
   }
   // A named puzzle opens without the fly-in; one without a usable camera

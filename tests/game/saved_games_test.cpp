@@ -13,6 +13,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "game/command_ids.h"
+#include "game/frame_commands.h"
 #include "game/game_text_ids.h"
 #include "platform/shell.h"
 #include "play_fixture.h"
@@ -265,6 +267,16 @@ TEST_F(SavedGamesTest, ARefusedFileShowsItsBoxAndLeavesTheGameAlone) {
     EXPECT_EQ(m_shell.boxes[0].flags, MB_ICONERROR);
     ExpectUnchanged(before);
   }
+  // Files that cannot be read at all name the reason.
+  for (const std::string& path : {m_dir / "vanished.rvpuzzle", m_dir.path()}) {
+    SCOPED_TRACE(path);
+    m_shell.boxes.clear();
+    EXPECT_FALSE(Saved().LoadFrom(path));
+    ASSERT_EQ(m_shell.boxes.size(), 1u);
+    EXPECT_EQ(m_shell.boxes[0].text.rfind("The file could not be opened:\n" + path + "\n\n", 0), 0u);
+    EXPECT_GT(m_shell.boxes[0].text.size(), path.size() + 32);  // with a reason
+    ExpectUnchanged(before);
+  }
   EXPECT_EQ(m_screen.m_namedAtReset.size(), 1u);  // never shown again
 
   // The box in French.
@@ -373,4 +385,24 @@ TEST_F(SavedGamesOnPlayScreen, ALoadedViewStaysWhereItWasSavedEvenDuringAFlyIn) 
   EXPECT_TRUE(m_game->m_puzzleRunning);
   EXPECT_TRUE(m_shell.boxes.empty());
   EXPECT_GT(m_script.m_log.Count("DrawIndexedPrimitive"), 0);  // the loaded board is drawn
+}
+
+TEST_F(SavedGamesTest, TheMenuCommandsSaveAndLoad) {
+  ShowPlayScreen();
+  NoFrameWindow window;
+  UnconnectedGameDialogs dialogs;
+  CFrameCommands commands(*m_game, window, dialogs, Saved());
+  m_chooser.m_answer = m_dir / "by command";
+  ASSERT_TRUE(commands.Dispatch(ID_SAVE_PUZZLE));
+  EXPECT_TRUE(std::filesystem::exists(m_dir / "by command.rvpuzzle"));
+  const SavedGame saved = Saved().Capture();
+
+  ASSERT_TRUE(commands.Dispatch(ID_SHOW_START_SCREEN));
+  EXPECT_FALSE(commands.Router().IsEnabled(ID_SAVE_PUZZLE));  // nothing to save
+  m_chooser.m_answer = m_dir / "by command.rvpuzzle";
+  ASSERT_TRUE(commands.Dispatch(ID_LOAD_PUZZLE));
+  EXPECT_EQ(Saved().Capture(), saved);
+  EXPECT_EQ(m_game->m_screenType, kScreenPlay);
+  EXPECT_TRUE(commands.Router().IsEnabled(ID_SAVE_PUZZLE));
+  EXPECT_TRUE(m_shell.boxes.empty());
 }
