@@ -62,7 +62,13 @@ std::string SampleNameOf(const std::string& picture) {
 // ---- file chooser ----------------------------------------------------------------------------
 std::string QtFileChooser::ChooseSaveFile(const std::string& title, const std::string& folder,
                                           const std::string& filter) {
-  return QFileDialog::getSaveFileName(m_parent, Q(title), Q(folder), Q(filter)).toStdString();
+  // The dialog adds the extension itself, so that it asks before replacing
+  // the file that will really be written.
+  QFileDialog dialog(m_parent, Q(title), Q(folder), Q(filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(QString::fromLatin1(kSavedGameExtension));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::string();
+  return dialog.selectedFiles().front().toStdString();
 }
 
 std::string QtFileChooser::ChooseOpenFile(const std::string& title, const std::string& folder,

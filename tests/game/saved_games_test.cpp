@@ -8,7 +8,11 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QImage>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -405,4 +409,23 @@ TEST_F(SavedGamesTest, TheMenuCommandsSaveAndLoad) {
   EXPECT_EQ(m_game->m_screenType, kScreenPlay);
   EXPECT_TRUE(commands.Router().IsEnabled(ID_SAVE_PUZZLE));
   EXPECT_TRUE(m_shell.boxes.empty());
+}
+
+// ---- the Qt file dialog --------------------------------------------------------------------
+// Also writes the dialog to <build>/demo/save_dialog.png.
+TEST(SavedGamesDialog_Offscreen, TheSaveDialogAddsTheExtensionBeforeItChecksForAnOldFile) {
+  testkit::TempDir dir;
+  QtFileChooser chooser;
+  QTimer::singleShot(0, [] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), "Save Puzzle");
+    dialog->selectFile("evening");
+    const QString demo = QCoreApplication::applicationDirPath() + "/../demo";
+    QDir().mkpath(demo);
+    dialog->grab().save(demo + "/save_dialog.png");
+    static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+  });
+  EXPECT_EQ(chooser.ChooseSaveFile("Save Puzzle", dir.path(), "Saved puzzles (*.rvpuzzle)"),
+            dir / "evening.rvpuzzle");
 }
