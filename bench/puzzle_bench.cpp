@@ -18,6 +18,7 @@
 #include <new>
 #include <vector>
 
+#include "bench/bench_board.h"
 #include "engine/draw_resources.h"
 #include "engine/engine.h"
 #include "platform/d3d9/recording/recording_device.h"
@@ -27,8 +28,8 @@
 
 namespace {
 
-constexpr int kColumns = 50;
-constexpr int kRows = 40;
+using bench::kColumns;
+using bench::kRows;
 
 // ---- the board ----------------------------------------------------------------------------
 struct BenchWorld {
@@ -38,24 +39,12 @@ struct BenchWorld {
   CPuzzleBoard board;
 
   explicit BenchWorld(int definition) {
-    UseRecordingDevice(&script);
-    if (!g_Engine.InitDirect3D().success || !g_Engine.CreateDevice(&window, true).success) {
-      std::fprintf(stderr, "no recording device\n");
-      std::exit(1);
-    }
-    picture.m_imageInfo.Width = 1250;
-    picture.m_imageInfo.Height = 1000;
-    board.m_definition = definition;
-    if (!board.CreateWithSeed(1, &picture, kColumns, kRows, false, PieceShapeClassic, 75, "", "")) {
-      std::fprintf(stderr, "board not created\n");
-      std::exit(1);
-    }
+    bench::StartRecordingEngine(script, window);
+    bench::CreateBoard(board, picture, definition);
   }
   ~BenchWorld() {
     board.Clear();
-    g_Engine.Shutdown();
-    g_Engine.~CKVREngine();
-    new (&g_Engine) CKVREngine();
+    bench::StopEngine();
   }
   BenchWorld(const BenchWorld&) = delete;
   BenchWorld& operator=(const BenchWorld&) = delete;
@@ -72,15 +61,7 @@ BenchWorld& World(int definition) {
   return *worlds[definition];
 }
 
-// Every piece back to its scattered place, unturned, loose, on layer 0.
-void Scatter(BenchWorld& w) {
-  for (CPuzzlePiece& p : w.board.m_pieces) {
-    for (bool& j : p.m_joined) j = false;
-    p.m_layer = 0;
-    p.SetQuarterTurns(0);
-  }
-  w.board.ScatterPieces();
-}
+void Scatter(BenchWorld& w) { bench::Scatter(w.board); }
 
 // ---- picking --------------------------------------------------------------------------------
 struct Ray {
@@ -184,21 +165,11 @@ void SetLayer(CPuzzlePiece& p, std::int32_t layer) {
 // others; 1 it covers part of the first ring of scattered pieces; 2 ten of
 // the others lie on top of it (layer 1); 3 a hundred do.
 DragScene MakeDragScene(BenchWorld& w, int scenario) {
-  Scatter(w);
   DragScene s;
-  for (int r = 0; r < kRows; ++r)
-    for (int c = 0; c < kColumns; ++c) (r < kRows / 2 ? s.held : s.others).push_back(&w.At(r, c));
-  const D3DXVECTOR3 shift = D3DXVECTOR3(-625, scenario == 1 ? -570 : -250, 0);
-  for (CPuzzlePiece* p : s.held) p->SetPosition(p->m_homePosition + shift);
-  JoinSidesWithinGroup(s.held);
-  if (scenario >= 2) {
-    for (int k = 0; k < (scenario == 2 ? 10 : 100); ++k) {
-      CPuzzlePiece* top = s.others[std::size_t(k * 10)];
-      const CPuzzlePiece* under = s.held[std::size_t(k * 10 + 3)];
-      top->m_layer = 1;
-      top->SetPosition(under->m_currentPosition + D3DXVECTOR3(7, 5, kLayerHeight));
-    }
-  }
+  s.held = bench::ShiftedBlock(w.board, scenario);
+  for (int r = kRows / 2; r < kRows; ++r)
+    for (int c = 0; c < kColumns; ++c) s.others.push_back(&w.At(r, c));
+  bench::LayOnBlock(scenario, s.others, s.held);
   return s;
 }
 

@@ -456,6 +456,17 @@ void CPuzzlePiece::UpdatePickBounds() const {
     return odd ? double(NAN) : std::sqrt(r2);
   };
   m_topRadius = largest(m_topTriangles);
+  m_topBoxValid = !std::isnan(m_topRadius);
+  m_topBox[0] = m_topBox[1] = INFINITY;
+  m_topBox[2] = m_topBox[3] = -INFINITY;
+  for (const PickTriangle& t : m_topTriangles) {
+    for (const D3DXVECTOR3& v : t.m_vertices) {
+      m_topBox[0] = std::min(m_topBox[0], double(v.x));
+      m_topBox[1] = std::min(m_topBox[1], double(v.y));
+      m_topBox[2] = std::max(m_topBox[2], double(v.x));
+      m_topBox[3] = std::max(m_topBox[3], double(v.y));
+    }
+  }
   const double sides = largest(m_sideTriangles);
   m_pickRadius = std::isnan(sides) ? sides : std::max(m_topRadius, sides);
   m_topGrid = PickTriangleGrid();  // built when a ray first comes near
@@ -496,27 +507,146 @@ bool CPuzzlePiece::HitTest(const D3DXVECTOR3& origin, const D3DXVECTOR3& directi
          AnyTriangleHit(m_sideTriangles, m_sideGrid, o, d);
 }
 
-bool CPuzzlePiece::IsPointOver(const D3DXVECTOR3& point) const {
+bool CPuzzlePiece::IsPointOver(const D3DXVECTOR3& point) const { return AnyPointOver(&point, 1); }
+
+const CPuzzlePiece::OutlineRuns& CPuzzlePiece::RunsOf(int side) const {
+  const std::vector<D3DXVECTOR3>& points = m_edges[side].m_points;
+  OutlineRuns& runs = m_outlineRuns[side];
+  if (runs.data == points.data() && runs.size == points.size() && runs.home == m_homePosition) return runs;
+  runs.data = points.data();
+  runs.size = points.size();
+  runs.home = m_homePosition;
+  runs.valid = true;
+  runs.boxes.clear();
+  for (std::size_t start = 0; start < points.size(); start += kOutlineRun) {
+    double box[4] = {INFINITY, INFINITY, -INFINITY, -INFINITY};
+    for (std::size_t k = start; k < std::min(points.size(), start + kOutlineRun); ++k) {
+      const D3DXVECTOR3 r = points[k] - m_homePosition;  // as the probes compute it
+      if (!std::isfinite(r.x) || !std::isfinite(r.y)) runs.valid = false;
+      box[0] = std::min(box[0], double(r.x));
+      box[1] = std::min(box[1], double(r.y));
+      box[2] = std::max(box[2], double(r.x));
+      box[3] = std::max(box[3], double(r.y));
+    }
+    runs.boxes.insert(runs.boxes.end(), box, box + 4);
+  }
+  return runs;
+}
+
+bool CPuzzlePiece::AnyOutlinePointOver(const CPuzzlePiece& outer, float probeHeight) const {
   if (!HasMeshes()) return false;
   UpdatePickBounds();
   RefreshWorldCache();
-  // The vertical line through the point against the top's bounding circle
-  // in the world.
   const double reach = m_topRadius * m_worldStretch;
-  if (std::isfinite(reach) && std::isfinite(point.x) && std::isfinite(point.y)) {
-    const double dx = point.x - m_worldCentre[0], dy = point.y - m_worldCentre[1];
-    const double margin = 0.05 + 1e-4 * (reach + std::fabs(point.x) + std::fabs(point.y) +
-                                         std::fabs(m_worldCentre[0]) + std::fabs(m_worldCentre[1]));
-    if (dx * dx + dy * dy > (reach + margin) * (reach + margin)) return false;
-  }
+  const double cx = m_worldCentre[0], cy = m_worldCentre[1];
+  const bool circle = std::isfinite(reach) && std::isfinite(cx) && std::isfinite(cy);
+  const D3DXVECTOR3 origin(0.0f, 0.0f, 0.0f);
+  const D3DXVECTOR3& at = outer.m_currentPosition;
+  D3DXVECTOR3 probes[kOutlineRun];
+  // With a straight-down direction in the top's own frame, a run whose box,
+  // brought into that frame, lies clear of the top's x/y box is passed over
+  // whole too.
   RefreshInverse();
   if (m_inverseSingular) return false;
+  D3DXVECTOR3 down;
+  const D3DXVECTOR3 worldDown(0.0f, 0.0f, -1.0f);
+  D3DXVec3TransformNormal(&down, &worldDown, &m_inverse);
+  const bool vertical = m_topBoxValid && down.x == 0.0f && down.y == 0.0f && down.z < 0.0f;
+  const double topBoxSize = std::fabs(m_topBox[0]) + std::fabs(m_topBox[1]) + std::fabs(m_topBox[2]) +
+                            std::fabs(m_topBox[3]);
+  for (int side = 0; side < 4; ++side) {
+    const std::vector<D3DXVECTOR3>& points = outer.m_edges[side].m_points;
+    const OutlineRuns& runs = outer.RunsOf(side);
+    for (std::size_t start = 0, run = 0; start < points.size(); start += kOutlineRun, ++run) {
+      if (circle && runs.valid) {
+        // The run's box, turned and moved as its points are; every point of
+        // a box clear of the top's circle (by more than the margin each
+        // point gets) is passed over by AnyPointOver too.
+        const double* b = &runs.boxes[run * 4];
+        double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+        for (int corner = 0; corner < 4; ++corner) {
+          const D3DXVECTOR3 c(float(b[(corner & 1) ? 2 : 0]), float(b[(corner & 2) ? 3 : 1]), 0.0f);
+          const D3DXVECTOR3 w = RotateOffset(origin, c, outer.m_quarterTurns);
+          x0 = std::min(x0, double(at.x) + w.x);
+          y0 = std::min(y0, double(at.y) + w.y);
+          x1 = std::max(x1, double(at.x) + w.x);
+          y1 = std::max(y1, double(at.y) + w.y);
+        }
+        if (std::isfinite(x0 + y0 + x1 + y1)) {
+          const double dx = std::max({x0 - cx, 0.0, cx - x1}), dy = std::max({y0 - cy, 0.0, cy - y1});
+          const double largest = std::max(std::fabs(x0), std::fabs(x1)) + std::max(std::fabs(y0), std::fabs(y1));
+          const double margin = 0.1 + 2e-4 * (reach + largest + std::fabs(cx) + std::fabs(cy));
+          if (dx * dx + dy * dy > (reach + margin) * (reach + margin)) continue;
+          if (vertical) {
+            double l0 = INFINITY, m0 = INFINITY, l1 = -INFINITY, m1 = -INFINITY;
+            for (int corner = 0; corner < 4; ++corner) {
+              const D3DXVECTOR3 w(float((corner & 1) ? x1 : x0), float((corner & 2) ? y1 : y0), probeHeight);
+              D3DXVECTOR3 local;
+              D3DXVec3TransformCoord(&local, &w, &m_inverse);
+              l0 = std::min(l0, double(local.x));
+              m0 = std::min(m0, double(local.y));
+              l1 = std::max(l1, double(local.x));
+              m1 = std::max(m1, double(local.y));
+            }
+            const double far = std::max(std::fabs(l0), std::fabs(l1)) + std::max(std::fabs(m0), std::fabs(m1));
+            const double slack = 0.1 + 2e-4 * (far + topBoxSize);
+            if (std::isfinite(far) && (l1 < m_topBox[0] - slack || l0 > m_topBox[2] + slack ||
+                                       m1 < m_topBox[1] - slack || m0 > m_topBox[3] + slack))
+              continue;
+          }
+        }
+      }
+      const std::size_t n = std::min(kOutlineRun, points.size() - start);
+      for (std::size_t k = 0; k < n; ++k) {
+        const D3DXVECTOR3 w = RotateOffset(origin, points[start + k] - outer.m_homePosition, outer.m_quarterTurns);
+        probes[k] = D3DXVECTOR3(at.x + w.x, at.y + w.y, probeHeight);
+      }
+      if (AnyPointOver(probes, n)) return true;
+    }
+  }
+  return false;
+}
+
+bool CPuzzlePiece::AnyPointOver(const D3DXVECTOR3* points, std::size_t count) const {
+  if (!HasMeshes() || count == 0) return false;
+  UpdatePickBounds();
+  RefreshWorldCache();
+  const double reach = m_topRadius * m_worldStretch;
   const D3DXVECTOR3 down(0.0f, 0.0f, -1.0f);
-  D3DXVECTOR3 o, d;
-  D3DXVec3TransformCoord(&o, &point, &m_inverse);
-  D3DXVec3TransformNormal(&d, &down, &m_inverse);
-  if (!RayMaySpan(o, d, true)) return false;
-  return AnyTriangleHit(m_topTriangles, m_topGrid, o, d);
+  D3DXVECTOR3 d;              // the downward direction in the piece's frame
+  bool haveInverse = false;
+  bool vertical = false;      // d is straight down: the top's x/y box decides first
+  for (std::size_t i = 0; i < count; ++i) {
+    const D3DXVECTOR3& point = points[i];
+    // The vertical line through the point against the top's bounding circle
+    // in the world.
+    if (std::isfinite(reach) && std::isfinite(point.x) && std::isfinite(point.y)) {
+      const double dx = point.x - m_worldCentre[0], dy = point.y - m_worldCentre[1];
+      const double margin = 0.05 + 1e-4 * (reach + std::fabs(point.x) + std::fabs(point.y) +
+                                           std::fabs(m_worldCentre[0]) + std::fabs(m_worldCentre[1]));
+      if (dx * dx + dy * dy > (reach + margin) * (reach + margin)) continue;
+    }
+    if (!haveInverse) {
+      RefreshInverse();
+      if (m_inverseSingular) return false;
+      D3DXVec3TransformNormal(&d, &down, &m_inverse);
+      vertical = m_topBoxValid && d.x == 0.0f && d.y == 0.0f && d.z < 0.0f;
+      haveInverse = true;
+    }
+    D3DXVECTOR3 o;
+    D3DXVec3TransformCoord(&o, &point, &m_inverse);
+    if (vertical && std::isfinite(o.x) && std::isfinite(o.y)) {
+      // A vertical line meets a triangle only above or below it.
+      const double margin = 0.05 + 1e-4 * (std::fabs(o.x) + std::fabs(o.y) + std::fabs(m_topBox[0]) +
+                                           std::fabs(m_topBox[1]) + std::fabs(m_topBox[2]) + std::fabs(m_topBox[3]));
+      if (o.x < m_topBox[0] - margin || o.x > m_topBox[2] + margin || o.y < m_topBox[1] - margin ||
+          o.y > m_topBox[3] + margin)
+        continue;
+    }
+    if (!RayMaySpan(o, d, true)) continue;
+    if (AnyTriangleHit(m_topTriangles, m_topGrid, o, d)) return true;
+  }
+  return false;
 }
 
 // ---- highlight ------------------------------------------------------------------------------

@@ -120,6 +120,14 @@ class CPuzzlePiece {
   // The ray from point straight down (0, 0, -1) meets a top pick triangle.
   // Without a board: false.
   bool IsPointOver(const D3DXVECTOR3& point) const;
+  // IsPointOver of each point in turn, true at the first that is over the
+  // top; the piece's bounds and world matrix are looked at once for all.
+  bool AnyPointOver(const D3DXVECTOR3* points, std::size_t count) const;
+  // An outline point of outer, in its current placement (turned and moved,
+  // at kProbeHeight), lies over this piece's top: AnyPointOver of the
+  // points of outer's four outlines in order. Runs of outline points whose
+  // box lies clear of the top are passed over whole.
+  bool AnyOutlinePointOver(const CPuzzlePiece& outer, float probeHeight) const;
   // Bounding radius of the top sub-object; 25.0 without a board.
   float GetRadius() const {
     return HasMeshes() ? m_meshes->m_renderParams[std::size_t(m_topIndex)].m_radius : 25.0f;
@@ -179,6 +187,23 @@ class CPuzzlePiece {
   mutable std::size_t m_boundsSideCount = 0;
   mutable double m_topRadius = 0.0;
   mutable double m_pickRadius = 0.0;
+  // Box round the top triangles in the piece's x/y plane; not valid when a
+  // vertex is not finite.
+  // Boxes round runs of kOutlineRun outline points of each side, relative
+  // to the home position (the unturned frame): x0, y0, x1, y1 per run.
+  // Rebuilt when the outline vector or the home position changes.
+  static constexpr std::size_t kOutlineRun = 12;
+  struct OutlineRuns {
+    const D3DXVECTOR3* data = nullptr;
+    std::size_t size = 0;
+    D3DXVECTOR3 home{0, 0, 0};
+    bool valid = false;
+    std::vector<double> boxes;
+  };
+  const OutlineRuns& RunsOf(int side) const;
+  mutable OutlineRuns m_outlineRuns[4];
+  mutable bool m_topBoxValid = false;
+  mutable double m_topBox[4] = {0, 0, 0, 0};  // min x, min y, max x, max y
   mutable PickTriangleGrid m_topGrid;
   mutable PickTriangleGrid m_sideGrid;
   mutable bool m_worldValid = false;

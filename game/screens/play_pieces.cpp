@@ -8,16 +8,18 @@
 // Sections: picking and holding - dragging - stacking - rubber band -
 // dropping - turning and separating - free helpers
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 #include "engine/engine.h"
 #include "game/frame_driver.h"
 #include "game/game_text_ids.h"
 #include "game/puzzle_game.h"
 #include "game/screens/play_screen.h"
-#include "platform/clock.h"
 #include "platform/shell.h"
 #include "puzzle/piece_group.h"
 #include "puzzle/puzzle_board.h"
+#include "puzzle/table_cell_index.h"
 #include "sound/sound_manager.h"
 #include "support/string_table.h"
 
@@ -117,17 +119,48 @@ void CGUIInterfacePlayPuzzle::MoveSelection() {
 }
 
 // ---- stacking -------------------------------------------------------------------------------------
+// For every other piece above the lowest held one, the first held piece (in
+// held order) that lies lower and overlaps it; the pieces found, ordered by
+// that held piece and then by their own order, are exactly what the plain
+// double loop over held and other pieces appends. Only held pieces near an
+// other piece are tested (a table-cell index over the held pieces).
 void CGUIInterfacePlayPuzzle::CollectOverlappingPieces() {
   m_touching.clear();
-  PieceIdSet added;
-  for (const CPuzzlePiece* h : m_held) {
-    for (CPuzzlePiece* o : m_others) {
-      if (static_cast<std::uint32_t>(h->m_layer) >= static_cast<std::uint32_t>(o->m_layer)) continue;
-      if (added.Contains(o->m_id) || !PiecesOverlap(*h, *o)) continue;
-      added.Insert(o->m_id);
-      m_touching.push_back(o);
+  if (m_held.empty()) return;
+  std::uint32_t lowest = ~0u;
+  for (const CPuzzlePiece* h : m_held) lowest = std::min(lowest, static_cast<std::uint32_t>(h->m_layer));
+  PieceGroup above;  // no other piece can lie on a held one
+  for (CPuzzlePiece* o : m_others)
+    if (static_cast<std::uint32_t>(o->m_layer) > lowest) above.push_back(o);
+  if (above.empty()) return;
+  TableCellIndex index;
+  const bool indexed = index.Build(m_held);
+  std::vector<std::pair<std::size_t, CPuzzlePiece*>> found;  // (held position, other piece)
+  std::vector<std::size_t> near;
+  for (CPuzzlePiece* o : above) {
+    const std::uint32_t layer = static_cast<std::uint32_t>(o->m_layer);
+    const double x = o->m_currentPosition.x, y = o->m_currentPosition.y, r = std::fabs(o->GetRadius());
+    near.clear();
+    if (indexed && std::isfinite(x) && std::isfinite(y) && std::isfinite(r)) {
+      if (!index.MayReach(x, y, r)) continue;
+      index.AnyNear(x, y, r, [&](std::size_t i) {
+        near.push_back(i);
+        return false;
+      });
+      std::sort(near.begin(), near.end());
+    } else {
+      for (std::size_t i = 0; i < m_held.size(); ++i) near.push_back(i);
+    }
+    for (std::size_t i : near) {
+      const CPuzzlePiece* h = m_held[i];
+      if (static_cast<std::uint32_t>(h->m_layer) < layer && PiecesOverlap(*h, *o)) {
+        found.emplace_back(i, o);
+        break;
+      }
     }
   }
+  std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& f : found) m_touching.push_back(f.second);
 }
 
 void CGUIInterfacePlayPuzzle::RestackSelection() {
@@ -144,11 +177,40 @@ void CGUIInterfacePlayPuzzle::RestackSelection() {
     piece->m_layer = static_cast<std::int32_t>(layer);
     D3DXVECTOR3 p = piece->m_currentPosition;
     p.z = static_cast<float>(static_cast<std::uint32_t>(layer)) * kLayerHeight;
-    piece->SetPosition(p);
+    if (!(p == piece->m_currentPosition)) piece->SetPosition(p);  // already there: nothing to redo
   }
 }
 
 namespace {
+// OccupiedLayers (group, below) with the pieces of below found through their
+// index, the nearest first: the same layers (a set does not depend on the
+// order it is filled in), and a layer once taken is not tested again.
+void OccupiedLayersNear(std::int32_t out[kLayerCount], const PieceGroup& group, const PieceGroup& below,
+                        const TableCellIndex& index) {
+  for (int i = 0; i < kLayerCount; ++i) out[i] = 0;
+  std::vector<std::pair<double, std::size_t>> near;
+  for (const CPuzzlePiece* p : group) {
+    const double x = p->m_currentPosition.x, y = p->m_currentPosition.y, r = std::fabs(p->GetRadius());
+    near.clear();
+    if (std::isfinite(x) && std::isfinite(y) && std::isfinite(r)) {
+      if (!index.MayReach(x, y, r)) continue;
+      index.AnyNear(x, y, r, [&](std::size_t i) {
+        const double dx = below[i]->m_currentPosition.x - x, dy = below[i]->m_currentPosition.y - y;
+        near.emplace_back(dx * dx + dy * dy, i);
+        return false;
+      });
+      std::sort(near.begin(), near.end());
+    } else {
+      for (std::size_t i = 0; i < below.size(); ++i) near.emplace_back(0.0, i);
+    }
+    for (const auto& [distance, i] : near) {
+      const CPuzzlePiece* q = below[i];
+      const std::int32_t layer = q->m_layer;
+      if (layer >= 0 && layer < kLayerCount && out[layer] == 0 && PiecesOverlap(*q, *p)) out[layer] = 1;
+    }
+  }
+}
+
 void PutGroupOnLayer(const PieceGroup& group, std::int32_t layer) {
   for (CPuzzlePiece* piece : group) {
     piece->m_layer = layer;
@@ -159,20 +221,32 @@ void PutGroupOnLayer(const PieceGroup& group, std::int32_t layer) {
 }
 }  // namespace
 
+// Pass k takes the lying pieces on layer k: each one's group drops onto the
+// first layer that the pieces below k and the held pieces leave free under
+// it. Passes without such a piece are skipped; the pieces below a pass are
+// indexed once for the pass (their places do not change during it).
 void CGUIInterfacePlayPuzzle::SettleStackedGroups() {
   if (!m_holding || m_touching.empty()) return;
-  PieceGroup below;
+  PieceGroup below, group;
+  TableCellIndex index;
   for (std::uint32_t k = 1; k <= 7; ++k) {
+    const bool any = std::any_of(m_touching.begin(), m_touching.end(),
+                                 [k](const CPuzzlePiece* t) { return static_cast<std::uint32_t>(t->m_layer) == k; });
+    if (!any) continue;
     below.clear();
     for (CPuzzlePiece* o : m_others)
       if (static_cast<std::uint32_t>(o->m_layer) < k) below.push_back(o);
     below.insert(below.end(), m_held.begin(), m_held.end());
+    const bool indexed = index.Build(below);
     for (CPuzzlePiece* t : m_touching) {
       if (static_cast<std::uint32_t>(t->m_layer) != k) continue;
-      PieceGroup group;
+      group.clear();
       t->CollectGroup(group);
       std::int32_t occupied[kLayerCount];
-      OccupiedLayers(occupied, group, below);
+      if (indexed)
+        OccupiedLayersNear(occupied, group, below, index);
+      else
+        OccupiedLayers(occupied, group, below);
       PutGroupOnLayer(group, FirstFreeLayer(occupied));
     }
   }

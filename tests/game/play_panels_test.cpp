@@ -11,6 +11,9 @@ namespace {
 
 class PanelsTest : public PlayTest {
  protected:
+  NoFrameWindow m_frameWindow;
+  UnconnectedGameDialogs m_dialogs;
+  UnconnectedSavedGames m_saved;
   void ClearDraws() {
     m_script.m_spriteDraws.clear();
     m_script.m_textDraws.clear();
@@ -260,8 +263,10 @@ TEST_F(PanelsTest, HelperLayoutFollowsTheState) {
 }
 
 TEST_F(PanelsTest, HelperCloseBoxAndPressesOnThePanel) {
+  m_host.m_cursor = POINT{100, 150};  // where the pointer is when the panel opens
   NewPuzzle(3, 3);
   CCommandHelperWindow& helper = m_screen.m_commandHelper;
+  EXPECT_EQ(helper.m_cursor, (POINT{100, 150}));  // client pixels, as every later move
   // A press inside the panel but off the close box neither picks nor bands.
   Input(100, 150, false, false, 1, 1);
   Input(100, 150, true, false);
@@ -283,4 +288,22 @@ TEST_F(PanelsTest, HelperCloseBoxAndPressesOnThePanel) {
   m_game->SetCommandHelperVisible(true);
   EXPECT_TRUE(helper.m_visible);
   EXPECT_EQ(helper.m_lines.size(), 19u);
+}
+
+TEST_F(PanelsTest, ALanguageSwitchRebuildsTheHelperAndTheTooltipsKeepingTheEntries) {
+  NewPuzzle(3, 3);
+  m_game->m_showCommandHelper = true;
+  const POINT at = ScreenOf(Piece(0));
+  Input(at.x, at.y, true, false);  // holding: "Move the selected piece(s)"
+  CFrameCommands commands(*m_game, m_frameWindow, m_dialogs, m_saved);
+  commands.SetLanguage(CFrameCommands::kFrench);
+  CCommandHelperWindow& helper = m_screen.m_commandHelper;
+  ASSERT_EQ(helper.m_lines.size(), 19u);
+  EXPECT_EQ(helper.m_lines[0].m_text, "Aide des commandes");
+  EXPECT_FALSE(helper.m_lines[4].m_enabled);
+  EXPECT_TRUE(helper.m_lines[5].m_enabled);
+  EXPECT_EQ(m_topBar.m_icons[7].m_tooltip, "Réduire");
+  commands.SetLanguage(CFrameCommands::kEnglish);
+  EXPECT_EQ(helper.m_lines[0].m_text, "Command Helper");
+  Input(at.x, at.y, false, false);
 }

@@ -3,6 +3,8 @@
 // the mouse driven frame by frame.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "game/frame_driver.h"
 #include "play_fixture.h"
 #include "platform/shell.h"
@@ -240,4 +242,66 @@ TEST_F(PlayPiecesTest, TurningAndSeparating) {
   EXPECT_FALSE(Piece(0).m_joined[1] || Piece(1).m_joined[3]);
   EXPECT_EQ(Board().m_completion, 0.0f);
   Input(at.x, at.y, false, false);
+}
+
+// The drag step's overlap collection and settling find their neighbours
+// through an index and skip empty layers; they answer as the plain loops.
+TEST_F(PlayPiecesTest, CollectingAndSettlingAnswerAsThePlainLoops) {
+  NewPuzzle(8, 8);
+  std::mt19937 random(17);
+  auto plainOccupied = [](std::int32_t out[kLayerCount], const PieceGroup& a, const PieceGroup& b) {
+    for (int i = 0; i < kLayerCount; ++i) out[i] = 0;
+    for (const CPuzzlePiece* q : b)
+      for (const CPuzzlePiece* p : a)
+        if (q->m_layer >= 0 && q->m_layer < kLayerCount && PiecesOverlap(*q, *p)) out[q->m_layer] = 1;
+  };
+  int touchingSeen = 0;
+  for (int round = 0; round < 40; ++round) {
+    SCOPED_TRACE(round);
+    const float area = round % 2 ? 120.0f : 300.0f;
+    std::uniform_real_distribution<float> spread(-area, area);
+    for (CPuzzlePiece& p : Board().m_pieces) {
+      for (bool& j : p.m_joined) j = false;
+      Put(p, spread(random), spread(random), int(random() % 8));
+      p.SetQuarterTurns(std::uint8_t(random() % 4));
+    }
+    m_screen.m_holding = true;
+    m_screen.m_held.clear();
+    for (CPuzzlePiece& p : Board().m_pieces)
+      if (random() % 4 == 0) m_screen.m_held.push_back(&p);
+    if (m_screen.m_held.empty()) m_screen.m_held.push_back(&Piece(0));
+    m_screen.CollectOtherPieces(m_screen.m_held, m_screen.m_others);
+    // Collecting.
+    PieceGroup expected;
+    for (CPuzzlePiece* h : m_screen.m_held)
+      for (CPuzzlePiece* o : m_screen.m_others)
+        if (unsigned(h->m_layer) < unsigned(o->m_layer) && !GroupContains(expected, *o) && PiecesOverlap(*h, *o))
+          expected.push_back(o);
+    m_screen.CollectOverlappingPieces();
+    ASSERT_EQ(m_screen.m_touching, expected);
+    touchingSeen += int(expected.size());
+    // Settling, after the held pieces moved away a little.
+    for (CPuzzlePiece* h : m_screen.m_held) h->SetPosition(h->m_currentPosition + D3DXVECTOR3(30, 10, 0));
+    std::vector<std::int32_t> before;
+    for (CPuzzlePiece& p : Board().m_pieces) before.push_back(p.m_layer);
+    for (unsigned k = 1; k <= 7; ++k) {
+      PieceGroup below;
+      for (CPuzzlePiece* o : m_screen.m_others)
+        if (unsigned(o->m_layer) < k) below.push_back(o);
+      below.insert(below.end(), m_screen.m_held.begin(), m_screen.m_held.end());
+      for (CPuzzlePiece* t : m_screen.m_touching) {
+        if (unsigned(t->m_layer) != k) continue;
+        std::int32_t occupied[kLayerCount];
+        plainOccupied(occupied, PieceGroup{t}, below);
+        t->m_layer = FirstFreeLayer(occupied);
+      }
+    }
+    std::vector<std::int32_t> settled;
+    for (CPuzzlePiece& p : Board().m_pieces) settled.push_back(p.m_layer);
+    for (std::size_t i = 0; i < before.size(); ++i) Board().m_pieces[i].m_layer = before[i];
+    m_screen.SettleStackedGroups();
+    for (std::size_t i = 0; i < settled.size(); ++i) ASSERT_EQ(Board().m_pieces[i].m_layer, settled[i]) << i;
+  }
+  m_screen.m_holding = false;
+  EXPECT_GT(touchingSeen, 100);
 }

@@ -109,3 +109,42 @@ TEST_F(PieceOnBoardTest, DropNextToItsPlaceJoinsAndCounts) {
 }
 
 }  // namespace
+
+// The overlap test passes over runs of outline points far from the other
+// top; its answers are those of testing every outline point against the
+// full triangle list, for pieces apart, touching, fitted side by side and
+// lying on each other, in every quarter turn.
+TEST_F(PieceOnBoardTest, OverlapAnswersAsEveryOutlinePointTested) {
+  auto outlineOver = [](const CPuzzlePiece& outer, const CPuzzlePiece& under) {
+    for (const CPuzzleEdge& edge : outer.m_edges)
+      for (const D3DXVECTOR3& q : edge.m_points) {
+        const D3DXVECTOR3 w = RotateOffset(D3DXVECTOR3(0, 0, 0), q - outer.m_homePosition, outer.m_quarterTurns);
+        const D3DXVECTOR3 probe(outer.m_currentPosition.x + w.x, outer.m_currentPosition.y + w.y, kProbeHeight);
+        if (ReferenceHit(under, probe, kDown, true)) return true;
+      }
+    return false;
+  };
+  std::mt19937 random(21);
+  std::uniform_real_distribution<float> spread(-45.0f, 45.0f), jitter(-0.02f, 0.02f);
+  int overlaps = 0, apart = 0;
+  for (int i = 0; i < 4000; ++i) {
+    CPuzzlePiece& a = Piece(int(random() % 4), int(random() % 4));
+    CPuzzlePiece& b = Piece(int(random() % 4), int(random() % 4));
+    if (&a == &b) continue;
+    a.SetQuarterTurns(std::uint8_t(random() % 4));
+    b.SetQuarterTurns(i % 3 == 0 ? a.m_quarterTurns : std::uint8_t(random() % 4));
+    a.SetPosition(D3DXVECTOR3(spread(random) * 20, spread(random) * 20, 0));
+    if (i % 3 == 0) {  // in its place beside a, or a hair off it
+      b.PlaceRelativeTo(a);
+      b.SetPosition(b.m_currentPosition + D3DXVECTOR3(jitter(random), jitter(random), 0));
+    } else {
+      b.SetPosition(a.m_currentPosition + D3DXVECTOR3(spread(random), spread(random), 1.5f));
+    }
+    const float s = a.GetRadius() + b.GetRadius();
+    const bool expected = !(s * s < PieceDistanceSquared(a, b)) && (outlineOver(b, a) || outlineOver(a, b));
+    ASSERT_EQ(PiecesOverlap(a, b), expected) << i;
+    (expected ? overlaps : apart)++;
+  }
+  EXPECT_GT(overlaps, 800);
+  EXPECT_GT(apart, 800);
+}

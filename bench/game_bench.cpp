@@ -1,0 +1,160 @@
+// Play-screen benchmarks on a 2,000-piece Classic board (50 x 40) on the
+// recording device (no display), through the play screen's own operations:
+// - one drag step of 1,000 held pieces beside 1,000 others, as the screen
+//   runs it: MoveSelection (with the overlap collection before the move),
+//   then RestackSelection and SettleStackedGroups (target 1 ms, also when
+//   100 of the others lie on the held group); each phase also alone;
+// - the pick under the cursor on the left press (target 0.5 ms).
+// Run by hand: build/bin/game_bench (one core: taskset -c 0).
+//
+// Sections: the board - dragging - picking - entry point
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "bench/bench_board.h"
+#include "engine/engine.h"
+#include "game/puzzle_game.h"
+#include "game/screens/play_screen.h"
+
+namespace {
+
+using bench::kColumns;
+using bench::kRows;
+
+// ---- the board ----------------------------------------------------------------------------
+struct BenchWorld {
+  RecordingScript script;
+  RecordingWindow window{1024, 768};
+  CPuzzleGame game;
+  CGUIInterfacePlayPuzzle screen;
+
+  explicit BenchWorld(int definition) {
+    bench::StartRecordingEngine(script, window);
+    g_Game = &game;
+    bench::CreateBoard(game.m_settings.m_board, game.m_settings.m_pictureTexture, definition);
+  }
+  ~BenchWorld() {
+    game.m_settings.m_board.Clear();
+    g_Game = nullptr;
+    bench::StopEngine();
+  }
+  BenchWorld(const BenchWorld&) = delete;
+  BenchWorld& operator=(const BenchWorld&) = delete;
+  CPuzzleBoard& Board() { return game.m_settings.m_board; }
+};
+
+BenchWorld& World(int definition) {
+  static std::unique_ptr<BenchWorld> worlds[5];
+  if (!worlds[definition]) {
+    for (auto& w : worlds) w.reset();  // one board (and device) at a time
+    worlds[definition] = std::make_unique<BenchWorld>(definition);
+  }
+  return *worlds[definition];
+}
+
+// ---- dragging -------------------------------------------------------------------------------
+// The held group: rows 0..19 joined in one block, taken by the screen;
+// scenarios: 0 the block lies in the empty middle beside the scattered
+// others; 1 it covers part of the first ring of scattered pieces; 2 ten of
+// the others lie on it (layer 1); 3 a hundred do.
+void MakeDragScene(BenchWorld& w, int scenario) {
+  const PieceGroup block = bench::ShiftedBlock(w.Board(), scenario);
+  CGUIInterfacePlayPuzzle& screen = w.screen;
+  screen.m_selection.clear();
+  screen.SelectPieceGroup(block.front()->m_currentPosition, block.front());
+  bench::LayOnBlock(scenario, screen.m_others, screen.m_held);
+}
+
+// One step as the screen runs it; the pieces that lay on the block stay on
+// it (they are put back after the step, outside the timing).
+void BM_DragStep(benchmark::State& state) {
+  BenchWorld& w = World(int(state.range(1)));
+  MakeDragScene(w, int(state.range(0)));
+  CGUIInterfacePlayPuzzle& screen = w.screen;
+  bool forth = true;
+  std::size_t touched = 0;
+  for (auto _ : state) {
+    screen.m_dragOffset = forth ? D3DXVECTOR3(3, 2, 0) : D3DXVECTOR3(-3, -2, 0);
+    forth = !forth;
+    screen.MoveSelection();
+    screen.RestackSelection();
+    screen.SettleStackedGroups();
+    touched += screen.m_touching.size();
+  }
+  state.counters["held layer"] = screen.m_held.front()->m_layer;
+  state.counters["touching"] = double(touched) / double(state.iterations());
+}
+BENCHMARK(BM_DragStep)
+    ->ArgNames({"scene", "definition"})
+    ->Args({0, 3})
+    ->Args({1, 3})
+    ->Args({2, 3})
+    ->Args({3, 3})
+    ->Args({3, 4})
+    ->Unit(benchmark::kMicrosecond);
+
+// The three phases of a step alone, with a hundred pieces lying on the block.
+void BM_DragPhase(benchmark::State& state) {
+  BenchWorld& w = World(3);
+  MakeDragScene(w, 3);
+  CGUIInterfacePlayPuzzle& screen = w.screen;
+  const int phase = int(state.range(0));
+  screen.m_dragOffset = D3DXVECTOR3(0, 0, 0);
+  screen.CollectOverlappingPieces();
+  for (auto _ : state) {
+    if (phase == 0) screen.CollectOverlappingPieces();
+    if (phase == 1) {
+      screen.m_restackPending = true;
+      screen.RestackSelection();
+    }
+    if (phase == 2) {
+      state.PauseTiming();
+      for (CPuzzlePiece* t : screen.m_touching) {
+        t->m_layer = 1;
+        t->SetPosition(D3DXVECTOR3(t->m_currentPosition.x, t->m_currentPosition.y, kLayerHeight));
+      }
+      state.ResumeTiming();
+      screen.SettleStackedGroups();
+    }
+  }
+  state.counters["touching"] = double(screen.m_touching.size());
+}
+BENCHMARK(BM_DragPhase)->ArgName("collect,restack,settle")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// ---- picking --------------------------------------------------------------------------------
+// The press's pick through a camera above the table's front edge, at
+// pixels over pieces and between them.
+void BM_PickUnderCursor(benchmark::State& state) {
+  BenchWorld& w = World(3);
+  bench::Scatter(w.Board());
+  CKVRCamera camera;
+  camera.SetEye(0, -1800, 1800);
+  camera.LookAt(0, 0, 0);
+  g_Engine.m_camera = &camera;
+  D3DXMatrixPerspectiveFovLH(&g_Engine.m_projection, camera.m_fieldOfView, 1024.0f / 768.0f, 1.0f, 128000.0f);
+  CGUIInterfacePlayPuzzle& screen = w.screen;
+  int x = 0;
+  std::size_t picks = 0;
+  for (auto _ : state) {
+    screen.m_state = kPlayIdle;
+    screen.m_holding = false;
+    screen.m_selection.clear();
+    screen.PickAt(100 + (x * 37) % 800, 200 + (x * 53) % 500);
+    ++x;
+    picks += screen.m_holding;
+    state.PauseTiming();
+    screen.m_held.clear();
+    screen.m_others.clear();
+    screen.m_touching.clear();
+    screen.m_rubberBandActive = false;
+    state.ResumeTiming();
+  }
+  state.counters["hit share"] = double(picks) / double(state.iterations());
+  g_Engine.m_camera = nullptr;
+}
+BENCHMARK(BM_PickUnderCursor)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
