@@ -66,7 +66,9 @@ CPuzzlePiece& CPuzzlePiece::operator=(CPuzzlePiece&& other) noexcept {
   m_boundsValid = false;
   m_worldValid = false;
   m_inverseValid = false;
+  for (OutlineRuns& runs : m_outlineRuns) runs.data = nullptr;
   other.m_boundsValid = false;
+  for (OutlineRuns& runs : other.m_outlineRuns) runs.data = nullptr;
   return *this;
 }
 
@@ -85,6 +87,7 @@ void CPuzzlePiece::ClearGeometry() {
   m_topTriangles.clear();
   m_sideTriangles.clear();
   m_boundsValid = false;
+  for (OutlineRuns& runs : m_outlineRuns) runs.data = nullptr;  // the outlines are replaced next
 }
 
 void CPuzzlePiece::ReleaseHighlight() { m_highlight.ReleaseBuffers(); }

@@ -187,11 +187,10 @@ class CPuzzlePiece {
   mutable std::size_t m_boundsSideCount = 0;
   mutable double m_topRadius = 0.0;
   mutable double m_pickRadius = 0.0;
-  // Box round the top triangles in the piece's x/y plane; not valid when a
-  // vertex is not finite.
   // Boxes round runs of kOutlineRun outline points of each side, relative
   // to the home position (the unturned frame): x0, y0, x1, y1 per run.
-  // Rebuilt when the outline vector or the home position changes.
+  // Rebuilt when the outline vector or the home position changes, and after
+  // ClearGeometry (the outlines are replaced then).
   static constexpr std::size_t kOutlineRun = 12;
   struct OutlineRuns {
     const D3DXVECTOR3* data = nullptr;
@@ -202,6 +201,8 @@ class CPuzzlePiece {
   };
   const OutlineRuns& RunsOf(int side) const;
   mutable OutlineRuns m_outlineRuns[4];
+  // Box round the top triangles in the piece's x/y plane; not valid when a
+  // vertex is not finite.
   mutable bool m_topBoxValid = false;
   mutable double m_topBox[4] = {0, 0, 0, 0};  // min x, min y, max x, max y
   mutable PickTriangleGrid m_topGrid;
