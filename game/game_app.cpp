@@ -9,6 +9,7 @@
 #include "game/game_text_ids.h"
 #include "game/main_frame.h"
 #include "game/puzzle_game.h"
+#include "game/saved_games.h"
 #include "game/screens/play_screen.h"
 #include "game/screens/top_bar.h"
 #include "game/single_instance.h"
@@ -30,17 +31,19 @@ int RunRavelleGame(int argc, char** argv) {
   if (guard.FindRunningInstance()) return 0;  // the running game comes to the front instead
 
   CConnectedGameDialogs dialogs;
-  UnconnectedSavedGames savedGames;
   auto game = std::make_unique<CPuzzleGame>();
   g_Game = game.get();
   CGUIInterfacePlayPuzzle playScreen;
   CPlayPuzzleTopMenuBar topBar;
   game->SetPlayScreen(&playScreen);
   game->SetTopBar(&topBar);
+  QtFileChooser fileChooser;
+  CSavedGames savedGames(*game, fileChooser);
   int exitCode = 1;
   {
     CMainFrame frame(*game, dialogs, savedGames);
     dialogs.SetParent(&frame);
+    fileChooser.SetParent(&frame);
     if (frame.LoadFrame()) {
       guard.Listen([&frame] { return frame.OnCheckAppValidity(); }, [&frame] { frame.OnShowMainWindow(); });
       const InitResult started = frame.StartGame();

@@ -264,7 +264,6 @@ bool CPuzzleGame::ChooseDefaultPicture() {
 }
 
 bool CPuzzleGame::CreatePuzzle(PuzzleSettings& settings) {
-  const std::string edgePath = GetTexturesDir() + kPathSeparator + "PieceEdge.png";
   // The new picture goes into a texture of its own first: the puzzle on the
   // table keeps its picture, board and choices until the new one stands.
   auto fail = [&] {
@@ -273,27 +272,42 @@ bool CPuzzleGame::CreatePuzzle(PuzzleSettings& settings) {
   };
   CKVRTexture picture;
   if (!picture.LoadFromFile(settings.m_picturePath, 0)) return fail();
+  if (!MakeBoard(settings, picture, static_cast<int>(WallTime() & 0x3FF))) return fail();
+  settings.m_board.ScatterPieces();
+  m_playTimer.Start(0.0);
+  return true;  // the old picture goes with `picture`
+}
+
+bool CPuzzleGame::RestorePuzzle(const PuzzleChoice& choice, int seed, CKVRTexture& picture) {
+  const PuzzleChoice old = m_settings.Choice();
+  m_settings.SetChoice(choice);
+  if (MakeBoard(m_settings, picture, seed)) return true;
+  m_settings.SetChoice(old);
+  return false;
+}
+
+bool CPuzzleGame::MakeBoard(PuzzleSettings& settings, CKVRTexture& picture, int seed) {
+  const std::string edgePath = GetTexturesDir() + kPathSeparator + "PieceEdge.png";
   CPuzzleBoard& board = settings.m_board;
   const std::int32_t oldDefinition = board.m_definition;
   const bool oldShiny = board.m_shinyPieces;
   board.m_definition = ReadProfileInt(profile::kPuzzleDefinition);
   board.m_shinyPieces = ReadProfileBool(profile::kShinyPieces);
   SwapTextureContents(picture, settings.m_pictureTexture);
-  if (!board.Create(&settings.m_pictureTexture, settings.m_columns, settings.m_rows, settings.m_rotatePieces,
-                    settings.m_pieceShape, static_cast<unsigned>(settings.m_irregularity), edgePath, "")) {
+  if (!board.CreateWithSeed(seed, &settings.m_pictureTexture, settings.m_columns, settings.m_rows,
+                            settings.m_rotatePieces, settings.m_pieceShape,
+                            static_cast<unsigned>(settings.m_irregularity), edgePath, "")) {
     SwapTextureContents(picture, settings.m_pictureTexture);
     board.m_definition = oldDefinition;
     board.m_shinyPieces = oldShiny;
-    return fail();
+    return false;
   }
   settings.m_pieceCount = settings.m_columns * settings.m_rows;
   settings.m_seed = board.m_seed;
-  board.ScatterPieces();
   settings.m_currentFile.clear();
-  m_playTimer.Start(0.0);
   m_lastChoice = settings.Choice();
   m_hasPuzzle = true;
-  return true;  // the old picture goes with `picture`
+  return true;
 }
 
 // ---- play time ------------------------------------------------------------------------------

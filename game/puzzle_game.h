@@ -103,6 +103,12 @@ class CPuzzleGame {
   // the board cannot be made) the puzzle on the table keeps its picture,
   // board and settings.
   bool CreatePuzzle(PuzzleSettings& settings);
+  // The puzzle of a saved game: the choice into m_settings and a board made
+  // from it with the given seed and an already loaded picture, which takes
+  // the current picture's place (the old one is left in `picture`). Pieces
+  // stay at home, the play timer is not touched. On failure the puzzle on
+  // the table keeps its picture, board and settings.
+  bool RestorePuzzle(const PuzzleChoice& choice, int seed, CKVRTexture& picture);
   void CreateFonts();
   void ReleaseDeviceObjects();
   void PausePlayTime();
@@ -134,6 +140,9 @@ class CPuzzleGame {
 
  private:
   void SwitchToNoScreen(ScreenType type);
+  // A board from settings with the seed; picture swaps in on success. On
+  // failure the board, its levels and the picture stay as they were.
+  bool MakeBoard(PuzzleSettings& settings, CKVRTexture& picture, int seed);
 
   IPlayScreen* m_playScreen = nullptr;
   ITopBar* m_topBar = nullptr;

@@ -182,6 +182,19 @@ const StringTable& GameStrings() {
       {41503, "Contact Halvorn"},
       {41864, "&About Ravelle"},
       // ---- end of main frame, game object and start screen ------------------------
+
+      // ---- saved games ----------------------------------------------------------------
+      // The save dialog's title is 249 "Save Puzzle", the icon bar's tip.
+      {IDS_SAVED_PUZZLE_FILTER, "Saved puzzles (*.rvpuzzle)"},
+      {IDS_PUZZLE_SAVED, "Puzzle saved: %s"},
+      {IDS_PUZZLE_LOADED, "Puzzle loaded"},
+      {IDS_SAVE_FAILED, "The puzzle could not be saved to\n%s\n\n%s"},
+      {IDS_SAVED_PUZZLE_DAMAGED, "The file could not be loaded. It is damaged or is not a saved puzzle of this game."},
+      {IDS_SAVED_PUZZLE_NEWER,
+       "This puzzle was saved by a newer version of the game and cannot be loaded by this one."},
+      {IDS_SAVED_PICTURE_MISSING, "The picture of the saved puzzle is missing, cannot be read or has changed:\n%s"},
+      {IDS_SAVED_PUZZLE_UNREADABLE, "The file could not be opened:\n%s\n\n%s"},
+      // ---- end of saved games ---------------------------------------------------------
   };
   return table;
 }

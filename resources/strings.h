@@ -112,3 +112,15 @@ enum : unsigned {
   IDS_VERSIONS_CHECK_EVERY = 14504,
   IDS_VERSIONS_NOTE = 14505,
 };
+// ---- saved games (game) ----------------------------------------------------------------------
+enum : unsigned {
+  IDS_SAVED_PUZZLE_FILTER = 9301,    // file dialogs' filter; "*.rvpuzzle"
+  IDS_PUZZLE_SAVED = 9302,           // "%s": the file name
+  IDS_PUZZLE_LOADED = 9303,
+  IDS_SAVE_FAILED = 9304,            // "%s %s": the path, the reason
+  IDS_SAVED_PUZZLE_DAMAGED = 9305,
+  IDS_SAVED_PUZZLE_NEWER = 9306,
+  IDS_SAVED_PICTURE_MISSING = 9307,  // "%s": the picture's path
+  IDS_SAVED_PUZZLE_UNREADABLE = 9308,  // "%s %s": the path, the reason
+};
+// ---- end of saved games ------------------------------------------------------------------------

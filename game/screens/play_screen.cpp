@@ -99,6 +99,10 @@ void CGUIInterfacePlayPuzzle::ResetPlayView() {
     m_camera->SetEye(0.0f, -half, 2000.0f);
     m_camera->LookAt(0.0f, -half - 1.0f, 1.0f);
     StartCameraAnimation(4.0, true);
+  } else {
+    // A saved puzzle keeps its stored view: an animation still running from
+    // the previous puzzle would carry it away.
+    m_cameraAnimation.m_active = false;
   }
   for (CPuzzlePiece& piece : board->m_pieces) piece.m_highlight.m_texture = &m_selectionMarkTexture;
   const bool visible = m_preview.m_visible;

@@ -47,6 +47,7 @@ seed string_table_fuzz "$root"/resources/french/*.strings
 max_len() {
   case $1 in
     texture_fuzz) echo 16384 ;;
+    saved_game_fuzz) echo 65536 ;;
     xml_reader_fuzz|environment_fuzz) echo 8192 ;;
     *) echo 4096 ;;
   esac
@@ -56,6 +57,7 @@ max_len() {
 options() {
   case $1 in
     string_table_fuzz) echo -close_fd_mask=2 ;;
+    saved_game_fuzz) echo "-dict=$root/tests/fuzz/saved_game.dict" ;;
   esac
 }
 
