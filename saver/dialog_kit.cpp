@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QEvent>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -47,6 +48,32 @@ QPushButton* AddButton(QWidget* parent, int id, const QString& text, const QRect
 
 QCheckBox* AddCheckBox(QWidget* parent, int id, const QString& text, const QRect& rect) {
   return Place(new QCheckBox(text, parent), id, rect);
+}
+
+namespace {
+// Toggles its check box when its label is clicked.
+class LabelClickToggles : public QObject {
+ public:
+  LabelClickToggles(QLabel* label, QCheckBox* box) : QObject(label), m_box(box) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonRelease && m_box->isEnabled()) m_box->toggle();
+    return false;
+  }
+
+ private:
+  QCheckBox* m_box;
+};
+}  // namespace
+
+QCheckBox* AddWrappingCheckBox(QWidget* parent, int id, const QString& text, const QRect& rect) {
+  QCheckBox* box = AddCheckBox(parent, id, QString(), rect);
+  const QSize hint = box->sizeHint();
+  box->setFixedSize(hint.width() + 2, hint.height());
+  box->setAccessibleName(text);
+  const int textTop = std::max(0, (hint.height() - box->fontMetrics().height()) / 2);
+  QLabel* label = AddLabel(parent, 0, text, rect.adjusted(hint.width() + 2, textTop, 0, 0));
+  label->installEventFilter(new LabelClickToggles(label, box));
+  return box;
 }
 
 QGroupBox* AddBoldGroup(QWidget* parent, int id, const QString& text, const QRect& rect) {

@@ -30,6 +30,9 @@ QRect DialogUnits(int x, int y, int width, int height);
 void SetUpDialog(QDialog* dialog, int width, int height, const QString& title);
 QPushButton* AddButton(QWidget* parent, int id, const QString& text, const QRect& rect);
 QCheckBox* AddCheckBox(QWidget* parent, int id, const QString& text, const QRect& rect);
+// A check box whose text wraps inside rect, starting at its top; a click on
+// the text toggles it as on any check box.
+QCheckBox* AddWrappingCheckBox(QWidget* parent, int id, const QString& text, const QRect& rect);
 QGroupBox* AddBoldGroup(QWidget* parent, int id, const QString& text, const QRect& rect);
 QLabel* AddLabel(QWidget* parent, int id, const QString& text, const QRect& rect);
 // The pictures the dialogs show, drawn by the program: the screen saver's

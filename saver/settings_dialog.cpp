@@ -36,7 +36,7 @@ void CSettingsDialog::InitControls() {
   AddBoldGroup(this, 1010, ResText(IDS_SAVER_GROUP_OPTIONS), DialogUnits(7, 63, 370, 90));
   AddCheckBox(this, 1008, ResText(IDS_SAVER_CLOSE_MOUSE_MOVE), DialogUnits(16, 78, 352, 12));
   AddCheckBox(this, 1009, ResText(IDS_SAVER_SHOW_FPS), DialogUnits(16, 96, 352, 12));
-  AddCheckBox(this, 1012, ResText(IDS_SAVER_LIMIT_FPS), DialogUnits(16, 114, 352, 26));
+  AddWrappingCheckBox(this, 1012, ResText(IDS_SAVER_LIMIT_FPS), DialogUnits(16, 114, 352, 26));
   auto* help = AddButton(this, 1023, ResText(IDS_SAVER_HELP), DialogUnits(7, 162, 60, 16));
   auto* about = AddButton(this, 1006, ResText(IDS_SAVER_ABOUT), DialogUnits(71, 162, 60, 16));
   AddButton(this, 1007, ResText(IDS_SAVER_CHECK_UPDATES), DialogUnits(135, 162, 80, 16))->hide();
