@@ -35,8 +35,13 @@ class SaverWidget : public QWidget {
   void Detach() { m_owner = nullptr; }
 
  protected:
+  // Input of the GL host is handled here and goes no further, so that it
+  // does not reach this widget a second time as it propagates.
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == m_host && Translate(event)) return true;
+    if (watched == m_host && IsInput(event)) {
+      Translate(event);
+      return true;
+    }
     return QWidget::eventFilter(watched, event);
   }
   bool event(QEvent* event) override {
@@ -58,6 +63,20 @@ class SaverWidget : public QWidget {
   }
 
  private:
+  static bool IsInput(const QEvent* event) {
+    switch (event->type()) {
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseButtonRelease:
+      case QEvent::Wheel:
+      case QEvent::MouseMove:
+        return true;
+      default:
+        return false;
+    }
+  }
   // Input as the framework's message; true when the owner consumed it.
   bool Translate(QEvent* event) {
     if (!m_owner) return false;
