@@ -29,6 +29,9 @@ class SaverWidget : public QWidget {
     setAttribute(Qt::WA_DeleteOnClose, false);
     m_host->installEventFilter(this);
     setMouseTracking(true);
+    // Moves over the GL surface's container reach the host only when the
+    // container tracks the mouse too.
+    for (QWidget* child : m_host->findChildren<QWidget*>()) child->setMouseTracking(true);
   }
   GLHostWidget* Host() { return m_host; }
   // The owner is gone: nothing more is passed on.

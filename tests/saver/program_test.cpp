@@ -84,6 +84,27 @@ TEST_F(SaverProgram_X11, FullScreenEndsOnAKeyPress) {
   ExpectCleanEnd(1000);
 }
 
+TEST_F(SaverProgram_X11, FullScreenIgnoresJitterAndEndsOnARealMove) {
+  ASSERT_EQ(QProcess::execute("xdotool", {"mousemove", "500", "400"}), 0);
+  StartSaver({"/s"});
+  ASSERT_TRUE(WaitForPicture(0, 0, 1280, 1024));
+  QThread::msleep(300);
+  // Back and forth by a pixel: however the moves are merged into messages,
+  // none is 3 pixels.
+  const auto nudge = [](const char* dx) {
+    EXPECT_EQ(QProcess::execute("xdotool", {"mousemove_relative", "--", dx, "0"}), 0);
+    QThread::msleep(150);
+  };
+  for (int i = 0; i < 4; ++i) {
+    nudge("1");
+    nudge("-1");
+  }
+  EXPECT_FALSE(m_saver.waitForFinished(500));
+  nudge("6");  // the message after this one closes
+  for (int i = 0; i < 3 && m_saver.state() != QProcess::NotRunning; ++i) nudge(i % 2 ? "-1" : "1");
+  ExpectCleanEnd(1000);
+}
+
 TEST_F(SaverProgram_X11, PreviewDrawsIntoTheHostAndEndsWhenItGoes) {
   const unsigned long host = StartHost();
   ASSERT_NE(host, 0u);
