@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QStyle>
 
 #include <cmath>
 
@@ -68,10 +69,12 @@ class LabelClickToggles : public QObject {
 QCheckBox* AddWrappingCheckBox(QWidget* parent, int id, const QString& text, const QRect& rect) {
   QCheckBox* box = AddCheckBox(parent, id, QString(), rect);
   const QSize hint = box->sizeHint();
-  box->setFixedSize(hint.width() + 2, hint.height());
+  const int textLeft = box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) +
+                       box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box);
+  box->setFixedSize(textLeft, hint.height());
   box->setAccessibleName(text);
   const int textTop = std::max(0, (hint.height() - box->fontMetrics().height()) / 2);
-  QLabel* label = AddLabel(parent, 0, text, rect.adjusted(hint.width() + 2, textTop, 0, 0));
+  QLabel* label = AddLabel(parent, 0, text, rect.adjusted(textLeft, textTop, 0, 0));
   label->installEventFilter(new LabelClickToggles(label, box));
   return box;
 }
