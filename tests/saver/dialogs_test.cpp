@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QTextBrowser>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -102,6 +103,19 @@ TEST_F(SaverDialogs_Offscreen, SettingsShowStoredValuesAndCancelWritesNothing) {
   EXPECT_EQ(Stored("CloseMouseMove"), 1);
   EXPECT_EQ(Stored("ShowFPS"), 0);
   EXPECT_EQ(Stored("LimitFPSToRefreshRate"), 1);
+}
+
+TEST_F(SaverDialogs_Offscreen, TheRefreshRateTextTogglesItsCheckBox) {
+  CSettingsDialog dialog;
+  QLabel* text = nullptr;
+  for (QLabel* label : dialog.findChildren<QLabel*>())
+    if (label->text().startsWith("Limit frame rate")) text = label;
+  ASSERT_NE(text, nullptr);
+  EXPECT_TRUE(text->wordWrap());
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), text->mapToGlobal(QPointF(5, 5)),
+                      Qt::LeftButton, {}, {});
+  QCoreApplication::sendEvent(text, &release);
+  EXPECT_FALSE(Item<QCheckBox>(&dialog, 1012)->isChecked());
 }
 
 TEST_F(SaverDialogs_Offscreen, HelpOpensTheScreenSaverTopic) {

@@ -106,19 +106,23 @@ TEST_F(SaverWindow, PressesCloseAndAreConsumedReleasesAndWheelDoNot) {
 
 TEST_F(SaverWindow, FrameRateTextHasFourShadowsThenTheText) {
   SetOption("ShowFPS", 1);
-  Start(kWindowFullScreen);
-  m_window->RenderFrame();
-  const std::string text = FormatString("FPS = %.0f", g_Engine.m_fps);
-  const auto& draws = m_script.m_textDraws;
-  ASSERT_EQ(draws.size(), 5u);
-  const POINT kAt[] = {{7, 7}, {9, 7}, {9, 9}, {7, 9}, {8, 8}};
-  for (size_t i = 0; i < draws.size(); ++i) {
-    EXPECT_EQ(draws[i].text, text);
-    EXPECT_EQ(draws[i].rect.left, kAt[i].x) << i;
-    EXPECT_EQ(draws[i].rect.top, kAt[i].y) << i;
-    EXPECT_EQ(draws[i].color, i < 4 ? 0xFF000000u : 0xFFFFFFFFu) << i;
+  for (WindowMode mode : {kWindowFullScreen, kWindowHosted}) {
+    m_script.m_textDraws.clear();
+    Start(mode);
+    m_window->RenderFrame();
+    const std::string text = FormatString("FPS = %.0f", g_Engine.m_fps);
+    const auto& draws = m_script.m_textDraws;
+    ASSERT_EQ(draws.size(), 5u) << "mode " << mode;
+    const POINT kAt[] = {{7, 7}, {9, 7}, {9, 9}, {7, 9}, {8, 8}};
+    for (size_t i = 0; i < draws.size(); ++i) {
+      EXPECT_EQ(draws[i].text, text);
+      EXPECT_EQ(draws[i].rect.left, kAt[i].x) << i;
+      EXPECT_EQ(draws[i].rect.top, kAt[i].y) << i;
+      EXPECT_EQ(draws[i].color, i < 4 ? 0xFF000000u : 0xFFFFFFFFu) << i;
+    }
+    m_window.reset();
   }
-  EXPECT_EQ(Log().Count("Present"), 1);
+  EXPECT_EQ(Log().Count("Present"), 2);
 }
 
 TEST_F(SaverWindow, NoFrameRateTextInPreviewOrWhenSwitchedOff) {
