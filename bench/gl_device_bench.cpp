@@ -19,6 +19,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/display_main.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/d3d9/gl/gl_host_widget.h"
 
@@ -251,14 +252,5 @@ BENCHMARK(BM_LockFillUnlockSubObjectRanges)->Arg(0)->Arg(1)->Unit(benchmark::kMi
 
 // ---- entry point ---------------------------------------------------------------------------------
 int main(int argc, char** argv) {
-  const char* display = std::getenv("DISPLAY");
-  if (!display || !*display) {
-    std::printf("platform_bench needs a display (try xvfb-run); nothing measured.\n");
-    return 0;
-  }
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return bench::RunOnDisplay(argc, argv, "platform_bench");
 }

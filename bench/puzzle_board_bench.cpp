@@ -12,6 +12,7 @@
 #include <memory>
 #include <new>
 
+#include "bench/fresh_engine.h"
 #include "engine/draw_resources.h"
 #include "engine/engine.h"
 #include "platform/d3d9/recording/recording_device.h"
@@ -26,7 +27,7 @@ constexpr int kColumns = 50, kRows = 40;  // 2,000 pieces
 class RecordingEngine {
  public:
   RecordingEngine() {
-    Fresh();
+    bench::FreshEngine();
     UseRecordingDevice(&m_script);
     m_ok = g_Engine.InitDirect3D().success && g_Engine.CreateDevice(&m_window, false).success;
     m_picture = std::make_unique<CKVRTexture>();
@@ -35,15 +36,8 @@ class RecordingEngine {
   }
   ~RecordingEngine() {
     m_picture.reset();
-    Fresh();
+    bench::FreshEngine();
     SetDirect3DFactory({});
-  }
-  // g_Engine as a program starts with it.
-  static void Fresh() {
-    g_Engine.Shutdown();
-    g_Engine.~CKVREngine();
-    g_SuspendCount = 0;
-    new (&g_Engine) CKVREngine();
   }
   bool ok() const { return m_ok; }
   CKVRTexture* picture() const { return m_picture.get(); }

@@ -90,7 +90,7 @@ void CScene::CreatePuzzle(int wantedCount, int definition) {
       // A picture so long and thin that the grid would pass the board's
       // limit cannot be cut: it gets the grey puzzle instead.
       usable = GridSizeForCount(wantedCount, aspect, columns, rows) &&
-               columns * rows <= kSceneMaxGridPieces;
+               columns * rows <= kMaxPieceCount;
     }
   }
   if (!usable) {

@@ -46,7 +46,6 @@ D3DCOLOR LightColourToArgb(const D3DCOLORVALUE& colour);
 void SetSceneLight(D3DLIGHT9& light, const D3DXVECTOR3& direction);
 
 // ---- the scene base ------------------------------------------------------------------
-inline constexpr int kSceneMaxGridPieces = 2000;
 inline constexpr int kSceneFallbackGrid = 14;       // grey picture: 14 x 14 pieces
 inline constexpr UINT kSceneFallbackPictureSize = 64;
 inline constexpr D3DCOLOR kSceneGrey = 0xFF808080;

@@ -96,7 +96,8 @@ TEST_F(BlackHole, PiecesKeepFlowingInWhereAThirtyTwoBitMillisecondClockWraps) {
   Start(m_scene);
   for (int frame = 0; frame < 6; ++frame) {
     std::vector<float> before;
-    for (const CPuzzlePiece* p : m_scene.m_pieces) before.push_back(AxisDistance(p->m_currentPosition));
+    for (const CPuzzlePiece* p : m_scene.m_pieces)
+      before.push_back(AxisDistance(p->m_currentPosition));
     Step(m_scene, 0.1);
     for (size_t i = 0; i < before.size(); ++i) {
       // Closer to the axis, or renewed on the rim (or, right at the centre,

@@ -60,7 +60,7 @@ TEST_F(FallingWall, WallStandsSolvedFacingTheCameraInAShuffledOrder) {
   std::vector<int> order(196);
   for (int i = 0; i < 196; ++i) order[size_t(i)] = i;
   for (int i = 0; i < 196; ++i) std::swap(order[size_t(i)], order[unsigned(CrtRand()) % 196u]);
-  for (int i = 0; i < 196; ++i) ASSERT_EQ(m_scene.m_fallOrder[size_t(i)]->m_id - 1, order[size_t(i)]);
+  for (size_t i = 0; i < 196; ++i) ASSERT_EQ(m_scene.m_fallOrder[i]->m_id - 1, order[i]);
 }
 
 TEST_F(FallingWall, CameraFitsTheWallToTheScreen) {

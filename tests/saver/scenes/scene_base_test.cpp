@@ -51,7 +51,7 @@ TEST_F(SceneBase, GridFollowsThePicturesProportions) {
       {800, 600, 200, 16, 12},
   };
   for (const Case& c : cases) {
-    const std::string name = "p" + std::to_string(c.width) + "x" + std::to_string(c.height) + ".png";
+    const std::string name = std::to_string(c.width) + "x" + std::to_string(c.height) + ".png";
     std::filesystem::remove_all(m_dir / "PuzzleSamples");
     AddPicture(name, c.width, c.height);
     m_scene.CreatePuzzle(c.wanted, 3);
@@ -82,8 +82,8 @@ TEST_F(SceneBase, PuzzleIsClassicShinyUnturnedWithBacks) {
 }
 
 TEST_F(SceneBase, WithoutAUsablePictureTheGreyFourteenByFourteenPuzzle) {
-  // No picture at all; a file that does not decode; a picture so long that
-  // its grid (60 x 60 for 200 pieces) would pass the 2,000-piece limit.
+  // No picture at all; a file that does not decode; a picture so long that its
+  // grid (1,200 x 3 = 3,600 for 200 pieces) would pass the 2,000-piece limit.
   const std::function<void()> setups[] = {
       [] {},
       [&] { m_dir.WriteFile("PuzzleSamples/broken.png", "not a picture"); },
@@ -98,6 +98,13 @@ TEST_F(SceneBase, WithoutAUsablePictureTheGreyFourteenByFourteenPuzzle) {
     EXPECT_EQ(m_scene.m_picture.m_width, 64u) << i;
     EXPECT_EQ(PictureTexel(), 0xFF808080u) << i;
   }
+}
+
+TEST_F(SceneBase, ADeviceThatRefusesTheGreyTextureStillGetsItsPieces) {
+  m_script.m_failResourceCreation = true;
+  m_scene.CreatePuzzle(200, 3);
+  EXPECT_EQ(m_scene.m_picture.m_d3dTexture, nullptr);
+  EXPECT_EQ(m_scene.m_board.m_pieceCount, 196);  // drawn untextured, when at all
 }
 
 TEST_F(SceneBase, OnePictureIsDrawnThenTheBoardSeedDecidesTheRest) {
@@ -141,15 +148,16 @@ TEST_F(SceneBase, SphereShadesFromTheColourToBlackAndWhitePoles) {
   ASSERT_TRUE(sphere.LockBuffers());
   const VertexPNDT* v = sphere.m_lockedVertices;
   const WORD* index = sphere.m_lockedIndices;
-  EXPECT_TRUE(Near(D3DXVECTOR3(v[264].x, v[264].y, v[264].z), D3DXVECTOR3(0, 1414.2136f, 1414.2136f),
-                   0.01f));
+  EXPECT_TRUE(Near(D3DXVECTOR3(v[264].x, v[264].y, v[264].z),
+                   D3DXVECTOR3(0, 1414.2136f, 1414.2136f), 0.01f));
   EXPECT_TRUE(Near(D3DXVECTOR3(v[264].nx, v[264].ny, v[264].nz),
                    D3DXVECTOR3(0, -0.70710678f, -0.70710678f)));
   const std::pair<int, DWORD> colours[] = {
       {0, 0xFF000000}, {264, 0xFF1F1813}, {528, 0xFF6A5241}, {792, 0xFFD3CCC7}, {1056, 0xFFFFFFFF}};
   for (const auto& [vertex, argb] : colours) EXPECT_EQ(v[vertex].diffuse, argb) << vertex;
   EXPECT_EQ(std::make_tuple(index[0], index[1], index[2]), std::make_tuple(0, 34, 1));
-  EXPECT_EQ(std::make_tuple(index[6141], index[6142], index[6143]), std::make_tuple(1054, 1087, 1088));
+  EXPECT_EQ(std::make_tuple(index[6141], index[6142], index[6143]),
+            std::make_tuple(1054, 1087, 1088));  // the last triangle
   // Every normal points to the centre.
   for (int i = 0; i < sphere.m_vertexCount; ++i) {
     const D3DXVECTOR3 p(v[i].x, v[i].y, v[i].z), n(v[i].nx, v[i].ny, v[i].nz);
@@ -216,6 +224,13 @@ TEST_F(SceneBase, SceneLightIsEngineLightZeroWithSpecular) {
   ASSERT_EQ(g_Engine.ResetDevice(), D3D_OK);
   g_Engine.m_device->GetLight(0, &onDevice);
   EXPECT_EQ(onDevice, light);
+  // A scene that goes away takes its light out of the engine with it.
+  {
+    BareScene gone;
+    SetSceneLight(gone.m_light, D3DXVECTOR3(0, 0, -1));
+    EXPECT_EQ(g_Engine.m_lights[0], &gone.m_light);
+  }
+  EXPECT_EQ(g_Engine.m_lights[0], nullptr);
 }
 
 TEST_F(SceneBase, ClockGivesSecondsSinceInitAndTheStep) {

@@ -79,7 +79,8 @@ TEST_F(Solving, APieceLandsWhenItsHeightGoesBelowZero) {
   EXPECT_EQ(next.speed, 0.5f);
   EXPECT_EQ(m_scene.m_dropOrder[1]->m_currentPosition.z, m_scene.m_cameraRadius - 0.0625f);
   int hovering = 0;
-  for (const CPuzzlePiece* p : m_scene.m_pieces) hovering += p->m_currentPosition.z == m_scene.m_cameraRadius;
+  for (const CPuzzlePiece* p : m_scene.m_pieces)
+    hovering += p->m_currentPosition.z == m_scene.m_cameraRadius;
   EXPECT_EQ(hovering, 196 - 2);
 }
 
