@@ -84,6 +84,13 @@ TEST_F(SaverProgram_X11, FullScreenEndsOnAKeyPress) {
   ExpectCleanEnd(1000);
 }
 
+TEST_F(SaverProgram_X11, FullScreenEndsOnSigterm) {
+  StartSaver({"/s"});
+  ASSERT_TRUE(WaitForPicture(0, 0, 1280, 1024));
+  m_saver.terminate();
+  ExpectCleanEnd(1000);
+}
+
 TEST_F(SaverProgram_X11, FullScreenIgnoresJitterAndEndsOnARealMove) {
   ASSERT_EQ(QProcess::execute("xdotool", {"mousemove", "500", "400"}), 0);
   StartSaver({"/s"});
