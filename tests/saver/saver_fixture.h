@@ -18,12 +18,17 @@
 #include "saver/system_state.h"
 #include "support/string_table.h"
 #include "testkit.h"
+#include "engine/engine.h"
 #include "tests/engine/engine_fixture.h"
 
 class FakeSaverWindow : public ISaverWindow {
  public:
   FakeSaverWindow(std::vector<std::string>* log, const RecordingShell* shell) : m_log(log), m_shell(shell) {}
-  ~FakeSaverWindow() override { m_log->push_back("window destroyed"); }
+  // Says what still existed when the window went.
+  ~FakeSaverWindow() override {
+    m_log->push_back(std::string("window destroyed; device ") + (g_Engine.m_device ? "1" : "0") +
+                     ", French texts " + (LanguageStringsLoaded() ? "1" : "0"));
+  }
   HWND DeviceWindow() override { return &m_device; }
   POINT CursorPosition() const override { return m_cursor; }
   bool IsMinimised() const override { return m_minimised; }

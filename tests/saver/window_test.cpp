@@ -159,7 +159,8 @@ TEST_F(SaverWindow, ResizeResetsTheDeviceAndMinimiseSuspendsDrawing) {
 }
 
 TEST_F(SaverWindow, CloseReleasesEverythingThenDestroysTheWindowOnce) {
-  SetProfileFile(m_dir / "profile.ini");
+  m_dir.WriteFile("LanguageFrench/Brindle.strings", "2133\tÉconomiseur d'écran Ravelle\n");
+  LoadLanguageModule(kLanguageFrench);
   Start(kWindowFullScreen);
   ASSERT_TRUE(m_window->m_fpsFont.m_font);
   m_window->CloseScreensaver();
@@ -171,7 +172,8 @@ TEST_F(SaverWindow, CloseReleasesEverythingThenDestroysTheWindowOnce) {
   EXPECT_FALSE(LanguageStringsLoaded());
   EXPECT_TRUE(Closed());
   EXPECT_EQ(m_destroyed, 1);
-  EXPECT_EQ(m_factory.m_log.back(), "window destroyed");
+  // The device and the French texts went before the window.
+  EXPECT_EQ(m_factory.m_log.back(), "window destroyed; device 0, French texts 0");
   m_window->CloseScreensaver();
   m_window->OnClose();
   EXPECT_EQ(m_destroyed, 1);
