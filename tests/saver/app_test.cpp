@@ -19,7 +19,7 @@ class SaverApp : public SaverTest {
  protected:
   void SetUp() override {
     SaverTest::SetUp();
-    setenv("XDG_DATA_HOME", (m_dir / "data").c_str(), 1);
+    m_dataHome = std::make_unique<ScopedEnvironment>("XDG_DATA_HOME", m_dir / "data");
     SetModuleFilePathForTest("/opt/ravelle/Ravelle");
     m_app.m_runSettings = [this] {
       ++m_settingsRuns;
@@ -30,7 +30,7 @@ class SaverApp : public SaverTest {
     m_app.m_mainWindow = nullptr;
     m_app.m_window.reset();
     SetModuleFilePathForTest("");
-    unsetenv("XDG_DATA_HOME");
+    m_dataHome.reset();
     SaverTest::TearDown();
   }
   // The program's end: the window object goes, then ExitInstance.
@@ -45,6 +45,7 @@ class SaverApp : public SaverTest {
     return texts;
   }
 
+  std::unique_ptr<ScopedEnvironment> m_dataHome;
   CRavelleGameApp m_app{&m_factory, &m_system};
   int m_settingsRuns = 0;
   bool m_settingsSawNoMainWindow = false;

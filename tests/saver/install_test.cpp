@@ -7,6 +7,7 @@
 #include "platform/profile.h"
 #include "resources/strings.h"
 #include "saver/install.h"
+#include "saver_fixture.h"
 #include "testkit.h"
 
 namespace {
@@ -15,16 +16,10 @@ namespace {
 class SaverInstallEntry : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* old = std::getenv("XDG_DATA_HOME");
-    m_oldDataHome = old ? old : "";
-    m_hadDataHome = old != nullptr;
-    setenv("XDG_DATA_HOME", (m_dir / "data").c_str(), 1);
     SetProfileFile(m_dir / "profile.ini");
     SetBuiltInStrings(&SaverStrings());
   }
   void TearDown() override {
-    if (m_hadDataHome) setenv("XDG_DATA_HOME", m_oldDataHome.c_str(), 1);
-    else unsetenv("XDG_DATA_HOME");
     SetProfileFile("");
     SetBuiltInStrings(nullptr);
   }
@@ -35,8 +30,7 @@ class SaverInstallEntry : public ::testing::Test {
     return text.str();
   }
   testkit::TempDir m_dir;
-  std::string m_oldDataHome;
-  bool m_hadDataHome = false;
+  ScopedEnvironment m_dataHome{"XDG_DATA_HOME", m_dir / "data"};
 };
 
 }  // namespace

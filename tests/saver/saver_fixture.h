@@ -4,6 +4,7 @@
 // and parent the test sets), the recording device, a hand-driven clock, a
 // fake system state, a recording shell, and an installation of our own
 // (textures, an empty picture folder, so scenes cut the grey picture).
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -20,6 +21,28 @@
 #include "testkit.h"
 #include "engine/engine.h"
 #include "tests/engine/engine_fixture.h"
+
+// Sets an environment variable for its lifetime, then puts back what was.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const std::string& value) : m_name(name) {
+    const char* old = std::getenv(name);
+    m_had = old != nullptr;
+    if (old) m_old = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnvironment() {
+    if (m_had) setenv(m_name, m_old.c_str(), 1);
+    else unsetenv(m_name);
+  }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  const char* m_name;
+  std::string m_old;
+  bool m_had = false;
+};
 
 class FakeSaverWindow : public ISaverWindow {
  public:
