@@ -127,9 +127,11 @@ int RunScreensaver(int argc, char** argv) {
   SetDirect3DFactory([] { return Direct3DCreate9GL(); });
   QtSaverWindowFactory factory;
   CRavelleGameApp app(&factory, &SystemSaverState());
+  // A signal closes the window cleanly and ends whatever loop runs (also a
+  // dialog's or a box's).
   TerminationSignals terminations([&app] {
     if (app.m_window && app.m_window->HasWindow()) app.m_window->OnClose();
-    else QCoreApplication::exit(0);
+    QCoreApplication::exit(0);
   });
 
   if (launch.kind == SaverLaunch::kClassic) {
