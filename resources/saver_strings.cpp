@@ -5,6 +5,36 @@ const StringTable& SaverStrings() {
       {IDS_APP_NAME, "Ravelle"},
       {IDS_SAVER_PRODUCT_TITLE, "Ravelle Screensaver"},
       {IDS_HELP_PAGE_MISSING, "The help page could not be found:\n%s"},
+
+      // ---- start-up, settings, picture folders and about box -------------------------
+      {132, "Error 800: The screensaver engine could not be initialized.  Please note the error message "
+            "below and contact our support for help.\n\nError Message:\n%s"},
+      {2130, "Warning: This computer program is protected by copyright law and international treaties. "
+             "Unauthorized reproduction or distribution of this program, or any portion of it, may "
+             "result in severe civil and criminal penalties, and will be prosecuted to the maximum "
+             "extent possible under the law."},
+      {2140, "Puzzle Images"},
+      {2141, "You can use this interface to add or remove images displayed on the 3D puzzles when the "
+             "screensaver is running."},
+      {2142, "Add/Remove images"},
+      {2143, "Options"},
+      {2144, "Close screensaver when the mouse is moved"},
+      {2145, "Show the number of images per second"},
+      {2146, "Limit frame rate per second to refresh rate (recommended to minimize CPU use)."},
+      {2147, "Help"},
+      {2148, "About"},
+      {2149, "Check for updates"},
+      {2150, "OK"},
+      {2151, "Cancel"},
+      {2152, "Manage Puzzle Images"},
+      {2153, "Folder"},
+      {2154, "Add Image Folder"},
+      {2155, "Remove Image Folder"},
+      {2156, "About Ravelle Screensaver"},
+      {2157, "Product Information"},
+      {2158, "Version "},
+      {2159, "Halvorn Home Page"},
+      {2160, "Ravelle Screensaver Home Page"},
   };
   return table;
 }

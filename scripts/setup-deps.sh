@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev libqt6opengl6-dev libgl-dev libegl-dev libgl1-mesa-dri
-  libopenal-dev
+  libopenal-dev libx11-dev libxss-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool
   clang libclang-rt-dev

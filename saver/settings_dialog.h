@@ -1,0 +1,30 @@
+#pragma once
+// The screen saver's settings (the configure switch): the three options of
+// the profile section "ScreensaverOptions", and buttons for the picture
+// folders, the help and the about box. OK writes the options as 1 or 0;
+// Cancel writes nothing.
+#include <QDialog>
+
+class QCheckBox;
+
+inline constexpr int kSettingsDialogId = 143;
+
+class CSettingsDialog : public QDialog {
+ public:
+  explicit CSettingsDialog(QWidget* parent = nullptr);
+
+  void OnBnClickedManageImages();
+  void OnBnClickedAbout();
+  void OnBnClickedHelp();
+  void OnBnClickedOk();
+
+  int m_closeMouseMove = 1;
+  int m_showFps = 0;
+
+ private:
+  void InitControls();
+  QCheckBox* Check(int id) const;
+};
+
+// Runs the settings modally.
+void RunSettingsDialog(QWidget* parent);

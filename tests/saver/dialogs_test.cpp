@@ -1,0 +1,180 @@
+// The settings, picture-folder and about dialogs offscreen, each saved as a
+// picture under <build>/demo/saver_dialogs/.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTextBrowser>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <fstream>
+
+#include "platform/help_viewer.h"
+#include "platform/profile.h"
+#include "platform/shell.h"
+#include "resources/strings.h"
+#include "saver/about_dialog.h"
+#include "saver/manage_images_dialog.h"
+#include "saver/settings_dialog.h"
+#include "support/controls/hrx_dialog_item.h"
+#include "support/controls/hrx_hyperlink.h"
+#include "support/string_table.h"
+#include "support/support.h"
+#include "testkit.h"
+
+namespace {
+
+class SaverDialogs_Offscreen : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::ofstream(m_dir / "machine.ini") << "[General]\nInstallDir=\"" << m_dir.path() << "\"\n";
+    SetMachineSettingsFile(m_dir / "machine.ini");
+    SetProfileFile(m_dir / "profile.ini");
+    SetBuiltInStrings(&SaverStrings());
+  }
+  void TearDown() override {
+    delete HelpViewerWindow();
+    UnloadLanguageStrings();
+    SetBuiltInStrings(nullptr);
+    SetMachineSettingsFile("");
+    SetProfileFile("");
+  }
+  template <class Control = QWidget>
+  static Control* Item(const QWidget* dialog, int id) {
+    return qobject_cast<Control*>(GetDlgItem(dialog, id));
+  }
+  static void Save(QWidget* dialog, const char* name) {
+    dialog->show();
+    QCoreApplication::processEvents();
+    const QString folder = QCoreApplication::applicationDirPath() + "/../demo/saver_dialogs";
+    QDir().mkpath(folder);
+    ASSERT_TRUE(dialog->grab().save(folder + "/" + name + ".png"));
+  }
+  static int Stored(const char* name) { return ProfileGetInt("ScreensaverOptions", name, -1); }
+
+  testkit::TempDir m_dir;
+  ScopedRecordingShell m_shell;
+};
+
+}  // namespace
+
+TEST_F(SaverDialogs_Offscreen, SettingsOpenWithTheDefaultsAndOkWritesThem) {
+  CSettingsDialog dialog;
+  EXPECT_EQ(dialog.windowTitle(), "Ravelle Screensaver");
+  EXPECT_TRUE(Item<QCheckBox>(&dialog, 1008)->isChecked());
+  EXPECT_FALSE(Item<QCheckBox>(&dialog, 1009)->isChecked());
+  EXPECT_TRUE(Item<QCheckBox>(&dialog, 1012)->isChecked());
+  EXPECT_TRUE(Item(&dialog, 1007)->isHidden());
+  EXPECT_TRUE(Item(&dialog, 1004)->font().bold());
+  EXPECT_TRUE(Item(&dialog, 1010)->font().bold());
+  EXPECT_FALSE(Item(&dialog, 1008)->font().bold());
+  Save(&dialog, "settings");
+  EXPECT_EQ(Stored("CloseMouseMove"), -1);  // nothing written by opening
+  Item<QPushButton>(&dialog, IDOK)->click();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(Stored("CloseMouseMove"), 1);
+  EXPECT_EQ(Stored("ShowFPS"), 0);
+  EXPECT_EQ(Stored("LimitFPSToRefreshRate"), 1);
+}
+
+TEST_F(SaverDialogs_Offscreen, SettingsShowStoredValuesAndCancelWritesNothing) {
+  ProfileWriteInt("ScreensaverOptions", "CloseMouseMove", 0);
+  ProfileWriteInt("ScreensaverOptions", "ShowFPS", 7);
+  ProfileWriteInt("ScreensaverOptions", "LimitFPSToRefreshRate", 0);
+  {
+    CSettingsDialog dialog;
+    EXPECT_FALSE(Item<QCheckBox>(&dialog, 1008)->isChecked());
+    EXPECT_TRUE(Item<QCheckBox>(&dialog, 1009)->isChecked());
+    EXPECT_FALSE(Item<QCheckBox>(&dialog, 1012)->isChecked());
+    for (int id : {1008, 1009, 1012}) Item<QCheckBox>(&dialog, id)->toggle();
+    Item<QPushButton>(&dialog, IDCANCEL)->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  }
+  EXPECT_EQ(Stored("CloseMouseMove"), 0);
+  EXPECT_EQ(Stored("ShowFPS"), 7);
+  EXPECT_EQ(Stored("LimitFPSToRefreshRate"), 0);
+  CSettingsDialog dialog;
+  for (int id : {1008, 1009, 1012}) Item<QCheckBox>(&dialog, id)->toggle();
+  Item<QPushButton>(&dialog, IDOK)->click();
+  EXPECT_EQ(Stored("CloseMouseMove"), 1);
+  EXPECT_EQ(Stored("ShowFPS"), 0);
+  EXPECT_EQ(Stored("LimitFPSToRefreshRate"), 1);
+}
+
+TEST_F(SaverDialogs_Offscreen, TheRefreshRateTextTogglesItsCheckBox) {
+  CSettingsDialog dialog;
+  QLabel* text = nullptr;
+  for (QLabel* label : dialog.findChildren<QLabel*>())
+    if (label->text().startsWith("Limit frame rate")) text = label;
+  ASSERT_NE(text, nullptr);
+  EXPECT_TRUE(text->wordWrap());
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), text->mapToGlobal(QPointF(5, 5)),
+                      Qt::LeftButton, {}, {});
+  QCoreApplication::sendEvent(text, &release);
+  EXPECT_FALSE(Item<QCheckBox>(&dialog, 1012)->isChecked());
+}
+
+TEST_F(SaverDialogs_Offscreen, HelpOpensTheScreenSaverTopic) {
+  const std::string page = m_dir.WriteFile("Help/english/5001.html", "<html><body>Screen saver</body></html>");
+  CSettingsDialog dialog;
+  Item<QPushButton>(&dialog, 1023)->click();
+  ASSERT_NE(HelpViewerWindow(), nullptr);
+  EXPECT_TRUE(m_shell.boxes.empty());
+  std::remove(page.c_str());
+  Item<QPushButton>(&dialog, 1023)->click();  // a missing page is named in a box
+  ASSERT_EQ(m_shell.boxes.size(), 1u);
+  EXPECT_NE(m_shell.boxes[0].text.find("5001.html"), std::string::npos);
+}
+
+TEST_F(SaverDialogs_Offscreen, FolderListHoldsTheSampleFolderAndGrowsWithTheDialog) {
+  CManageImagesDialog dialog;
+  EXPECT_EQ(dialog.windowTitle(), "Manage Puzzle Images");
+  QTreeWidget* list = dialog.List();
+  ASSERT_EQ(list->topLevelItemCount(), 1);  // the folder need not exist
+  EXPECT_EQ(list->topLevelItem(0)->text(0).toStdString(), GetPuzzleSamplesDir());
+  EXPECT_EQ(list->headerItem()->text(0), "Folder");
+  EXPECT_FALSE(Item(&dialog, 1002)->isEnabled());
+  EXPECT_FALSE(Item(&dialog, 1003)->isEnabled());
+  Save(&dialog, "manage_images");
+
+  const QSize start = dialog.size();
+  const QRect listAt = list->geometry(), addAt = Item(&dialog, 1002)->geometry(),
+              okAt = Item(&dialog, IDOK)->geometry();
+  dialog.resize(start + QSize(100, 60));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(list->geometry(), listAt.adjusted(0, 0, 100, 60));
+  EXPECT_EQ(Item(&dialog, 1002)->geometry(), addAt.translated(0, 60));
+  EXPECT_EQ(Item(&dialog, IDOK)->geometry(), okAt.translated(100, 60));
+  EXPECT_EQ(list->columnWidth(0), list->viewport()->width());
+  dialog.resize(start - QSize(200, 100));
+  EXPECT_EQ(dialog.size(), start);  // never smaller than it opened
+}
+
+TEST_F(SaverDialogs_Offscreen, AboutShowsTitleVersionLinksAndNotice) {
+  CSaverAboutDialog dialog;
+  EXPECT_EQ(dialog.windowTitle(), "About Ravelle Screensaver");
+  EXPECT_EQ(Item<QLabel>(&dialog, 1016)->text(), "Ravelle Screensaver");
+  EXPECT_EQ(Item<QLabel>(&dialog, 1022)->text(), "Version 1.03");
+  EXPECT_EQ(Item<QLabel>(&dialog, 1017)->text().toStdString(), LoadResString(2130));
+  EXPECT_EQ(Item<CHRXHyperLink>(&dialog, 1015)->GetLinkTarget(), "https://www.halvorn.com/ravelle/screensaver/");
+  EXPECT_TRUE(Item(&dialog, 1019)->font().bold());
+  EXPECT_FALSE(Item<QLabel>(&dialog, 1018)->pixmap().isNull());
+  Save(&dialog, "about");
+}
+
+TEST_F(SaverDialogs_Offscreen, FrenchDialogs) {
+  // The build's own installation carries the French file.
+  const QString file = QCoreApplication::applicationDirPath() + "/LanguageFrench/Brindle.strings";
+  ASSERT_TRUE(LoadLanguageStrings(file.toStdString()));
+  CSettingsDialog settings;
+  EXPECT_EQ(Item<QCheckBox>(&settings, 1009)->text(), "Afficher le nombre d'images par seconde");
+  Save(&settings, "settings_french");
+  CManageImagesDialog folders;
+  Save(&folders, "manage_images_french");
+  CSaverAboutDialog about;
+  Save(&about, "about_french");
+}
