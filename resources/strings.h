@@ -48,9 +48,9 @@ enum : unsigned {
   IDS_ABOUT_TITLE = 13100,
   IDS_ABOUT_PRODUCT_INFORMATION = 13101,
   IDS_ABOUT_MAKER_PAGE_LABEL = 13102,
-  IDS_ABOUT_MAKER_ADDRESS = 13103,
+  IDS_ABOUT_MAKER_ADDRESS = 239,  // the home pages, as the product information gives them
   IDS_ABOUT_PRODUCT_PAGE_LABEL = 13104,
-  IDS_ABOUT_PRODUCT_ADDRESS = 13105,
+  IDS_ABOUT_PRODUCT_ADDRESS = 244,
   IDS_ABOUT_VERSION = 13106,  // "Version " (the version follows)
   // Change environment.
   IDS_ENV_TITLE = 13300,
