@@ -21,6 +21,12 @@
 // GL_MAX_SAMPLES; the adapter identifier's Description is GL_RENDERER,
 // Driver GL_VERSION and DeviceName GL_VENDOR (cut to fit); numbers are 0.
 //
+// Multisampling is reported unavailable (types 0 and 1 only) when the
+// renderer is a software rasterizer (GL_RENDERER naming llvmpipe, softpipe or
+// swrast): there every sample costs as much as a pixel, so 4 samples would
+// take several times the frame. RAVELLE_GL_MULTISAMPLE=1 in the environment
+// offers the driver's samples all the same.
+//
 // The focus window given to CreateDevice must be a GLSurfaceWindow
 // (platform/d3d9/gl/gl_host.h): the hosting widget or, without a screen, a
 // GLOffscreenWindow.
@@ -34,3 +40,8 @@ IDirect3D9* Direct3DCreate9GL();
 // The back buffer as last drawn (top row first, opaque) into image; false
 // when device is not a GL device or the context cannot be used.
 bool GLReadBackBuffer(IDirect3DDevice9* device, QImage* image);
+
+// Draws every following call of a GL device through the generic program
+// instead of the programs specialised to the state (the reference for
+// comparisons); false when device is not a GL device.
+bool GLUseGenericProgram(IDirect3DDevice9* device, bool on);

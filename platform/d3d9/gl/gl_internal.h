@@ -85,20 +85,39 @@ class GLBufferObject {
   // Binds to target (GL_ARRAY_BUFFER / GL_ELEMENT_ARRAY_BUFFER) after
   // uploading the store's dirty range. Answers the GL name.
   unsigned Upload(CpuBufferStore& store, unsigned target);
+  // Lets the store drop its copy, to be read back from the GL buffer when
+  // locked again (binds GL_COPY_READ_BUFFER only, which the apply step never
+  // uses).
+  void DropCopy(CpuBufferStore& store);
 
  private:
   GLCorePtr m_core;
   unsigned m_name = 0;
 };
 
+// A static vertex buffer (not D3DUSAGE_DYNAMIC) of at least kDropCopyFrom
+// bytes lets go of its CPU copy once uploaded, so that its bytes are not held
+// twice; a lock brings the copy back and keeps it from then on.
 class GLVertexBuffer : public MemoryVertexBuffer {
  public:
+  static constexpr UINT kDropCopyFrom = 64 * 1024;
   GLVertexBuffer(GLCorePtr core, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
-      : MemoryVertexBuffer(length, usage, fvf, pool), m_gl(std::move(core)) {}
-  unsigned Upload() { return m_gl.Upload(Store(), GL_ARRAY_BUFFER); }
+      : MemoryVertexBuffer(length, usage, fvf, pool), m_gl(std::move(core)),
+        m_dropCopy(!(usage & D3DUSAGE_DYNAMIC) && length >= kDropCopyFrom) {}
+  unsigned Upload() {
+    const unsigned name = m_gl.Upload(Store(), GL_ARRAY_BUFFER);
+    if (m_dropCopy && Store().HasCopy()) {
+      if (Store().KeepsCopy())
+        m_dropCopy = false;
+      else
+        m_gl.DropCopy(Store());
+    }
+    return name;
+  }
 
  private:
   GLBufferObject m_gl;
+  bool m_dropCopy;
 };
 
 class GLIndexBuffer : public MemoryIndexBuffer {
@@ -165,6 +184,8 @@ class GLDevice : public DeviceFrontEnd {
   UINT BackBufferWidth() const { return Params().BackBufferWidth; }
   UINT BackBufferHeight() const { return Params().BackBufferHeight; }
   const GLCorePtr& Core() const { return m_core; }
+  // Every draw through the generic program (see gl_pipeline.h).
+  void UseGenericProgramOnly(bool on) { m_pipeline.SetGenericOnly(on); }
 
  protected:
   void OnStateChanged(unsigned groups) override;
@@ -209,7 +230,9 @@ class GLDevice : public DeviceFrontEnd {
   void ApplyBlit(unsigned readFbo, unsigned drawFbo);
   void ApplyFixedState();
   void ApplySampler();
-  void BuildPipelineState(unsigned dirty);
+  // Brings m_pipelineState up to the recorded state in the dirty groups;
+  // answers the groups whose values really changed.
+  unsigned BuildPipelineState(unsigned dirty);
   void ApplyVertexLayout(unsigned vbo, const VertexSource& source);
   void ApplyViewport();
   void Dirty(unsigned bits) { m_dirty |= bits; }

@@ -75,6 +75,16 @@ unsigned GLBufferObject::Upload(CpuBufferStore& store, unsigned target) {
   return m_name;
 }
 
+void GLBufferObject::DropCopy(CpuBufferStore& store) {
+  if (!m_name) return;
+  store.DropCopy([core = m_core, name = m_name](BYTE* into, UINT length) {
+    if (!core->MakeCurrent()) return false;
+    core->m_gl.glBindBuffer(GL_COPY_READ_BUFFER, name);
+    core->m_gl.glGetBufferSubData(GL_COPY_READ_BUFFER, 0, length, into);
+    return true;
+  });
+}
+
 // ---- textures ----------------------------------------------------------------------
 GLTexture::~GLTexture() { m_core->DeleteTextureLater(m_name); }
 
