@@ -16,13 +16,13 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "bench_support.h"
 #include "minimal_program.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/d3d9/gl/gl_host_widget.h"
@@ -236,28 +236,21 @@ void BM_DrawBoardFrame(benchmark::State& state) {
   auto minimal = std::make_unique<MinimalProgram>();  // gone before the window
   std::vector<MinimalDraw> draws;
   const bool compare = state.range(0) == 0 && MakeMinimal(scene, *minimal, draws);
-  using Clock = std::chrono::steady_clock;
-  auto seconds = [](Clock::duration d) { return std::chrono::duration<double>(d).count(); };
-  double device = 0, baseline = 0;
+  FramePairTimer timer;
   for (auto _ : state) {
-    const auto start = Clock::now();
+    timer.StartDevice();
     scene.DrawFrame();
     scene.Finish();
-    const auto between = Clock::now();
+    timer.StartBaseline();
     if (compare) {
       minimal->Frame(draws, 0xFF204080);
       minimal->Finish();
     }
-    device += seconds(between - start);
-    baseline += seconds(Clock::now() - between);
-    state.SetIterationTime(seconds(between - start));
+    state.SetIterationTime(timer.EndBaseline());
   }
-  state.counters["fps"] = double(state.iterations()) / device;
+  if (compare) timer.Report(state);
+  state.counters["fps"] = double(state.iterations()) / timer.DeviceSeconds();
   state.counters["triangles"] = double(scene.board.indices.size() / 3);
-  if (compare) {
-    state.counters["baseline_ms"] = baseline / double(state.iterations()) * 1000;
-    state.counters["ratio"] = device / baseline;
-  }
   minimal.reset();
   scene.Close();
 }

@@ -6,7 +6,6 @@
 // Sections: device - creation - memory - entry point
 #include <benchmark/benchmark.h>
 
-
 #include <cstdio>
 #include <memory>
 #include <new>

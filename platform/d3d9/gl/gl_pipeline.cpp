@@ -27,7 +27,7 @@ EXACT out vec4 v_diffuse;
 EXACT out vec3 v_specular;
 out vec2 v_texCoord;
 EXACT out float v_fog;
-EXACT gl_Position;
+EXACT_POSITION
 
 vec4 source(int which, vec4 material) { return which == 1 ? a_diffuse : material; }
 
@@ -154,7 +154,10 @@ namespace {
 // the outputs are precise: no arithmetic that feeds them is reordered or
 // fused, so folding the constants of a specialised program cannot change a
 // result.
-#define RAVELLE_PROGRAM_HEAD "#version 330 core\n#ifdef GL_ARB_gpu_shader5\n#extension GL_ARB_gpu_shader5 : enable\n#define EXACT precise\n#else\n#define EXACT\n#endif\n"
+#define RAVELLE_PROGRAM_HEAD                                                              \
+  "#version 330 core\n#ifdef GL_ARB_gpu_shader5\n#extension GL_ARB_gpu_shader5 : enable\n" \
+  "#define EXACT precise\n#define EXACT_POSITION precise gl_Position;\n#else\n"           \
+  "#define EXACT\n#define EXACT_POSITION\n#endif\n"
 
 // The switches as uniforms: one program for every state.
 const char* kGenericVertexPrelude = RAVELLE_PROGRAM_HEAD R"(
