@@ -217,17 +217,32 @@ TEST_F(GLDevice_X11, ChangedBufferRangesShowAtTheNextDraw) {
   EXPECT_GT(qRed(At(kSize / 2, kSize / 2 - 8)), qGreen(At(kSize / 2, kSize / 2 - 8)));
 }
 
-// A large static vertex buffer gives its copy to the driver after the draw
-// that uploads it; a lock brings the same bytes back, and a change shows.
+// Large static buffers give their copies to the driver: a vertex buffer
+// after the draw that uploads it, an index buffer at a draw of a later frame
+// (the draw checks have its ranges by then). A lock brings the same bytes
+// back, a change shows, and a buffer that was locked keeps its copy.
 TEST_F(GLDevice_X11, LargeStaticBuffersLockWithTheirContentsAfterUpload) {
   Unlit();
-  const MeshData grid = FacingGrid(6, 0, 48, 0xFFFF0000);  // 2,401 vertices, 86 KB
+  const MeshData grid = FacingGrid(6, 0, 80, 0xFFFF0000);  // 236 KB of vertices, 77 KB of indices
   Mesh square(m_device, grid.vertices, grid.indices);
-  auto* store = &dynamic_cast<MemoryVertexBuffer*>(square.vertices())->Store();
+  auto& vertices = dynamic_cast<MemoryVertexBuffer*>(square.vertices())->Store();
+  auto& indices = dynamic_cast<MemoryIndexBuffer*>(square.indices())->Store();
   square.Draw(m_device);
   EXPECT_EQ(At(kSize / 2, kSize / 2), qRgb(255, 0, 0));
-  EXPECT_FALSE(store->HasCopy());
+  EXPECT_FALSE(vertices.HasCopy());
+  EXPECT_TRUE(indices.HasCopy());
+  m_device->EndScene();
+  m_device->Present(nullptr, nullptr, nullptr, nullptr);
+  m_device->BeginScene();
+  square.Draw(m_device);
+  EXPECT_FALSE(indices.HasCopy());
+  square.Draw(m_device);  // the checks need no copy for the ranges they know
+  EXPECT_FALSE(indices.HasCopy());
+
   void* data = nullptr;
+  ASSERT_EQ(square.indices()->Lock(0, 0, &data, D3DLOCK_READONLY), D3D_OK);
+  EXPECT_EQ(std::memcmp(data, grid.indices.data(), grid.indices.size() * sizeof(WORD)), 0);
+  square.indices()->Unlock();
   ASSERT_EQ(square.vertices()->Lock(0, 0, &data, D3DLOCK_READONLY), D3D_OK);
   EXPECT_EQ(std::memcmp(data, grid.vertices.data(), grid.vertices.size() * sizeof(VertexPNDT)), 0);
   square.vertices()->Unlock();
@@ -236,7 +251,7 @@ TEST_F(GLDevice_X11, LargeStaticBuffersLockWithTheirContentsAfterUpload) {
   square.vertices()->Unlock();
   square.Draw(m_device);
   EXPECT_EQ(At(kSize / 2, kSize / 2), qRgb(0, 255, 0));
-  EXPECT_TRUE(store->HasCopy());  // a buffer that changes keeps its copy
+  EXPECT_TRUE(vertices.HasCopy() && indices.HasCopy());
 }
 
 TEST_F(GLDevice_X11, BlendingNeverLeavesAlphaInTheBackBuffer) {

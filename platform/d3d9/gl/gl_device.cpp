@@ -161,6 +161,7 @@ void GLDevice::ApplySwapInterval() {
 }
 
 HRESULT GLDevice::DoPresent() {
+  ++m_core->m_frames;
   if (!m_core->MakeCurrent()) return D3D_OK;  // nothing to show; never a lost device
   QSurface* surface = m_core->ShowingSurface();
   if (!surface || m_core->m_context.surface() != surface) return D3D_OK;

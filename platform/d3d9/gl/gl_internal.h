@@ -73,57 +73,63 @@ class GLCore {
   QOffscreenSurface m_offscreen;
   GLSurfaceWindow* m_window = nullptr;
   std::vector<unsigned> m_deadBuffers, m_deadTextures;
+  unsigned long long m_frames = 0;  // presents so far
 };
 using GLCorePtr = std::shared_ptr<GLCore>;
 
 // ---- resources -----------------------------------------------------------------------
 // A buffer's GL copy; Upload sends what changed since the last upload.
+//
+// Large static buffers (not D3DUSAGE_DYNAMIC, at least kDropCopyFrom bytes)
+// let go of their CPU copy once the driver has the bytes, so that they are
+// not held twice: a vertex buffer right after its upload, an index buffer at
+// a draw of a later frame (the draw checks read the index ranges, which are
+// remembered per range after their first use, so a board's ranges are all
+// known after its first frame). A lock brings the copy back by reading the
+// GL buffer, and the buffer keeps it from then on.
 class GLBufferObject {
  public:
-  explicit GLBufferObject(GLCorePtr core) : m_core(std::move(core)) {}
+  static constexpr UINT kDropCopyFrom = 64 * 1024;
+  enum class Copy { kKeep, kDropAfterUpload, kDropAfterFrame };
+  GLBufferObject(GLCorePtr core, Copy copy) : m_core(std::move(core)), m_copy(copy) {}
   ~GLBufferObject();
+  static Copy CopyFor(DWORD usage, UINT length, Copy large) {
+    return (usage & D3DUSAGE_DYNAMIC) || length < kDropCopyFrom ? Copy::kKeep : large;
+  }
   // Binds to target (GL_ARRAY_BUFFER / GL_ELEMENT_ARRAY_BUFFER) after
-  // uploading the store's dirty range. Answers the GL name.
+  // uploading the store's dirty range, then lets the store drop its copy
+  // when its time has come. Answers the GL name.
   unsigned Upload(CpuBufferStore& store, unsigned target);
-  // Lets the store drop its copy, to be read back from the GL buffer when
-  // locked again (binds GL_COPY_READ_BUFFER only, which the apply step never
-  // uses).
-  void DropCopy(CpuBufferStore& store);
 
  private:
+  // Binds GL_COPY_READ_BUFFER only (to read back), which the apply step
+  // never uses.
+  void DropCopy(CpuBufferStore& store);
+
   GLCorePtr m_core;
   unsigned m_name = 0;
+  Copy m_copy;
+  unsigned long long m_uploadFrame = ~0ull;  // the frame of the first upload
 };
 
-// A static vertex buffer (not D3DUSAGE_DYNAMIC) of at least kDropCopyFrom
-// bytes lets go of its CPU copy once uploaded, so that its bytes are not held
-// twice; a lock brings the copy back and keeps it from then on.
 class GLVertexBuffer : public MemoryVertexBuffer {
  public:
-  static constexpr UINT kDropCopyFrom = 64 * 1024;
   GLVertexBuffer(GLCorePtr core, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
-      : MemoryVertexBuffer(length, usage, fvf, pool), m_gl(std::move(core)),
-        m_dropCopy(!(usage & D3DUSAGE_DYNAMIC) && length >= kDropCopyFrom) {}
-  unsigned Upload() {
-    const unsigned name = m_gl.Upload(Store(), GL_ARRAY_BUFFER);
-    if (m_dropCopy && Store().HasCopy()) {
-      if (Store().KeepsCopy())
-        m_dropCopy = false;
-      else
-        m_gl.DropCopy(Store());
-    }
-    return name;
-  }
+      : MemoryVertexBuffer(length, usage, fvf, pool),
+        m_gl(std::move(core),
+             GLBufferObject::CopyFor(usage, length, GLBufferObject::Copy::kDropAfterUpload)) {}
+  unsigned Upload() { return m_gl.Upload(Store(), GL_ARRAY_BUFFER); }
 
  private:
   GLBufferObject m_gl;
-  bool m_dropCopy;
 };
 
 class GLIndexBuffer : public MemoryIndexBuffer {
  public:
   GLIndexBuffer(GLCorePtr core, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-      : MemoryIndexBuffer(length, usage, format, pool), m_gl(std::move(core)) {}
+      : MemoryIndexBuffer(length, usage, format, pool),
+        m_gl(std::move(core),
+             GLBufferObject::CopyFor(usage, length, GLBufferObject::Copy::kDropAfterFrame)) {}
   unsigned Upload() { return m_gl.Upload(Store(), GL_ELEMENT_ARRAY_BUFFER); }
 
  private:
