@@ -5,6 +5,7 @@
 #include "platform/d3d9/d3d9_resources.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -32,7 +33,10 @@ StoreBytes::StoreBytes(size_t length) : m_size(length) {
       BYTE* aligned = reinterpret_cast<BYTE*>(
           (reinterpret_cast<uintptr_t>(start) + kHugePage - 1) / kHugePage * kHugePage);
       const size_t head = size_t(aligned - start);
-      const size_t used = (length + kHugePage - 1) / kHugePage * kHugePage;
+      // Ends at the last small page: a partial huge page at the end would be
+      // made resident whole.
+      const size_t page = size_t(sysconf(_SC_PAGESIZE));
+      const size_t used = (length + page - 1) / page * page;
       if (head) munmap(start, head);
       if (mapped - head > used) munmap(aligned + used, mapped - head - used);
       madvise(aligned, used, MADV_HUGEPAGE);
