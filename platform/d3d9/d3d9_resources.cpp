@@ -4,6 +4,7 @@
 // helpers
 #include "platform/d3d9/d3d9_resources.h"
 
+#include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -65,6 +66,8 @@ StoreBytes& StoreBytes::operator=(StoreBytes&& other) noexcept {
   }
   return *this;
 }
+
+void ReturnFreeHeapPages() { malloc_trim(0); }
 
 void StoreBytes::Free() {
   if (m_mapped)

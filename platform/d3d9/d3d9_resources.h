@@ -46,6 +46,10 @@ class StoreBytes {
   size_t m_mapped = 0;  // bytes mapped from the system, 0 for heap blocks
 };
 
+// Gives the heap's free pages back to the system: after a large build whose
+// temporaries the heap would otherwise keep resident.
+void ReturnFreeHeapPages();
+
 // The bytes of a buffer with nested locks and one changed byte range.
 //
 // A back end that keeps the contents itself may let the store drop its copy

@@ -74,6 +74,11 @@ class GLCore {
   GLSurfaceWindow* m_window = nullptr;
   std::vector<unsigned> m_deadBuffers, m_deadTextures;
   unsigned long long m_frames = 0;  // presents so far
+  // A large buffer was uploaded or let go of its copy: the present that ends
+  // the frame waits for it to be drawn and gives the heap's free pages back
+  // (what building the buffer's contents and the driver's first passes over
+  // it left behind).
+  bool m_trimAfterFrame = false;
 };
 using GLCorePtr = std::shared_ptr<GLCore>;
 
@@ -224,6 +229,8 @@ class GLDevice : public DeviceFrontEnd {
   bool CreateTargets(const D3DPRESENT_PARAMETERS& params);
   void DestroyTargets();
   void ApplySwapInterval();
+  // Copies the back buffer to the window's surface and swaps, when showing.
+  void ShowBackBuffer();
   unsigned ResolvedFramebuffer();
   // ---- the apply step (gl_state.cpp): the only writers of GL state
   // Uploads what changed and brings GL up to the recorded state for a draw.

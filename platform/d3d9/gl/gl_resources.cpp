@@ -69,6 +69,7 @@ unsigned GLBufferObject::Upload(CpuBufferStore& store, unsigned target) {
     gl.glBindBuffer(target, m_name);
     gl.glBufferData(target, store.Length(), store.Data(), GL_STATIC_DRAW);
     m_uploadFrame = m_core->m_frames;
+    if (m_copy != Copy::kKeep) m_core->m_trimAfterFrame = true;
   } else {
     gl.glBindBuffer(target, m_name);
     if (changed && end > begin) gl.glBufferSubData(target, begin, end - begin, store.Data() + begin);
@@ -77,7 +78,7 @@ unsigned GLBufferObject::Upload(CpuBufferStore& store, unsigned target) {
     if (store.KeepsCopy())
       m_copy = Copy::kKeep;
     else if (m_copy == Copy::kDropAfterUpload || m_core->m_frames != m_uploadFrame)
-      DropCopy(store);
+      DropCopy(store), m_core->m_trimAfterFrame = true;
   }
   return m_name;
 }
