@@ -6,6 +6,7 @@
 
 #include "gl_test_support.h"
 #include "platform/d3d9/d3d9_resources.h"
+#include "platform/d3d9/gl/gl_pipeline.h"
 #include "testkit.h"
 
 using namespace gltest;
@@ -595,6 +596,15 @@ const Preset kPresets[] = {
        Lights(d, 1, false);
        Stage(d, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
      }},
+    {"matte walls with specular enabled (black, power 0)", true,
+     [](IDirect3DDevice9* d) {
+       Lights(d, 2, true);
+       D3DMATERIAL9 matte{};
+       matte.Diffuse = {1, 1, 1, 1};
+       matte.Ambient = {0.7f, 0.7f, 0.7f, 1};
+       d->SetMaterial(&matte);
+       Stage(d, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+     }},
     {"three lights, colours from the vertex", true,
      [](IDirect3DDevice9* d) {
        Lights(d, 3, true);
@@ -688,6 +698,39 @@ QImage Draw(const Preset& preset, bool generic) {
 }
 
 }  // namespace presets
+
+// States that draw alike share a program; a switch that shows does not.
+TEST(GLProgramKey, SwitchesThatCannotShowShareAProgram) {
+  GLPipelineState shiny;
+  shiny.lightCount = 1;
+  shiny.lights[0].specular = {1, 1, 1, 1};
+  shiny.matSpecular = {0.8f, 0.8f, 0.8f, 1};
+  shiny.matPower = 135;
+  shiny.specularEnable = true;
+  GLPipelineState matte = shiny;
+  matte.matSpecular = {0, 0, 0, 0};
+  matte.matPower = 0;
+  const auto key = [](GLPipelineState s, auto change) {
+    change(s);
+    return GLProgramKey(s);
+  };
+  const auto same = [](GLPipelineState&) {};
+  // Black specular with power 0 adds nothing; with another power or colour
+  // source it may.
+  EXPECT_EQ(key(matte, same), key(matte, [](GLPipelineState& s) { s.specularEnable = false; }));
+  EXPECT_NE(key(matte, [](GLPipelineState& s) { s.matPower = 2; }),
+            key(matte, [](GLPipelineState& s) { s.specularEnable = false; }));
+  EXPECT_NE(key(matte, [](GLPipelineState& s) { s.specularSource = kSourceVertexDiffuse; }),
+            key(matte, [](GLPipelineState& s) { s.specularEnable = false; }));
+  EXPECT_NE(key(shiny, same), key(shiny, [](GLPipelineState& s) { s.specularEnable = false; }));
+  // Without lighting, lights and sources do not matter; the texture does.
+  const auto unlit = [](GLPipelineState& s) { s.lighting = false; };
+  EXPECT_EQ(key(shiny, unlit), key(matte, [&](GLPipelineState& s) { unlit(s), s.lightCount = 3; }));
+  EXPECT_NE(key(shiny, unlit), key(shiny, [&](GLPipelineState& s) { unlit(s), s.hasTexture = true; }));
+  // An alpha test that always passes is no test.
+  EXPECT_EQ(key(shiny, [](GLPipelineState& s) { s.alphaTest = true, s.alphaFunc = 8; }), key(shiny, same));
+  EXPECT_NE(key(shiny, [](GLPipelineState& s) { s.alphaTest = true, s.alphaFunc = 5; }), key(shiny, same));
+}
 
 TEST(GLPrograms_X11, EachPresetDrawsTheSamePixelsSpecialisedAsGeneric) {
   for (const presets::Preset& preset : presets::kPresets) {

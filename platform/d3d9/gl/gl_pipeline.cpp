@@ -1,5 +1,7 @@
 #include "platform/d3d9/gl/gl_pipeline.h"
 
+#include <cmath>
+
 // Sections: shader sources - preludes and keys - compile and link - program choice -
 // uniform upload
 
@@ -191,13 +193,26 @@ struct Switches {
 // its input on, as for every other value).
 int KnownOperation(int op) { return (op >= 2 && op <= 8) || op == 10 ? op : 0; }
 
+// Specular light adds exactly nothing when its colour is the material's,
+// black, with power 0 (the power of a positive N.H is then 1, and finite
+// light colours times 0 are 0): the matte material. The program leaves it
+// out; every other case keeps it.
+bool SpecularShows(const GLPipelineState& s) {
+  if (!s.specularEnable || s.specularSource == kSourceVertexDiffuse || s.matPower != 0) return true;
+  if (s.matSpecular[0] != 0 || s.matSpecular[1] != 0 || s.matSpecular[2] != 0) return true;
+  for (int i = 0; i < s.lightCount; ++i)
+    for (int k = 0; k < 3; ++k)
+      if (!std::isfinite(s.lights[size_t(i)].specular[size_t(k)])) return true;
+  return false;
+}
+
 Switches SwitchesOf(const GLPipelineState& s) {
   Switches w{};
   w.screenSpace = s.screenSpace;
   w.lighting = s.lighting;
   if (w.lighting) {
     w.lightCount = s.lightCount;
-    w.specular = s.specularEnable;
+    w.specular = s.specularEnable && SpecularShows(s);
     w.sources[0] = s.diffuseSource, w.sources[1] = s.ambientSource;
     w.sources[2] = s.specularSource, w.sources[3] = s.emissiveSource;
     for (int& source : w.sources) source = source == kSourceVertexDiffuse ? 1 : 0;

@@ -30,7 +30,9 @@
 // comparison) from uniforms. A specialised program is the same source with
 // those switches declared as constants, so the compiler drops the branches
 // and loops the state does not use; the arithmetic that remains is the
-// generic program's, and so are the pixels. Specialised programs are built on
+// generic program's, and so are the pixels (specular light is left out only
+// where it adds exactly nothing: a black material specular colour with power
+// 0). Specialised programs are built on
 // first use and kept by their switches (GLProgramKey); the colours, matrices,
 // fog distances and alpha reference stay uniforms. Each program remembers
 // which uniform groups it has, so switching programs uploads only what that
