@@ -46,6 +46,9 @@ def run(binary, bench_filter, display, repetitions=1):
         if not text:
             sys.exit("%s ran no benchmark matching %s" % (binary, bench_filter))
         entries = json.loads(text)["benchmarks"]
+    for e in entries:
+        if "error_message" in e:
+            print("%s: %s" % (e["name"], e["error_message"]), file=sys.stderr)
     return [e for e in entries if e.get("run_type") != "aggregate" and "error_message" not in e]
 
 

@@ -3,12 +3,15 @@
 //
 // The device renders into a back buffer of its own (a framebuffer object of
 // BackBufferWidth x BackBufferHeight with the chosen depth format and
-// multisample count) through one shader program that reproduces the
-// fixed-function pipeline (platform/d3d9/gl/gl_pipeline.h); Present copies it to the
-// window's surface and swaps with the present interval (DEFAULT/ONE: wait for
-// the vertical blank; IMMEDIATE: do not). The back buffer behaves like
-// X8R8G8B8: what is shown is always opaque. Buffers and textures keep a CPU
-// copy and upload what changed at the next draw that uses them.
+// multisample count) through shader programs that reproduce the
+// fixed-function pipeline, each specialised to the state it draws
+// (platform/d3d9/gl/gl_pipeline.h); Present copies it to the window's surface
+// and swaps with the present interval (DEFAULT/ONE: wait for the vertical
+// blank; IMMEDIATE: do not). The back buffer behaves like X8R8G8B8: what is
+// shown is always opaque. Buffers and textures keep a CPU copy and upload
+// what changed at the next draw that uses them; large static buffers then
+// let go of their copy until a lock brings it back (GLBufferObject in
+// gl_internal.h).
 //
 // The shared front end (platform/d3d9/d3d9_front_end.h) keeps the state and
 // checks every call, as for the recording device. GL never loses its device

@@ -1,5 +1,7 @@
 #include "platform/d3d9/gl/gl_pipeline.h"
 
+#include <QtGlobal>
+
 #include <cmath>
 
 // Sections: shader sources - preludes and keys - compile and link - program choice -
@@ -360,11 +362,14 @@ GLPipeline::Program& GLPipeline::Select(const GLPipelineState& state) {
   const std::uint64_t key = GLProgramKey(state);
   auto [it, fresh] = m_specialised.try_emplace(key);
   if (fresh) {
+    // A variant that does not build leaves its draws to the generic program.
     const Switches w = SwitchesOf(state);
-    std::string ignored;
-    std::swap(ignored, m_log);  // a variant that does not build leaves the generic program
-    Build(it->second, SpecialisedVertexPrelude(w), SpecialisedFragmentPrelude(w));
-    std::swap(ignored, m_log);
+    std::string log;
+    std::swap(log, m_log);
+    if (!Build(it->second, SpecialisedVertexPrelude(w), SpecialisedFragmentPrelude(w)))
+      qWarning("GL device: a specialised program does not build; the generic one draws: %s",
+               m_log.c_str());
+    std::swap(log, m_log);
   }
   return it->second.name ? it->second : m_generic;
 }
