@@ -1,6 +1,8 @@
 // Frames of real boards on the GL device: CPuzzleBoard::Render of Classic
-// boards of 100, 500, 1,000 and 2,000 pieces at definitions 3 and 4, every
-// piece at home and the whole board in view of a 1280 x 1024 window, through
+// boards of 100, 500, 1,000 and 2,000 pieces at definitions 3 and 4 with
+// shiny pieces (as a board starts), and of 2,000 matte pieces (no specular
+// light: what the minimal program's shader draws), every piece at home and
+// the whole board in view of a 1280 x 1024 window, through
 // g_Engine's device (Clear, BeginScene, Render, EndScene, Present, then
 // glFinish). Each iteration also draws the same frame with the minimal
 // program (bench/minimal_program.h: same bytes, same draw calls, simplest
@@ -101,10 +103,11 @@ struct Scene {
   D3DCOLOR ambient = 0xFF404040;
   D3DLIGHT9 light{};
 
-  bool Create(int pieces, int definition) {
+  bool Create(int pieces, int definition, bool shiny) {
     if (!picture.LoadFromFile(g_pictures->picture, 0)) return false;
     const int columns = pieces == 100 ? 10 : pieces == 500 ? 25 : pieces == 1000 ? 40 : 50;
     board.m_definition = definition;
+    board.m_shinyPieces = shiny;
     if (!board.CreateWithSeed(517, &picture, columns, pieces / columns, true, PieceShapeClassic, 75,
                               g_pictures->edge, ""))
       return false;
@@ -194,7 +197,7 @@ struct Scene {
 // ---- benchmarks ---------------------------------------------------------------------------------
 void BM_BoardFrame(benchmark::State& state) {
   auto scene = std::make_unique<Scene>();
-  if (!g_Engine.m_device || !scene->Create(int(state.range(0)), int(state.range(1)))) {
+  if (!g_Engine.m_device || !scene->Create(int(state.range(0)), int(state.range(1)), state.range(2) != 0)) {
     state.SkipWithError("no GL device or no board");
     return;
   }
@@ -246,8 +249,10 @@ void BM_BoardFrame(benchmark::State& state) {
   scene.reset();
 }
 BENCHMARK(BM_BoardFrame)
-    ->ArgsProduct({{100, 500, 1000, 2000}, {3, 4}})
-    ->ArgNames({"pieces", "definition"})
+    ->ArgsProduct({{100, 500, 1000, 2000}, {3, 4}, {1}})
+    ->Args({2000, 3, 0})
+    ->Args({2000, 4, 0})
+    ->ArgNames({"pieces", "definition", "shiny"})
     ->UseManualTime()
     ->MinTime(1.0)
     ->Unit(benchmark::kMillisecond);

@@ -101,9 +101,12 @@ def main():
         frame_row("platform_bench frame (2,000 x 3 sub-objects)", m)
     board_filter = "BM_BoardFrame/pieces:2000/" if args.quick else "BM_BoardFrame"
     boards = medians(run(binary("board_render_bench"), board_filter, True, n), keys)
-    for name, m in sorted(boards.items(), key=lambda item: [int(p.split(":")[1]) for p in item[0].split("/")[1:3]]):
-        pieces, definition = [p.split(":")[1] for p in name.split("/")[1:3]]
-        frame_row("board frame, %s pieces, definition %s" % (pieces, definition), m)
+    for name, m in sorted(boards.items(), key=lambda item: [-int(p.split(":")[1]) if p.startswith("shiny")
+                                                            else int(p.split(":")[1])
+                                                            for p in item[0].split("/")[1:4]]):
+        pieces, definition, shiny = [p.split(":")[1] for p in name.split("/")[1:4]]
+        frame_row("board frame, %s %s pieces, definition %s" % (pieces, "shiny" if shiny == "1" else "matte",
+                                                               definition), m)
     # Creation, warm and first in a fresh process.
     warm = medians(run(binary("puzzle_board_bench"), "BM_CreateClassicBoard/", False, n), keys)
     for definition, goal in (("3", 150), ("4", 250)):
@@ -117,7 +120,7 @@ def main():
     memory = medians(fresh(binary("puzzle_board_bench"), "BM_BoardResidentMemory", False, n), keys)
     absolute_row("board memory, 2,000 pieces, definition 4, recording device", 180,
                  list(memory.values())[0]["board_MB"], "MB")
-    gl = medians(fresh(binary("board_render_bench"), "BM_BoardFrame/pieces:2000/definition:4", True, n), keys)
+    gl = medians(fresh(binary("board_render_bench"), "BM_BoardFrame/pieces:2000/definition:4/shiny:1", True, n), keys)
     absolute_row("whole process, 2,000 pieces, definition 4, GL device after the first frame", 400,
                  list(gl.values())[0]["resident_MB"], "MB")
     absolute_row("the same after the second frame", 400, list(gl.values())[0]["resident2_MB"], "MB")
