@@ -4,9 +4,11 @@
 // helpers
 #include "platform/d3d9/d3d9_resources.h"
 
-#include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <cstdint>
@@ -67,7 +69,11 @@ StoreBytes& StoreBytes::operator=(StoreBytes&& other) noexcept {
   return *this;
 }
 
-void ReturnFreeHeapPages() { malloc_trim(0); }
+void ReturnFreeHeapPages() {
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
+}
 
 void StoreBytes::Free() {
   if (m_mapped)
