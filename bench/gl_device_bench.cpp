@@ -3,7 +3,10 @@
 // buffer, drawn the way the engine draws a multi-object (one SetTransform and
 // one DrawIndexedPrimitive per sub-object) into a 1280 x 1024 window; and
 // the lock / fill / unlock of 2,000 sub-object ranges of that buffer, with
-// and without the upload at the next draw.
+// and without the upload at the next draw. The frame is measured beside the
+// minimal program (bench/minimal_program.h) drawing the same bytes with the
+// same draw calls, frame for frame in the same run: counters baseline_ms and
+// ratio (device / minimal).
 //
 // Sections: board mesh - window and device - benchmarks - entry point
 #include <benchmark/benchmark.h>
@@ -20,6 +23,8 @@
 #include <vector>
 
 #include "bench/display_main.h"
+#include "bench_support.h"
+#include "minimal_program.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/d3d9/gl/gl_host_widget.h"
 
@@ -98,7 +103,10 @@ bool Scene::Open(D3DMULTISAMPLE_TYPE samples) {
   QElapsedTimer waited;
   waited.start();
   while (!widget->IsShowing() && waited.elapsed() < 5000) QApplication::processEvents();
+  // A software renderer offers samples only when asked to.
+  if (samples) setenv("RAVELLE_GL_MULTISAMPLE", "1", 1);
   d3d = Direct3DCreate9GL();
+  if (samples) unsetenv("RAVELLE_GL_MULTISAMPLE");
   if (!d3d) return false;
   D3DPRESENT_PARAMETERS params;
   params.MultiSampleType = samples;
@@ -187,6 +195,30 @@ void Scene::DrawFrame() {
   device->Present(nullptr, nullptr, nullptr, nullptr);
 }
 
+// The minimal program with the scene's bytes, texture and draws.
+bool MakeMinimal(Scene& scene, MinimalProgram& minimal, std::vector<MinimalDraw>& draws) {
+  if (!minimal.Create(scene.widget->GLSurface(), 1280, 1024)) return false;
+  minimal.SetBuffers(scene.board.vertices.data(), scene.board.vertices.size() * sizeof(VertexPNDT),
+                     scene.board.indices.data(), scene.board.indices.size() * sizeof(WORD));
+  D3DLOCKED_RECT locked;
+  if (FAILED(scene.texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY))) return false;
+  const int texture = minimal.AddTexture(256, 256, locked.pBits, false);
+  scene.texture->UnlockRect(0);
+  D3DXMATRIX view, projection;
+  scene.device->GetTransform(D3DTS_VIEW, &view);
+  scene.device->GetTransform(D3DTS_PROJECTION, &projection);
+  D3DXVECTOR3 towards(-0.3f, -0.4f, 0.8f);
+  D3DXVec3Normalize(&towards, &towards);
+  minimal.SetScene(view, projection, towards, {0.8f, 0.8f, 0.8f, 1}, 0xFF404040);
+  for (int p = 0; p < kPieces; ++p)
+    for (int s = 0; s < 3; ++s) {
+      const SubObject& sub = scene.board.subs[size_t(p * 3 + s)];
+      draws.push_back({texture, &scene.worlds[size_t(p)], sub.baseVertex, sub.startIndex,
+                       sub.primitiveCount * 3});
+    }
+  return true;
+}
+
 // ---- benchmarks ---------------------------------------------------------------------------------
 void BM_DrawBoardFrame(benchmark::State& state) {
   Scene scene;
@@ -200,15 +232,30 @@ void BM_DrawBoardFrame(benchmark::State& state) {
     state.SkipWithError("the pieces were not drawn");
     return;
   }
+  // The minimal program draws without samples, so it stands beside the
+  // frame without them only.
+  auto minimal = std::make_unique<MinimalProgram>();  // gone before the window
+  std::vector<MinimalDraw> draws;
+  const bool compare = state.range(0) == 0 && MakeMinimal(scene, *minimal, draws);
+  FramePairTimer timer;
   for (auto _ : state) {
+    timer.StartDevice();
     scene.DrawFrame();
     scene.Finish();
+    timer.StartBaseline();
+    if (compare) {
+      minimal->Frame(draws, 0xFF204080);
+      minimal->Finish();
+    }
+    state.SetIterationTime(timer.EndBaseline());
   }
-  state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+  if (compare) timer.Report(state);
+  state.counters["fps"] = double(state.iterations()) / timer.DeviceSeconds();
   state.counters["triangles"] = double(scene.board.indices.size() / 3);
+  minimal.reset();
   scene.Close();
 }
-BENCHMARK(BM_DrawBoardFrame)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DrawBoardFrame)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 // Locks the top sub-object of every piece, rewrites its vertices, unlocks.
 void FillTops(Scene& scene, float lift) {

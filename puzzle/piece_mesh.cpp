@@ -113,6 +113,13 @@ std::vector<D3DXVECTOR3> StraightStrip(const CPuzzleEdge& edge, int side) {
   return {first, first + step, last - step, last};
 }
 
+// A side's outline as the walls follow it: walked, or the four points of a
+// straight side.
+std::vector<D3DXVECTOR3> WallStrip(const CPuzzleEdge& edge, int side) {
+  return SideFan(edge, side) == FanKind::Straight ? StraightStrip(edge, side)
+                                                  : WalkedOutline(edge, side);
+}
+
 // The mean of the normals of the segments before and after point k (ends
 // extrapolated), not renormalised.
 D3DXVECTOR3 PointNormal(const std::vector<D3DXVECTOR3>& points, size_t k) {
@@ -229,7 +236,7 @@ int BuildPieceOutline(const CPuzzleEdge& edge, int side, int s, PieceMeshWork& w
   SideMarks& m = work.marks[side];
   m.fan = SideFan(edge, side);
   std::vector<D3DXVECTOR3>& strip = work.strips[side];
-  strip = m.fan == FanKind::Straight ? StraightStrip(edge, side) : WalkedOutline(edge, side);
+  strip = WallStrip(edge, side);
   const size_t n = strip.size();
   std::vector<D3DXVECTOR3>& inner = work.inner;
   std::vector<D3DXVECTOR3>& outer = work.outer;
@@ -417,8 +424,7 @@ void BuildTopFace(PieceMeshWork& work, const PieceMeshInput& input,
 // ---- side walls ------------------------------------------------------------------------------
 // One loop round the outline (sides 3, 2, 1, 0 as walked), two vertices per
 // point (top at z 1.0, bottom at z 0), two triangles per segment of a side.
-void BuildSideWalls(const PieceMeshWork& work, CKVR3DObjectCreateParam& side,
-                    std::vector<PickTriangle>& triangles) {
+void BuildSideWalls(const PieceMeshWork& work, CKVR3DObjectCreateParam& side) {
   size_t points = 0, segments = 0;
   for (const auto& strip : work.strips) {
     points += strip.size();
@@ -429,15 +435,9 @@ void BuildSideWalls(const PieceMeshWork& work, CKVR3DObjectCreateParam& side,
   side.m_normals.reserve(2 * points);
   side.m_texCoords.reserve(2 * points);
   side.m_indices.assign(6 * segments, 0);
-  triangles.reserve(triangles.size() + 2 * segments);
   int position = 0;
   float travelled = 0.0f;
   const D3DXVECTOR3* previous = nullptr;
-  auto addTriangle = [&](int a, int b, int c) {
-    AddTriangleIndices(side.m_indices, position, a, b, c);
-    triangles.emplace_back(side.m_positions[size_t(a)], side.m_positions[size_t(b)],
-                           side.m_positions[size_t(c)]);
-  };
   for (int s : {3, 2, 1, 0}) {
     const std::vector<D3DXVECTOR3>& strip = work.strips[s];
     const int base = static_cast<int>(side.m_positions.size());
@@ -456,8 +456,8 @@ void BuildSideWalls(const PieceMeshWork& work, CKVR3DObjectCreateParam& side,
     }
     for (int j = 0; j + 1 < static_cast<int>(strip.size()); ++j) {
       const int v = base + 2 * j;
-      addTriangle(v, v + 2, v + 1);
-      addTriangle(v + 1, v + 2, v + 3);
+      AddTriangleIndices(side.m_indices, position, v, v + 2, v + 1);
+      AddTriangleIndices(side.m_indices, position, v + 1, v + 2, v + 3);
     }
   }
   side.m_primitiveCount = position / 3;
@@ -508,14 +508,29 @@ bool BuildPieceGeometry(const PieceMeshInput& input, PieceMeshOutput& output) {
   work.positions.push_back(work.center);
   work.normals.push_back(kUp);
   BuildTopFace(work, input, output.top);
-  BuildSideWalls(work, output.side, output.sideTriangles);
+  BuildSideWalls(work, output.side);
+  if (input.withSidePicks) BuildSideWallTriangles(input.edges, input.home, output.sideTriangles);
   if (input.withBack) BuildBackFace(output.topTriangles, output.back);
   Subtract(output.top.m_positions, input.home);
   Subtract(output.side.m_positions, input.home);
   Subtract(output.back.m_positions, input.home);
   Subtract(output.topTriangles, input.home);
-  Subtract(output.sideTriangles, input.home);
   return true;
+}
+
+void BuildSideWallTriangles(const std::array<const CPuzzleEdge*, 4>& edges,
+                            const D3DXVECTOR3& home, std::vector<PickTriangle>& triangles) {
+  for (int s : {3, 2, 1, 0}) {
+    const std::vector<D3DXVECTOR3> strip = WallStrip(*edges[size_t(s)], s);
+    for (size_t j = 0; j + 1 < strip.size(); ++j) {
+      const D3DXVECTOR3 top0 = At(strip[j], kPieceWallTop) - home;
+      const D3DXVECTOR3 bottom0 = At(strip[j], kPieceUnderside) - home;
+      const D3DXVECTOR3 top1 = At(strip[j + 1], kPieceWallTop) - home;
+      const D3DXVECTOR3 bottom1 = At(strip[j + 1], kPieceUnderside) - home;
+      triangles.emplace_back(top0, top1, bottom0);
+      triangles.emplace_back(bottom0, top1, bottom1);
+    }
+  }
 }
 
 // ---- the piece's build ------------------------------------------------------------------------
@@ -533,13 +548,16 @@ bool BuildPieceMesh(CPuzzlePiece& piece, CKVR3DObjectCreateParam& top,
     input.boardHeight = board->m_height;
     input.withBack = board->m_hasBackSide;
   }
+  input.withSidePicks = false;
   PieceMeshOutput output;
   BuildPieceGeometry(input, output);
   top = std::move(output.top);
   side = std::move(output.side);
   back = std::move(output.back);
   piece.m_topTriangles = std::move(output.topTriangles);
-  piece.m_sideTriangles = std::move(output.sideTriangles);
+  piece.m_sideWallsFromEdges = true;
+  piece.m_sideWallsHome = input.home;
+  piece.m_sideWallRadius = PickRadius(side.m_positions.data(), side.m_positions.size());
   piece.ReleaseHighlight();
   BuildGridMesh(piece.m_highlight, kHighlightSize, kHighlightSize, 1, 1);
   piece.m_currentPosition = piece.m_homePosition;

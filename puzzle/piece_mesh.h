@@ -77,9 +77,11 @@ struct PieceMeshInput {
   int boardWidth = 0;                        // whole units; 0 gives texture u 0
   int boardHeight = 0;                       // whole units; 0 gives texture v 0
   bool withBack = false;                     // build the back face
+  bool withSidePicks = true;                 // fill sideTriangles
 };
 
-// The three meshes and both pick-triangle lists, local to the home position.
+// The three meshes and both pick-triangle lists (the side walls' only when
+// asked for), local to the home position.
 struct PieceMeshOutput {
   CKVR3DObjectCreateParam top, side, back;  // back empty unless withBack
   std::vector<PickTriangle> topTriangles;
@@ -90,6 +92,13 @@ struct PieceMeshOutput {
 // least 3 outline points; a shorter one is built as a straight side between
 // its corners. Always true.
 bool BuildPieceGeometry(const PieceMeshInput& input, PieceMeshOutput& output);
+
+// The side walls' pick triangles of a piece with these edges, local to home,
+// appended to triangles: the triangles of the side mesh BuildPieceGeometry
+// makes, in its order (sides 3, 2, 1, 0 as walked, two per segment), so a
+// piece can work them out when a ray comes near instead of keeping them.
+void BuildSideWallTriangles(const std::array<const CPuzzleEdge*, 4>& edges,
+                            const D3DXVECTOR3& home, std::vector<PickTriangle>& triangles);
 
 // Fan triangles of one side (what the top index list is sized by):
 // straight 9, round n + 7, classic socket n + 7, classic knob n + 9 for n
@@ -110,8 +119,9 @@ PieceMeshSizes PieceMeshSizesFor(const std::array<const CPuzzleEdge*, 4>& edges,
 // ---- the piece's build -----------------------------------------------------------
 // Builds the piece's meshes from the four board edges (sides 0..3): clears its
 // geometry, copies the edges into m_edges, fills the three create params
-// (back only when the piece's board has a back side), the piece's pick
-// triangles and its highlight quad (40 x 40, one cell; needs a device, else
+// (back only when the piece's board has a back side), the piece's top pick
+// triangles (the side walls' are worked out from m_edges when needed, see
+// CPuzzlePiece::m_sideWallsFromEdges) and its highlight quad (40 x 40, one cell; needs a device, else
 // the quad stays without buffers), and puts m_currentPosition at the home
 // position. The bands follow the piece's m_definition; texture coordinates
 // the piece's board (a piece without a board gets no back and texture

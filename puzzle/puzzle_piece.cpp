@@ -11,6 +11,7 @@
 
 #include "engine/draw_resources.h"
 #include "engine/engine.h"
+#include "puzzle/piece_mesh.h"
 
 namespace {
 
@@ -49,6 +50,9 @@ CPuzzlePiece& CPuzzlePiece::operator=(CPuzzlePiece&& other) noexcept {
   m_board = other.m_board;
   m_topTriangles = std::move(other.m_topTriangles);
   m_sideTriangles = std::move(other.m_sideTriangles);
+  m_sideWallsFromEdges = std::exchange(other.m_sideWallsFromEdges, false);
+  m_sideWallsHome = other.m_sideWallsHome;
+  m_sideWallRadius = other.m_sideWallRadius;
   other.m_topTriangles.clear();
   other.m_sideTriangles.clear();
   // The quad's buffers change hands; the source keeps none.
@@ -82,6 +86,7 @@ void CPuzzlePiece::AttachToBoard(CPuzzleBoard* board, CKVR3DMultiObject* meshes,
 void CPuzzlePiece::ClearGeometry() {
   m_topTriangles.clear();
   m_sideTriangles.clear();
+  m_sideWallsFromEdges = false;
   m_boundsValid = false;
   for (OutlineRuns& runs : m_outlineRuns) runs.data = nullptr;  // the outlines are replaced next
 }
@@ -436,23 +441,46 @@ bool AnyTriangleHit(const std::vector<PickTriangle>& list, PickTriangleGrid& gri
 
 }  // namespace
 
+namespace {
+// The largest squared distance from the origin, and whether a point was not
+// finite.
+struct RadiusScan {
+  double r2 = 0.0;
+  bool odd = false;
+  void Add(const D3DXVECTOR3& v) {
+    const double d2 = double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z;
+    if (!std::isfinite(d2))
+      odd = true;
+    else if (d2 > r2)
+      r2 = d2;
+  }
+  double Radius() const { return odd ? double(NAN) : std::sqrt(r2); }
+};
+}  // namespace
+
+double PickRadius(const D3DXVECTOR3* points, std::size_t count) {
+  RadiusScan scan;
+  for (std::size_t i = 0; i < count; ++i) scan.Add(points[i]);
+  return scan.Radius();
+}
+
+std::vector<PickTriangle> CPuzzlePiece::SideWallTriangles() const {
+  if (!m_sideWallsFromEdges) return m_sideTriangles;
+  std::vector<PickTriangle> triangles;
+  BuildSideWallTriangles({&m_edges[0], &m_edges[1], &m_edges[2], &m_edges[3]}, m_sideWallsHome,
+                         triangles);
+  return triangles;
+}
+
 void CPuzzlePiece::UpdatePickBounds() const {
   if (m_boundsValid && m_boundsTopCount == m_topTriangles.size() &&
       m_boundsSideCount == m_sideTriangles.size())
     return;
   auto largest = [](const std::vector<PickTriangle>& list) {
-    double r2 = 0.0;
-    bool odd = false;  // a vertex that is not finite: no shortcut
-    for (const PickTriangle& t : list) {
-      for (const D3DXVECTOR3& v : t.m_vertices) {
-        const double d2 = double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z;
-        if (!std::isfinite(d2))
-          odd = true;
-        else if (d2 > r2)
-          r2 = d2;
-      }
-    }
-    return odd ? double(NAN) : std::sqrt(r2);
+    RadiusScan scan;
+    for (const PickTriangle& t : list)
+      for (const D3DXVECTOR3& v : t.m_vertices) scan.Add(v);
+    return scan.Radius();
   };
   m_topRadius = largest(m_topTriangles);
   m_topBoxValid = !std::isnan(m_topRadius);
@@ -466,7 +494,7 @@ void CPuzzlePiece::UpdatePickBounds() const {
       m_topBox[3] = std::max(m_topBox[3], double(v.y));
     }
   }
-  const double sides = largest(m_sideTriangles);
+  const double sides = m_sideWallsFromEdges ? m_sideWallRadius : largest(m_sideTriangles);
   m_pickRadius = std::isnan(sides) ? sides : std::max(m_topRadius, sides);
   m_topGrid = PickTriangleGrid();  // built when a ray first comes near
   m_sideGrid = PickTriangleGrid();
@@ -502,8 +530,11 @@ bool CPuzzlePiece::HitTest(const D3DXVECTOR3& origin, const D3DXVECTOR3& directi
   D3DXVec3TransformCoord(&o, &origin, &m_inverse);
   D3DXVec3TransformNormal(&d, &direction, &m_inverse);
   if (!RayMaySpan(o, d, false)) return false;
-  return AnyTriangleHit(m_topTriangles, m_topGrid, o, d) ||
-         AnyTriangleHit(m_sideTriangles, m_sideGrid, o, d);
+  if (AnyTriangleHit(m_topTriangles, m_topGrid, o, d)) return true;
+  if (!m_sideWallsFromEdges) return AnyTriangleHit(m_sideTriangles, m_sideGrid, o, d);
+  // Worked out for this ray only, binned the same way.
+  PickTriangleGrid grid;
+  return AnyTriangleHit(SideWallTriangles(), grid, o, d);
 }
 
 bool CPuzzlePiece::IsPointOver(const D3DXVECTOR3& point) const { return AnyPointOver(&point, 1); }

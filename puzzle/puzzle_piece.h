@@ -114,6 +114,9 @@ class CPuzzlePiece {
   // already in the group.
   void CollectGroup(PieceGroup& group);
 
+  // The side walls' pick triangles: m_sideTriangles, or those worked out
+  // from the edges.
+  std::vector<PickTriangle> SideWallTriangles() const;
   // The world-space ray hits a pick triangle (top list, then sides).
   // Without a board: false.
   bool HitTest(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction) const;
@@ -162,6 +165,13 @@ class CPuzzlePiece {
   CPuzzleEdge m_edges[4];                     // copies of the board edges, board coordinates
   std::vector<PickTriangle> m_topTriangles;   // piece-local, out to the outline
   std::vector<PickTriangle> m_sideTriangles;  // piece-local side walls
+  // A board's pieces keep no side-wall triangles: they are worked out from
+  // m_edges and the home the meshes were built at whenever a ray comes near
+  // (BuildSideWallTriangles), the same triangles in the same order, and
+  // their largest distance from the origin is kept for the pick bounds.
+  bool m_sideWallsFromEdges = false;
+  D3DXVECTOR3 m_sideWallsHome{0, 0, 0};
+  double m_sideWallRadius = 0.0;
   CKVR3DObject m_highlight;                   // 40 x 40 selection quad
   std::int32_t m_definition = 3;
   bool m_selected = false;
@@ -217,6 +227,10 @@ class CPuzzlePiece {
   mutable double m_worldCentre[3] = {0, 0, 0};
   mutable double m_worldStretch = 1.0;
 };
+
+// Largest distance of count points from the origin (0 for none); NaN when
+// one of them is not finite.
+double PickRadius(const D3DXVECTOR3* points, std::size_t count);
 
 // ---- placement helpers ---------------------------------------------------------------
 // centre + R(q)(point - centre) in x and y, z from centre, exactly:

@@ -1,12 +1,88 @@
 // In-memory buffers, textures and surfaces shared by the back ends.
 //
-// Sections: buffer store - vertex and index buffers - textures - surfaces -
+// Sections: store bytes - buffer store - vertex and index buffers - textures - surfaces -
 // helpers
 #include "platform/d3d9/d3d9_resources.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <utility>
+
+// ---- store bytes ------------------------------------------------------------------
+namespace {
+// From this size on a store maps its own pages: the heap would hand out a
+// fresh mapping all the same (glibc's threshold is at most 32 MiB), but
+// zero-filled twice by calloc's way round, and without huge pages.
+constexpr size_t kMappedFrom = size_t{4} << 20;
+constexpr size_t kHugePage = size_t{2} << 20;
+}  // namespace
+
+StoreBytes::StoreBytes(size_t length) : m_size(length) {
+  if (length >= kMappedFrom) {
+    // Aligned to a huge page so that the whole block can be backed by them.
+    const size_t mapped = (length + 2 * kHugePage - 1) / kHugePage * kHugePage;
+    void* block = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (block != MAP_FAILED) {
+      auto* start = static_cast<BYTE*>(block);
+      BYTE* aligned = reinterpret_cast<BYTE*>(
+          (reinterpret_cast<uintptr_t>(start) + kHugePage - 1) / kHugePage * kHugePage);
+      const size_t head = size_t(aligned - start);
+      // Ends at the last small page: a partial huge page at the end would be
+      // made resident whole.
+      const size_t page = size_t(sysconf(_SC_PAGESIZE));
+      const size_t used = (length + page - 1) / page * page;
+      if (head) munmap(start, head);
+      if (mapped - head > used) munmap(aligned + used, mapped - head - used);
+      madvise(aligned, used, MADV_HUGEPAGE);
+      m_data = aligned;
+      m_mapped = used;
+      return;
+    }
+  }
+  m_data = static_cast<BYTE*>(std::calloc(length ? length : 1, 1));
+  if (!m_data) throw std::bad_alloc();
+}
+
+StoreBytes::~StoreBytes() { Free(); }
+
+StoreBytes::StoreBytes(StoreBytes&& other) noexcept
+    : m_data(std::exchange(other.m_data, nullptr)),
+      m_size(std::exchange(other.m_size, 0)),
+      m_mapped(std::exchange(other.m_mapped, 0)) {}
+
+StoreBytes& StoreBytes::operator=(StoreBytes&& other) noexcept {
+  if (this != &other) {
+    Free();
+    m_data = std::exchange(other.m_data, nullptr);
+    m_size = std::exchange(other.m_size, 0);
+    m_mapped = std::exchange(other.m_mapped, 0);
+  }
+  return *this;
+}
+
+void ReturnFreeHeapPages() {
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
+}
+
+void StoreBytes::Free() {
+  if (m_mapped)
+    munmap(m_data, m_mapped);
+  else
+    std::free(m_data);
+  m_data = nullptr;
+  m_size = m_mapped = 0;
+}
 
 // ---- buffer store ------------------------------------------------------------------
 HRESULT CpuBufferStore::Lock(UINT offset, UINT size, void** data, DWORD flags) {
@@ -15,6 +91,7 @@ HRESULT CpuBufferStore::Lock(UINT offset, UINT size, void** data, DWORD flags) {
   if (offset > length) return D3DERR_INVALIDCALL;
   if (size == 0) size = length - offset;
   if (size > length - offset) return D3DERR_INVALIDCALL;
+  if (m_dropped && !BringBack()) return D3DERR_INVALIDCALL;
   ++m_lockCount;
   *data = m_bytes.data() + offset;
   if ((flags & D3DLOCK_READONLY) == 0) ++m_writes;
@@ -34,6 +111,29 @@ HRESULT CpuBufferStore::Unlock() {
   if (m_lockCount == 0) return D3DERR_INVALIDCALL;
   --m_lockCount;
   return D3D_OK;
+}
+
+const BYTE* CpuBufferStore::Data() {
+  if (m_dropped && !BringBack()) return nullptr;
+  return m_bytes.data();
+}
+
+bool CpuBufferStore::DropCopy(Restorer restore) {
+  if (m_dropped || m_keep || IsLocked() || m_firstUpload || m_dirtyBegin != m_dirtyEnd) return false;
+  m_restore = std::move(restore);
+  m_bytes = StoreBytes();
+  m_dropped = true;
+  return true;
+}
+
+bool CpuBufferStore::BringBack() {
+  StoreBytes bytes(m_length);
+  if (!m_restore || !m_restore(bytes.data(), m_length)) return false;
+  m_bytes = std::move(bytes);
+  m_restore = nullptr;
+  m_dropped = false;
+  m_keep = true;
+  return true;
 }
 
 bool CpuBufferStore::TakeDirty(UINT* begin, UINT* end) {

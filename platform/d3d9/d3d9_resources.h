@@ -26,26 +26,72 @@
 using ResourceHook = std::function<HRESULT(const char* call, UINT a, UINT b, DWORD flags)>;
 
 // ---- buffers ---------------------------------------------------------------------
+// Zero-filled bytes for a store: large blocks come straight from the system
+// (fresh pages are zero, backed by huge pages where the system allows), so
+// nothing writes them twice; small ones from the heap.
+class StoreBytes {
+ public:
+  StoreBytes() = default;
+  explicit StoreBytes(size_t length);
+  ~StoreBytes();
+  StoreBytes(StoreBytes&& other) noexcept;
+  StoreBytes& operator=(StoreBytes&& other) noexcept;
+  BYTE* data() const { return m_data; }
+  size_t size() const { return m_size; }
+
+ private:
+  void Free();
+  BYTE* m_data = nullptr;
+  size_t m_size = 0;
+  size_t m_mapped = 0;  // bytes mapped from the system, 0 for heap blocks
+};
+
+// Gives the heap's free pages back to the system: after a large build whose
+// temporaries the heap would otherwise keep resident.
+void ReturnFreeHeapPages();
+
 // The bytes of a buffer with nested locks and one changed byte range.
+//
+// A back end that keeps the contents itself may let the store drop its copy
+// (DropCopy) while nothing is locked; the next Lock or Data brings the bytes
+// back through the restorer it gave, and from then on the store keeps them
+// (a buffer locked after its upload is one that changes).
 class CpuBufferStore {
  public:
-  explicit CpuBufferStore(UINT length) : m_bytes(length) {}
-  // size 0: to the end. D3DERR_INVALIDCALL when the range is past the end or
-  // data is null.
+  // Answers false when it could not give the bytes back.
+  using Restorer = std::function<bool(BYTE* into, UINT length)>;
+
+  explicit CpuBufferStore(UINT length) : m_bytes(length), m_length(length) {}
+  // size 0: to the end. D3DERR_INVALIDCALL when the range is past the end,
+  // data is null, or a dropped copy cannot be brought back.
   HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags);
   // D3DERR_INVALIDCALL when not locked.
   HRESULT Unlock();
   bool IsLocked() const { return m_lockCount > 0; }
-  UINT Length() const { return static_cast<UINT>(m_bytes.size()); }
-  const BYTE* Data() const { return m_bytes.data(); }
+  UINT Length() const { return m_length; }
+  // The bytes, brought back first when dropped (null when they cannot be).
+  const BYTE* Data();
   // The byte range [begin, end) changed since the last call; false (and
   // nothing set) when nothing changed. A new store counts as all changed.
   bool TakeDirty(UINT* begin, UINT* end);
   // Counts the locks that may have written (not D3DLOCK_READONLY).
   unsigned long long Writes() const { return m_writes; }
+  // Lets go of the copy when nothing is locked, nothing changed since the
+  // last TakeDirty and the copy was never brought back before; true when it
+  // did.
+  bool DropCopy(Restorer restore);
+  bool HasCopy() const { return !m_dropped; }
+  // Brought back once, so never dropped again.
+  bool KeepsCopy() const { return m_keep; }
 
  private:
-  std::vector<BYTE> m_bytes;
+  bool BringBack();
+
+  StoreBytes m_bytes;
+  UINT m_length;
+  Restorer m_restore;
+  bool m_dropped = false;
+  bool m_keep = false;  // brought back once: never dropped again
   unsigned long long m_writes = 0;
   int m_lockCount = 0;
   UINT m_dirtyBegin = 0;

@@ -3,6 +3,8 @@
 // Direct3D 9's initial state.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/d3d9/recording/recording_device.h"
 #include "platform/d3d9/d3d9_resources.h"
 #include "refused_calls.h"
@@ -77,6 +79,56 @@ TEST(CpuBufferStore, LocksMarkTheUnionOfWrittenRanges) {
   EXPECT_EQ(store.Lock(101, 0, &data, 0), D3DERR_INVALIDCALL);
   EXPECT_EQ(store.Lock(0, 0, nullptr, 0), D3DERR_INVALIDCALL);
   EXPECT_FALSE(store.IsLocked());
+}
+
+// A back end that holds the bytes lets the store drop its copy; a lock
+// brings it back through the restorer, and the store keeps it from then on.
+TEST(CpuBufferStore, DroppedCopyComesBackOnLockAndStays) {
+  CpuBufferStore store(64);
+  UINT begin = 0, end = 0;
+  const auto restorer = [](int* calls, bool works) {
+    return [calls, works](BYTE* into, UINT length) {
+      ++*calls;
+      for (UINT i = 0; i < length; ++i) into[i] = BYTE(i);
+      return works;
+    };
+  };
+  int calls = 0;
+  EXPECT_FALSE(store.DropCopy(restorer(&calls, true)));  // never uploaded yet
+  store.TakeDirty(&begin, &end);
+  void* data = nullptr;
+  ASSERT_EQ(store.Lock(0, 8, &data, 0), D3D_OK);
+  EXPECT_FALSE(store.DropCopy(restorer(&calls, true)));  // locked
+  store.Unlock();
+  EXPECT_FALSE(store.DropCopy(restorer(&calls, true)));  // a change not taken yet
+  store.TakeDirty(&begin, &end);
+  ASSERT_TRUE(store.DropCopy(restorer(&calls, true)));
+  EXPECT_FALSE(store.HasCopy());
+  ASSERT_EQ(store.Lock(16, 4, &data, D3DLOCK_READONLY), D3D_OK);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(static_cast<BYTE*>(data)[0], 16);
+  store.Unlock();
+  EXPECT_FALSE(store.TakeDirty(&begin, &end));  // bringing back changes nothing
+  EXPECT_FALSE(store.DropCopy(restorer(&calls, true)));  // kept for good
+  EXPECT_TRUE(store.HasCopy() && store.KeepsCopy());
+
+  // A copy that cannot come back fails the lock and keeps nothing locked.
+  CpuBufferStore lost(64);
+  lost.TakeDirty(&begin, &end);
+  ASSERT_TRUE(lost.DropCopy(restorer(&calls, false)));
+  EXPECT_EQ(lost.Lock(0, 0, &data, 0), D3DERR_INVALIDCALL);
+  EXPECT_FALSE(lost.IsLocked());
+  EXPECT_EQ(lost.Data(), nullptr);
+}
+
+// Large stores map their own zeroed pages.
+TEST(CpuBufferStore, LargeStoresStartZeroed) {
+  CpuBufferStore store(9u << 20);
+  void* data = nullptr;
+  ASSERT_EQ(store.Lock(0, 0, &data, 0), D3D_OK);
+  const auto* bytes = static_cast<const BYTE*>(data);
+  EXPECT_EQ(std::count(bytes, bytes + store.Length(), BYTE{0}), std::ptrdiff_t{9} << 20);
+  store.Unlock();
 }
 
 TEST(MemoryTexture, LevelsHalveDownToOneTexel) {

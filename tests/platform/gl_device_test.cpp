@@ -5,6 +5,9 @@
 #include <cstring>
 
 #include "gl_test_support.h"
+#include "platform/d3d9/d3d9_resources.h"
+#include "platform/d3d9/gl/gl_pipeline.h"
+#include "testkit.h"
 
 using namespace gltest;
 
@@ -215,6 +218,43 @@ TEST_F(GLDevice_X11, ChangedBufferRangesShowAtTheNextDraw) {
   EXPECT_GT(qRed(At(kSize / 2, kSize / 2 - 8)), qGreen(At(kSize / 2, kSize / 2 - 8)));
 }
 
+// Large static buffers give their copies to the driver: a vertex buffer
+// after the draw that uploads it, an index buffer at a draw of a later frame
+// (the draw checks have its ranges by then). A lock brings the same bytes
+// back, a change shows, and a buffer that was locked keeps its copy.
+TEST_F(GLDevice_X11, LargeStaticBuffersLockWithTheirContentsAfterUpload) {
+  Unlit();
+  const MeshData grid = FacingGrid(6, 0, 80, 0xFFFF0000);  // 236 KB of vertices, 77 KB of indices
+  Mesh square(m_device, grid.vertices, grid.indices);
+  auto& vertices = dynamic_cast<MemoryVertexBuffer*>(square.vertices())->Store();
+  auto& indices = dynamic_cast<MemoryIndexBuffer*>(square.indices())->Store();
+  square.Draw(m_device);
+  EXPECT_EQ(At(kSize / 2, kSize / 2), qRgb(255, 0, 0));
+  EXPECT_FALSE(vertices.HasCopy());
+  EXPECT_TRUE(indices.HasCopy());
+  m_device->EndScene();
+  m_device->Present(nullptr, nullptr, nullptr, nullptr);
+  m_device->BeginScene();
+  square.Draw(m_device);
+  EXPECT_FALSE(indices.HasCopy());
+  square.Draw(m_device);  // the checks need no copy for the ranges they know
+  EXPECT_FALSE(indices.HasCopy());
+
+  void* data = nullptr;
+  ASSERT_EQ(square.indices()->Lock(0, 0, &data, D3DLOCK_READONLY), D3D_OK);
+  EXPECT_EQ(std::memcmp(data, grid.indices.data(), grid.indices.size() * sizeof(WORD)), 0);
+  square.indices()->Unlock();
+  ASSERT_EQ(square.vertices()->Lock(0, 0, &data, D3DLOCK_READONLY), D3D_OK);
+  EXPECT_EQ(std::memcmp(data, grid.vertices.data(), grid.vertices.size() * sizeof(VertexPNDT)), 0);
+  square.vertices()->Unlock();
+  ASSERT_EQ(square.vertices()->Lock(0, 0, &data, 0), D3D_OK);
+  for (size_t i = 0; i < grid.vertices.size(); ++i) static_cast<VertexPNDT*>(data)[i].diffuse = 0xFF00FF00;
+  square.vertices()->Unlock();
+  square.Draw(m_device);
+  EXPECT_EQ(At(kSize / 2, kSize / 2), qRgb(0, 255, 0));
+  EXPECT_TRUE(vertices.HasCopy() && indices.HasCopy());
+}
+
 TEST_F(GLDevice_X11, BlendingNeverLeavesAlphaInTheBackBuffer) {
   Unlit();
   // A draw whose colour has alpha 0, then one blended by the destination's
@@ -421,6 +461,31 @@ TEST_F(GLDevice_X11, EnumerationAnswersFromTheContext) {
 }
 
 
+// A software rasterizer offers no samples unless the environment asks for
+// them; other renderers offer what the driver has.
+TEST(GLEnumeration_X11, SoftwareRenderersOfferSamplesOnlyWhenAsked) {
+  auto fourSamples = []() -> std::pair<bool, HRESULT> {
+    IDirect3D9* d3d = Direct3DCreate9GL();
+    if (!d3d) return {false, D3DERR_NOTAVAILABLE};
+    D3DADAPTER_IDENTIFIER9 id;
+    d3d->GetAdapterIdentifier(0, 0, &id);
+    const std::string renderer = id.Description;
+    const bool software = renderer.find("llvmpipe") != std::string::npos ||
+                          renderer.find("softpipe") != std::string::npos ||
+                          renderer.find("swrast") != std::string::npos;
+    const HRESULT hr = d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, 1,
+                                                       D3DMULTISAMPLE_4_SAMPLES, nullptr);
+    d3d->Release();
+    return {software, hr};
+  };
+  const testkit::ScopedEnv unset("RAVELLE_GL_MULTISAMPLE", "0");
+  const auto [software, plain] = fourSamples();
+  if (!software) GTEST_SKIP() << "not a software renderer";
+  EXPECT_EQ(plain, D3DERR_NOTAVAILABLE);
+  const testkit::ScopedEnv forced("RAVELLE_GL_MULTISAMPLE", "1");
+  EXPECT_EQ(fourSamples().second, D3D_OK);
+}
+
 // A clear sets GL state of its own (the scissor of its viewport); the next
 // draw puts the recorded state back rather than drawing clipped.
 TEST(GLDeviceApply_X11, AViewportClearLeavesTheNextDrawUnclipped) {
@@ -443,6 +508,247 @@ TEST(GLDeviceApply_X11, AViewportClearLeavesTheNextDrawUnclipped) {
   const QImage image = gl.Read();
   for (const QPoint at : {QPoint(2, 2), QPoint(kSize - 2, kSize - 2), QPoint(kSize / 2, 3)})
     EXPECT_EQ(image.pixel(at), qRgb(0, 255, 0)) << at.x() << "," << at.y();
+}
+
+// ---- specialised programs --------------------------------------------------------------
+// Each state the programs are specialised to draws, pixel for pixel, what the
+// generic program draws: lit grids tilted against the light (per-vertex
+// lighting and fog vary over them) with vertex colours and alpha, over a
+// texture that varies in colour and alpha.
+namespace presets {
+
+IDirect3DTexture9* GradientTexture(IDirect3DDevice9* device) {
+  IDirect3DTexture9* texture = nullptr;
+  device->CreateTexture(16, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr);
+  D3DLOCKED_RECT locked;
+  texture->LockRect(0, &locked, nullptr, 0);
+  for (DWORD y = 0; y < 16; ++y)
+    for (DWORD x = 0; x < 16; ++x)
+      static_cast<DWORD*>(locked.pBits)[y * 16 + x] =
+          (x * 16 + 8) << 24 | (x * 16) << 16 | (y * 16) << 8 | ((x + y) * 8);
+  texture->UnlockRect(0);
+  return texture;
+}
+
+void Lights(IDirect3DDevice9* device, int count, bool specular, D3DCOLOR ambient = 0xFF303030) {
+  const D3DVECTOR directions[] = {{0.3f, -0.4f, 0.8f}, {-0.6f, 0.2f, 0.7f}, {0, 0, 1}};
+  for (int i = 0; i < count; ++i) {
+    D3DLIGHT9 light;
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {0.7f - 0.2f * i, 0.6f, 0.5f + 0.1f * i, 1};
+    light.Specular = {0.9f, 0.8f, 0.7f, 1};
+    light.Ambient = {0.05f * i, 0.1f, 0.05f, 1};
+    light.Direction = directions[i];
+    device->SetLight(DWORD(i), &light);
+    device->LightEnable(DWORD(i), 1);
+  }
+  D3DMATERIAL9 material;
+  material.Diffuse = {0.9f, 0.8f, 1, 0.7f};
+  material.Ambient = {1, 0.9f, 0.8f, 1};
+  material.Specular = {1, 1, 1, 1};
+  material.Emissive = {0.05f, 0, 0.1f, 1};
+  material.Power = 35;
+  device->SetMaterial(&material);
+  device->SetRenderState(D3DRS_AMBIENT, ambient);
+  device->SetRenderState(D3DRS_SPECULARENABLE, specular ? 1 : 0);
+}
+
+void Stage(IDirect3DDevice9* device, DWORD colorOp, DWORD colorArg1, DWORD colorArg2,
+           DWORD alphaOp, DWORD alphaArg1, DWORD alphaArg2) {
+  const DWORD values[][2] = {{D3DTSS_COLOROP, colorOp},     {D3DTSS_COLORARG1, colorArg1},
+                             {D3DTSS_COLORARG2, colorArg2}, {D3DTSS_ALPHAOP, alphaOp},
+                             {D3DTSS_ALPHAARG1, alphaArg1}, {D3DTSS_ALPHAARG2, alphaArg2}};
+  for (const auto& [type, value] : values)
+    device->SetTextureStageState(0, D3DTEXTURESTAGESTATETYPE(type), value);
+}
+
+void Fog(IDirect3DDevice9* device, DWORD vertexMode, DWORD tableMode, bool range) {
+  device->SetRenderState(D3DRS_FOGENABLE, 1);
+  device->SetRenderState(D3DRS_FOGVERTEXMODE, vertexMode);
+  device->SetRenderState(D3DRS_FOGTABLEMODE, tableMode);
+  device->SetRenderState(D3DRS_RANGEFOGENABLE, range ? 1 : 0);
+  device->SetRenderState(D3DRS_FOGCOLOR, 0xFF405060);
+  device->SetRenderState(D3DRS_FOGSTART, FloatToDWORD(5));
+  device->SetRenderState(D3DRS_FOGEND, FloatToDWORD(18));
+  device->SetRenderState(D3DRS_FOGDENSITY, FloatToDWORD(0.07f));
+}
+
+void Blend(IDirect3DDevice9* device) {
+  device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+  device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+}
+
+struct Preset {
+  const char* name;
+  bool textured;
+  void (*set)(IDirect3DDevice9*);
+};
+
+const Preset kPresets[] = {
+    {"shiny picture (modulate, one light, specular)", true,
+     [](IDirect3DDevice9* d) {
+       Lights(d, 1, true);
+       Stage(d, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+     }},
+    {"matte walls (modulate, one light)", true,
+     [](IDirect3DDevice9* d) {
+       Lights(d, 1, false);
+       Stage(d, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+     }},
+    {"matte walls with specular enabled (black, power 0)", true,
+     [](IDirect3DDevice9* d) {
+       Lights(d, 2, true);
+       D3DMATERIAL9 matte{};
+       matte.Diffuse = {1, 1, 1, 1};
+       matte.Ambient = {0.7f, 0.7f, 0.7f, 1};
+       d->SetMaterial(&matte);
+       Stage(d, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+     }},
+    {"three lights, colours from the vertex", true,
+     [](IDirect3DDevice9* d) {
+       Lights(d, 3, true);
+       d->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1);
+       d->SetRenderState(D3DRS_AMBIENTMATERIALSOURCE, D3DMCS_COLOR1);
+       d->SetRenderState(D3DRS_EMISSIVEMATERIALSOURCE, D3DMCS_COLOR1);
+       Stage(d, D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TEXTURE, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+       Blend(d);
+     }},
+    {"unlit, alpha from the texture, alpha test", true,
+     [](IDirect3DDevice9* d) {
+       d->SetRenderState(D3DRS_LIGHTING, 0);
+       Stage(d, D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TEXTURE, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+       d->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
+       d->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+       d->SetRenderState(D3DRS_ALPHAREF, 0x60);
+       Blend(d);
+     }},
+    {"linear range fog", true,
+     [](IDirect3DDevice9* d) {
+       Lights(d, 1, true);
+       Stage(d, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+       Fog(d, D3DFOG_LINEAR, D3DFOG_NONE, true);
+     }},
+    {"exp vertex fog, unlit", true,
+     [](IDirect3DDevice9* d) {
+       d->SetRenderState(D3DRS_LIGHTING, 0);
+       Stage(d, D3DTOP_MODULATE2X, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+       Fog(d, D3DFOG_EXP, D3DFOG_NONE, false);
+     }},
+    {"exp2 table fog", true,
+     [](IDirect3DDevice9* d) {
+       Lights(d, 2, false);
+       Stage(d, D3DTOP_ADD, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_MODULATE4X, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+       Fog(d, D3DFOG_NONE, D3DFOG_EXP2, true);
+     }},
+    {"no texture, diffuse selected", false,
+     [](IDirect3DDevice9* d) {
+       Lights(d, 2, true);
+       Stage(d, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_TEXTURE, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_TEXTURE);
+     }},
+    {"texture factor complemented, signed add", true,
+     [](IDirect3DDevice9* d) {
+       Lights(d, 1, false);
+       d->SetRenderState(D3DRS_TEXTUREFACTOR, 0x80C04020);
+       Stage(d, D3DTOP_ADDSIGNED, D3DTA_TFACTOR | D3DTA_COMPLEMENT, D3DTA_TEXTURE, D3DTOP_SUBTRACT,
+             D3DTA_TEXTURE, D3DTA_TFACTOR);
+       Blend(d);
+     }},
+    {"alpha replicated, specular argument", true,
+     [](IDirect3DDevice9* d) {
+       Lights(d, 1, true);
+       Stage(d, D3DTOP_SUBTRACT, D3DTA_TEXTURE | D3DTA_ALPHAREPLICATE, D3DTA_SPECULAR,
+             D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_TEXTURE);
+       d->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
+       d->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_LESSEQUAL);
+       d->SetRenderState(D3DRS_ALPHAREF, 0xA0);
+     }},
+};
+
+// The preset drawn on a fresh device by the specialised or the generic
+// program; the grid is tilted so that normals and depths vary.
+QImage Draw(const Preset& preset, bool generic) {
+  OffscreenDevice gl(96, 96);
+  IDirect3DDevice9* device = gl.device();
+  if (!device) return {};
+  gl.SetCamera();
+  EXPECT_TRUE(GLUseGenericProgram(device, generic));
+  MeshData grid = FacingGrid(7, 2, 12);
+  for (size_t i = 0; i < grid.vertices.size(); ++i)
+    grid.vertices[i].diffuse = 0x40FFFFFFu + DWORD(i * 0x01030507u % 0xBF000000u);
+  Mesh mesh(device, grid.vertices, grid.indices);
+  IDirect3DTexture9* texture = preset.textured ? GradientTexture(device) : nullptr;
+  device->SetTexture(0, texture);
+  device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  preset.set(device);
+  device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF102030, 1.0f, 0);
+  device->BeginScene();
+  for (float angle : {0.6f, -0.9f}) {
+    D3DXMATRIX world;
+    const D3DXVECTOR3 axis(0.4f, 1, 0.2f * angle);
+    D3DXMatrixRotationAxis(&world, &axis, angle);
+    device->SetTransform(D3DTS_WORLD, &world);
+    mesh.Draw(device);
+  }
+  device->EndScene();
+  device->SetTexture(0, nullptr);
+  if (texture) texture->Release();
+  return gl.Read();
+}
+
+}  // namespace presets
+
+// States that draw alike share a program; a switch that shows does not.
+TEST(GLProgramKey, SwitchesThatCannotShowShareAProgram) {
+  GLPipelineState shiny;
+  shiny.lightCount = 1;
+  shiny.lights[0].specular = {1, 1, 1, 1};
+  shiny.matSpecular = {0.8f, 0.8f, 0.8f, 1};
+  shiny.matPower = 135;
+  shiny.specularEnable = true;
+  GLPipelineState matte = shiny;
+  matte.matSpecular = {0, 0, 0, 0};
+  matte.matPower = 0;
+  const auto key = [](GLPipelineState s, auto change) {
+    change(s);
+    return GLProgramKey(s);
+  };
+  const auto same = [](GLPipelineState&) {};
+  // Black specular with power 0 adds nothing; with another power or colour
+  // source it may.
+  EXPECT_EQ(key(matte, same), key(matte, [](GLPipelineState& s) { s.specularEnable = false; }));
+  EXPECT_NE(key(matte, [](GLPipelineState& s) { s.matPower = 2; }),
+            key(matte, [](GLPipelineState& s) { s.specularEnable = false; }));
+  EXPECT_NE(key(matte, [](GLPipelineState& s) { s.specularSource = kSourceVertexDiffuse; }),
+            key(matte, [](GLPipelineState& s) { s.specularEnable = false; }));
+  EXPECT_NE(key(shiny, same), key(shiny, [](GLPipelineState& s) { s.specularEnable = false; }));
+  // Without lighting, lights and sources do not matter; the texture does.
+  const auto unlit = [](GLPipelineState& s) { s.lighting = false; };
+  EXPECT_EQ(key(shiny, unlit), key(matte, [&](GLPipelineState& s) { unlit(s), s.lightCount = 3; }));
+  EXPECT_NE(key(shiny, unlit), key(shiny, [&](GLPipelineState& s) { unlit(s), s.hasTexture = true; }));
+  // An alpha test that always passes is no test.
+  EXPECT_EQ(key(shiny, [](GLPipelineState& s) { s.alphaTest = true, s.alphaFunc = 8; }), key(shiny, same));
+  EXPECT_NE(key(shiny, [](GLPipelineState& s) { s.alphaTest = true, s.alphaFunc = 5; }), key(shiny, same));
+}
+
+TEST(GLPrograms_X11, EachPresetDrawsTheSamePixelsSpecialisedAsGeneric) {
+  for (const presets::Preset& preset : presets::kPresets) {
+    const QImage specialised = presets::Draw(preset, false);
+    if (specialised.isNull()) GTEST_SKIP() << "no OpenGL 3.3 context";
+    const QImage generic = presets::Draw(preset, true);
+    ASSERT_EQ(specialised.size(), generic.size());
+    int differing = 0, firstX = -1, firstY = -1;
+    for (int y = 0; y < generic.height(); ++y)
+      for (int x = 0; x < generic.width(); ++x)
+        if (specialised.pixel(x, y) != generic.pixel(x, y) && differing++ == 0) firstX = x, firstY = y;
+    EXPECT_EQ(differing, 0) << preset.name << ": first at " << firstX << "," << firstY;
+    // The preset drew something: not the clear colour everywhere.
+    int drawn = 0;
+    for (int y = 0; y < generic.height(); ++y)
+      for (int x = 0; x < generic.width(); ++x) drawn += generic.pixel(x, y) != qRgb(0x10, 0x20, 0x30);
+    EXPECT_GT(drawn, 500) << preset.name;
+  }
 }
 
 }  // namespace

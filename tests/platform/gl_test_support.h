@@ -46,6 +46,7 @@ class Mesh {
   Mesh& operator=(const Mesh&) = delete;
   void Draw(IDirect3DDevice9* device) const;
   IDirect3DVertexBuffer9* vertices() const { return m_vb; }
+  IDirect3DIndexBuffer9* indices() const { return m_ib; }
 
  private:
   IDirect3DVertexBuffer9* m_vb = nullptr;

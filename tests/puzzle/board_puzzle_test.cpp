@@ -339,7 +339,7 @@ TEST_F(BoardTest, SubObjectsAreTopsThenSidesThenBacks) {
       int wallPoints = 0;
       for (const CPuzzleEdge& e : p.m_edges) wallPoints += int(e.m_points.size());
       EXPECT_EQ(params[size_t(n + i)].m_vertexCount, 2 * wallPoints);
-      EXPECT_EQ(params[size_t(n + i)].m_primitiveCount, int(p.m_sideTriangles.size()));
+      EXPECT_EQ(params[size_t(n + i)].m_primitiveCount, int(p.SideWallTriangles().size()));
       if (backs) {
         EXPECT_EQ(params[size_t(2 * n + i)].m_vertexCount, 3 * int(p.m_topTriangles.size()));
       }

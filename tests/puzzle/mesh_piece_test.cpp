@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <set>
 #include <vector>
 
@@ -313,25 +315,43 @@ TEST(PieceMesh, KnobTabIsFannedFromTheChordMidpoint) {
   EXPECT_EQ(socket.topTriangles.size(), size_t(47 + 27));
 }
 
+// A 3 x 3 board of 75 x 75 with irregularity 100: its corners and homes,
+// and its edges of a shape and definition, from the generator seeded anew.
+struct ThreeByThree {
+  std::vector<D3DXVECTOR3> corners, homes;
+  std::vector<CPuzzleEdge> horizontal, vertical;
+  explicit ThreeByThree(unsigned seed) : m_seed(seed) {
+    CrtSrand(seed);
+    EXPECT_TRUE(GenerateCornerGrid(corners, 3, 3, 75, 75, 100.0f));
+    EXPECT_TRUE(ComputeHomePositions(homes, corners, 3, 3));
+  }
+  bool Edges(int shape, int definition) {
+    CrtSrand(m_seed);
+    return GenerateEdgeShapes(horizontal, vertical, corners, homes, 3, 3, shape, definition);
+  }
+  // The edges of piece (r, c), sides 0..3.
+  std::array<const CPuzzleEdge*, 4> PieceEdges(int r, int c) const {
+    return {&horizontal[size_t(HorizontalEdgeIndex(r, c, 3))],
+            &vertical[size_t(VerticalEdgeIndex(r, c + 1, 3))],
+            &horizontal[size_t(HorizontalEdgeIndex(r + 1, c, 3))],
+            &vertical[size_t(VerticalEdgeIndex(r, c, 3))]};
+  }
+
+ private:
+  unsigned m_seed;
+};
+
 // Curved sides of a real board at every definition: indices in range, the
 // inner ring ends at the inner corners, the outline at z 1 and the piece
 // centre at the origin.
 TEST(PieceMesh, CurvedPiecesOfABoardAreWellFormed) {
-  CrtSrand(3);
-  std::vector<D3DXVECTOR3> corners, homes;
-  ASSERT_TRUE(GenerateCornerGrid(corners, 3, 3, 75, 75, 100.0f));
-  ASSERT_TRUE(ComputeHomePositions(homes, corners, 3, 3));
+  ThreeByThree board(3);
   for (int shape : {PieceShapeClassic, PieceShapeRound, PieceShapeRandomMix})
     for (int definition = 1; definition <= 4; ++definition) {
-      std::vector<CPuzzleEdge> h, v;
-      CrtSrand(3);
-      ASSERT_TRUE(GenerateEdgeShapes(h, v, corners, homes, 3, 3, shape, definition));
-      const int r = 1, c = 1;  // the middle piece: four curved sides
-      const std::array<CPuzzleEdge, 4> edges = {h[size_t(HorizontalEdgeIndex(r, c, 3))],
-                                                v[size_t(VerticalEdgeIndex(r, c + 1, 3))],
-                                                h[size_t(HorizontalEdgeIndex(r + 1, c, 3))],
-                                                v[size_t(VerticalEdgeIndex(r, c, 3))]};
-      const D3DXVECTOR3 home = homes[4];
+      ASSERT_TRUE(board.Edges(shape, definition));
+      const auto middle = board.PieceEdges(1, 1);  // four curved sides
+      const std::array<CPuzzleEdge, 4> edges = {*middle[0], *middle[1], *middle[2], *middle[3]};
+      const D3DXVECTOR3 home = board.homes[4];
       const PieceMeshOutput out = Build(InputFor(edges, home, definition, true, 75, 75));
       int fans = 0, vertices = 1;
       for (int s = 0; s < 4; ++s) fans += TopTriangleCount(edges[size_t(s)], s);
@@ -367,11 +387,52 @@ TEST(PieceMesh, BuildingAPieceKeepsItsEdgesTrianglesAndHome) {
   EXPECT_EQ(piece.m_currentPosition, kSquare.home);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(piece.m_edges[i].m_points, kSquare.edges[size_t(i)].m_points);
   EXPECT_EQ(piece.m_topTriangles.size(), 36u);
-  EXPECT_EQ(piece.m_sideTriangles.size(), 24u);
+  EXPECT_EQ(piece.SideWallTriangles().size(), 24u);
   EXPECT_EQ(top.m_positions.size(), size_t(4 * (2 * 4 + 5) + 1));  // one band
   EXPECT_TRUE(back.m_positions.empty());  // no board, no back
   // Without a board the texture coordinates stay 0 instead of dividing by 0.
   for (const D3DXVECTOR2& uv : top.m_texCoords) EXPECT_TRUE(uv.x == 0 && uv.y == 0);
+}
+
+// A built piece keeps no side-wall triangles; those it works out later are
+// the side mesh's triangles, bit for bit and in order, whatever the shape and
+// definition (and so are the plain build's), and its pick bounds reach as far.
+TEST(PieceMesh, SideWallPicksWorkedOutLaterAreTheSideMeshTriangles) {
+  ThreeByThree board(5);
+  for (int shape : {PieceShapeClassic, PieceShapeRound, PieceShapeRandomMix})
+    for (int definition : {1, 4}) {
+      ASSERT_TRUE(board.Edges(shape, definition));
+      for (int piece = 0; piece < 9; ++piece) {
+        const auto edges = board.PieceEdges(piece / 3, piece % 3);
+        const D3DXVECTOR3 home = board.homes[size_t(piece)];
+        CPuzzlePiece built;
+        built.m_homePosition = home;
+        built.m_definition = definition;
+        CKVR3DObjectCreateParam top, side, back;
+        ASSERT_TRUE(BuildPieceMesh(built, top, side, back, edges));
+        EXPECT_TRUE(built.m_sideTriangles.empty());
+        const std::vector<PickTriangle> later = built.SideWallTriangles();
+        ASSERT_EQ(later.size() * 3, side.m_indices.size());
+        for (size_t t = 0; t < later.size(); ++t)
+          for (int k = 0; k < 3; ++k)
+            ASSERT_EQ(std::memcmp(&later[t].m_vertices[k],
+                                  &side.m_positions[size_t(side.m_indices[3 * t + size_t(k)])],
+                                  sizeof(D3DXVECTOR3)),
+                      0)
+                << "shape " << shape << " definition " << definition << " piece " << piece;
+        PieceMeshInput input;
+        input.edges = edges;
+        input.home = home;
+        input.definition = definition;
+        PieceMeshOutput plain;
+        BuildPieceGeometry(input, plain);
+        ASSERT_EQ(plain.sideTriangles.size(), later.size());
+        EXPECT_EQ(std::memcmp(plain.sideTriangles.data(), later.data(), later.size() * sizeof(PickTriangle)), 0);
+        double radius = 0;
+        for (const PickTriangle& t : later) radius = std::max(radius, PickRadius(t.m_vertices, 3));
+        EXPECT_EQ(built.m_sideWallRadius, radius);
+      }
+    }
 }
 
 TEST(PieceMesh, BevelRingsRefuseMismatchedRings) {

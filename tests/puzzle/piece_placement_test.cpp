@@ -132,7 +132,7 @@ TEST(PiecePlacement, MovingAPieceKeepsItsGeometry) {
   const CPuzzlePiece& moved = pieces[0];
   EXPECT_EQ(moved.m_id, 1);
   EXPECT_EQ(moved.m_topTriangles.size(), 40u);
-  EXPECT_EQ(moved.m_sideTriangles.size(), 80u);
+  EXPECT_EQ(moved.SideWallTriangles().size(), 80u);
   EXPECT_EQ(moved.m_edges[1].m_points.size(), 4u);
   EXPECT_TRUE(moved.HitTest(D3DXVECTOR3(12.5f, 12.5f, 50), D3DXVECTOR3(0, 0, -1)));
   EXPECT_TRUE(board.m_pieces[0].m_topTriangles.empty());

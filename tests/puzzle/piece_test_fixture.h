@@ -115,8 +115,8 @@ inline bool ReferenceHit(const CPuzzlePiece& p, const D3DXVECTOR3& origin, const
   D3DXVECTOR3 o, d;
   D3DXVec3TransformCoord(&o, &origin, &inverse);
   D3DXVec3TransformNormal(&d, &dir, &inverse);
-  const std::vector<PickTriangle> none;
-  for (const auto* list : {&p.m_topTriangles, topOnly ? &none : &p.m_sideTriangles})
+  const std::vector<PickTriangle> none, sides = p.SideWallTriangles();
+  for (const auto* list : {&p.m_topTriangles, topOnly ? &none : &sides})
     for (const PickTriangle& t : *list)
       if (D3DXIntersectTri(&t.m_vertices[0], &t.m_vertices[1], &t.m_vertices[2], &o, &d, nullptr,
                            nullptr, nullptr))

@@ -35,6 +35,18 @@ std::string TempDir::MakeFolder(const std::string& name) const {
   return full.string();
 }
 
+ScopedEnv::ScopedEnv(const char* name, const char* value) : m_name(name) {
+  if (const char* old = std::getenv(name)) m_had = true, m_old = old;
+  setenv(name, value, 1);
+}
+
+ScopedEnv::~ScopedEnv() {
+  if (m_had)
+    setenv(m_name.c_str(), m_old.c_str(), 1);
+  else
+    unsetenv(m_name.c_str());
+}
+
 bool HasDisplay() {
   const char* d = std::getenv("DISPLAY");
   return d && *d;

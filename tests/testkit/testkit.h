@@ -23,6 +23,20 @@ class TempDir {
   std::string m_path;
 };
 
+// Sets an environment variable while it lives; the old value (or none)
+// comes back after.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string m_name, m_old;
+  bool m_had = false;
+};
+
 // True when a display is there for tests that need one (x11 label).
 bool HasDisplay();
 

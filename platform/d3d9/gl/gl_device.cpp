@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "platform/d3d9/gl/gl_internal.h"
 
@@ -161,9 +162,19 @@ void GLDevice::ApplySwapInterval() {
 }
 
 HRESULT GLDevice::DoPresent() {
-  if (!m_core->MakeCurrent()) return D3D_OK;  // nothing to show; never a lost device
+  ++m_core->m_frames;
+  ShowBackBuffer();
+  if (std::exchange(m_core->m_trimAfterFrame, false) && m_core->MakeCurrent()) {
+    m_core->m_gl.glFinish();  // the driver lets go of the frame's work first
+    ReturnFreeHeapPages();
+  }
+  return D3D_OK;  // never a lost device
+}
+
+void GLDevice::ShowBackBuffer() {
+  if (!m_core->MakeCurrent()) return;
   QSurface* surface = m_core->ShowingSurface();
-  if (!surface || m_core->m_context.surface() != surface) return D3D_OK;
+  if (!surface || m_core->m_context.surface() != surface) return;
   const unsigned from = ResolvedFramebuffer();
   RECT client{0, 0, 0, 0};
   m_window->GetClientRect(&client);
@@ -175,7 +186,6 @@ HRESULT GLDevice::DoPresent() {
                                  (cw == w && ch == h) ? GL_NEAREST : GL_LINEAR);
   ApplySwapInterval();
   m_core->m_context.swapBuffers(surface);
-  return D3D_OK;
 }
 
 bool GLDevice::ReadBackBuffer(QImage* image) {

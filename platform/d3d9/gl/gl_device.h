@@ -3,12 +3,15 @@
 //
 // The device renders into a back buffer of its own (a framebuffer object of
 // BackBufferWidth x BackBufferHeight with the chosen depth format and
-// multisample count) through one shader program that reproduces the
-// fixed-function pipeline (platform/d3d9/gl/gl_pipeline.h); Present copies it to the
-// window's surface and swaps with the present interval (DEFAULT/ONE: wait for
-// the vertical blank; IMMEDIATE: do not). The back buffer behaves like
-// X8R8G8B8: what is shown is always opaque. Buffers and textures keep a CPU
-// copy and upload what changed at the next draw that uses them.
+// multisample count) through shader programs that reproduce the
+// fixed-function pipeline, each specialised to the state it draws
+// (platform/d3d9/gl/gl_pipeline.h); Present copies it to the window's surface
+// and swaps with the present interval (DEFAULT/ONE: wait for the vertical
+// blank; IMMEDIATE: do not). The back buffer behaves like X8R8G8B8: what is
+// shown is always opaque. Buffers and textures keep a CPU copy and upload
+// what changed at the next draw that uses them; large static buffers then
+// let go of their copy until a lock brings it back (GLBufferObject in
+// gl_internal.h).
 //
 // The shared front end (platform/d3d9/d3d9_front_end.h) keeps the state and
 // checks every call, as for the recording device. GL never loses its device
@@ -20,6 +23,12 @@
 // (D24S8, D24X8, D32, D16), multisample types 0, 1 and 2 ..
 // GL_MAX_SAMPLES; the adapter identifier's Description is GL_RENDERER,
 // Driver GL_VERSION and DeviceName GL_VENDOR (cut to fit); numbers are 0.
+//
+// Multisampling is reported unavailable (types 0 and 1 only) when the
+// renderer is a software rasterizer (GL_RENDERER naming llvmpipe, softpipe or
+// swrast): there every sample costs as much as a pixel, so 4 samples would
+// take several times the frame. RAVELLE_GL_MULTISAMPLE=1 in the environment
+// offers the driver's samples all the same.
 //
 // The focus window given to CreateDevice must be a GLSurfaceWindow
 // (platform/d3d9/gl/gl_host.h): the hosting widget or, without a screen, a
@@ -42,3 +51,7 @@ bool GLReadBackBuffer(IDirect3DDevice9* device, QImage* image);
 // 535.104.05") as version, subversion and build. Missing numbers are 0.
 LARGE_INTEGER_PARTS GLDriverVersion(const std::string& glVersion);
 
+// Draws every following call of a GL device through the generic program
+// instead of the programs specialised to the state (the reference for
+// comparisons); false when device is not a GL device.
+bool GLUseGenericProgram(IDirect3DDevice9* device, bool on);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -48,6 +49,18 @@ bool DepthFormatWorks(QOpenGLFunctions_3_3_Core& gl, unsigned format) {
   return ok;
 }
 
+// A renderer that rasterizes on the processor, where samples cost full price.
+bool IsSoftwareRenderer(const std::string& renderer) {
+  for (const char* name : {"llvmpipe", "softpipe", "swrast"})
+    if (renderer.find(name) != std::string::npos) return true;
+  return false;
+}
+
+bool MultisampleForced() {
+  const char* value = std::getenv("RAVELLE_GL_MULTISAMPLE");
+  return value && std::strcmp(value, "1") == 0;
+}
+
 bool Probe(GLCapabilities* caps) {
   GLCore core;
   if (!core.Create(nullptr)) return false;
@@ -60,6 +73,7 @@ bool Probe(GLCapabilities* caps) {
   caps->renderer = text(GL_RENDERER);
   caps->version = text(GL_VERSION);
   gl.glGetIntegerv(GL_MAX_SAMPLES, &caps->maxSamples);
+  if (IsSoftwareRenderer(caps->renderer) && !MultisampleForced()) caps->maxSamples = 0;
   gl.glGetIntegerv(GL_MAX_TEXTURE_SIZE, &caps->maxTextureSize);
   const std::pair<D3DFORMAT, unsigned> candidates[] = {{D3DFMT_D24S8, GL_DEPTH24_STENCIL8},
                                                        {D3DFMT_D24X8, GL_DEPTH_COMPONENT24},
@@ -213,4 +227,10 @@ LARGE_INTEGER_PARTS GLDriverVersion(const std::string& glVersion) {
   out.HighPart = static_cast<LONG>((glMajor << 16) | numbers[0]);
   out.LowPart = (numbers[1] << 16) | numbers[2];
   return out;
+}
+
+bool GLUseGenericProgram(IDirect3DDevice9* device, bool on) {
+  auto* gl = dynamic_cast<GLDevice*>(device);
+  if (gl) gl->UseGenericProgramOnly(on);
+  return gl != nullptr;
 }

@@ -73,28 +73,56 @@ class GLCore {
   QOffscreenSurface m_offscreen;
   GLSurfaceWindow* m_window = nullptr;
   std::vector<unsigned> m_deadBuffers, m_deadTextures;
+  unsigned long long m_frames = 0;  // presents so far
+  // A large buffer was uploaded or let go of its copy: the present that ends
+  // the frame waits for it to be drawn and gives the heap's free pages back
+  // (what building the buffer's contents and the driver's first passes over
+  // it left behind).
+  bool m_trimAfterFrame = false;
 };
 using GLCorePtr = std::shared_ptr<GLCore>;
 
 // ---- resources -----------------------------------------------------------------------
 // A buffer's GL copy; Upload sends what changed since the last upload.
+//
+// Large static buffers (not D3DUSAGE_DYNAMIC, at least kDropCopyFrom bytes)
+// let go of their CPU copy once the driver has the bytes, so that they are
+// not held twice: a vertex buffer right after its upload, an index buffer at
+// a draw of a later frame (the draw checks read the index ranges, which are
+// remembered per range after their first use, so a board's ranges are all
+// known after its first frame). A lock brings the copy back by reading the
+// GL buffer, and the buffer keeps it from then on.
 class GLBufferObject {
  public:
-  explicit GLBufferObject(GLCorePtr core) : m_core(std::move(core)) {}
+  static constexpr UINT kDropCopyFrom = 64 * 1024;
+  enum class Copy { kKeep, kDropAfterUpload, kDropAfterFrame };
+  GLBufferObject(GLCorePtr core, Copy copy) : m_core(std::move(core)), m_copy(copy) {}
   ~GLBufferObject();
+  static Copy CopyFor(DWORD usage, UINT length, Copy large) {
+    return (usage & D3DUSAGE_DYNAMIC) || length < kDropCopyFrom ? Copy::kKeep : large;
+  }
   // Binds to target (GL_ARRAY_BUFFER / GL_ELEMENT_ARRAY_BUFFER) after
-  // uploading the store's dirty range. Answers the GL name.
+  // uploading the store's dirty range, then lets the store drop its copy
+  // when its time has come. Answers the GL name.
   unsigned Upload(CpuBufferStore& store, unsigned target);
 
  private:
+  // Binds GL_COPY_READ_BUFFER only (to read back), which the apply step
+  // never uses.
+  void DropCopy(CpuBufferStore& store);
+
   GLCorePtr m_core;
   unsigned m_name = 0;
+  Copy m_copy;
+  unsigned long long m_uploadFrame = ~0ull;  // the frame of the first upload
 };
 
 class GLVertexBuffer : public MemoryVertexBuffer {
  public:
   GLVertexBuffer(GLCorePtr core, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
-      : MemoryVertexBuffer(length, usage, fvf, pool), m_gl(std::move(core)) {}
+      : MemoryVertexBuffer(length, usage, fvf, pool),
+        m_gl(std::move(core),
+             GLBufferObject::CopyFor(usage, length, GLBufferObject::Copy::kDropAfterUpload)) {}
   unsigned Upload() { return m_gl.Upload(Store(), GL_ARRAY_BUFFER); }
 
  private:
@@ -104,7 +132,9 @@ class GLVertexBuffer : public MemoryVertexBuffer {
 class GLIndexBuffer : public MemoryIndexBuffer {
  public:
   GLIndexBuffer(GLCorePtr core, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-      : MemoryIndexBuffer(length, usage, format, pool), m_gl(std::move(core)) {}
+      : MemoryIndexBuffer(length, usage, format, pool),
+        m_gl(std::move(core),
+             GLBufferObject::CopyFor(usage, length, GLBufferObject::Copy::kDropAfterFrame)) {}
   unsigned Upload() { return m_gl.Upload(Store(), GL_ELEMENT_ARRAY_BUFFER); }
 
  private:
@@ -165,6 +195,8 @@ class GLDevice : public DeviceFrontEnd {
   UINT BackBufferWidth() const { return Params().BackBufferWidth; }
   UINT BackBufferHeight() const { return Params().BackBufferHeight; }
   const GLCorePtr& Core() const { return m_core; }
+  // Every draw through the generic program (see gl_pipeline.h).
+  void UseGenericProgramOnly(bool on) { m_pipeline.SetGenericOnly(on); }
 
  protected:
   void OnStateChanged(unsigned groups) override;
@@ -197,6 +229,8 @@ class GLDevice : public DeviceFrontEnd {
   bool CreateTargets(const D3DPRESENT_PARAMETERS& params);
   void DestroyTargets();
   void ApplySwapInterval();
+  // Copies the back buffer to the window's surface and swaps, when showing.
+  void ShowBackBuffer();
   unsigned ResolvedFramebuffer();
   // ---- the apply step (gl_state.cpp): the only writers of GL state
   // Uploads what changed and brings GL up to the recorded state for a draw.
@@ -209,7 +243,9 @@ class GLDevice : public DeviceFrontEnd {
   void ApplyBlit(unsigned readFbo, unsigned drawFbo);
   void ApplyFixedState();
   void ApplySampler();
-  void BuildPipelineState(unsigned dirty);
+  // Brings m_pipelineState up to the recorded state in the dirty groups;
+  // answers the groups whose values really changed.
+  unsigned BuildPipelineState(unsigned dirty);
   void ApplyVertexLayout(unsigned vbo, const VertexSource& source);
   void ApplyViewport();
   void Dirty(unsigned bits) { m_dirty |= bits; }

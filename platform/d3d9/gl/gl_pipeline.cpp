@@ -1,11 +1,17 @@
 #include "platform/d3d9/gl/gl_pipeline.h"
 
-// Sections: shader sources - compile and link - uniform upload
+#include <QtGlobal>
+
+#include <cmath>
+
+// Sections: shader sources - preludes and keys - compile and link - program choice -
+// uniform upload
 
 namespace {
 
 // ---- shader sources ----------------------------------------------------------
-const char* kVertexSource = R"(#version 330 core
+// The switches come from a prelude (GenericPrelude or SpecialisedPrelude).
+const char* kVertexSource = R"(
 layout(location = 0) in vec3 a_position;
 layout(location = 1) in vec3 a_normal;
 layout(location = 2) in vec4 a_diffuse;
@@ -14,24 +20,18 @@ layout(location = 3) in vec2 a_texCoord;
 uniform mat4 u_world, u_view, u_projection;
 uniform mat3 u_normalMatrix;
 uniform vec3 u_eye;
-uniform bool u_screenSpace;
 uniform vec2 u_targetSize;
-uniform bool u_lighting;
 uniform vec4 u_globalAmbient, u_matDiffuse, u_matAmbient, u_matSpecular, u_matEmissive;
 uniform float u_matPower;
-uniform ivec4 u_sources;  // diffuse, ambient, specular, emissive: 0 material, 1 vertex
-uniform bool u_specularEnable;
-uniform int u_lightCount;
 uniform vec3 u_lightDir[8];
 uniform vec4 u_lightDiffuse[8], u_lightSpecular[8], u_lightAmbient[8];
-uniform int u_fogMode;
-uniform bool u_rangeFog;
 uniform vec3 u_fogParams;  // start, end, density
 
-out vec4 v_diffuse;
-out vec3 v_specular;
+EXACT out vec4 v_diffuse;
+EXACT out vec3 v_specular;
 out vec2 v_texCoord;
-out float v_fog;
+EXACT out float v_fog;
+EXACT_POSITION
 
 vec4 source(int which, vec4 material) { return which == 1 ? a_diffuse : material; }
 
@@ -88,23 +88,18 @@ void main() {
 }
 )";
 
-const char* kFragmentSource = R"(#version 330 core
+const char* kFragmentSource = R"(
 in vec4 v_diffuse;
 in vec3 v_specular;
 in vec2 v_texCoord;
 in float v_fog;
 
 uniform sampler2D u_sampler;
-uniform bool u_hasTexture;
-uniform ivec3 u_colorOps;  // operation, argument 1, argument 2
-uniform ivec3 u_alphaOps;
 uniform vec4 u_textureFactor;
-uniform bool u_specularEnable;
-uniform int u_fogMode;
 uniform vec4 u_fogColor;
-uniform ivec2 u_alphaTest;  // comparison (0 = off), reference 0..255
+uniform int u_alphaRef;  // 0..255
 
-out vec4 o_color;
+EXACT out vec4 o_color;
 
 vec4 argument(int arg, vec4 tex) {
   int which = arg & 15;
@@ -149,19 +144,145 @@ void main() {
   float a = combine(u_alphaOps, tex).a;
   if (u_specularEnable) rgb = min(rgb + v_specular, vec3(1.0));
   if (u_fogMode != 0) rgb = mix(u_fogColor.rgb, rgb, v_fog);
-  if (u_alphaTest.x != 0 && !passes(u_alphaTest.x, int(a * 255.0 + 0.5), u_alphaTest.y)) discard;
+  if (u_alphaFunc != 0 && !passes(u_alphaFunc, int(a * 255.0 + 0.5), u_alphaRef)) discard;
   o_color = vec4(rgb, a);
 }
 )";
 
 }  // namespace
 
+// ---- preludes and keys ---------------------------------------------------------
+namespace {
+
+// Both kinds of program start alike. Where the driver knows the qualifier,
+// the outputs are precise: no arithmetic that feeds them is reordered or
+// fused, so folding the constants of a specialised program cannot change a
+// result.
+#define RAVELLE_PROGRAM_HEAD                                                              \
+  "#version 330 core\n#ifdef GL_ARB_gpu_shader5\n#extension GL_ARB_gpu_shader5 : enable\n" \
+  "#define EXACT precise\n#define EXACT_POSITION precise gl_Position;\n#else\n"           \
+  "#define EXACT\n#define EXACT_POSITION\n#endif\n"
+
+// The switches as uniforms: one program for every state.
+const char* kGenericVertexPrelude = RAVELLE_PROGRAM_HEAD R"(
+uniform bool u_screenSpace;
+uniform bool u_lighting;
+uniform ivec4 u_sources;  // diffuse, ambient, specular, emissive: 0 material, 1 vertex
+uniform bool u_specularEnable;
+uniform int u_lightCount;
+uniform int u_fogMode;
+uniform bool u_rangeFog;
+)";
+
+const char* kGenericFragmentPrelude = RAVELLE_PROGRAM_HEAD R"(
+uniform bool u_hasTexture;
+uniform ivec3 u_colorOps;  // operation, argument 1, argument 2
+uniform ivec3 u_alphaOps;
+uniform bool u_specularEnable;
+uniform int u_fogMode;
+uniform int u_alphaFunc;  // comparison, 0 = off
+)";
+
+// The switches the state uses, as they reach the generic program.
+struct Switches {
+  bool screenSpace, lighting, specular, rangeFog, hasTexture;
+  int lightCount, fogMode, alphaFunc;
+  int sources[4];
+  int colorOps[3], alphaOps[3];
+};
+
+// A stage operation the program has a case for, else 0 (the stage passes
+// its input on, as for every other value).
+int KnownOperation(int op) { return (op >= 2 && op <= 8) || op == 10 ? op : 0; }
+
+// Specular light adds exactly nothing when its colour is the material's,
+// black, with power 0 (the power of a positive N.H is then 1, and finite
+// light colours times 0 are 0): the matte material. The program leaves it
+// out; every other case keeps it.
+bool SpecularShows(const GLPipelineState& s) {
+  if (!s.specularEnable || s.specularSource == kSourceVertexDiffuse || s.matPower != 0) return true;
+  if (s.matSpecular[0] != 0 || s.matSpecular[1] != 0 || s.matSpecular[2] != 0) return true;
+  for (int i = 0; i < s.lightCount; ++i)
+    for (int k = 0; k < 3; ++k)
+      if (!std::isfinite(s.lights[size_t(i)].specular[size_t(k)])) return true;
+  return false;
+}
+
+Switches SwitchesOf(const GLPipelineState& s) {
+  Switches w{};
+  w.screenSpace = s.screenSpace;
+  w.lighting = s.lighting;
+  if (w.lighting) {
+    w.lightCount = s.lightCount;
+    w.specular = s.specularEnable && SpecularShows(s);
+    w.sources[0] = s.diffuseSource, w.sources[1] = s.ambientSource;
+    w.sources[2] = s.specularSource, w.sources[3] = s.emissiveSource;
+    for (int& source : w.sources) source = source == kSourceVertexDiffuse ? 1 : 0;
+  }
+  w.fogMode = s.fogMode >= 1 && s.fogMode <= 3 ? s.fogMode : 0;
+  w.rangeFog = w.fogMode != 0 && s.rangeFog;
+  w.hasTexture = s.hasTexture;
+  // Arguments keep what the program reads of them: the source (low four
+  // bits) and the complement and alpha-replicate flags.
+  w.colorOps[0] = KnownOperation(s.colorOp), w.colorOps[1] = s.colorArg1 & 63;
+  w.colorOps[2] = s.colorArg2 & 63;
+  w.alphaOps[0] = KnownOperation(s.alphaOp), w.alphaOps[1] = s.alphaArg1 & 63;
+  w.alphaOps[2] = s.alphaArg2 & 63;
+  // ALWAYS and unknown comparisons pass every pixel, as no test does.
+  w.alphaFunc = s.alphaTest && s.alphaFunc >= 1 && s.alphaFunc <= 7 ? s.alphaFunc : 0;
+  return w;
+}
+
+std::string Bool(bool b) { return b ? "true" : "false"; }
+
+std::string Vec3(const int v[3]) {
+  return "ivec3(" + std::to_string(v[0]) + ", " + std::to_string(v[1]) + ", " +
+         std::to_string(v[2]) + ")";
+}
+
+// The same names as constants.
+std::string SpecialisedVertexPrelude(const Switches& w) {
+  return RAVELLE_PROGRAM_HEAD "const bool u_screenSpace = " + Bool(w.screenSpace) +
+         ";\nconst bool u_lighting = " + Bool(w.lighting) + ";\nconst ivec4 u_sources = ivec4(" +
+         std::to_string(w.sources[0]) + ", " + std::to_string(w.sources[1]) + ", " +
+         std::to_string(w.sources[2]) + ", " + std::to_string(w.sources[3]) +
+         ");\nconst bool u_specularEnable = " + Bool(w.specular) +
+         ";\nconst int u_lightCount = " + std::to_string(w.lightCount) +
+         ";\nconst int u_fogMode = " + std::to_string(w.fogMode) +
+         ";\nconst bool u_rangeFog = " + Bool(w.rangeFog) + ";\n";
+}
+
+std::string SpecialisedFragmentPrelude(const Switches& w) {
+  return RAVELLE_PROGRAM_HEAD "const bool u_hasTexture = " + Bool(w.hasTexture) +
+         ";\nconst ivec3 u_colorOps = " + Vec3(w.colorOps) +
+         ";\nconst ivec3 u_alphaOps = " + Vec3(w.alphaOps) +
+         ";\nconst bool u_specularEnable = " + Bool(w.specular) +
+         ";\nconst int u_fogMode = " + std::to_string(w.fogMode) +
+         ";\nconst int u_alphaFunc = " + std::to_string(w.alphaFunc) + ";\n";
+}
+
+}  // namespace
+
+std::uint64_t GLProgramKey(const GLPipelineState& state) {
+  const Switches w = SwitchesOf(state);
+  std::uint64_t key = 0;
+  auto put = [&key](std::uint64_t value, int bits) { key = key << bits | (value & ((1u << bits) - 1)); };
+  put(w.screenSpace, 1), put(w.lighting, 1), put(w.specular, 1), put(w.rangeFog, 1);
+  put(w.hasTexture, 1), put(std::uint64_t(w.lightCount), 4), put(std::uint64_t(w.fogMode), 2);
+  put(std::uint64_t(w.alphaFunc), 3);
+  for (int source : w.sources) put(std::uint64_t(source), 1);
+  for (const int* ops : {w.colorOps, w.alphaOps})
+    put(std::uint64_t(ops[0]), 4), put(std::uint64_t(ops[1]), 6), put(std::uint64_t(ops[2]), 6);
+  return key;  // 18 + 32 bits
+}
+
 // ---- compile and link --------------------------------------------------------
 namespace {
-unsigned CompileShader(QOpenGLFunctions_3_3_Core* gl, unsigned type, const char* src,
-                       std::string& log) {
+unsigned CompileShader(QOpenGLFunctions_3_3_Core* gl, unsigned type, const std::string& prelude,
+                       const char* body, std::string& log) {
   const unsigned shader = gl->glCreateShader(type);
-  gl->glShaderSource(shader, 1, &src, nullptr);
+  const char* parts[] = {prelude.c_str(), body};
+  gl->glShaderSource(shader, 2, parts, nullptr);
   gl->glCompileShader(shader);
   int ok = 0;
   gl->glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -179,94 +300,145 @@ unsigned CompileShader(QOpenGLFunctions_3_3_Core* gl, unsigned type, const char*
 bool GLPipeline::Create(QOpenGLFunctions_3_3_Core* gl) {
   m_gl = gl;
   m_log.clear();
-  const unsigned vs = CompileShader(gl, GL_VERTEX_SHADER, kVertexSource, m_log);
-  const unsigned fs = CompileShader(gl, GL_FRAGMENT_SHADER, kFragmentSource, m_log);
+  return Build(m_generic, kGenericVertexPrelude, kGenericFragmentPrelude);
+}
+
+bool GLPipeline::Build(Program& program, const std::string& vertexPrelude,
+                       const std::string& fragmentPrelude) {
+  auto* gl = m_gl;
+  const unsigned vs = CompileShader(gl, GL_VERTEX_SHADER, vertexPrelude, kVertexSource, m_log);
+  const unsigned fs = CompileShader(gl, GL_FRAGMENT_SHADER, fragmentPrelude, kFragmentSource, m_log);
   if (!vs || !fs) {
     if (vs) gl->glDeleteShader(vs);
     if (fs) gl->glDeleteShader(fs);
     return false;
   }
-  m_program = gl->glCreateProgram();
-  gl->glAttachShader(m_program, vs);
-  gl->glAttachShader(m_program, fs);
-  gl->glLinkProgram(m_program);
+  const unsigned name = gl->glCreateProgram();
+  gl->glAttachShader(name, vs);
+  gl->glAttachShader(name, fs);
+  gl->glLinkProgram(name);
   gl->glDeleteShader(vs);
   gl->glDeleteShader(fs);
   int ok = 0;
-  gl->glGetProgramiv(m_program, GL_LINK_STATUS, &ok);
+  gl->glGetProgramiv(name, GL_LINK_STATUS, &ok);
   if (!ok) {
     char buf[4096] = {};
-    gl->glGetProgramInfoLog(m_program, sizeof buf, nullptr, buf);
+    gl->glGetProgramInfoLog(name, sizeof buf, nullptr, buf);
     m_log += buf;
-    Destroy();
+    gl->glDeleteProgram(name);
     return false;
   }
-  m_loc = Locations{Loc("u_world"), Loc("u_view"), Loc("u_projection"), Loc("u_normalMatrix"),
-                    Loc("u_eye"), Loc("u_screenSpace"), Loc("u_targetSize"),
-                    Loc("u_lighting"), Loc("u_globalAmbient"), Loc("u_matDiffuse"),
-                    Loc("u_matAmbient"), Loc("u_matSpecular"), Loc("u_matEmissive"),
-                    Loc("u_matPower"), Loc("u_sources"), Loc("u_specularEnable"),
-                    Loc("u_lightCount"), Loc("u_lightDir"), Loc("u_lightDiffuse"),
-                    Loc("u_lightSpecular"), Loc("u_lightAmbient"), Loc("u_fogMode"),
-                    Loc("u_rangeFog"), Loc("u_fogParams"), Loc("u_fogColor"),
-                    Loc("u_hasTexture"), Loc("u_sampler"), Loc("u_colorOps"),
-                    Loc("u_alphaOps"), Loc("u_textureFactor"), Loc("u_alphaTest")};
+  auto loc = [&](const char* uniform) { return gl->glGetUniformLocation(name, uniform); };
+  program.name = name;
+  program.loc = Locations{loc("u_world"), loc("u_view"), loc("u_projection"), loc("u_normalMatrix"),
+                          loc("u_eye"), loc("u_screenSpace"), loc("u_targetSize"),
+                          loc("u_lighting"), loc("u_globalAmbient"), loc("u_matDiffuse"),
+                          loc("u_matAmbient"), loc("u_matSpecular"), loc("u_matEmissive"),
+                          loc("u_matPower"), loc("u_sources"), loc("u_specularEnable"),
+                          loc("u_lightCount"), loc("u_lightDir"), loc("u_lightDiffuse"),
+                          loc("u_lightSpecular"), loc("u_lightAmbient"), loc("u_fogMode"),
+                          loc("u_rangeFog"), loc("u_fogParams"), loc("u_fogColor"),
+                          loc("u_hasTexture"), loc("u_sampler"), loc("u_colorOps"),
+                          loc("u_alphaOps"), loc("u_textureFactor"), loc("u_alphaFunc"),
+                          loc("u_alphaRef")};
+  program.seen.fill(~std::uint64_t{0});  // a new program has seen nothing
   return true;
 }
 
 void GLPipeline::Destroy() {
-  if (m_program && m_gl) m_gl->glDeleteProgram(m_program);
-  m_program = 0;
+  if (m_gl) {
+    if (m_generic.name) m_gl->glDeleteProgram(m_generic.name);
+    for (auto& [key, program] : m_specialised)
+      if (program.name) m_gl->glDeleteProgram(program.name);
+  }
+  m_generic = Program{};
+  m_specialised.clear();
+  m_current = nullptr;
 }
 
-int GLPipeline::Loc(const char* name) const { return m_gl->glGetUniformLocation(m_program, name); }
+// ---- program choice ---------------------------------------------------------------
+GLPipeline::Program& GLPipeline::Select(const GLPipelineState& state) {
+  if (m_genericOnly) return m_generic;
+  const std::uint64_t key = GLProgramKey(state);
+  auto [it, fresh] = m_specialised.try_emplace(key);
+  if (fresh) {
+    // A variant that does not build leaves its draws to the generic program.
+    const Switches w = SwitchesOf(state);
+    std::string log;
+    std::swap(log, m_log);
+    if (!Build(it->second, SpecialisedVertexPrelude(w), SpecialisedFragmentPrelude(w)))
+      qWarning("GL device: a specialised program does not build; the generic one draws: %s",
+               m_log.c_str());
+    std::swap(log, m_log);
+  }
+  return it->second.name ? it->second : m_generic;
+}
 
 // ---- uniform upload ----------------------------------------------------------
 void GLPipeline::Apply(const GLPipelineState& s, unsigned dirty) {
+  for (int g = 0; g < kGroups; ++g)
+    if (dirty & (1u << g)) ++m_changes[size_t(g)];
+  // The program follows the switches, which live in these groups.
+  constexpr unsigned kSwitchGroups = kDirtyMode | kDirtyMaterial | kDirtyLights | kDirtyFog | kDirtyStage;
+  if (!m_current || (dirty & kSwitchGroups) || (m_genericOnly != (m_current == &m_generic))) {
+    Program& chosen = Select(s);
+    if (&chosen != m_current) m_gl->glUseProgram(chosen.name);
+    m_current = &chosen;
+  }
+  unsigned stale = 0;
+  for (int g = 0; g < kGroups; ++g)
+    if (m_current->seen[size_t(g)] != m_changes[size_t(g)]) stale |= 1u << g;
+  if (stale) Upload(*m_current, s, stale);
+  m_current->seen = m_changes;
+}
+
+void GLPipeline::Upload(Program& program, const GLPipelineState& s, unsigned groups) {
   auto* gl = m_gl;
-  gl->glUseProgram(m_program);
-  if (dirty & kDirtyTransform) {
-    gl->glUniformMatrix4fv(m_loc.world, 1, GL_FALSE, s.world.data());
-    gl->glUniformMatrix4fv(m_loc.view, 1, GL_FALSE, s.view.data());
-    gl->glUniformMatrix4fv(m_loc.projection, 1, GL_FALSE, s.projection.data());
-    gl->glUniformMatrix3fv(m_loc.normalMatrix, 1, GL_FALSE, s.normalMatrix.data());
-    gl->glUniform3fv(m_loc.eye, 1, s.eye.data());
+  const Locations& l = program.loc;
+  if (groups & kDirtyWorld) {
+    gl->glUniformMatrix4fv(l.world, 1, GL_FALSE, s.world.data());
+    gl->glUniformMatrix3fv(l.normalMatrix, 1, GL_FALSE, s.normalMatrix.data());
   }
-  if (dirty & kDirtyMode) {
-    gl->glUniform1i(m_loc.screenSpace, s.screenSpace);
-    gl->glUniform2f(m_loc.targetSize, s.targetWidth, s.targetHeight);
-    gl->glUniform1i(m_loc.lighting, s.lighting);
-    gl->glUniform1i(m_loc.specularEnable, s.specularEnable);
-    gl->glUniform1i(m_loc.sampler, 0);
-    gl->glUniform1i(m_loc.hasTexture, s.hasTexture);
-    gl->glUniform2i(m_loc.alphaTest, s.alphaTest ? s.alphaFunc : 0,
-                    static_cast<int>(s.alphaRef));
+  if (groups & kDirtyView) {
+    gl->glUniformMatrix4fv(l.view, 1, GL_FALSE, s.view.data());
+    gl->glUniform3fv(l.eye, 1, s.eye.data());
   }
-  if (dirty & kDirtyMaterial) {
-    gl->glUniform4fv(m_loc.globalAmbient, 1, s.globalAmbient.data());
-    gl->glUniform4fv(m_loc.matDiffuse, 1, s.matDiffuse.data());
-    gl->glUniform4fv(m_loc.matAmbient, 1, s.matAmbient.data());
-    gl->glUniform4fv(m_loc.matSpecular, 1, s.matSpecular.data());
-    gl->glUniform4fv(m_loc.matEmissive, 1, s.matEmissive.data());
-    gl->glUniform1f(m_loc.matPower, s.matPower);
-    gl->glUniform4i(m_loc.sources, s.diffuseSource, s.ambientSource, s.specularSource,
+  if (groups & kDirtyProjection) gl->glUniformMatrix4fv(l.projection, 1, GL_FALSE, s.projection.data());
+  if (groups & kDirtyMode) {
+    gl->glUniform1i(l.screenSpace, s.screenSpace);
+    gl->glUniform2f(l.targetSize, s.targetWidth, s.targetHeight);
+    gl->glUniform1i(l.lighting, s.lighting);
+    gl->glUniform1i(l.specularEnable, s.specularEnable);
+    gl->glUniform1i(l.sampler, 0);
+    gl->glUniform1i(l.hasTexture, s.hasTexture);
+    gl->glUniform1i(l.alphaFunc, s.alphaTest ? s.alphaFunc : 0);
+    gl->glUniform1i(l.alphaRef, static_cast<int>(s.alphaRef));
+  }
+  if (groups & kDirtyMaterial) {
+    gl->glUniform4fv(l.globalAmbient, 1, s.globalAmbient.data());
+    gl->glUniform4fv(l.matDiffuse, 1, s.matDiffuse.data());
+    gl->glUniform4fv(l.matAmbient, 1, s.matAmbient.data());
+    gl->glUniform4fv(l.matSpecular, 1, s.matSpecular.data());
+    gl->glUniform4fv(l.matEmissive, 1, s.matEmissive.data());
+    gl->glUniform1f(l.matPower, s.matPower);
+    gl->glUniform4i(l.sources, s.diffuseSource, s.ambientSource, s.specularSource,
                     s.emissiveSource);
   }
-  if (dirty & kDirtyLights) UploadLights(s);
-  if (dirty & kDirtyFog) {
-    gl->glUniform1i(m_loc.fogMode, s.fogMode);
-    gl->glUniform1i(m_loc.rangeFog, s.rangeFog);
-    gl->glUniform3f(m_loc.fogParams, s.fogStart, s.fogEnd, s.fogDensity);
-    gl->glUniform4fv(m_loc.fogColor, 1, s.fogColor.data());
+  if (groups & kDirtyLights) UploadLights(program, s);
+  if (groups & kDirtyFog) {
+    gl->glUniform1i(l.fogMode, s.fogMode);
+    gl->glUniform1i(l.rangeFog, s.rangeFog);
+    gl->glUniform3f(l.fogParams, s.fogStart, s.fogEnd, s.fogDensity);
+    gl->glUniform4fv(l.fogColor, 1, s.fogColor.data());
   }
-  if (dirty & kDirtyStage) {
-    gl->glUniform3i(m_loc.colorOps, s.colorOp, s.colorArg1, s.colorArg2);
-    gl->glUniform3i(m_loc.alphaOps, s.alphaOp, s.alphaArg1, s.alphaArg2);
-    gl->glUniform4fv(m_loc.textureFactor, 1, s.textureFactor.data());
+  if (groups & kDirtyStage) {
+    gl->glUniform3i(l.colorOps, s.colorOp, s.colorArg1, s.colorArg2);
+    gl->glUniform3i(l.alphaOps, s.alphaOp, s.alphaArg1, s.alphaArg2);
+    gl->glUniform4fv(l.textureFactor, 1, s.textureFactor.data());
   }
 }
 
-void GLPipeline::UploadLights(const GLPipelineState& s) {
+void GLPipeline::UploadLights(const Program& program, const GLPipelineState& s) {
   float dir[8 * 3], dif[8 * 4], spe[8 * 4], amb[8 * 4];
   for (int i = 0; i < 8; ++i) {
     for (int k = 0; k < 3; ++k) dir[i * 3 + k] = s.lights[i].towardsLight[k];
@@ -276,9 +448,10 @@ void GLPipeline::UploadLights(const GLPipelineState& s) {
       amb[i * 4 + k] = s.lights[i].ambient[k];
     }
   }
-  m_gl->glUniform1i(m_loc.lightCount, s.lightCount);
-  m_gl->glUniform3fv(m_loc.lightDir, 8, dir);
-  m_gl->glUniform4fv(m_loc.lightDiffuse, 8, dif);
-  m_gl->glUniform4fv(m_loc.lightSpecular, 8, spe);
-  m_gl->glUniform4fv(m_loc.lightAmbient, 8, amb);
+  const Locations& l = program.loc;
+  m_gl->glUniform1i(l.lightCount, s.lightCount);
+  m_gl->glUniform3fv(l.lightDir, 8, dir);
+  m_gl->glUniform4fv(l.lightDiffuse, 8, dif);
+  m_gl->glUniform4fv(l.lightSpecular, 8, spe);
+  m_gl->glUniform4fv(l.lightAmbient, 8, amb);
 }

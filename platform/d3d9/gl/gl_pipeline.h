@@ -1,5 +1,5 @@
 #pragma once
-// The one shader program of the GL device: a fixed-function pipeline in the
+// The shader programs of the GL device: a fixed-function pipeline in the
 // manner of Direct3D 9, driven by uniforms that mirror the device's recorded
 // state.
 //
@@ -24,11 +24,27 @@
 // Screen mode (sprites, text): positions are client pixels, mapped to clip
 // space over the target size; no lighting, no fog.
 //
+// One source, two kinds of program. The generic program reads every switch
+// (screen mode, lighting, light count, material sources, specular, fog mode,
+// range fog, texture present, stage operations and arguments, alpha test
+// comparison) from uniforms. A specialised program is the same source with
+// those switches declared as constants, so the compiler drops the branches
+// and loops the state does not use; the arithmetic that remains is the
+// generic program's, and so are the pixels (specular light is left out only
+// where it adds exactly nothing: a black material specular colour with power
+// 0). Specialised programs are built on
+// first use and kept by their switches (GLProgramKey); the colours, matrices,
+// fog distances and alpha reference stay uniforms. Each program remembers
+// which uniform groups it has, so switching programs uploads only what that
+// program has not seen yet.
+//
 // Sections: GLPipelineState - GLPipeline
 #include <QOpenGLFunctions_3_3_Core>
 
 #include <array>
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 
 // Vertex attribute locations.
 enum GLAttribute { kAttrPosition = 0, kAttrNormal = 1, kAttrDiffuse = 2, kAttrTexCoord = 3 };
@@ -76,38 +92,66 @@ struct GLPipelineState {
   float alphaRef = 0;
 };
 
+// The switches a specialised program fixes, packed into one number; states
+// that draw alike (a switch that cannot matter, such as the light count
+// without lighting) give the same key.
+std::uint64_t GLProgramKey(const GLPipelineState& state);
+
 class GLPipeline {
  public:
-  // Compiles and links with the current context; false (with a message in
-  // Log()) when the driver refuses.
+  // Compiles and links the generic program with the current context; false
+  // (with a message in Log()) when the driver refuses.
   bool Create(QOpenGLFunctions_3_3_Core* gl);
   void Destroy();
   // Groups of uniforms, so that a draw uploads only what changed since the
   // last one (normally just the world matrix).
   enum Dirty : unsigned {
-    kDirtyTransform = 1, kDirtyMaterial = 2, kDirtyLights = 4, kDirtyFog = 8,
-    kDirtyStage = 16, kDirtyMode = 32, kDirtyAll = 63
+    kDirtyWorld = 1, kDirtyView = 2, kDirtyProjection = 4, kDirtyMaterial = 8, kDirtyLights = 16,
+    kDirtyFog = 32, kDirtyStage = 64, kDirtyMode = 128,
+    kDirtyTransform = kDirtyWorld | kDirtyView | kDirtyProjection, kDirtyAll = 255
   };
-  // Binds the program and uploads the groups named in dirty.
+  // Binds the program for the state (specialised unless generic-only, built
+  // on first use; the generic one when a specialised one does not build) and
+  // uploads the groups it has not seen since they changed; dirty names the
+  // groups that changed since the last call.
   void Apply(const GLPipelineState& state, unsigned dirty);
+  // Draw with the generic program only (the reference the specialised
+  // programs are held to); off by default.
+  void SetGenericOnly(bool on) { m_genericOnly = on; }
+  // Specialised programs built so far.
+  size_t SpecialisedCount() const { return m_specialised.size(); }
   const char* Log() const { return m_log.c_str(); }
-  bool IsValid() const { return m_program != 0; }
+  bool IsValid() const { return m_generic.name != 0; }
 
  private:
-  int Loc(const char* name) const;
-  void UploadLights(const GLPipelineState& state);
-
-  QOpenGLFunctions_3_3_Core* m_gl = nullptr;
-  unsigned m_program = 0;
-  std::string m_log;
-  // Uniform locations, looked up once after linking.
+  static constexpr int kGroups = 8;
+  // Uniform locations, looked up once after linking (-1: a constant in this
+  // program).
   struct Locations {
     int world, view, projection, normalMatrix, eye, screenSpace, targetSize;
     int lighting, globalAmbient, matDiffuse, matAmbient, matSpecular, matEmissive, matPower;
     int sources, specularEnable, lightCount;
     int lightDir, lightDiffuse, lightSpecular, lightAmbient;
     int fogMode, rangeFog, fogParams, fogColor;
-    int hasTexture, sampler, colorOps, alphaOps, textureFactor, alphaTest;
+    int hasTexture, sampler, colorOps, alphaOps, textureFactor, alphaFunc, alphaRef;
   };
-  Locations m_loc{};
+  struct Program {
+    unsigned name = 0;
+    Locations loc{};
+    std::array<std::uint64_t, kGroups> seen{};  // the change count of each group uploaded
+  };
+  bool Build(Program& program, const std::string& vertexPrelude, const std::string& fragmentPrelude);
+  Program& Select(const GLPipelineState& state);
+  void Upload(Program& program, const GLPipelineState& state, unsigned groups);
+  void UploadLights(const Program& program, const GLPipelineState& state);
+
+  QOpenGLFunctions_3_3_Core* m_gl = nullptr;
+  Program m_generic;
+  std::unordered_map<std::uint64_t, Program> m_specialised;  // name 0: did not build
+  Program* m_current = nullptr;
+  bool m_genericOnly = false;
+  // How often each group changed; a program is up to date in a group when
+  // its seen count equals this.
+  std::array<std::uint64_t, kGroups> m_changes{};
+  std::string m_log;
 };

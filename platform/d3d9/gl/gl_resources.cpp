@@ -68,11 +68,28 @@ unsigned GLBufferObject::Upload(CpuBufferStore& store, unsigned target) {
     gl.glGenBuffers(1, &m_name);
     gl.glBindBuffer(target, m_name);
     gl.glBufferData(target, store.Length(), store.Data(), GL_STATIC_DRAW);
-    return m_name;
+    m_uploadFrame = m_core->m_frames;
+    if (m_copy != Copy::kKeep) m_core->m_trimAfterFrame = true;
+  } else {
+    gl.glBindBuffer(target, m_name);
+    if (changed && end > begin) gl.glBufferSubData(target, begin, end - begin, store.Data() + begin);
   }
-  gl.glBindBuffer(target, m_name);
-  if (changed && end > begin) gl.glBufferSubData(target, begin, end - begin, store.Data() + begin);
+  if (m_copy != Copy::kKeep && store.HasCopy()) {
+    if (store.KeepsCopy())
+      m_copy = Copy::kKeep;
+    else if (m_copy == Copy::kDropAfterUpload || m_core->m_frames != m_uploadFrame)
+      DropCopy(store), m_core->m_trimAfterFrame = true;
+  }
   return m_name;
+}
+
+void GLBufferObject::DropCopy(CpuBufferStore& store) {
+  store.DropCopy([core = m_core, name = m_name](BYTE* into, UINT length) {
+    if (!core->MakeCurrent()) return false;
+    core->m_gl.glBindBuffer(GL_COPY_READ_BUFFER, name);
+    core->m_gl.glGetBufferSubData(GL_COPY_READ_BUFFER, 0, length, into);
+    return true;
+  });
 }
 
 // ---- textures ----------------------------------------------------------------------

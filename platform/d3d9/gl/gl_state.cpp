@@ -86,9 +86,7 @@ void GLDevice::ApplyDraw(const VertexSource& source) {
   const Layout layout{vbo, source.offset, source.stride, source.fvf};
   if ((m_dirty & kDirtyLayout) || !(layout == m_layout)) ApplyVertexLayout(vbo, source);
   if (source.indices) source.indices->Upload();  // binds it to the vertex array
-  const unsigned pipelineDirty = m_dirty & GLPipeline::kDirtyAll;
-  BuildPipelineState(pipelineDirty);
-  m_pipeline.Apply(m_pipelineState, pipelineDirty);
+  m_pipeline.Apply(m_pipelineState, BuildPipelineState(m_dirty & GLPipeline::kDirtyAll));
   m_dirty = 0;
 }
 
@@ -214,20 +212,33 @@ void GLDevice::ApplySampler() {
   gl.glBindSampler(0, m_sampler);
 }
 
-void GLDevice::BuildPipelineState(unsigned dirty) {
+unsigned GLDevice::BuildPipelineState(unsigned dirty) {
   GLPipelineState& p = m_pipelineState;
   const D3DDeviceState& state = State();
   const DWORD* rs = state.renderStates;
-  if (dirty & GLPipeline::kDirtyTransform) {
-    p.world = MatrixOf(state.world);
-    p.view = MatrixOf(state.view);
-    p.projection = MatrixOf(state.projection);
+  // A transform group counts as changed only when its matrix did: Render
+  // sets the world before every sub-object, the view and projection rarely
+  // change, and the view's inverse (the eye) is worked out only then.
+  auto changed = [](std::array<float, 16>& kept, const D3DMATRIX& m) {
+    if (std::memcmp(kept.data(), &m.m[0][0], sizeof kept) == 0) return false;
+    kept = MatrixOf(m);
+    return true;
+  };
+  if ((dirty & GLPipeline::kDirtyWorld) && !changed(p.world, state.world))
+    dirty &= ~unsigned{GLPipeline::kDirtyWorld};
+  if ((dirty & GLPipeline::kDirtyView) && !changed(p.view, state.view))
+    dirty &= ~unsigned{GLPipeline::kDirtyView};
+  if ((dirty & GLPipeline::kDirtyProjection) && !changed(p.projection, state.projection))
+    dirty &= ~unsigned{GLPipeline::kDirtyProjection};
+  if (dirty & GLPipeline::kDirtyWorld) {
     // Normals go through the inverse transpose of the world matrix.
     D3DXMATRIX inverse = state.world, normal;
     D3DXMatrixInverse(&inverse, nullptr, &state.world);
     D3DXMatrixTranspose(&normal, &inverse);
     for (int r = 0; r < 3; ++r)
       for (int c = 0; c < 3; ++c) p.normalMatrix[r * 3 + c] = normal.m[r][c];
+  }
+  if (dirty & GLPipeline::kDirtyView) {
     D3DXMATRIX viewInverse = Identity();
     D3DXMatrixInverse(&viewInverse, nullptr, &state.view);
     p.eye = {viewInverse._41, viewInverse._42, viewInverse._43};
@@ -295,6 +306,7 @@ void GLDevice::BuildPipelineState(unsigned dirty) {
     p.alphaArg2 = static_cast<int>(t[D3DTSS_ALPHAARG2]);
     p.textureFactor = ColorOf(static_cast<D3DCOLOR>(rs[D3DRS_TEXTUREFACTOR]));
   }
+  return dirty;
 }
 
 // ---- screen passes ------------------------------------------------------------------------------

@@ -1,0 +1,281 @@
+// Frames of real boards on the GL device: CPuzzleBoard::Render of Classic
+// boards of 100, 500, 1,000 and 2,000 pieces at definitions 3 and 4 with
+// shiny pieces (as a board starts), and of 2,000 matte pieces (no specular
+// light: what the minimal program's shader draws), every piece at home and
+// the whole board in view of a 1280 x 1024 window, through
+// g_Engine's device (Clear, BeginScene, Render, EndScene, Present, then
+// glFinish). Each iteration also draws the same frame with the minimal
+// program (bench/minimal_program.h: same bytes, same draw calls, simplest
+// shader) in the same process, right after the device's frame, so both see
+// the same machine. Counters: fps and triangles/s of the device, the
+// minimal program's frame (baseline_ms) and the ratio of the two frames
+// (ratio, device / minimal; cpu_ratio of the processor time of the calling
+// thread, see FramePairTimer); resident_MB and resident2_MB, the whole
+// process after the first and the second frame of the first board it made
+// (run one board alone for a fresh figure).
+//
+// Sections: pictures - engine on a window - scene - benchmarks - entry point
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+#include "bench_support.h"
+#include "engine/draw_resources.h"
+#include "engine/engine.h"
+#include "minimal_program.h"
+#include "platform/d3d9/gl/gl_device.h"
+#include "platform/d3d9/gl/gl_host_widget.h"
+#include "puzzle/puzzle_board.h"
+
+namespace {
+
+constexpr int kWidth = 1280, kHeight = 1024;
+constexpr D3DCOLOR kClear = 0xFF204080;
+
+// ---- pictures -------------------------------------------------------------------------------
+// A photograph-sized picture (1600 x 1200) and an edge texture, written once.
+struct Pictures {
+  QTemporaryDir dir;
+  std::string picture, edge;
+  Pictures() {
+    QImage photo(1600, 1200, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+      for (int x = 0; x < photo.width(); ++x)
+        photo.setPixel(x, y, qRgb(x * 255 / 1600, y * 255 / 1200, (x ^ y) & 0xFF));
+    QImage wood(128, 128, QImage::Format_RGB32);
+    for (int y = 0; y < 128; ++y)
+      for (int x = 0; x < 128; ++x) wood.setPixel(x, y, qRgb(150 + (x * 7 + y) % 60, 110, 70));
+    picture = (dir.path() + "/picture.png").toStdString();
+    edge = (dir.path() + "/edge.png").toStdString();
+    photo.save(QString::fromStdString(picture));
+    wood.save(QString::fromStdString(edge));
+  }
+};
+
+// ---- engine on a window ----------------------------------------------------------------------
+// g_Engine on a shown 1280 x 1024 window for the life of the process.
+class EngineOnWindow {
+ public:
+  bool Open() {
+    m_widget = std::make_unique<GLHostWidget>();
+    m_widget->resize(kWidth, kHeight);
+    m_widget->show();
+    QElapsedTimer waited;
+    waited.start();
+    while (!m_widget->IsShowing() && waited.elapsed() < 5000) QApplication::processEvents();
+    SetDirect3DFactory([] { return Direct3DCreate9GL(); });
+    return g_Engine.InitDirect3D().success && g_Engine.CreateDevice(m_widget.get(), false).success;
+  }
+  void Close() {
+    g_Engine.Shutdown();
+    m_widget.reset();
+  }
+  QSurface* Surface() const { return m_widget->GLSurface(); }
+
+ private:
+  std::unique_ptr<GLHostWidget> m_widget;
+};
+
+EngineOnWindow g_window;
+Pictures* g_pictures = nullptr;
+
+void Finish() { QOpenGLContext::currentContext()->functions()->glFinish(); }
+
+// ---- scene ------------------------------------------------------------------------------------
+// A board with the camera over its middle seeing all of it, one light.
+struct Scene {
+  CPuzzleBoard board;
+  CKVRTexture picture;
+  D3DXMATRIX view, projection;
+  D3DXVECTOR3 towardsLight{0.3f, -0.4f, 0.85f};
+  D3DCOLORVALUE diffuse{0.75f, 0.75f, 0.75f, 1};
+  D3DCOLOR ambient = 0xFF404040;
+  D3DLIGHT9 light{};
+
+  bool Create(int pieces, int definition, bool shiny) {
+    if (!picture.LoadFromFile(g_pictures->picture, 0)) return false;
+    const int columns = pieces == 100 ? 10 : pieces == 500 ? 25 : pieces == 1000 ? 40 : 50;
+    board.m_definition = definition;
+    board.m_shinyPieces = shiny;
+    if (!board.CreateWithSeed(517, &picture, columns, pieces / columns, true, PieceShapeClassic, 75,
+                              g_pictures->edge, ""))
+      return false;
+    float lowX = 1e9f, lowY = 1e9f, highX = -1e9f, highY = -1e9f;
+    for (const CPuzzlePiece& p : board.m_pieces) {
+      lowX = std::min(lowX, p.m_currentPosition.x), highX = std::max(highX, p.m_currentPosition.x);
+      lowY = std::min(lowY, p.m_currentPosition.y), highY = std::max(highY, p.m_currentPosition.y);
+    }
+    const float cx = (lowX + highX) / 2, cy = (lowY + highY) / 2;
+    const float extent = std::max((highX - lowX) * kHeight / kWidth, highY - lowY) + 60;
+    const float distance = extent / 2 / std::tan(D3DX_PI / 8) * 1.05f;
+    const D3DXVECTOR3 eye(cx, cy - distance * 0.1f, distance), at(cx, cy, 0), up(0, 1, 0);
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 4, float(kWidth) / kHeight, distance / 10,
+                               distance * 3);
+    D3DXVec3Normalize(&towardsLight, &towardsLight);
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = diffuse;
+    light.Specular = {0.5f, 0.5f, 0.5f, 1};
+    light.Direction = -towardsLight;
+    return true;
+  }
+
+  void SetDeviceState() {
+    IDirect3DDevice9* device = g_Engine.m_device;
+    device->SetTransform(D3DTS_VIEW, &view);
+    device->SetTransform(D3DTS_PROJECTION, &projection);
+    device->SetLight(0, &light);
+    device->LightEnable(0, 1);
+    device->SetRenderState(D3DRS_AMBIENT, ambient);
+    device->SetRenderState(D3DRS_SPECULARENABLE, 1);
+  }
+
+  void DeviceFrame() {
+    IDirect3DDevice9* device = g_Engine.m_device;
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClear, 1.0f, 0);
+    device->BeginScene();
+    board.Render();
+    device->EndScene();
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+  }
+
+  // Triangles Render draws: every top and every side wall (no piece is
+  // joined).
+  double Triangles() const {
+    double count = 0;
+    for (const CKVR3DObjectRenderParam& r : board.m_meshes.m_renderParams) count += r.m_primitiveCount;
+    return count;
+  }
+
+  // The minimal program with the board's bytes, textures and draws.
+  bool MakeMinimal(MinimalProgram& minimal, std::vector<MinimalDraw>& draws) {
+    if (!minimal.Create(g_window.Surface(), kWidth, kHeight)) return false;
+    void* vertices = nullptr;
+    void* indices = nullptr;
+    const CKVR3DMultiObject& meshes = board.m_meshes;
+    if (FAILED(meshes.m_vertexBuffer->Lock(0, 0, &vertices, D3DLOCK_READONLY))) return false;
+    if (FAILED(meshes.m_indexBuffer->Lock(0, 0, &indices, D3DLOCK_READONLY))) return false;
+    minimal.SetBuffers(vertices, size_t(meshes.m_vertexCount) * sizeof(VertexPNDT), indices,
+                       size_t(meshes.m_indexCount) * sizeof(WORD));
+    meshes.m_vertexBuffer->Unlock();
+    meshes.m_indexBuffer->Unlock();
+    int textures[2];
+    IDirect3DTexture9* sources[2] = {picture.m_d3dTexture, board.m_edgeTexture.m_d3dTexture};
+    for (int t = 0; t < 2; ++t) {
+      D3DSURFACE_DESC desc;
+      D3DLOCKED_RECT locked;
+      if (!sources[t] || FAILED(sources[t]->GetLevelDesc(0, &desc)) ||
+          FAILED(sources[t]->LockRect(0, &locked, nullptr, D3DLOCK_READONLY)))
+        return false;
+      textures[t] = minimal.AddTexture(int(desc.Width), int(desc.Height), locked.pBits,
+                                       desc.Format == D3DFMT_A8R8G8B8 || desc.Format == D3DFMT_X8R8G8B8);
+      sources[t]->UnlockRect(0);
+    }
+    minimal.SetScene(view, projection, towardsLight, diffuse, ambient);
+    const int n = board.m_pieceCount;
+    for (int pass = 0; pass < 2; ++pass)
+      for (int i = 0; i < n; ++i) {
+        const CKVR3DObjectRenderParam& r = meshes.m_renderParams[size_t(pass * n + i)];
+        draws.push_back({textures[pass], &meshes.m_renderParams[size_t(i)].m_world, r.m_baseVertex,
+                         UINT(r.m_startIndex), UINT(r.m_indexCount)});
+      }
+    return true;
+  }
+};
+
+// ---- benchmarks ---------------------------------------------------------------------------------
+void BM_BoardFrame(benchmark::State& state) {
+  auto scene = std::make_unique<Scene>();
+  if (!g_Engine.m_device || !scene->Create(int(state.range(0)), int(state.range(1)), state.range(2) != 0)) {
+    state.SkipWithError("no GL device or no board");
+    return;
+  }
+  scene->SetDeviceState();
+  scene->DeviceFrame();
+  Finish();
+  // The process as the first board left it (later boards find pages that
+  // earlier ones gave back to the allocator), after its first frame and
+  // after its second (index buffers let go of their copies in the second).
+  static const double resident = ResidentMegabytes();
+  scene->DeviceFrame();
+  Finish();
+  static const double resident2 = ResidentMegabytes();
+  QImage shown;
+  const bool read = GLReadBackBuffer(g_Engine.m_device, &shown);
+  if (const char* path = std::getenv("RAVELLE_BENCH_PICTURE")) shown.save(path);
+  int covered = 0;  // of 81 points over the middle half of the window
+  for (int y = 0; y < 9 && read; ++y)
+    for (int x = 0; x < 9; ++x)
+      covered += shown.pixel(kWidth / 4 + x * kWidth / 16, kHeight / 4 + y * kHeight / 16) !=
+                 QColor(kClear).rgb();
+  if (covered < 40) {
+    state.SkipWithError("the board was not drawn");
+    return;
+  }
+  MinimalProgram minimal;
+  std::vector<MinimalDraw> draws;
+  if (!scene->MakeMinimal(minimal, draws)) {
+    state.SkipWithError("the minimal program does not build");
+    return;
+  }
+  minimal.Frame(draws, kClear);
+  minimal.Finish();
+  FramePairTimer timer;
+  for (auto _ : state) {
+    timer.StartDevice();
+    scene->DeviceFrame();
+    Finish();
+    timer.StartBaseline();
+    minimal.Frame(draws, kClear);
+    minimal.Finish();
+    state.SetIterationTime(timer.EndBaseline());
+  }
+  timer.Report(state);
+  state.counters["triangles_per_s"] = scene->Triangles() * state.counters["fps"];
+  state.counters["triangles"] = scene->Triangles();
+  state.counters["resident_MB"] = resident;
+  state.counters["resident2_MB"] = resident2;
+  scene.reset();
+}
+BENCHMARK(BM_BoardFrame)
+    ->ArgsProduct({{100, 500, 1000, 2000}, {3, 4}, {1}})
+    ->Args({2000, 3, 0})
+    ->Args({2000, 4, 0})
+    ->ArgNames({"pieces", "definition", "shiny"})
+    ->UseManualTime()
+    ->MinTime(1.0)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+// ---- entry point ---------------------------------------------------------------------------------
+int main(int argc, char** argv) {
+  const char* display = std::getenv("DISPLAY");
+  if (!display || !*display) {
+    std::printf("board_render_bench needs a display (try xvfb-run); nothing measured.\n");
+    return 0;
+  }
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  Pictures pictures;
+  g_pictures = &pictures;
+  if (!g_window.Open()) {
+    std::printf("no GL device; nothing measured.\n");
+    return 0;
+  }
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  g_window.Close();
+  return 0;
+}
