@@ -553,6 +553,30 @@ void Lights(IDirect3DDevice9* device, int count, bool specular, D3DCOLOR ambient
   device->SetRenderState(D3DRS_SPECULARENABLE, specular ? 1 : 0);
 }
 
+// Grey lights on the board's shiny material: light that a program may carry
+// in one channel.
+void GreyLights(IDirect3DDevice9* device, int count) {
+  const D3DVECTOR directions[] = {{0.3f, -0.4f, 0.85f}, {-0.6f, 0.2f, 0.7f}};
+  for (int i = 0; i < count; ++i) {
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {0.75f, 0.75f, 0.75f, 1};
+    light.Specular = {0.5f, 0.5f, 0.5f, 1};
+    light.Ambient = {0.1f * i, 0.1f * i, 0.1f * i, 1};
+    light.Direction = directions[i];
+    device->SetLight(DWORD(i), &light);
+    device->LightEnable(DWORD(i), 1);
+  }
+  D3DMATERIAL9 material{};
+  material.Diffuse = {1, 1, 1, 0.6f};
+  material.Ambient = {0.7f, 0.7f, 0.7f, 1};
+  material.Specular = {0.8f, 0.8f, 0.8f, 1};
+  material.Power = 135;
+  device->SetMaterial(&material);
+  device->SetRenderState(D3DRS_AMBIENT, 0xFF404040);
+  device->SetRenderState(D3DRS_SPECULARENABLE, 1);
+}
+
 void Stage(IDirect3DDevice9* device, DWORD colorOp, DWORD colorArg1, DWORD colorArg2,
            DWORD alphaOp, DWORD alphaArg1, DWORD alphaArg2) {
   const DWORD values[][2] = {{D3DTSS_COLOROP, colorOp},     {D3DTSS_COLORARG1, colorArg1},
@@ -590,6 +614,19 @@ const Preset kPresets[] = {
      [](IDirect3DDevice9* d) {
        Lights(d, 1, true);
        Stage(d, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+     }},
+    {"grey light, shiny picture (as a board)", true,
+     [](IDirect3DDevice9* d) {
+       GreyLights(d, 1);
+       Stage(d, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+     }},
+    {"two grey lights, specular and diffuse alpha as arguments, fog", true,
+     [](IDirect3DDevice9* d) {
+       GreyLights(d, 2);
+       Stage(d, D3DTOP_ADDSIGNED, D3DTA_DIFFUSE | D3DTA_ALPHAREPLICATE, D3DTA_SPECULAR | D3DTA_COMPLEMENT,
+             D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TEXTURE);
+       Fog(d, D3DFOG_LINEAR, D3DFOG_NONE, false);
+       Blend(d);
      }},
     {"matte walls (modulate, one light)", true,
      [](IDirect3DDevice9* d) {
@@ -707,6 +744,7 @@ TEST(GLProgramKey, SwitchesThatCannotShowShareAProgram) {
   shiny.matSpecular = {0.8f, 0.8f, 0.8f, 1};
   shiny.matPower = 135;
   shiny.specularEnable = true;
+  shiny.diffuseSource = kSourceMaterial;
   GLPipelineState matte = shiny;
   matte.matSpecular = {0, 0, 0, 0};
   matte.matPower = 0;
@@ -723,6 +761,9 @@ TEST(GLProgramKey, SwitchesThatCannotShowShareAProgram) {
   EXPECT_NE(key(matte, [](GLPipelineState& s) { s.specularSource = kSourceVertexDiffuse; }),
             key(matte, [](GLPipelineState& s) { s.specularEnable = false; }));
   EXPECT_NE(key(shiny, same), key(shiny, [](GLPipelineState& s) { s.specularEnable = false; }));
+  // Grey light may take one channel; a tinted light or material may not.
+  EXPECT_NE(key(shiny, same), key(shiny, [](GLPipelineState& s) { s.lights[0].specular[2] = 0.5f; }));
+  EXPECT_NE(key(shiny, same), key(shiny, [](GLPipelineState& s) { s.matAmbient[1] = 0.5f; }));
   // Without lighting, lights and sources do not matter; the texture does.
   const auto unlit = [](GLPipelineState& s) { s.lighting = false; };
   EXPECT_EQ(key(shiny, unlit), key(matte, [&](GLPipelineState& s) { unlit(s), s.lightCount = 3; }));

@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #include <cmath>
+#include <cstring>
 
 // Sections: shader sources - preludes and keys - compile and link - program choice -
 // uniform upload
@@ -27,8 +28,22 @@ uniform vec3 u_lightDir[8];
 uniform vec4 u_lightDiffuse[8], u_lightSpecular[8], u_lightAmbient[8];
 uniform vec3 u_fogParams;  // start, end, density
 
+// Grey light (red, green and blue alike in every colour it is made of) goes
+// out as one channel: the same arithmetic on fewer varyings.
+#if GREY_DIFFUSE
+EXACT out vec2 v_greyDiffuse;  // light, alpha
+void putDiffuse(vec4 d) { v_greyDiffuse = d.ra; }
+#else
 EXACT out vec4 v_diffuse;
+void putDiffuse(vec4 d) { v_diffuse = d; }
+#endif
+#if GREY_SPECULAR
+EXACT out float v_greySpecular;
+void putSpecular(vec3 s) { v_greySpecular = s.r; }
+#else
 EXACT out vec3 v_specular;
+void putSpecular(vec3 s) { v_specular = s; }
+#endif
 out vec2 v_texCoord;
 EXACT out float v_fog;
 EXACT_POSITION
@@ -65,32 +80,42 @@ void light(vec3 worldPos) {
       if (nh > 0.0) specular += u_lightSpecular[i].rgb * pow(nh, u_matPower);
     }
   }
-  v_diffuse = vec4(clamp(ce.rgb + ca.rgb * ambient + cd.rgb * diffuse, 0.0, 1.0), clamp(cd.a, 0.0, 1.0));
-  v_specular = clamp(cs.rgb * specular, 0.0, 1.0);
+  putDiffuse(vec4(clamp(ce.rgb + ca.rgb * ambient + cd.rgb * diffuse, 0.0, 1.0), clamp(cd.a, 0.0, 1.0)));
+  putSpecular(clamp(cs.rgb * specular, 0.0, 1.0));
 }
 
 void main() {
   v_texCoord = a_texCoord;
-  v_specular = vec3(0.0);
+  putSpecular(vec3(0.0));
   v_fog = 1.0;
   if (u_screenSpace) {
     gl_Position = vec4(a_position.x / u_targetSize.x * 2.0 - 1.0,
                        1.0 - a_position.y / u_targetSize.y * 2.0, 0.0, 1.0);
-    v_diffuse = a_diffuse;
+    putDiffuse(a_diffuse);
     return;
   }
   vec4 worldPos = u_world * vec4(a_position, 1.0);
   vec4 viewPos = u_view * worldPos;
   vec4 clip = u_projection * viewPos;
   gl_Position = vec4(clip.xy, 2.0 * clip.z - clip.w, clip.w);
-  if (u_lighting) light(worldPos.xyz); else v_diffuse = a_diffuse;
+  if (u_lighting) light(worldPos.xyz); else putDiffuse(a_diffuse);
   v_fog = fogFactor(viewPos.xyz);
 }
 )";
 
 const char* kFragmentSource = R"(
+#if GREY_DIFFUSE
+in vec2 v_greyDiffuse;
+#define v_diffuse vec4(vec3(v_greyDiffuse.x), v_greyDiffuse.y)
+#else
 in vec4 v_diffuse;
+#endif
+#if GREY_SPECULAR
+in float v_greySpecular;
+#define v_specular vec3(v_greySpecular)
+#else
 in vec3 v_specular;
+#endif
 in vec2 v_texCoord;
 in float v_fog;
 
@@ -165,6 +190,8 @@ namespace {
 
 // The switches as uniforms: one program for every state.
 const char* kGenericVertexPrelude = RAVELLE_PROGRAM_HEAD R"(
+#define GREY_DIFFUSE 0
+#define GREY_SPECULAR 0
 uniform bool u_screenSpace;
 uniform bool u_lighting;
 uniform ivec4 u_sources;  // diffuse, ambient, specular, emissive: 0 material, 1 vertex
@@ -175,6 +202,8 @@ uniform bool u_rangeFog;
 )";
 
 const char* kGenericFragmentPrelude = RAVELLE_PROGRAM_HEAD R"(
+#define GREY_DIFFUSE 0
+#define GREY_SPECULAR 0
 uniform bool u_hasTexture;
 uniform ivec3 u_colorOps;  // operation, argument 1, argument 2
 uniform ivec3 u_alphaOps;
@@ -185,7 +214,7 @@ uniform int u_alphaFunc;  // comparison, 0 = off
 
 // The switches the state uses, as they reach the generic program.
 struct Switches {
-  bool screenSpace, lighting, specular, rangeFog, hasTexture;
+  bool screenSpace, lighting, specular, rangeFog, hasTexture, greyDiffuse, greySpecular;
   int lightCount, fogMode, alphaFunc;
   int sources[4];
   int colorOps[3], alphaOps[3];
@@ -208,6 +237,31 @@ bool SpecularShows(const GLPipelineState& s) {
   return false;
 }
 
+// Red, green and blue bit for bit alike.
+bool Grey(const std::array<float, 4>& c) {
+  return std::memcmp(&c[0], &c[1], sizeof(float)) == 0 && std::memcmp(&c[0], &c[2], sizeof(float)) == 0;
+}
+
+// The lit colour is grey when every colour it is made of is grey and none
+// comes from the vertex.
+bool GreyDiffuse(const GLPipelineState& s) {
+  if (s.diffuseSource == kSourceVertexDiffuse || s.ambientSource == kSourceVertexDiffuse ||
+      s.emissiveSource == kSourceVertexDiffuse)
+    return false;
+  if (!Grey(s.globalAmbient) || !Grey(s.matDiffuse) || !Grey(s.matAmbient) || !Grey(s.matEmissive))
+    return false;
+  for (int i = 0; i < s.lightCount; ++i)
+    if (!Grey(s.lights[size_t(i)].diffuse) || !Grey(s.lights[size_t(i)].ambient)) return false;
+  return true;
+}
+
+bool GreySpecular(const GLPipelineState& s) {
+  if (s.specularSource == kSourceVertexDiffuse || !Grey(s.matSpecular)) return false;
+  for (int i = 0; i < s.lightCount; ++i)
+    if (!Grey(s.lights[size_t(i)].specular)) return false;
+  return true;
+}
+
 Switches SwitchesOf(const GLPipelineState& s) {
   Switches w{};
   w.screenSpace = s.screenSpace;
@@ -218,6 +272,8 @@ Switches SwitchesOf(const GLPipelineState& s) {
     w.sources[0] = s.diffuseSource, w.sources[1] = s.ambientSource;
     w.sources[2] = s.specularSource, w.sources[3] = s.emissiveSource;
     for (int& source : w.sources) source = source == kSourceVertexDiffuse ? 1 : 0;
+    w.greyDiffuse = !w.screenSpace && GreyDiffuse(s);
+    w.greySpecular = !w.screenSpace && w.specular && GreySpecular(s);
   }
   w.fogMode = s.fogMode >= 1 && s.fogMode <= 3 ? s.fogMode : 0;
   w.rangeFog = w.fogMode != 0 && s.rangeFog;
@@ -241,8 +297,13 @@ std::string Vec3(const int v[3]) {
 }
 
 // The same names as constants.
+std::string GreyDefinitions(const Switches& w) {
+  return "#define GREY_DIFFUSE " + std::to_string(int(w.greyDiffuse)) + "\n#define GREY_SPECULAR " +
+         std::to_string(int(w.greySpecular)) + "\n";
+}
+
 std::string SpecialisedVertexPrelude(const Switches& w) {
-  return RAVELLE_PROGRAM_HEAD "const bool u_screenSpace = " + Bool(w.screenSpace) +
+  return RAVELLE_PROGRAM_HEAD + GreyDefinitions(w) + "const bool u_screenSpace = " + Bool(w.screenSpace) +
          ";\nconst bool u_lighting = " + Bool(w.lighting) + ";\nconst ivec4 u_sources = ivec4(" +
          std::to_string(w.sources[0]) + ", " + std::to_string(w.sources[1]) + ", " +
          std::to_string(w.sources[2]) + ", " + std::to_string(w.sources[3]) +
@@ -253,7 +314,7 @@ std::string SpecialisedVertexPrelude(const Switches& w) {
 }
 
 std::string SpecialisedFragmentPrelude(const Switches& w) {
-  return RAVELLE_PROGRAM_HEAD "const bool u_hasTexture = " + Bool(w.hasTexture) +
+  return RAVELLE_PROGRAM_HEAD + GreyDefinitions(w) + "const bool u_hasTexture = " + Bool(w.hasTexture) +
          ";\nconst ivec3 u_colorOps = " + Vec3(w.colorOps) +
          ";\nconst ivec3 u_alphaOps = " + Vec3(w.alphaOps) +
          ";\nconst bool u_specularEnable = " + Bool(w.specular) +
@@ -269,11 +330,11 @@ std::uint64_t GLProgramKey(const GLPipelineState& state) {
   auto put = [&key](std::uint64_t value, int bits) { key = key << bits | (value & ((1u << bits) - 1)); };
   put(w.screenSpace, 1), put(w.lighting, 1), put(w.specular, 1), put(w.rangeFog, 1);
   put(w.hasTexture, 1), put(std::uint64_t(w.lightCount), 4), put(std::uint64_t(w.fogMode), 2);
-  put(std::uint64_t(w.alphaFunc), 3);
+  put(std::uint64_t(w.alphaFunc), 3), put(w.greyDiffuse, 1), put(w.greySpecular, 1);
   for (int source : w.sources) put(std::uint64_t(source), 1);
   for (const int* ops : {w.colorOps, w.alphaOps})
     put(std::uint64_t(ops[0]), 4), put(std::uint64_t(ops[1]), 6), put(std::uint64_t(ops[2]), 6);
-  return key;  // 18 + 32 bits
+  return key;  // 20 + 32 bits
 }
 
 // ---- compile and link --------------------------------------------------------

@@ -32,8 +32,10 @@
 // and loops the state does not use; the arithmetic that remains is the
 // generic program's, and so are the pixels (specular light is left out only
 // where it adds exactly nothing: a black material specular colour with power
-// 0). Specialised programs are built on
-// first use and kept by their switches (GLProgramKey); the colours, matrices,
+// 0). Where the lit colour or the specular light is grey (red, green and
+// blue alike, bit for bit, in every colour it is made of), a specialised
+// program passes it on as one channel: the same arithmetic on fewer
+// varyings. Specialised programs are built on first use and kept by their switches (GLProgramKey); the colours, matrices,
 // fog distances and alpha reference stay uniforms. Each program remembers
 // which uniform groups it has, so switching programs uploads only what that
 // program has not seen yet.
