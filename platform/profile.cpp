@@ -59,9 +59,18 @@ std::vector<std::pair<size_t, size_t>> TypedValueLines(const std::string& text) 
   size_t i = 0;
   while (i < text.size()) {
     const size_t begin = i;
-    // The logical line ends at a newline that no backslash continues.
+    // The logical line ends at a newline that no backslash continues and
+    // that no quote holds open (a quoted run goes on to the next quote, over
+    // newlines, as Qt reads it).
     size_t end = begin;
-    while (end < text.size() && text[end] != '\n') end += (text[end] == '\\' && end + 1 < text.size()) ? 2 : 1;
+    while (end < text.size() && text[end] != '\n') {
+      if (text[end] == '"') {
+        const size_t close = text.find('"', end + 1);
+        end = close == std::string::npos ? text.size() : close + 1;
+      } else {
+        end += (text[end] == '\\' && end + 1 < text.size()) ? 2 : 1;
+      }
+    }
     const size_t eq = text.find('=', begin);
     const size_t first = text.find_first_not_of(" \t", begin);
     const bool entry = eq < end && first < end && text[first] != '[' && text[first] != ';' && text[first] != '#';

@@ -108,6 +108,14 @@ TEST_F(Profile, ValuesOfQtTypesReadAsTheDefault) {
   EXPECT_EQ(ProfileGetString("", "F", ""), "@mail");
 }
 
+TEST_F(Profile, AQuoteHeldOpenOverANewlineDoesNotHideATypedValue) {
+  // Qt reads J's value on to the next quote, on the next line; the element
+  // after the comma there is a stored object.
+  std::ofstream(dir / "profile.ini") << "[General]\nJ=open\"\nK=x\", @Variant(\\0\\0\\0J\\0\\0)\nL=5\n";
+  EXPECT_EQ(ProfileGetString("", "J", "dflt"), "dflt");
+  EXPECT_EQ(ProfileGetInt("", "L", 0), 5);
+}
+
 TEST_F(Profile, ProfileThatIsAPipeReadsAsDefaultsWithoutWaiting) {
   ASSERT_EQ(::mkfifo((dir / "profile.ini").c_str(), 0600), 0);
   EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 5), 5);
