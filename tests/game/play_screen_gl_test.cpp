@@ -67,9 +67,6 @@ class PlayScreenOnGL_X11 : public ::testing::Test {
   }
   void SetUp() override {
     RebuildEngine();
-    SetDirect3DFactory([] { return Direct3DCreate9GL(); });
-    SetEngineSleep([](int) {});
-    SetProfileFile(m_dir / "Ravelle.ini");
     SetBuiltInStrings(&GameStrings());
     SetGameHost(&m_host);
     g_Input.Release();
@@ -89,10 +86,7 @@ class PlayScreenOnGL_X11 : public ::testing::Test {
     g_Game = nullptr;
     g_SoundManager.Release();
     SetGameHost(nullptr);
-    SetProfileFile("");
     RebuildEngine();
-    SetDirect3DFactory({});
-    SetEngineSleep({});
   }
   void Input(POINT at, bool left, POINT motion = POINT{}) {
     m_host.m_cursor = at;
@@ -124,6 +118,9 @@ class PlayScreenOnGL_X11 : public ::testing::Test {
 
   ManualClock m_clock{1000.0, 1765432100};  // the wall time gives the seed
   testkit::TempDir m_dir;
+  ScopedProfileFile m_profile{m_dir / "Ravelle.ini"};
+  ScopedDirect3DFactory m_factory{[] { return Direct3DCreate9GL(); }};
+  ScopedEngineSleep m_sleep{[](int) {}};
   GLHostWidget m_window;
   int m_plays = 0;
   WindowGameHost m_host{&m_window, &m_plays};

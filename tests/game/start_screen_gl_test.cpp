@@ -40,9 +40,6 @@ class StartScreenOnGL_X11 : public GLEngineFixture {
   StartScreenOnGL_X11() : GLEngineFixture(1024, 640) {}
   void SetUp() override {
     Rebuild();
-    SetDirect3DFactory([] { return Direct3DCreate9GL(); });
-    SetEngineSleep([](int) {});
-    SetProfileFile(m_dir / "Ravelle.ini");
     SetBuiltInStrings(&GameStrings());
     SetGameHost(&m_host);
     g_Input.Release();
@@ -53,11 +50,11 @@ class StartScreenOnGL_X11 : public GLEngineFixture {
     m_game.Shutdown();
     g_Game = nullptr;
     SetGameHost(nullptr);
-    SetProfileFile("");
     GLEngineFixture::TearDown();
   }
 
   testkit::TempDir m_dir;
+  ScopedProfileFile m_profile{m_dir / "Ravelle.ini"};
   OffscreenGameHost m_host{&m_window};
   CPuzzleGame m_game;
 };
