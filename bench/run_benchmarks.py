@@ -4,7 +4,8 @@ the median measured over the repetitions and the ratio.
 
 Frames are compared with the minimal program that each frame benchmark draws
 beside the device in the same process (ratio = device frame / minimal frame,
-the goal is a ratio). Creation and memory goals are absolute (ratio =
+the goal is a ratio; boards of fewer pieces and matte boards are reported with
+their ratio but have no goal). Creation and memory goals are absolute (ratio =
 measured / goal). "First" creation and the memory figures come from a fresh
 process per repetition.
 
@@ -82,13 +83,15 @@ def main():
     binary = lambda name: os.path.join(args.bin, name)
     rows = []  # work, goal text, measured text, ratio, met
 
-    def frame_row(work, m):
+    # The frame goals hold for the benchmark frame and for full 2,000-piece boards
+    # as a puzzle starts (shiny); smaller and matte boards are reported beside them.
+    def frame_row(work, m, goal=True):
         ratio = m["ratio"]
         per_second = m.get("triangles_per_s", m["triangles"] * m["fps"])
-        rows.append((work, "ratio <= 1.15",
+        rows.append((work, "ratio <= 1.15" if goal else "reported",
                      "%.1f ms (minimal %.1f ms), %.1f fps, %.2f M triangles/s, cpu ratio %.2f"
                      % (m["real_time"], m["baseline_ms"], m["fps"], per_second / 1e6, m["cpu_ratio"]),
-                     ratio, ratio <= 1.15))
+                     ratio, (ratio <= 1.15) if goal else None))
 
     def absolute_row(work, goal, value, unit):
         rows.append((work, "< %g %s" % (goal, unit), "%.1f %s" % (value, unit), value / goal, value < goal))
@@ -106,7 +109,8 @@ def main():
                                                             for p in item[0].split("/")[1:4]]):
         pieces, definition, shiny = [p.split(":")[1] for p in name.split("/")[1:4]]
         frame_row("board frame, %s %s pieces, definition %s" % (pieces, "shiny" if shiny == "1" else "matte",
-                                                               definition), m)
+                                                               definition), m,
+                  goal=pieces == "2000" and shiny == "1")
     # Creation, warm and first in a fresh process.
     warm = medians(run(binary("puzzle_board_bench"), "BM_CreateClassicBoard/", False, n), keys)
     for definition, goal in (("3", 150), ("4", 250)):
@@ -128,7 +132,8 @@ def main():
     width = max(len(r[0]) for r in rows)
     print("%-*s  %-14s  %-88s  %6s  %s" % (width, "work", "goal", "measured (median of %d)" % n, "ratio", "met"))
     for work, goal, measured, ratio, met in rows:
-        print("%-*s  %-14s  %-88s  %6.2f  %s" % (width, work, goal, measured, ratio, "yes" if met else "NO"))
+        print("%-*s  %-14s  %-88s  %6.2f  %s" % (width, work, goal, measured, ratio,
+                                                   "-" if met is None else "yes" if met else "NO"))
     load = os.getloadavg()
     print("load average at the end: %.1f %.1f %.1f on %d processors; LP_NUM_THREADS=%s"
           % (load + (os.cpu_count(), os.environ["LP_NUM_THREADS"])))
