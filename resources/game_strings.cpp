@@ -192,6 +192,7 @@ const StringTable& GameStrings() {
        "This puzzle was saved by a newer version of the game and cannot be loaded by this one."},
       {IDS_SAVED_PICTURE_MISSING, "The picture of the saved puzzle is missing, cannot be read or has changed:\n%s"},
       {IDS_SAVED_PUZZLE_UNREADABLE, "The file could not be opened:\n%s\n\n%s"},
+      {IDS_SAVE_NOT_A_FILE, "It is not a regular file (a pipe, a device or a folder); the game does not write over it."},
       // ---- end of saved games ---------------------------------------------------------
   };
   return table;

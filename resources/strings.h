@@ -122,5 +122,6 @@ enum : unsigned {
   IDS_SAVED_PUZZLE_NEWER = 9306,
   IDS_SAVED_PICTURE_MISSING = 9307,  // "%s": the picture's path
   IDS_SAVED_PUZZLE_UNREADABLE = 9308,  // "%s %s": the path, the reason
+  IDS_SAVE_NOT_A_FILE = 9309,          // the reason of IDS_SAVE_FAILED for a pipe, device or folder
 };
 // ---- end of saved games ------------------------------------------------------------------------
