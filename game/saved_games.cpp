@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QStandardPaths>
+#include <algorithm>
 #include <filesystem>
 
 #include "game/game_text_ids.h"
@@ -71,7 +72,7 @@ SavedGame CSavedGames::Capture() const {
   g.pictureHeight = static_cast<std::int32_t>(s.m_pictureTexture.m_imageInfo.Height);
   g.rotatePieces = s.m_rotatePieces;
   CaptureBoard(s.m_board, g);
-  g.playTime = m_game.m_playTimer.GetElapsed();
+  g.playTime = std::clamp(m_game.m_playTimer.GetElapsed(), 0.0, kMaxSavedPlayTime);  // so it loads again
   const CKVRCamera& c = s.m_viewCamera;
   g.hasCamera = true;
   g.camera = SavedCamera{ToSaved(c.m_eye), ToSaved(c.m_direction), ToSaved(c.m_up), ToSaved(c.m_right)};

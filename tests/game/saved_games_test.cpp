@@ -366,6 +366,20 @@ TEST_F(SavedGamesTest, AFailedSaveKeepsTheOldFileAndTheCurrentName) {
   }
 }
 
+// A clock far beyond any real game still saves a file that loads again.
+TEST_F(SavedGamesTest, APlayTimeBeyondTheBoundSavesAsTheBound) {
+  ShowPlayScreen();
+  m_game->m_playTimer.Start(3e9);
+  m_game->m_playTimer.Pause();
+  const std::string file = SaveAs("old.rvpuzzle");
+  ASSERT_FALSE(file.empty());
+  EXPECT_EQ(Saved().Capture().playTime, kMaxSavedPlayTime);
+  m_shell.boxes.clear();
+  ASSERT_TRUE(Saved().LoadFrom(file));
+  EXPECT_TRUE(m_shell.boxes.empty());
+  EXPECT_NEAR(m_game->m_playTimer.GetElapsed(), kMaxSavedPlayTime, 1.0);
+}
+
 TEST_F(SavedGamesTest, CancelledDialogsChangeNothing) {
   ShowPlayScreen();
   const Snapshot before = Take();
