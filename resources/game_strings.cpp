@@ -16,9 +16,7 @@ const StringTable& GameStrings() {
       {IDS_SHAPE_ROUND, "Round"},
       {IDS_SHAPE_RANDOM_MIX, "Random Mix"},
       {IDS_DIMENSION_LINE, "%d X %d ( %d pieces )"},
-      {IDS_LEGAL_WARNING,
-       "Warning: this program is protected by copyright law. Copying or distributing it, in whole or in "
-       "part, without the written permission of Halvorn is forbidden and will be prosecuted."},
+      {IDS_LEGAL_WARNING, kLegalWarningText},
       {IDS_IMAGE_SIZE, "Image size = %d X %d pixels"},
       {IDS_PAGE_GENERAL, "General"},
       {IDS_PAGE_PIECES, "Pieces"},

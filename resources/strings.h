@@ -14,6 +14,11 @@ enum : unsigned {
   IDS_SAVER_PRODUCT_TITLE = 2133,
   IDS_HELP_PAGE_MISSING = 9001,  // "%s": the page's path
 };
+// The legal warning of both about boxes: the game's string 226 and the
+// screen saver's 2130 are this one text (and one French text).
+inline constexpr const char* kLegalWarningText =
+    "Warning: this program is protected by copyright law. Copying or distributing it, in whole or in "
+    "part, without the written permission of Halvorn is forbidden and will be prosecuted.";
 
 // ---- game dialogs --------------------------------------------------------------
 // Texts of the game's dialogs (new puzzle, picture selection, change
