@@ -7,6 +7,12 @@
 #include "support/string_table.h"
 #include "support/support.h"
 
+std::vector<std::string> ListPictureFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  ListFilesInFolder(folder, names, kPictureExtensions);
+  return names;
+}
+
 int GetImageTypeFromExtension(const std::string& path) {
   std::string extension = GetFileExtension(path);
   ToLowerString(extension);

@@ -158,12 +158,6 @@ void ShowPicturePreview(QLabel* preview, QLabel* sizeText, const PicturePreview&
       QString::fromStdString(FormatString(LoadResString(IDS_IMAGE_SIZE).c_str(), picture.width, picture.height)));
 }
 
-std::vector<std::string> ListPictureFiles(const std::string& folder) {
-  std::vector<std::string> names;
-  ListFilesInFolder(folder, names, kPictureExtensions);
-  return names;
-}
-
 namespace {
 PictureLister& CurrentPictureLister() {
   static PictureLister lister = ListPictureFiles;
