@@ -1,6 +1,7 @@
 #pragma once
 // Small services the game's dialogs share: the picture list of a folder,
-// the picture format code of a file name, and the help pages.
+// reading a picture file, the picture format code of a file name, and the
+// help pages.
 //
 // Help pages are HTML files, one per topic, in the installation's help
 // folder for the interface language:
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class QImage;
 class QTextBrowser;
 
 // The picture extensions the game lists, and the names (without folder) of
@@ -19,6 +21,11 @@ class QTextBrowser;
 // game's default picture and of the new-puzzle and picture dialogs.
 inline constexpr const char* kPictureExtensions = "bmp;gif;jpg;jpeg;png";
 std::vector<std::string> ListPictureFiles(const std::string& folder);
+
+// A picture file read through the data-file opener (its format from its
+// content, no automatic rotation); a null image for a pipe, device, missing
+// or damaged file or one larger than kMaxPictureFileBytes.
+QImage ReadPictureFile(const std::string& path);
 
 // Format codes of the picture library.
 inline constexpr int kImageTypeUnknown = 0;

@@ -15,6 +15,8 @@
 // Size caps of the kinds of data file.
 inline constexpr std::uint64_t kMaxStringTableBytes = 1024 * 1024;
 inline constexpr std::uint64_t kMaxDescriptionBytes = 64 * 1024;
+// A help or tutorial page, or a picture it shows.
+inline constexpr std::uint64_t kMaxPageFileBytes = 16 * 1024 * 1024;
 
 // Why a file was refused.
 enum class DataFileFault { kNone, kCannotOpen, kNotRegular, kTooLarge, kCannotRead };

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "game/dialog_services.h"
 #include "game/game_profile.h"
 #include "resources/strings.h"
 #include "support/controls/hrx_hyperlink.h"
@@ -12,7 +13,7 @@
 namespace {
 // The start screen's title picture, its colour-key background made clear.
 QPixmap TitlePicture() {
-  QImage title(QString::fromStdString(GetTexturesDir() + kPathSeparator + "MenuBarStartMenuTitle.png"));
+  QImage title = ReadPictureFile(GetTexturesDir() + kPathSeparator + "MenuBarStartMenuTitle.png");
   if (title.isNull()) return {};
   title = title.convertToFormat(QImage::Format_ARGB32);
   for (int y = 0; y < title.height(); ++y) {

@@ -5,7 +5,6 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -146,9 +145,7 @@ PicturePreview FitPicturePreview(const QImage& image, int boxWidth, int boxHeigh
 
 PicturePreview LoadPicturePreview(const std::string& path, int boxWidth, int boxHeight) {
   if (path.empty()) return {};
-  QImageReader reader(QString::fromStdString(path));
-  reader.setAutoTransform(false);
-  return FitPicturePreview(reader.read(), boxWidth, boxHeight);
+  return FitPicturePreview(ReadPictureFile(path), boxWidth, boxHeight);
 }
 
 void ShowPicturePreview(QLabel* preview, QLabel* sizeText, const PicturePreview& picture) {
