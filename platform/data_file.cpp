@@ -56,6 +56,14 @@ bool ReadDataFile(const std::string& path, std::uint64_t maxBytes, std::string& 
   bytes.clear();
   const int fd = OpenDataFile(path, maxBytes, error, fault);
   if (fd < 0) return false;
+  const bool ok = ReadOpenedDataFile(fd, maxBytes, bytes, error, fault);
+  ::close(fd);
+  return ok;
+}
+
+bool ReadOpenedDataFile(int fd, std::uint64_t maxBytes, std::string& bytes, std::string* error,
+                        DataFileFault* fault) {
+  bytes.clear();
   char chunk[16384];
   bool ok = true;
   for (;;) {
@@ -73,7 +81,6 @@ bool ReadDataFile(const std::string& path, std::uint64_t maxBytes, std::string& 
     }
     bytes.append(chunk, static_cast<size_t>(got));
   }
-  ::close(fd);
   if (!ok) bytes.clear();
   return ok;
 }

@@ -31,6 +31,11 @@ int OpenDataFile(const std::string& path, std::uint64_t maxBytes, std::string* e
 bool ReadDataFile(const std::string& path, std::uint64_t maxBytes, std::string& bytes,
                   std::string* error = nullptr, DataFileFault* fault = nullptr);
 
+// The rest of a descriptor from OpenDataFile, read from its current offset;
+// the descriptor stays open. On failure bytes is empty.
+bool ReadOpenedDataFile(int fd, std::uint64_t maxBytes, std::string& bytes, std::string* error = nullptr,
+                        DataFileFault* fault = nullptr);
+
 // Writes bytes to a temporary file beside path and renames it over path only
 // when every byte is written (unbuffered, so a full disk or a file size limit
 // shows as a short write); a failure leaves no temporary file and the old

@@ -8,6 +8,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -108,30 +110,41 @@ std::string WithoutLines(const std::string& text, const std::vector<std::pair<si
 }
 
 // ---- settings files ---------------------------------------------------------------
-// QSettings over a private copy of an INI file, read through the data-file
-// opener (Qt would open the file itself, and a pipe there would block it),
-// without its typed values. A file that exists but is no regular file or is
-// too large reads as empty and takes no writes; it is reported once on
-// stderr. A write goes into the copy and the copy replaces the file whole,
-// never past the size cap.
+// QSettings over an INI file opened through the data-file opener (Qt would
+// open the file by its name, and a pipe there would block it). For reading,
+// Qt gets the opened descriptor's name (/proc/self/fd/N: the very file that
+// was checked, and no copy that a file size limit or a full /tmp could
+// stop); a file with typed values, and every write, goes through a private
+// copy without them. A file that exists but is no regular file or is too
+// large reads as empty and takes no writes; it is reported once on stderr.
+// A write goes into the copy and the copy replaces the file whole, never
+// past the size cap.
 class SettingsFile {
  public:
-  explicit SettingsFile(const QString& path) : m_path(path.toStdString()) {
+  enum Use { kRead, kWrite };
+  SettingsFile(const QString& path, Use use) : m_path(path.toStdString()) {
     std::string bytes, why;
     std::error_code ec;
     const bool exists = std::filesystem::exists(m_path, ec) || std::filesystem::is_symlink(m_path, ec);
-    if (exists && !ReadDataFile(m_path, kMaxProfileBytes, bytes, &why)) {
+    if (exists) m_fd = OpenDataFile(m_path, kMaxProfileBytes, &why);
+    if (exists && (m_fd < 0 || !ReadOpenedDataFile(m_fd, kMaxProfileBytes, bytes, &why))) {
       m_usable = false;
       ReportUnusable(why);
-      bytes.clear();
     }
-    m_copy = std::make_unique<QTemporaryFile>();
-    const std::string kept = WithoutLines(bytes, TypedValueLines(bytes));
-    if (!m_copy->open() || m_copy->write(kept.data(), qint64(kept.size())) != qint64(kept.size()) ||
-        !m_copy->flush())
-      m_usable = false;
-    m_settings = std::make_unique<QSettings>(m_copy->fileName(), QSettings::IniFormat);
+    const auto typed = TypedValueLines(bytes);
+    const QString opened = QString("/proc/self/fd/%1").arg(m_fd);
+    if (use == kRead && m_usable && m_fd >= 0 && typed.empty() && QFileInfo(opened).isFile())
+      m_opened = opened;
+    else
+      m_opened = Copy(WithoutLines(bytes, typed));
+    m_settings = std::make_unique<QSettings>(m_opened, QSettings::IniFormat);
   }
+  ~SettingsFile() {
+    m_settings.reset();
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  SettingsFile(const SettingsFile&) = delete;
+  SettingsFile& operator=(const SettingsFile&) = delete;
   QSettings* operator->() { return m_settings.get(); }
   bool Usable() const { return m_usable; }
 
@@ -139,12 +152,19 @@ class SettingsFile {
   bool Save() {
     m_settings->sync();
     std::string bytes;
-    return m_usable && m_settings->status() == QSettings::NoError &&
-           ReadDataFile(m_copy->fileName().toStdString(), kMaxProfileBytes, bytes) &&
-           ReplaceFileWhole(m_path, bytes).empty();
+    return m_usable && m_copy && m_settings->status() == QSettings::NoError &&
+           ReadDataFile(m_opened.toStdString(), kMaxProfileBytes, bytes) && ReplaceFileWhole(m_path, bytes).empty();
   }
 
  private:
+  // The private copy's name; a copy that cannot be made takes no writes.
+  QString Copy(const std::string& bytes) {
+    m_copy = std::make_unique<QTemporaryFile>();
+    if (!m_copy->open() || m_copy->write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) ||
+        !m_copy->flush())
+      m_usable = false;
+    return m_copy->fileName();
+  }
   void ReportUnusable(const std::string& why) const {
     static std::vector<std::string> reported;
     if (std::find(reported.begin(), reported.end(), m_path) != reported.end()) return;
@@ -153,7 +173,9 @@ class SettingsFile {
                  m_path.c_str(), why.c_str());
   }
   std::string m_path;
+  int m_fd = -1;
   std::unique_ptr<QTemporaryFile> m_copy;
+  QString m_opened;  // what QSettings reads: the descriptor's name or the copy
   std::unique_ptr<QSettings> m_settings;
   bool m_usable = true;
 };
@@ -194,14 +216,14 @@ bool Write(const std::string& section, const std::string& entry, const QVariant&
   // cannot fall between this read and this write.
   QLockFile lock(path + ".lock");
   lock.lock();
-  SettingsFile s(path);
+  SettingsFile s(path, SettingsFile::kWrite);
   if (!s.Usable()) return false;
   s->setValue(Key(section, entry), value);
   return s.Save();
 }
 
 QVariant Read(const std::string& section, const std::string& entry) {
-  SettingsFile s(UserProfilePath());
+  SettingsFile s(UserProfilePath(), SettingsFile::kRead);
   return s->value(Key(section, entry));
 }
 
@@ -256,7 +278,7 @@ std::optional<std::string> MachineGetString(const std::string& section, const st
   for (const std::string& name : MachineSettingsFiles()) {
     const QString file = QString::fromStdString(name);
     if (!QFileInfo(file).isFile()) continue;
-    SettingsFile s(file);
+    SettingsFile s(file, SettingsFile::kRead);
     const QVariant v = s->value(Key(section, entry));
     if (v.isValid()) return AsText(v);
     if (!g_machineFile.empty()) break;

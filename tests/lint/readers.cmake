@@ -10,7 +10,8 @@ cmake_policy(SET CMP0007 NEW)
 # Allowed: the opener itself (platform/data_file.cpp), writers (QSaveFile,
 # std::ofstream, ::open with O_WRONLY), built-in ":/" files
 # (platform/resource_file.cpp refuses any other path), and the profile's
-# QSettings, which only ever sees its private copy (m_copy).
+# QSettings, which only ever sees the descriptor the opener opened or a
+# private copy (m_opened).
 set(rule "every file from outside is opened through OpenDataFile/ReadDataFile (platform/data_file.h)")
 set(checks
   # what the line may not hold                      unless it holds        what it is
@@ -20,7 +21,7 @@ set(checks
   "QImageReader[ \t]+[A-Za-z_][A-Za-z0-9_]*[ \t]*[({][ \t]*[^&) \t]" "-"   "a QImageReader on a name"
   "(QImage|QPixmap|QIcon|QMovie)([ \t]+[A-Za-z_][A-Za-z0-9_]*)?[ \t]*[({][ \t]*(QString::|Q\\(|\"[^:])" "-" "a picture built from a file name"
   "[.>]load[ \t]*\\("                                 "-"                   "a load() of a file by name (read the bytes, then loadFromData)"
-  "QSettings[ \t]*>?[ \t]*[({]"                       "m_copy->fileName"   "a QSettings on a file (it reads the file in its constructor)"
+  "QSettings[ \t]*>?[ \t]*[({]"                       "m_opened"          "a QSettings on a file (it reads the file in its constructor)"
   "QSettings[ \t]+[A-Za-z_][A-Za-z0-9_]*[ \t]*[({]"  "-"                   "a QSettings on a file (it reads the file in its constructor)"
   "std::(ifstream|fstream|basic_ifstream)"           "-"                   "a C++ stream opened for reading"
   "(^|[^A-Za-z0-9_])f(re)?open[ \t]*\\("              "-"                   "fopen"

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
+#include "platform/data_file.h"
 #include "platform/profile.h"
 #include "testkit.h"
 
@@ -176,6 +178,31 @@ TEST_F(Profile, AWriteThatWouldPassTheCapFailsAndKeepsTheFile) {
   EXPECT_TRUE(ProfileWriteInt("MenuSel", "LastPuzzleSizeX", 9));  // a small one still fits
   EXPECT_EQ(ProfileGetInt("MenuSel", "LastPuzzleSizeX", 0), 9);
   EXPECT_EQ(ProfileGetBool("", "ShowTutorialDialog", true), false);
+}
+
+// Reading writes nothing: under a file size limit smaller than the profile
+// every value still reads, and a write fails cleanly instead of ending the
+// program.
+TEST_F(Profile, ValuesReadUnderAFileSizeLimit) {
+  std::ofstream(dir / "profile.ini") << "[General]\nShowTutorialDialog=0\nPadding=" << std::string(4096, 'x') << "\n";
+  std::ofstream(dir / "machine.ini") << "[General]\nInstallDir=/opt/ravelle\n";
+  SetMachineSettingsFile(dir / "machine.ini");
+  IgnoreFileSizeSignal();
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit limit = saved;
+  limit.rlim_cur = 1024;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  const bool tutorial = ProfileGetBool("", "ShowTutorialDialog", true);
+  const std::string install = MachineGetString("", "InstallDir").value_or("");
+  const bool written = ProfileWriteInt("GameOptions", "PieceCount", 6);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  SetMachineSettingsFile("");
+  EXPECT_FALSE(tutorial);
+  EXPECT_EQ(install, "/opt/ravelle");
+  EXPECT_FALSE(written);
+  EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 5), 5);
+  EXPECT_FALSE(ProfileGetBool("", "ShowTutorialDialog", true));
 }
 
 // Saving the profile never puts a regular file in place of what is there.
