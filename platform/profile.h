@@ -10,7 +10,8 @@
 // ("@Variant(...)", "@Rect(...)"), which neither program writes, reads as the
 // default too (building some of them would end a program that has no GUI),
 // and the next write to the file drops it. The file is only ever opened
-// through the data-file opener (platform/data_file.h), never by Qt: a
+// through the data-file opener (platform/data_file.h), never by Qt from its
+// name (Qt reads the opened descriptor or a private copy): a
 // profile that is no regular file (a pipe would block) or is larger than
 // 1 MiB reads as empty, takes no writes and is reported once on stderr.
 // Every write goes to disk at once, because the other program may read the
