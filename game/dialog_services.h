@@ -1,6 +1,7 @@
 #pragma once
-// Two small services the game's dialogs share: the picture format code of a
-// file name, and the help pages.
+// Small services the game's dialogs share: the picture list of a folder,
+// reading a picture file, the picture format code of a file name, and the
+// help pages.
 //
 // Help pages are HTML files, one per topic, in the installation's help
 // folder for the interface language:
@@ -9,8 +10,22 @@
 // table of contents; the dialogs pass their own template ids and the main
 // frame passes 0 or 32502.
 #include <string>
+#include <vector>
 
+class QImage;
 class QTextBrowser;
+
+// The picture extensions the game lists, and the names (without folder) of
+// the folder's picture files with one of them (any letter case), sorted
+// without regard to case; empty for a missing folder. The one list of the
+// game's default picture and of the new-puzzle and picture dialogs.
+inline constexpr const char* kPictureExtensions = "bmp;gif;jpg;jpeg;png";
+std::vector<std::string> ListPictureFiles(const std::string& folder);
+
+// A picture file read through the data-file opener (its format from its
+// content, no automatic rotation); a null image for a pipe, device, missing
+// or damaged file or one larger than kMaxPictureFileBytes.
+QImage ReadPictureFile(const std::string& path);
 
 // Format codes of the picture library.
 inline constexpr int kImageTypeUnknown = 0;

@@ -14,11 +14,13 @@
 #include "game/screens/top_bar.h"
 #include "game/single_instance.h"
 #include "platform/d3d9/gl/gl_device.h"
+#include "platform/data_file.h"
 #include "platform/shell.h"
 #include "support/string_table.h"
 #include "support/support.h"
 
 int RunRavelleGame(int argc, char** argv) {
+  IgnoreFileSizeSignal();
   QApplication app(argc, argv);
   SetBuiltInStrings(&GameStrings());
   // Without an installation there is nothing to read: say where we looked.

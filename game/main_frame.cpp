@@ -7,12 +7,14 @@
 #include <QCursor>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QPixmap>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QWindow>
 
 #include "engine/engine.h"
 #include "game/command_ids.h"
+#include "game/dialog_services.h"
 #include "game/game_profile.h"
 #include "game/game_text_ids.h"
 #include "game/system_services.h"
@@ -89,7 +91,7 @@ bool CMainFrame::LoadFrame() {
   m_view->installEventFilter(this);
   m_view->SurfaceWindow()->installEventFilter(this);
   m_view->setFocus();  // keys go to the view
-  setWindowIcon(QIcon(QString::fromStdString(GetInstallDir() + kPathSeparator + "RavelleGame.png")));
+  setWindowIcon(QIcon(QPixmap::fromImage(ReadPictureFile(GetInstallDir() + kPathSeparator + "RavelleGame.png"))));
   winId();  // the native window now, so a failure shows here
   if (!windowHandle()) return false;
   m_commands.SetLanguage(CFrameCommands::StoredLanguage());

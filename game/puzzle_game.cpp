@@ -8,6 +8,7 @@
 
 #include "engine/engine.h"
 #include "game/command_ids.h"
+#include "game/dialog_services.h"
 #include "game/game_host.h"
 #include "game/game_profile.h"
 #include "platform/clock.h"
@@ -25,9 +26,6 @@ struct FontShape {
   UINT weight;
 };
 constexpr FontShape kFontShapes[CPuzzleGame::kFontCount] = {{25, 13, 400}, {17, 9, 400}, {14, 7, 700}};
-
-// The picture files the game offers, by extension.
-constexpr const char* kPictureExtensions = "bmp;gif;jpg;jpeg;png";
 
 void SwapTextureContents(CKVRTexture& a, CKVRTexture& b) {
   std::swap(a.m_d3dTexture, b.m_d3dTexture);
@@ -256,8 +254,7 @@ void CPuzzleGame::SavePuzzleSettings() {
 bool CPuzzleGame::ChooseDefaultPicture() {
   if (LoadPuzzleSettings()) return true;
   const std::string folder = GetPuzzleSamplesDir();
-  std::vector<std::string> names;
-  ListFilesInFolder(folder, names, kPictureExtensions);
+  const std::vector<std::string> names = ListPictureFiles(folder);  // the dialogs' list
   if (names.empty()) return false;
   m_settings.m_picturePath = folder + kPathSeparator + names.front();
   return true;

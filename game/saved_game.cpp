@@ -254,7 +254,7 @@ SavedGameReadResult ReadSavedGame(const std::string& bytes, SavedGame& out) {
   SavedGame g;
   const QJsonValue time = root.value(QLatin1String("playTime"));
   g.playTime = time.toDouble(-1.0);
-  if (!time.isDouble() || !std::isfinite(g.playTime) || g.playTime < 0.0) c.Fail("playTime");
+  if (!time.isDouble() || !(g.playTime >= 0.0 && g.playTime <= kMaxSavedPlayTime)) c.Fail("playTime");
   if (c.Failed() || !ReadPicture(c, root, g) || !ReadBoard(c, root, g) || !ReadPieces(c, root, g))
     return fail(SavedGameStatus::kDamaged, c.Reason());
   ReadCamera(root, g);

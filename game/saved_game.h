@@ -38,6 +38,9 @@ inline constexpr int kMaxSavedSeed = 1023;
 inline constexpr int kMaxSavedIrregularity = 100;
 inline constexpr double kMaxSavedCoordinate = 2500.0;
 inline constexpr int kMaxSavedPictureSide = 65536;
+// Play seconds: the most whole seconds a 32-bit count holds (about 68 years
+// of play), which no real game reaches; the top bar counts in them.
+inline constexpr double kMaxSavedPlayTime = 2147483647.0;
 
 // ---- record ------------------------------------------------------------------------------
 struct SavedVector {
@@ -102,7 +105,7 @@ struct SavedGameReadResult {
 // least 3 x 3 and at most 2,000 pieces, one piece per id 1..N, positions
 // finite within +-2500, layers 0..7, turns 0..3 (0 without rotation), joined
 // flags only on interior sides and matched by the neighbour, one turn value
-// per joined group, play time finite and >= 0. A camera that is missing or
+// per joined group, play time finite, >= 0 and at most kMaxSavedPlayTime. A camera that is missing or
 // not finite is not an error (hasCamera false).
 SavedGameReadResult ReadSavedGame(const std::string& bytes, SavedGame& out);
 

@@ -2,14 +2,14 @@
 #include "game/saved_games.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <algorithm>
 #include <filesystem>
 
 #include "game/game_text_ids.h"
 #include "game/saved_board.h"
+#include "platform/data_file.h"
 #include "platform/shell.h"
 #include "support/string_table.h"
 #include "support/support.h"
@@ -27,27 +27,6 @@ std::string FileName(const std::string& path) { return std::filesystem::path(pat
 std::string WithExtension(const std::string& path) {
   const std::string dotted = std::string(".") + kSavedGameExtension;
   return std::filesystem::path(path).extension() == dotted ? path : path + dotted;
-}
-
-// Writes every byte into the save file's temporary file and renames it over
-// the target; answers the reason of a failure, "" on success. Unbuffered, a
-// short write (a full disk, a file size limit) shows as such; buffered, the
-// file device would report the whole size and the save file would commit a
-// cut file over the old one.
-std::string WriteAll(QSaveFile& file, const std::string& bytes) {
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return file.errorString().toStdString();
-  qint64 written = 0;
-  const qint64 size = qint64(bytes.size());
-  while (written < size) {
-    const qint64 n = file.write(bytes.data() + written, size - written);
-    if (n <= 0) {
-      const std::string reason = file.errorString().toStdString();
-      file.cancelWriting();
-      return reason;
-    }
-    written += n;
-  }
-  return file.commit() ? std::string() : file.errorString().toStdString();
 }
 
 // The file name when the picture lies in the installation's sample folder.
@@ -93,7 +72,7 @@ SavedGame CSavedGames::Capture() const {
   g.pictureHeight = static_cast<std::int32_t>(s.m_pictureTexture.m_imageInfo.Height);
   g.rotatePieces = s.m_rotatePieces;
   CaptureBoard(s.m_board, g);
-  g.playTime = m_game.m_playTimer.GetElapsed();
+  g.playTime = std::clamp(m_game.m_playTimer.GetElapsed(), 0.0, kMaxSavedPlayTime);  // so it loads again
   const CKVRCamera& c = s.m_viewCamera;
   g.hasCamera = true;
   g.camera = SavedCamera{ToSaved(c.m_eye), ToSaved(c.m_direction), ToSaved(c.m_up), ToSaved(c.m_right)};
@@ -118,8 +97,8 @@ void CSavedGames::Save() {
 
 bool CSavedGames::SaveTo(const std::string& path) {
   const std::string bytes = WriteSavedGame(Capture());
-  QSaveFile file(Q(path));
-  const std::string failure = WriteAll(file, bytes);
+  std::string failure = ReplaceFileWhole(path, bytes);
+  if (failure == kNotRegularFileReason) failure = LoadResString(IDS_SAVE_NOT_A_FILE);
   if (!failure.empty()) {
     ErrorBox(FormatString(LoadResString(IDS_SAVE_FAILED).c_str(), path.c_str(), failure.c_str()));
     return false;
@@ -140,16 +119,17 @@ void CSavedGames::Load() {
 }
 
 bool CSavedGames::LoadFrom(const std::string& path) {
-  QFile file(Q(path));
-  // Never more than one byte over the limit is read.
-  const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.read(kMaxSavedGameBytes + 1) : QByteArray();
-  if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-    ErrorBox(FormatString(LoadResString(IDS_SAVED_PUZZLE_UNREADABLE).c_str(), path.c_str(),
-                          file.errorString().toStdString().c_str()));
+  // A pipe, device or folder is no saved puzzle (and opening it never waits).
+  std::string bytes, why;
+  DataFileFault fault = DataFileFault::kNone;
+  if (!ReadDataFile(path, kMaxSavedGameBytes, bytes, &why, &fault) &&
+      (fault == DataFileFault::kCannotOpen || fault == DataFileFault::kCannotRead)) {
+    ErrorBox(FormatString(LoadResString(IDS_SAVED_PUZZLE_UNREADABLE).c_str(), path.c_str(), why.c_str()));
     return false;
   }
   SavedGame staged;
-  const SavedGameReadResult read = ReadSavedGame(bytes.toStdString(), staged);
+  const SavedGameReadResult read =
+      fault == DataFileFault::kNone ? ReadSavedGame(bytes, staged) : SavedGameReadResult{};
   if (read.status != SavedGameStatus::kOk) {
     ErrorBox(LoadResString(read.status == SavedGameStatus::kNewerVersion ? IDS_SAVED_PUZZLE_NEWER
                                                                           : IDS_SAVED_PUZZLE_DAMAGED));

@@ -2,12 +2,14 @@
 // Save Puzzle and Load Saved Puzzle: the game on the table written to a file
 // and read back.
 //
-// Saving writes the puzzle's record (game/saved_game.h) through a QSaveFile
-// (a temporary file renamed over the target only when complete, so a failed
-// or interrupted save never harms an older file) to the puzzle's current
-// file, or to a file the player chooses when it has none. Loading checks
-// the whole file and loads the picture before anything changes; only then
-// is the puzzle on the table replaced. Every failure is one message box and
+// Saving writes the puzzle's record (game/saved_game.h) through
+// ReplaceFileWhole (platform/data_file.h: a temporary file renamed over the
+// target only when complete, so a failed or interrupted save never harms an
+// older file, and never over a pipe, device or folder) to the puzzle's
+// current file, or to a file the player chooses when it has none. Loading
+// opens the file without blocking (a pipe, device or folder reads as a
+// damaged file), checks the whole file and loads the picture before
+// anything changes; only then is the puzzle on the table replaced. Every failure is one message box and
 // leaves the game as it was. The play time is paused around both.
 //
 // Games are saved by default in SavedPuzzlesFolder(), made on first save.

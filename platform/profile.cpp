@@ -1,15 +1,19 @@
 #include "platform/profile.h"
 
 // Sections: typed values - settings files - per-user profile - machine-wide values
-#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QLibraryInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <utility>
@@ -106,55 +110,72 @@ std::string WithoutLines(const std::string& text, const std::vector<std::pair<si
 }
 
 // ---- settings files ---------------------------------------------------------------
-// QSettings over an INI file, or over a copy of it without its typed values.
-// A file that exists but is no regular file (a pipe would block) or is too
-// large reads as empty and takes no writes.
+// QSettings over an INI file opened through the data-file opener (Qt would
+// open the file by its name, and a pipe there would block it). For reading,
+// Qt gets the opened descriptor's name (/proc/self/fd/N: the very file that
+// was checked, and no copy that a file size limit or a full /tmp could
+// stop); a file with typed values, and every write, goes through a private
+// copy without them. A file that exists but is no regular file or is too
+// large reads as empty and takes no writes; it is reported once on stderr.
+// A write goes into the copy and the copy replaces the file whole, never
+// past the size cap.
 class SettingsFile {
  public:
   enum Use { kRead, kWrite };
-  SettingsFile(const QString& path, Use use) {
-    const std::string name = path.toStdString();
+  SettingsFile(const QString& path, Use use) : m_path(path.toStdString()) {
     std::string bytes, why;
     std::error_code ec;
-    const bool exists = std::filesystem::exists(name, ec) || std::filesystem::is_symlink(name, ec);
-    if (!exists) {
-      m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
-      return;
-    }
-    if (!ReadDataFile(name, kMaxProfileBytes, bytes, &why)) {
+    const bool exists = std::filesystem::exists(m_path, ec) || std::filesystem::is_symlink(m_path, ec);
+    if (exists) m_fd = OpenDataFile(m_path, kMaxProfileBytes, &why);
+    if (exists && (m_fd < 0 || !ReadOpenedDataFile(m_fd, kMaxProfileBytes, bytes, &why))) {
       m_usable = false;
-      UseCopy("");
-      return;
+      ReportUnusable(why);
     }
     const auto typed = TypedValueLines(bytes);
-    if (typed.empty()) {
-      m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
-    } else if (use == kRead) {
-      UseCopy(WithoutLines(bytes, typed));
-    } else {
-      // Dropped before Qt reads the file for the write; replaced whole, so
-      // that a failure leaves the file as it was.
-      const std::string kept = WithoutLines(bytes, typed);
-      QSaveFile file(path);
-      const qint64 size = qint64(kept.size());
-      m_usable = file.open(QIODevice::WriteOnly) && file.write(kept.data(), size) == size && file.commit();
-      m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
-    }
+    const QString opened = QString("/proc/self/fd/%1").arg(m_fd);
+    if (use == kRead && m_usable && m_fd >= 0 && typed.empty() && QFileInfo(opened).isFile())
+      m_opened = opened;
+    else
+      m_opened = Copy(WithoutLines(bytes, typed));
+    m_settings = std::make_unique<QSettings>(m_opened, QSettings::IniFormat);
   }
-  QSettings& operator*() { return *m_settings; }
+  ~SettingsFile() {
+    m_settings.reset();
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  SettingsFile(const SettingsFile&) = delete;
+  SettingsFile& operator=(const SettingsFile&) = delete;
   QSettings* operator->() { return m_settings.get(); }
   bool Usable() const { return m_usable; }
 
- private:
-  void UseCopy(const std::string& bytes) {
-    m_copy = std::make_unique<QTemporaryFile>();
-    if (m_copy->open()) {
-      m_copy->write(bytes.data(), qint64(bytes.size()));
-      m_copy->flush();
-    }
-    m_settings = std::make_unique<QSettings>(m_copy->fileName(), QSettings::IniFormat);
+  // The copy, with the values set since, written over the file.
+  bool Save() {
+    m_settings->sync();
+    std::string bytes;
+    return m_usable && m_copy && m_settings->status() == QSettings::NoError &&
+           ReadDataFile(m_opened.toStdString(), kMaxProfileBytes, bytes) && ReplaceFileWhole(m_path, bytes).empty();
   }
+
+ private:
+  // The private copy's name; a copy that cannot be made takes no writes.
+  QString Copy(const std::string& bytes) {
+    m_copy = std::make_unique<QTemporaryFile>();
+    if (!m_copy->open() || m_copy->write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) ||
+        !m_copy->flush())
+      m_usable = false;
+    return m_copy->fileName();
+  }
+  void ReportUnusable(const std::string& why) const {
+    static std::vector<std::string> reported;
+    if (std::find(reported.begin(), reported.end(), m_path) != reported.end()) return;
+    reported.push_back(m_path);
+    std::fprintf(stderr, "Ravelle: the settings file %s is not used (%s); nothing is written to it\n",
+                 m_path.c_str(), why.c_str());
+  }
+  std::string m_path;
+  int m_fd = -1;
   std::unique_ptr<QTemporaryFile> m_copy;
+  QString m_opened;  // what QSettings reads: the descriptor's name or the copy
   std::unique_ptr<QSettings> m_settings;
   bool m_usable = true;
 };
@@ -169,9 +190,11 @@ QString Key(const std::string& section, const std::string& entry) {
   return section.empty() ? e : QString::fromStdString(section) + '/' + e;
 }
 
+// Where QSettings keeps the INI file of the user scope; not asked of a
+// QSettings, whose constructor would read the file.
 QString UserProfilePath() {
   if (!g_profileFile.empty()) return QString::fromStdString(g_profileFile);
-  return QSettings(QSettings::IniFormat, QSettings::UserScope, "Halvorn", "Ravelle").fileName();
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Halvorn/Ravelle.ini";
 }
 
 std::string ProgramFolder() {
@@ -187,11 +210,16 @@ std::string AsText(const QVariant& v) {
 }
 
 bool Write(const std::string& section, const std::string& entry, const QVariant& value) {
-  SettingsFile s(UserProfilePath(), SettingsFile::kWrite);
+  const QString path = UserProfilePath();
+  QDir().mkpath(QFileInfo(path).absolutePath());  // as QSettings makes it
+  // The lock QSettings takes on the file, so the other program's write
+  // cannot fall between this read and this write.
+  QLockFile lock(path + ".lock");
+  lock.lock();
+  SettingsFile s(path, SettingsFile::kWrite);
   if (!s.Usable()) return false;
   s->setValue(Key(section, entry), value);
-  s->sync();
-  return s->status() == QSettings::NoError;
+  return s.Save();
 }
 
 QVariant Read(const std::string& section, const std::string& entry) {
@@ -241,8 +269,8 @@ std::vector<std::string> MachineSettingsFiles() {
   std::vector<std::string> files;
   const std::string folder = ProgramFolder();
   if (!folder.empty()) files.push_back(folder + "/" + kMachineSettingsFileName);
-  const QSettings system(QSettings::IniFormat, QSettings::SystemScope, "Halvorn", "Ravelle");
-  files.push_back(system.fileName().toStdString());
+  // Where QSettings keeps the system scope's file.
+  files.push_back(QLibraryInfo::path(QLibraryInfo::SettingsPath).toStdString() + "/Halvorn/Ravelle.ini");
   return files;
 }
 

@@ -9,10 +9,15 @@
 // a whole number reads as the default. A value stored as a Qt type
 // ("@Variant(...)", "@Rect(...)"), which neither program writes, reads as the
 // default too (building some of them would end a program that has no GUI),
-// and the next write to the file drops it. A profile that is no regular file
-// (a pipe would block) or is larger than 1 MB reads as empty and takes no
-// writes. Every write goes to disk at once,
-// because the other program may read the same file.
+// and the next write to the file drops it. The file is only ever opened
+// through the data-file opener (platform/data_file.h), never by Qt from its
+// name (Qt reads the opened descriptor or a private copy): a
+// profile that is no regular file (a pipe would block) or is larger than
+// 1 MiB reads as empty, takes no writes and is reported once on stderr.
+// Every write goes to disk at once, because the other program may read the
+// same file: the whole file is replaced (never a pipe or device in its
+// place), and a write that would make it larger than 1 MiB fails and leaves
+// it as it was, so a profile the programs wrote is always read back.
 //
 // Machine-wide values (installation folder): read from the first file that
 // exists of

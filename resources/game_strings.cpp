@@ -16,9 +16,7 @@ const StringTable& GameStrings() {
       {IDS_SHAPE_ROUND, "Round"},
       {IDS_SHAPE_RANDOM_MIX, "Random Mix"},
       {IDS_DIMENSION_LINE, "%d X %d ( %d pieces )"},
-      {IDS_LEGAL_WARNING,
-       "Warning: this program is protected by copyright law. Copying or distributing it, in whole or in "
-       "part, without the written permission of Halvorn is forbidden and will be prosecuted."},
+      {IDS_LEGAL_WARNING, kLegalWarningText},
       {IDS_IMAGE_SIZE, "Image size = %d X %d pixels"},
       {IDS_PAGE_GENERAL, "General"},
       {IDS_PAGE_PIECES, "Pieces"},
@@ -192,6 +190,7 @@ const StringTable& GameStrings() {
        "This puzzle was saved by a newer version of the game and cannot be loaded by this one."},
       {IDS_SAVED_PICTURE_MISSING, "The picture of the saved puzzle is missing, cannot be read or has changed:\n%s"},
       {IDS_SAVED_PUZZLE_UNREADABLE, "The file could not be opened:\n%s\n\n%s"},
+      {IDS_SAVE_NOT_A_FILE, "It is not a regular file (a pipe, a device or a folder); the game does not write over it."},
       // ---- end of saved games ---------------------------------------------------------
   };
   return table;

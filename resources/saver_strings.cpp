@@ -9,10 +9,7 @@ const StringTable& SaverStrings() {
       // ---- start-up, settings, picture folders and about box -------------------------
       {132, "Error 800: The screensaver engine could not be initialized.  Please note the error message "
             "below and contact our support for help.\n\nError Message:\n%s"},
-      {2130, "Warning: This computer program is protected by copyright law and international treaties. "
-             "Unauthorized reproduction or distribution of this program, or any portion of it, may "
-             "result in severe civil and criminal penalties, and will be prosecuted to the maximum "
-             "extent possible under the law."},
+      {2130, kLegalWarningText},  // the game's text
       {2140, "Puzzle Images"},
       {2141, "You can use this interface to add or remove images displayed on the 3D puzzles when the "
              "screensaver is running."},

@@ -14,6 +14,11 @@ enum : unsigned {
   IDS_SAVER_PRODUCT_TITLE = 2133,
   IDS_HELP_PAGE_MISSING = 9001,  // "%s": the page's path
 };
+// The legal warning of both about boxes: the game's string 226 and the
+// screen saver's 2130 are this one text (and one French text).
+inline constexpr const char* kLegalWarningText =
+    "Warning: this program is protected by copyright law. Copying or distributing it, in whole or in "
+    "part, without the written permission of Halvorn is forbidden and will be prosecuted.";
 
 // ---- game dialogs --------------------------------------------------------------
 // Texts of the game's dialogs (new puzzle, picture selection, change
@@ -122,5 +127,6 @@ enum : unsigned {
   IDS_SAVED_PUZZLE_NEWER = 9306,
   IDS_SAVED_PICTURE_MISSING = 9307,  // "%s": the picture's path
   IDS_SAVED_PUZZLE_UNREADABLE = 9308,  // "%s %s": the path, the reason
+  IDS_SAVE_NOT_A_FILE = 9309,          // the reason of IDS_SAVE_FAILED for a pipe, device or folder
 };
 // ---- end of saved games ------------------------------------------------------------------------

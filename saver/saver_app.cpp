@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/d3d9/gl/gl_device.h"
+#include "platform/data_file.h"
 #include "platform/shell.h"
 #include "resources/strings.h"
 #include "saver/saver_text_ids.h"
@@ -111,6 +112,7 @@ int RunMessageLoop(CRavelleGameApp& app) {
 }  // namespace
 
 int RunScreensaver(int argc, char** argv) {
+  IgnoreFileSizeSignal();
   std::vector<std::string> arguments(argv + 1, argv + argc);
   const SaverLaunch launch = ParseLaunch(arguments);
   if (launch.kind == SaverLaunch::kHelp) {

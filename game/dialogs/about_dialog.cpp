@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "game/dialog_services.h"
 #include "game/game_profile.h"
 #include "resources/strings.h"
 #include "support/controls/hrx_hyperlink.h"
@@ -12,7 +13,7 @@
 namespace {
 // The start screen's title picture, its colour-key background made clear.
 QPixmap TitlePicture() {
-  QImage title(QString::fromStdString(GetTexturesDir() + kPathSeparator + "MenuBarStartMenuTitle.png"));
+  QImage title = ReadPictureFile(GetTexturesDir() + kPathSeparator + "MenuBarStartMenuTitle.png");
   if (title.isNull()) return {};
   title = title.convertToFormat(QImage::Format_ARGB32);
   for (int y = 0; y < title.height(); ++y) {
@@ -26,23 +27,23 @@ QPixmap TitlePicture() {
 
 CAboutDialog::CAboutDialog(QWidget* parent) : CGameDialog(0, parent) {
   setWindowTitle(DialogText(IDS_ABOUT_TITLE));
-  SetFixedUnits(277, 236);
+  SetFixedUnits(277, 270);
   QLabel* picture = Place(new QLabel, kAboutPicture, 7, 7, 263, 32);
   picture->setAlignment(Qt::AlignCenter);
   picture->setPixmap(TitlePicture());
-  AddGroup(kAboutGroup, DialogText(IDS_ABOUT_PRODUCT_INFORMATION), 7, 44, 263, 166);
-  QLabel* title = AddLabel(kAboutTitle, QString::fromStdString(GetProductTitle()), 17, 58, 243, 10);
+  AddGroup(kAboutGroup, DialogText(IDS_ABOUT_PRODUCT_INFORMATION), 7, 44, 263, 198);
+  QLabel* title = AddLabel(kAboutTitle, QString::fromStdString(GetProductTitle()), 17, 60, 243, 10);
   title->setTextFormat(Qt::PlainText);
-  AddLabel(kAboutVersion, DialogText(IDS_ABOUT_VERSION) + QString::fromStdString(GetGameVersion()), 17, 70, 243,
+  AddLabel(kAboutVersion, DialogText(IDS_ABOUT_VERSION) + QString::fromStdString(GetGameVersion()), 17, 73, 243,
            10);
-  AddLabel(kNoItemId, DialogText(IDS_ABOUT_MAKER_PAGE_LABEL), 17, 88, 243, 10);
-  m_makerLink = Place(new CHRXHyperLink, kAboutMakerLink, 17, 99, 243, 10);
+  AddLabel(kNoItemId, DialogText(IDS_ABOUT_MAKER_PAGE_LABEL), 17, 93, 243, 10);
+  m_makerLink = Place(new CHRXHyperLink, kAboutMakerLink, 17, 105, 243, 10);
   m_makerLink->setText(DialogText(IDS_ABOUT_MAKER_ADDRESS));
-  AddLabel(kNoItemId, DialogText(IDS_ABOUT_PRODUCT_PAGE_LABEL), 17, 115, 243, 10);
-  m_productLink = Place(new CHRXHyperLink, kAboutProductLink, 17, 126, 243, 10);
+  AddLabel(kNoItemId, DialogText(IDS_ABOUT_PRODUCT_PAGE_LABEL), 17, 123, 243, 10);
+  m_productLink = Place(new CHRXHyperLink, kAboutProductLink, 17, 135, 243, 10);
   m_productLink->setText(DialogText(IDS_ABOUT_PRODUCT_ADDRESS));
-  AddLabel(kAboutLegal, DialogText(IDS_LEGAL_WARNING), 17, 146, 243, 58, true);
-  QPushButton* ok = AddButton(IDOK, DialogText(IDS_DLG_OK), 210, 216, 60, 15);
+  AddLabel(kAboutLegal, DialogText(IDS_LEGAL_WARNING), 17, 157, 243, 78, true);
+  QPushButton* ok = AddButton(IDOK, DialogText(IDS_DLG_OK), 210, 249, 60, 15);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   MakeBold({kAboutGroup});

@@ -5,7 +5,6 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -146,9 +145,7 @@ PicturePreview FitPicturePreview(const QImage& image, int boxWidth, int boxHeigh
 
 PicturePreview LoadPicturePreview(const std::string& path, int boxWidth, int boxHeight) {
   if (path.empty()) return {};
-  QImageReader reader(QString::fromStdString(path));
-  reader.setAutoTransform(false);
-  return FitPicturePreview(reader.read(), boxWidth, boxHeight);
+  return FitPicturePreview(ReadPictureFile(path), boxWidth, boxHeight);
 }
 
 void ShowPicturePreview(QLabel* preview, QLabel* sizeText, const PicturePreview& picture) {
@@ -156,12 +153,6 @@ void ShowPicturePreview(QLabel* preview, QLabel* sizeText, const PicturePreview&
   preview->resize(picture.preview.size());
   sizeText->setText(
       QString::fromStdString(FormatString(LoadResString(IDS_IMAGE_SIZE).c_str(), picture.width, picture.height)));
-}
-
-std::vector<std::string> ListPictureFiles(const std::string& folder) {
-  std::vector<std::string> names;
-  ListFilesInFolder(folder, names, kPictureExtensions);
-  return names;
 }
 
 namespace {

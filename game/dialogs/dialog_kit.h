@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "game/dialog_services.h"
 #include "platform/shell.h"  // IDOK, IDCANCEL: the item ids of OK and Cancel
 #include "support/controls/hrx_dialog_item.h"
 
@@ -116,15 +117,9 @@ void ShowPicturePreview(QLabel* preview, QLabel* sizeText, const PicturePreview&
 // The same from a picture already in memory.
 PicturePreview FitPicturePreview(const QImage& image, int boxWidth, int boxHeight);
 
-// The picture extensions the game lists, and the names (without folder) of
-// the folder's picture files with one of them (any letter case), sorted
-// without regard to case. Empty for a missing folder.
-inline constexpr const char* kPictureExtensions = "bmp;jpg;jpeg;png";
-std::vector<std::string> ListPictureFiles(const std::string& folder);
-
 // Gives the names (without folder) of a folder's picture files; the game may
-// put its own list in place of ListPictureFiles (a null function restores
-// it).
+// put its own list in place of ListPictureFiles (game/dialog_services.h; a
+// null function restores it).
 using PictureLister = std::function<std::vector<std::string>(const std::string& folder)>;
 std::vector<std::string> ListFolderPictures(const std::string& folder);  // through the lister in use
 void SetPictureLister(PictureLister lister);

@@ -8,8 +8,8 @@
 
 CGameMenuDialog::CGameMenuDialog(QWidget* parent) : CGameDialog(0, parent) {
   setWindowTitle(DialogText(IDS_MENU_TITLE));
-  SetFixedUnits(203, 134);
-  AddGroup(kMenuActionsGroup, DialogText(IDS_MENU_ACTIONS), 7, 7, 189, 98);
+  SetFixedUnits(203, 164);
+  AddGroup(kMenuActionsGroup, DialogText(IDS_MENU_ACTIONS), 7, 7, 189, 128);
   const struct {
     int id;
     unsigned text;
@@ -17,13 +17,13 @@ CGameMenuDialog::CGameMenuDialog(QWidget* parent) : CGameDialog(0, parent) {
   } buttons[] = {{kMenuSave, IDS_MENU_SAVE, kCommandSavePuzzle},
                  {kMenuFullScreen, IDS_MENU_FULL_SCREEN, kCommandFullScreen},
                  {kMenuStartScreen, IDS_MENU_START_SCREEN, kCommandShowStartScreen}};
-  int y = 22;
+  int y = 26;
   for (const auto& b : buttons) {
-    QPushButton* button = AddButton(b.id, DialogText(b.text), 17, y, 169, 20);
+    QPushButton* button = AddButton(b.id, DialogText(b.text), 17, y, 169, 24);
     connect(button, &QPushButton::clicked, this, [this, command = b.command] { Choose(command); });
-    y += 27;
+    y += 35;
   }
-  QPushButton* cancel = AddButton(IDCANCEL, DialogText(IDS_DLG_CANCEL), 136, 113, 60, 15);
+  QPushButton* cancel = AddButton(IDCANCEL, DialogText(IDS_DLG_CANCEL), 136, 142, 60, 15);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   MakeBold({kMenuActionsGroup});
 }

@@ -1,8 +1,11 @@
 // Sections: activation - input - drawing
 #include "game/screens/top_bar.h"
 
+#include <algorithm>
+
 #include "game/game_text_ids.h"
 #include "game/puzzle_game.h"
+#include "game/saved_game.h"
 #include "game/screens/screen_kit.h"
 #include "support/string_table.h"
 #include "support/support.h"
@@ -24,7 +27,7 @@ RECT Offset(RECT r, LONG dx, LONG dy) { return RECT{r.left + dx, r.top + dy, r.r
 }  // namespace
 
 std::string FormatGameTime(double seconds) {
-  const int s = static_cast<int>(seconds);
+  const int s = seconds >= 1.0 ? static_cast<int>(std::min(seconds, kMaxSavedPlayTime)) : 0;
   const int h = s / 3600;
   const int m = s / 60 - 60 * h;
   const int sec = s - 60 * (s / 60);

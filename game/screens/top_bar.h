@@ -39,7 +39,9 @@ struct TopBarIcon {
 };
 
 // "Game Time: hh:mm:ss" for a play time in seconds (whole seconds; hours
-// may take more than two digits).
+// may take more than two digits). Defined for every value: times above the
+// saved games' bound (kMaxSavedPlayTime) show as that bound, negative times
+// and NaN as 0.
 std::string FormatGameTime(double seconds);
 
 class CPlayPuzzleTopMenuBar : public ITopBar {

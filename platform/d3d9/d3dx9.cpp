@@ -41,9 +41,6 @@ std::string LastPictureError() { return g_lastPictureError; }
 namespace {
 
 constexpr UINT kMaxTextureSide = 4096;
-// A picture file may not be larger than the biggest uncompressed picture of
-// the budget (32-bit BMP) and its headers.
-constexpr std::uint64_t kMaxPictureFileBytes = (kDefaultPicturePixelBudget * 4) + (1 << 20);
 
 HRESULT Refuse(const std::string& why) {
   g_lastPictureError = why;

@@ -46,6 +46,9 @@ constexpr BYTE FF_DONTCARE = 0;
 // budget is refused before decoding. Pictures larger than the texture they
 // make are decoded straight to that size where the format allows (JPEG).
 inline constexpr std::uint64_t kDefaultPicturePixelBudget = std::uint64_t(64) << 20;  // 64 megapixels
+// A picture file may not be larger than the biggest uncompressed picture of
+// the budget (32-bit BMP) and its headers.
+inline constexpr std::uint64_t kMaxPictureFileBytes = (kDefaultPicturePixelBudget * 4) + (1 << 20);
 // The budget in pixels (width x height); tests and fuzzers lower it.
 void SetPicturePixelBudget(std::uint64_t pixels);
 std::uint64_t PicturePixelBudget();

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include "platform/data_file.h"
 #include "platform/shell.h"
 #include "support/controls/hrx_dialog_item.h"
 
@@ -35,6 +36,15 @@ bool CHRXHtmlCtrl::ShowLocalPage(const QUrl& page) {
   if (!file.isFile() || !file.isReadable()) return false;
   setSource(page);
   return true;
+}
+
+QVariant CHRXHtmlCtrl::loadResource(int type, const QUrl& name) {
+  const QUrl url = source().resolved(name);
+  if (url.scheme() == "qrc") return QTextBrowser::loadResource(type, name);
+  // Not null even when refused: the document would then open it itself.
+  std::string bytes;
+  if (url.isLocalFile()) ReadDataFile(url.toLocalFile().toStdString(), kMaxPageFileBytes, bytes);
+  return QByteArray::fromStdString(bytes);
 }
 
 void CHRXHtmlCtrl::OnLinkClicked(const QUrl& link) {

@@ -4,7 +4,9 @@
 // are shown in the view, links between them included; links to any other
 // address (web, mail) open with the desktop through the shell
 // (platform/shell.h). The view draws no border of its own, so it shows only
-// the page within the placeholder's rectangle.
+// the page within the placeholder's rectangle. Pages and pictures are read
+// through the data-file opener (platform/data_file.h), never by Qt: a pipe
+// or device named by a page shows as nothing.
 //
 // A dialog keeps the view as a member: it becomes a child of the dialog,
 // and because a member is destroyed before the dialog's own widget part,
@@ -28,6 +30,9 @@ class CHRXHtmlCtrl : public QTextBrowser {
   // opens through the shell. False when a local page cannot be read (the
   // view keeps what it showed) or the shell failed.
   bool Navigate(const QString& address);
+
+ protected:
+  QVariant loadResource(int type, const QUrl& name) override;
 
  private:
   bool ShowLocalPage(const QUrl& page);

@@ -76,6 +76,14 @@ TEST_F(Help_Offscreen, HostileLanguageTranslationAndPageAreHarmless) {
   EXPECT_EQ(HelpWindow(), nullptr);
   ASSERT_EQ(m_shell.boxes.size(), 1u);
   EXPECT_EQ(m_shell.boxes[0].text, "The help page could not be found:\n" + (m_dir / "Help/english/32502.html"));
+
+  // A picture of a page that is a pipe is not opened either.
+  m_dir.WriteFile("Help/english/0.html", "<html><body><p>Contents</p><img src='pipe.png'></body></html>");
+  ASSERT_EQ(::mkfifo((m_dir / "Help/english/pipe.png").c_str(), 0600), 0);
+  ShowHelp(0);
+  ASSERT_NE(HelpWindow(), nullptr);
+  HelpWindow()->grab();  // lays the page out, which loads its pictures
+  EXPECT_TRUE(HelpWindow()->toPlainText().contains("Contents"));
 }
 
 TEST_F(Help_Offscreen, MissingPageIsReportedByName) {

@@ -3,6 +3,8 @@
 // wide, every line Height pixels high).
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "game/command_ids.h"
 #include "game/game_profile.h"
 #include "play_fixture.h"
@@ -114,6 +116,11 @@ TEST_F(PanelsTest, GameTimeIsDrawnAtTheRight) {
   EXPECT_EQ(FormatGameTime(86399.9), "Game Time: 23:59:59");
   EXPECT_EQ(FormatGameTime(3725), "Game Time: 01:02:05");
   EXPECT_EQ(FormatGameTime(360000), "Game Time: 100:00:00");
+  // Every double has a defined text: the bound and anything above it show
+  // the bound, nothing below 0.
+  for (double huge : {2147483647.0, 2147483648.0, 3e9, 1e10, 9007199254740993.0, 1e308, HUGE_VAL})
+    EXPECT_EQ(FormatGameTime(huge), "Game Time: 596523:14:07") << huge;
+  for (double none : {-1.0, -1e308, -HUGE_VAL, std::nan("")}) EXPECT_EQ(FormatGameTime(none), "Game Time: 00:00:00");
   NewPuzzle(3, 3);
   m_game->m_playTimer.Start(665.5);
   Frame();

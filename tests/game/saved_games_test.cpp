@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -20,6 +22,7 @@
 #include "game/command_ids.h"
 #include "game/frame_commands.h"
 #include "game/game_text_ids.h"
+#include "platform/data_file.h"
 #include "platform/shell.h"
 #include "play_fixture.h"
 #include "saved_fixture.h"
@@ -271,8 +274,20 @@ TEST_F(SavedGamesTest, ARefusedFileShowsItsBoxAndLeavesTheGameAlone) {
     EXPECT_EQ(m_shell.boxes[0].flags, MB_ICONERROR);
     ExpectUnchanged(before);
   }
+  // A pipe (no writer ever comes), a device and a folder are no saved
+  // puzzles: refused at once, the table untouched.
+  const std::string pipe = m_dir / "pipe.rvpuzzle";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  for (const std::string& path : {pipe, std::string("/dev/zero"), m_dir.path()}) {
+    SCOPED_TRACE(path);
+    m_shell.boxes.clear();
+    EXPECT_FALSE(Saved().LoadFrom(path));
+    ASSERT_EQ(m_shell.boxes.size(), 1u);
+    EXPECT_EQ(m_shell.boxes[0].text, damaged);
+    ExpectUnchanged(before);
+  }
   // Files that cannot be read at all name the reason.
-  for (const std::string& path : {m_dir / "vanished.rvpuzzle", m_dir.path()}) {
+  for (const std::string& path : {m_dir / "vanished.rvpuzzle"}) {
     SCOPED_TRACE(path);
     m_shell.boxes.clear();
     EXPECT_FALSE(Saved().LoadFrom(path));
@@ -301,7 +316,7 @@ TEST_F(SavedGamesTest, AFailedSaveKeepsTheOldFileAndTheCurrentName) {
 
   // The disk fills up while the new file is written.
   m_shell.boxes.clear();
-  signal(SIGXFSZ, SIG_IGN);
+  IgnoreFileSizeSignal();  // as both programs do at start-up
   rlimit limit{};
   getrlimit(RLIMIT_FSIZE, &limit);
   const rlimit saved = limit;
@@ -329,6 +344,40 @@ TEST_F(SavedGamesTest, AFailedSaveKeepsTheOldFileAndTheCurrentName) {
     EXPECT_EQ(m_game->m_settings.m_currentFile, lockedFile);
   }
   std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+
+  // Over a pipe, a device or a folder nothing is written: the save says so and
+  // each stays what it was (a rename would have put a regular file there).
+  std::vector<std::string> targets = {m_dir / "pipe.rvpuzzle", m_dir.MakeFolder("folder.rvpuzzle")};
+  ASSERT_EQ(::mkfifo(targets[0].c_str(), 0600), 0);
+  if (geteuid() == 0 && ::mknod((m_dir / "null.rvpuzzle").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0)
+    targets.push_back(m_dir / "null.rvpuzzle");
+  m_game->m_settings.m_currentFile = file;
+  for (const std::string& target : targets) {
+    SCOPED_TRACE(target);
+    const auto type = std::filesystem::symlink_status(target).type();
+    m_shell.boxes.clear();
+    EXPECT_FALSE(Saved().SaveTo(target));
+    ASSERT_EQ(m_shell.boxes.size(), 1u);
+    EXPECT_EQ(m_shell.boxes[0].text, "The puzzle could not be saved to\n" + target +
+                                         "\n\nIt is not a regular file (a pipe, a device or a folder); the game "
+                                         "does not write over it.");
+    EXPECT_EQ(std::filesystem::symlink_status(target).type(), type);
+    EXPECT_EQ(m_game->m_settings.m_currentFile, file);
+  }
+}
+
+// A clock far beyond any real game still saves a file that loads again.
+TEST_F(SavedGamesTest, APlayTimeBeyondTheBoundSavesAsTheBound) {
+  ShowPlayScreen();
+  m_game->m_playTimer.Start(3e9);
+  m_game->m_playTimer.Pause();
+  const std::string file = SaveAs("old.rvpuzzle");
+  ASSERT_FALSE(file.empty());
+  EXPECT_EQ(Saved().Capture().playTime, kMaxSavedPlayTime);
+  m_shell.boxes.clear();
+  ASSERT_TRUE(Saved().LoadFrom(file));
+  EXPECT_TRUE(m_shell.boxes.empty());
+  EXPECT_NEAR(m_game->m_playTimer.GetElapsed(), kMaxSavedPlayTime, 1.0);
 }
 
 TEST_F(SavedGamesTest, CancelledDialogsChangeNothing) {

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
+#include "platform/data_file.h"
 #include "platform/profile.h"
 #include "testkit.h"
 
@@ -120,4 +124,90 @@ TEST_F(Profile, ProfileThatIsAPipeReadsAsDefaultsWithoutWaiting) {
   ASSERT_EQ(::mkfifo((dir / "profile.ini").c_str(), 0600), 0);
   EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 5), 5);
   EXPECT_FALSE(ProfileWriteInt("GameOptions", "PieceCount", 6));
+}
+
+// The user's own profile where the programs find it without a test file:
+// neither learning its name nor reading it waits on a pipe, the pipe stays a
+// pipe, and it is reported once.
+TEST(UserProfile, APipeInPlaceOfTheProfileIsReportedOnceAndNeverWritten) {
+  testkit::TempDir dir;
+  const char* old = std::getenv("XDG_CONFIG_HOME");
+  const std::string previous = old ? old : "";
+  ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+  const ScopedProfileFile user("");
+  std::filesystem::create_directories(dir / "Halvorn");
+  const std::string pipe = dir / "Halvorn/Ravelle.ini";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(ProfileFilePath(), pipe);
+  EXPECT_EQ(ProfileGetBool("", "ShowTutorialDialog", true), true);
+  EXPECT_FALSE(ProfileWriteBool("", "ShowTutorialDialog", false));
+  EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 5), 5);
+  const std::string report = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::filesystem::status(pipe).type(), std::filesystem::file_type::fifo);
+  EXPECT_NE(report.find(pipe), std::string::npos) << report;
+  EXPECT_NE(report.find("not a regular file"), std::string::npos) << report;
+  EXPECT_EQ(report.find(pipe), report.rfind(pipe)) << report;  // once
+
+  // A profile the programs write appears there, folder and all.
+  std::filesystem::remove_all(dir / "Halvorn");
+  EXPECT_TRUE(ProfileWriteInt("GameOptions", "PieceCount", 6));
+  EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 5), 6);
+  if (old)
+    ::setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
+  else
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
+// A profile just under the cap: the programs' own writes never push it over
+// (the next start would ignore it whole), and a write that would fails and
+// leaves the file as it was.
+TEST_F(Profile, AWriteThatWouldPassTheCapFailsAndKeepsTheFile) {
+  const std::string padding(1024 * 1024 - 200, 'x');
+  std::ofstream(dir / "profile.ini") << "[General]\nShowTutorialDialog=0\nPadding=" << padding << "\n";
+  const auto readAll = [&] {
+    std::ifstream in(dir / "profile.ini");
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+  };
+  const std::string before = readAll();
+  ASSERT_LT(before.size(), 1024u * 1024u);
+  EXPECT_FALSE(ProfileWriteString("MenuSel", "LastPuzzlePictureFilePath", std::string(200, 'p')));
+  EXPECT_EQ(readAll(), before);
+  EXPECT_EQ(ProfileGetBool("", "ShowTutorialDialog", true), false);
+  EXPECT_TRUE(ProfileWriteInt("MenuSel", "LastPuzzleSizeX", 9));  // a small one still fits
+  EXPECT_EQ(ProfileGetInt("MenuSel", "LastPuzzleSizeX", 0), 9);
+  EXPECT_EQ(ProfileGetBool("", "ShowTutorialDialog", true), false);
+}
+
+// Reading writes nothing: under a file size limit smaller than the profile
+// every value still reads, and a write fails cleanly instead of ending the
+// program.
+TEST_F(Profile, ValuesReadUnderAFileSizeLimit) {
+  std::ofstream(dir / "profile.ini") << "[General]\nShowTutorialDialog=0\nPadding=" << std::string(4096, 'x') << "\n";
+  std::ofstream(dir / "machine.ini") << "[General]\nInstallDir=/opt/ravelle\n";
+  SetMachineSettingsFile(dir / "machine.ini");
+  IgnoreFileSizeSignal();
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit limit = saved;
+  limit.rlim_cur = 1024;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  const bool tutorial = ProfileGetBool("", "ShowTutorialDialog", true);
+  const std::string install = MachineGetString("", "InstallDir").value_or("");
+  const bool written = ProfileWriteInt("GameOptions", "PieceCount", 6);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  SetMachineSettingsFile("");
+  EXPECT_FALSE(tutorial);
+  EXPECT_EQ(install, "/opt/ravelle");
+  EXPECT_FALSE(written);
+  EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 5), 5);
+  EXPECT_FALSE(ProfileGetBool("", "ShowTutorialDialog", true));
+}
+
+// Saving the profile never puts a regular file in place of what is there.
+TEST_F(Profile, AProfileThatIsAFolderStaysAFolder) {
+  std::filesystem::create_directory(dir / "profile.ini");
+  EXPECT_FALSE(ProfileWriteInt("GameOptions", "PieceCount", 6));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "profile.ini"));
 }

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QGroupBox>
+#include <QImage>
+#include <QPixmap>
 #include <QLabel>
+#include <QTextDocument>
 #include <QUrl>
 #include <memory>
 
@@ -79,6 +84,28 @@ TEST(HtmlCtrl_Offscreen, ShowsLocalPagesAndHandsOtherAddressesToTheShell) {
   EXPECT_TRUE(html.toPlainText().contains("First page"));
   EXPECT_TRUE(html.Navigate("mailto:someone@example.org"));
   EXPECT_EQ(shell.addresses.back(), "mailto:someone@example.org");
+}
+
+// The view reads pages and pictures itself, through the opener: a picture
+// that is a pipe draws as nothing instead of hanging the dialog, and a
+// real one still shows.
+TEST(HtmlCtrl_Offscreen, APictureThatIsAPipeDoesNotHangThePage) {
+  testkit::TempDir dir;
+  QImage picture(8, 6, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  ASSERT_TRUE(picture.save(QString::fromStdString(dir / "real.png")));
+  ASSERT_EQ(::mkfifo((dir / "pipe.png").c_str(), 0600), 0);
+  const std::string page =
+      dir.WriteFile("page.html", "<html><body><p>Pictures</p><img src='pipe.png'><img src='real.png'></body></html>");
+  CHRXHtmlCtrl html;
+  html.resize(300, 200);
+  ASSERT_TRUE(html.Navigate(QString::fromStdString(page)));
+  html.grab();  // lays the page out, which loads its pictures
+  EXPECT_TRUE(html.toPlainText().contains("Pictures"));
+  const QVariant real = html.document()->resource(QTextDocument::ImageResource, QUrl("real.png"));
+  const QImage shown = real.typeId() == QMetaType::QByteArray ? QImage::fromData(real.toByteArray())
+                                                              : real.value<QPixmap>().toImage();
+  EXPECT_EQ(shown.size(), QSize(8, 6)) << real.typeName();
 }
 
 TEST(HrxFont_Offscreen, Weight700MakesABoldGroupBoxFont) {

@@ -135,3 +135,14 @@ TEST(ProgramStrings, BothProgramsKnowTheirTitlesAndTheFrenchFilesParse) {
     }
   }
 }
+
+// Both about boxes carry one legal warning, in each language.
+TEST(ProgramStrings, BothAboutBoxesShowTheSameLegalWarning) {
+  EXPECT_EQ(GameStrings().at(226), SaverStrings().at(2130));
+  const std::string folder = GetInstallDir() + "/LanguageFrench/";
+  StringTable game, saver;
+  ASSERT_TRUE(ParseStringTable(ReadWholeFile(folder + "RavelleGame.strings"), game));
+  ASSERT_TRUE(ParseStringTable(ReadWholeFile(folder + "Brindle.strings"), saver));
+  ASSERT_TRUE(game.count(226) && saver.count(2130));
+  EXPECT_EQ(game.at(226), saver.at(2130));
+}

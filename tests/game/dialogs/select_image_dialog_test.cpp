@@ -6,6 +6,7 @@
 
 #include "dialog_fixture.h"
 #include "game/dialogs/select_image_dialog.h"
+#include "game/puzzle_game.h"
 
 namespace {
 using SelectImage_Offscreen = DialogFixture;
@@ -112,4 +113,21 @@ TEST_F(SelectImage_Offscreen, ControlsFollowTheirAnchorsAndTheSizeHasAFloor) {
   EXPECT_EQ(dialog.minimumSize(), opened);
   dialog.resize(opened);
   for (const auto& [id, rect] : before) EXPECT_EQ(GetDlgItem(&dialog, id)->geometry(), rect) << id;
+}
+
+// The game's default picture is the first line the dialogs show: a GIF sample
+// is in all three lists or in none.
+TEST_F(SelectImage_Offscreen, TheGamesDefaultPictureIsTheDialogsFirstLine) {
+  static const char kOnePixelGif[] =
+      "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00!\xf9\x04\x01\x00\x00\x00\x00,"
+      "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02D\x01\x00;";
+  m_dir.WriteFile("PuzzleSamples/a.gif", std::string(kOnePixelGif, sizeof kOnePixelGif - 1));
+  Picture("PuzzleSamples/b.png", 64, 48);
+  CSelectImageDialog dialog("");
+  EXPECT_EQ(Lines(dialog), QStringList({"a.gif", "b.png"}));
+  EXPECT_EQ(dialog.Item<QLabel>(kPickSizeText)->text(), "Image size = 1 X 1 pixels");  // a valid picture
+
+  CPuzzleGame game;
+  ASSERT_TRUE(game.ChooseDefaultPicture());
+  EXPECT_EQ(game.m_settings.m_picturePath, Samples() + "/" + Lines(dialog).front().toStdString());
 }

@@ -39,6 +39,7 @@ TEST_F(GameMenu_Offscreen, ButtonsChooseTheirCommandAndClose) {
     EXPECT_EQ(seen, c.command) << c.button;
     EXPECT_FALSE(menu.isVisible());
   }
+  EXPECT_EQ(CGameMenuDialog().size(), CGameMenuDialog().Units(0, 0, 203, 164).size());  // the template's size
   for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
     CGameMenuDialog menu;
     menu.show();
@@ -52,6 +53,7 @@ TEST_F(About_Offscreen, ShowsTitleVersionAndLinksThatOpenTheirAddress) {
   CAboutDialog about;
   about.show();
   EXPECT_EQ(about.windowTitle(), "About Ravelle");
+  EXPECT_EQ(about.size(), about.Units(0, 0, 277, 270).size());  // the template's size
   EXPECT_EQ(about.Item<QLabel>(kAboutTitle)->text(), "Ravelle");
   EXPECT_EQ(about.Item<QLabel>(kAboutVersion)->text(), "Version 1.03");
   EXPECT_TRUE(about.Item<QLabel>(kAboutLegal)->text().startsWith("Warning: "));
