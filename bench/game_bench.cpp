@@ -131,7 +131,7 @@ void BM_PickUnderCursor(benchmark::State& state) {
   CKVRCamera camera;
   camera.SetEye(0, -1800, 1800);
   camera.LookAt(0, 0, 0);
-  g_Engine.m_camera = &camera;
+  g_Engine.SetCamera(&camera);
   D3DXMatrixPerspectiveFovLH(&g_Engine.m_projection, camera.m_fieldOfView, 1024.0f / 768.0f, 1.0f, 128000.0f);
   CGUIInterfacePlayPuzzle& screen = w.screen;
   int x = 0;
@@ -151,7 +151,7 @@ void BM_PickUnderCursor(benchmark::State& state) {
     state.ResumeTiming();
   }
   state.counters["hit share"] = double(picks) / double(state.iterations());
-  g_Engine.m_camera = nullptr;
+  g_Engine.SetCamera(nullptr);
 }
 BENCHMARK(BM_PickUnderCursor)->Unit(benchmark::kMicrosecond);
 

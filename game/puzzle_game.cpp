@@ -90,7 +90,7 @@ InitResult CPuzzleGame::Init() {
   if (GameHost().CreateSound()) g_SoundManager.SetPrimaryFormat();
   CreateFonts();
   ChooseDefaultPicture();
-  g_Engine.m_camera = &m_camera;
+  g_Engine.SetCamera(&m_camera);
   if (m_topBar) {
     m_topBar->Activate();
     m_topBarActive = true;
@@ -187,9 +187,7 @@ void CPuzzleGame::EndFrame() {
       m_statusTransition.m_active = false;
     }
   }
-  g_Engine.m_device->EndScene();
-  const HRESULT hr = g_Engine.m_device->Present(nullptr, nullptr, nullptr, nullptr);
-  if (hr == D3DERR_DEVICELOST || hr == D3DERR_DRIVERINTERNALERROR) g_Engine.m_deviceLost = true;
+  g_Engine.EndFrame();
 }
 
 // ---- screens and status ----------------------------------------------------------------------

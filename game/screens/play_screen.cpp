@@ -34,32 +34,16 @@ void CGUIInterfacePlayPuzzle::Activate() {
     m_camera->m_nearPlane = 1.0f;
     m_camera->m_farPlane = 128000.0f;
     m_camera->UpdateView();
-    g_Engine.m_camera = m_camera;
+    g_Engine.SetCamera(m_camera);
   }
-  g_Engine.m_clearColor = 0xFF204080;
+  g_Engine.SetClearColor(0xFF204080);
   LoadTextureArt(m_selectionFillTexture, "PieceSelectionFill.png", 0);
   LoadTextureArt(m_selectionMarkTexture, "PieceSelectionMark.png", 0);
   m_connectSound.reset();
   if (g_SoundManager.m_initialized)
     g_SoundManager.CreateSound(m_connectSound, GetSoundsDir() + kPathSeparator + "ConnectPieces.wav", GUID_NULL);
 
-  m_light = D3DLIGHT9{};
-  m_light.Type = D3DLIGHT_DIRECTIONAL;
-  m_light.Diffuse = D3DCOLORVALUE{1, 1, 1, 1};
-  m_light.Specular = D3DCOLORVALUE{1, 1, 1, 1};
-  m_light.Ambient = D3DCOLORVALUE{0, 0, 0, 0};
-  D3DXVECTOR3 direction(0.25f, 0.25f, -0.25f);
-  D3DXVec3Normalize(&direction, &direction);
-  m_light.Direction = direction;
-  m_light.Attenuation0 = 1.0f;
-  g_Engine.m_lights[0] = &m_light;
-  g_Engine.m_lightEnabled[0] = 1;
-  g_Engine.m_specularEnable = true;
-  if (IDirect3DDevice9* device = g_Engine.m_device) {
-    device->SetLight(0, &m_light);
-    device->LightEnable(0, 1);
-    device->SetRenderState(D3DRS_SPECULARENABLE, 1);
-  }
+  SetSceneLight(m_light, D3DXVECTOR3(0.25f, 0.25f, -0.25f));
 
   m_commandHelper.Hide();
   if (ReadProfileBool(profile::kShowCommandHelper)) {
@@ -154,9 +138,8 @@ int CGUIInterfacePlayPuzzle::Update() {
 
 // ---- drawing ----------------------------------------------------------------------------------
 void CGUIInterfacePlayPuzzle::Render() {
-  g_Engine.m_fillMode = D3DFILL_SOLID;
-  if (g_Engine.m_device) g_Engine.m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
-  g_Engine.m_ambientColor = 0xFFFFFFFF;
+  g_Engine.SetFillMode(D3DFILL_SOLID);
+  g_Engine.SetAmbientColor(0xFFFFFFFF);
   m_environment.Render();
   if (CPuzzleBoard* board = Board()) board->Render();
   if (m_rubberBandActive) m_selectionRect.Render();

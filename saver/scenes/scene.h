@@ -39,11 +39,6 @@ D3DCOLORVALUE RandomLightColour();
 D3DXVECTOR3 RandomSpin();
 // The colour as opaque ARGB, each channel x 255 truncated.
 D3DCOLOR LightColourToArgb(const D3DCOLORVALUE& colour);
-// A white directional light along the normalised direction with no ambient
-// part, made g_Engine's light 0 (re-applied after a device reset), and
-// specular lighting turned on. The record must stay where it is while the
-// engine may use it.
-void SetSceneLight(D3DLIGHT9& light, const D3DXVECTOR3& direction);
 
 // ---- the scene base ------------------------------------------------------------------
 inline constexpr int kSceneFallbackGrid = 14;       // grey picture: 14 x 14 pieces
