@@ -77,8 +77,7 @@ void CSceneBlackHole::Update() {
     m_rotations[i] = D3DXVECTOR3(spin.x * t * 0.25f, spin.y * t * 0.25f, spin.z * t * 0.25f);
     piece.SetRotation(m_rotations[i].x, m_rotations[i].y, m_rotations[i].z);
     piece.SetScale(m_scales[i]);
-    if (i < m_board.m_meshes.m_renderParams.size())
-      m_board.m_meshes.UpdateSubObjectMatrix(int(i));
+    m_board.UpdatePieceMatrix(i);
   }
 }
 
