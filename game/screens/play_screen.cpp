@@ -53,7 +53,7 @@ void CGUIInterfacePlayPuzzle::Activate() {
   }
   m_selectionRect.Create(&m_selectionFillTexture);
   m_selectionRect.SetCorners(0, 0, 0, 0);
-  m_rubberBandActive = false;
+  m_hand.m_rubberBandActive = false;
 }
 
 void CGUIInterfacePlayPuzzle::Deactivate() {
@@ -75,9 +75,7 @@ void CGUIInterfacePlayPuzzle::ResetPlayView() {
   EndCameraMove();
   CPuzzleBoard* board = Board();
   if (!board || !g_Game) return;
-  const unsigned interior = board->CountInteriorSides();
-  board->m_completion =
-      interior ? static_cast<float>(static_cast<double>(board->CountJoinedSides()) / interior * 100.0) : 0.0f;
+  board->UpdateCompletion();
   if (g_Game->m_settings.m_currentFile.empty() && m_camera) {
     const float half = static_cast<float>(board->m_height / 2);
     m_camera->SetEye(0.0f, -half, 2000.0f);
@@ -104,14 +102,9 @@ void CGUIInterfacePlayPuzzle::ResetPlayView() {
 }
 
 void CGUIInterfacePlayPuzzle::ForgetPieces() {
-  m_holding = false;
-  m_heldPiece = nullptr;
-  m_held.clear();
-  m_others.clear();
-  m_touching.clear();
-  m_rubberBandActive = false;
-  m_selection.clear();
-  m_restackPending = false;
+  LetGo();
+  m_hand.m_rubberBandActive = false;
+  m_hand.m_selection.clear();
 }
 
 void CGUIInterfacePlayPuzzle::LoadEnvironment() { m_environment.Reload(); }
@@ -129,7 +122,7 @@ int CGUIInterfacePlayPuzzle::Update() {
       m_cameraAnimation.m_active = false;
     }
   }
-  if (m_restackPending) {
+  if (m_hand.m_restackPending) {
     RestackSelection();
     SettleStackedGroups();
   }
@@ -142,7 +135,7 @@ void CGUIInterfacePlayPuzzle::Render() {
   g_Engine.SetAmbientColor(0xFFFFFFFF);
   m_environment.Render();
   if (CPuzzleBoard* board = Board()) board->Render();
-  if (m_rubberBandActive) m_selectionRect.Render();
+  if (m_hand.m_rubberBandActive) m_selectionRect.Render();
   if (KeyDown(DIK_TAB) && g_Game) {
     const D3DXIMAGE_INFO& info = g_Game->m_settings.m_pictureTexture.m_imageInfo;
     m_preview.m_frame.m_rect = LargePreviewRect(BackBufferWidth(), BackBufferHeight(),
@@ -157,13 +150,13 @@ void CGUIInterfacePlayPuzzle::Render() {
 // ---- command helper and preview --------------------------------------------------------------
 void CGUIInterfacePlayPuzzle::UpdateCommandHelperEntries() {
   CCommandHelperWindow& h = m_commandHelper;
-  h.EnableEntry(kHelpSelect, !m_holding);
-  h.EnableEntry(kHelpMove, m_holding);
-  const bool rotate = m_holding && g_Game && g_Game->m_settings.m_rotatePieces;
+  h.EnableEntry(kHelpSelect, !m_hand.m_holding);
+  h.EnableEntry(kHelpMove, m_hand.m_holding);
+  const bool rotate = m_hand.m_holding && g_Game && g_Game->m_settings.m_rotatePieces;
   h.EnableEntry(kHelpRotate, rotate);
   bool joined = false;
-  if (m_holding && m_heldPiece)
-    for (bool side : m_heldPiece->m_joined) joined = joined || side;
+  if (m_hand.m_holding && m_hand.m_heldPiece)
+    for (bool side : m_hand.m_heldPiece->m_joined) joined = joined || side;
   h.EnableEntry(kHelpDisconnect, joined);
   h.EnableEntry(kHelpViewIdle, !MovingView(m_state));
   h.EnableEntry(kHelpViewMoving, MovingView(m_state));
@@ -276,16 +269,16 @@ void CGUIInterfacePlayPuzzle::EndCameraMove() {
 }
 
 void CGUIInterfacePlayPuzzle::LetGo() {
-  m_holding = false;
-  m_heldPiece = nullptr;
-  m_held.clear();
-  m_others.clear();
-  m_touching.clear();
-  m_restackPending = false;
+  m_hand.m_holding = false;
+  m_hand.m_heldPiece = nullptr;
+  m_hand.m_held.clear();
+  m_hand.m_others.clear();
+  m_hand.m_touching.clear();
+  m_hand.m_restackPending = false;
 }
 
 void CGUIInterfacePlayPuzzle::OnMouseWheel(int delta) {
-  if (m_holding)
+  if (m_hand.m_holding)
     RotateSelection(delta <= 0 ? +1 : -1);
   else
     ZoomCamera(static_cast<float>(WheelZoomStep(delta, GameHost().WheelScrollLines())));

@@ -120,6 +120,7 @@ class PlayTest : public GameTest {
     Frame();
   }
   CPuzzleBoard& Board() { return m_game->m_settings.m_board; }
+  PieceHandling& Hand() { return m_screen.PiecesForTest(); }
   CPuzzlePiece& Piece(int index) { return Board().m_pieces[std::size_t(index)]; }
   // One frame with the cursor at (x, y), the buttons as given, this
   // frame's relative motion and wheel.
