@@ -162,8 +162,13 @@ bool CSavedGames::LoadFrom(const std::string& path) {
                           (staged.picturePath.empty() ? staged.sampleName : staged.picturePath).c_str()));
     return false;
   }
-  const PuzzleChoice choice{picturePath,         staged.columns, staged.rows, staged.rotatePieces,
-                            staged.shape, staged.irregularity};
+  PuzzleChoice choice;
+  choice.m_picturePath = picturePath;
+  choice.m_columns = staged.columns;
+  choice.m_rows = staged.rows;
+  choice.m_rotatePieces = staged.rotatePieces;
+  choice.m_pieceShape = static_cast<PieceShape>(staged.shape);  // checked by the reader
+  choice.m_irregularity = staged.irregularity;
   if (!m_game.RestorePuzzle(choice, staged.seed, picture)) {
     ErrorBox(LoadResString(IDS_PUZZLE_NOT_CREATED));
     return false;

@@ -49,7 +49,6 @@ class AnsweredDialogs : public UnconnectedGameDialogs {
   bool RunNewPuzzle(PuzzleSettings& settings) override {
     settings.m_columns = 3;
     settings.m_rows = 3;
-    settings.m_pieceCount = 9;
     settings.m_rotatePieces = false;
     settings.m_pieceShape = PieceShapeClassic;
     settings.m_irregularity = 70;

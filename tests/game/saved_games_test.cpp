@@ -192,7 +192,7 @@ TEST_F(SavedGamesTest, SavingTwiceOverwritesAndLoadingReplacesTheTable) {
   ASSERT_TRUE(Saved().LoadFrom(file));
   EXPECT_EQ(Saved().Capture(), saved);
   EXPECT_EQ(s.m_columns, 6);
-  EXPECT_EQ(s.m_pieceCount, 30);
+  EXPECT_EQ(s.PieceCount(), 30);
 
   // A file whose camera cannot be used opens with the fly-in.
   std::string text = ReadFile(file);
