@@ -205,11 +205,9 @@ void CSavedGames::Commit(const SavedGame& game, const std::string& file) {
     c.m_right = FromSaved(game.camera.right);
     c.UpdateView();
   }
-  // A named puzzle opens without the fly-in; one without a usable camera
-  // opens as a new puzzle does.
-  s.m_currentFile = game.hasCamera ? file : std::string();
-  m_game.SetScreen(kScreenPlay);
-  if (m_game.IsPlayScreenCurrent()) m_game.PlayScreen()->ResetPlayView();
   s.m_currentFile = file;
+  m_game.SetScreen(kScreenPlay);
+  // A puzzle without a usable camera opens with the fly-in, as a new one does.
+  if (m_game.IsPlayScreenCurrent()) m_game.PlayScreen()->ResetPlayView(!game.hasCamera);
   m_game.ShowStatusMessage(LoadResString(IDS_PUZZLE_LOADED), kStatusSeconds);
 }

@@ -71,12 +71,12 @@ void CGUIInterfacePlayPuzzle::Deactivate() {
   m_selectionRect.m_quad.ReleaseBuffers();
 }
 
-void CGUIInterfacePlayPuzzle::ResetPlayView() {
+void CGUIInterfacePlayPuzzle::ResetPlayView(bool flyIn) {
   EndCameraMove();
   CPuzzleBoard* board = Board();
   if (!board || !g_Game) return;
   board->UpdateCompletion();
-  if (g_Game->m_settings.m_currentFile.empty() && m_camera) {
+  if (flyIn && m_camera) {
     const float half = static_cast<float>(board->m_height / 2);
     m_camera->SetEye(0.0f, -half, 2000.0f);
     m_camera->LookAt(0.0f, -half - 1.0f, 1.0f);

@@ -88,7 +88,7 @@ class CGUIInterfacePlayPuzzle : public IPlayScreen {
   void OnMouseWheel(int delta) override;
   void OnMouseMove(int x, int y, int dx, int dy) override;
 
-  void ResetPlayView() override;
+  void ResetPlayView(bool flyIn) override;
   bool IsMovingCamera() const override { return m_state == kPlayMovingView; }
   void SetCommandHelperVisible(bool visible) override;
   void TogglePreview() override;

@@ -114,7 +114,7 @@ class PlayTest : public GameTest {
     s.m_currentFile.clear();
     m_game->m_playTimer.Start(0.0);
     m_game->SetScreen(kScreenPlay);
-    m_screen.ResetPlayView();
+    m_screen.ResetPlayView(true);
     if (!finishFlyIn) return;
     m_clock.Advance(4.5);
     Frame();

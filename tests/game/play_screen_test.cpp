@@ -190,7 +190,7 @@ TEST_F(PlayScreenTest, ACommandThatOpensSomethingModalShowsTheCursorAndEndsTheVi
   EXPECT_FALSE(Hand().m_holding);
   Input(at.x, at.y, false, false);
   Input(kBareTable.x, kBareTable.y, false, true);
-  m_screen.ResetPlayView();
+  m_screen.ResetPlayView(true);
   EXPECT_EQ(m_host.m_cursorCount, 0);
   Input(kBareTable.x, kBareTable.y, false, false);
   Input(kBareTable.x, kBareTable.y, false, true);
@@ -250,7 +250,7 @@ TEST_F(PlayScreenTest, NothingIsLeftHeldAfterDeactivateOrANewView) {
   ASSERT_TRUE(Hand().m_holding);
   Hand().m_touching.push_back(&Piece(1));
   Hand().m_selection.push_back(&Piece(2));
-  m_screen.ResetPlayView();
+  m_screen.ResetPlayView(true);
   EXPECT_FALSE(Hand().m_holding || Hand().m_restackPending);
   EXPECT_TRUE(Hand().m_held.empty() && Hand().m_others.empty() && Hand().m_touching.empty() &&
               Hand().m_selection.empty());
