@@ -60,11 +60,7 @@ class GLEngine {
   // One frame as the screen saver's window makes it.
   static void Frame(CScene& scene) {
     scene.Update();
-    if (!g_Engine.BeginFrame()) return;
-    g_Engine.SetFillMode(D3DFILL_SOLID);
-    scene.Render();
-    g_Engine.m_device->EndScene();
-    g_Engine.m_device->Present(nullptr, nullptr, nullptr, nullptr);
+    if (!DrawSceneFrame(&scene)) return;
     QOpenGLContext::currentContext()->functions()->glFinish();
   }
 

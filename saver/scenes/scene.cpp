@@ -1,6 +1,6 @@
 // The scene base and its helpers.
 //
-// Sections: random values and colours - puzzle - background sphere - clock and
+// Sections: random values and colours - the frame - puzzle - background sphere - clock and
 // shared steps
 #include "saver/scenes/scene.h"
 
@@ -50,6 +50,16 @@ D3DCOLOR LightColourToArgb(const D3DCOLORVALUE& colour) {
   const DWORD g = DWORD(int(colour.g * 255.0f)) & 0xFF;
   const DWORD b = DWORD(int(colour.b * 255.0f)) & 0xFF;
   return 0xFF000000u | r << 16 | g << 8 | b;
+}
+
+// ---- the frame --------------------------------------------------------------------------
+bool DrawSceneFrame(CScene* scene, const std::function<void()>& overlay) {
+  if (!g_Engine.BeginFrame()) return false;
+  g_Engine.SetFillMode(D3DFILL_SOLID);
+  if (scene) scene->Render();
+  if (overlay) overlay();
+  g_Engine.EndFrame();
+  return true;
 }
 
 // ---- puzzle ------------------------------------------------------------------------------

@@ -57,11 +57,7 @@ class ScenesOnGL_X11 : public GLEngineFixture {
   // One frame as the window draws it, read back.
   QImage Draw(CScene& scene) {
     QImage image;
-    if (!g_Engine.BeginFrame()) return image;
-    g_Engine.SetFillMode(D3DFILL_SOLID);
-    scene.Render();
-    g_Engine.m_device->EndScene();
-    g_Engine.m_device->Present(nullptr, nullptr, nullptr, nullptr);
+    if (!DrawSceneFrame(&scene)) return image;
     GLReadBackBuffer(g_Engine.m_device, &image);
     return image;
   }
