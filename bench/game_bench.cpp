@@ -92,6 +92,9 @@ BENCHMARK(BM_DragStep)
     ->Args({1, 3})
     ->Args({2, 3})
     ->Args({3, 3})
+    ->Args({0, 4})
+    ->Args({1, 4})
+    ->Args({2, 4})
     ->Args({3, 4})
     ->Unit(benchmark::kMicrosecond);
 
