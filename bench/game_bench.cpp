@@ -135,8 +135,10 @@ void BM_PickUnderCursor(benchmark::State& state) {
   CKVRCamera camera;
   camera.SetEye(0, -1800, 1800);
   camera.LookAt(0, 0, 0);
+  camera.m_nearPlane = 1.0f;
+  camera.m_farPlane = 128000.0f;
   g_Engine.SetCamera(&camera);
-  D3DXMatrixPerspectiveFovLH(&g_Engine.m_projection, camera.m_fieldOfView, 1024.0f / 768.0f, 1.0f, 128000.0f);
+  g_Engine.ApplyCameraTransforms();  // the projection of a frame begin
   CGUIInterfacePlayPuzzle& screen = w.screen;
   PieceHandling& hand = screen.PiecesForTest();
   int x = 0;
