@@ -61,9 +61,10 @@ BenchWorld& World(int definition) {
 void MakeDragScene(BenchWorld& w, int scenario) {
   const PieceGroup block = bench::ShiftedBlock(w.Board(), scenario);
   CGUIInterfacePlayPuzzle& screen = w.screen;
-  screen.m_selection.clear();
+  PieceHandling& hand = screen.PiecesForTest();
+  hand.m_selection.clear();
   screen.SelectPieceGroup(block.front()->m_currentPosition, block.front());
-  bench::LayOnBlock(scenario, screen.m_others, screen.m_held);
+  bench::LayOnBlock(scenario, hand.m_others, hand.m_held);
 }
 
 // One step as the screen runs it; the pieces that lay on the block stay on
@@ -72,17 +73,17 @@ void BM_DragStep(benchmark::State& state) {
   BenchWorld& w = World(int(state.range(1)));
   MakeDragScene(w, int(state.range(0)));
   CGUIInterfacePlayPuzzle& screen = w.screen;
+  PieceHandling& hand = screen.PiecesForTest();
   bool forth = true;
   std::size_t touched = 0;
   for (auto _ : state) {
-    screen.m_dragOffset = forth ? D3DXVECTOR3(3, 2, 0) : D3DXVECTOR3(-3, -2, 0);
+    screen.MoveSelection(forth ? D3DXVECTOR3(3, 2, 0) : D3DXVECTOR3(-3, -2, 0));
     forth = !forth;
-    screen.MoveSelection();
     screen.RestackSelection();
     screen.SettleStackedGroups();
-    touched += screen.m_touching.size();
+    touched += hand.m_touching.size();
   }
-  state.counters["held layer"] = screen.m_held.front()->m_layer;
+  state.counters["held layer"] = hand.m_held.front()->m_layer;
   state.counters["touching"] = double(touched) / double(state.iterations());
 }
 BENCHMARK(BM_DragStep)
@@ -91,6 +92,9 @@ BENCHMARK(BM_DragStep)
     ->Args({1, 3})
     ->Args({2, 3})
     ->Args({3, 3})
+    ->Args({0, 4})
+    ->Args({1, 4})
+    ->Args({2, 4})
     ->Args({3, 4})
     ->Unit(benchmark::kMicrosecond);
 
@@ -99,18 +103,18 @@ void BM_DragPhase(benchmark::State& state) {
   BenchWorld& w = World(3);
   MakeDragScene(w, 3);
   CGUIInterfacePlayPuzzle& screen = w.screen;
+  PieceHandling& hand = screen.PiecesForTest();
   const int phase = int(state.range(0));
-  screen.m_dragOffset = D3DXVECTOR3(0, 0, 0);
   screen.CollectOverlappingPieces();
   for (auto _ : state) {
     if (phase == 0) screen.CollectOverlappingPieces();
     if (phase == 1) {
-      screen.m_restackPending = true;
+      hand.m_restackPending = true;
       screen.RestackSelection();
     }
     if (phase == 2) {
       state.PauseTiming();
-      for (CPuzzlePiece* t : screen.m_touching) {
+      for (CPuzzlePiece* t : hand.m_touching) {
         t->m_layer = 1;
         t->SetPosition(D3DXVECTOR3(t->m_currentPosition.x, t->m_currentPosition.y, kLayerHeight));
       }
@@ -118,7 +122,7 @@ void BM_DragPhase(benchmark::State& state) {
       screen.SettleStackedGroups();
     }
   }
-  state.counters["touching"] = double(screen.m_touching.size());
+  state.counters["touching"] = double(hand.m_touching.size());
 }
 BENCHMARK(BM_DragPhase)->ArgName("collect,restack,settle")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
@@ -131,27 +135,29 @@ void BM_PickUnderCursor(benchmark::State& state) {
   CKVRCamera camera;
   camera.SetEye(0, -1800, 1800);
   camera.LookAt(0, 0, 0);
-  g_Engine.m_camera = &camera;
-  D3DXMatrixPerspectiveFovLH(&g_Engine.m_projection, camera.m_fieldOfView, 1024.0f / 768.0f, 1.0f, 128000.0f);
+  camera.m_nearPlane = 1.0f;
+  camera.m_farPlane = 128000.0f;
+  g_Engine.SetCamera(&camera);
+  g_Engine.ApplyCameraTransforms();  // the projection of a frame begin
   CGUIInterfacePlayPuzzle& screen = w.screen;
+  PieceHandling& hand = screen.PiecesForTest();
   int x = 0;
   std::size_t picks = 0;
   for (auto _ : state) {
-    screen.m_state = kPlayIdle;
-    screen.m_holding = false;
-    screen.m_selection.clear();
+    hand.m_holding = false;
+    hand.m_selection.clear();
     screen.PickAt(100 + (x * 37) % 800, 200 + (x * 53) % 500);
     ++x;
-    picks += screen.m_holding;
+    picks += hand.m_holding;
     state.PauseTiming();
-    screen.m_held.clear();
-    screen.m_others.clear();
-    screen.m_touching.clear();
-    screen.m_rubberBandActive = false;
+    hand.m_held.clear();
+    hand.m_others.clear();
+    hand.m_touching.clear();
+    hand.m_rubberBandActive = false;
     state.ResumeTiming();
   }
   state.counters["hit share"] = double(picks) / double(state.iterations());
-  g_Engine.m_camera = nullptr;
+  g_Engine.SetCamera(nullptr);
 }
 BENCHMARK(BM_PickUnderCursor)->Unit(benchmark::kMicrosecond);
 

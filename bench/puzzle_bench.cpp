@@ -3,9 +3,7 @@
 // - the play screen's pick: every piece hit-tested by one ray (target
 //   0.5 ms), with the inverse world matrices cached and freshly computed,
 //   and the first pick after a rebuild;
-// - one drag step of 1,000 held pieces over 1,000 others: the overlap
-//   collection, the move, the restack and the settling of the pieces that
-//   lay on the held ones, as the play screen runs them (target 1 ms);
+// (the drag step is timed through the play screen itself, in game_bench);
 // - JoinGroups of the 1,000-piece held group against the other 1,000 pieces,
 //   joining and not fitting (target 1 ms).
 // Run by hand: build/bin/puzzle_bench (one core: taskset -c 0).
@@ -141,111 +139,6 @@ void BM_FirstPickAfterRebuild(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FirstPickAfterRebuild)->Arg(3)->Arg(4)->Iterations(5)->Unit(benchmark::kMillisecond);
-
-// ---- dragging -------------------------------------------------------------------------------
-// The held group: rows 0..19 joined in one block; the others: rows 20..39.
-struct DragScene {
-  PieceGroup held, others, touching;
-};
-
-std::int32_t FirstFreeLayer(const std::int32_t occupied[kLayerCount]) {
-  for (int l = 0; l < kLayerCount - 1; ++l)
-    if (occupied[l] == 0) return l;
-  return kLayerCount - 1;
-}
-
-void SetLayer(CPuzzlePiece& p, std::int32_t layer) {
-  p.m_layer = layer;
-  D3DXVECTOR3 position = p.m_currentPosition;
-  position.z = float(unsigned(layer)) * kLayerHeight;
-  p.SetPosition(position);
-}
-
-// Scenarios: 0 the block lies in the empty middle, beside the scattered
-// others; 1 it covers part of the first ring of scattered pieces; 2 ten of
-// the others lie on top of it (layer 1); 3 a hundred do.
-DragScene MakeDragScene(BenchWorld& w, int scenario) {
-  DragScene s;
-  s.held = bench::ShiftedBlock(w.board, scenario);
-  for (int r = kRows / 2; r < kRows; ++r)
-    for (int c = 0; c < kColumns; ++c) s.others.push_back(&w.At(r, c));
-  bench::LayOnBlock(scenario, s.others, s.held);
-  return s;
-}
-
-// MoveSelection (with the overlap collection before the move), then
-// RestackSelection and SettleStackedGroups, in the play screen's order.
-// The overlap collection keeps, in board order, only the others that lie
-// above the lowest held piece (no other can be above any held piece), which
-// gives the same pieces in the same order as testing all of them.
-void DragStep(DragScene& s, const D3DXVECTOR3& offset) {
-  s.touching.clear();
-  PieceIdSet inTouching;
-  unsigned lowestHeld = ~0u;
-  for (const CPuzzlePiece* h : s.held) lowestHeld = std::min(lowestHeld, unsigned(h->m_layer));
-  PieceGroup above;
-  for (CPuzzlePiece* o : s.others)
-    if (unsigned(o->m_layer) > lowestHeld) above.push_back(o);
-  for (const CPuzzlePiece* h : s.held) {
-    for (CPuzzlePiece* o : above) {
-      if (unsigned(h->m_layer) < unsigned(o->m_layer) && !inTouching.Contains(o->m_id) &&
-          PiecesOverlap(*h, *o)) {
-        s.touching.push_back(o);
-        inTouching.Insert(o->m_id);
-      }
-    }
-  }
-  for (CPuzzlePiece* h : s.held) h->SetPosition(h->m_currentPosition + offset);
-
-  std::int32_t occupied[kLayerCount];
-  OccupiedLayers(occupied, s.held, s.others);
-  const std::int32_t free = FirstFreeLayer(occupied);
-  std::int32_t lowest = kLayerCount - 1;
-  for (const CPuzzlePiece* h : s.held) lowest = std::min(lowest, h->m_layer);
-  for (CPuzzlePiece* h : s.held)
-    SetLayer(*h, std::clamp(h->m_layer - lowest + free, 0, kLayerCount - 1));
-
-  PieceGroup below, group;
-  for (int k = 1; k < kLayerCount; ++k) {
-    below.clear();
-    for (CPuzzlePiece* o : s.others)
-      if (unsigned(o->m_layer) < unsigned(k)) below.push_back(o);
-    below.insert(below.end(), s.held.begin(), s.held.end());
-    for (CPuzzlePiece* t : s.touching) {
-      if (t->m_layer != k) continue;
-      group.clear();
-      t->CollectGroup(group);
-      OccupiedLayers(occupied, group, below);
-      const std::int32_t layer = FirstFreeLayer(occupied);
-      for (CPuzzlePiece* g : group) SetLayer(*g, layer);
-    }
-  }
-}
-
-void BM_DragStep(benchmark::State& state) {
-  BenchWorld& w = World(int(state.range(1)));
-  DragScene s = MakeDragScene(w, int(state.range(0)));
-  bool forth = true;
-  std::size_t touched = 0;
-  for (auto _ : state) {
-    DragStep(s, forth ? D3DXVECTOR3(3, 2, 0) : D3DXVECTOR3(-3, -2, 0));
-    forth = !forth;
-    touched += s.touching.size();
-  }
-  state.counters["held layer"] = s.held.front()->m_layer;
-  state.counters["touching"] = double(touched) / double(state.iterations());
-}
-BENCHMARK(BM_DragStep)
-    ->ArgNames({"scene", "definition"})
-    ->Args({0, 3})
-    ->Args({1, 3})
-    ->Args({2, 3})
-    ->Args({3, 3})
-    ->Args({0, 4})
-    ->Args({1, 4})
-    ->Args({2, 4})
-    ->Args({3, 4})
-    ->Unit(benchmark::kMicrosecond);
 
 // ---- joining --------------------------------------------------------------------------------
 // The held block (rows 0..19) dropped 3 units beside its place above the

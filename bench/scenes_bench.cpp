@@ -46,7 +46,7 @@ class GLEngine {
     SetDirect3DFactory([] { return Direct3DCreate9GL(); });
     SetEngineSleep([](int) {});
     m_ok = g_Engine.InitDirect3D().success && g_Engine.CreateDevice(m_widget.get(), false).success;
-    g_Engine.m_camera = &m_camera;
+    g_Engine.SetCamera(&m_camera);
   }
   ~GLEngine() {
     bench::FreshEngine();
@@ -60,12 +60,7 @@ class GLEngine {
   // One frame as the screen saver's window makes it.
   static void Frame(CScene& scene) {
     scene.Update();
-    if (!g_Engine.BeginFrame()) return;
-    g_Engine.m_fillMode = D3DFILL_SOLID;
-    g_Engine.m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
-    scene.Render();
-    g_Engine.m_device->EndScene();
-    g_Engine.m_device->Present(nullptr, nullptr, nullptr, nullptr);
+    if (!DrawSceneFrame(&scene)) return;
     QOpenGLContext::currentContext()->functions()->glFinish();
   }
 

@@ -3,8 +3,8 @@
 // the shared render-state operations.
 //
 // Sections: globals and seams - enumeration - construction and start-up -
-// device creation - frames - reset - resizing - render states - records -
-// shutdown
+// device creation - frames - reset - resizing - render states - the scene
+// light - records - shutdown
 #include "engine/engine.h"
 
 #include <algorithm>
@@ -211,6 +211,13 @@ bool CKVREngine::BeginFrame() {
   return true;
 }
 
+HRESULT CKVREngine::EndFrame() {
+  m_device->EndScene();
+  const HRESULT hr = m_device->Present(nullptr, nullptr, nullptr, nullptr);
+  if (hr == D3DERR_DEVICELOST || hr == D3DERR_DRIVERINTERNALERROR) MarkDeviceLost();
+  return hr;
+}
+
 void CKVREngine::UpdateFPS() {
   ++m_frameCount;
   const double elapsed = m_fpsTimer.GetElapsed();
@@ -278,12 +285,11 @@ HRESULT CKVREngine::ResetDevice() {
   if (FAILED(hr)) return hr;
   ReadBackBufferDesc();
   OnResetDevice();
-  m_device->SetRenderState(D3DRS_FILLMODE, m_fillMode);
+  SetFillMode(m_fillMode);
   SetFogEnable(m_fogEnable);
-  m_device->SetRenderState(D3DRS_FOGCOLOR, m_fogColor);
-  m_device->SetRenderState(D3DRS_FOGSTART, FloatToDWORD(m_fogStart));
-  m_device->SetRenderState(D3DRS_FOGEND, FloatToDWORD(m_fogEnd));
-  m_device->SetRenderState(D3DRS_SPECULARENABLE, m_specularEnable ? 1 : 0);
+  SetFogColor(m_fogColor);
+  SetFogRange(m_fogStart, m_fogEnd);
+  SetSpecularEnable(m_specularEnable);
   SetDefaultStates();
   return D3D_OK;
 }
@@ -337,11 +343,53 @@ void CKVREngine::HandleResize() {
 }
 
 // ---- render states -----------------------------------------------------------------------------------
+void CKVREngine::ForgetCamera(const CKVRCamera* camera) {
+  if (m_camera == camera) m_camera = nullptr;
+}
+
+void CKVREngine::SetFillMode(D3DFILLMODE mode) {
+  m_fillMode = mode;
+  if (m_device) m_device->SetRenderState(D3DRS_FILLMODE, mode);
+}
+
+void CKVREngine::SetSpecularEnable(bool enable) {
+  m_specularEnable = enable;
+  if (m_device) m_device->SetRenderState(D3DRS_SPECULARENABLE, enable ? 1 : 0);
+}
+
 void CKVREngine::SetFogEnable(bool enable) {
   m_fogEnable = enable;
+  if (!m_device) return;
   m_device->SetRenderState(D3DRS_FOGENABLE, enable ? 1 : 0);
   m_device->SetRenderState(D3DRS_RANGEFOGENABLE, enable ? 1 : 0);
   m_device->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
+}
+
+void CKVREngine::SetFogColor(D3DCOLOR colour) {
+  m_fogColor = colour;
+  if (m_device) m_device->SetRenderState(D3DRS_FOGCOLOR, colour);
+}
+
+void CKVREngine::SetFogRange(float start, float end) {
+  m_fogStart = start;
+  m_fogEnd = end;
+  if (!m_device) return;
+  m_device->SetRenderState(D3DRS_FOGSTART, FloatToDWORD(start));
+  m_device->SetRenderState(D3DRS_FOGEND, FloatToDWORD(end));
+}
+
+void CKVREngine::SetLight(DWORD index, const D3DLIGHT9* light) {
+  if (index >= D3DMAXLIGHTS) return;
+  m_lights[index] = light;
+  m_lightEnabled[index] = 1;
+  if (!m_device) return;
+  m_device->SetLight(index, light);
+  m_device->LightEnable(index, 1);
+}
+
+void CKVREngine::ForgetLight(const D3DLIGHT9* light) {
+  for (const D3DLIGHT9*& listed : m_lights)
+    if (listed == light) listed = nullptr;
 }
 
 void CKVREngine::SetTextureStageModulate() {
@@ -357,6 +405,19 @@ void CKVREngine::SetTextureStageModulateAlpha() {
   m_device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TEXTURE);
   m_device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
   m_device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+}
+
+// ---- the scene light --------------------------------------------------------------------------------------
+void SetSceneLight(D3DLIGHT9& light, const D3DXVECTOR3& direction) {
+  light = D3DLIGHT9();
+  light.Type = D3DLIGHT_DIRECTIONAL;
+  light.Diffuse = {1, 1, 1, 1};
+  light.Specular = {1, 1, 1, 1};
+  light.Ambient = {0, 0, 0, 0};
+  light.Attenuation0 = 1.0f;
+  D3DXVec3Normalize(&light.Direction, &direction);
+  g_Engine.SetLight(0, &light);
+  g_Engine.SetSpecularEnable(true);
 }
 
 // ---- records ----------------------------------------------------------------------------------------------

@@ -5,11 +5,18 @@
 // bookkeeping and the lists of every font, sprite and texture record.
 //
 // There is one instance, g_Engine. Programs: InitDirect3D, CreateDevice with
-// the main window, then per frame BeginFrame ... EndScene/Present (the caller
-// ends the frame and sets m_deviceLost when Present answers
-// D3DERR_DEVICELOST or D3DERR_DRIVERINTERNALERROR); Shutdown at the end.
+// the main window, then per frame BeginFrame ... EndFrame (EndScene and
+// Present; a lost device is noted for the next BeginFrame); Shutdown at the
+// end.
 //
-// Sections: enumeration records - engine - globals and seams
+// The state a frame or a device reset needs (camera, clear and ambient
+// colours, fill mode, specular lighting, fog, lights) is set through the
+// calls of "recorded state": each records the value and, with a device,
+// applies it at once, so a reset or the next frame begin puts it back. The
+// data members are public for reading; only the engine writes them.
+//
+// Sections: enumeration records - engine - the scene light - globals and
+// seams
 #include <functional>
 #include <list>
 #include <vector>
@@ -90,9 +97,34 @@ class CKVREngine {
   // World-space ray through client point (x, y) of the current camera, with
   // the projection of the last frame begin. A camera must be set.
   void GetScreenRay(D3DXVECTOR3* origin, D3DXVECTOR3* direction, int x, int y);
-  // Fog on or off (stored; re-applied by a reset): FOGENABLE and
-  // RANGEFOGENABLE = flag, FOGVERTEXMODE linear.
+  // Ends the frame: EndScene and Present; a Present that answers
+  // D3DERR_DEVICELOST or D3DERR_DRIVERINTERNALERROR marks the device lost.
+  // Answers Present's result.
+  HRESULT EndFrame();
+  // The device counts as lost: the next BeginFrame tests it and resets it.
+  void MarkDeviceLost() { m_deviceLost = true; }
+
+  // Recorded state (re-applied by a reset or at each frame begin).
+  // The camera BeginFrame applies (not owned; null: none).
+  void SetCamera(CKVRCamera* camera) { m_camera = camera; }
+  // No camera when this one is the current one.
+  void ForgetCamera(const CKVRCamera* camera);
+  // BeginFrame's clear colour.
+  void SetClearColor(D3DCOLOR colour) { m_clearColor = colour; }
+  // D3DRS_AMBIENT, applied with the camera at each frame begin.
+  void SetAmbientColor(D3DCOLOR colour) { m_ambientColor = colour; }
+  void SetFillMode(D3DFILLMODE mode);
+  void SetSpecularEnable(bool enable);
+  // Fog on or off: FOGENABLE and RANGEFOGENABLE = flag, FOGVERTEXMODE linear.
   void SetFogEnable(bool enable);
+  void SetFogColor(D3DCOLOR colour);
+  // FOGSTART and FOGEND.
+  void SetFogRange(float start, float end);
+  // Light index (below D3DMAXLIGHTS) is the record, enabled. The record is
+  // kept by address: it must stay where it is while it is listed.
+  void SetLight(DWORD index, const D3DLIGHT9* light);
+  // Every slot that lists the record lists none (its enable flag stays).
+  void ForgetLight(const D3DLIGHT9* light);
   // Stage 0 = texture x diffuse, alpha off.
   void SetTextureStageModulate();
   // Stage 0 = diffuse x texture, alpha from the texture.
@@ -149,11 +181,18 @@ class CKVREngine {
   bool m_minimized = false;
   bool m_maximized = false;
   int m_lightEnabled[D3DMAXLIGHTS] = {};
-  D3DLIGHT9* m_lights[D3DMAXLIGHTS] = {};
+  const D3DLIGHT9* m_lights[D3DMAXLIGHTS] = {};
 
  private:
   void ReadBackBufferDesc();
 };
+
+// ---- the scene light -------------------------------------------------------------------
+// The light of the play screen and the screen saver's scenes: a white
+// directional light along the normalised direction with no ambient part,
+// made g_Engine's light 0, and specular lighting turned on. The record must
+// stay where it is while the engine may use it.
+void SetSceneLight(D3DLIGHT9& light, const D3DXVECTOR3& direction);
 
 // ---- globals and seams ----------------------------------------------------------------------
 // The engine draws only while this is 0.

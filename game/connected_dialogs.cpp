@@ -16,28 +16,11 @@ CConnectedGameDialogs::~CConnectedGameDialogs() {
   if (m_tutorials) delete m_tutorials.data();
 }
 
-// The dialog's record and the game's choice share their field names.
-template <typename From, typename To>
-static void CopyChoice(const From& from, To& to) {
-  to.m_picturePath = from.m_picturePath;
-  to.m_columns = from.m_columns;
-  to.m_rows = from.m_rows;
-  to.m_rotatePieces = from.m_rotatePieces;
-  to.m_pieceShape = from.m_pieceShape;
-  to.m_irregularity = from.m_irregularity;
-}
-
 bool CConnectedGameDialogs::RunNewPuzzle(PuzzleSettings& settings) {
-  NewPuzzleSettings current;
-  CopyChoice(settings, current);
-  current.m_pieceCount = settings.m_pieceCount;
-  current.m_currentFile = settings.m_currentFile;
-  CCreateNewPuzzleDialog dialog(current, m_parent);
+  CCreateNewPuzzleDialog dialog(settings.Choice(), m_parent);
   if (dialog.exec() != QDialog::Accepted) return false;
-  PuzzleChoice choice;
-  CopyChoice(dialog.Settings(), choice);
-  settings.SetChoice(choice);
-  settings.m_currentFile = dialog.Settings().m_currentFile;
+  settings.SetChoice(dialog.Choice());
+  settings.m_currentFile.clear();  // a new puzzle has no saved game yet
   return true;
 }
 

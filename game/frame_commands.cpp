@@ -118,7 +118,7 @@ void CFrameCommands::OnCreateNewPuzzle() {
     m_window.SetWaitCursor(true);
     if (m_game.CreatePuzzle(m_game.m_settings)) {
       m_game.SetScreen(kScreenPlay);
-      if (m_game.IsPlayScreenCurrent()) m_game.PlayScreen()->ResetPlayView();
+      if (m_game.IsPlayScreenCurrent()) m_game.PlayScreen()->ResetPlayView(true);
       m_game.ShowStatusMessage(LoadResString(IDS_HELP_HINT), 25.0f);
     } else {
       Shell().MessageBox(LoadResString(IDS_PUZZLE_NOT_CREATED), LoadResString(IDS_ERROR_CAPTION), MB_ICONERROR);

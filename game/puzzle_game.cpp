@@ -40,20 +40,6 @@ std::string FormatFPS(double fps) { return FormatString("FPS = %4.0f", fps); }
 // ---- settings --------------------------------------------------------------------------
 PuzzleSettings::PuzzleSettings() = default;
 
-PuzzleChoice PuzzleSettings::Choice() const {
-  return PuzzleChoice{m_picturePath, m_columns, m_rows, m_rotatePieces, m_pieceShape, m_irregularity};
-}
-
-void PuzzleSettings::SetChoice(const PuzzleChoice& choice) {
-  m_picturePath = choice.m_picturePath;
-  m_columns = choice.m_columns;
-  m_rows = choice.m_rows;
-  m_pieceCount = m_columns * m_rows;
-  m_rotatePieces = choice.m_rotatePieces;
-  m_pieceShape = choice.m_pieceShape;
-  m_irregularity = choice.m_irregularity;
-}
-
 // ---- construction ------------------------------------------------------------------------
 CPuzzleGame::CPuzzleGame() = default;
 CPuzzleGame::~CPuzzleGame() = default;
@@ -88,7 +74,7 @@ InitResult CPuzzleGame::Init() {
   if (GameHost().CreateSound()) g_SoundManager.SetPrimaryFormat();
   CreateFonts();
   ChooseDefaultPicture();
-  g_Engine.m_camera = &m_camera;
+  g_Engine.SetCamera(&m_camera);
   if (m_topBar) {
     m_topBar->Activate();
     m_topBarActive = true;
@@ -185,9 +171,7 @@ void CPuzzleGame::EndFrame() {
       m_statusTransition.m_active = false;
     }
   }
-  g_Engine.m_device->EndScene();
-  const HRESULT hr = g_Engine.m_device->Present(nullptr, nullptr, nullptr, nullptr);
-  if (hr == D3DERR_DEVICELOST || hr == D3DERR_DRIVERINTERNALERROR) g_Engine.m_deviceLost = true;
+  g_Engine.EndFrame();
 }
 
 // ---- screens and status ----------------------------------------------------------------------
@@ -229,27 +213,13 @@ void CPuzzleGame::SetCommandHelperVisible(bool visible) {
 
 // ---- puzzle settings and creation ---------------------------------------------------------
 bool CPuzzleGame::LoadPuzzleSettings() {
-  PuzzleSettings& s = m_settings;
-  s.m_columns = ReadProfileInt(profile::kLastPuzzleSizeX);
-  s.m_rows = ReadProfileInt(profile::kLastPuzzleSizeY);
-  s.m_pieceCount = s.m_columns * s.m_rows;
-  s.m_pieceShape = ReadProfileInt(profile::kLastPieceShape);
-  s.m_rotatePieces = ReadProfileBool(profile::kLastRotatePieces);
-  s.m_irregularity = ReadProfileInt(profile::kLastPieceIrregularity);
-  s.m_picturePath = GetLastPuzzlePictureFilePath();
+  m_settings.SetChoice(ReadPuzzleChoice());
+  const std::string& picture = m_settings.m_picturePath;
   std::error_code error;
-  return !s.m_picturePath.empty() && std::filesystem::exists(s.m_picturePath, error);
+  return !picture.empty() && std::filesystem::exists(picture, error);
 }
 
-void CPuzzleGame::SavePuzzleSettings() {
-  const PuzzleSettings& s = m_settings;
-  WriteProfileString(profile::kLastPuzzlePictureFilePath, s.m_picturePath);
-  WriteProfileInt(profile::kLastPuzzleSizeX, s.m_columns);
-  WriteProfileInt(profile::kLastPuzzleSizeY, s.m_rows);
-  WriteProfileBool(profile::kLastRotatePieces, s.m_rotatePieces);
-  WriteProfileInt(profile::kLastPieceShape, s.m_pieceShape);
-  WriteProfileInt(profile::kLastPieceIrregularity, s.m_irregularity);
-}
+void CPuzzleGame::SavePuzzleSettings() { WritePuzzleChoice(m_settings.Choice()); }
 
 bool CPuzzleGame::ChooseDefaultPicture() {
   if (LoadPuzzleSettings()) return true;
@@ -299,7 +269,6 @@ bool CPuzzleGame::MakeBoard(PuzzleSettings& settings, CKVRTexture& picture, int 
     board.m_shinyPieces = oldShiny;
     return false;
   }
-  settings.m_pieceCount = settings.m_columns * settings.m_rows;
   settings.m_seed = board.m_seed;
   settings.m_currentFile.clear();
   m_lastChoice = settings.Choice();

@@ -14,36 +14,22 @@
 #include "engine/camera.h"
 #include "engine/draw_resources.h"
 #include "engine/timer.h"
+#include "game/puzzle_choice.h"
 #include "game/screens/start_screen.h"
 #include "puzzle/puzzle_board.h"
 #include "support/init_result.h"
 
 // ---- settings --------------------------------------------------------------------------
-// The player's choices for a puzzle (what the new-puzzle dialog sets).
-struct PuzzleChoice {
-  std::string m_picturePath;
-  std::int32_t m_columns = 0;
-  std::int32_t m_rows = 0;
-  bool m_rotatePieces = false;
-  std::int32_t m_pieceShape = 1;
-  std::int32_t m_irregularity = 0;
-};
-
-struct PuzzleSettings {
+// The current puzzle: the player's choice it was made from, its picture,
+// seed, board and view.
+struct PuzzleSettings : PuzzleChoice {
   PuzzleSettings();
-  // The choice fields below as one record, and back.
-  PuzzleChoice Choice() const;
-  void SetChoice(const PuzzleChoice& choice);
+  // The choice part, and back.
+  PuzzleChoice Choice() const { return *this; }
+  void SetChoice(const PuzzleChoice& choice) { static_cast<PuzzleChoice&>(*this) = choice; }
 
-  std::string m_picturePath;
   CKVRTexture m_pictureTexture;
   std::int32_t m_seed = 0;
-  std::int32_t m_pieceCount = 0;  // always m_columns x m_rows
-  std::int32_t m_columns = 0;
-  std::int32_t m_rows = 0;
-  bool m_rotatePieces = false;
-  std::int32_t m_pieceShape = 1;
-  std::int32_t m_irregularity = 0;
   CPuzzleBoard m_board;
   CKVRCamera m_viewCamera;
   std::string m_currentFile;  // the saved game the puzzle came from; "" for a new one

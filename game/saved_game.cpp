@@ -10,6 +10,8 @@
 #include <QString>
 #include <cmath>
 
+#include "game/puzzle_choice.h"
+
 namespace {
 
 // ---- field helpers -------------------------------------------------------------------------
@@ -153,7 +155,7 @@ bool ReadBoard(Checker& c, const QJsonObject& root, SavedGame& g) {
       !c.Int(o, "rows", kMinSavedGridSide, kMaxSavedPieces, g.rows) || !c.Int(o, "shape", 1, 51, g.shape) ||
       !c.Int(o, "irregularity", 0, kMaxSavedIrregularity, g.irregularity) || !c.Bool(o, "rotation", g.rotatePieces))
     return false;
-  if (g.shape != 1 && g.shape != 2 && g.shape != 3 && g.shape != 51) return c.Fail("shape");
+  if (!IsPieceShape(g.shape)) return c.Fail("shape");
   if (std::int64_t(g.columns) * g.rows > kMaxSavedPieces) return c.Fail("columns");
   return true;
 }

@@ -142,8 +142,13 @@ bool CSavedGames::LoadFrom(const std::string& path) {
                           (staged.picturePath.empty() ? staged.sampleName : staged.picturePath).c_str()));
     return false;
   }
-  const PuzzleChoice choice{picturePath,         staged.columns, staged.rows, staged.rotatePieces,
-                            staged.shape, staged.irregularity};
+  PuzzleChoice choice;
+  choice.m_picturePath = picturePath;
+  choice.m_columns = staged.columns;
+  choice.m_rows = staged.rows;
+  choice.m_rotatePieces = staged.rotatePieces;
+  choice.m_pieceShape = static_cast<PieceShape>(staged.shape);  // checked by the reader
+  choice.m_irregularity = staged.irregularity;
   if (!m_game.RestorePuzzle(choice, staged.seed, picture)) {
     ErrorBox(LoadResString(IDS_PUZZLE_NOT_CREATED));
     return false;
@@ -180,11 +185,9 @@ void CSavedGames::Commit(const SavedGame& game, const std::string& file) {
     c.m_right = FromSaved(game.camera.right);
     c.UpdateView();
   }
-  // A named puzzle opens without the fly-in; one without a usable camera
-  // opens as a new puzzle does.
-  s.m_currentFile = game.hasCamera ? file : std::string();
-  m_game.SetScreen(kScreenPlay);
-  if (m_game.IsPlayScreenCurrent()) m_game.PlayScreen()->ResetPlayView();
   s.m_currentFile = file;
+  m_game.SetScreen(kScreenPlay);
+  // A puzzle without a usable camera opens with the fly-in, as a new one does.
+  if (m_game.IsPlayScreenCurrent()) m_game.PlayScreen()->ResetPlayView(!game.hasCamera);
   m_game.ShowStatusMessage(LoadResString(IDS_PUZZLE_LOADED), kStatusSeconds);
 }

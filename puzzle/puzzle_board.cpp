@@ -342,6 +342,10 @@ void CPuzzleBoard::UpdateCompletion() {
                      : static_cast<float>(static_cast<double>(CountJoinedSides()) / interior * 100.0);
 }
 
+void CPuzzleBoard::UpdatePieceMatrix(size_t index) {
+  if (index < m_meshes.m_renderParams.size()) m_meshes.UpdateSubObjectMatrix(int(index));
+}
+
 // ---- rendering -----------------------------------------------------------------------------------
 void CPuzzleBoard::Render() {
   IDirect3DDevice9* device = g_Engine.m_device;

@@ -90,6 +90,10 @@ class CPuzzleBoard {
 
   // m_completion = joined / interior sides x 100 (0 without interior sides).
   void UpdateCompletion();
+  // Piece index's top takes up the position, turn and scale last set on the
+  // piece: the world matrix Render draws all of the piece's sub-objects
+  // with. Nothing for an index the meshes have no sub-object for.
+  void UpdatePieceMatrix(size_t index);
   // Sides with a non-zero edge id, over all pieces; those also joined.
   unsigned CountInteriorSides() const;
   unsigned CountJoinedSides() const;

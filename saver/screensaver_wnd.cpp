@@ -71,7 +71,7 @@ InitResult CScreensaverWnd::InitScene() {
     g_Engine.Shutdown();
     return result;
   }
-  g_Engine.m_camera = &m_camera;
+  g_Engine.SetCamera(&m_camera);
   m_closeOnMouseMove = options.closeMouseMove;
   m_showFps = options.showFps;
   CreateFpsFont();
@@ -100,18 +100,12 @@ void CScreensaverWnd::RenderFrame() {
 
 void CScreensaverWnd::DrawFrame() {
   if (!g_Engine.m_deviceCombo || !g_Engine.m_device) return;
-  if (!g_Engine.BeginFrame()) return;
-  g_Engine.m_fillMode = D3DFILL_SOLID;
-  g_Engine.m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
-  if (m_scene) m_scene->Render();
-  if (m_windowMode != kWindowPreview && m_showFps) {
+  DrawSceneFrame(m_scene.get(), [this] {
+    if (m_windowMode == kWindowPreview || !m_showFps) return;
     m_fpsFont.m_textColor = 0xFFFFFFFF;
     m_fpsFont.m_shadowColor = 0xFF000000;
     m_fpsFont.DrawShadowText(FormatString("FPS = %.0f", g_Engine.m_fps), 8, 8);
-  }
-  g_Engine.m_device->EndScene();
-  const HRESULT hr = g_Engine.m_device->Present(nullptr, nullptr, nullptr, nullptr);
-  if (hr == D3DERR_DEVICELOST || hr == D3DERR_DRIVERINTERNALERROR) g_Engine.m_deviceLost = true;
+  });
 }
 
 // ---- input, size and close ---------------------------------------------------------------
@@ -148,7 +142,7 @@ void CScreensaverWnd::CloseScreensaver() {
     m_scene.reset();
   }
   g_Engine.Shutdown();
-  if (g_Engine.m_camera == &m_camera) g_Engine.m_camera = nullptr;
+  g_Engine.ForgetCamera(&m_camera);
   UnloadLanguageStrings();
   DestroyWindow();
 }

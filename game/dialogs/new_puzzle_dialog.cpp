@@ -34,8 +34,8 @@ std::string ChooseStartPicture(const std::string& current, const std::string& sa
 }
 
 // ---- layout ----------------------------------------------------------------------
-CCreateNewPuzzleDialog::CCreateNewPuzzleDialog(const NewPuzzleSettings& current, QWidget* parent)
-    : CGameDialog(kNewPuzzleHelpTopic, parent), m_settings(current) {
+CCreateNewPuzzleDialog::CCreateNewPuzzleDialog(const PuzzleChoice& current, QWidget* parent)
+    : CGameDialog(kNewPuzzleHelpTopic, parent), m_choice(current) {
   BuildControls();
   InitControls();
   UpdatePreview();
@@ -91,27 +91,25 @@ void CCreateNewPuzzleDialog::InitControls() {
   MakeBold({kNewPuzzleImageGroup, kNewPuzzleDimensionsGroup, kNewPuzzlePieceGroup});
   Item<QWidget>(kNewPuzzleDownload)->hide();
 
-  m_picturePath = ChooseStartPicture(m_settings.m_picturePath, GetPuzzleSamplesDir(),
-                                     ReadProfileString(profile::kLastOwnPictureFolder));
-  m_columns = m_settings.m_columns;
-  m_rows = m_settings.m_rows;
-  m_pieceCount = m_columns * m_rows;
+  m_choice.m_picturePath = ChooseStartPicture(m_choice.m_picturePath, GetPuzzleSamplesDir(),
+                                              ReadProfileString(profile::kLastOwnPictureFolder));
 
   for (unsigned id : {IDS_SHAPE_CLASSIC, IDS_SHAPE_SQUARE, IDS_SHAPE_ROUND, IDS_SHAPE_RANDOM_MIX})
     m_shape->addItem(DialogText(id));
+  // The piece controls open as the player last chose them.
+  const PuzzleChoice last = ReadPuzzleChoice();
   m_shape->setCurrentIndex(0);
-  const int shape = ReadProfileInt(profile::kLastPieceShape);
   for (int line = 0; line < 4; ++line)
-    if (kShapeCodes[line] == shape) m_shape->setCurrentIndex(line);
+    if (kShapeLines[line] == last.m_pieceShape) m_shape->setCurrentIndex(line);
 
-  m_rotate->setChecked(ReadProfileBool(profile::kLastRotatePieces));
+  m_rotate->setChecked(last.m_rotatePieces);
   m_irregularity->setRange(0, 100);
-  m_irregularity->setValue(ReadProfileInt(profile::kLastPieceIrregularity));
+  m_irregularity->setValue(last.m_irregularity);
 }
 
 // ---- picture and dimensions -----------------------------------------------------
 void CCreateNewPuzzleDialog::UpdatePreview() {
-  const PicturePreview picture = LoadPicturePreview(m_picturePath, kPreviewWidth, kPreviewHeight);
+  const PicturePreview picture = LoadPicturePreview(m_choice.m_picturePath, kPreviewWidth, kPreviewHeight);
   m_preview->clear();
   if (picture.loaded) {
     m_pictureWidth = picture.width;
@@ -121,8 +119,7 @@ void CCreateNewPuzzleDialog::UpdatePreview() {
     m_pictureWidth = m_pictureHeight = 100;
   }
   const float aspect = static_cast<float>(m_pictureWidth) / static_cast<float>(m_pictureHeight);
-  GridSizeForCount(m_pieceCount, aspect, m_columns, m_rows);
-  m_pieceCount = m_columns * m_rows;
+  GridSizeForCount(m_choice.PieceCount(), aspect, m_choice.m_columns, m_choice.m_rows);
 }
 
 void CCreateNewPuzzleDialog::FillDimensionList() {
@@ -133,11 +130,12 @@ void CCreateNewPuzzleDialog::FillDimensionList() {
         FormatString(LoadResString(IDS_DIMENSION_LINE).c_str(), columns, rows, columns * rows)));
   int selected = -1;
   for (size_t i = 0; i < m_pairs.size() && selected < 0; ++i)
-    if (m_pairs[i].first == m_columns && m_pairs[i].second == m_rows) selected = static_cast<int>(i);
+    if (m_pairs[i].first == m_choice.m_columns && m_pairs[i].second == m_choice.m_rows)
+      selected = static_cast<int>(i);
   if (selected < 0) {
     int best = 1000000;
     for (size_t i = 0; i < m_pairs.size(); ++i) {
-      const int difference = std::abs(m_pairs[i].first * m_pairs[i].second - m_columns * m_rows);
+      const int difference = std::abs(m_pairs[i].first * m_pairs[i].second - m_choice.PieceCount());
       if (difference < best) {
         best = difference;
         selected = static_cast<int>(i);
@@ -151,15 +149,14 @@ void CCreateNewPuzzleDialog::FillDimensionList() {
 
 void CCreateNewPuzzleDialog::OnSelchangeDimensions(int line) {
   if (line < 0 || line >= static_cast<int>(m_pairs.size())) return;
-  m_columns = m_pairs[line].first;
-  m_rows = m_pairs[line].second;
-  m_pieceCount = m_columns * m_rows;
+  m_choice.m_columns = m_pairs[line].first;
+  m_choice.m_rows = m_pairs[line].second;
 }
 
 void CCreateNewPuzzleDialog::OnSelectImage() {
-  CSelectImageDialog picker(m_picturePath, this);
+  CSelectImageDialog picker(m_choice.m_picturePath, this);
   if (picker.exec() != QDialog::Accepted) return;
-  m_picturePath = picker.GetSelectedPath();
+  m_choice.m_picturePath = picker.GetSelectedPath();
   UpdatePreview();
   FillDimensionList();
 }
@@ -168,26 +165,18 @@ void CCreateNewPuzzleDialog::OnSelectImage() {
 void CCreateNewPuzzleDialog::OnOk() {
   const int line = m_dimensions->currentIndex();
   if (line < 0 || line >= static_cast<int>(m_pairs.size())) return;
-  m_settings.m_currentFile.clear();
-  m_settings.m_picturePath = m_picturePath;
-  m_settings.m_columns = m_pairs[line].first;
-  m_settings.m_rows = m_pairs[line].second;
-  m_settings.m_pieceCount = m_settings.m_columns * m_settings.m_rows;
-  m_settings.m_rotatePieces = m_rotate->isChecked();
-  m_settings.m_pieceShape = kShapeCodes[std::clamp(m_shape->currentIndex(), 0, 3)];
-  m_settings.m_irregularity = m_irregularity->value();
-  SaveNewPuzzleSettings(m_settings);
+  m_choice.m_columns = m_pairs[line].first;
+  m_choice.m_rows = m_pairs[line].second;
+  m_choice.m_rotatePieces = m_rotate->isChecked();
+  m_choice.m_pieceShape = kShapeLines[std::clamp(m_shape->currentIndex(), 0, 3)];
+  m_choice.m_irregularity = m_irregularity->value();
+  SaveNewPuzzleChoice(m_choice);
   accept();
 }
 
-void SaveNewPuzzleSettings(const NewPuzzleSettings& settings) {
-  WriteProfileString(profile::kLastPuzzlePictureFilePath, settings.m_picturePath);
-  WriteProfileInt(profile::kLastPuzzleSizeX, settings.m_columns);
-  WriteProfileInt(profile::kLastPuzzleSizeY, settings.m_rows);
-  WriteProfileBool(profile::kLastRotatePieces, settings.m_rotatePieces);
-  WriteProfileInt(profile::kLastPieceShape, settings.m_pieceShape);
-  WriteProfileInt(profile::kLastPieceIrregularity, settings.m_irregularity);
-  const std::string folder = GetFolderFromPath(settings.m_picturePath);
-  if (!settings.m_picturePath.empty() && !SamePathIgnoringCase(folder, GetPuzzleSamplesDir()))
+void SaveNewPuzzleChoice(const PuzzleChoice& choice) {
+  WritePuzzleChoice(choice);
+  const std::string folder = GetFolderFromPath(choice.m_picturePath);
+  if (!choice.m_picturePath.empty() && !SamePathIgnoringCase(folder, GetPuzzleSamplesDir()))
     WriteProfileString(profile::kLastOwnPictureFolder, folder);
 }

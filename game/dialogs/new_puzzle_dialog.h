@@ -4,11 +4,11 @@
 // the dimensions out of a list made for the picture's aspect, the piece
 // shape, whether pieces may rotate, and the edge irregularity.
 //
-// The frame hands it the current puzzle settings; after exec() answers
-// Accepted, Settings() holds the choices (with m_currentFile emptied) and
-// "MenuSel" already holds them too; the frame copies them into the game's
-// puzzle settings and creates the puzzle. Cancel, Escape and the close box
-// change nothing.
+// The frame hands it the current puzzle's choice; the dialog works on its
+// own copy, and after exec() answers Accepted, Choice() holds the player's
+// choice and "MenuSel" already holds it too; the frame takes it into the
+// game's puzzle settings and creates the puzzle. Cancel, Escape and the close
+// box change nothing.
 //
 // The picture: the current one when it lies in the samples folder or in the
 // player's own picture folder (both compared without regard to case), else
@@ -19,24 +19,12 @@
 #include <vector>
 
 #include "game/dialogs/dialog_kit.h"
+#include "game/puzzle_choice.h"
 
 class QComboBox;
 class QLabel;
 class QSlider;
 class QCheckBox;
-
-// The puzzle settings the dialog reads and fills (the fields of the game's
-// puzzle settings with the same names).
-struct NewPuzzleSettings {
-  std::string m_picturePath;
-  int m_columns = 0;
-  int m_rows = 0;
-  int m_pieceCount = 0;  // m_columns x m_rows
-  bool m_rotatePieces = false;
-  int m_pieceShape = 1;  // 1 Classic, 2 Square, 3 Round, 51 Random Mix
-  int m_irregularity = 0;
-  std::string m_currentFile;
-};
 
 // Item ids.
 enum : int {
@@ -55,24 +43,26 @@ enum : int {
 inline constexpr int kNewPuzzleHelpTopic = 904;
 
 // The shape lines' piece shapes.
-inline constexpr int kShapeCodes[4] = {1, 2, 3, 51};
+inline constexpr PieceShape kShapeLines[4] = {PieceShapeClassic, PieceShapeSquare, PieceShapeRound,
+                                             PieceShapeRandomMix};
 
 class CCreateNewPuzzleDialog : public CGameDialog {
   Q_OBJECT
 
  public:
-  explicit CCreateNewPuzzleDialog(const NewPuzzleSettings& current, QWidget* parent = nullptr);
+  explicit CCreateNewPuzzleDialog(const PuzzleChoice& current, QWidget* parent = nullptr);
   ~CCreateNewPuzzleDialog() override;
 
-  // After Accepted: the chosen settings.
-  const NewPuzzleSettings& Settings() const { return m_settings; }
+  // After Accepted: the player's choice.
+  const PuzzleChoice& Choice() const { return m_choice; }
 
-  const std::string& PicturePath() const { return m_picturePath; }
+  // The choice as it stands while the dialog is open.
+  const std::string& PicturePath() const { return m_choice.m_picturePath; }
   int PictureWidth() const { return m_pictureWidth; }
   int PictureHeight() const { return m_pictureHeight; }
-  int Columns() const { return m_columns; }
-  int Rows() const { return m_rows; }
-  int PieceCount() const { return m_pieceCount; }
+  int Columns() const { return m_choice.m_columns; }
+  int Rows() const { return m_choice.m_rows; }
+  int PieceCount() const { return m_choice.PieceCount(); }
   const std::vector<std::pair<int, int>>& DimensionPairs() const { return m_pairs; }
 
   // The preview box in pixels.
@@ -88,7 +78,7 @@ class CCreateNewPuzzleDialog : public CGameDialog {
   void OnSelectImage();
   void OnOk();
 
-  NewPuzzleSettings m_settings;
+  PuzzleChoice m_choice;
   QLabel* m_preview = nullptr;
   QLabel* m_sizeText = nullptr;
   QSlider* m_irregularity = nullptr;
@@ -96,12 +86,8 @@ class CCreateNewPuzzleDialog : public CGameDialog {
   QComboBox* m_shape = nullptr;
   QCheckBox* m_rotate = nullptr;
   std::vector<std::pair<int, int>> m_pairs;
-  std::string m_picturePath;
   int m_pictureWidth = 0;
   int m_pictureHeight = 0;
-  int m_columns = 0;
-  int m_rows = 0;
-  int m_pieceCount = 0;
 };
 
 // The picture the dialog opens with, from the current one: see the top of
@@ -109,7 +95,6 @@ class CCreateNewPuzzleDialog : public CGameDialog {
 std::string ChooseStartPicture(const std::string& current, const std::string& samplesFolder,
                                const std::string& ownFolder);
 
-// Writes the settings to "MenuSel" as the game's puzzle settings are saved,
-// and, for a picture outside the samples folder, its folder as the player's
-// own picture folder.
-void SaveNewPuzzleSettings(const NewPuzzleSettings& settings);
+// Writes the choice to "MenuSel" (WritePuzzleChoice) and, for a picture
+// outside the samples folder, its folder as the player's own picture folder.
+void SaveNewPuzzleChoice(const PuzzleChoice& choice);

@@ -44,8 +44,10 @@ class CGUIInterface {
 // What the game object and the main frame ask of the play screen.
 class IPlayScreen : public CGUIInterface {
  public:
-  // Starts the view of a new puzzle (fly-in) and marks the puzzle running.
-  virtual void ResetPlayView() = 0;
+  // Starts the view of the puzzle on the table and marks it running: a new
+  // puzzle (flyIn) flies in from high above, a saved one keeps its stored
+  // view.
+  virtual void ResetPlayView(bool flyIn) = 0;
   // Turns the held pieces a quarter turn (+1 clockwise, -1 back).
   virtual void RotateSelection(int direction) = 0;
   virtual void DisconnectSelectedPiece() = 0;

@@ -34,32 +34,16 @@ void CGUIInterfacePlayPuzzle::Activate() {
     m_camera->m_nearPlane = 1.0f;
     m_camera->m_farPlane = 128000.0f;
     m_camera->UpdateView();
-    g_Engine.m_camera = m_camera;
+    g_Engine.SetCamera(m_camera);
   }
-  g_Engine.m_clearColor = 0xFF204080;
+  g_Engine.SetClearColor(0xFF204080);
   LoadTextureArt(m_selectionFillTexture, "PieceSelectionFill.png", 0);
   LoadTextureArt(m_selectionMarkTexture, "PieceSelectionMark.png", 0);
   m_connectSound.reset();
   if (g_SoundManager.m_initialized)
     g_SoundManager.CreateSound(m_connectSound, GetSoundsDir() + kPathSeparator + "ConnectPieces.wav", GUID_NULL);
 
-  m_light = D3DLIGHT9{};
-  m_light.Type = D3DLIGHT_DIRECTIONAL;
-  m_light.Diffuse = D3DCOLORVALUE{1, 1, 1, 1};
-  m_light.Specular = D3DCOLORVALUE{1, 1, 1, 1};
-  m_light.Ambient = D3DCOLORVALUE{0, 0, 0, 0};
-  D3DXVECTOR3 direction(0.25f, 0.25f, -0.25f);
-  D3DXVec3Normalize(&direction, &direction);
-  m_light.Direction = direction;
-  m_light.Attenuation0 = 1.0f;
-  g_Engine.m_lights[0] = &m_light;
-  g_Engine.m_lightEnabled[0] = 1;
-  g_Engine.m_specularEnable = true;
-  if (IDirect3DDevice9* device = g_Engine.m_device) {
-    device->SetLight(0, &m_light);
-    device->LightEnable(0, 1);
-    device->SetRenderState(D3DRS_SPECULARENABLE, 1);
-  }
+  SetSceneLight(m_light, D3DXVECTOR3(0.25f, 0.25f, -0.25f));
 
   m_commandHelper.Hide();
   if (ReadProfileBool(profile::kShowCommandHelper)) {
@@ -69,7 +53,7 @@ void CGUIInterfacePlayPuzzle::Activate() {
   }
   m_selectionRect.Create(&m_selectionFillTexture);
   m_selectionRect.SetCorners(0, 0, 0, 0);
-  m_rubberBandActive = false;
+  m_hand.m_rubberBandActive = false;
 }
 
 void CGUIInterfacePlayPuzzle::Deactivate() {
@@ -87,14 +71,12 @@ void CGUIInterfacePlayPuzzle::Deactivate() {
   m_selectionRect.m_quad.ReleaseBuffers();
 }
 
-void CGUIInterfacePlayPuzzle::ResetPlayView() {
+void CGUIInterfacePlayPuzzle::ResetPlayView(bool flyIn) {
   EndCameraMove();
   CPuzzleBoard* board = Board();
   if (!board || !g_Game) return;
-  const unsigned interior = board->CountInteriorSides();
-  board->m_completion =
-      interior ? static_cast<float>(static_cast<double>(board->CountJoinedSides()) / interior * 100.0) : 0.0f;
-  if (g_Game->m_settings.m_currentFile.empty() && m_camera) {
+  board->UpdateCompletion();
+  if (flyIn && m_camera) {
     const float half = static_cast<float>(board->m_height / 2);
     m_camera->SetEye(0.0f, -half, 2000.0f);
     m_camera->LookAt(0.0f, -half - 1.0f, 1.0f);
@@ -120,14 +102,9 @@ void CGUIInterfacePlayPuzzle::ResetPlayView() {
 }
 
 void CGUIInterfacePlayPuzzle::ForgetPieces() {
-  m_holding = false;
-  m_heldPiece = nullptr;
-  m_held.clear();
-  m_others.clear();
-  m_touching.clear();
-  m_rubberBandActive = false;
-  m_selection.clear();
-  m_restackPending = false;
+  LetGo();
+  m_hand.m_rubberBandActive = false;
+  m_hand.m_selection.clear();
 }
 
 void CGUIInterfacePlayPuzzle::LoadEnvironment() { m_environment.Reload(); }
@@ -145,7 +122,7 @@ int CGUIInterfacePlayPuzzle::Update() {
       m_cameraAnimation.m_active = false;
     }
   }
-  if (m_restackPending) {
+  if (m_hand.m_restackPending) {
     RestackSelection();
     SettleStackedGroups();
   }
@@ -154,12 +131,11 @@ int CGUIInterfacePlayPuzzle::Update() {
 
 // ---- drawing ----------------------------------------------------------------------------------
 void CGUIInterfacePlayPuzzle::Render() {
-  g_Engine.m_fillMode = D3DFILL_SOLID;
-  if (g_Engine.m_device) g_Engine.m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
-  g_Engine.m_ambientColor = 0xFFFFFFFF;
+  g_Engine.SetFillMode(D3DFILL_SOLID);
+  g_Engine.SetAmbientColor(0xFFFFFFFF);
   m_environment.Render();
   if (CPuzzleBoard* board = Board()) board->Render();
-  if (m_rubberBandActive) m_selectionRect.Render();
+  if (m_hand.m_rubberBandActive) m_selectionRect.Render();
   if (KeyDown(DIK_TAB) && g_Game) {
     const D3DXIMAGE_INFO& info = g_Game->m_settings.m_pictureTexture.m_imageInfo;
     m_preview.m_frame.m_rect = LargePreviewRect(BackBufferWidth(), BackBufferHeight(),
@@ -174,13 +150,13 @@ void CGUIInterfacePlayPuzzle::Render() {
 // ---- command helper and preview --------------------------------------------------------------
 void CGUIInterfacePlayPuzzle::UpdateCommandHelperEntries() {
   CCommandHelperWindow& h = m_commandHelper;
-  h.EnableEntry(kHelpSelect, !m_holding);
-  h.EnableEntry(kHelpMove, m_holding);
-  const bool rotate = m_holding && g_Game && g_Game->m_settings.m_rotatePieces;
+  h.EnableEntry(kHelpSelect, !m_hand.m_holding);
+  h.EnableEntry(kHelpMove, m_hand.m_holding);
+  const bool rotate = m_hand.m_holding && g_Game && g_Game->m_settings.m_rotatePieces;
   h.EnableEntry(kHelpRotate, rotate);
   bool joined = false;
-  if (m_holding && m_heldPiece)
-    for (bool side : m_heldPiece->m_joined) joined = joined || side;
+  if (m_hand.m_holding && m_hand.m_heldPiece)
+    for (bool side : m_hand.m_heldPiece->m_joined) joined = joined || side;
   h.EnableEntry(kHelpDisconnect, joined);
   h.EnableEntry(kHelpViewIdle, !MovingView(m_state));
   h.EnableEntry(kHelpViewMoving, MovingView(m_state));
@@ -293,16 +269,16 @@ void CGUIInterfacePlayPuzzle::EndCameraMove() {
 }
 
 void CGUIInterfacePlayPuzzle::LetGo() {
-  m_holding = false;
-  m_heldPiece = nullptr;
-  m_held.clear();
-  m_others.clear();
-  m_touching.clear();
-  m_restackPending = false;
+  m_hand.m_holding = false;
+  m_hand.m_heldPiece = nullptr;
+  m_hand.m_held.clear();
+  m_hand.m_others.clear();
+  m_hand.m_touching.clear();
+  m_hand.m_restackPending = false;
 }
 
 void CGUIInterfacePlayPuzzle::OnMouseWheel(int delta) {
-  if (m_holding)
+  if (m_hand.m_holding)
     RotateSelection(delta <= 0 ? +1 : -1);
   else
     ZoomCamera(static_cast<float>(WheelZoomStep(delta, GameHost().WheelScrollLines())));

@@ -22,7 +22,7 @@
 // frame, drawing, state machine), play_camera.cpp (the view) and
 // play_pieces.cpp (picking, dragging, stacking, selecting, dropping).
 //
-// Sections: state - the screen - free helpers
+// Sections: state - pieces in hand - the screen - free helpers
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -50,6 +50,24 @@ enum PlayScreenState : std::int32_t {
   kPlayBandingView = 6,
 };
 
+// ---- pieces in hand ------------------------------------------------------------------------
+// The pieces the screen is working on: the held group (and the piece picked
+// in it), the other pieces, those of them that overlap the held group, the
+// rubber-band selection, and whether a restack is due.
+struct PieceHandling {
+  CPuzzlePiece* m_heldPiece = nullptr;
+  D3DXVECTOR3 m_grabPoint{0, 0, 0};  // the table point the cursor holds
+  PieceGroup m_held;
+  PieceGroup m_others;
+  PieceGroup m_touching;
+  bool m_holding = false;
+  bool m_rubberBandActive = false;
+  D3DXVECTOR3 m_rubberCorner1{0, 0, 0};
+  D3DXVECTOR3 m_rubberCorner2{0, 0, 0};
+  PieceGroup m_selection;
+  bool m_restackPending = false;
+};
+
 // ---- the screen ----------------------------------------------------------------------------
 class CGUIInterfacePlayPuzzle : public IPlayScreen {
  public:
@@ -70,7 +88,7 @@ class CGUIInterfacePlayPuzzle : public IPlayScreen {
   void OnMouseWheel(int delta) override;
   void OnMouseMove(int x, int y, int dx, int dy) override;
 
-  void ResetPlayView() override;
+  void ResetPlayView(bool flyIn) override;
   bool IsMovingCamera() const override { return m_state == kPlayMovingView; }
   void SetCommandHelperVisible(bool visible) override;
   void TogglePreview() override;
@@ -94,7 +112,9 @@ class CGUIInterfacePlayPuzzle : public IPlayScreen {
   bool SelectPieceGroup(const D3DXVECTOR3& point, CPuzzlePiece* piece);
   void CollectOtherPieces(const PieceGroup& group, PieceGroup& out);
   void DragSelection(int x, int y);
-  void MoveSelection();
+  // The held pieces moved by offset, after collecting the pieces they
+  // overlap; a restack is then due. Nothing without held pieces.
+  void MoveSelection(const D3DXVECTOR3& offset);
   void CollectOverlappingPieces();
   void RestackSelection();
   void SettleStackedGroups();
@@ -107,6 +127,18 @@ class CGUIInterfacePlayPuzzle : public IPlayScreen {
   // The board of the current puzzle; null without a game object.
   static CPuzzleBoard* Board();
 
+  // What the screen answers about itself.
+  std::int32_t State() const { return m_state; }
+  const CKVRTransition& CameraAnimation() const { return m_cameraAnimation; }
+  const CCommandHelperWindow& CommandHelper() const { return m_commandHelper; }
+  CCommandHelperWindow& CommandHelper() { return m_commandHelper; }
+  bool HasConnectSound() const { return m_connectSound != nullptr; }
+
+  // The one way in for tests and benchmarks: the pieces in hand, to look
+  // at and to set up situations that input reaches only slowly.
+  PieceHandling& PiecesForTest() { return m_hand; }
+
+ private:
   D3DLIGHT9 m_light;
   CKVRCamera* m_camera = nullptr;
   CEnvironment m_environment;
@@ -122,23 +154,11 @@ class CGUIInterfacePlayPuzzle : public IPlayScreen {
   bool m_animAdjustHeight = false;
   std::int32_t m_state = kPlayIdle;
   POINT m_rightPressPoint{};
-  CPuzzlePiece* m_heldPiece = nullptr;
-  D3DXVECTOR3 m_dragOffset{0, 0, 0};
-  D3DXVECTOR3 m_grabPoint{0, 0, 0};
-  PieceGroup m_held;
-  PieceGroup m_others;
-  PieceGroup m_touching;
-  bool m_holding = false;
-  bool m_rubberBandActive = false;
-  D3DXVECTOR3 m_rubberCorner1{0, 0, 0};
-  D3DXVECTOR3 m_rubberCorner2{0, 0, 0};
-  PieceGroup m_selection;
+  PieceHandling m_hand;
   CSelectionRect m_selectionRect;
   bool m_ignoreNextMove = false;
-  bool m_restackPending = false;
   bool m_cursorHidden = false;  // this screen hid the cursor for a camera move
 
- private:
   // Nothing held, no rubber band, no selection, no pending restack.
   void ForgetPieces();
   // Lets the held pieces go where they lie, without a join test.

@@ -93,7 +93,7 @@ int CGUIInterfaceStartMenu::Update() {
 void CGUIInterfaceStartMenu::Render() {
   const LONG w = BackBufferWidth();
   const LONG h = BackBufferHeight();
-  g_Engine.m_clearColor = 0xFFFFFFFF;
+  g_Engine.SetClearColor(0xFFFFFFFF);
   RECT globe;
   FitRectKeepAspect(RECT{0, 0, 1024, 1024}, RECT{0, 0, h, h}, globe);
   const LONG shift = w - globe.right;

@@ -20,7 +20,8 @@ void CSceneBlackHole::Init() {
   const D3DCOLORVALUE colour = CreatePuzzleAndSphere(400, 1, 11000.0f);
   PlaceCamera(D3DXVECTOR3(0, 2000, 150), D3DXVECTOR3(0, 0, 250));
   SetSceneLight(m_light, D3DXVECTOR3(0.25f, 0.25f, -1.0f));
-  g_Engine.m_ambientColor = g_Engine.m_clearColor = LightColourToArgb(colour);
+  g_Engine.SetAmbientColor(LightColourToArgb(colour));
+  g_Engine.SetClearColor(LightColourToArgb(colour));
   m_pieces = BoardPieces();
   const size_t n = m_pieces.size();
   m_rotations.assign(n, D3DXVECTOR3(0, 0, 0));
@@ -76,8 +77,7 @@ void CSceneBlackHole::Update() {
     m_rotations[i] = D3DXVECTOR3(spin.x * t * 0.25f, spin.y * t * 0.25f, spin.z * t * 0.25f);
     piece.SetRotation(m_rotations[i].x, m_rotations[i].y, m_rotations[i].z);
     piece.SetScale(m_scales[i]);
-    if (i < m_board.m_meshes.m_renderParams.size())
-      m_board.m_meshes.UpdateSubObjectMatrix(int(i));
+    m_board.UpdatePieceMatrix(i);
   }
 }
 

@@ -27,8 +27,8 @@ void CSceneFallingWall::Init() {
                        LONG(g_Engine.m_backBufferDesc.Height)};
   m_overlayColor = D3DCOLORVALUE{1, 1, 1, 1};
   SetSceneLight(m_light, D3DXVECTOR3(0.25f, -0.25f, -1.0f));
-  g_Engine.m_ambientColor = kWallAmbient;
-  g_Engine.m_clearColor = kWallClear;
+  g_Engine.SetAmbientColor(kWallAmbient);
+  g_Engine.SetClearColor(kWallClear);
   BuildWall();
   StartClock();
 }

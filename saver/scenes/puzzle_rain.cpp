@@ -12,12 +12,6 @@ constexpr float kFogStart = 10.0f;
 constexpr float kSphereFogEnd = 7000.0f;
 constexpr float kPieceFogEnd = 800.0f;
 
-void SetFogRange(IDirect3DDevice9* device, float start, float end) {
-  g_Engine.m_fogStart = start;
-  g_Engine.m_fogEnd = end;
-  device->SetRenderState(D3DRS_FOGSTART, FloatToDWORD(start));
-  device->SetRenderState(D3DRS_FOGEND, FloatToDWORD(end));
-}
 }  // namespace
 
 void CScenePuzzleRain::Init() {
@@ -25,12 +19,9 @@ void CScenePuzzleRain::Init() {
   PlaceCamera(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(10, 0, 0));
   SetSceneLight(m_light, D3DXVECTOR3(0.25f, 0.25f, -1.0f));
   const D3DCOLOR fog = LightColourToArgb(colour);
-  if (g_Engine.m_device) {
-    g_Engine.SetFogEnable(true);
-    g_Engine.m_device->SetRenderState(D3DRS_FOGCOLOR, fog);
-  }
-  g_Engine.m_fogColor = fog;
-  g_Engine.m_clearColor = fog;
+  g_Engine.SetFogEnable(true);
+  g_Engine.SetFogColor(fog);
+  g_Engine.SetClearColor(fog);
   m_pieces = BoardPieces();
   const size_t n = m_pieces.size();
   m_rotations.assign(n, D3DXVECTOR3(0, 0, 0));
@@ -68,13 +59,12 @@ void CScenePuzzleRain::Update() {
 }
 
 void CScenePuzzleRain::Render() {
-  IDirect3DDevice9* device = g_Engine.m_device;
-  if (!device) return;
+  if (!g_Engine.m_device) return;
   SetDepthAndLighting(false);
-  SetFogRange(device, kFogStart, kSphereFogEnd);
+  g_Engine.SetFogRange(kFogStart, kSphereFogEnd);
   m_sphere.Render();
   SetDepthAndLighting(true);
-  SetFogRange(device, kFogStart, kPieceFogEnd);
+  g_Engine.SetFogRange(kFogStart, kPieceFogEnd);
   m_board.Render();
 }
 

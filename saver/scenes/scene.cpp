@@ -1,6 +1,6 @@
 // The scene base and its helpers.
 //
-// Sections: random values and light - puzzle - background sphere - clock and
+// Sections: random values and colours - the frame - puzzle - background sphere - clock and
 // shared steps
 #include "saver/scenes/scene.h"
 
@@ -20,7 +20,7 @@ constexpr unsigned kSceneIrregularity = 75;
 constexpr int kSpherePrimitives = 2048;
 }  // namespace
 
-// ---- random values and light ----------------------------------------------------------
+// ---- random values and colours ----------------------------------------------------------
 double RandomUnit() { return double(CrtRand() % 1001) / 1000.0; }
 
 float RandomRange(float lo, float hi) {
@@ -52,27 +52,19 @@ D3DCOLOR LightColourToArgb(const D3DCOLORVALUE& colour) {
   return 0xFF000000u | r << 16 | g << 8 | b;
 }
 
-void SetSceneLight(D3DLIGHT9& light, const D3DXVECTOR3& direction) {
-  light = D3DLIGHT9();
-  light.Type = D3DLIGHT_DIRECTIONAL;
-  light.Diffuse = {1, 1, 1, 1};
-  light.Specular = {1, 1, 1, 1};
-  light.Ambient = {0, 0, 0, 0};
-  light.Attenuation0 = 1.0f;
-  D3DXVec3Normalize(&light.Direction, &direction);
-  g_Engine.m_lights[0] = &light;
-  g_Engine.m_lightEnabled[0] = 1;
-  g_Engine.m_specularEnable = true;
-  if (IDirect3DDevice9* device = g_Engine.m_device) {
-    device->SetLight(0, &light);
-    device->LightEnable(0, 1);
-    device->SetRenderState(D3DRS_SPECULARENABLE, 1);
-  }
+// ---- the frame --------------------------------------------------------------------------
+bool DrawSceneFrame(CScene* scene, const std::function<void()>& overlay) {
+  if (!g_Engine.BeginFrame()) return false;
+  g_Engine.SetFillMode(D3DFILL_SOLID);
+  if (scene) scene->Render();
+  if (overlay) overlay();
+  g_Engine.EndFrame();
+  return true;
 }
 
 // ---- puzzle ------------------------------------------------------------------------------
 CScene::~CScene() {
-  if (g_Engine.m_lights[0] == &m_light) g_Engine.m_lights[0] = nullptr;
+  g_Engine.ForgetLight(&m_light);
 }
 
 void CScene::CreatePuzzle(int wantedCount, int definition) {

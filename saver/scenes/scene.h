@@ -4,8 +4,8 @@
 // and the background sphere) and the helpers they share.
 //
 // The window drives a scene like this: construct it, set m_camera, Init()
-// once, then every frame Update() followed by Render() inside the engine's
-// frame (BeginFrame ... EndScene/Present), and at the end Release() before
+// once, then every frame Update() followed by DrawSceneFrame (Render()
+// inside the engine's frame), and at the end Release() before
 // deleting it. None of them takes an argument.
 //
 // Time: the scene clock is a CKVRTimer on the program clock (NowSeconds), a
@@ -16,7 +16,8 @@
 // Every board creation reseeds it with the board's 10-bit seed, so what a
 // scene draws after CreatePuzzle follows from that seed.
 //
-// Sections: random values and light - the scene base
+// Sections: random values and colours - the frame - the scene base
+#include <functional>
 #include <vector>
 
 #include "engine/camera.h"
@@ -26,7 +27,7 @@
 #include "platform/d3d9/d3d9.h"
 #include "puzzle/puzzle_board.h"
 
-// ---- random values and light -------------------------------------------------------
+// ---- random values and colours -------------------------------------------------------
 // (CrtRand() % 1001) / 1000: 0 .. 1 in steps of 0.001.
 double RandomUnit();
 // lo + RandomUnit() x (hi - lo) (the span in single precision), as a float.
@@ -39,11 +40,14 @@ D3DCOLORVALUE RandomLightColour();
 D3DXVECTOR3 RandomSpin();
 // The colour as opaque ARGB, each channel x 255 truncated.
 D3DCOLOR LightColourToArgb(const D3DCOLORVALUE& colour);
-// A white directional light along the normalised direction with no ambient
-// part, made g_Engine's light 0 (re-applied after a device reset), and
-// specular lighting turned on. The record must stay where it is while the
-// engine may use it.
-void SetSceneLight(D3DLIGHT9& light, const D3DXVECTOR3& direction);
+
+// ---- the frame -----------------------------------------------------------------------
+// One frame of a scene (null: none) as the screen saver's window draws it:
+// the engine's frame begun, solid fill, the scene drawn, then the overlay
+// (when given) on top, and the frame ended. false when the engine drew
+// nothing this frame.
+class CScene;
+bool DrawSceneFrame(CScene* scene, const std::function<void()>& overlay = {});
 
 // ---- the scene base ------------------------------------------------------------------
 inline constexpr int kSceneFallbackGrid = 14;       // grey picture: 14 x 14 pieces

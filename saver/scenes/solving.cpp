@@ -16,7 +16,7 @@ void CSceneSolving::Init() {
   const D3DCOLORVALUE colour = RandomLightColour();
   CreateBackgroundSphere(m_sphere, 2000.0f, colour);
   SetSceneLight(m_light, D3DXVECTOR3(0.25f, 0.25f, -1.0f));
-  g_Engine.m_clearColor = kDarkGrey;
+  g_Engine.SetClearColor(kDarkGrey);
   m_cameraTime = 0.0f;
   NewPuzzle();
   StartClock();

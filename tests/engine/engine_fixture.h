@@ -36,14 +36,12 @@ class EngineTest : public ::testing::Test, public RefusedCallCheck {
     ASSERT_TRUE(g_Engine.InitDirect3D().success);
     const InitResult created = g_Engine.CreateDevice(&m_window, vsync);
     ASSERT_TRUE(created.success) << created.message << "\n" << m_script.m_log.Dump();
-    g_Engine.m_camera = &m_camera;
+    g_Engine.SetCamera(&m_camera);
     m_script.m_log.Clear();
   }
   // The programs' end of frame.
   void EndFrame() {
-    g_Engine.m_device->EndScene();
-    const HRESULT hr = g_Engine.m_device->Present(nullptr, nullptr, nullptr, nullptr);
-    if (hr == D3DERR_DEVICELOST || hr == D3DERR_DRIVERINTERNALERROR) g_Engine.m_deviceLost = true;
+    g_Engine.EndFrame();
   }
   DWORD RenderState(D3DRENDERSTATETYPE state) const {
     DWORD value = 0xDEADBEEF;

@@ -124,8 +124,8 @@ TEST(FindDisplayMode, PicksTheHighestRefreshRateOfTheExactSize) {
 // ---- frames --------------------------------------------------------------------------------
 TEST_F(EngineTest, FrameBeginClearsBeginsTheSceneAndAppliesTheCamera) {
   StartEngine();
-  g_Engine.m_clearColor = 0xFF204080;
-  g_Engine.m_ambientColor = 0xFF101010;
+  g_Engine.SetClearColor(0xFF204080);
+  g_Engine.SetAmbientColor(0xFF101010);
   ASSERT_TRUE(g_Engine.BeginFrame());
   EXPECT_TRUE(m_sleeps.empty());
   EXPECT_EQ(Log().Entries()[0], "Clear 0 3 0xFF204080 1 0");
@@ -150,7 +150,7 @@ TEST_F(EngineTest, FailedBeginSceneOrMissingDeviceSkipsTheFrame) {
 
 TEST_F(EngineTest, LostDeviceWaitsUntilItCanBeReset) {
   StartEngine();
-  g_Engine.m_deviceLost = true;
+  g_Engine.MarkDeviceLost();
   m_script.m_cooperativeResults = {D3DERR_DEVICELOST, D3DERR_DEVICENOTRESET};
   EXPECT_FALSE(g_Engine.BeginFrame());
   EXPECT_TRUE(g_Engine.m_deviceLost);
@@ -177,7 +177,7 @@ TEST_F(EngineTest, FailedResetIsRetriedByTheNextFrame) {
 
 TEST_F(EngineTest, CooperativeDeviceClearsTheLostFlagWithoutReset) {
   StartEngine();
-  g_Engine.m_deviceLost = true;
+  g_Engine.MarkDeviceLost();
   m_script.m_cooperativeResults = {D3D_OK};
   EXPECT_TRUE(g_Engine.BeginFrame());
   EXPECT_FALSE(g_Engine.m_deviceLost);
@@ -186,7 +186,7 @@ TEST_F(EngineTest, CooperativeDeviceClearsTheLostFlagWithoutReset) {
 
 TEST_F(EngineTest, LostDeviceOnAMinimisedWindowStillBeginsTheScene) {
   StartEngine();
-  g_Engine.m_deviceLost = true;
+  g_Engine.MarkDeviceLost();
   g_Engine.OnSize(SIZE_MINIMIZED);
   EXPECT_TRUE(g_Engine.BeginFrame());
   EXPECT_EQ(Log().Count("TestCooperativeLevel"), 0);
@@ -296,14 +296,12 @@ TEST_F(EngineTest, ResetReappliesRecordedStatesLightsAndFontsAndSprites) {
   light.Type = D3DLIGHT_DIRECTIONAL;
   light.Direction = D3DXVECTOR3(0.5f, 0.5f, -0.7f);
   light.Diffuse = {1, 1, 1, 1};
-  g_Engine.m_lights[0] = &light;
-  g_Engine.m_lightEnabled[0] = 1;
-  g_Engine.m_fillMode = D3DFILL_SOLID;
-  g_Engine.m_specularEnable = true;
-  g_Engine.m_fogEnable = true;
-  g_Engine.m_fogColor = 0xFF112233;
-  g_Engine.m_fogStart = 10.0f;
-  g_Engine.m_fogEnd = 800.0f;
+  g_Engine.SetLight(0, &light);
+  g_Engine.SetFillMode(D3DFILL_SOLID);
+  g_Engine.SetSpecularEnable(true);
+  g_Engine.SetFogEnable(true);
+  g_Engine.SetFogColor(0xFF112233);
+  g_Engine.SetFogRange(10.0f, 800.0f);
   CKVRFont font;
   ASSERT_EQ(D3DXCreateFontA(g_Engine.m_device, 17, 9, 400, 1, 0, 1, 7, 0, 0, "Verdana",
                             &font.m_font),

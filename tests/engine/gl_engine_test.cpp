@@ -43,7 +43,7 @@ TEST_F(EngineOnGL_X11, CreatesTheBestDeviceTheContextOffersAndResizesIt) {
   g_Engine.HandleResize();
   EXPECT_FALSE(g_Engine.m_deviceLost);
   EXPECT_EQ(g_Engine.m_backBufferDesc.Width, 200u);
-  g_Engine.m_clearColor = 0xFF102030;
+  g_Engine.SetClearColor(0xFF102030);
   ASSERT_TRUE(g_Engine.BeginFrame());
   g_Engine.m_device->EndScene();
   EXPECT_EQ(g_Engine.m_device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
@@ -56,8 +56,8 @@ TEST_F(EngineOnGL_X11, DrawsRenderObjectsSpritesAndTextIntoTheFrame) {
   CKVRCamera camera;
   camera.SetEye(0, -60, 60);
   camera.LookAt(0, 0, 0);
-  g_Engine.m_camera = &camera;
-  g_Engine.m_clearColor = 0xFF204080;
+  g_Engine.SetCamera(&camera);
+  g_Engine.SetClearColor(0xFF204080);
   ASSERT_TRUE(g_Engine.BeginFrame());
 
   CKVRTexture green, white;

@@ -55,7 +55,7 @@ class FakePlayScreen : public IPlayScreen {
     return 0;
   }
   void Render() override {}
-  void ResetPlayView() override {
+  void ResetPlayView(bool) override {
     ++m_resets;
     g_Game->m_puzzleRunning = true;
   }

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "game/game_profile.h"
+#include "game/puzzle_choice.h"
 #include "platform/clock.h"
 #include "platform/profile.h"
 #include "resources/strings.h"
@@ -165,4 +166,28 @@ TEST_F(GameProfile, ProductInformation) {
   EXPECT_EQ(GetGameVersion(), "1.03");
   EXPECT_EQ(GetReleaseDate(), "2008/08/14");
   SetBuiltInStrings(nullptr);
+}
+
+// The puzzle choice: defaults on an empty profile, the six "MenuSel" keys
+// written with the shape's stored number, and read back as written.
+TEST_F(GameProfile, PuzzleChoiceReadsItsDefaultsAndReadsBackWhatWasWritten) {
+  PuzzleChoice defaults;
+  defaults.m_columns = 10;
+  defaults.m_rows = 10;
+  defaults.m_irregularity = 70;
+  EXPECT_EQ(ReadPuzzleChoice(), defaults);
+  PuzzleChoice chosen;
+  chosen.m_picturePath = "/home/p/cat é.jpg";
+  chosen.m_columns = 8;
+  chosen.m_rows = 6;
+  chosen.m_rotatePieces = true;
+  chosen.m_pieceShape = PieceShapeRandomMix;
+  chosen.m_irregularity = 33;
+  ASSERT_TRUE(WritePuzzleChoice(chosen));
+  EXPECT_EQ(ProfileGetInt("MenuSel", "LastPieceShape", 0), 51);
+  EXPECT_EQ(ProfileGetInt("MenuSel", "LastPuzzleSizeX", 0), 8);
+  EXPECT_EQ(ProfileGetInt("MenuSel", "LastRotatePieces", 0), 1);
+  EXPECT_EQ(ReadPuzzleChoice(), chosen);
+  for (int number : {0, 4, 50, 52}) EXPECT_FALSE(IsPieceShape(number)) << number;
+  for (int number : {1, 2, 3, 51}) EXPECT_TRUE(IsPieceShape(number)) << number;
 }

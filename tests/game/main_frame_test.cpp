@@ -8,7 +8,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
-#include <QElapsedTimer>
 #include <QShortcut>
 #include <QTimer>
 
@@ -17,6 +16,7 @@
 #include "game/main_frame.h"
 #include "platform/shell.h"
 #include "game_fixture.h"
+#include "wait.h"
 
 namespace {
 class CountingDialogs : public UnconnectedGameDialogs {
@@ -127,9 +127,7 @@ TEST_F(MainFrame_Offscreen, ABoxOpenedInsideAFrameStartsNoOtherFrame) {
     QMessageBox::information(m_frame.get(), "Ravelle", "Well done");
     framesWhileOpen = m_bar.m_updates - before;
   };
-  QElapsedTimer clock;
-  clock.start();
-  while (m_bar.m_updates < 10 && clock.elapsed() < 5000) QTest::qWait(5);
+  testkit::WaitUntil([&] { return m_bar.m_updates >= 10; }, 5000);
   EXPECT_TRUE(boxShown);
   EXPECT_EQ(framesWhileOpen, 0);
   EXPECT_GE(m_bar.m_updates, 10);  // and frames go on afterwards
@@ -149,12 +147,16 @@ TEST_F(MainFrame_Offscreen, ResizeReachesTheDeviceAndTheViewStaysAtLeast750x500)
   Start();
   m_frame->showNormal();
   m_frame->resize(1100, 820);
-  QTest::qWait(20);
+  testkit::WaitUntil([&] {
+    return g_Engine.m_backBufferDesc.Width == UINT(m_frame->View()->width()) &&
+           g_Engine.m_backBufferDesc.Height == UINT(m_frame->View()->height()) && m_frame->width() == 1100;
+  });
   EXPECT_EQ(g_Engine.m_backBufferDesc.Width, UINT(m_frame->View()->width()));
   EXPECT_EQ(g_Engine.m_backBufferDesc.Height, UINT(m_frame->View()->height()));
   EXPECT_EQ(g_SuspendCount, 0);
   m_frame->resize(300, 200);
-  QTest::qWait(20);
+  // The frame settles at its smallest size; nothing else is due.
+  testkit::WaitUntil([&] { return m_frame->width() < 1100; }, 2000);
   EXPECT_GE(m_frame->View()->width(), 750);
   EXPECT_GE(m_frame->View()->height(), 500);
 }
@@ -163,17 +165,17 @@ TEST_F(MainFrame_Offscreen, FullScreenAndBack) {
   Start();
   m_frame->showNormal();
   m_frame->setGeometry(40, 50, 900, 700);
-  QTest::qWait(20);
+  testkit::WaitUntil([&] { return m_frame->geometry().size() == QSize(900, 700); }, 2000);
   const QRect before = m_frame->geometry();
   ASSERT_TRUE(m_frame->Commands().Dispatch(ID_TOGGLE_FULL_SCREEN));
-  QTest::qWait(20);
+  testkit::WaitUntil([&] { return m_frame->isFullScreen(); });
   EXPECT_TRUE(m_frame->IsFullScreen());
   EXPECT_TRUE(m_frame->isFullScreen());
   EXPECT_FALSE(m_frame->menuBar()->isVisible());
   m_frame->Commands().SetLanguage(CFrameCommands::kFrench);  // menus rebuilt while hidden
   EXPECT_FALSE(m_frame->menuBar()->isVisible());
   ASSERT_TRUE(m_frame->Commands().Dispatch(ID_TOGGLE_FULL_SCREEN));
-  QTest::qWait(20);
+  testkit::WaitUntil([&] { return !m_frame->isFullScreen() && m_frame->geometry() == before; });
   EXPECT_FALSE(m_frame->isFullScreen());
   EXPECT_TRUE(m_frame->menuBar()->isVisible());
   EXPECT_EQ(m_frame->geometry(), before);
@@ -186,10 +188,10 @@ TEST_F(MainFrame_Offscreen, AWakeUpShowsTheWindowOnlyOnceStarted) {
   EXPECT_EQ(m_frame->OnCheckAppValidity(), 8888);
   Start();
   m_frame->showMinimized();
-  QTest::qWait(20);
+  testkit::WaitUntil([&] { return m_frame->isMinimized(); });
   ASSERT_TRUE(m_frame->isMinimized());
   m_frame->OnShowMainWindow();
-  QTest::qWait(20);
+  testkit::WaitUntil([&] { return m_frame->isVisible() && !m_frame->isMinimized(); });
   EXPECT_TRUE(m_frame->isVisible());
   EXPECT_FALSE(m_frame->isMinimized());
   m_frame->hide();

@@ -29,18 +29,18 @@ TEST_F(PlayCameraTest, FlyInFromHighAboveDownToTheDefaultHeight) {
   Frame();
   EXPECT_GT(Camera().m_eye.z, 300.0f);
   EXPECT_LT(Camera().m_eye.z, 2000.0f);
-  EXPECT_TRUE(m_screen.m_cameraAnimation.m_active);
+  EXPECT_TRUE(m_screen.CameraAnimation().m_active);
   m_clock.Advance(2.0);
   Frame();
   ExpectNear(Camera().m_eye, D3DXVECTOR3(0, -65, 300));
   ExpectNear(Camera().m_direction, D3DXVECTOR3(0, -0.0099995f, -0.99995f));
-  EXPECT_FALSE(m_screen.m_cameraAnimation.m_active);
+  EXPECT_FALSE(m_screen.CameraAnimation().m_active);
   // Space during the fly-in does nothing until it ends.
   NewPuzzle(7, 5, 5, false, 1024, 768, false);
   Key(DIK_SPACE, true);
   m_clock.Advance(1.0);
   Frame();
-  EXPECT_DOUBLE_EQ(m_screen.m_cameraAnimation.m_duration, 4.0);
+  EXPECT_DOUBLE_EQ(m_screen.CameraAnimation().m_duration, 4.0);
 }
 
 TEST_F(PlayCameraTest, PanHeightAndTheTableEdge) {
@@ -84,11 +84,11 @@ TEST_F(PlayCameraTest, ShiftTurnsAndTiltsButNeverPastStraightDown) {
   m_screen.UpdateCameraDrag(0, -40);  // tilt up half a radian: fine
   EXPECT_GT(Camera().m_up.z, up.z + 0.3f);
   // Neither turn nor height while pieces are held.
-  m_screen.m_holding = true;
+  Hand().m_holding = true;
   const D3DXVECTOR3 direction = Camera().m_direction;
   m_screen.UpdateCameraDrag(30, 30);
   ExpectNear(Camera().m_direction, direction);
-  m_screen.m_holding = false;
+  Hand().m_holding = false;
 }
 
 TEST_F(PlayCameraTest, SnapFacesTheNearestAxisAndChoosesXOnATie) {

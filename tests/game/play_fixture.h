@@ -114,12 +114,13 @@ class PlayTest : public GameTest {
     s.m_currentFile.clear();
     m_game->m_playTimer.Start(0.0);
     m_game->SetScreen(kScreenPlay);
-    m_screen.ResetPlayView();
+    m_screen.ResetPlayView(true);
     if (!finishFlyIn) return;
     m_clock.Advance(4.5);
     Frame();
   }
   CPuzzleBoard& Board() { return m_game->m_settings.m_board; }
+  PieceHandling& Hand() { return m_screen.PiecesForTest(); }
   CPuzzlePiece& Piece(int index) { return Board().m_pieces[std::size_t(index)]; }
   // One frame with the cursor at (x, y), the buttons as given, this
   // frame's relative motion and wheel.

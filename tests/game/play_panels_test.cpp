@@ -233,7 +233,7 @@ TEST_F(PanelsTest, PreviewResizesWithEachGripKeepingTheOppositeCorner) {
 // ---- command helper ---------------------------------------------------------------------------------
 TEST_F(PanelsTest, HelperLayoutFollowsTheState) {
   NewPuzzle(3, 3, 5, true);
-  CCommandHelperWindow& helper = m_screen.m_commandHelper;
+  CCommandHelperWindow& helper = m_screen.CommandHelper();
   ASSERT_TRUE(helper.m_visible);
   // Idle: "Select a piece" and the idle view entry; the widest text is the
   // selection key text (40 characters of 6 pixels).
@@ -250,7 +250,7 @@ TEST_F(PanelsTest, HelperLayoutFollowsTheState) {
   ASSERT_TRUE(JoinPieces(b, a));
   const POINT at = ScreenOf(a);
   Input(at.x, at.y, true, false);
-  ASSERT_EQ(m_screen.m_state, kPlayDragging);
+  ASSERT_EQ(m_screen.State(), kPlayDragging);
   EXPECT_FALSE(helper.m_lines[4].m_enabled);
   for (int i : {5, 6, 7, 11}) EXPECT_TRUE(helper.m_lines[std::size_t(i)].m_enabled) << i;
   EXPECT_FALSE(helper.m_lines[12].m_enabled);
@@ -272,13 +272,13 @@ TEST_F(PanelsTest, HelperLayoutFollowsTheState) {
 TEST_F(PanelsTest, HelperCloseBoxAndPressesOnThePanel) {
   m_host.m_cursor = POINT{100, 150};  // where the pointer is when the panel opens
   NewPuzzle(3, 3);
-  CCommandHelperWindow& helper = m_screen.m_commandHelper;
+  CCommandHelperWindow& helper = m_screen.CommandHelper();
   EXPECT_EQ(helper.m_cursor, (POINT{100, 150}));  // client pixels, as every later move
   // A press inside the panel but off the close box neither picks nor bands.
   Input(100, 150, false, false, 1, 1);
   Input(100, 150, true, false);
-  EXPECT_EQ(m_screen.m_state, kPlayIdle);
-  EXPECT_FALSE(m_screen.m_rubberBandActive);
+  EXPECT_EQ(m_screen.State(), kPlayIdle);
+  EXPECT_FALSE(Hand().m_rubberBandActive);
   EXPECT_TRUE(helper.m_visible);
   Input(100, 150, false, false);
   // The close box hides it and remembers that.
@@ -289,7 +289,7 @@ TEST_F(PanelsTest, HelperCloseBoxAndPressesOnThePanel) {
   EXPECT_FALSE(helper.m_created);
   EXPECT_FALSE(m_game->m_showCommandHelper);
   EXPECT_FALSE(ReadProfileBool(profile::kShowCommandHelper));
-  EXPECT_EQ(m_screen.m_state, kPlayIdle);
+  EXPECT_EQ(m_screen.State(), kPlayIdle);
   Input(close.x, close.y, false, false);
   // F6's path shows it again, rebuilt.
   m_game->SetCommandHelperVisible(true);
@@ -304,7 +304,7 @@ TEST_F(PanelsTest, ALanguageSwitchRebuildsTheHelperAndTheTooltipsKeepingTheEntri
   Input(at.x, at.y, true, false);  // holding: "Move the selected piece(s)"
   CFrameCommands commands(*m_game, m_frameWindow, m_dialogs, m_saved);
   commands.SetLanguage(CFrameCommands::kFrench);
-  CCommandHelperWindow& helper = m_screen.m_commandHelper;
+  CCommandHelperWindow& helper = m_screen.CommandHelper();
   ASSERT_EQ(helper.m_lines.size(), 19u);
   EXPECT_EQ(helper.m_lines[0].m_text, "Aide des commandes");
   EXPECT_FALSE(helper.m_lines[4].m_enabled);

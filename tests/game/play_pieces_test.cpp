@@ -54,12 +54,12 @@ TEST_F(PlayPiecesTest, TheHighestLayerWinsAndTiesGoToTheLaterPiece) {
   Put(Piece(5), 0, 0, 0);
   const POINT at = ScreenOf(Piece(5));
   Input(at.x, at.y, true, false);
-  EXPECT_EQ(m_screen.m_heldPiece, &Piece(5));
+  EXPECT_EQ(Hand().m_heldPiece, &Piece(5));
   Input(at.x, at.y, false, false);
   Put(Piece(2), 0, 0, 1);
   Put(Piece(5), 0, 0, 0);
   Input(at.x, at.y, true, false);
-  EXPECT_EQ(m_screen.m_heldPiece, &Piece(2));
+  EXPECT_EQ(Hand().m_heldPiece, &Piece(2));
   Input(at.x, at.y, false, false);
 }
 
@@ -68,20 +68,20 @@ TEST_F(PlayPiecesTest, AStepThatTakesACentreOffTheTableIsRefusedWhole) {
   CPuzzlePiece& a = Piece(0);
   const POINT at = ScreenOf(a);
   Input(at.x, at.y, true, false);
-  ASSERT_TRUE(m_screen.m_holding);
+  ASSERT_TRUE(Hand().m_holding);
   const POINT cursor{500, 400};
   const D3DXVECTOR3 under = TableAt(cursor);
   // A step of +10 in x from 2490 ends exactly on the edge: allowed.
   Put(a, 2490, 0);
-  m_screen.m_grabPoint = under - D3DXVECTOR3(10, 0, 0);
+  Hand().m_grabPoint = under - D3DXVECTOR3(10, 0, 0);
   m_screen.DragSelection(cursor.x, cursor.y);
   EXPECT_FLOAT_EQ(a.m_currentPosition.x, 2500.0f);
   // One more unit is refused, and the grab point stays where it was.
   const D3DXVECTOR3 grab = under - D3DXVECTOR3(1, 0, 0);
-  m_screen.m_grabPoint = grab;
+  Hand().m_grabPoint = grab;
   m_screen.DragSelection(cursor.x, cursor.y);
   EXPECT_FLOAT_EQ(a.m_currentPosition.x, 2500.0f);
-  EXPECT_EQ(m_screen.m_grabPoint, grab);
+  EXPECT_EQ(Hand().m_grabPoint, grab);
   Input(at.x, at.y, false, false);
 }
 
@@ -106,8 +106,8 @@ TEST_F(PlayPiecesTest, HeldPiecesLiftOntoTheFirstFreeLayerAndWhatLayOnThemSettle
   EXPECT_EQ(Piece(3).m_layer, 0);
   EXPECT_FLOAT_EQ(Piece(3).m_currentPosition.z, 0.0f);
   Input(ScreenOf(Piece(0)).x, ScreenOf(Piece(0)).y, false, false);
-  EXPECT_FALSE(m_screen.m_holding);
-  EXPECT_TRUE(m_screen.m_others.empty() && m_screen.m_touching.empty());
+  EXPECT_FALSE(Hand().m_holding);
+  EXPECT_TRUE(Hand().m_others.empty() && Hand().m_touching.empty());
 }
 
 TEST_F(PlayPiecesTest, SettlingTakesLowerLayersFirst) {
@@ -118,15 +118,14 @@ TEST_F(PlayPiecesTest, SettlingTakesLowerLayersFirst) {
   Put(Piece(0), 0, 0, 0);
   Put(Piece(1), 0, 0, 1);
   Put(Piece(2), 0, 0, 2);
-  m_screen.m_touching.clear();
+  Hand().m_touching.clear();
   const POINT at = ScreenOf(Piece(0));
   Input(at.x, at.y, true, false);
-  ASSERT_EQ(m_screen.m_heldPiece, &Piece(2));  // the top one is picked
+  ASSERT_EQ(Hand().m_heldPiece, &Piece(2));  // the top one is picked
   Input(at.x, at.y, false, false);
   m_screen.SelectPieceGroup(D3DXVECTOR3(0, 0, 0), &Piece(0));
-  m_screen.m_dragOffset = D3DXVECTOR3(300, 0, 0);
-  m_screen.MoveSelection();
-  EXPECT_EQ(m_screen.m_touching, (PieceGroup{&Piece(1), &Piece(2)}));
+  m_screen.MoveSelection(D3DXVECTOR3(300, 0, 0));
+  EXPECT_EQ(Hand().m_touching, (PieceGroup{&Piece(1), &Piece(2)}));
   m_screen.RestackSelection();
   m_screen.SettleStackedGroups();
   EXPECT_EQ(Piece(1).m_layer, 0);
@@ -146,21 +145,21 @@ TEST_F(PlayPiecesTest, ASelectionHoldsWholeGroupsAndMovesTogether) {
   const POINT from = ProjectToClient(D3DXVECTOR3(30, 70, 0));
   const POINT to = ProjectToClient(D3DXVECTOR3(112, 125, 0));
   Input(from.x, from.y, true, false);
-  ASSERT_EQ(m_screen.m_state, kPlayBanding);
+  ASSERT_EQ(m_screen.State(), kPlayBanding);
   Input(to.x, to.y, true, false, to.x - from.x, to.y - from.y);
   Input(to.x, to.y, false, false);
-  EXPECT_EQ(m_screen.m_selection, (PieceGroup{&Piece(0), &Piece(4), &Piece(1)}));
+  EXPECT_EQ(Hand().m_selection, (PieceGroup{&Piece(0), &Piece(4), &Piece(1)}));
   for (int i : {0, 1, 4}) EXPECT_TRUE(Piece(i).m_selected) << i;
   // Dragging a selected piece moves the whole selection.
   const D3DXVECTOR3 before = Piece(1).m_currentPosition;
   DragPiece(Piece(4), D3DXVECTOR3(60, 200, 0), false);
-  EXPECT_EQ(m_screen.m_held.size(), 3u);
+  EXPECT_EQ(Hand().m_held.size(), 3u);
   EXPECT_NEAR(Piece(1).m_currentPosition.y, before.y + 100.0f, 0.5f);
   Input(ScreenOf(Piece(4)).x, ScreenOf(Piece(4)).y, false, false);
   // Taking a piece outside the selection forgets it and its highlight.
   Put(Piece(8), -100, -100);
   DragPiece(Piece(8), D3DXVECTOR3(-90, -100, 0));
-  EXPECT_TRUE(m_screen.m_selection.empty());
+  EXPECT_TRUE(Hand().m_selection.empty());
   for (int i : {0, 1, 4}) EXPECT_FALSE(Piece(i).m_selected) << i;
 }
 
@@ -168,7 +167,7 @@ TEST_F(PlayPiecesTest, TwoJoinsInOneDropPlayTwiceAndCountTowardsCompletion) {
   // The grid: 0 1 2 / 3 4 5 / 6 7 8.
   UseCountingSound();
   NewPuzzle(3, 3);
-  ASSERT_NE(m_screen.m_connectSound, nullptr);
+  ASSERT_TRUE(m_screen.HasConnectSound());
   ClearTable();
   Put(Piece(1), -150, 150);
   Put(Piece(0), -150, 300);
@@ -189,12 +188,12 @@ TEST_F(PlayPiecesTest, TwoJoinsInOneDropPlayTwiceAndCountTowardsCompletion) {
   Input(from.x, from.y, true, false);
   Input(to.x, to.y, true, false, to.x - from.x, to.y - from.y);
   Input(to.x, to.y, false, false);
-  ASSERT_EQ(m_screen.m_selection, (PieceGroup{&Piece(4), &Piece(6)}));
+  ASSERT_EQ(Hand().m_selection, (PieceGroup{&Piece(4), &Piece(6)}));
   DragPiece(Piece(4), PlaceBeside(Piece(4), Piece(5)));
   EXPECT_EQ(m_plays, 3);
   EXPECT_NEAR(Board().m_completion, 300.0 / 12.0, 1e-4);
   EXPECT_TRUE(Piece(4).m_joined[1] && Piece(6).m_joined[0]);
-  EXPECT_TRUE(m_screen.m_selection.empty());
+  EXPECT_TRUE(Hand().m_selection.empty());
 }
 
 TEST_F(PlayPiecesTest, TheCompletingDropStopsTheTimeThenShowsTheBox) {
@@ -238,7 +237,7 @@ TEST_F(PlayPiecesTest, TurningAndSeparating) {
   // Separating keeps the piece held alone, with the sound.
   m_screen.DisconnectSelectedPiece();
   EXPECT_EQ(m_plays, 1);
-  EXPECT_EQ(m_screen.m_held, (PieceGroup{&Piece(0)}));
+  EXPECT_EQ(Hand().m_held, (PieceGroup{&Piece(0)}));
   EXPECT_FALSE(Piece(0).m_joined[1] || Piece(1).m_joined[3]);
   EXPECT_EQ(Board().m_completion, 0.0f);
   Input(at.x, at.y, false, false);
@@ -265,31 +264,31 @@ TEST_F(PlayPiecesTest, CollectingAndSettlingAnswerAsThePlainLoops) {
       Put(p, spread(random), spread(random), int(random() % 8));
       p.SetQuarterTurns(std::uint8_t(random() % 4));
     }
-    m_screen.m_holding = true;
-    m_screen.m_held.clear();
+    Hand().m_holding = true;
+    Hand().m_held.clear();
     for (CPuzzlePiece& p : Board().m_pieces)
-      if (random() % 4 == 0) m_screen.m_held.push_back(&p);
-    if (m_screen.m_held.empty()) m_screen.m_held.push_back(&Piece(0));
-    m_screen.CollectOtherPieces(m_screen.m_held, m_screen.m_others);
+      if (random() % 4 == 0) Hand().m_held.push_back(&p);
+    if (Hand().m_held.empty()) Hand().m_held.push_back(&Piece(0));
+    m_screen.CollectOtherPieces(Hand().m_held, Hand().m_others);
     // Collecting.
     PieceGroup expected;
-    for (CPuzzlePiece* h : m_screen.m_held)
-      for (CPuzzlePiece* o : m_screen.m_others)
+    for (CPuzzlePiece* h : Hand().m_held)
+      for (CPuzzlePiece* o : Hand().m_others)
         if (unsigned(h->m_layer) < unsigned(o->m_layer) && !GroupContains(expected, *o) && PiecesOverlap(*h, *o))
           expected.push_back(o);
     m_screen.CollectOverlappingPieces();
-    ASSERT_EQ(m_screen.m_touching, expected);
+    ASSERT_EQ(Hand().m_touching, expected);
     touchingSeen += int(expected.size());
     // Settling, after the held pieces moved away a little.
-    for (CPuzzlePiece* h : m_screen.m_held) h->SetPosition(h->m_currentPosition + D3DXVECTOR3(30, 10, 0));
+    for (CPuzzlePiece* h : Hand().m_held) h->SetPosition(h->m_currentPosition + D3DXVECTOR3(30, 10, 0));
     std::vector<std::int32_t> before;
     for (CPuzzlePiece& p : Board().m_pieces) before.push_back(p.m_layer);
     for (unsigned k = 1; k <= 7; ++k) {
       PieceGroup below;
-      for (CPuzzlePiece* o : m_screen.m_others)
+      for (CPuzzlePiece* o : Hand().m_others)
         if (unsigned(o->m_layer) < k) below.push_back(o);
-      below.insert(below.end(), m_screen.m_held.begin(), m_screen.m_held.end());
-      for (CPuzzlePiece* t : m_screen.m_touching) {
+      below.insert(below.end(), Hand().m_held.begin(), Hand().m_held.end());
+      for (CPuzzlePiece* t : Hand().m_touching) {
         if (unsigned(t->m_layer) != k) continue;
         std::int32_t occupied[kLayerCount];
         plainOccupied(occupied, PieceGroup{t}, below);
@@ -302,6 +301,6 @@ TEST_F(PlayPiecesTest, CollectingAndSettlingAnswerAsThePlainLoops) {
     m_screen.SettleStackedGroups();
     for (std::size_t i = 0; i < settled.size(); ++i) ASSERT_EQ(Board().m_pieces[i].m_layer, settled[i]) << i;
   }
-  m_screen.m_holding = false;
+  Hand().m_holding = false;
   EXPECT_GT(touchingSeen, 100);
 }

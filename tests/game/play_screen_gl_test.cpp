@@ -49,7 +49,6 @@ class AnsweredDialogs : public UnconnectedGameDialogs {
   bool RunNewPuzzle(PuzzleSettings& settings) override {
     settings.m_columns = 3;
     settings.m_rows = 3;
-    settings.m_pieceCount = 9;
     settings.m_rotatePieces = false;
     settings.m_pieceShape = PieceShapeClassic;
     settings.m_irregularity = 70;
@@ -101,7 +100,7 @@ class PlayScreenOnGL_X11 : public ::testing::Test {
   void Carry(CPuzzlePiece& piece, const D3DXVECTOR3& target) {
     const POINT press = ProjectToClient(piece.m_currentPosition);
     Input(press, true);
-    ASSERT_EQ(m_screen.m_heldPiece, &piece);
+    ASSERT_EQ(m_screen.PiecesForTest().m_heldPiece, &piece);
     const D3DXVECTOR3 grab = TableAt(press);
     const D3DXVECTOR3 start = piece.m_currentPosition;
     POINT last = press;

@@ -204,7 +204,7 @@ TEST_F(GameTest, PuzzleSettingsFromTheProfile) {
     ProfileWriteString("MenuSel", "LastPuzzlePictureFilePath", picture);
     EXPECT_TRUE(m_game->LoadPuzzleSettings());
     EXPECT_EQ(m_game->m_settings.m_irregularity, c.expected);
-    EXPECT_EQ(m_game->m_settings.m_pieceCount, 96);
+    EXPECT_EQ(m_game->m_settings.PieceCount(), 96);
   }
   // A stored picture that is gone: the first sample instead.
   ProfileWriteString("MenuSel", "LastPuzzlePictureFilePath", m_dir / "gone.png");
@@ -247,7 +247,7 @@ TEST_F(GameTest, AFailedNewPuzzleLeavesTheOldOnePlayable) {
     EXPECT_FALSE(m_game->CreatePuzzle(s));
     EXPECT_EQ(s.m_picturePath, oldPath);
     EXPECT_EQ(s.m_columns, 4);
-    EXPECT_EQ(s.m_pieceCount, 12);
+    EXPECT_EQ(s.PieceCount(), 12);
     EXPECT_EQ(s.m_seed, oldSeed);
     EXPECT_EQ(s.m_pictureTexture.m_d3dTexture, oldPicture);
     EXPECT_EQ(s.m_board.m_pieces.size(), 12u);

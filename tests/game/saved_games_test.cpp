@@ -48,12 +48,12 @@ class ScriptedChooser : public IFileChooser {
   std::string m_answer;
 };
 
-// Notes whether each new view of a puzzle had a name (no fly-in).
+// Notes whether each new view of a puzzle kept its stored view (no fly-in).
 class NamingPlayScreen : public FakePlayScreen {
  public:
-  void ResetPlayView() override {
-    FakePlayScreen::ResetPlayView();
-    m_namedAtReset.push_back(!g_Game->m_settings.m_currentFile.empty());
+  void ResetPlayView(bool flyIn) override {
+    FakePlayScreen::ResetPlayView(flyIn);
+    m_namedAtReset.push_back(!flyIn);
   }
   std::vector<bool> m_namedAtReset;
 };
@@ -79,7 +79,7 @@ class SavedGamesTest : public SavedPuzzleTest {
   // The play screen current, as after a new puzzle.
   void ShowPlayScreen() {
     m_game->SetScreen(kScreenPlay);
-    m_screen.ResetPlayView();
+    m_screen.ResetPlayView(true);
   }
   // A fresh game object on a new device, on its start screen.
   void FreshGame() {
@@ -195,7 +195,7 @@ TEST_F(SavedGamesTest, SavingTwiceOverwritesAndLoadingReplacesTheTable) {
   ASSERT_TRUE(Saved().LoadFrom(file));
   EXPECT_EQ(Saved().Capture(), saved);
   EXPECT_EQ(s.m_columns, 6);
-  EXPECT_EQ(s.m_pieceCount, 30);
+  EXPECT_EQ(s.PieceCount(), 30);
 
   // A file whose camera cannot be used opens with the fly-in.
   std::string text = ReadFile(file);
@@ -403,7 +403,7 @@ class SavedGamesOnPlayScreen : public PlayTest {
     s.m_rotatePieces = true;
     ASSERT_TRUE(m_game->CreatePuzzle(s));
     m_game->SetScreen(kScreenPlay);
-    m_screen.ResetPlayView();
+    m_screen.ResetPlayView(true);
   }
   ScopedRecordingShell m_shell;
   ScriptedChooser m_chooser;

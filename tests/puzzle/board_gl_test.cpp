@@ -112,9 +112,9 @@ TEST_F(BoardOnGL_X11, RendersABoardOnTheTable) {
   camera.m_farPlane = 3000;
   const D3DXVECTOR3 eye(0, 215, 165), at(0, -5, 0), up(0, -1, 0);
   D3DXMatrixLookAtLH(&camera.m_view, &eye, &at, &up);
-  g_Engine.m_camera = &camera;
-  g_Engine.m_clearColor = 0xFF2E5A3A;  // the table
-  g_Engine.m_ambientColor = 0xFF606060;
+  g_Engine.SetCamera(&camera);
+  g_Engine.SetClearColor(0xFF2E5A3A);  // the table
+  g_Engine.SetAmbientColor(0xFF606060);
   ASSERT_TRUE(g_Engine.BeginFrame());
   IDirect3DDevice9* device = g_Engine.m_device;
   D3DLIGHT9 light{};

@@ -11,6 +11,7 @@
 
 #include "platform/shell.h"
 #include "support/controls/hrx_hyperlink.h"
+#include "wait.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ struct LinkFixture {
   // The colour once it has become want, or after two seconds: the hover
   // state follows a timer, which a busy machine may delay.
   QColor ShownSoon(const QColor& want) const {
-    (void)QTest::qWaitFor([&] { return Shown() == want; }, 2000);
+    (void)testkit::WaitUntil([&] { return Shown() == want; }, 2000);
     return Shown();
   }
   QPoint Global(int x, int y) const { return link->mapToGlobal(QPoint(x, y)); }
@@ -48,11 +49,11 @@ struct LinkFixture {
   void Hover(int x, int y) {
     QCursor::setPos(Global(x, y));
     QTest::mouseMove(link, QPoint(x, y));
-    QTest::qWait(60);
+    testkit::KeepRunningFor(60);
   }
   void Leave() {
     QCursor::setPos(Global(350, 60));
-    QTest::qWait(60);
+    testkit::KeepRunningFor(60);
   }
 };
 
@@ -191,7 +192,7 @@ TEST(HyperLink_Offscreen, HoverShowsWhileTheMouseKeepsMoving) {
   QCursor::setPos(f.Global(5, 20));
   for (int step = 0; step < 15; ++step) {  // a move every few milliseconds
     QTest::mouseMove(f.link, QPoint(5 + step % 2, 20));
-    QTest::qWait(5);
+    testkit::KeepRunningFor(5);
   }
   EXPECT_EQ(f.Shown(), kRed);
 }

@@ -47,12 +47,13 @@ TEST_F(ConnectedDialogs_Offscreen, NewPuzzleFillsTheSettingsOnOkOnly) {
   settings.m_picturePath = picture;
   settings.m_columns = 4;
   settings.m_rows = 3;
-  settings.m_pieceCount = 12;
+  settings.m_currentFile = "saved.rvpuzzle";
 
   OnNextModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
   EXPECT_FALSE(m_dialogs.RunNewPuzzle(settings));
   EXPECT_EQ(settings.m_columns, 4);
   EXPECT_EQ(settings.m_pieceShape, 1);
+  EXPECT_EQ(settings.m_currentFile, "saved.rvpuzzle");
 
   OnNextModal([](QWidget* dialog) {
     auto* shape = static_cast<QComboBox*>(GetDlgItem(dialog, kNewPuzzleShape));
@@ -62,8 +63,8 @@ TEST_F(ConnectedDialogs_Offscreen, NewPuzzleFillsTheSettingsOnOkOnly) {
   ASSERT_TRUE(m_dialogs.RunNewPuzzle(settings));
   EXPECT_EQ(settings.m_pieceShape, 3);
   EXPECT_EQ(settings.m_picturePath, picture);
-  EXPECT_EQ(settings.m_pieceCount, settings.m_columns * settings.m_rows);
-  EXPECT_GT(settings.m_pieceCount, 0);
+  EXPECT_GT(settings.PieceCount(), 0);
+  EXPECT_EQ(settings.m_currentFile, "");
 }
 
 TEST_F(ConnectedDialogs_Offscreen, GameMenuPostsTheChosenCommandOnceAfterClosing) {

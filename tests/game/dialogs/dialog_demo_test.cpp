@@ -97,7 +97,7 @@ class DialogDemo_Offscreen : public ::testing::TestWithParam<const char*> {
 }  // namespace
 
 TEST_P(DialogDemo_Offscreen, EveryDialog) {
-  NewPuzzleSettings current;
+  PuzzleChoice current;
   current.m_columns = current.m_rows = 10;
   CCreateNewPuzzleDialog newPuzzle(current);
   Take(newPuzzle, "new-puzzle");

@@ -17,13 +17,11 @@ namespace {
 
 class NewPuzzle_Offscreen : public DialogFixture {
  protected:
-  NewPuzzleSettings Current(const std::string& picture, int columns, int rows) {
-    NewPuzzleSettings s;
+  PuzzleChoice Current(const std::string& picture, int columns, int rows) {
+    PuzzleChoice s;
     s.m_picturePath = picture;
     s.m_columns = columns;
     s.m_rows = rows;
-    s.m_pieceCount = columns * rows;
-    s.m_currentFile = "saved.puz";
     return s;
   }
   static QString Line(const CCreateNewPuzzleDialog& d, int line) {
@@ -126,11 +124,9 @@ TEST_F(NewPuzzle_Offscreen, OkFillsTheSettingsAndTheProfileCancelNeither) {
   dialog.Item<QCheckBox>(kNewPuzzleRotate)->setChecked(true);
   dialog.Item<QSlider>(kNewPuzzleIrregularity)->setValue(33);
   dialog.Item<QPushButton>(IDOK)->click();
-  const NewPuzzleSettings& s = dialog.Settings();
-  EXPECT_EQ(s.m_currentFile, "");
+  const PuzzleChoice& s = dialog.Choice();
   EXPECT_EQ(s.m_picturePath, sample);
   EXPECT_EQ(std::make_pair(s.m_columns, s.m_rows), dialog.DimensionPairs()[2]);
-  EXPECT_EQ(s.m_pieceCount, s.m_columns * s.m_rows);
   EXPECT_TRUE(s.m_rotatePieces);
   EXPECT_EQ(s.m_pieceShape, 3);
   EXPECT_EQ(s.m_irregularity, 33);

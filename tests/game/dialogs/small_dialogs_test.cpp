@@ -159,7 +159,7 @@ TEST_F(DialogHelp_Offscreen, HelpButtonAndF1OpenTheDialogsTopic) {
   };
   CChangeEnvironmentDialog environment;
   check(environment, 903);
-  CCreateNewPuzzleDialog newPuzzle(NewPuzzleSettings{});
+  CCreateNewPuzzleDialog newPuzzle(PuzzleChoice{});
   check(newPuzzle, 904);
   COptionsDialog options;
   check(options, 907);

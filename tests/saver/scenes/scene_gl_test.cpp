@@ -34,7 +34,7 @@ class ScenesOnGL_X11 : public GLEngineFixture {
     GLEngineFixture::SetUp();
     if (IsSkipped()) return;
     SetProfileFile(m_dir / "profile.ini");
-    g_Engine.m_camera = &m_camera;
+    g_Engine.SetCamera(&m_camera);
   }
   void TearDown() override {
     SetProfileFile("");
@@ -57,12 +57,7 @@ class ScenesOnGL_X11 : public GLEngineFixture {
   // One frame as the window draws it, read back.
   QImage Draw(CScene& scene) {
     QImage image;
-    if (!g_Engine.BeginFrame()) return image;
-    g_Engine.m_fillMode = D3DFILL_SOLID;
-    g_Engine.m_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
-    scene.Render();
-    g_Engine.m_device->EndScene();
-    g_Engine.m_device->Present(nullptr, nullptr, nullptr, nullptr);
+    if (!DrawSceneFrame(&scene)) return image;
     GLReadBackBuffer(g_Engine.m_device, &image);
     return image;
   }
