@@ -77,6 +77,7 @@ CKVRViewVolume::CKVRViewVolume(const D3DXMATRIX& view, const D3DXMATRIX& project
       if (r < 3) length += m_planes[k][r] * m_planes[k][r];
     }
     m_lengths[k] = std::sqrt(length);
+    m_sizeSums[k] = m_sizes[k][0] + m_sizes[k][1] + m_sizes[k][2];
   }
 }
 
@@ -91,26 +92,33 @@ CKVRViewVolume CKVRViewVolume::OfDevice(IDirect3DDevice9* device) {
 bool CKVRViewVolume::MayTouch(const D3DXMATRIX& world, const ViewBox& box) const {
   if (!m_active) return true;
   if (world._14 != 0.0f || world._24 != 0.0f || world._34 != 0.0f || world._44 != 1.0f) return true;
-  // Quick: the sphere round the frame's origin holding the box; the
-  // Frobenius norm bounds how much the matrix stretches it.
+  // Quick: the sphere round the frame's origin holding the box, wholly
+  // outside one plane or inside all; the Frobenius norm bounds how much the
+  // matrix stretches it. The box itself only for a sphere across a plane.
   double stretch = 0;
   for (int r = 0; r < 3; ++r)
     for (int c = 0; c < 3; ++c) stretch += double(world.m[r][c]) * world.m[r][c];
   const double t[3] = {world._41, world._42, world._43};
-  if (SphereOutside(t, box.m_radius * std::sqrt(stretch))) return false;
-  return !BoxOutside(world, box);
+  switch (SphereSide(t, box.m_radius * std::sqrt(stretch))) {
+    case kOutside: return false;
+    case kInside: return true;
+    default: return !BoxOutside(world, box);
+  }
 }
 
-bool CKVRViewVolume::SphereOutside(const double t[3], double radius) const {
+CKVRViewVolume::Side CKVRViewVolume::SphereSide(const double t[3], double radius) const {
+  const double at[3] = {std::fabs(t[0]), std::fabs(t[1]), std::fabs(t[2])};
+  Side side = kInside;
   for (int k = 0; k < 6; ++k) {
     const double* a = m_planes[k];
     const double* s = m_sizes[k];
     const double distance = a[0] * t[0] + a[1] * t[1] + a[2] * t[2] + a[3];
-    const double size = s[0] * (std::fabs(t[0]) + radius) + s[1] * (std::fabs(t[1]) + radius) +
-                        s[2] * (std::fabs(t[2]) + radius) + s[3];
-    if (distance < -(radius * m_lengths[k] + kMargin * size)) return true;
+    const double size = s[0] * at[0] + s[1] * at[1] + s[2] * at[2] + s[3] + m_sizeSums[k] * radius;
+    const double reach = radius * m_lengths[k] + kMargin * size;
+    if (distance < -reach) return kOutside;
+    if (distance < reach) side = kAcross;
   }
-  return false;
+  return side;
 }
 
 bool CKVRViewVolume::BoxOutside(const D3DXMATRIX& world, const ViewBox& box) const {

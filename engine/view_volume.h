@@ -47,7 +47,8 @@ class CKVRViewVolume {
   bool LetsEverythingThrough() const { return !m_active; }
 
  private:
-  bool SphereOutside(const double t[3], double radius) const;
+  enum Side { kOutside, kAcross, kInside };
+  Side SphereSide(const double t[3], double radius) const;
   bool BoxOutside(const D3DXMATRIX& world, const ViewBox& box) const;
 
   bool m_active = false;
@@ -57,5 +58,6 @@ class CKVRViewVolume {
   // rounding.
   double m_planes[6][4] = {};
   double m_sizes[6][4] = {};
-  double m_lengths[6] = {};  // length of each plane's normal
+  double m_lengths[6] = {};   // length of each plane's normal
+  double m_sizeSums[6] = {};  // m_sizes[k][0] + [1] + [2]
 };
