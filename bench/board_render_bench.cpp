@@ -14,6 +14,15 @@
 // process after the first and the second frame of the first board it made
 // (run one board alone for a fresh figure).
 //
+// The same 2,000-piece board scattered as a new game lays it out, seen from
+// the play screen's camera after the fly-in (height 300 over the table,
+// facing down the table's y axis): the board's frame (skipping the pieces
+// out of view) against a frame that draws only the pieces in view (one of
+// their vertices inside the clip volume) with the same calls and no test,
+// in the same iteration (ratio, board / pieces in view; goal 1.2), and the
+// test alone (CollectPiecesInView, at the play camera and with the whole
+// board in view; goal a few microseconds).
+//
 // Sections: pictures - engine on a window - scene - benchmarks - entry point
 #include <benchmark/benchmark.h>
 
@@ -27,10 +36,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <new>
 
 #include "bench_support.h"
+#include "engine/camera.h"
 #include "engine/draw_resources.h"
 #include "engine/engine.h"
 #include "minimal_program.h"
@@ -131,6 +142,80 @@ struct Scene {
     return true;
   }
 
+  // The pieces scattered as a new game does and the play screen's camera
+  // after the fly-in.
+  void UsePlayCamera() {
+    board.ScatterPieces();
+    CKVRCamera camera;
+    camera.SetEye(0, -float(board.m_height / 2), 300);
+    D3DXVECTOR3 direction(0, -0.01f, -1), up(0, -1, 0), right;
+    D3DXVec3Normalize(&direction, &direction);
+    D3DXVec3Cross(&right, &up, &direction);
+    D3DXVec3Cross(&up, &direction, &right);
+    camera.m_direction = direction;
+    camera.m_right = right;
+    camera.m_up = up;
+    camera.UpdateView();
+    view = camera.m_view;
+    D3DXMatrixPerspectiveFovLH(&projection, camera.m_fieldOfView, float(kWidth) / kHeight,
+                               camera.m_nearPlane, camera.m_farPlane);
+  }
+
+  // The pieces with a vertex of their top or walls inside the clip volume.
+  std::vector<int> PiecesWithAVertexInView() const {
+    std::vector<int> pieces;
+    void* data = nullptr;
+    const CKVR3DMultiObject& meshes = board.m_meshes;
+    if (FAILED(meshes.m_vertexBuffer->Lock(0, 0, &data, D3DLOCK_READONLY))) return pieces;
+    const auto* vertices = static_cast<const VertexPNDT*>(data);
+    const int n = board.m_pieceCount;
+    for (int i = 0; i < n; ++i) {
+      const D3DXMATRIX clip = meshes.m_renderParams[size_t(i)].m_world * view * projection;
+      bool seen = false;
+      for (int pass = 0; pass < 2 && !seen; ++pass) {
+        const CKVR3DObjectRenderParam& r = meshes.m_renderParams[size_t(pass * n + i)];
+        for (int v = r.m_baseVertex; v <= r.m_lastVertex && !seen; ++v) {
+          const VertexPNDT& p = vertices[v];
+          float c[4];
+          for (int k = 0; k < 4; ++k)
+            c[k] = p.x * clip.m[0][k] + p.y * clip.m[1][k] + p.z * clip.m[2][k] + clip.m[3][k];
+          seen = std::fabs(c[0]) <= c[3] && std::fabs(c[1]) <= c[3] && c[2] >= 0 && c[2] <= c[3];
+        }
+      }
+      if (seen) pieces.push_back(i);
+    }
+    meshes.m_vertexBuffer->Unlock();
+    return pieces;
+  }
+
+  // A frame of the given pieces alone, drawn with the calls Render makes
+  // for them (no piece is joined or selected).
+  void FrameOf(const std::vector<int>& pieces) {
+    IDirect3DDevice9* device = g_Engine.m_device;
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClear, 1.0f, 0);
+    device->BeginScene();
+    CKVR3DMultiObject& meshes = board.m_meshes;
+    device->SetTexture(0, picture.m_d3dTexture);
+    device->SetMaterial(board.m_shinyPieces ? &board.m_shinyMaterial : &board.m_matteMaterial);
+    g_Engine.SetTextureStageModulate();
+    device->SetStreamSource(0, meshes.m_vertexBuffer, 0, sizeof(VertexPNDT));
+    device->SetFVF(VertexPNDT_FVF);
+    device->SetIndices(meshes.m_indexBuffer);
+    const int n = board.m_pieceCount;
+    for (int pass = 0; pass < 2; ++pass) {
+      if (pass == 1) {
+        device->SetTexture(0, board.m_edgeTexture.m_d3dTexture);
+        device->SetMaterial(&board.m_matteMaterial);
+      }
+      for (int i : pieces) {
+        device->SetTransform(D3DTS_WORLD, &meshes.m_renderParams[size_t(i)].m_world);
+        meshes.RenderSubObject(pass * n + i);
+      }
+    }
+    device->EndScene();
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+  }
+
   void SetDeviceState() {
     IDirect3DDevice9* device = g_Engine.m_device;
     device->SetTransform(D3DTS_VIEW, &view);
@@ -195,6 +280,23 @@ struct Scene {
 };
 
 // ---- benchmarks ---------------------------------------------------------------------------------
+// Each iteration: the device's frame (finished), then the baseline's; the
+// device's time is the iteration's (see FramePairTimer).
+template <class Baseline>
+void TimeFramePairs(benchmark::State& state, const std::function<void()>& device,
+                    Baseline baseline) {
+  FramePairTimer timer;
+  for (auto _ : state) {
+    timer.StartDevice();
+    device();
+    Finish();
+    timer.StartBaseline();
+    baseline();
+    state.SetIterationTime(timer.EndBaseline());
+  }
+  timer.Report(state);
+}
+
 void BM_BoardFrame(benchmark::State& state) {
   auto scene = std::make_unique<Scene>();
   if (!g_Engine.m_device || !scene->Create(int(state.range(0)), int(state.range(1)), state.range(2) != 0)) {
@@ -231,17 +333,10 @@ void BM_BoardFrame(benchmark::State& state) {
   }
   minimal.Frame(draws, kClear);
   minimal.Finish();
-  FramePairTimer timer;
-  for (auto _ : state) {
-    timer.StartDevice();
-    scene->DeviceFrame();
-    Finish();
-    timer.StartBaseline();
+  TimeFramePairs(state, [&] { scene->DeviceFrame(); }, [&] {
     minimal.Frame(draws, kClear);
     minimal.Finish();
-    state.SetIterationTime(timer.EndBaseline());
-  }
-  timer.Report(state);
+  });
   state.counters["triangles_per_s"] = scene->Triangles() * state.counters["fps"];
   state.counters["triangles"] = scene->Triangles();
   state.counters["resident_MB"] = resident;
@@ -256,6 +351,58 @@ BENCHMARK(BM_BoardFrame)
     ->UseManualTime()
     ->MinTime(1.0)
     ->Unit(benchmark::kMillisecond);
+
+// The board at the play camera against the pieces in view alone.
+void BM_BoardAtPlayCamera(benchmark::State& state) {
+  auto scene = std::make_unique<Scene>();
+  if (!g_Engine.m_device || !scene->Create(2000, int(state.range(0)), true)) {
+    state.SkipWithError("no GL device or no board");
+    return;
+  }
+  scene->UsePlayCamera();
+  scene->SetDeviceState();
+  const std::vector<int> inView = scene->PiecesWithAVertexInView();
+  scene->DeviceFrame();
+  Finish();
+  const size_t drawn = scene->board.m_piecesInView.size();
+  if (inView.empty() || drawn < inView.size()) {
+    state.SkipWithError("the camera sees no piece, or the board skipped one in view");
+    return;
+  }
+  scene->FrameOf(inView);
+  Finish();
+  TimeFramePairs(state, [&] { scene->DeviceFrame(); }, [&] {
+    scene->FrameOf(inView);
+    Finish();
+  });
+  state.counters["pieces_drawn"] = double(drawn);
+  state.counters["pieces_in_view"] = double(inView.size());
+}
+BENCHMARK(BM_BoardAtPlayCamera)
+    ->Arg(3)
+    ->Arg(4)
+    ->ArgName("definition")
+    ->UseManualTime()
+    ->MinTime(1.0)
+    ->Unit(benchmark::kMillisecond);
+
+// The test of every piece against the view volume, at the play camera (0)
+// and with the whole board in view (1).
+void BM_PiecesInView(benchmark::State& state) {
+  auto scene = std::make_unique<Scene>();
+  if (!g_Engine.m_device || !scene->Create(2000, 3, true)) {
+    state.SkipWithError("no GL device or no board");
+    return;
+  }
+  if (state.range(0) == 0) scene->UsePlayCamera();
+  const CKVRViewVolume volume(scene->view, scene->projection);
+  for (auto _ : state) {
+    scene->board.CollectPiecesInView(volume);
+    benchmark::DoNotOptimize(scene->board.m_piecesInView.data());
+  }
+  state.counters["pieces_drawn"] = double(scene->board.m_piecesInView.size());
+}
+BENCHMARK(BM_PiecesInView)->Arg(0)->Arg(1)->ArgName("whole")->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -76,6 +76,8 @@ void CPuzzleBoard::Clear() {
   m_meshes.ReleaseBuffers();
   m_meshes.m_renderParams.clear();
   m_meshes.m_vertexCount = m_meshes.m_indexCount = m_meshes.m_primitiveCount = 0;
+  m_pieceBoxes.clear();
+  m_piecesInView.clear();
   m_imageTexture = nullptr;
   m_edgeTexture.Release();
   m_backTexture.Release();
@@ -183,6 +185,19 @@ const CPuzzleEdge& CPuzzleBoard::PieceEdge(int row, int column, int side) const 
   }
 }
 
+namespace {
+
+ViewBox PieceBox(const CKVR3DObjectCreateParam& top, const CKVR3DObjectCreateParam& side,
+                 const CKVR3DObjectCreateParam& back, bool withBack) {
+  auto around = [](const CKVR3DObjectCreateParam& mesh) {
+    return BoxAround(mesh.m_positions.data(), mesh.m_positions.size());
+  };
+  ViewBox box = UniteBoxes(around(top), around(side));
+  return withBack ? UniteBoxes(box, around(back)) : box;
+}
+
+}  // namespace
+
 bool CPuzzleBoard::BuildMeshes() {
   const size_t n = m_pieces.size();
   std::vector<std::array<const CPuzzleEdge*, 4>> edges(n);
@@ -199,9 +214,11 @@ bool CPuzzleBoard::BuildMeshes() {
   // Each piece's meshes go straight into the shared buffers, so the whole
   // board's meshes never exist twice.
   CKVR3DObjectCreateParam top, side, back;
+  m_pieceBoxes.clear();
   for (size_t i = 0; i < n; ++i) {
     BuildPieceMesh(m_pieces[i], top, side, back, edges[i]);
     if (!ok) continue;
+    m_pieceBoxes.push_back(PieceBox(top, side, back, m_hasBackSide));
     ok = Matches(sizes[i], top, side, back);
     if (!ok) break;
     WriteSubObject(top, i);
@@ -213,6 +230,7 @@ bool CPuzzleBoard::BuildMeshes() {
   if (m_meshes.m_lockedVertices) m_meshes.UnlockBuffers();
   if (!ok) {
     m_meshes.ReleaseBuffers();
+    m_pieceBoxes.clear();
     return false;
   }
   for (size_t i = 0; i < n; ++i) m_meshes.UpdateSubObjectMatrix(static_cast<int>(i));
@@ -347,12 +365,37 @@ void CPuzzleBoard::UpdatePieceMatrix(size_t index) {
 }
 
 // ---- rendering -----------------------------------------------------------------------------------
+void CPuzzleBoard::CollectPiecesInView(const CKVRViewVolume& volume) {
+  const int n = m_pieceCount;
+  m_piecesInView.clear();
+  const bool all = volume.LetsEverythingThrough() || m_pieceBoxes.size() != size_t(n) ||
+                   m_meshes.m_renderParams.size() < size_t(n);
+  // The highlight quad in its own frame (puzzle/piece_mesh.h).
+  static const ViewBox highlight = [] {
+    const D3DXVECTOR3 corners[2] = {{-kHighlightSize / 2, -kHighlightSize / 2, 0},
+                                    {kHighlightSize / 2, kHighlightSize / 2, 0}};
+    return BoxAround(corners, 2);
+  }();
+  for (int i = 0; i < n; ++i) {
+    bool seen = all || volume.MayTouch(m_meshes.m_renderParams[size_t(i)].m_world,
+                                       m_pieceBoxes[size_t(i)]);
+    const CPuzzlePiece& piece = m_pieces[size_t(i)];
+    if (!seen && piece.m_selected) {
+      D3DXMATRIX world;
+      piece.m_highlight.ComputeWorldMatrix(&world);
+      seen = volume.MayTouch(world, highlight);
+    }
+    if (seen) m_piecesInView.push_back(i);
+  }
+}
+
 void CPuzzleBoard::Render() {
   IDirect3DDevice9* device = g_Engine.m_device;
   const int n = m_pieceCount;
   const size_t subObjects = size_t(m_hasBackSide ? 3 : 2) * size_t(n);
   if (!device || n == 0 || !m_meshes.m_vertexBuffer || m_meshes.m_renderParams.size() != subObjects)
     return;
+  CollectPiecesInView(m_cullToView ? CKVRViewVolume::OfDevice(device) : CKVRViewVolume());
   D3DXMATRIX world;
   auto drawWith = [&](int piece, int subObject) {
     m_meshes.GetSubObjectMatrix(piece, &world);
@@ -365,16 +408,16 @@ void CPuzzleBoard::Render() {
   device->SetStreamSource(0, m_meshes.m_vertexBuffer, 0, kVertexStride);
   device->SetFVF(kVertexFormat);
   device->SetIndices(m_meshes.m_indexBuffer);
-  for (int i = 0; i < n; ++i) drawWith(i, i);
+  for (int i : m_piecesInView) drawWith(i, i);
   device->SetTexture(0, m_edgeTexture.m_d3dTexture);
   device->SetMaterial(&m_matteMaterial);
-  for (int i = 0; i < n; ++i) {
+  for (int i : m_piecesInView) {
     const bool* joined = m_pieces[size_t(i)].m_joined;
     if (!(joined[0] && joined[1] && joined[2] && joined[3])) drawWith(i, n + i);
   }
   if (m_hasBackSide) {
     device->SetTexture(0, m_backTexture.m_d3dTexture);
-    for (int i = 0; i < n; ++i) drawWith(i, 2 * n + i);
+    for (int i : m_piecesInView) drawWith(i, 2 * n + i);
   }
-  for (CPuzzlePiece& piece : m_pieces) piece.RenderHighlight();
+  for (int i : m_piecesInView) m_pieces[size_t(i)].RenderHighlight();
 }

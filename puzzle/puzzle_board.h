@@ -30,6 +30,7 @@
 
 #include "engine/draw_resources.h"
 #include "engine/render_object.h"
+#include "engine/view_volume.h"
 #include "platform/d3d9/d3dx_math.h"
 #include "puzzle/board_layout.h"
 #include "puzzle/grid_sizes.h"
@@ -98,13 +99,21 @@ class CPuzzleBoard {
   unsigned CountInteriorSides() const;
   unsigned CountJoinedSides() const;
 
-  // Draws every piece with g_Engine's device: the tops with the picture
-  // (shiny or matte material), the side walls with the edge texture (matte;
-  // not for pieces joined on all four sides), the backs with the back
-  // texture when the board has them, then the highlights. Every sub-object
-  // is drawn with its piece's top world matrix. Nothing without a device or
-  // pieces.
+  // Draws the pieces in view with g_Engine's device: the tops with the
+  // picture (shiny or matte material), the side walls with the edge texture
+  // (matte; not for pieces joined on all four sides), the backs with the
+  // back texture when the board has them, then the highlights, each pass in
+  // index order. Every sub-object is drawn with its piece's top world
+  // matrix. Nothing without a device or pieces.
+  // In view (with m_cullToView; otherwise every piece): the piece's box
+  // (m_pieceBoxes) or, when it is selected, its highlight quad, each carried
+  // by the world matrix it is drawn with, may touch the view volume of the
+  // device's current view and projection (engine/view_volume.h), so a
+  // skipped piece would not have changed a pixel. Render leaves the pieces
+  // it drew in m_piecesInView.
   void Render();
+  // Fills m_piecesInView (ascending indices) for volume.
+  void CollectPiecesInView(const CKVRViewVolume& volume);
 
   // ---- steps of Create and Rebuild -------------------------------------------------
   // Ids (index + 1), rows and columns, shared edge ids (100001.. between a
@@ -159,4 +168,9 @@ class CPuzzleBoard {
   std::int32_t m_definition = 3;
   bool m_shinyPieces = true;
   float m_completion = 0.0f;
+  // Piece i's top, side walls and back in its own frame; made with the
+  // meshes (empty without them: every piece counts as in view).
+  std::vector<ViewBox> m_pieceBoxes;
+  bool m_cullToView = true;
+  std::vector<int> m_piecesInView;
 };

@@ -212,14 +212,31 @@ HRESULT MemoryIndexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags
 HRESULT MemoryIndexBuffer::Unlock() { return HookedUnlock(m_hook, "IB.Unlock", m_store); }
 
 void MemoryIndexBuffer::IndexRange(UINT start, UINT count, WORD* lowest, WORD* highest) {
-  Range& range = m_ranges[(static_cast<unsigned long long>(start) << 32) | count];
-  if (range.writes != m_store.Writes() + 1) {
-    const auto* indices = reinterpret_cast<const WORD*>(m_store.Data()) + start;
-    const auto [lo, hi] = std::minmax_element(indices, indices + count);
-    range = Range{m_store.Writes() + 1, *lo, *hi};  // + 1: a fresh entry never matches
+  if (m_rangesWrites != m_store.Writes() + 1) {  // + 1: a new buffer has none
+    m_ranges.clear();
+    m_rangesWrites = m_store.Writes() + 1;
+    m_lastRange = 0;
   }
-  *lowest = range.lowest;
-  *highest = range.highest;
+  std::size_t at = m_lastRange + 1;
+  if (!RangeAt(at, start, count)) {
+    at = m_lastRange;
+    if (!RangeAt(at, start, count)) {
+      const auto place = std::lower_bound(
+          m_ranges.begin(), m_ranges.end(), std::make_pair(start, count),
+          [](const Range& r, const std::pair<UINT, UINT>& key) {
+            return std::make_pair(r.start, r.count) < key;
+          });
+      at = std::size_t(place - m_ranges.begin());
+      if (!RangeAt(at, start, count)) {
+        const auto* indices = reinterpret_cast<const WORD*>(m_store.Data()) + start;
+        const auto [lo, hi] = std::minmax_element(indices, indices + count);
+        m_ranges.insert(place, Range{start, count, *lo, *hi});
+      }
+    }
+  }
+  m_lastRange = at;
+  *lowest = m_ranges[at].lowest;
+  *highest = m_ranges[at].highest;
 }
 
 HRESULT MemoryIndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* desc) {

@@ -10,7 +10,6 @@
 //
 // Sections: hook - buffers - textures and surfaces - helpers
 #include <functional>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/d3d9/d3d9.h"
@@ -127,18 +126,26 @@ class MemoryIndexBuffer : public IDirect3DIndexBuffer9 {
   UINT IndexCount() const { return m_store.Length() / 2; }
   // Smallest and largest of count indices from start (within IndexCount,
   // count >= 1); remembered until the next writing lock, since a mesh draws
-  // the same ranges every frame.
+  // the same ranges every frame. The ranges are kept in order of start and
+  // the look-up tries the one after the last answered first, so a frame
+  // that draws its ranges in the same order as the frame before (in buffer
+  // order, or any part of it) finds each with one comparison.
   void IndexRange(UINT start, UINT count, WORD* lowest, WORD* highest);
 
  private:
   struct Range {
-    unsigned long long writes;
+    UINT start, count;
     WORD lowest, highest;
   };
+  bool RangeAt(std::size_t at, UINT start, UINT count) const {
+    return at < m_ranges.size() && m_ranges[at].start == start && m_ranges[at].count == count;
+  }
   CpuBufferStore m_store;
   D3DINDEXBUFFER_DESC m_desc;
   ResourceHook m_hook;
-  std::unordered_map<unsigned long long, Range> m_ranges;  // key: start << 32 | count
+  std::vector<Range> m_ranges;            // by start, then count
+  unsigned long long m_rangesWrites = 0;  // the store's Writes() + 1 they were taken at
+  std::size_t m_lastRange = 0;            // the last answered
 };
 
 // ---- textures and surfaces -----------------------------------------------------------

@@ -4,7 +4,8 @@
 // play screen's own drag code to its place through mouse input written into
 // the polled state, the joins counted on the sound device, the
 // congratulation at 100 %, and the finished table written to
-// <build>/demo/play_screen.png.
+// <build>/demo/play_screen.png. And a 300-piece table drawn with and
+// without skipping the pieces out of view, frame by frame: the same pixels.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -42,18 +43,22 @@ class WindowGameHost : public IGameHost {
   std::vector<UINT> m_posted;
 };
 
-// The new-puzzle dialog, answered: 3 x 3 Classic, no turns, the picture the
-// game chose as its default.
+// The new-puzzle dialog, answered: 3 x 3 Classic (or another grid), no
+// turns unless asked for, the picture the game chose as its default.
 class AnsweredDialogs : public UnconnectedGameDialogs {
  public:
+  AnsweredDialogs(int columns = 3, int rows = 3, bool turns = false)
+      : m_columns(columns), m_rows(rows), m_turns(turns) {}
   bool RunNewPuzzle(PuzzleSettings& settings) override {
-    settings.m_columns = 3;
-    settings.m_rows = 3;
-    settings.m_rotatePieces = false;
+    settings.m_columns = m_columns;
+    settings.m_rows = m_rows;
+    settings.m_rotatePieces = m_turns;
     settings.m_pieceShape = PieceShapeClassic;
     settings.m_irregularity = 70;
     return !settings.m_picturePath.empty();
   }
+  int m_columns, m_rows;
+  bool m_turns;
 };
 
 class PlayScreenOnGL_X11 : public ::testing::Test {
@@ -186,4 +191,81 @@ TEST_F(PlayScreenOnGL_X11, PlaysAThreeByThreePuzzleToTheEnd) {
       clear += (qRed(c) == 0x20 && qGreen(c) == 0x40 && qBlue(c) == 0x80) ? 1 : 0;
     }
   EXPECT_EQ(clear, 0);
+}
+
+// The same frame drawn twice, first skipping the pieces out of view, then
+// drawing every piece: the pixels are the same. Returns how many pieces
+// the first frame drew.
+size_t SameFrameWithAndWithoutCulling(CPuzzleGame& game, CPuzzleBoard& board) {
+  QImage culled, whole;
+  board.m_cullToView = true;
+  game.RunFrame();
+  const size_t drawn = board.m_piecesInView.size();
+  EXPECT_TRUE(GLReadBackBuffer(g_Engine.m_device, &culled));
+  board.m_cullToView = false;
+  game.RunFrame();
+  EXPECT_TRUE(GLReadBackBuffer(g_Engine.m_device, &whole));
+  board.m_cullToView = true;
+  int differ = 0;
+  for (int y = 0; y < culled.height(); ++y)
+    for (int x = 0; x < culled.width(); ++x) differ += culled.pixel(x, y) != whole.pixel(x, y);
+  EXPECT_EQ(differ, 0);
+  EXPECT_EQ(culled.size(), whole.size());
+  return drawn;
+}
+
+// A 20 x 15 puzzle with turned pieces, every piece selected (so highlights
+// reach over the view's edges too): from the start of the fly-in, half way,
+// at the play camera after it, with the preview open, zoomed out a little
+// and over the whole table.
+TEST_F(PlayScreenOnGL_X11, SkippingPiecesOutOfViewLeavesEveryPixel) {
+  const InitResult started = m_game.Init();
+  if (!started.success) GTEST_SKIP() << started.message;
+  ScopedRecordingShell shell;
+  NoFrameWindow window;
+  AnsweredDialogs dialogs(20, 15, true);
+  UnconnectedSavedGames saved;
+  CFrameCommands commands(m_game, window, dialogs, saved);
+  m_game.RunFrame();
+  ASSERT_TRUE(commands.Dispatch(ID_CREATE_NEW_PUZZLE));
+  CPuzzleBoard& board = m_game.m_settings.m_board;
+  ASSERT_EQ(board.m_pieceCount, 300);
+  for (CPuzzlePiece& piece : board.m_pieces) piece.m_selected = true;
+  const size_t all = 300;
+  {
+    SCOPED_TRACE("fly-in starts");
+    EXPECT_GT(SameFrameWithAndWithoutCulling(m_game, board), 0u);
+  }
+  m_clock.Advance(1.5);
+  {
+    SCOPED_TRACE("fly-in half way");
+    EXPECT_GT(SameFrameWithAndWithoutCulling(m_game, board), 0u);
+  }
+  m_clock.Advance(3.0);
+  m_game.RunFrame();
+  {
+    SCOPED_TRACE("play camera");
+    const size_t drawn = SameFrameWithAndWithoutCulling(m_game, board);
+    EXPECT_GT(drawn, 10u);
+    EXPECT_LT(drawn, all);
+  }
+  m_screen.TogglePreview();
+  {
+    SCOPED_TRACE("preview open");
+    EXPECT_LT(SameFrameWithAndWithoutCulling(m_game, board), all);
+  }
+  m_screen.TogglePreview();
+  for (int i = 0; i < 40; ++i) m_screen.OnMouseWheel(-120);
+  {
+    SCOPED_TRACE("zoomed out a little");
+    const size_t drawn = SameFrameWithAndWithoutCulling(m_game, board);
+    EXPECT_GT(drawn, 50u);
+    EXPECT_LT(drawn, all);
+  }
+  const float& height = m_game.m_settings.m_viewCamera.m_eye.z;
+  for (int i = 0; i < 1000 && height < 2500; ++i) m_screen.OnMouseWheel(-120);
+  {
+    SCOPED_TRACE("whole table");
+    EXPECT_EQ(SameFrameWithAndWithoutCulling(m_game, board), all);
+  }
 }

@@ -253,7 +253,8 @@ TEST_F(GameTest, AFailedNewPuzzleLeavesTheOldOnePlayable) {
     EXPECT_EQ(s.m_board.m_pieces.size(), 12u);
     EXPECT_EQ(s.m_board.m_imageTexture, &s.m_pictureTexture);
   }
-  // And the board still draws with its picture.
+  // And the board still draws with its picture (all of it: no camera is set).
+  s.m_board.m_cullToView = false;
   m_script.m_log.Clear();
   ASSERT_EQ(g_Engine.m_device->BeginScene(), D3D_OK);
   s.m_board.Render();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/d3d9/recording/recording_device.h"
 #include "platform/d3d9/d3d9_resources.h"
@@ -325,4 +326,33 @@ TEST(RecordingDirect3D, CreationFollowsTheFactoryAndTheScript) {
   const int asked = script.m_log.Count("Direct3DCreate9");
   EXPECT_EQ(Direct3DCreate9(D3D_SDK_VERSION), nullptr);
   EXPECT_EQ(script.m_log.Count("Direct3DCreate9"), asked + 1);  // the outer script was asked
+}
+
+// The smallest and largest index of a range, however the ranges are asked
+// for (in buffer order, backwards, overlapping, the same start with another
+// count), and the new ones after the indices are written again.
+TEST(MemoryIndexBufferTest, IndexRangesAnswerInAnyOrderAndFollowWrites) {
+  MemoryIndexBuffer buffer(24, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED);
+  auto write = [&](std::vector<WORD> values) {
+    void* data = nullptr;
+    ASSERT_EQ(buffer.Lock(0, 0, &data, 0), D3D_OK);
+    std::copy(values.begin(), values.end(), static_cast<WORD*>(data));
+    ASSERT_EQ(buffer.Unlock(), D3D_OK);
+  };
+  auto check = [&](const std::vector<WORD>& values, UINT start, UINT count) {
+    WORD lowest = 0, highest = 0;
+    buffer.IndexRange(start, count, &lowest, &highest);
+    const auto [lo, hi] = std::minmax_element(values.begin() + start, values.begin() + start + count);
+    EXPECT_EQ(lowest, *lo) << start << " " << count;
+    EXPECT_EQ(highest, *hi) << start << " " << count;
+  };
+  const std::pair<UINT, UINT> asks[] = {{0, 3}, {3, 3}, {6, 3}, {9, 3}, {0, 3}, {3, 3}, {9, 3},
+                                        {6, 3}, {3, 3}, {0, 3}, {0, 12}, {0, 6}, {5, 7}, {0, 3}};
+  for (const std::vector<WORD>& values :
+       {std::vector<WORD>{5, 1, 9, 2, 2, 2, 70, 60, 80, 0, 4, 3},
+        std::vector<WORD>{1, 2, 3, 400, 500, 600, 7, 7, 7, 30, 10, 20}}) {
+    write(values);
+    for (int round = 0; round < 2; ++round)
+      for (const auto& [start, count] : asks) check(values, start, count);
+  }
 }

@@ -92,8 +92,10 @@ class BoardTest : public ::testing::Test, public RefusedCallCheck {
     return m_board->CreateWithSeed(seed, m_picture.get(), columns, rows, rotation, shape,
                                    irregularity, m_edgePath, backs ? m_backPath : "");
   }
-  // Render inside a scene, as a frame does.
-  void RenderFrame() {
+  // Render inside a scene, as a frame does. The device keeps its identity
+  // view and projection, so the tests of the passes draw every piece.
+  void RenderFrame(bool cull = false) {
+    m_board->m_cullToView = cull;
     g_Engine.m_device->BeginScene();
     m_board->Render();
     g_Engine.m_device->EndScene();
@@ -529,6 +531,71 @@ TEST_F(BoardTest, RenderDrawsTopsSidesAndBacksInThreePasses) {
   m_script.m_log.Clear();
   RenderFrame();
   EXPECT_EQ(log.Count("DrawIndexedPrimitive"), 0);
+}
+
+// The camera straight down over piece (1, 2) of a 5 x 4 board sees
+// about three by three pieces: only those are drawn, tops then walls, each pass in
+// index order; a piece whose centre is in view is among them, one far out
+// of view is not, and a piece just beside the view is drawn while its
+// selection highlight reaches in.
+TEST_F(BoardTest, RenderDrawsThePiecesInViewInTheirOrder) {
+  ASSERT_TRUE(Make(6, 5, 4, PieceShapeClassic, false, 0));
+  const D3DXVECTOR3 at = Piece(1, 2).m_currentPosition, eye = at + D3DXVECTOR3(0, 0, 40);
+  const D3DXVECTOR3 up(0, 1, 0);
+  D3DXMATRIX view, projection, clip;
+  D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+  D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 4, 4.0f / 3.0f, 1, 1000);
+  clip = view * projection;
+  g_Engine.m_device->SetTransform(D3DTS_VIEW, &view);
+  g_Engine.m_device->SetTransform(D3DTS_PROJECTION, &projection);
+  CPuzzlePiece& far = Piece(3, 0);
+  far.SetPosition(D3DXVECTOR3(-2000, 0, 0));
+  m_script.m_log.Clear();
+  RenderFrame(true);
+  const std::vector<int>& seen = m_board->m_piecesInView;
+  ASSERT_GE(seen.size(), 3u);
+  EXPECT_LT(seen.size(), 12u);
+  EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), far.m_id - 1), 0);
+  for (const CPuzzlePiece& piece : m_board->m_pieces) {
+    D3DXVECTOR3 s;
+    D3DXVec3TransformCoord(&s, &piece.m_currentPosition, &clip);
+    if (std::fabs(s.x) < 1 && std::fabs(s.y) < 1) {
+      EXPECT_EQ(std::count(seen.begin(), seen.end(), piece.m_id - 1), 1) << piece.m_id;
+    }
+  }
+  std::vector<std::string> expected;
+  const int n = m_board->m_pieceCount;
+  for (int pass = 0; pass < 2; ++pass)
+    for (int i : seen) {
+      const CKVR3DObjectRenderParam& r = m_board->m_meshes.m_renderParams[size_t(pass * n + i)];
+      expected.push_back("DrawIndexedPrimitive 4 " + std::to_string(r.m_baseVertex) + " 0 " +
+                         std::to_string(r.m_vertexCount) + " " + std::to_string(r.m_startIndex) +
+                         " " + std::to_string(r.m_primitiveCount));
+    }
+  EXPECT_EQ(m_script.m_log.Matching("DrawIndexedPrimitive"), expected);
+
+  // Piece (3, 4) slid out of view to the right, half a unit at a time: the
+  // last place where it is still drawn because it is selected lies beyond
+  // the last where its own meshes are.
+  CPuzzlePiece& edge = Piece(3, 4);
+  const int index = edge.m_id - 1;
+  auto inViewAt = [&](float x, bool selected) {
+    edge.SetPosition(D3DXVECTOR3(x, at.y, 0));
+    edge.m_selected = selected;
+    m_board->CollectPiecesInView(CKVRViewVolume(view, projection));
+    return std::count(seen.begin(), seen.end(), index) == 1;
+  };
+  float lastPlain = at.x, lastSelected = at.x;
+  for (float x = at.x; x < at.x + 150; x += 0.5f) {
+    if (inViewAt(x, false)) lastPlain = x;
+    if (inViewAt(x, true)) lastSelected = x;
+  }
+  EXPECT_GT(lastPlain, at.x + 30);
+  EXPECT_LT(lastPlain, at.x + 100);
+  EXPECT_GT(lastSelected, lastPlain + 1);
+  EXPECT_TRUE(inViewAt(lastSelected, true));
+  EXPECT_FALSE(inViewAt(lastSelected, false));
 }
 
 TEST_F(BoardTest, ShinyTopsUseTheShinyMaterial) {

@@ -1,0 +1,145 @@
+#include "engine/view_volume.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A point counts as outside a plane only when it is farther out than this
+// share of the magnitudes the device adds up: single-precision rounding of
+// a few products stays below 1e-6 of them.
+constexpr double kMargin = 1e-5;
+
+}  // namespace
+
+// ---- boxes ---------------------------------------------------------------------------------
+ViewBox BoxAround(const D3DXVECTOR3* positions, std::size_t count) {
+  ViewBox box;
+  if (count == 0) return box;
+  float low[3] = {positions[0].x, positions[0].y, positions[0].z};
+  float high[3] = {low[0], low[1], low[2]};
+  for (std::size_t i = 1; i < count; ++i) {
+    const float p[3] = {positions[i].x, positions[i].y, positions[i].z};
+    for (int c = 0; c < 3; ++c) {
+      low[c] = std::min(low[c], p[c]);
+      high[c] = std::max(high[c], p[c]);
+    }
+  }
+  double farthest = 0;
+  for (int c = 0; c < 3; ++c) {
+    // Rounded outwards: the box holds every position exactly.
+    const double centre = (double(low[c]) + high[c]) / 2, half = (double(high[c]) - low[c]) / 2;
+    box.m_centre[c] = float(centre);
+    box.m_half[c] = std::nextafter(float(half + std::fabs(centre - box.m_centre[c])), HUGE_VALF);
+    const double reach = std::fabs(double(box.m_centre[c])) + box.m_half[c];
+    farthest += reach * reach;
+  }
+  box.m_radius = std::nextafter(float(std::sqrt(farthest)), HUGE_VALF);
+  return box;
+}
+
+ViewBox UniteBoxes(const ViewBox& a, const ViewBox& b) {
+  D3DXVECTOR3 corners[4];
+  for (int c = 0; c < 3; ++c) {
+    (&corners[0].x)[c] = a.m_centre[c] - a.m_half[c];
+    (&corners[1].x)[c] = a.m_centre[c] + a.m_half[c];
+    (&corners[2].x)[c] = b.m_centre[c] - b.m_half[c];
+    (&corners[3].x)[c] = b.m_centre[c] + b.m_half[c];
+  }
+  // Corner sums may round inwards by an ulp; BoxAround widens by one.
+  ViewBox box = BoxAround(corners, 4);
+  for (float& h : box.m_half) h = std::nextafter(h, HUGE_VALF);
+  box.m_radius = std::max({box.m_radius, a.m_radius, b.m_radius});
+  return box;
+}
+
+// ---- the volume ----------------------------------------------------------------------------
+CKVRViewVolume::CKVRViewVolume(const D3DXMATRIX& view, const D3DXMATRIX& projection)
+    : m_active(true) {
+  double clip[4][4], size[4][4];  // view x projection, and of their absolute values
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) {
+      clip[r][c] = size[r][c] = 0;
+      for (int k = 0; k < 4; ++k) {
+        clip[r][c] += double(view.m[r][k]) * projection.m[k][c];
+        size[r][c] += std::fabs(double(view.m[r][k])) * std::fabs(double(projection.m[k][c]));
+      }
+    }
+  // x >= -w, x <= w, y >= -w, y <= w, z >= 0, z <= w.
+  static constexpr int kAxis[6] = {0, 0, 1, 1, 2, 2};
+  static constexpr double kSign[6] = {1, -1, 1, -1, 1, -1};
+  static constexpr double kW[6] = {1, 1, 1, 1, 0, 1};
+  for (int k = 0; k < 6; ++k) {
+    double length = 0;
+    for (int r = 0; r < 4; ++r) {
+      m_planes[k][r] = kSign[k] * clip[r][kAxis[k]] + kW[k] * clip[r][3];
+      m_sizes[k][r] = size[r][kAxis[k]] + kW[k] * size[r][3];
+      if (r < 3) length += m_planes[k][r] * m_planes[k][r];
+    }
+    m_lengths[k] = std::sqrt(length);
+    m_sizeSums[k] = m_sizes[k][0] + m_sizes[k][1] + m_sizes[k][2];
+  }
+}
+
+CKVRViewVolume CKVRViewVolume::OfDevice(IDirect3DDevice9* device) {
+  D3DMATRIX view, projection;
+  if (!device || FAILED(device->GetTransform(D3DTS_VIEW, &view)) ||
+      FAILED(device->GetTransform(D3DTS_PROJECTION, &projection)))
+    return CKVRViewVolume();
+  return CKVRViewVolume(view, projection);
+}
+
+bool CKVRViewVolume::MayTouch(const D3DXMATRIX& world, const ViewBox& box) const {
+  if (!m_active) return true;
+  if (world._14 != 0.0f || world._24 != 0.0f || world._34 != 0.0f || world._44 != 1.0f) return true;
+  // Quick: the sphere round the frame's origin holding the box, wholly
+  // outside one plane or inside all; the Frobenius norm bounds how much the
+  // matrix stretches it. The box itself only for a sphere across a plane.
+  double stretch = 0;
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c) stretch += double(world.m[r][c]) * world.m[r][c];
+  const double t[3] = {world._41, world._42, world._43};
+  switch (SphereSide(t, box.m_radius * std::sqrt(stretch))) {
+    case kOutside: return false;
+    case kInside: return true;
+    default: return !BoxOutside(world, box);
+  }
+}
+
+CKVRViewVolume::Side CKVRViewVolume::SphereSide(const double t[3], double radius) const {
+  const double at[3] = {std::fabs(t[0]), std::fabs(t[1]), std::fabs(t[2])};
+  Side side = kInside;
+  for (int k = 0; k < 6; ++k) {
+    const double* a = m_planes[k];
+    const double* s = m_sizes[k];
+    const double distance = a[0] * t[0] + a[1] * t[1] + a[2] * t[2] + a[3];
+    const double size = s[0] * at[0] + s[1] * at[1] + s[2] * at[2] + s[3] + m_sizeSums[k] * radius;
+    const double reach = radius * m_lengths[k] + kMargin * size;
+    if (distance < -reach) return kOutside;
+    if (distance < reach) side = kAcross;
+  }
+  return side;
+}
+
+bool CKVRViewVolume::BoxOutside(const D3DXMATRIX& world, const ViewBox& box) const {
+  // How far the box's points reach from the translation, per world axis.
+  double reach[3] = {0, 0, 0};
+  for (int r = 0; r < 3; ++r) {
+    const double extent = std::fabs(double(box.m_centre[r])) + box.m_half[r];
+    for (int c = 0; c < 3; ++c) reach[c] += std::fabs(double(world.m[r][c])) * extent;
+  }
+  for (int k = 0; k < 6; ++k) {
+    const double* a = m_planes[k];
+    const double* s = m_sizes[k];
+    double distance = a[0] * world._41 + a[1] * world._42 + a[2] * world._43 + a[3];
+    double size = s[3];
+    for (int r = 0; r < 3; ++r) {
+      // The plane's normal in the box's frame: row r of world dotted with it.
+      const double n = a[0] * world.m[r][0] + a[1] * world.m[r][1] + a[2] * world.m[r][2];
+      distance += n * box.m_centre[r] + std::fabs(n) * box.m_half[r];
+      size += s[r] * (std::fabs(double(world.m[3][r])) + reach[r]);
+    }
+    if (distance < -kMargin * size) return true;
+  }
+  return false;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The part of world space a draw can reach: the clip volume of a view and a
+// projection (-w <= x <= w, -w <= y <= w, 0 <= z <= w of the row vector
+// world x view x projection) as six planes in world space, and a test of a
+// box, placed by a world matrix, against it.
+//
+// The test is conservative: it answers false only when every point of the
+// box lies outside one plane by a margin far above the rounding of a
+// device's single-precision vertex transform, so a draw whose geometry lies
+// in the box and is skipped on a false answer changes no pixel. The
+// viewport maps the clip volume onto its rectangle and cuts nothing more
+// away, so it plays no part.
+//
+// Sections: boxes - the volume
+#include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/d3dx_math.h"
+
+// ---- boxes ---------------------------------------------------------------------------------
+// A box in a mesh's own frame: centre and half sizes, and the distance of
+// its farthest corner from the frame's origin (for the quick rejection).
+struct ViewBox {
+  float m_centre[3] = {0, 0, 0};
+  float m_half[3] = {0, 0, 0};
+  float m_radius = 0;
+};
+
+// The box round count positions (an empty box at the origin for none).
+ViewBox BoxAround(const D3DXVECTOR3* positions, std::size_t count);
+// The smallest box holding both.
+ViewBox UniteBoxes(const ViewBox& a, const ViewBox& b);
+
+// ---- the volume ----------------------------------------------------------------------------
+class CKVRViewVolume {
+ public:
+  // A volume that lets everything through.
+  CKVRViewVolume() = default;
+  // The clip volume of view x projection.
+  CKVRViewVolume(const D3DXMATRIX& view, const D3DXMATRIX& projection);
+  // The volume of the device's current view and projection; one that lets
+  // everything through without a device or when it does not answer.
+  static CKVRViewVolume OfDevice(IDirect3DDevice9* device);
+
+  // Whether any point of box, carried by world (row vectors), may lie in
+  // the volume. True for a world matrix that is not affine and for a volume
+  // that lets everything through.
+  bool MayTouch(const D3DXMATRIX& world, const ViewBox& box) const;
+  bool LetsEverythingThrough() const { return !m_active; }
+
+ private:
+  enum Side { kOutside, kAcross, kInside };
+  Side SphereSide(const double t[3], double radius) const;
+  bool BoxOutside(const D3DXMATRIX& world, const ViewBox& box) const;
+
+  bool m_active = false;
+  // Plane k: m_planes[k] . (x, y, z, 1) >= 0 inside; m_sizes[k] bounds the
+  // magnitude of each term the device adds up for that plane (absolute
+  // values of view and projection multiplied out), the scale of its
+  // rounding.
+  double m_planes[6][4] = {};
+  double m_sizes[6][4] = {};
+  double m_lengths[6] = {};   // length of each plane's normal
+  double m_sizeSums[6] = {};  // m_sizes[k][0] + [1] + [2]
+};
