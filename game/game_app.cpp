@@ -1,7 +1,6 @@
 #include "game/game_app.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <memory>
 
 #include "game/connected_dialogs.h"
@@ -14,6 +13,7 @@
 #include "game/screens/play_screen.h"
 #include "game/screens/top_bar.h"
 #include "game/single_instance.h"
+#include "game/window_placement.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/shell.h"
 #include "support/string_table.h"
@@ -70,11 +70,10 @@ int RunRavelleGame(int argc, char** argv) {
     fileChooser.SetParent(&frame);
     if (frame.LoadFrame()) {
       guard.SetHandlers([&frame] { return frame.OnCheckAppValidity(); }, [&frame] { frame.OnShowMainWindow(); });
+      // The main window first, so that what the start opens comes up above it.
+      ShowMaximisedOnScreen(frame, QSize(CMainFrame::kMinClientWidth, CMainFrame::kMinClientHeight));
       const InitResult started = frame.StartGame();
       if (started.success) {
-        // Without a window manager nothing maximises: cover the screen then.
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
-        frame.showMaximized();
         exitCode = app.exec();
         game->Shutdown();  // closing did this already, unless the loop ended another way
       } else {
