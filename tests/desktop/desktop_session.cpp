@@ -337,6 +337,44 @@ std::vector<WindowInfo> DesktopSession::WindowsOf(pid_t pid) {
   return found;
 }
 
+bool DesktopSession::HasState(WindowId window, const std::string& state) {
+  const Atom wanted = XInternAtom(m_display, state.c_str(), False);
+  for (unsigned long atom : WindowList(window, "_NET_WM_STATE"))
+    if (atom == wanted) return true;
+  return false;
+}
+
+void DesktopSession::SetMaximised(WindowId window, bool on) {
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = window;
+  e.xclient.message_type = XInternAtom(m_display, "_NET_WM_STATE", False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = on ? 1 : 0;  // add or remove
+  e.xclient.data.l[1] = static_cast<long>(XInternAtom(m_display, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+  e.xclient.data.l[2] = static_cast<long>(XInternAtom(m_display, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+  e.xclient.data.l[3] = 1;  // from an application
+  XSendEvent(m_display, DefaultRootWindow(m_display), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+  Sync();
+}
+
+void DesktopSession::Minimise(WindowId window) {
+  XIconifyWindow(m_display, window, DefaultScreen(m_display));
+  Sync();
+}
+
+WindowInfo DesktopSession::Framed(WindowId window) {
+  WindowInfo info = Info(window);
+  const auto extents = WindowList(window, "_NET_FRAME_EXTENTS");  // left, right, top, bottom
+  if (extents.size() == 4) {
+    info.x -= static_cast<int>(extents[0]);
+    info.y -= static_cast<int>(extents[2]);
+    info.width += static_cast<int>(extents[0] + extents[1]);
+    info.height += static_cast<int>(extents[2] + extents[3]);
+  }
+  return info;
+}
+
 // ---- input (XTest) -----------------------------------------------------------------------------
 void DesktopSession::Sync() { XSync(m_display, False); }
 
@@ -422,11 +460,22 @@ std::string DesktopSession::Screenshot(const std::string& name) {
 }
 
 unsigned DesktopSession::Pixel(int x, int y) {
-  XImage* image = XGetImage(m_display, DefaultRootWindow(m_display), x, y, 1, 1, AllPlanes, ZPixmap);
-  if (!image) return 0;
-  const unsigned value = static_cast<unsigned>(XGetPixel(image, 0, 0) & 0xffffff);
+  const std::vector<unsigned> one = Grab(x, y, 1, 1);
+  return one.empty() ? 0 : one.front();
+}
+
+std::vector<unsigned> DesktopSession::Grab(int x, int y, int width, int height) {
+  std::vector<unsigned> out;
+  if (width <= 0 || height <= 0) return out;
+  XImage* image = XGetImage(m_display, DefaultRootWindow(m_display), x, y, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (!image) return out;
+  out.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+  for (int row = 0; row < height; ++row)
+    for (int column = 0; column < width; ++column)
+      out.push_back(static_cast<unsigned>(XGetPixel(image, column, row) & 0xffffff));
   XDestroyImage(image);
-  return value;
+  return out;
 }
 
 }  // namespace desktop

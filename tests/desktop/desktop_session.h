@@ -107,6 +107,14 @@ class DesktopSession {
   int StackIndex(WindowId window);
   // The managed windows the program with this pid shows.
   std::vector<WindowInfo> WindowsOf(pid_t pid);
+  // Whether the window's _NET_WM_STATE holds `state` ("_NET_WM_STATE_HIDDEN",
+  // "_NET_WM_STATE_MAXIMIZED_VERT", ...).
+  bool HasState(WindowId window, const std::string& state);
+  // Asks the window manager, as its title-bar buttons do.
+  void SetMaximised(WindowId window, bool on);
+  void Minimise(WindowId window);
+  // The window with its decorations (_NET_FRAME_EXTENTS added), on the root.
+  WindowInfo Framed(WindowId window);
 
   // ---- input (XTest) -----------------------------------------------------------------------------
   void MoveTo(int x, int y);
@@ -127,6 +135,8 @@ class DesktopSession {
   std::string Screenshot(const std::string& name);
   // The colour (0xRRGGBB) of one screen pixel.
   unsigned Pixel(int x, int y);
+  // The colours of a rectangle of the screen, row by row.
+  std::vector<unsigned> Grab(int x, int y, int width, int height);
 
  private:
   bool StartServer(int width, int height);
