@@ -88,3 +88,143 @@ TEST_F(GameDesktop_Desktop, OneClickOnExitEndsTheGameWithStatusZero) {
   session->Click(1);
   EXPECT_EQ(game->WaitForExit(20000), std::optional<int>(0)) << game->Log();
 }
+
+// A new player's first start: the tutorial is in front of the maximised
+// main window, with the keyboard.
+TEST_F(GameDesktop_Desktop, TheTutorialComesUpInFrontAtTheFirstStart) {
+  WindowInfo main;
+  auto game = StartGame(&main);
+  ASSERT_NE(main.id, 0u);
+  std::optional<WindowInfo> tutorial = session->WaitForWindow("Game Tutorials");
+  ASSERT_TRUE(tutorial) << game->Log();
+  const bool inFront = testkit::WaitUntil(
+      [&] {
+        return session->StackIndex(tutorial->id) > session->StackIndex(main.id) &&
+               session->ActiveWindow() == tutorial->id;
+      },
+      10000);
+  session->Screenshot("tutorial-at-first-start");
+  EXPECT_TRUE(inFront) << "tutorial at " << session->StackIndex(tutorial->id) << ", main at "
+                       << session->StackIndex(main.id) << ", active " << session->ActiveWindow();
+  EXPECT_TRUE(session->HasState(main.id, "_NET_WM_STATE_MAXIMIZED_VERT"));
+}
+
+// Un-maximised with the window manager, the window is smaller than the
+// screen and wholly on it, frame included.
+TEST_F(GameDesktop_Desktop, TheRestoredWindowLiesWhollyOnTheScreen) {
+  WriteProfile("[General]\nShowTutorialDialog=0\n");
+  WindowInfo main;
+  auto game = StartGame(&main);
+  ASSERT_NE(main.id, 0u);
+  ASSERT_TRUE(session->HasState(main.id, "_NET_WM_STATE_MAXIMIZED_VERT"));
+  session->SetMaximised(main.id, false);
+  WindowInfo framed;
+  ASSERT_TRUE(testkit::WaitUntil(
+      [&] {
+        framed = session->Framed(main.id);
+        return !session->HasState(main.id, "_NET_WM_STATE_MAXIMIZED_VERT") && framed.height < main.height;
+      },
+      10000));
+  session->Screenshot("restored-window");
+  EXPECT_GE(framed.x, 0);
+  EXPECT_GE(framed.y, 0);
+  EXPECT_LE(framed.x + framed.width, 1280);
+  EXPECT_LE(framed.y + framed.height, 1024);
+  EXPECT_GE(framed.width, 750);
+  EXPECT_GE(framed.height, 500);
+}
+
+namespace {
+// The near-white pixels of a rectangle: the top bar's tooltip is a white box
+// on the dark sky below the icons.
+int WhitePixels(const std::vector<unsigned>& pixels) {
+  int count = 0;
+  for (unsigned c : pixels)
+    if ((c >> 16) > 0xE0 && ((c >> 8) & 0xff) > 0xE0 && (c & 0xff) > 0xE0) ++count;
+  return count;
+}
+}  // namespace
+
+// The pointer moved onto a top-bar icon without a button, in small steps,
+// then left still: the icon's tooltip shows; moved off, it goes again.
+TEST_F(GameDesktop_Desktop, ATooltipShowsAfterAMoveWithoutAButton) {
+  WriteProfile("[General]\nShowTutorialDialog=0\n");
+  WindowInfo main;
+  auto game = StartGame(&main);
+  ASSERT_NE(main.id, 0u);
+  // The full-screen icon, right in the top bar; its tooltip opens below it,
+  // to its left.
+  const int iconX = main.x + main.width - 49, iconY = main.y + 34;
+  auto tooltipArea = [&] { return session->Grab(main.x + main.width - 300, iconY + 25, 300, 40); };
+  const int before = WhitePixels(tooltipArea());
+  session->MoveSmoothly(iconX - 150, iconY + 250, iconX, iconY, 4);
+  const bool shown = testkit::WaitUntil([&] { return WhitePixels(tooltipArea()) > before + 500; }, 10000);
+  session->Screenshot("tooltip-after-plain-move");
+  EXPECT_TRUE(shown) << "white pixels before " << before << ", now " << WhitePixels(tooltipArea());
+  session->MoveSmoothly(iconX, iconY, iconX - 150, iconY + 250, 4);
+  EXPECT_TRUE(testkit::WaitUntil([&] { return WhitePixels(tooltipArea()) <= before + 50; }, 10000))
+      << "the tooltip stays after the pointer left";
+}
+
+// A second start while the game runs: the first comes back to the front
+// (here from minimised), the second ends with 0 and opens nothing.
+TEST_F(GameDesktop_Desktop, ASecondStartRaisesTheFirstAndEndsWithZero) {
+  WriteProfile("[General]\nShowTutorialDialog=0\n");
+  WindowInfo main;
+  auto first = StartGame(&main);
+  ASSERT_NE(main.id, 0u);
+  session->Minimise(main.id);
+  ASSERT_TRUE(testkit::WaitUntil([&] { return session->HasState(main.id, "_NET_WM_STATE_HIDDEN"); }, 10000));
+  auto second = session->Start("RavelleGame");
+  EXPECT_EQ(second->WaitForExit(30000), std::optional<int>(0)) << second->Log();
+  EXPECT_TRUE(testkit::WaitUntil(
+      [&] { return !session->HasState(main.id, "_NET_WM_STATE_HIDDEN") && session->ActiveWindow() == main.id; },
+      10000));
+  session->Screenshot("second-start-raised-the-first");
+  EXPECT_TRUE(first->Running());
+  EXPECT_EQ(session->FindWindows("RavelleGame").size(), 1u);
+}
+
+// The first game stopped (as when hung or busy in one long step): a second
+// start says so in a box and ends; once the first runs again, a third start
+// raises it; there is never a second game.
+TEST_F(GameDesktop_Desktop, AStoppedFirstGameLeavesOneGame) {
+  WriteProfile("[General]\nShowTutorialDialog=0\n");
+  WindowInfo main;
+  auto first = StartGame(&main);
+  ASSERT_NE(main.id, 0u);
+  first->Stop();
+  auto second = session->Start("RavelleGame");
+  std::vector<WindowInfo> boxes;
+  ASSERT_TRUE(testkit::WaitUntil(
+      [&] { return !(boxes = session->WindowsOf(second->Pid())).empty() || !second->Running(); }, 40000))
+      << second->Log();
+  session->Screenshot("stopped-first-game-box");
+  ASSERT_EQ(boxes.size(), 1u) << second->Log();
+  EXPECT_LT(boxes.front().height, 400) << "a box, not a game";
+  session->Key("Return");
+  EXPECT_EQ(second->WaitForExit(10000), std::optional<int>(0)) << second->Log();
+  first->Continue();
+  auto third = session->Start("RavelleGame");
+  EXPECT_EQ(third->WaitForExit(30000), std::optional<int>(0)) << third->Log();
+  EXPECT_TRUE(first->Running());
+  EXPECT_TRUE(testkit::WaitUntil([&] { return session->ActiveWindow() == main.id; }, 10000));
+  EXPECT_EQ(session->FindWindows("RavelleGame").size(), 1u);
+}
+
+// Two starts at the same instant: one of them ends with 0, the other plays.
+TEST_F(GameDesktop_Desktop, TwoStartsAtTheSameInstantLeaveOneGame) {
+  WriteProfile("[General]\nShowTutorialDialog=0\n");
+  auto a = session->Start("RavelleGame");
+  auto b = session->Start("RavelleGame");
+  ASSERT_TRUE(testkit::WaitUntil([&] { return !a->Running() || !b->Running(); }, kStartMs))
+      << a->Log() << b->Log();
+  Program& ended = a->Running() ? *b : *a;
+  Program& playing = a->Running() ? *a : *b;
+  EXPECT_EQ(ended.WaitForExit(0), std::optional<int>(0)) << ended.Log();
+  WindowInfo main;
+  EXPECT_TRUE(testkit::WaitUntil([&] { return (main = MainWindowOf(playing.Pid())).id && StartScreenShows(main); },
+                                 kStartMs));
+  EXPECT_TRUE(playing.Running());
+  EXPECT_EQ(session->FindWindows("RavelleGame").size(), 1u);
+}
