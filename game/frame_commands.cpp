@@ -9,6 +9,7 @@
 #include "platform/crt_random.h"
 #include "platform/input/input.h"
 #include "platform/shell.h"
+#include "platform/toolkit_language.h"
 #include "support/string_table.h"
 #include "support/support.h"
 
@@ -65,6 +66,7 @@ void CFrameCommands::Paused(const std::function<void()>& step) {
 int CFrameCommands::StoredLanguage() { return GetLanguage() == "french" ? kFrench : kEnglish; }
 
 void CFrameCommands::LoadLanguage(int language) {
+  SetToolkitLanguage(language == kFrench ? "french" : "english");
   UnloadLanguageStrings();
   if (language == kFrench) {
     const std::string folder = GetInstallDir();

@@ -11,6 +11,7 @@ packages=(
   xvfb xauth xdotool openbox libxtst-dev
   clang libclang-rt-dev
   fonts-dejavu-core fonts-liberation2
+  qt6-translations-l10n
 )
 
 missing=()
