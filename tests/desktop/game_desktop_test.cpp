@@ -2,6 +2,7 @@
 // own with a window manager, driven by real pointer and key input.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -227,4 +228,92 @@ TEST_F(GameDesktop_Desktop, TwoStartsAtTheSameInstantLeaveOneGame) {
                                  kStartMs));
   EXPECT_TRUE(playing.Running());
   EXPECT_EQ(session->FindWindows("RavelleGame").size(), 1u);
+}
+
+namespace {
+// The mean brightness of each row of a band of the screen: the table's
+// wood grain runs across, so the view's move up or down shows as a shift
+// of this profile.
+std::vector<double> RowProfile(DesktopSession& session, int x, int y, int width, int height) {
+  const std::vector<unsigned> pixels = session.Grab(x, y, width, height);
+  std::vector<double> rows(static_cast<size_t>(height), 0.0);
+  for (int r = 0; r < height; ++r) {
+    double sum = 0;
+    for (int c = 0; c < width; ++c) {
+      const unsigned p = pixels[static_cast<size_t>(r * width + c)];
+      sum += (p >> 16) + ((p >> 8) & 0xff) + (p & 0xff);
+    }
+    rows[static_cast<size_t>(r)] = sum / width;
+  }
+  return rows;
+}
+
+// The shift (rows) that best lays `after` over `before`.
+int ProfileShift(const std::vector<double>& before, const std::vector<double>& after) {
+  const int n = static_cast<int>(before.size()), overlap = n / 3;
+  int best = 0;
+  double bestDifference = 1e300;
+  for (int d = -(n - overlap); d <= n - overlap; ++d) {
+    double difference = 0;
+    int count = 0;
+    for (int r = std::max(0, -d); r < std::min(n, n - d); ++r, ++count)
+      difference += std::abs(before[static_cast<size_t>(r)] - after[static_cast<size_t>(r + d)]);
+    if (count >= overlap && difference / count < bestDifference) bestDifference = difference / count, best = d;
+  }
+  return best;
+}
+}  // namespace
+
+// A right-button drag after a move without a button moves the view as far
+// as the same drag right after a click does: no jump by the way travelled
+// since the last press.
+TEST_F(GameDesktop_Desktop, ACameraDragAfterAPlainMoveDoesNotJump) {
+  WriteProfile("[General]\nShowTutorialDialog=0\n");
+  WindowInfo main;
+  auto game = StartGame(&main);
+  ASSERT_NE(main.id, 0u);
+  session->MoveSmoothly(main.x + 200, main.y + 300, main.x + 42, main.y + 114);  // "Create New Puzzle"
+  session->Click(1);
+  const std::optional<WindowInfo> dialog = session->WaitForWindow("Create new puzzle");
+  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(testkit::WaitUntil([&] { return session->ActiveWindow() == dialog->id; }, 10000));
+  session->Key("Return");
+  // The play screen: the start screen's Exit button has gone, the dialog too.
+  const bool playing = testkit::WaitUntil(
+      [&] { return !StartScreenShows(main) && session->FindWindows("Create new puzzle").empty(); }, kStartMs);
+  session->Screenshot("camera-drag-play-screen");
+  ASSERT_TRUE(playing);
+  const int bandX = main.x + 300, bandY = main.y + 420, bandW = 800, bandH = 560;
+  // Still for half a second: the frames go on, the view no longer moves.
+  auto settled = [&] {
+    std::vector<double> last = RowProfile(*session, bandX, bandY, bandW, bandH);
+    auto since = std::chrono::steady_clock::now();
+    testkit::WaitUntil(
+        [&] {
+          std::vector<double> now = RowProfile(*session, bandX, bandY, bandW, bandH);
+          if (now != last) since = std::chrono::steady_clock::now();
+          last = std::move(now);
+          return std::chrono::steady_clock::now() - since > std::chrono::milliseconds(500);
+        },
+        20000);
+    return last;
+  };
+  auto drag = [&](int x, int y, int dy) {
+    const std::vector<double> before = settled();
+    session->Press(3);
+    session->MoveSmoothly(x, y, x, y + dy, 3);
+    session->Release(3);
+    return std::abs(ProfileShift(before, settled()));
+  };
+  // As the player did: a click on the table, a plain move, then the drag.
+  session->ClickAt(main.x + 600, main.y + 880);
+  session->MoveSmoothly(main.x + 600, main.y + 880, main.x + 700, main.y + 740, 4);
+  const int afterPlainMove = drag(main.x + 700, main.y + 740, -30);
+  session->Screenshot("camera-drag-after-plain-move");
+  // The same drag (back down) started right after a click at its start.
+  session->ClickAt(main.x + 700, main.y + 740);
+  const int afterClick = drag(main.x + 700, main.y + 740, 30);
+  EXPECT_GT(afterClick, 0);
+  EXPECT_LE(std::abs(afterPlainMove - afterClick), std::max(20, afterClick / 3))
+      << "after a plain move " << afterPlainMove << " rows, after a click " << afterClick;
 }
