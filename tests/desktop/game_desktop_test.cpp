@@ -67,6 +67,20 @@ class GameDesktop : public ::testing::Test {
     return r > 150 && r > g + 80;
   }
 
+  // Lets a dialog that just opened finish drawing: the screen no longer changes.
+  void KeepStill() {
+    std::vector<unsigned> last = session->Grab(0, 0, 1280, 1024);
+    int same = 0;
+    testkit::WaitUntil(
+        [&] {
+          std::vector<unsigned> now = session->Grab(0, 0, 1280, 1024);
+          same = now == last ? same + 1 : 0;
+          last = std::move(now);
+          return same >= 5;
+        },
+        5000);
+  }
+
   static const char* CurrentTest() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
   static std::pair<int, int> ExitButton(const WindowInfo& main) {
@@ -316,4 +330,38 @@ TEST_F(GameDesktop_Desktop, ACameraDragAfterAPlainMoveDoesNotJump) {
   EXPECT_GT(afterClick, 0);
   EXPECT_LE(std::abs(afterPlainMove - afterClick), std::max(20, afterClick / 3))
       << "after a plain move " << afterPlainMove << " rows, after a click " << afterClick;
+}
+
+// The load dialog (F3) in French says its own words in French too: its
+// top-left label ("Look in:") is drawn otherwise than in English.
+TEST_F(GameDesktop_Desktop, FrenchFileDialogsAreInFrench) {
+  auto labelOfLoadDialog = [&](const std::string& language) {
+    WriteProfile("[General]\nShowTutorialDialog=0\nLanguage=" + language + "\n");
+    WindowInfo main;
+    auto game = StartGame(&main);
+    EXPECT_NE(main.id, 0u);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return session->ActiveWindow() == main.id; }, 10000));
+    session->Key("F3");
+    WindowInfo dialog;
+    EXPECT_TRUE(testkit::WaitUntil(
+        [&] {
+          for (const WindowInfo& w : session->WindowsOf(game->Pid()))
+            if (w.id != main.id && session->ActiveWindow() == w.id) dialog = w;
+          return dialog.id != 0;
+        },
+        20000))
+        << game->Log();
+    KeepStill();
+    session->Screenshot("load-dialog-" + language);
+    std::vector<unsigned> label = session->Grab(dialog.x, dialog.y, 140, 40);
+    game->Terminate();
+    game->WaitForExit(10000);
+    return label;
+  };
+  const std::vector<unsigned> english = labelOfLoadDialog("english");
+  session = std::make_unique<DesktopSession>();  // a fresh desktop and profile
+  ASSERT_TRUE(session->Ok()) << session->Error();
+  const std::vector<unsigned> french = labelOfLoadDialog("french");
+  ASSERT_EQ(english.size(), french.size());
+  EXPECT_NE(english, french) << "the dialog's own label is the same in both languages";
 }
