@@ -9,6 +9,7 @@
 #include "platform/crt_random.h"
 #include "platform/input/input.h"
 #include "platform/shell.h"
+#include "platform/toolkit_language.h"
 #include "support/string_table.h"
 #include "support/support.h"
 
@@ -64,17 +65,21 @@ void CFrameCommands::Paused(const std::function<void()>& step) {
 // ---- language --------------------------------------------------------------------------------
 int CFrameCommands::StoredLanguage() { return GetLanguage() == "french" ? kFrench : kEnglish; }
 
-void CFrameCommands::SetLanguage(int language) {
+void CFrameCommands::LoadLanguage(int language) {
+  SetToolkitLanguage(language == kFrench ? "french" : "english");
   UnloadLanguageStrings();
-  m_language = language;
-  if (language == kEnglish) {
-    WriteProfileString(profile::kLanguage, "english");
-  } else if (language == kFrench) {
-    WriteProfileString(profile::kLanguage, "french");
+  if (language == kFrench) {
     const std::string folder = GetInstallDir();
     if (!folder.empty())
       LoadLanguageStrings(folder + kPathSeparator + "LanguageFrench" + kPathSeparator + "RavelleGame.strings");
   }
+}
+
+void CFrameCommands::SetLanguage(int language) {
+  m_language = language;
+  if (language == kEnglish) WriteProfileString(profile::kLanguage, "english");
+  if (language == kFrench) WriteProfileString(profile::kLanguage, "french");
+  LoadLanguage(language);
   m_window.ReloadMenus();
   if (m_game.m_screenType == kScreenStart) m_game.m_startScreen.LoadCaptions();
   if (m_game.TopBar()) m_game.TopBar()->LoadTooltips();

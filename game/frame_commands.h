@@ -44,6 +44,9 @@ class CFrameCommands {
   int Language() const { return m_language; }
   // The language the profile names: 2 for exactly "french", else 1.
   static int StoredLanguage();
+  // Puts the texts of a language in place (what SetLanguage shows), storing
+  // nothing: for what the program says before its frame exists.
+  static void LoadLanguage(int language);
 
   // The keys the frame turns into piece actions before the accelerators
   // (Backspace, Left/Up/Z, Right/Down/X); only on the play screen. The

@@ -19,6 +19,8 @@ enum : unsigned {
   IDS_URL_PRODUCT_HOME = 244,
   IDS_HELP_HINT = 264,
   IDS_ENGINE_INIT_FAILED = 273,  // "%s": the failing step's message
+  IDS_GAME_NOT_RESPONDING = 320,
+  IDS_INSTANCE_FOLDER_REFUSED = 321,  // "%s": the folder
 
   // Play screen, icon bar and command helper.
   IDS_CONGRATULATION = 215,

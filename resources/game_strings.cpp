@@ -110,6 +110,11 @@ const StringTable& GameStrings() {
       {264, "For help on how to play, press F1"},
       {273, "Error 800: The game engine could not be initialized.  Please note the error message below and "
             "contact our support for help.\n\nError Message:\n%s"},
+      {320, "The game is already running but does not respond.\n\nWait until it responds, or close it, and "
+            "start the game again."},
+      {321, "The folder %s is not a private folder of yours (it is a link, belongs to another user, or other "
+            "users can use it), so it cannot keep a second game from starting.  The game runs without that "
+            "check."},
       // ---- play screen, icon bar and command helper ---------------------------------
       {215, "Congratulation! you completed the puzzle."},
       {234, "Game Time: %02d:%02d:%02d"},

@@ -8,6 +8,7 @@
 #include "platform/crt_random.h"
 #include "platform/d3d9/d3dx9.h"
 #include "platform/profile.h"
+#include "platform/toolkit_language.h"
 #include "saver/scenes/black_hole.h"
 #include "saver/scenes/falling_wall.h"
 #include "saver/scenes/puzzle_rain.h"
@@ -42,6 +43,7 @@ std::unique_ptr<CScene> CreateScene(int id) {
 }
 
 void LoadLanguageModule(int languageId) {
+  SetToolkitLanguage(languageId == kLanguageFrench ? "french" : "english");
   UnloadLanguageStrings();
   if (languageId != kLanguageFrench) return;
   std::string folder = GetInstallDir();

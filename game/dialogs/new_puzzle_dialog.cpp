@@ -111,19 +111,23 @@ void CCreateNewPuzzleDialog::InitControls() {
 void CCreateNewPuzzleDialog::UpdatePreview() {
   const PicturePreview picture = LoadPicturePreview(m_choice.m_picturePath, kPreviewWidth, kPreviewHeight);
   m_preview->clear();
-  if (picture.loaded) {
-    m_pictureWidth = picture.width;
-    m_pictureHeight = picture.height;
-    ShowPicturePreview(m_preview, m_sizeText, picture);
-  } else {
-    m_pictureWidth = m_pictureHeight = 100;
+  if (!picture.loaded) {
+    // Nothing to show, no size, and (FillDimensionList) nothing to cut.
+    m_pictureWidth = m_pictureHeight = 0;
+    m_sizeText->clear();
+    return;
   }
+  m_pictureWidth = picture.width;
+  m_pictureHeight = picture.height;
+  ShowPicturePreview(m_preview, m_sizeText, picture);
   const float aspect = static_cast<float>(m_pictureWidth) / static_cast<float>(m_pictureHeight);
   GridSizeForCount(m_choice.PieceCount(), aspect, m_choice.m_columns, m_choice.m_rows);
 }
 
 void CCreateNewPuzzleDialog::FillDimensionList() {
-  ListGridSizes(m_pairs, static_cast<float>(m_pictureWidth) / static_cast<float>(m_pictureHeight));
+  m_pairs.clear();
+  if (m_pictureWidth > 0 && m_pictureHeight > 0)
+    ListGridSizes(m_pairs, static_cast<float>(m_pictureWidth) / static_cast<float>(m_pictureHeight));
   m_dimensions->clear();
   for (const auto& [columns, rows] : m_pairs)
     m_dimensions->addItem(QString::fromStdString(

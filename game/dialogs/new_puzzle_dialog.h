@@ -13,7 +13,9 @@
 // The picture: the current one when it lies in the samples folder or in the
 // player's own picture folder (both compared without regard to case), else
 // the first sample picture; a missing file also gives the first sample.
-// With no sample pictures the path stays as it is.
+// With no sample pictures the path stays as it is. A picture that cannot be
+// read shows no preview and no size, and no dimensions are offered for it
+// (OK stays disabled until another picture is chosen).
 #include <string>
 #include <utility>
 #include <vector>

@@ -146,7 +146,13 @@ void CSelectImageDialog::UpdatePreview() {
   const std::string path = m_folder + kPathSeparator + m_list->currentItem()->text().toStdString();
   m_preview->clear();
   const PicturePreview picture = LoadPicturePreview(path, kPreviewWidth, kPreviewHeight);
-  if (!picture.loaded) return;
+  // A picture that cannot be read has no size and cannot be chosen.
+  Item<QPushButton>(IDOK)->setEnabled(picture.loaded);
+  if (!picture.loaded) {
+    m_pictureWidth = m_pictureHeight = 0;
+    m_sizeText->clear();
+    return;
+  }
   m_pictureWidth = picture.width;
   m_pictureHeight = picture.height;
   ShowPicturePreview(m_preview, m_sizeText, picture);

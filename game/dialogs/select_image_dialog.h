@@ -3,7 +3,9 @@
 // (help topic 910). It lists the pictures of a folder (the game's samples
 // folder, or a folder of the player's own chosen with "Browse my
 // directories ..."), previews the selected one with its size in pixels,
-// and answers the chosen picture's full path. It changes no settings.
+// and answers the chosen picture's full path. It changes no settings. A
+// picture that cannot be read shows no preview and no size, and cannot be
+// chosen (OK is disabled while it is selected).
 //
 //   CSelectImageDialog picker(currentPath, parent);
 //   if (picker.exec() == QDialog::Accepted) path = picker.GetSelectedPath();

@@ -42,6 +42,9 @@ CTutorialDialog* CTutorialDialog::ShowTutorials(QWidget* frame, QPointer<CTutori
   }
   slot = new CTutorialDialog(frame);
   slot->show();
+  // In front with the keys, also when it opens by itself at the start.
+  slot->raise();
+  slot->activateWindow();
   return slot;
 }
 

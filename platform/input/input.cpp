@@ -2,6 +2,7 @@
 #include "platform/input/input.h"
 
 #include <QCursor>
+#include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
@@ -224,6 +225,10 @@ bool CKVRInputFeed::eventFilter(QObject* watched, QEvent* event) {
         Press(&m_buttonDown[b], &m_buttonLatched[b]);
       break;
     }
+    case QEvent::Enter:
+      // The pointer came in from elsewhere: its way outside counts too.
+      MoveTo(static_cast<QEnterEvent*>(event)->globalPosition().toPoint());
+      break;
     case QEvent::Wheel:
       m_wheel += static_cast<const QWheelEvent*>(event)->angleDelta().y();
       break;

@@ -6,7 +6,9 @@
 // Keys: m_keys[code] has its high bit (0x80) set while the key with that
 // scan code (the DIK_ codes below) is down. Auto-repeated presses are
 // ignored: a key is down from its press to its release.
-// Mouse: lX, lY are the cursor motion in pixels since the last read, lZ the
+// Mouse: lX, lY are the cursor motion in pixels since the last read, with or
+// without a button held (moves outside the window count once the pointer
+// comes back in), lZ the
 // wheel motion (120 per notch, positive away from the user),
 // rgbButtons[0..7] have their high bit set while a button is down (0 left,
 // 1 right, 2 middle, 3 back, 4 forward).

@@ -3,9 +3,11 @@
 // arguments.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <fstream>
 #include <sstream>
 
+#include "game/frame_commands.h"
 #include "resources/strings.h"
 #include "support/string_table.h"
 #include "support/support.h"
@@ -52,4 +54,14 @@ TEST(GameTexts, FrenchHasEveryGameStringWithTheSameShape) {
       EXPECT_EQ(Label(it->second), label);
     }
   }
+}
+
+// The game's language reaches the toolkit's own texts (its file dialogs and
+// message box buttons), in both directions.
+TEST(GameTexts_Offscreen, TheToolkitsOwnTextsFollowTheGamesLanguage) {
+  const auto lookIn = [] { return QCoreApplication::translate("QFileDialog", "Look in:"); };
+  CFrameCommands::LoadLanguage(CFrameCommands::kFrench);
+  EXPECT_EQ(lookIn(), QString::fromUtf8("Voir dans :"));
+  CFrameCommands::LoadLanguage(CFrameCommands::kEnglish);
+  EXPECT_EQ(lookIn(), "Look in:");
 }

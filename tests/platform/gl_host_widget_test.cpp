@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -11,6 +12,8 @@
 
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/d3d9/gl/gl_host_widget.h"
+#include "platform/input/input.h"
+#include "wait.h"
 
 namespace {
 
@@ -105,6 +108,44 @@ TEST(GLHostWidget_X11, HostsADeviceOfItsClientSizeAndPassesInputOn) {
   EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
   device->Release();
   d3d->Release();
+}
+
+// The real pointer moved without a button over the view: every move reaches
+// the polled mouse, so a frame's motion is that frame's alone.
+TEST(GLHostWidget_X11, PointerMotionWithoutAButtonReachesThePolledMouse) {
+  GLHostWidget widget;
+  widget.setGeometry(40, 40, 300, 200);
+  widget.show();
+  ASSERT_TRUE(WaitUntilShowing(widget));
+  widget.activateWindow();
+  ASSERT_TRUE(testkit::WaitUntil([&] { return widget.isActiveWindow(); }, 5000));
+  CKVRInput input;
+  ASSERT_TRUE(input.Create(&widget, nullptr));
+  const QPoint start = widget.mapToGlobal(QPoint(100, 100));
+  QCursor::setPos(start);
+  ASSERT_TRUE(testkit::WaitUntil([&] { return QCursor::pos() == start; }, 5000));
+  testkit::KeepRunningFor(50);  // the move there arrives (it sets where motion counts from)
+  input.Read();
+  LONG dx = 0, dy = 0;
+  for (const QPoint step : {QPoint(4, -3), QPoint(4, -3), QPoint(30, 10)}) {
+    const QPoint to = QCursor::pos() + step;
+    QCursor::setPos(to);
+    const bool moved = testkit::WaitUntil(
+        [&] {
+          input.Read();
+          dx += input.m_mouseState.lX;
+          dy += input.m_mouseState.lY;
+          return dx == to.x() - start.x() && dy == to.y() - start.y();
+        },
+        5000);
+    EXPECT_TRUE(moved) << "after a move to " << to.x() << "," << to.y() << ": " << dx << "," << dy;
+    for (BYTE b : input.m_mouseState.rgbButtons) EXPECT_EQ(b, 0);
+  }
+  input.Read();
+  EXPECT_EQ(input.m_mouseState.lX, 0);  // nothing is counted twice
+  EXPECT_EQ(input.m_mouseState.lY, 0);
+  EXPECT_EQ(input.CursorPos().x, 138);
+  EXPECT_EQ(input.CursorPos().y, 104);
 }
 
 }  // namespace

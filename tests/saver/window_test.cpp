@@ -2,6 +2,8 @@
 // time, the close rules, the frame-rate text, resizing and the close.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include "engine/engine.h"
 #include "platform/crt_random.h"
 #include "saver/scenes/scene.h"
@@ -197,4 +199,14 @@ TEST_F(SaverWindow, FrenchTextsFollowTheLanguageValue) {
   std::remove((m_dir / "LanguageFrench/Brindle.strings").c_str());
   LoadLanguageModule(kLanguageFrench);  // missing: English stays
   EXPECT_EQ(LoadResString(IDS_SAVER_PRODUCT_TITLE), "Ravelle Screensaver");
+}
+
+// The saver's language reaches the toolkit's own texts of its dialogs.
+TEST(SaverLanguage_Offscreen, TheToolkitsOwnTextsFollowTheSaversLanguage) {
+  const auto yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
+  const QString english = yes();
+  LoadLanguageModule(kLanguageFrench);
+  EXPECT_NE(yes(), english);
+  LoadLanguageModule(kLanguageEnglish);
+  EXPECT_EQ(yes(), english);
 }

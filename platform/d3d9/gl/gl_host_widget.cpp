@@ -48,6 +48,10 @@ class GLHostWidget::Surface : public QWindow {
 GLHostWidget::GLHostWidget(QWidget* parent) : QWidget(parent), m_surface(new Surface(this)) {
   m_container = QWidget::createWindowContainer(m_surface, this);
   m_container->setFocusPolicy(Qt::NoFocus);
+  // The container's native window is the one the pointer is over (the
+  // surface lets input through): without tracking, moves without a button
+  // would stop there.
+  m_container->setMouseTracking(true);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_container);

@@ -167,32 +167,48 @@ TEST(StartPicture, KeepsSamplesAndOwnPicturesElseTakesTheFirstSample) {
   EXPECT_EQ(ChooseStartPicture(dir / "Own/mine.png", empty, ""), "");
 }
 
-// A picture that does not load counts as 100 x 100 and keeps the size text;
-// one so wide that no size fits leaves the list empty and OK disabled, and
-// still previews at least a pixel high.
+// A picture that does not load shows no size and offers nothing to cut,
+// also when it is chosen after one that loaded; one so wide that no size
+// fits leaves the list empty and OK disabled, and still previews at least a
+// pixel high.
 TEST_F(NewPuzzle_Offscreen, UnreadableAndExtremePictures) {
   const std::string damaged = m_dir.WriteFile("PuzzleSamples/a.png", "not a picture");
+  auto offersNothing = [](CCreateNewPuzzleDialog& d, const char* when) {
+    EXPECT_EQ(d.Item<QLabel>(kNewPuzzleSizeText)->text(), "") << when;
+    EXPECT_TRUE(d.Item<QLabel>(kNewPuzzlePreview)->pixmap().isNull()) << when;
+    EXPECT_TRUE(d.DimensionPairs().empty()) << when;
+    EXPECT_EQ(d.Item<QComboBox>(kNewPuzzleDimensions)->count(), 0) << when;
+    EXPECT_FALSE(d.Item<QPushButton>(IDOK)->isEnabled()) << when;
+  };
   CCreateNewPuzzleDialog broken(Current(damaged, 4, 4));
-  EXPECT_EQ(broken.PictureWidth(), 100);
-  EXPECT_EQ(broken.PictureHeight(), 100);
-  EXPECT_EQ(broken.Item<QLabel>(kNewPuzzleSizeText)->text(), "");
-  EXPECT_TRUE(broken.Item<QLabel>(kNewPuzzlePreview)->pixmap().isNull());
-  EXPECT_EQ(Line(broken, Selected(broken)), "4 X 4 ( 16 pieces )");
-  EXPECT_TRUE(broken.Item<QPushButton>(IDOK)->isEnabled());
+  offersNothing(broken, "opened on it");
+  broken.Item<QPushButton>(IDOK)->click();
+  EXPECT_EQ(Profile("MenuSel", "LastPuzzleSizeX"), "<none>");
 
-  // Chosen after a picture that loaded, a damaged one leaves the size text.
+  // In the picture dialog, after a picture that loaded, the damaged one has
+  // no size and cannot be chosen; a picture damaged once chosen offers
+  // nothing either.
   const std::string good = Picture("PuzzleSamples/0.png", 400, 300);
+  const std::string later = Picture("PuzzleSamples/c.png", 200, 100);
   CCreateNewPuzzleDialog chosen(Current(good, 4, 3));
-  OnNextModal([](QWidget* modal) {
+  ASSERT_EQ(chosen.Item<QLabel>(kNewPuzzleSizeText)->text(), "Image size = 400 X 300 pixels");
+  OnNextModal([&](QWidget* modal) {
     auto* list = static_cast<QListWidget*>(GetDlgItem(modal, kPickList));
+    auto* ok = static_cast<QPushButton*>(GetDlgItem(modal, IDOK));
+    auto* size = static_cast<QLabel*>(GetDlgItem(modal, kPickSizeText));
+    list->setCurrentRow(0);
+    EXPECT_EQ(size->text(), "Image size = 400 X 300 pixels");
     list->setCurrentRow(1);  // a.png, the damaged one
-    static_cast<QPushButton*>(GetDlgItem(modal, IDOK))->click();
+    EXPECT_EQ(size->text(), "");
+    EXPECT_FALSE(ok->isEnabled());
+    list->setCurrentRow(2);  // c.png, readable while it is chosen
+    EXPECT_TRUE(ok->isEnabled());
+    m_dir.WriteFile("PuzzleSamples/c.png", "damaged since");
+    ok->click();
   });
   chosen.Item<QPushButton>(kNewPuzzleSelectImage)->click();
-  EXPECT_EQ(chosen.PicturePath(), damaged);
-  EXPECT_EQ(chosen.Item<QLabel>(kNewPuzzleSizeText)->text(), "Image size = 400 X 300 pixels");
-  EXPECT_TRUE(chosen.Item<QLabel>(kNewPuzzlePreview)->pixmap().isNull());
-  EXPECT_EQ(chosen.PictureWidth(), 100);
+  EXPECT_EQ(chosen.PicturePath(), later);
+  offersNothing(chosen, "chosen after a good one");
 
   const std::string wide = Picture("PuzzleSamples/b.png", 2000, 5);
   CCreateNewPuzzleDialog dialog(Current(wide, 4, 4));
