@@ -10,7 +10,7 @@
 // frame passes 0 or 32502.
 #include <string>
 
-class QTextBrowser;
+class QWidget;
 
 // Format codes of the picture library.
 inline constexpr int kImageTypeUnknown = 0;
@@ -30,4 +30,4 @@ std::string GetHelpPagePath(int topic);
 // naming it. Needs the Qt application.
 void ShowHelp(int topic);
 // The help window; null until ShowHelp first showed a page.
-QTextBrowser* HelpWindow();
+QWidget* HelpWindow();

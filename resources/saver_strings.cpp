@@ -5,6 +5,9 @@ const StringTable& SaverStrings() {
       {IDS_APP_NAME, "Ravelle"},
       {IDS_SAVER_PRODUCT_TITLE, "Ravelle Screensaver"},
       {IDS_HELP_PAGE_MISSING, "The help page could not be found:\n%s"},
+      {IDS_HELP_BACK, "Back"},
+      {IDS_HELP_FORWARD, "Forward"},
+      {IDS_HELP_HOME, "Home"},
 
       // ---- start-up, settings, picture folders and about box -------------------------
       {132, "Error 800: The screensaver engine could not be initialized.  Please note the error message "

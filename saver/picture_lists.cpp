@@ -36,7 +36,7 @@ std::string GetSaverHelpPagePath() {
 
 void ShowSaverHelp() {
   const std::string path = GetSaverHelpPagePath();
-  if (!ShowHelpPage(path, GetProductTitle()))
+  if (!ShowHelpPage(path, GetProductTitle(), HelpButtonTexts()))
     Shell().MessageBox(FormatResString(IDS_HELP_PAGE_MISSING, path.c_str()),
                        GetProductTitle(), MB_OK | MB_ICONWARNING);
 }
