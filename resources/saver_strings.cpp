@@ -38,6 +38,9 @@ const StringTable& SaverStrings() {
       {2158, "Version "},
       {2159, "Halvorn Home Page"},
       {2160, "Ravelle Screensaver Home Page"},
+      {2161, "Choose a picture folder"},
+      {2162, "%s (not found or cannot be read)"},
+      {2163, "The picture folders could not be saved in:\n%s"},
   };
   return table;
 }
