@@ -27,6 +27,7 @@
 #include "support/string_table.h"
 #include "support/support.h"
 #include "testkit.h"
+#include "text_fit.h"
 
 namespace {
 
@@ -238,6 +239,28 @@ TEST_F(SaverDialogs_Offscreen, AboutShowsTitleVersionLinksAndNotice) {
   EXPECT_TRUE(Item(&dialog, 1019)->font().bold());
   EXPECT_FALSE(Item<QLabel>(&dialog, 1018)->pixmap().isNull());
   Save(&dialog, "about");
+}
+
+// Every text fits its control, in both languages, in every dialog (the
+// picture-folder one with a user's folder row and a vanished one).
+TEST_F(SaverDialogs_Offscreen, NoTextIsWiderThanItsControl) {
+  ASSERT_TRUE(WriteUserImageFolders({m_dir.MakeFolder("mine"), m_dir / "gone"}));
+  const QString french = QCoreApplication::applicationDirPath() + "/LanguageFrench/Brindle.strings";
+  for (const bool inFrench : {false, true}) {
+    SCOPED_TRACE(inFrench ? "french" : "english");
+    if (inFrench) {
+      ASSERT_TRUE(LoadLanguageStrings(french.toStdString()));
+    }
+    CSettingsDialog settings;
+    CManageImagesDialog folders;
+    CSaverAboutDialog about;
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&settings, &folders, &about}) {
+      dialog->show();
+      QCoreApplication::processEvents();
+      for (const std::string& cut : testkit::CutTexts(dialog))
+        ADD_FAILURE() << dialog->windowTitle().toStdString() << ": " << cut;
+    }
+  }
 }
 
 TEST_F(SaverDialogs_Offscreen, FrenchDialogs) {
