@@ -2,10 +2,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QPointer>
+#include <QScreen>
 #include <QShortcut>
 #include <QStyle>
 #include <QTextBrowser>
@@ -59,7 +62,7 @@ class HelpWindow : public QWidget {
     Shortcut(QKeySequence(Qt::ALT | Qt::Key_Home), m_home);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
-    resize(800, 600);
+    PlaceOnScreen();
   }
 
   QTextBrowser* Browser() const { return m_browser; }
@@ -91,6 +94,15 @@ class HelpWindow : public QWidget {
     connect(shortcut, &QShortcut::activated, button, [button] {
       if (button->isEnabled()) button->click();
     });
+  }
+  // 800 x 600, less on a small screen, in the middle of the screen of the
+  // window in use, so the whole page is in sight.
+  void PlaceOnScreen() {
+    QScreen* screen = QApplication::activeWindow() ? QApplication::activeWindow()->screen() : QApplication::primaryScreen();
+    if (!screen) return resize(800, 600);
+    const QRect room = screen->availableGeometry();
+    resize(std::min(800, room.width() * 9 / 10), std::min(600, room.height() * 9 / 10));
+    move(room.center() - rect().center());
   }
   void FollowTitle() {
     const QString title = m_browser->documentTitle();
