@@ -1,7 +1,8 @@
 // Test entry point shared by every test binary.
 //
 // RAVELLE_TEST_NEEDS (set per test by CTest) says what the selected cases
-// need: "none" runs without a Qt application; "offscreen" and "x11" get a
+// need: "none" and "desktop" (the whole programs, on a display of their
+// own) run without a Qt application; "offscreen" and "x11" get a
 // QApplication; "x11" without a display exits 77, which CTest counts as
 // skipped; "offscreen" cases run without DISPLAY. Run by hand (variable
 // unset), a QApplication is made on whatever platform is available, falling
@@ -38,7 +39,7 @@ int main(int argc, char** argv) {
   }
 
   std::unique_ptr<QApplication> app;
-  if (needs != "none") {
+  if (needs != "none" && needs != "desktop") {
     if (!hasDisplay && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     app = std::make_unique<QApplication>(argc, argv);
   }
