@@ -68,7 +68,9 @@ class SaverProgram_X11 : public ::testing::Test {
     return testkit::WaitUntil([=] { return HasPicture(x, y, width, height); }, milliseconds);
   }
   static bool HasPicture(int x, int y, int width, int height) { return RootHasPicture(x, y, width, height); }
-  void ExpectCleanEnd(int milliseconds) {
+  // The bound is for an end that never comes, not a speed goal: a
+  // sanitized build on a loaded machine takes seconds to end.
+  void ExpectCleanEnd(int milliseconds = 15000) {
     if (m_saver.state() != QProcess::NotRunning) {
       ASSERT_TRUE(m_saver.waitForFinished(milliseconds)) << "still running";
     }
@@ -88,14 +90,14 @@ TEST_F(SaverProgram_X11, FullScreenEndsOnAKeyPress) {
   ASSERT_TRUE(WaitForPicture(0, 0, 1280, 1024));
   testkit::KeepRunningFor(300);
   ASSERT_EQ(Xdotool({"key", "space"}), 0);
-  ExpectCleanEnd(1000);
+  ExpectCleanEnd();
 }
 
 TEST_F(SaverProgram_X11, FullScreenEndsOnSigterm) {
   StartSaver({"/s"});
   ASSERT_TRUE(WaitForPicture(0, 0, 1280, 1024));
   m_saver.terminate();
-  ExpectCleanEnd(1000);
+  ExpectCleanEnd();
 }
 
 TEST_F(SaverProgram_X11, FullScreenIgnoresJitterAndEndsOnARealMove) {
@@ -118,7 +120,7 @@ TEST_F(SaverProgram_X11, FullScreenIgnoresJitterAndEndsOnARealMove) {
   // be merged while a slow frame is drawn, so nudge until one arrives.
   nudge("6");
   for (int i = 0; i < 20 && !m_saver.waitForFinished(250); ++i) nudge(i % 2 ? "-1" : "1");
-  ExpectCleanEnd(1000);
+  ExpectCleanEnd();
 }
 
 TEST_F(SaverProgram_X11, PreviewDrawsIntoTheHostAndEndsWhenItGoes) {
@@ -128,7 +130,7 @@ TEST_F(SaverProgram_X11, PreviewDrawsIntoTheHostAndEndsWhenItGoes) {
   EXPECT_TRUE(WaitForPicture(200, 150, 320, 240));
   EXPECT_FALSE(HasPicture(600, 500, 200, 200));  // nothing outside the host
   m_host.kill();
-  ExpectCleanEnd(3000);
+  ExpectCleanEnd();
 }
 
 TEST_F(SaverProgram_X11, HostedRunEndsOnSigterm) {
@@ -137,7 +139,7 @@ TEST_F(SaverProgram_X11, HostedRunEndsOnSigterm) {
   StartSaver({"--window-id", "0x" + QString::number(host, 16)});
   EXPECT_TRUE(WaitForPicture(200, 150, 320, 240));
   m_saver.terminate();
-  ExpectCleanEnd(3000);
+  ExpectCleanEnd();
 }
 
 TEST_F(SaverProgram_X11, ABadWindowIdEndsWithAMessage) {
