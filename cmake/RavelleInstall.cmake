@@ -17,6 +17,7 @@ install(FILES ${RAVELLE_INSTALL_DIR}/RavelleGame.png DESTINATION ${RAVELLE_INSTA
 install(FILES ${RAVELLE_INSTALL_DIR}/RavelleGame.png
         DESTINATION share/icons/hicolor/128x128/apps RENAME ravelle-game.png)
 
+install(CODE "include(\"${CMAKE_CURRENT_LIST_DIR}/RavelleGameDesktopEntry.cmake\")")
 install(CODE [[
   set(folder "${CMAKE_INSTALL_PREFIX}/lib/ravelle")
   set(staged "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
@@ -28,17 +29,5 @@ install(CODE [[
   endforeach()
   file(MAKE_DIRECTORY "${staged}/share/applications")
   message(STATUS "Installing: ${staged}/share/applications/ravelle-game.desktop")
-  file(WRITE "${staged}/share/applications/ravelle-game.desktop"
-"[Desktop Entry]
-Type=Application
-Name=Ravelle
-GenericName=Jigsaw Puzzle
-GenericName[fr]=Casse-tête
-Comment=Solve 3D jigsaw puzzles made from your pictures
-Comment[fr]=Résolvez des casse-têtes 3D faits de vos images
-Exec=${folder}/RavelleGame
-Icon=ravelle-game
-Terminal=false
-Categories=Game;LogicGame;
-")
+  ravelle_write_game_desktop_entry("${staged}/share/applications/ravelle-game.desktop" "${folder}")
 ]])

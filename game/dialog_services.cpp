@@ -49,11 +49,11 @@ std::string GetHelpPagePath(int topic) {
          std::to_string(topic) + ".html";
 }
 
-QTextBrowser* HelpWindow() { return HelpViewerWindow(); }
+QWidget* HelpWindow() { return HelpViewerWindow(); }
 
 void ShowHelp(int topic) {
   const std::string path = GetHelpPagePath(topic);
-  if (!ShowHelpPage(path, GetProductTitle()))
+  if (!ShowHelpPage(path, GetProductTitle(), HelpButtonTexts()))
     Shell().MessageBox(FormatResString(IDS_HELP_PAGE_MISSING, path.c_str()),
                        GetProductTitle(), MB_OK | MB_ICONWARNING);
 }

@@ -13,7 +13,7 @@
 #include <vector>
 
 class QImage;
-class QTextBrowser;
+class QWidget;
 
 // The picture extensions the game lists, and the names (without folder) of
 // the folder's picture files with one of them (any letter case), sorted
@@ -45,4 +45,4 @@ std::string GetHelpPagePath(int topic);
 // naming it. Needs the Qt application.
 void ShowHelp(int topic);
 // The help window; null until ShowHelp first showed a page.
-QTextBrowser* HelpWindow();
+QWidget* HelpWindow();

@@ -5,6 +5,9 @@ const StringTable& GameStrings() {
       {IDS_PRODUCT_TITLE, "Ravelle"},
       {IDS_APP_NAME, "Ravelle"},
       {IDS_HELP_PAGE_MISSING, "The help page could not be found:\n%s"},
+      {IDS_HELP_BACK, "Back"},
+      {IDS_HELP_FORWARD, "Forward"},
+      {IDS_HELP_HOME, "Home"},
       // ---- game dialogs ----
       {IDS_FOLDER_HAS_NO_IMAGES, "This folder does not contain any valid images."},
       {IDS_DEFINITION_VERY_LOW, "Very low"},

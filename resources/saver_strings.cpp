@@ -5,6 +5,9 @@ const StringTable& SaverStrings() {
       {IDS_APP_NAME, "Ravelle"},
       {IDS_SAVER_PRODUCT_TITLE, "Ravelle Screensaver"},
       {IDS_HELP_PAGE_MISSING, "The help page could not be found:\n%s"},
+      {IDS_HELP_BACK, "Back"},
+      {IDS_HELP_FORWARD, "Forward"},
+      {IDS_HELP_HOME, "Home"},
 
       // ---- start-up, settings, picture folders and about box -------------------------
       {132, "Error 800: The screensaver engine could not be initialized.  Please note the error message "
@@ -32,6 +35,9 @@ const StringTable& SaverStrings() {
       {2158, "Version "},
       {2159, "Halvorn Home Page"},
       {2160, "Ravelle Screensaver Home Page"},
+      {2161, "Choose a picture folder"},
+      {2162, "%s (not found or cannot be read)"},
+      {2163, "The picture folders could not be saved in:\n%s"},
   };
   return table;
 }

@@ -2,6 +2,7 @@
 // The built-in English string tables of the two programs. Each program
 // installs its own with SetBuiltInStrings at start-up; the French texts live
 // in LanguageFrench/<program>.strings in the installation folder.
+#include "platform/help_viewer.h"
 #include "support/string_table.h"
 
 const StringTable& GameStrings();
@@ -13,12 +14,18 @@ enum : unsigned {
   IDS_APP_NAME = 57344,         // the application's display name
   IDS_SAVER_PRODUCT_TITLE = 2133,
   IDS_HELP_PAGE_MISSING = 9001,  // "%s": the page's path
+  IDS_HELP_BACK = 9002,          // the help window's buttons
+  IDS_HELP_FORWARD = 9003,
+  IDS_HELP_HOME = 9004,
 };
 // The legal warning of both about boxes: the game's string 226 and the
 // screen saver's 2130 are this one text (and one French text).
 inline constexpr const char* kLegalWarningText =
     "Warning: this program is protected by copyright law. Copying or distributing it, in whole or in "
     "part, without the written permission of Halvorn is forbidden and will be prosecuted.";
+
+// The help window's button texts in the current language.
+HelpViewerTexts HelpButtonTexts();
 
 // ---- game dialogs --------------------------------------------------------------
 // Texts of the game's dialogs (new puzzle, picture selection, change

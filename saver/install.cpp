@@ -34,15 +34,30 @@ std::string QuoteExecArgument(const std::string& argument) {
   return value;
 }
 
+std::string DesktopEntryString(const std::string& value) {
+  std::string escaped;
+  for (char c : value) {
+    switch (c) {
+      case '\\': escaped += "\\\\"; break;
+      case '\n': escaped += "\\n"; break;
+      case '\t': escaped += "\\t"; break;
+      case '\r': escaped += "\\r"; break;
+      default: escaped += c;
+    }
+  }
+  if (!escaped.empty() && escaped[0] == ' ') escaped.replace(0, 1, "\\s");
+  return escaped;
+}
+
 std::string DesktopEntryText(const std::string& programPath) {
-  const std::string exec = QuoteExecArgument(programPath);
   return "[Desktop Entry]\n"
          "Type=Application\n"
          "Name=" + LoadResString(IDS_APP_NAME) + "\n"
          "Comment=" + LoadResString(IDS_SAVER_PRODUCT_TITLE) + "\n"
-         "TryExec=" + exec + "\n"
-         "Exec=" + exec + " --root\n"
+         "TryExec=" + DesktopEntryString(programPath) + "\n"
+         "Exec=" + QuoteExecArgument(programPath) + " --root\n"
          "Categories=Screensaver;\n"
+         "OnlyShowIn=" + std::string(kScreensaverDesktops) + "\n"
          "NoDisplay=true\n";
 }
 

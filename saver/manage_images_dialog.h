@@ -1,10 +1,16 @@
 #pragma once
 // The picture folders the screen saver takes its pictures from, in a
-// resizable list with one column "Folder". The list is the one fixed folder
-// (the installation's sample pictures), so "Add Image Folder" and "Remove
-// Image Folder" are disabled. OK and Cancel store nothing. The dialog cannot
-// be made smaller than it opens.
+// resizable list with one column "Folder": first the installation's sample
+// pictures (always there, never removed), then the user's own folders.
+// "Add Image Folder" asks for a folder with the toolkit's folder chooser;
+// "Remove Image Folder" removes the selected user's folder; folders dropped
+// from a file manager are added. A folder already listed is not added again.
+// A user's folder that is gone or cannot be read stays listed, marked so.
+// OK stores the user's folders in the profile (a failure is reported in a
+// box); Cancel forgets the changes. The dialog cannot be made smaller than
+// it opens.
 #include <QDialog>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,14 +25,27 @@ class CManageImagesDialog : public QDialog {
   explicit CManageImagesDialog(QWidget* parent = nullptr);
 
   QTreeWidget* List() const { return m_list; }
+  // Adds a folder (ignored when empty; selected when already listed).
+  void AddFolder(const std::string& folder);
+  void RemoveSelectedFolder();
+  void OnBnClickedOk();
+
+  // The sample folder, then the user's folders.
   std::vector<std::string> m_folders;
+  // Asks for a folder; empty when the user cancels. Tests replace it.
+  std::function<std::string()> m_chooseFolder;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void InitControls();
   void FillFolderList();
+  void SelectRow(int row);
+  void UpdateButtons();
+  std::string ChooseFolder();
 
   bool m_initialised = false;
   CWndResizeHelper m_resize;

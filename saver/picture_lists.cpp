@@ -1,14 +1,58 @@
 #include "saver/picture_lists.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
 #include "platform/help_viewer.h"
+#include "platform/profile.h"
 #include "platform/shell.h"
 #include "resources/strings.h"
 #include "support/string_table.h"
 #include "support/support.h"
 
+namespace {
+// A bound on the stored list, so a damaged count cannot make a reader loop
+// for ever.
+constexpr int kMaxUserFolders = 1000;
+}  // namespace
+
+std::vector<std::string> ReadUserImageFolders() {
+  std::vector<std::string> folders;
+  const int count = ProfileGetInt(kSaverFoldersSection, "Count", 0);
+  for (int i = 1; i <= std::min(count, kMaxUserFolders); ++i) {
+    const std::string folder = ProfileGetString(kSaverFoldersSection, "Folder" + std::to_string(i), "");
+    if (!folder.empty() && std::find(folders.begin(), folders.end(), folder) == folders.end())
+      folders.push_back(folder);
+  }
+  return folders;
+}
+
+bool WriteUserImageFolders(const std::vector<std::string>& folders) {
+  const int stored = std::min(ProfileGetInt(kSaverFoldersSection, "Count", 0), kMaxUserFolders);
+  const int count = int(std::min<std::size_t>(folders.size(), kMaxUserFolders));
+  bool written = ProfileWriteInt(kSaverFoldersSection, "Count", count);
+  for (int i = 1; i <= count; ++i)
+    written = ProfileWriteString(kSaverFoldersSection, "Folder" + std::to_string(i), folders[i - 1]) && written;
+  // Entries past the new end are emptied, so a later count never revives them.
+  for (int i = count + 1; i <= stored; ++i)
+    written = ProfileWriteString(kSaverFoldersSection, "Folder" + std::to_string(i), "") && written;
+  return written;
+}
+
+bool IsReadableFolder(const std::string& folder) {
+  std::error_code error;
+  return !folder.empty() && std::filesystem::is_directory(folder, error) &&
+         ::access(folder.c_str(), R_OK | X_OK) == 0;
+}
+
 bool GetImageFolders(std::vector<std::string>& folders) {
   folders.clear();
   folders.push_back(GetPuzzleSamplesDir());
+  for (const std::string& folder : ReadUserImageFolders())
+    if (IsReadableFolder(folder) && std::find(folders.begin(), folders.end(), folder) == folders.end())
+      folders.push_back(folder);
   return true;
 }
 
@@ -36,7 +80,7 @@ std::string GetSaverHelpPagePath() {
 
 void ShowSaverHelp() {
   const std::string path = GetSaverHelpPagePath();
-  if (!ShowHelpPage(path, GetProductTitle()))
+  if (!ShowHelpPage(path, GetProductTitle(), HelpButtonTexts()))
     Shell().MessageBox(FormatResString(IDS_HELP_PAGE_MISSING, path.c_str()),
                        GetProductTitle(), MB_OK | MB_ICONWARNING);
 }

@@ -1,17 +1,31 @@
 #pragma once
 // Where the screen saver's pictures come from, its product texts and its help.
 //
-// The pictures are the game's sample pictures: the picture folder list holds
-// one folder, the installation's PuzzleSamples folder. Picture files are
-// those whose extension is one of "bmp;jpg;jpeg;png", ignoring case, in the
-// folder's listing order (sorted by name ignoring case).
+// The pictures are the game's sample pictures (the installation's
+// PuzzleSamples folder) and those of the user's own picture folders. The
+// user's folders are kept in the profile section "ScreensaverFolders":
+// "Count" = N, then "Folder1" ... "FolderN", full paths; empty or missing
+// entries are skipped. Picture files are those whose extension is one of
+// "bmp;jpg;jpeg;png", ignoring case, in the folder's listing order (sorted by
+// name ignoring case).
 #include <string>
 #include <vector>
 
 inline constexpr const char* kSaverPictureExtensions = "bmp;jpg;jpeg;png";
 inline constexpr int kSaverHelpTopic = 5001;
 
-// Empties folders and puts the picture folders into it; true.
+inline constexpr const char* kSaverFoldersSection = "ScreensaverFolders";
+
+// The user's folders as stored, each once, readable or not.
+std::vector<std::string> ReadUserImageFolders();
+// Stores the user's folders in place of the stored ones; false when the
+// profile cannot be written.
+bool WriteUserImageFolders(const std::vector<std::string>& folders);
+// A folder whose listing can be read (a vanished folder, a file, or a folder
+// without read and search rights is not).
+bool IsReadableFolder(const std::string& folder);
+// Empties folders and puts the picture folders into it: the sample folder,
+// then the user's folders that are readable and not already listed; true.
 bool GetImageFolders(std::vector<std::string>& folders);
 // The bare names of the picture files of a folder (empty when it cannot be
 // read).

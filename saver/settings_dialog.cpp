@@ -1,10 +1,13 @@
 #include "saver/settings_dialog.h"
 
 #include <QCheckBox>
+#include <QEventLoop>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
 
+#include "platform/help_viewer.h"
 #include "platform/profile.h"
 #include "platform/shell.h"
 #include "resources/strings.h"
@@ -76,6 +79,14 @@ void CSettingsDialog::OnBnClickedOk() {
 }
 
 void RunSettingsDialog(QWidget* parent) {
-  CSettingsDialog dialog(parent);
-  dialog.exec();
+  {
+    CSettingsDialog dialog(parent);
+    dialog.exec();
+  }
+  // Help opened from the settings stays to be read until its reader closes it.
+  QPointer<QWidget> help = HelpViewerWindow();
+  if (!help || !help->isVisible()) return;
+  QEventLoop loop;
+  QObject::connect(help, &QObject::destroyed, &loop, &QEventLoop::quit);
+  loop.exec();
 }

@@ -26,5 +26,6 @@ class CSettingsDialog : public QDialog {
   QCheckBox* Check(int id) const;
 };
 
-// Runs the settings modally.
+// Runs the settings modally; when help opened from them is still shown,
+// returns once that help window is closed.
 void RunSettingsDialog(QWidget* parent);

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libqt6opengl6-dev libgl-dev libegl-dev libgl1-mesa-dri
   libopenal-dev libx11-dev libxss-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool openbox libxtst-dev
+  xvfb xauth xdotool openbox libxtst-dev desktop-file-utils
   clang libclang-rt-dev
   fonts-dejavu-core fonts-liberation2
   qt6-translations-l10n

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "game/dialog_services.h"
+#include "platform/help_viewer.h"
 #include "platform/profile.h"
 #include "platform/shell.h"
 #include "resources/strings.h"
@@ -50,14 +51,14 @@ TEST_F(Help_Offscreen, TopicsOpenTheirPageOfTheCurrentLanguage) {
   ShowHelp(0);
   ASSERT_NE(HelpWindow(), nullptr);
   EXPECT_TRUE(HelpWindow()->isVisible());
-  EXPECT_EQ(HelpWindow()->source().toLocalFile().toStdString(), m_dir / "Help/english/0.html");
+  EXPECT_EQ(HelpViewerBrowser()->source().toLocalFile().toStdString(), m_dir / "Help/english/0.html");
   EXPECT_EQ(HelpWindow()->windowTitle().toStdString(), "Contents");
 
   ProfileWriteString("", "Language", "French");
-  QTextBrowser* const window = HelpWindow();
+  QWidget* const window = HelpWindow();
   ShowHelp(903);
   EXPECT_EQ(HelpWindow(), window);  // one window, reused
-  EXPECT_EQ(HelpWindow()->source().toLocalFile().toStdString(), m_dir / "Help/french/903.html");
+  EXPECT_EQ(HelpViewerBrowser()->source().toLocalFile().toStdString(), m_dir / "Help/french/903.html");
   EXPECT_EQ(HelpWindow()->windowTitle().toStdString(), "Ravelle");
   EXPECT_TRUE(m_shell.boxes.empty());
 }
@@ -83,7 +84,7 @@ TEST_F(Help_Offscreen, HostileLanguageTranslationAndPageAreHarmless) {
   ShowHelp(0);
   ASSERT_NE(HelpWindow(), nullptr);
   HelpWindow()->grab();  // lays the page out, which loads its pictures
-  EXPECT_TRUE(HelpWindow()->toPlainText().contains("Contents"));
+  EXPECT_TRUE(HelpViewerBrowser()->toPlainText().contains("Contents"));
 }
 
 TEST_F(Help_Offscreen, MissingPageIsReportedByName) {

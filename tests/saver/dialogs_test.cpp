@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTextBrowser>
 #include <QPushButton>
@@ -19,12 +20,14 @@
 #include "resources/strings.h"
 #include "saver/about_dialog.h"
 #include "saver/manage_images_dialog.h"
+#include "saver/picture_lists.h"
 #include "saver/settings_dialog.h"
 #include "support/controls/hrx_dialog_item.h"
 #include "support/controls/hrx_hyperlink.h"
 #include "support/string_table.h"
 #include "support/support.h"
 #include "testkit.h"
+#include "text_fit.h"
 
 namespace {
 
@@ -137,8 +140,9 @@ TEST_F(SaverDialogs_Offscreen, FolderListHoldsTheSampleFolderAndGrowsWithTheDial
   ASSERT_EQ(list->topLevelItemCount(), 1);  // the folder need not exist
   EXPECT_EQ(list->topLevelItem(0)->text(0).toStdString(), GetPuzzleSamplesDir());
   EXPECT_EQ(list->headerItem()->text(0), "Folder");
-  EXPECT_FALSE(Item(&dialog, 1002)->isEnabled());
-  EXPECT_FALSE(Item(&dialog, 1003)->isEnabled());
+  EXPECT_TRUE(Item(&dialog, 1002)->isEnabled());
+  list->setCurrentItem(list->topLevelItem(0));
+  EXPECT_FALSE(Item(&dialog, 1003)->isEnabled());  // the sample folder stays
   Save(&dialog, "manage_images");
 
   const QSize start = dialog.size();
@@ -154,6 +158,77 @@ TEST_F(SaverDialogs_Offscreen, FolderListHoldsTheSampleFolderAndGrowsWithTheDial
   EXPECT_EQ(dialog.size(), start);  // never smaller than it opened
 }
 
+namespace {
+std::vector<std::string> Rows(const QTreeWidget* list) {
+  std::vector<std::string> rows;
+  for (int i = 0; i < list->topLevelItemCount(); ++i) rows.push_back(list->topLevelItem(i)->text(0).toStdString());
+  return rows;
+}
+void Drop(QWidget* target, const std::vector<std::string>& paths) {
+  auto* data = new QMimeData;
+  QList<QUrl> urls;
+  for (const std::string& path : paths) urls << QUrl::fromLocalFile(QString::fromStdString(path));
+  data->setUrls(urls);
+  const QPointF at(target->width() / 2, target->height() / 2);
+  QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, data, Qt::LeftButton, {});
+  QCoreApplication::sendEvent(target, &enter);
+  QDropEvent drop(at, Qt::CopyAction, data, Qt::LeftButton, {});
+  if (enter.isAccepted()) QCoreApplication::sendEvent(target, &drop);
+  delete data;
+}
+}  // namespace
+
+// Add (the chooser), Remove (the selected row) and a drop change the list;
+// OK stores the user's folders, Cancel forgets.
+TEST_F(SaverDialogs_Offscreen, FoldersAreAddedRemovedAndDroppedAndOkStoresThem) {
+  const std::string mine = m_dir.MakeFolder("mine"), more = m_dir.MakeFolder("more"),
+                    dropped = m_dir.MakeFolder("dropped");
+  const std::string samples = GetPuzzleSamplesDir();
+  std::string chosen;
+  {
+    CManageImagesDialog dialog;
+    dialog.m_chooseFolder = [&] { return chosen; };
+    const auto add = [&](const std::string& folder) {
+      chosen = folder;
+      Item<QPushButton>(&dialog, 1002)->click();
+    };
+    add(mine);
+    add("");  // the chooser was cancelled
+    add(mine);  // already listed
+    add(more);
+    EXPECT_EQ(Rows(dialog.List()), (std::vector<std::string>{samples, mine, more}));
+    dialog.List()->setCurrentItem(dialog.List()->topLevelItem(1));
+    ASSERT_TRUE(Item(&dialog, 1003)->isEnabled());
+    Item<QPushButton>(&dialog, 1003)->click();
+    EXPECT_EQ(Rows(dialog.List()), (std::vector<std::string>{samples, more}));
+    Drop(dialog.List()->viewport(), {dropped, m_dir.WriteFile("a.png", ""), more});  // files are not folders
+    EXPECT_EQ(Rows(dialog.List()), (std::vector<std::string>{samples, more, dropped}));
+    EXPECT_TRUE(ReadUserImageFolders().empty());  // nothing stored before OK
+    Item<QPushButton>(&dialog, IDOK)->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  }
+  EXPECT_EQ(ReadUserImageFolders(), (std::vector<std::string>{more, dropped}));
+
+  CManageImagesDialog dialog;
+  EXPECT_EQ(Rows(dialog.List()), (std::vector<std::string>{samples, more, dropped}));
+  dialog.List()->setCurrentItem(dialog.List()->topLevelItem(2));
+  Item<QPushButton>(&dialog, 1003)->click();
+  Item<QPushButton>(&dialog, IDCANCEL)->click();
+  EXPECT_EQ(ReadUserImageFolders(), (std::vector<std::string>{more, dropped}));
+}
+
+// A stored folder that has gone is listed, marked, and can be removed.
+TEST_F(SaverDialogs_Offscreen, AVanishedFolderIsShownAsSuch) {
+  ASSERT_TRUE(WriteUserImageFolders({m_dir / "gone"}));
+  CManageImagesDialog dialog;
+  ASSERT_EQ(dialog.List()->topLevelItemCount(), 2);
+  EXPECT_EQ(dialog.List()->topLevelItem(1)->text(0).toStdString(), (m_dir / "gone") + " (not found or cannot be read)");
+  dialog.List()->setCurrentItem(dialog.List()->topLevelItem(1));
+  Item<QPushButton>(&dialog, 1003)->click();
+  Item<QPushButton>(&dialog, IDOK)->click();
+  EXPECT_TRUE(ReadUserImageFolders().empty());
+}
+
 TEST_F(SaverDialogs_Offscreen, AboutShowsTitleVersionLinksAndNotice) {
   CSaverAboutDialog dialog;
   EXPECT_EQ(dialog.windowTitle(), "About Ravelle Screensaver");
@@ -164,6 +239,28 @@ TEST_F(SaverDialogs_Offscreen, AboutShowsTitleVersionLinksAndNotice) {
   EXPECT_TRUE(Item(&dialog, 1019)->font().bold());
   EXPECT_FALSE(Item<QLabel>(&dialog, 1018)->pixmap().isNull());
   Save(&dialog, "about");
+}
+
+// Every text fits its control, in both languages, in every dialog (the
+// picture-folder one with a user's folder row and a vanished one).
+TEST_F(SaverDialogs_Offscreen, NoTextIsWiderThanItsControl) {
+  ASSERT_TRUE(WriteUserImageFolders({m_dir.MakeFolder("mine"), m_dir / "gone"}));
+  const QString french = QCoreApplication::applicationDirPath() + "/LanguageFrench/Brindle.strings";
+  for (const bool inFrench : {false, true}) {
+    SCOPED_TRACE(inFrench ? "french" : "english");
+    if (inFrench) {
+      ASSERT_TRUE(LoadLanguageStrings(french.toStdString()));
+    }
+    CSettingsDialog settings;
+    CManageImagesDialog folders;
+    CSaverAboutDialog about;
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&settings, &folders, &about}) {
+      dialog->show();
+      QCoreApplication::processEvents();
+      for (const std::string& cut : testkit::CutTexts(dialog))
+        ADD_FAILURE() << dialog->windowTitle().toStdString() << ": " << cut;
+    }
+  }
 }
 
 TEST_F(SaverDialogs_Offscreen, FrenchDialogs) {

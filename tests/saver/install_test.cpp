@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -48,6 +50,7 @@ TEST_F(SaverInstallEntry, WritesTheProfileValuesAndTheDesktopEntry) {
             "TryExec=/opt/ravelle/bin/Ravelle\n"
             "Exec=/opt/ravelle/bin/Ravelle --root\n"
             "Categories=Screensaver;\n"
+            "OnlyShowIn=GNOME;MATE;XFCE;X-Cinnamon;\n"
             "NoDisplay=true\n");
   // Installing again replaces the entry.
   ASSERT_TRUE(SetDesktopScreensaver("/usr/games/Ravelle"));
@@ -60,6 +63,34 @@ TEST_F(SaverInstallEntry, PathsWithBlanksOrQuotesAreQuotedForTheExecLine) {
   EXPECT_EQ(QuoteExecArgument("/home/a b/Ravelle"), "\"/home/a b/Ravelle\"");
   // \" in the quoted argument, each backslash doubled again for the entry.
   EXPECT_EQ(QuoteExecArgument("/x/\"$y"), "\"/x/\\\\\"\\\\$y\"");
+}
+
+// TryExec is a file name, not a command line: never quoted, only escaped as
+// an entry's string; and desktop-file-validate takes the entry as it is.
+TEST_F(SaverInstallEntry, FromAFolderWithBlanksTryExecNamesTheFileAndTheEntryIsValid) {
+  const std::string program = m_dir / "with blank/bin/Ravelle";
+  ASSERT_TRUE(SetDesktopScreensaver(program));
+  const std::string entry = m_dir / "data/applications/screensavers/ravelle.desktop";
+  const std::string text = Read(entry);
+  EXPECT_NE(text.find("\nTryExec=" + program + "\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nExec=\"" + program + "\" --root\n"), std::string::npos) << text;
+
+  const std::string report = m_dir / "validator.txt";
+  const int status = std::system(("desktop-file-validate '" + entry + "' >'" + report + "' 2>&1").c_str());
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0) << Read(report);
+  EXPECT_EQ(Read(report).find("error"), std::string::npos) << Read(report);
+}
+
+TEST_F(SaverInstallEntry, StringValuesEscapeWhatTheEntryRulesReserve) {
+  const struct {
+    const char* value;
+    const char* escaped;
+  } cases[] = {
+      {"/opt/a b/Ravelle", "/opt/a b/Ravelle"}, {"/x\\y", "/x\\\\y"}, {"a\nb\tc\rd", "a\\nb\\tc\\rd"},
+      {" lead", "\\slead"},                   {"\"$`", "\"$`"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DesktopEntryString(c.value), c.escaped) << c.value;
 }
 
 TEST_F(SaverInstallEntry, AnEntryThatCannotBeWrittenIsAFailure) {

@@ -60,6 +60,42 @@ TEST_F(SaverInstall, MissingSampleFolderGivesNoPictures) {
   EXPECT_TRUE(paths.empty());
 }
 
+// The user's folders follow the sample folder: each once, only those that can
+// be listed, and their pictures join the list the scenes pick from.
+TEST_F(SaverInstall, UserFoldersThatCanBeReadFollowTheSampleFolder) {
+  m_dir.WriteFile("PuzzleSamples/s.png", "");
+  m_dir.WriteFile("mine/m.JPG", "");
+  m_dir.WriteFile("mine/notes.txt", "");
+  m_dir.WriteFile("a file", "");
+  const std::vector<std::string> stored{m_dir / "mine", m_dir / "gone", m_dir / "a file", m_dir / "PuzzleSamples",
+                                        m_dir / "mine"};
+  ASSERT_TRUE(WriteUserImageFolders(stored));
+  ProfileWriteString(kSaverFoldersSection, "Count", "7");  // past the end and an empty entry: skipped
+  ProfileWriteString(kSaverFoldersSection, "Folder7", m_dir / "mine");
+  EXPECT_EQ(ReadUserImageFolders(), (std::vector<std::string>{m_dir / "mine", m_dir / "gone", m_dir / "a file",
+                                                               m_dir / "PuzzleSamples"}));
+  std::vector<std::string> folders;
+  ASSERT_TRUE(GetImageFolders(folders));
+  EXPECT_EQ(folders, (std::vector<std::string>{m_dir / "PuzzleSamples", m_dir / "mine"}));
+  std::vector<std::string> paths;
+  BuildImageList(paths);
+  EXPECT_EQ(paths, (std::vector<std::string>{m_dir / "PuzzleSamples/s.png", m_dir / "mine/m.JPG"}));
+}
+
+// A shorter list replaces a longer one: the entries past its end are gone,
+// whatever count is read later.
+TEST_F(SaverInstall, StoringFewerFoldersLeavesNoneOfTheOldOnes) {
+  ASSERT_TRUE(WriteUserImageFolders({"/a", "/b", "/c"}));
+  ASSERT_TRUE(WriteUserImageFolders({"/z"}));
+  EXPECT_EQ(ReadUserImageFolders(), std::vector<std::string>{"/z"});
+  ProfileWriteInt(kSaverFoldersSection, "Count", 3);
+  EXPECT_EQ(ReadUserImageFolders(), std::vector<std::string>{"/z"});
+  ASSERT_TRUE(WriteUserImageFolders({}));
+  EXPECT_TRUE(ReadUserImageFolders().empty());
+  ProfileWriteInt(kSaverFoldersSection, "Count", 2000000000);  // a damaged count ends the reading quickly
+  EXPECT_TRUE(ReadUserImageFolders().empty());
+}
+
 TEST_F(SaverInstall, ProductTextsAndTheHelpPageOfTheLanguage) {
   EXPECT_EQ(GetProductTitle(), "Ravelle Screensaver");
   EXPECT_EQ(GetGameVersion(), "1.03");

@@ -1,7 +1,7 @@
 // Pictures of every dialog for a person to judge, in English and French,
 // made from the build's own installation (sample pictures, tables,
-// tutorials): <build>/demo/dialogs/<name>-<language>.png. The French ones
-// must show no English text.
+// tutorials): <build>/demo/dialogs/<name>-<language>.png. No text may be
+// wider than its control, and the French ones must show no English text.
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -23,6 +23,7 @@
 #include "game/dialogs/select_image_dialog.h"
 #include "game/dialogs/tutorial_dialog.h"
 #include "support/support.h"
+#include "text_fit.h"
 
 namespace {
 
@@ -69,12 +70,14 @@ class DialogDemo_Offscreen : public ::testing::TestWithParam<const char*> {
     SetBuiltInStrings(nullptr);
   }
 
-  // Saves the picture and, in French, checks that no English text shows.
+  // Saves the picture, checks that every text fits its control and, in
+  // French, that no English text shows.
   void Take(QWidget& dialog, const QString& name) {
     dialog.show();
     QCoreApplication::processEvents();
     const QString file = m_folder + "/" + name + "-" + GetParam() + ".png";
     EXPECT_TRUE(dialog.grab().save(file)) << file.toStdString();
+    for (const std::string& cut : testkit::CutTexts(&dialog)) ADD_FAILURE() << name.toStdString() << ": " << cut;
     if (std::string(GetParam()) != "french") return;
     for (const QString& text : Texts(&dialog)) EXPECT_EQ(EnglishOnly().count(text), 0u) << name.toStdString() << ": " << text.toStdString();
   }

@@ -7,6 +7,7 @@
 
 #include "dialog_fixture.h"
 #include "game/dialog_services.h"
+#include "platform/help_viewer.h"
 #include "game/dialogs/about_dialog.h"
 #include "game/dialogs/change_environment_dialog.h"
 #include "game/dialogs/game_menu_dialog.h"
@@ -150,11 +151,11 @@ TEST_F(DialogHelp_Offscreen, HelpButtonAndF1OpenTheDialogsTopic) {
     const std::string page = m_dir / ("Help/english/" + std::to_string(topic) + ".html");
     static_cast<QPushButton*>(GetDlgItem(&dialog, kHelpButtonId))->click();
     ASSERT_NE(HelpWindow(), nullptr);
-    EXPECT_EQ(HelpWindow()->source().toLocalFile().toStdString(), page);
+    EXPECT_EQ(HelpViewerBrowser()->source().toLocalFile().toStdString(), page);
     delete HelpWindow();
     QTest::keyClick(&dialog, Qt::Key_F1);
     ASSERT_NE(HelpWindow(), nullptr);
-    EXPECT_EQ(HelpWindow()->source().toLocalFile().toStdString(), page);
+    EXPECT_EQ(HelpViewerBrowser()->source().toLocalFile().toStdString(), page);
     delete HelpWindow();
   };
   CChangeEnvironmentDialog environment;
