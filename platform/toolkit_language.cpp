@@ -5,7 +5,26 @@
 #include <QPointer>
 #include <QTranslator>
 
+#include "platform/data_file.h"
+
 namespace {
+// Qt's own French texts are about 160 KB; nothing larger is read.
+constexpr std::uint64_t kMaxTranslationBytes = 4 * 1024 * 1024;
+
+// A translator over bytes read through the data-file opener; it keeps the
+// bytes, which Qt reads in place for as long as the translator lives.
+class ToolkitTranslator : public QTranslator {
+ public:
+  using QTranslator::QTranslator;
+  bool LoadFile(const std::string& path) {
+    if (!ReadDataFile(path, kMaxTranslationBytes, m_bytes)) return false;
+    return load(reinterpret_cast<const uchar*>(m_bytes.data()), static_cast<int>(m_bytes.size()));
+  }
+
+ private:
+  std::string m_bytes;
+};
+
 QPointer<QTranslator>& Installed() {
   static QPointer<QTranslator> installed;  // owned by the application
   return installed;
@@ -20,8 +39,9 @@ bool SetToolkitLanguage(const std::string& language) {
     delete old;
   }
   if (language != "french") return true;
-  auto* translator = new QTranslator(app);
-  if (!translator->load("qtbase_fr", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+  auto* translator = new ToolkitTranslator(app);
+  const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (!translator->LoadFile((folder + "/qtbase_fr.qm").toStdString())) {
     delete translator;
     return false;
   }
