@@ -18,8 +18,9 @@
 #include "platform/shell.h"
 #include "resources/strings.h"
 #include "saver/saver_text_ids.h"
-#include "saver/dialog_kit.h"
+#include "saver/dialog_pictures.h"
 #include "saver/picture_lists.h"
+#include "support/controls/dialog_kit.h"
 #include "support/controls/hrx_dialog_item.h"
 #include "support/string_table.h"
 #include "support/support.h"
@@ -40,7 +41,7 @@ std::vector<std::string> DroppedFolders(const QMimeData* data) {
 }  // namespace
 
 CManageImagesDialog::CManageImagesDialog(QWidget* parent) : QDialog(parent) {
-  SetUpDialog(this, 437, 259, ResText(IDS_SAVER_MANAGE_TITLE));
+  SetUpDialog(this, 437, 259, DialogText(IDS_SAVER_MANAGE_TITLE), SaverIcon());
   setSizeGripEnabled(true);
   setAcceptDrops(true);
   m_chooseFolder = [this] { return ChooseFolder(); };
@@ -52,21 +53,21 @@ CManageImagesDialog::CManageImagesDialog(QWidget* parent) : QDialog(parent) {
 
 void CManageImagesDialog::InitControls() {
   m_list = new QTreeWidget(this);
-  m_list->setGeometry(DialogUnits(7, 7, 423, 220));
+  m_list->setGeometry(DialogUnits(this, 7, 7, 423, 220));
   SetDlgCtrlID(m_list, 1001);
   m_list->setRootIsDecorated(false);
   m_list->setColumnCount(1);
-  m_list->setHeaderLabels({ResText(IDS_SAVER_FOLDER_COLUMN)});
+  m_list->setHeaderLabels({DialogText(IDS_SAVER_FOLDER_COLUMN)});
   m_list->header()->setSectionsClickable(false);
   m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_list->setIconSize(QSize(16, 16));
-  auto* add = AddButton(this, 1002, ResText(IDS_SAVER_ADD_FOLDER), DialogUnits(7, 235, 124, 16));
-  auto* remove = AddButton(this, 1003, ResText(IDS_SAVER_REMOVE_FOLDER), DialogUnits(135, 235, 124, 16));
+  auto* add = AddButton(this, 1002, DialogText(IDS_SAVER_ADD_FOLDER), DialogUnits(this, 7, 235, 124, 16));
+  auto* remove = AddButton(this, 1003, DialogText(IDS_SAVER_REMOVE_FOLDER), DialogUnits(this, 135, 235, 124, 16));
   connect(add, &QPushButton::clicked, this, [this] { AddFolder(m_chooseFolder()); });
   connect(remove, &QPushButton::clicked, this, [this] { RemoveSelectedFolder(); });
   connect(m_list, &QTreeWidget::itemSelectionChanged, this, [this] { UpdateButtons(); });
-  auto* ok = AddButton(this, IDOK, ResText(IDS_SAVER_OK), DialogUnits(313, 235, 55, 16));
-  auto* cancel = AddButton(this, IDCANCEL, ResText(IDS_SAVER_CANCEL), DialogUnits(375, 235, 55, 16));
+  auto* ok = AddButton(this, IDOK, DialogText(IDS_SAVER_OK), DialogUnits(this, 313, 235, 55, 16));
+  auto* cancel = AddButton(this, IDCANCEL, DialogText(IDS_SAVER_CANCEL), DialogUnits(this, 375, 235, 55, 16));
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, [this] { OnBnClickedOk(); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -113,7 +114,7 @@ void CManageImagesDialog::UpdateButtons() {
 }
 
 std::string CManageImagesDialog::ChooseFolder() {
-  return QFileDialog::getExistingDirectory(this, ResText(IDS_SAVER_CHOOSE_FOLDER), QDir::homePath()).toStdString();
+  return QFileDialog::getExistingDirectory(this, DialogText(IDS_SAVER_CHOOSE_FOLDER), QDir::homePath()).toStdString();
 }
 
 void CManageImagesDialog::AddFolder(const std::string& folder) {

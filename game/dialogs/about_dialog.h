@@ -4,7 +4,7 @@
 // (each opens its address through the shell and shows it as its tooltip),
 // and the legal notice. No help.
 //   CAboutDialog(frame).exec();
-#include "game/dialogs/dialog_kit.h"
+#include "game/dialogs/game_dialog.h"
 
 class CHRXHyperLink;
 

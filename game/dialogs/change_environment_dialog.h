@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "game/dialogs/dialog_kit.h"
+#include "game/dialogs/game_dialog.h"
 #include "game/environment.h"
 
 class QLabel;

@@ -9,7 +9,7 @@
 //   CGameMenuDialog menu(frame);
 //   menu.exec();
 //   if (int command = menu.ChosenCommand()) post command;
-#include "game/dialogs/dialog_kit.h"
+#include "game/dialogs/game_dialog.h"
 
 enum : int {
   kMenuActionsGroup = 1044,

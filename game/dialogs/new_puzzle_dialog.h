@@ -20,7 +20,7 @@
 #include <utility>
 #include <vector>
 
-#include "game/dialogs/dialog_kit.h"
+#include "game/dialogs/game_dialog.h"
 #include "game/puzzle_choice.h"
 
 class QComboBox;

@@ -6,7 +6,7 @@
 //
 // A page is a child of the options dialog. Return inside a page does not
 // end anything; Escape inside a page cancels the whole dialog.
-#include "game/dialogs/dialog_kit.h"
+#include "game/dialogs/game_dialog.h"
 
 class QCheckBox;
 class QComboBox;

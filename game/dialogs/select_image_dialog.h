@@ -16,7 +16,7 @@
 // their anchors; the dialog cannot be made smaller than it opened.
 #include <string>
 
-#include "game/dialogs/dialog_kit.h"
+#include "game/dialogs/game_dialog.h"
 #include "support/controls/wnd_resize_helper.h"
 
 class QLabel;

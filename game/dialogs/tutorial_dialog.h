@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "game/dialogs/dialog_kit.h"
+#include "game/dialogs/game_dialog.h"
 #include "support/controls/hrx_html_ctrl.h"
 
 class QCheckBox;

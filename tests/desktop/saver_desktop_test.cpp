@@ -1,7 +1,8 @@
 // The screen saver as a desktop user meets it: the real Ravelle on a desktop
 // of its own with a window manager, driven by real pointer and key input.
-// Positions inside a dialog are its template's dialog units (1.5 pixels
-// across, 1.625 down) from the top-left corner of its client area.
+// Positions inside a dialog are its template's dialog units from the
+// top-left corner of its client area; a unit's size in pixels is read off
+// the dialog as it opened (its client size over its template's size).
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
 #include <sys/wait.h>
@@ -106,27 +107,34 @@ class SaverDesktop : public ::testing::TestWithParam<Language> {
     return placed;
   }
 
-  // A click in the middle of the control at (x, y, width, height) dialog units.
-  void ClickUnits(const WindowInfo& dialog, int x, int y, int width, int height) {
-    const auto across = [](double units) { return int(std::lround(units * 1.5)); };
-    const auto down = [](double units) { return int(std::lround(units * 1.625)); };
-    session->ClickAt(dialog.x + across(x + width / 2.0), dialog.y + down(y + height / 2.0));
+  // A dialog template's size in dialog units.
+  struct Template {
+    int width, height;
+  };
+  static constexpr Template kSettings{384, 185}, kFolders{437, 259};
+
+  // A click in the middle of the control at (x, y, width, height) dialog
+  // units of the dialog made from the template.
+  void ClickUnits(const WindowInfo& dialog, Template units, int x, int y, int width, int height) {
+    const double across = double(dialog.width) / units.width, down = double(dialog.height) / units.height;
+    session->ClickAt(dialog.x + int(std::lround(across * (x + width / 2.0))),
+                     dialog.y + int(std::lround(down * (y + height / 2.0))));
   }
   // Opens the settings and, in them, the picture folders.
   std::unique_ptr<Program> OpenFolders(WindowInfo& settings, WindowInfo& folders) {
     auto saver = session->Start("Ravelle", {"/c"});
     settings = ActiveWindowTitled(*saver, GetParam().settingsTitle);
     EXPECT_NE(settings.id, 0u) << saver->Log();
-    ClickUnits(settings, 276, 24, 92, 16);  // "Add/Remove images"
+    ClickUnits(settings, kSettings, 276, 24, 92, 16);  // "Add/Remove images"
     folders = ActiveWindowTitled(*saver, GetParam().foldersTitle);
     EXPECT_NE(folders.id, 0u) << saver->Log();
     return saver;
   }
   // OK in the picture folders, OK in the settings, and the program ends.
   void OkAndOk(Program& saver, const WindowInfo& settings, const WindowInfo& folders) {
-    ClickUnits(folders, 313, 235, 55, 16);
+    ClickUnits(folders, kFolders, 313, 235, 55, 16);
     ASSERT_TRUE(Gone(saver, GetParam().foldersTitle));
-    ClickUnits(settings, 253, 162, 60, 16);
+    ClickUnits(settings, kSettings, 253, 162, 60, 16);
     EXPECT_EQ(saver.WaitForExit(kWindowMs), std::optional<int>(0)) << saver.Log();
   }
 
@@ -168,7 +176,7 @@ TEST_P(SaverDesktop_Desktop, HelpIsReadableInFrontOfTheSettingsAndGoesBack) {
   auto saver = session->Start("Ravelle", {"/c"});
   const WindowInfo settings = ActiveWindowTitled(*saver, GetParam().settingsTitle);
   ASSERT_NE(settings.id, 0u) << saver->Log();
-  ClickUnits(settings, 7, 162, 60, 16);  // "Help"
+  ClickUnits(settings, kSettings, 7, 162, 60, 16);  // "Help"
   const WindowInfo help = ActiveWindowTitled(*saver, GetParam().saverPage);  // in front, taking the keys
   ASSERT_NE(help.id, 0u) << saver->Log();
   EXPECT_GT(session->StackIndex(help.id), session->StackIndex(settings.id));
@@ -191,7 +199,7 @@ TEST_P(SaverDesktop_Desktop, HelpIsReadableInFrontOfTheSettingsAndGoesBack) {
   session->Key("Escape");
   ASSERT_TRUE(Gone(*saver, GetParam().contentsPage));
   EXPECT_TRUE(saver->Running());
-  ClickUnits(settings, 16, 22, 100, 10);  // back to the settings (their note text)
+  ClickUnits(settings, kSettings, 16, 22, 100, 10);  // back to the settings (their note text)
   ASSERT_NE(ActiveWindowTitled(*saver, GetParam().settingsTitle).id, 0u);
   session->Key("Escape");  // the settings, cancelled
   EXPECT_EQ(saver->WaitForExit(kWindowMs), std::optional<int>(0)) << saver->Log();
@@ -208,7 +216,7 @@ TEST_P(SaverDesktop_Desktop, AFolderAddedThroughTheDialogIsUsedAndOnceRemovedIsN
     auto saver = OpenFolders(settings, folders);
     ASSERT_NE(folders.id, 0u);
     session->Screenshot(Shot("folders"));
-    ClickUnits(folders, 7, 235, 124, 16);  // "Add Image Folder"
+    ClickUnits(folders, kFolders, 7, 235, 124, 16);  // "Add Image Folder"
     ASSERT_NE(ActiveWindowTitled(*saver, GetParam().chooserTitle).id, 0u) << saver->Log();
     session->Type(pictures);
     session->Key("Return");
@@ -241,7 +249,7 @@ TEST_P(SaverDesktop_Desktop, AFolderAddedThroughTheDialogIsUsedAndOnceRemovedIsN
     ASSERT_NE(folders.id, 0u);
     session->ClickAt(folders.x + 100, folders.y + 56);  // the second row, our folder
     ASSERT_TRUE(PixelBecomes(folders.x + 300, folders.y + 56, Highlighted));
-    ClickUnits(folders, 135, 235, 124, 16);  // "Remove Image Folder"
+    ClickUnits(folders, kFolders, 135, 235, 124, 16);  // "Remove Image Folder"
     EXPECT_TRUE(PixelBecomes(folders.x + 24, folders.y + 56, White));  // the second row's folder icon gone
     session->Screenshot(Shot("folder-removed"));
     OkAndOk(*saver, settings, folders);

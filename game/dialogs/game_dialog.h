@@ -1,6 +1,8 @@
 #pragma once
-// What the game's dialogs share: a dialog base laid out in dialog units,
-// with bold group boxes and help on button 1001 and F1; picture previews;
+// What the game's dialogs share beyond the dialog kit
+// (support/controls/dialog_kit.h: texts, dialog units): a dialog base laid
+// out in dialog units, with bold group boxes and help on button 1001 and F1;
+// picture previews;
 // the picture list of a folder; and the seams through which a dialog asks
 // the desktop for a folder or a file (tests put their own answer in place).
 //
@@ -20,6 +22,7 @@
 
 #include "game/dialog_services.h"
 #include "platform/shell.h"  // IDOK, IDCANCEL: the item ids of OK and Cancel
+#include "support/controls/dialog_kit.h"
 #include "support/controls/hrx_dialog_item.h"
 
 class QCheckBox;
@@ -32,13 +35,8 @@ class QRadioButton;
 inline constexpr int kNoItemId = -1;
 inline constexpr int kHelpButtonId = 1001;
 
-// A text of the string table as a QString.
-QString DialogText(unsigned id);
-
 // ---- dialog base ---------------------------------------------------------------
-// A dialog whose controls are placed in dialog units: a horizontal unit is a
-// quarter of the font's average character width, a vertical one an eighth of
-// its height. With a help topic, button 1001 and F1 show that help page.
+// A dialog whose controls are placed in dialog units of its font. With a help topic, button 1001 and F1 show that help page.
 class CGameDialog : public QDialog {
   Q_OBJECT
 
@@ -88,13 +86,8 @@ class CGameDialog : public QDialog {
 
  private:
   int m_helpTopic;
-  double m_unitX;
-  double m_unitY;
+  DialogUnit m_unit;
 };
-
-// The text broken at blanks into lines no wider than width pixels in the
-// font (a word longer than a line stands alone); given line breaks stay.
-QString WrapText(const QString& text, const QFont& font, int width);
 
 // ---- pictures ------------------------------------------------------------------
 // A picture file loaded for a preview.

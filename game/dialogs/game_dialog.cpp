@@ -1,9 +1,8 @@
-#include "game/dialogs/dialog_kit.h"
+#include "game/dialogs/game_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,23 +21,12 @@
 
 // Sections: dialog base - pictures - desktop seams
 
-QString DialogText(unsigned id) { return QString::fromStdString(LoadResString(id)); }
-
 // ---- dialog base ---------------------------------------------------------------
-CGameDialog::CGameDialog(int helpTopic, QWidget* parent) : QDialog(parent), m_helpTopic(helpTopic) {
-  const QFontMetrics metrics(font());
-  // The average width of the letters, as dialog units are measured.
-  const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-  m_unitX = metrics.horizontalAdvance(letters) / 52.0 / 4.0;
-  m_unitY = metrics.height() / 8.0;
-}
+CGameDialog::CGameDialog(int helpTopic, QWidget* parent)
+    : QDialog(parent), m_helpTopic(helpTopic), m_unit(DialogUnitOf(font())) {}
 
 QRect CGameDialog::Units(int x, int y, int width, int height) const {
-  const int left = static_cast<int>(x * m_unitX + 0.5);
-  const int top = static_cast<int>(y * m_unitY + 0.5);
-  const int right = static_cast<int>((x + width) * m_unitX + 0.5);
-  const int bottom = static_cast<int>((y + height) * m_unitY + 0.5);
-  return QRect(left, top, right - left, bottom - top);
+  return UnitsToPixels(m_unit, x, y, width, height);
 }
 
 void CGameDialog::SetFixedUnits(int width, int height) { setFixedSize(Units(0, 0, width, height).size()); }
@@ -89,25 +77,6 @@ QCheckBox* CGameDialog::AddCheck(int id, const QString& text, int x, int y, int 
 
 QRadioButton* CGameDialog::AddRadio(int id, const QString& text, int x, int y, int w, int h, bool wrap) {
   return WithText(Place(new QRadioButton, id, x, y, w, h), text, wrap);
-}
-
-QString WrapText(const QString& text, const QFont& font, int width) {
-  const QFontMetrics metrics(font);
-  QStringList out;
-  for (const QString& paragraph : text.split('\n')) {
-    QString line;
-    for (const QString& word : paragraph.split(' ', Qt::SkipEmptyParts)) {
-      const QString longer = line.isEmpty() ? word : line + ' ' + word;
-      if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
-        out << line;
-        line = word;
-      } else {
-        line = longer;
-      }
-    }
-    out << line;
-  }
-  return out.join('\n');
 }
 
 QComboBox* CGameDialog::AddDropList(int id, int x, int y, int w, int h) {
