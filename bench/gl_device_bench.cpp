@@ -8,7 +8,9 @@
 // same draw calls, frame for frame in the same run: counters baseline_ms and
 // ratio (device / minimal).
 //
-// Sections: board mesh - window and device - benchmarks - entry point
+// The board and its paired frame are in bench/device_board_scene.h.
+//
+// Sections: benchmarks - entry point
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -24,204 +26,20 @@
 
 #include "bench/display_main.h"
 #include "bench_support.h"
+#include "device_board_scene.h"
 #include "minimal_program.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/d3d9/gl/gl_host_widget.h"
 
 namespace {
 
-// ---- board mesh -------------------------------------------------------------------------
-constexpr int kPieces = 2000;
-constexpr int kAcross = 50;  // pieces per row on the table
-
-struct SubObject {
-  INT baseVertex;
-  UINT vertexCount, startIndex, primitiveCount;
-};
-
-// A flat face of cells x rows quads over the piece's square at height z,
-// facing up, appended as its own sub-object.
-void AddGrid(std::vector<VertexPNDT>& vertices, std::vector<WORD>& indices,
-             std::vector<SubObject>& subs, int cells, int rows, float z) {
-  SubObject sub{INT(vertices.size()), 0, UINT(indices.size()), 0};
-  for (int r = 0; r <= rows; ++r)
-    for (int c = 0; c <= cells; ++c) {
-      const float s = float(c) / float(cells), t = float(r) / float(rows);
-      vertices.push_back({-12.5f + 25 * s, 12.5f - 25 * t, z, 0, 0, 1, 0xFFFFFFFF, s, t});
-    }
-  for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < cells; ++c) {
-      const WORD a = WORD(r * (cells + 1) + c), b = WORD(a + cells + 1);
-      // Clockwise seen from above.
-      for (WORD i : {a, b, WORD(a + 1), WORD(a + 1), b, WORD(b + 1)}) indices.push_back(i);
-    }
-  sub.vertexCount = UINT(vertices.size()) - UINT(sub.baseVertex);
-  sub.primitiveCount = (UINT(indices.size()) - sub.startIndex) / 3;
-  subs.push_back(sub);
-}
-
-struct Board {
-  std::vector<VertexPNDT> vertices;
-  std::vector<WORD> indices;
-  std::vector<SubObject> subs;  // three per piece: top, sides, bottom
-};
-
-// Every piece has the same shape; the shared buffers hold 2,000 copies, as a
-// board's do. Per piece: top 8 x 8 cells (128 triangles), sides 16 x 4
-// (128), bottom 4 x 4 (32): 288 triangles.
-Board MakeBoard() {
-  Board board;
-  for (int p = 0; p < kPieces; ++p) {
-    AddGrid(board.vertices, board.indices, board.subs, 8, 8, 4);
-    AddGrid(board.vertices, board.indices, board.subs, 16, 4, 2);
-    AddGrid(board.vertices, board.indices, board.subs, 4, 4, 0);
-  }
-  return board;
-}
-
-// ---- window and device -----------------------------------------------------------------------
-struct Scene {
-  std::unique_ptr<GLHostWidget> widget;
-  IDirect3D9* d3d = nullptr;
-  IDirect3DDevice9* device = nullptr;
-  IDirect3DVertexBuffer9* vb = nullptr;
-  IDirect3DIndexBuffer9* ib = nullptr;
-  IDirect3DTexture9* texture = nullptr;
-  Board board;
-  std::vector<D3DXMATRIX> worlds;
-
-  bool Open(D3DMULTISAMPLE_TYPE samples);
-  void Close();
-  void DrawFrame();
-  void Finish() { QOpenGLContext::currentContext()->functions()->glFinish(); }
-};
-
-bool Scene::Open(D3DMULTISAMPLE_TYPE samples) {
-  widget = std::make_unique<GLHostWidget>();
-  widget->resize(1280, 1024);
-  widget->show();
-  QElapsedTimer waited;
-  waited.start();
-  while (!widget->IsShowing() && waited.elapsed() < 5000) QApplication::processEvents();
-  // A software renderer offers samples only when asked to.
-  if (samples) setenv("RAVELLE_GL_MULTISAMPLE", "1", 1);
-  d3d = Direct3DCreate9GL();
-  if (samples) unsetenv("RAVELLE_GL_MULTISAMPLE");
-  if (!d3d) return false;
-  D3DPRESENT_PARAMETERS params;
-  params.MultiSampleType = samples;
-  params.Windowed = 1;
-  params.EnableAutoDepthStencil = 1;
-  params.AutoDepthStencilFormat = D3DFMT_D24S8;
-  params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-  if (FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, widget.get(), D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                               &params, &device)))
-    return false;
-  board = MakeBoard();
-  void* data = nullptr;
-  device->CreateVertexBuffer(UINT(board.vertices.size() * sizeof(VertexPNDT)), 0, VertexPNDT_FVF,
-                             D3DPOOL_MANAGED, &vb, nullptr);
-  vb->Lock(0, 0, &data, 0);
-  std::memcpy(data, board.vertices.data(), board.vertices.size() * sizeof(VertexPNDT));
-  vb->Unlock();
-  device->CreateIndexBuffer(UINT(board.indices.size() * 2), 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib,
-                            nullptr);
-  ib->Lock(0, 0, &data, 0);
-  std::memcpy(data, board.indices.data(), board.indices.size() * 2);
-  ib->Unlock();
-  device->CreateTexture(256, 256, 1, D3DUSAGE_AUTOGENMIPMAP, D3DFMT_A8B8G8R8, D3DPOOL_MANAGED,
-                        &texture, nullptr);
-  D3DLOCKED_RECT locked;
-  texture->LockRect(0, &locked, nullptr, 0);
-  for (int y = 0; y < 256; ++y)
-    for (int x = 0; x < 256; ++x)
-      static_cast<DWORD*>(locked.pBits)[y * 256 + x] = 0xFF000000u | DWORD(x) | DWORD(y) << 8 | 0x800000u;
-  texture->UnlockRect(0);
-
-  // Pieces on a 50 x 40 grid seen from above; the camera sees them all.
-  for (int p = 0; p < kPieces; ++p) {
-    D3DXMATRIX world;
-    D3DXMatrixTranslation(&world, (p % kAcross - kAcross / 2) * 26.0f, (p / kAcross - 20) * 26.0f, 0);
-    worlds.push_back(world);
-  }
-  D3DXMATRIX view, projection;
-  const D3DXVECTOR3 eye(0, -200, 1150), at(0, 0, 0), up(0, 0, 1);
-  D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-  D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 4, 1280.0f / 1024.0f, 10, 5000);
-  device->SetTransform(D3DTS_VIEW, &view);
-  device->SetTransform(D3DTS_PROJECTION, &projection);
-  D3DLIGHT9 light;
-  light.Type = D3DLIGHT_DIRECTIONAL;
-  light.Diffuse = {0.8f, 0.8f, 0.8f, 1};
-  light.Specular = {0.5f, 0.5f, 0.5f, 1};
-  light.Direction = {0.3f, 0.4f, -0.8f};
-  device->SetLight(0, &light);
-  device->LightEnable(0, 1);
-  device->SetRenderState(D3DRS_SPECULARENABLE, 1);
-  device->SetRenderState(D3DRS_AMBIENT, 0xFF404040);
-  for (DWORD s : {D3DSAMP_MINFILTER, D3DSAMP_MAGFILTER, D3DSAMP_MIPFILTER})
-    device->SetSamplerState(0, s, D3DTEXF_LINEAR);
-  D3DMATERIAL9 material;
-  material.Diffuse = material.Ambient = {1, 1, 1, 1};
-  material.Specular = {1, 1, 1, 1};
-  material.Power = 135;
-  device->SetMaterial(&material);
-  return true;
-}
-
-void Scene::Close() {
-  for (IUnknown* o : std::initializer_list<IUnknown*>{texture, vb, ib, device, d3d})
-    if (o) o->Release();
-  texture = nullptr, vb = nullptr, ib = nullptr, device = nullptr, d3d = nullptr;
-  widget.reset();
-}
-
-void Scene::DrawFrame() {
-  device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF204080, 1.0f, 0);
-  device->BeginScene();
-  device->SetTexture(0, texture);
-  device->SetStreamSource(0, vb, 0, sizeof(VertexPNDT));
-  device->SetFVF(VertexPNDT_FVF);
-  device->SetIndices(ib);
-  for (int p = 0; p < kPieces; ++p) {
-    device->SetTransform(D3DTS_WORLD, &worlds[size_t(p)]);
-    for (int s = 0; s < 3; ++s) {
-      const SubObject& sub = board.subs[size_t(p * 3 + s)];
-      device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, sub.baseVertex, 0, sub.vertexCount,
-                                   sub.startIndex, sub.primitiveCount);
-    }
-  }
-  device->EndScene();
-  device->Present(nullptr, nullptr, nullptr, nullptr);
-}
-
-// The minimal program with the scene's bytes, texture and draws.
-bool MakeMinimal(Scene& scene, MinimalProgram& minimal, std::vector<MinimalDraw>& draws) {
-  if (!minimal.Create(scene.widget->GLSurface(), 1280, 1024)) return false;
-  minimal.SetBuffers(scene.board.vertices.data(), scene.board.vertices.size() * sizeof(VertexPNDT),
-                     scene.board.indices.data(), scene.board.indices.size() * sizeof(WORD));
-  D3DLOCKED_RECT locked;
-  if (FAILED(scene.texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY))) return false;
-  const int texture = minimal.AddTexture(256, 256, locked.pBits, false);
-  scene.texture->UnlockRect(0);
-  D3DXMATRIX view, projection;
-  scene.device->GetTransform(D3DTS_VIEW, &view);
-  scene.device->GetTransform(D3DTS_PROJECTION, &projection);
-  D3DXVECTOR3 towards(-0.3f, -0.4f, 0.8f);
-  D3DXVec3Normalize(&towards, &towards);
-  minimal.SetScene(view, projection, towards, {0.8f, 0.8f, 0.8f, 1}, 0xFF404040);
-  for (int p = 0; p < kPieces; ++p)
-    for (int s = 0; s < 3; ++s) {
-      const SubObject& sub = scene.board.subs[size_t(p * 3 + s)];
-      draws.push_back({texture, &scene.worlds[size_t(p)], sub.baseVertex, sub.startIndex,
-                       sub.primitiveCount * 3});
-    }
-  return true;
-}
+using bench::DeviceBoardScene;
+using bench::kPieces;
+using bench::SubObject;
 
 // ---- benchmarks ---------------------------------------------------------------------------------
 void BM_DrawBoardFrame(benchmark::State& state) {
-  Scene scene;
+  DeviceBoardScene scene;
   if (!scene.Open(D3DMULTISAMPLE_TYPE(state.range(0)))) {
     state.SkipWithError("no GL device");
     return;
@@ -237,6 +55,11 @@ void BM_DrawBoardFrame(benchmark::State& state) {
   auto minimal = std::make_unique<MinimalProgram>();  // gone before the window
   std::vector<MinimalDraw> draws;
   const bool compare = state.range(0) == 0 && MakeMinimal(scene, *minimal, draws);
+  if (compare) {  // the two pictures, which bench_tests holds to the same
+    minimal->Frame(draws, 0xFF204080);
+    minimal->Finish();
+    state.counters["pixels_apart"] = double(CompareFrames(shown, minimal->ReadFrame(), 2).pixelsOver);
+  }
   FramePairTimer timer;
   for (auto _ : state) {
     timer.StartDevice();
@@ -258,7 +81,7 @@ void BM_DrawBoardFrame(benchmark::State& state) {
 BENCHMARK(BM_DrawBoardFrame)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 // Locks the top sub-object of every piece, rewrites its vertices, unlocks.
-void FillTops(Scene& scene, float lift) {
+void FillTops(DeviceBoardScene& scene, float lift) {
   for (int p = 0; p < kPieces; ++p) {
     const SubObject& sub = scene.board.subs[size_t(p * 3)];
     void* data = nullptr;
@@ -271,7 +94,7 @@ void FillTops(Scene& scene, float lift) {
 }
 
 void BM_LockFillUnlockSubObjectRanges(benchmark::State& state) {
-  Scene scene;
+  DeviceBoardScene scene;
   if (!scene.Open(D3DMULTISAMPLE_NONE)) {
     state.SkipWithError("no GL device");
     return;

@@ -8,6 +8,7 @@
 #include "platform/profile.h"
 #include "resources/strings.h"
 #include "support/string_table.h"
+#include "tests/game/puzzle_choice_print.h"
 #include "testkit.h"
 
 namespace {

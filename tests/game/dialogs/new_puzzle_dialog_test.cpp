@@ -6,12 +6,14 @@
 #include <QSlider>
 #include <algorithm>
 #include <cstdlib>
+#include <tuple>
 
 #include "dialog_fixture.h"
 #include "game/dialogs/new_puzzle_dialog.h"
 #include "game/dialogs/select_image_dialog.h"
 #include "game/game_profile.h"
 #include "puzzle/grid_sizes.h"
+#include "tests/game/puzzle_choice_print.h"
 
 namespace {
 
@@ -124,12 +126,14 @@ TEST_F(NewPuzzle_Offscreen, OkFillsTheSettingsAndTheProfileCancelNeither) {
   dialog.Item<QCheckBox>(kNewPuzzleRotate)->setChecked(true);
   dialog.Item<QSlider>(kNewPuzzleIrregularity)->setValue(33);
   dialog.Item<QPushButton>(IDOK)->click();
+  PuzzleChoice expected;
+  expected.m_picturePath = sample;
+  std::tie(expected.m_columns, expected.m_rows) = dialog.DimensionPairs()[2];
+  expected.m_rotatePieces = true;
+  expected.m_pieceShape = PieceShapeRound;
+  expected.m_irregularity = 33;
   const PuzzleChoice& s = dialog.Choice();
-  EXPECT_EQ(s.m_picturePath, sample);
-  EXPECT_EQ(std::make_pair(s.m_columns, s.m_rows), dialog.DimensionPairs()[2]);
-  EXPECT_TRUE(s.m_rotatePieces);
-  EXPECT_EQ(s.m_pieceShape, 3);
-  EXPECT_EQ(s.m_irregularity, 33);
+  EXPECT_EQ(s, expected);
   EXPECT_EQ(Profile("MenuSel", "LastPuzzlePictureFilePath"), sample);
   EXPECT_EQ(ProfileGetInt("MenuSel", "LastPuzzleSizeX", 0), s.m_columns);
   EXPECT_EQ(ProfileGetInt("MenuSel", "LastPuzzleSizeY", 0), s.m_rows);
