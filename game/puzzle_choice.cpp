@@ -1,14 +1,7 @@
-// Sections: the record - the profile
+// Sections: the profile
 #include "game/puzzle_choice.h"
 
 #include "game/game_profile.h"
-
-// ---- the record ------------------------------------------------------------------------
-bool IsPieceShape(std::int32_t number) {
-  for (PieceShape shape : {PieceShapeClassic, PieceShapeSquare, PieceShapeRound, PieceShapeRandomMix})
-    if (number == shape) return true;
-  return false;
-}
 
 // ---- the profile -----------------------------------------------------------------------
 PuzzleChoice ReadPuzzleChoice() {

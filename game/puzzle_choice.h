@@ -24,9 +24,6 @@ struct PuzzleChoice {
   bool operator==(const PuzzleChoice&) const = default;
 };
 
-// Whether the number is one of the four shapes (1, 2, 3, 51).
-bool IsPieceShape(std::int32_t number);
-
 // ---- the profile -----------------------------------------------------------------------
 // The last choice, each value with its default (a stored shape number is
 // taken as it stands).

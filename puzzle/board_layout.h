@@ -35,6 +35,12 @@ enum PieceShape : std::int32_t {
   PieceShapeRandomMix = 51,
 };
 
+// Whether the number is one of the four shapes (1, 2, 3, 51).
+inline constexpr bool IsPieceShape(std::int32_t number) {
+  return number == PieceShapeClassic || number == PieceShapeSquare || number == PieceShapeRound ||
+         number == PieceShapeRandomMix;
+}
+
 // A piece is this many units wide.
 inline constexpr int kPieceSize = 25;
 
