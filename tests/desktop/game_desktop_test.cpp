@@ -327,8 +327,10 @@ TEST_F(GameDesktop_Desktop, ACameraDragAfterAPlainMoveDoesNotJump) {
   // The same drag (back down) started right after a click at its start.
   session->ClickAt(main.x + 700, main.y + 740);
   const int afterClick = drag(main.x + 700, main.y + 740, 30);
+  // Slow frames under load make two like drags differ by a few dozen rows;
+  // the jump this guards against is several times the drag itself.
   EXPECT_GT(afterClick, 0);
-  EXPECT_LE(std::abs(afterPlainMove - afterClick), std::max(20, afterClick / 3))
+  EXPECT_LE(std::abs(afterPlainMove - afterClick), std::max(40, afterClick))
       << "after a plain move " << afterPlainMove << " rows, after a click " << afterClick;
 }
 
