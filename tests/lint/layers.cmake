@@ -43,7 +43,7 @@ set(rooms
   "engine ~ ^engine/ ~ platform platform_d3d9 platform_input support ~ -"
   "sound ~ ^sound/ ~ platform platform_sound support ~ -"
   "puzzle ~ ^puzzle/ ~ platform platform_d3d9 platform_input support engine ~ -"
-  "game_app ~ ^game/(main|main_frame|single_instance|game_app|connected_dialogs|window_placement)[.](h|cpp)$ ~ ${lower_game} support_controls game game_dialogs platform_d3d9_gl ~ qt"
+  "game_app ~ ^game/app/ ~ ${lower_game} support_controls game game_dialogs platform_d3d9_gl ~ qt"
   "game_dialogs ~ ^game/dialogs/ ~ platform support support_controls resources puzzle game ~ qt"
   "game ~ ^game/(screens/)?[^/]+$ ~ ${lower_game} support_controls ~ qt"
   "saver_scenes ~ ^saver/scenes/ ~ platform platform_d3d9 support engine puzzle saver ~ -"

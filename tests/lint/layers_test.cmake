@@ -23,7 +23,7 @@ set(cases
   "puzzle/puzzle_board.cpp ~ \"engine/engine.h\" ~ kept"
   "game/dialogs/about_dialog.cpp ~ \"engine/engine.h\" ~ broken"
   "game/dialogs/about_dialog.cpp ~ \"game/game_profile.h\" ~ kept"
-  "game/puzzle_game.cpp ~ \"game/main_frame.h\" ~ broken"
+  "game/puzzle_game.cpp ~ \"game/app/main_frame.h\" ~ broken"
   "game/screens/play_screen.cpp ~ \"platform/d3d9/gl/gl_device.h\" ~ broken"
   "game/puzzle_game.cpp ~ \"platform/d3d9/recording/recording_device.h\" ~ broken"
   "game/puzzle_game.cpp ~ \"saver/picture_lists.h\" ~ broken"

@@ -7,8 +7,8 @@
 #include <QDialog>
 #include <QPushButton>
 
-#include "dialog_fixture.h"
-#include "game/connected_dialogs.h"
+#include "tests/game/dialogs/dialog_fixture.h"
+#include "game/app/connected_dialogs.h"
 #include "game/dialogs/game_menu_dialog.h"
 #include "game/dialogs/new_puzzle_dialog.h"
 #include "game/game_host.h"

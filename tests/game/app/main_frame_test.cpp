@@ -13,9 +13,9 @@
 
 #include "game/command_ids.h"
 #include "game/game_profile.h"
-#include "game/main_frame.h"
+#include "game/app/main_frame.h"
 #include "platform/shell.h"
-#include "game_fixture.h"
+#include "tests/game/game_fixture.h"
 #include "wait.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "game/connected_dialogs.h"
+#include "game/app/connected_dialogs.h"
 
 #include <QWidget>
 

@@ -1,19 +1,19 @@
-#include "game/game_app.h"
+#include "game/app/game_app.h"
 
 #include <QApplication>
 #include <memory>
 
-#include "game/connected_dialogs.h"
+#include "game/app/connected_dialogs.h"
 #include "game/frame_commands.h"
 #include "game/game_profile.h"
 #include "game/game_text_ids.h"
-#include "game/main_frame.h"
+#include "game/app/main_frame.h"
 #include "game/puzzle_game.h"
 #include "game/saved_games.h"
 #include "game/screens/play_screen.h"
 #include "game/screens/top_bar.h"
-#include "game/single_instance.h"
-#include "game/window_placement.h"
+#include "game/app/single_instance.h"
+#include "game/app/window_placement.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/data_file.h"
 #include "platform/shell.h"

@@ -1,6 +1,6 @@
 // Sections: menu table - construction and start-up - menus and accelerators -
 // window events - full screen and wake-up - host
-#include "game/main_frame.h"
+#include "game/app/main_frame.h"
 
 #include <QApplication>
 #include <QCloseEvent>

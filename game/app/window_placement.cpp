@@ -1,4 +1,4 @@
-#include "game/window_placement.h"
+#include "game/app/window_placement.h"
 
 // Qt before Xlib: Xlib defines macros that Qt's headers use as names.
 #include <QGuiApplication>

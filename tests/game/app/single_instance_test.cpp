@@ -20,7 +20,7 @@
 #include <filesystem>
 #include <future>
 
-#include "game/single_instance.h"
+#include "game/app/single_instance.h"
 #include "testkit.h"
 #include "wait.h"
 

@@ -1,4 +1,4 @@
-#include "game/single_instance.h"
+#include "game/app/single_instance.h"
 
 #include <QElapsedTimer>
 #include <QLocalServer>
