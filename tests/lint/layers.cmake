@@ -27,6 +27,8 @@ cmake_minimum_required(VERSION 3.25)
 #   "<target> ~ <path regex> ~ <may include> ~ <foreign>"
 #   may include  the targets whose headers it may include, besides its own
 #                (the layer table's last column)
+#   (saver_dialog_kit: the saver's dialog kit, compiled into saver until the
+#   programs share one kit; only the dialogs may include it)
 #   foreign      which outside headers it may include: qt (Qt anywhere),
 #                qt.cpp (Qt in .cpp files only), al.cpp, gl; "-" for none
 set(lower_game "platform platform_d3d9 platform_input support resources engine sound puzzle")
@@ -47,8 +49,10 @@ set(rooms
   "game_dialogs ~ ^game/dialogs/ ~ platform support support_controls resources puzzle game ~ qt"
   "game ~ ^game/(screens/)?[^/]+$ ~ ${lower_game} support_controls ~ qt"
   "saver_scenes ~ ^saver/scenes/ ~ platform platform_d3d9 support engine puzzle saver ~ -"
-  "saver ~ ^saver/picture_lists[.](h|cpp)$ ~ platform support resources ~ qt.cpp"
-  "saver_app ~ ^saver/[^/]+$ ~ platform platform_d3d9 platform_d3d9_gl platform_input support support_controls resources engine sound puzzle saver saver_scenes ~ qt"
+  "saver_dialog_kit ~ ^saver/dialog_kit[.](h|cpp)$ ~ platform support support_controls resources ~ qt"
+  "saver ~ ^saver/[^/]+$ ~ platform support resources ~ qt.cpp"
+  "saver_dialogs ~ ^saver/dialogs/ ~ platform support support_controls resources saver saver_dialog_kit ~ qt"
+  "saver_app ~ ^saver/app/ ~ platform platform_d3d9 platform_d3d9_gl platform_input support support_controls resources engine sound puzzle saver saver_scenes saver_dialogs ~ qt"
   "ravelle_makedata ~ ^data/ ~ - ~ qt"
 )
 

@@ -27,7 +27,9 @@ set(cases
   "game/screens/play_screen.cpp ~ \"platform/d3d9/gl/gl_device.h\" ~ broken"
   "game/puzzle_game.cpp ~ \"platform/d3d9/recording/recording_device.h\" ~ broken"
   "game/puzzle_game.cpp ~ \"saver/picture_lists.h\" ~ broken"
-  "saver/scenes/scene.cpp ~ \"saver/framework.h\" ~ broken"
+  "saver/scenes/scene.cpp ~ \"saver/app/framework.h\" ~ broken"
+  "saver/scenes/scene.cpp ~ \"saver/dialog_kit.h\" ~ broken"
+  "saver/dialogs/about_dialog.cpp ~ \"saver/app/framework.h\" ~ broken"
   "saver/scenes/scene.cpp ~ \"saver/picture_lists.h\" ~ kept"
 )
 

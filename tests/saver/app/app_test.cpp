@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "engine/engine.h"
-#include "saver/install.h"
-#include "saver/saver_app.h"
+#include "saver/app/install.h"
+#include "saver/app/saver_app.h"
 #include "saver/saver_text_ids.h"
 #include "saver_fixture.h"
 

@@ -1,12 +1,12 @@
 // Sections: window - application - helpers
-#include "saver/framework.h"
+#include "saver/app/framework.h"
 
 #include <filesystem>
 
 #include "platform/shell.h"
 #include "resources/strings.h"
-#include "saver/install.h"
-#include "saver/system_state.h"
+#include "saver/app/install.h"
+#include "saver/app/system_state.h"
 #include "support/string_table.h"
 
 // ---- window ------------------------------------------------------------------------------

@@ -2,8 +2,7 @@
 // The screen saver's window: the device through the engine, the camera, the
 // frame-rate font and the one scene of the run.
 //
-// InitScene makes the device, reads the options (profile section
-// "ScreensaverOptions"), picks the scene and starts it; RenderFrame moves and
+// InitScene makes the device, reads the options (saver/saver_options.h), picks the scene and starts it; RenderFrame moves and
 // draws one frame; CloseScreensaver releases the font, the scene, the engine
 // and the French texts, then destroys the window. The scene is drawn from
 // the program's generator seeded with the wall time: CrtRand() % 4 picks
@@ -20,20 +19,12 @@
 
 #include "engine/camera.h"
 #include "engine/draw_resources.h"
-#include "saver/framework.h"
+#include "saver/app/framework.h"
+#include "saver/saver_options.h"
 
 class CScene;
 
 // ---- options and scenes -----------------------------------------------------------------
-inline constexpr const char* kSaverOptionsSection = "ScreensaverOptions";
-struct ScreensaverOptions {
-  bool closeMouseMove = true;
-  bool showFps = false;
-  bool limitFpsToRefreshRate = true;
-};
-// The options as stored, with their defaults.
-ScreensaverOptions ReadScreensaverOptions();
-
 enum SceneId { kSceneBlackHole = 0, kSceneFallingWall = 1, kScenePuzzleRain = 2, kSceneSolving = 3 };
 inline constexpr int kSceneCount = 4;
 // One draw of the program's generator picks the scene; the preview always

@@ -7,7 +7,7 @@
 #include "engine/engine.h"
 #include "platform/crt_random.h"
 #include "saver/scenes/scene.h"
-#include "saver/screensaver_wnd.h"
+#include "saver/app/screensaver_wnd.h"
 #include "saver_fixture.h"
 #include "support/support.h"
 

@@ -1,4 +1,4 @@
-#include "saver/manage_images_dialog.h"
+#include "saver/dialogs/manage_images_dialog.h"
 
 #include <QDir>
 #include <QDragEnterEvent>

@@ -3,7 +3,7 @@
 // host widget, turning Qt's input, size and close events into the
 // framework's messages. Full screen, child of a foreign X11 window (the way
 // Qt wraps a window of another program), or an ordinary window.
-#include "saver/framework.h"
+#include "saver/app/framework.h"
 
 class QtSaverWindowFactory : public ISaverWindowFactory {
  public:

@@ -4,7 +4,7 @@
 
 #include <csignal>
 
-#include "saver/signal_pipe.h"
+#include "saver/app/signal_pipe.h"
 
 namespace {
 void Ignore(int) {}

@@ -1,5 +1,5 @@
 // Sections: the widget - the native window - the factory
-#include "saver/saver_window_qt.h"
+#include "saver/app/saver_window_qt.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -14,7 +14,7 @@
 
 #include "engine/engine.h"
 #include "platform/d3d9/gl/gl_host_widget.h"
-#include "saver/x11_windows.h"
+#include "saver/app/x11_windows.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <string>
 
 #include "platform/d3d9/d3d9.h"
-#include "saver/command_line.h"
+#include "saver/app/command_line.h"
 #include "support/init_result.h"
 
 class ISystemSaverState;

@@ -1,5 +1,5 @@
 // Sections: options and scenes - set-up - frames - input, size and close
-#include "saver/screensaver_wnd.h"
+#include "saver/app/screensaver_wnd.h"
 
 #include <cstdlib>
 
@@ -17,14 +17,6 @@
 #include "support/support.h"
 
 // ---- options and scenes -----------------------------------------------------------------
-ScreensaverOptions ReadScreensaverOptions() {
-  ScreensaverOptions options;
-  options.closeMouseMove = ProfileGetBool(kSaverOptionsSection, "CloseMouseMove", true);
-  options.showFps = ProfileGetBool(kSaverOptionsSection, "ShowFPS", false);
-  options.limitFpsToRefreshRate = ProfileGetBool(kSaverOptionsSection, "LimitFPSToRefreshRate", true);
-  return options;
-}
-
 int ChooseSceneId(bool preview) {
   static const int kTable[kSceneCount] = {kSceneBlackHole, kSceneFallingWall, kScenePuzzleRain,
                                           kSceneSolving};

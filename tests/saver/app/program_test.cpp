@@ -14,9 +14,9 @@
 #include <functional>
 
 #include "platform/d3d9/gl/gl_host_widget.h"
-#include "saver/saver_window_qt.h"
-#include "saver/system_state.h"
-#include "saver/x11_windows.h"
+#include "saver/app/saver_window_qt.h"
+#include "saver/app/system_state.h"
+#include "saver/app/x11_windows.h"
 #include "testkit.h"
 #include "wait.h"
 #include "x11_test_windows.h"

@@ -1,4 +1,4 @@
-#include "saver/signal_pipe.h"
+#include "saver/app/signal_pipe.h"
 
 #include <QSocketNotifier>
 

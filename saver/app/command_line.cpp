@@ -1,4 +1,4 @@
-#include "saver/command_line.h"
+#include "saver/app/command_line.h"
 
 #include <cctype>
 #include <cstdint>

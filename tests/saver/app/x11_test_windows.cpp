@@ -3,7 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include "saver/x11_windows.h"
+#include "saver/app/x11_windows.h"
 
 bool RootHasPicture(int x, int y, int width, int height) {
   Display* display = SaverDisplay();

@@ -1,4 +1,4 @@
-#include "saver/about_dialog.h"
+#include "saver/dialogs/about_dialog.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "saver/settings_dialog.h"
+#include "saver/dialogs/settings_dialog.h"
 
 #include <QCheckBox>
 #include <QEventLoop>
@@ -12,11 +12,11 @@
 #include "platform/shell.h"
 #include "resources/strings.h"
 #include "saver/saver_text_ids.h"
-#include "saver/about_dialog.h"
+#include "saver/dialogs/about_dialog.h"
 #include "saver/dialog_kit.h"
-#include "saver/manage_images_dialog.h"
+#include "saver/dialogs/manage_images_dialog.h"
 #include "saver/picture_lists.h"
-#include "saver/screensaver_wnd.h"
+#include "saver/saver_options.h"
 #include "support/controls/hrx_dialog_item.h"
 #include "support/string_table.h"
 

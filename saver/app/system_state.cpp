@@ -1,9 +1,9 @@
-#include "saver/system_state.h"
+#include "saver/app/system_state.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/scrnsaver.h>
 
-#include "saver/x11_windows.h"
+#include "saver/app/x11_windows.h"
 
 // ---- implementations ---------------------------------------------------------------
 void FakeSystemSaverState::SetActive(bool active) {

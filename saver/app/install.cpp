@@ -1,4 +1,4 @@
-#include "saver/install.h"
+#include "saver/app/install.h"
 
 #include <cstdlib>
 #include <filesystem>

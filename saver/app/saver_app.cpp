@@ -1,5 +1,5 @@
 // Sections: application - the program
-#include "saver/saver_app.h"
+#include "saver/app/saver_app.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -12,11 +12,11 @@
 #include "platform/shell.h"
 #include "resources/strings.h"
 #include "saver/saver_text_ids.h"
-#include "saver/settings_dialog.h"
-#include "saver/saver_window_qt.h"
-#include "saver/signal_pipe.h"
-#include "saver/system_state.h"
-#include "saver/x11_windows.h"
+#include "saver/dialogs/settings_dialog.h"
+#include "saver/app/saver_window_qt.h"
+#include "saver/app/signal_pipe.h"
+#include "saver/app/system_state.h"
+#include "saver/app/x11_windows.h"
 #include "support/string_table.h"
 #include "support/support.h"
 

@@ -8,7 +8,7 @@
 
 #include "platform/profile.h"
 #include "resources/strings.h"
-#include "saver/install.h"
+#include "saver/app/install.h"
 #include "saver_fixture.h"
 #include "testkit.h"
 

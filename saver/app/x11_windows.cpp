@@ -1,8 +1,8 @@
-#include "saver/x11_windows.h"
+#include "saver/app/x11_windows.h"
 
 #include <X11/Xlib.h>
 
-#include "saver/command_line.h"
+#include "saver/app/command_line.h"
 
 namespace {
 

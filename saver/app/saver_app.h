@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "saver/framework.h"
-#include "saver/screensaver_wnd.h"
+#include "saver/app/framework.h"
+#include "saver/app/screensaver_wnd.h"
 
 class ISystemSaverState;
 

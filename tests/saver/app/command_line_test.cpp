@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "saver/command_line.h"
-#include "saver/x11_windows.h"
+#include "saver/app/command_line.h"
+#include "saver/app/x11_windows.h"
 
 TEST(SaverCommandLine, ModeOfEachSwitch) {
   const struct {
