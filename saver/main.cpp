@@ -1,4 +1,0 @@
-// Ravelle, the screen saver.
-#include "saver/saver_app.h"
-
-int main(int argc, char** argv) { return RunScreensaver(argc, argv); }

@@ -1,0 +1,277 @@
+// The settings, picture-folder and about dialogs offscreen, each saved as a
+// picture under <build>/demo/saver_dialogs/.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTextBrowser>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <fstream>
+
+#include "platform/help_viewer.h"
+#include "platform/profile.h"
+#include "platform/shell.h"
+#include "resources/strings.h"
+#include "saver/dialogs/about_dialog.h"
+#include "saver/dialogs/manage_images_dialog.h"
+#include "saver/picture_lists.h"
+#include "saver/dialogs/settings_dialog.h"
+#include "support/controls/hrx_dialog_item.h"
+#include "support/controls/hrx_hyperlink.h"
+#include "support/string_table.h"
+#include "support/support.h"
+#include "testkit.h"
+#include "text_fit.h"
+
+namespace {
+
+class SaverDialogs_Offscreen : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::ofstream(m_dir / "machine.ini") << "[General]\nInstallDir=\"" << m_dir.path() << "\"\n";
+    SetMachineSettingsFile(m_dir / "machine.ini");
+    SetProfileFile(m_dir / "profile.ini");
+    SetBuiltInStrings(&SaverStrings());
+  }
+  void TearDown() override {
+    delete HelpViewerWindow();
+    UnloadLanguageStrings();
+    SetBuiltInStrings(nullptr);
+    SetMachineSettingsFile("");
+    SetProfileFile("");
+  }
+  template <class Control = QWidget>
+  static Control* Item(const QWidget* dialog, int id) {
+    return qobject_cast<Control*>(GetDlgItem(dialog, id));
+  }
+  static void Save(QWidget* dialog, const char* name) {
+    dialog->show();
+    QCoreApplication::processEvents();
+    const QString folder = QCoreApplication::applicationDirPath() + "/../demo/saver_dialogs";
+    QDir().mkpath(folder);
+    ASSERT_TRUE(dialog->grab().save(folder + "/" + name + ".png"));
+  }
+  static int Stored(const char* name) { return ProfileGetInt("ScreensaverOptions", name, -1); }
+
+  testkit::TempDir m_dir;
+  ScopedRecordingShell m_shell;
+};
+
+}  // namespace
+
+TEST_F(SaverDialogs_Offscreen, SettingsOpenWithTheDefaultsAndOkWritesThem) {
+  CSettingsDialog dialog;
+  EXPECT_EQ(dialog.windowTitle(), "Ravelle Screensaver");
+  EXPECT_TRUE(Item<QCheckBox>(&dialog, 1008)->isChecked());
+  EXPECT_FALSE(Item<QCheckBox>(&dialog, 1009)->isChecked());
+  EXPECT_TRUE(Item<QCheckBox>(&dialog, 1012)->isChecked());
+  EXPECT_TRUE(Item(&dialog, 1007)->isHidden());
+  EXPECT_TRUE(Item(&dialog, 1004)->font().bold());
+  EXPECT_TRUE(Item(&dialog, 1010)->font().bold());
+  EXPECT_FALSE(Item(&dialog, 1008)->font().bold());
+  Save(&dialog, "settings");
+  EXPECT_EQ(Stored("CloseMouseMove"), -1);  // nothing written by opening
+  Item<QPushButton>(&dialog, IDOK)->click();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(Stored("CloseMouseMove"), 1);
+  EXPECT_EQ(Stored("ShowFPS"), 0);
+  EXPECT_EQ(Stored("LimitFPSToRefreshRate"), 1);
+}
+
+TEST_F(SaverDialogs_Offscreen, SettingsShowStoredValuesAndCancelWritesNothing) {
+  ProfileWriteInt("ScreensaverOptions", "CloseMouseMove", 0);
+  ProfileWriteInt("ScreensaverOptions", "ShowFPS", 7);
+  ProfileWriteInt("ScreensaverOptions", "LimitFPSToRefreshRate", 0);
+  {
+    CSettingsDialog dialog;
+    EXPECT_FALSE(Item<QCheckBox>(&dialog, 1008)->isChecked());
+    EXPECT_TRUE(Item<QCheckBox>(&dialog, 1009)->isChecked());
+    EXPECT_FALSE(Item<QCheckBox>(&dialog, 1012)->isChecked());
+    for (int id : {1008, 1009, 1012}) Item<QCheckBox>(&dialog, id)->toggle();
+    Item<QPushButton>(&dialog, IDCANCEL)->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  }
+  EXPECT_EQ(Stored("CloseMouseMove"), 0);
+  EXPECT_EQ(Stored("ShowFPS"), 7);
+  EXPECT_EQ(Stored("LimitFPSToRefreshRate"), 0);
+  CSettingsDialog dialog;
+  for (int id : {1008, 1009, 1012}) Item<QCheckBox>(&dialog, id)->toggle();
+  Item<QPushButton>(&dialog, IDOK)->click();
+  EXPECT_EQ(Stored("CloseMouseMove"), 1);
+  EXPECT_EQ(Stored("ShowFPS"), 0);
+  EXPECT_EQ(Stored("LimitFPSToRefreshRate"), 1);
+}
+
+TEST_F(SaverDialogs_Offscreen, TheRefreshRateTextTogglesItsCheckBox) {
+  CSettingsDialog dialog;
+  QLabel* text = nullptr;
+  for (QLabel* label : dialog.findChildren<QLabel*>())
+    if (label->text().startsWith("Limit frame rate")) text = label;
+  ASSERT_NE(text, nullptr);
+  EXPECT_TRUE(text->wordWrap());
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), text->mapToGlobal(QPointF(5, 5)),
+                      Qt::LeftButton, {}, {});
+  QCoreApplication::sendEvent(text, &release);
+  EXPECT_FALSE(Item<QCheckBox>(&dialog, 1012)->isChecked());
+}
+
+TEST_F(SaverDialogs_Offscreen, HelpOpensTheScreenSaverTopic) {
+  const std::string page = m_dir.WriteFile("Help/english/5001.html", "<html><body>Screen saver</body></html>");
+  CSettingsDialog dialog;
+  Item<QPushButton>(&dialog, 1023)->click();
+  ASSERT_NE(HelpViewerWindow(), nullptr);
+  EXPECT_TRUE(m_shell.boxes.empty());
+  std::remove(page.c_str());
+  Item<QPushButton>(&dialog, 1023)->click();  // a missing page is named in a box
+  ASSERT_EQ(m_shell.boxes.size(), 1u);
+  EXPECT_NE(m_shell.boxes[0].text.find("5001.html"), std::string::npos);
+}
+
+TEST_F(SaverDialogs_Offscreen, FolderListHoldsTheSampleFolderAndGrowsWithTheDialog) {
+  CManageImagesDialog dialog;
+  EXPECT_EQ(dialog.windowTitle(), "Manage Puzzle Images");
+  QTreeWidget* list = dialog.List();
+  ASSERT_EQ(list->topLevelItemCount(), 1);  // the folder need not exist
+  EXPECT_EQ(list->topLevelItem(0)->text(0).toStdString(), GetPuzzleSamplesDir());
+  EXPECT_EQ(list->headerItem()->text(0), "Folder");
+  EXPECT_TRUE(Item(&dialog, 1002)->isEnabled());
+  list->setCurrentItem(list->topLevelItem(0));
+  EXPECT_FALSE(Item(&dialog, 1003)->isEnabled());  // the sample folder stays
+  Save(&dialog, "manage_images");
+
+  const QSize start = dialog.size();
+  const QRect listAt = list->geometry(), addAt = Item(&dialog, 1002)->geometry(),
+              okAt = Item(&dialog, IDOK)->geometry();
+  dialog.resize(start + QSize(100, 60));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(list->geometry(), listAt.adjusted(0, 0, 100, 60));
+  EXPECT_EQ(Item(&dialog, 1002)->geometry(), addAt.translated(0, 60));
+  EXPECT_EQ(Item(&dialog, IDOK)->geometry(), okAt.translated(100, 60));
+  EXPECT_EQ(list->columnWidth(0), list->viewport()->width());
+  dialog.resize(start - QSize(200, 100));
+  EXPECT_EQ(dialog.size(), start);  // never smaller than it opened
+}
+
+namespace {
+std::vector<std::string> Rows(const QTreeWidget* list) {
+  std::vector<std::string> rows;
+  for (int i = 0; i < list->topLevelItemCount(); ++i) rows.push_back(list->topLevelItem(i)->text(0).toStdString());
+  return rows;
+}
+void Drop(QWidget* target, const std::vector<std::string>& paths) {
+  auto* data = new QMimeData;
+  QList<QUrl> urls;
+  for (const std::string& path : paths) urls << QUrl::fromLocalFile(QString::fromStdString(path));
+  data->setUrls(urls);
+  const QPointF at(target->width() / 2, target->height() / 2);
+  QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, data, Qt::LeftButton, {});
+  QCoreApplication::sendEvent(target, &enter);
+  QDropEvent drop(at, Qt::CopyAction, data, Qt::LeftButton, {});
+  if (enter.isAccepted()) QCoreApplication::sendEvent(target, &drop);
+  delete data;
+}
+}  // namespace
+
+// Add (the chooser), Remove (the selected row) and a drop change the list;
+// OK stores the user's folders, Cancel forgets.
+TEST_F(SaverDialogs_Offscreen, FoldersAreAddedRemovedAndDroppedAndOkStoresThem) {
+  const std::string mine = m_dir.MakeFolder("mine"), more = m_dir.MakeFolder("more"),
+                    dropped = m_dir.MakeFolder("dropped");
+  const std::string samples = GetPuzzleSamplesDir();
+  std::string chosen;
+  {
+    CManageImagesDialog dialog;
+    dialog.m_chooseFolder = [&] { return chosen; };
+    const auto add = [&](const std::string& folder) {
+      chosen = folder;
+      Item<QPushButton>(&dialog, 1002)->click();
+    };
+    add(mine);
+    add("");  // the chooser was cancelled
+    add(mine);  // already listed
+    add(more);
+    EXPECT_EQ(Rows(dialog.List()), (std::vector<std::string>{samples, mine, more}));
+    dialog.List()->setCurrentItem(dialog.List()->topLevelItem(1));
+    ASSERT_TRUE(Item(&dialog, 1003)->isEnabled());
+    Item<QPushButton>(&dialog, 1003)->click();
+    EXPECT_EQ(Rows(dialog.List()), (std::vector<std::string>{samples, more}));
+    Drop(dialog.List()->viewport(), {dropped, m_dir.WriteFile("a.png", ""), more});  // files are not folders
+    EXPECT_EQ(Rows(dialog.List()), (std::vector<std::string>{samples, more, dropped}));
+    EXPECT_TRUE(ReadUserImageFolders().empty());  // nothing stored before OK
+    Item<QPushButton>(&dialog, IDOK)->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  }
+  EXPECT_EQ(ReadUserImageFolders(), (std::vector<std::string>{more, dropped}));
+
+  CManageImagesDialog dialog;
+  EXPECT_EQ(Rows(dialog.List()), (std::vector<std::string>{samples, more, dropped}));
+  dialog.List()->setCurrentItem(dialog.List()->topLevelItem(2));
+  Item<QPushButton>(&dialog, 1003)->click();
+  Item<QPushButton>(&dialog, IDCANCEL)->click();
+  EXPECT_EQ(ReadUserImageFolders(), (std::vector<std::string>{more, dropped}));
+}
+
+// A stored folder that has gone is listed, marked, and can be removed.
+TEST_F(SaverDialogs_Offscreen, AVanishedFolderIsShownAsSuch) {
+  ASSERT_TRUE(WriteUserImageFolders({m_dir / "gone"}));
+  CManageImagesDialog dialog;
+  ASSERT_EQ(dialog.List()->topLevelItemCount(), 2);
+  EXPECT_EQ(dialog.List()->topLevelItem(1)->text(0).toStdString(), (m_dir / "gone") + " (not found or cannot be read)");
+  dialog.List()->setCurrentItem(dialog.List()->topLevelItem(1));
+  Item<QPushButton>(&dialog, 1003)->click();
+  Item<QPushButton>(&dialog, IDOK)->click();
+  EXPECT_TRUE(ReadUserImageFolders().empty());
+}
+
+TEST_F(SaverDialogs_Offscreen, AboutShowsTitleVersionLinksAndNotice) {
+  CSaverAboutDialog dialog;
+  EXPECT_EQ(dialog.windowTitle(), "About Ravelle Screensaver");
+  EXPECT_EQ(Item<QLabel>(&dialog, 1016)->text(), "Ravelle Screensaver");
+  EXPECT_EQ(Item<QLabel>(&dialog, 1022)->text(), "Version 1.03");
+  EXPECT_EQ(Item<QLabel>(&dialog, 1017)->text().toStdString(), LoadResString(2130));
+  EXPECT_EQ(Item<CHRXHyperLink>(&dialog, 1015)->GetLinkTarget(), "https://www.halvorn.com/ravelle/screensaver/");
+  EXPECT_TRUE(Item(&dialog, 1019)->font().bold());
+  EXPECT_FALSE(Item<QLabel>(&dialog, 1018)->pixmap().isNull());
+  Save(&dialog, "about");
+}
+
+// Every text fits its control, in both languages, in every dialog (the
+// picture-folder one with a user's folder row and a vanished one).
+TEST_F(SaverDialogs_Offscreen, NoTextIsWiderThanItsControl) {
+  ASSERT_TRUE(WriteUserImageFolders({m_dir.MakeFolder("mine"), m_dir / "gone"}));
+  const QString french = QCoreApplication::applicationDirPath() + "/LanguageFrench/Brindle.strings";
+  for (const bool inFrench : {false, true}) {
+    SCOPED_TRACE(inFrench ? "french" : "english");
+    if (inFrench) {
+      ASSERT_TRUE(LoadLanguageStrings(french.toStdString()));
+    }
+    CSettingsDialog settings;
+    CManageImagesDialog folders;
+    CSaverAboutDialog about;
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&settings, &folders, &about}) {
+      dialog->show();
+      QCoreApplication::processEvents();
+      for (const std::string& cut : testkit::CutTexts(dialog))
+        ADD_FAILURE() << dialog->windowTitle().toStdString() << ": " << cut;
+    }
+  }
+}
+
+TEST_F(SaverDialogs_Offscreen, FrenchDialogs) {
+  // The build's own installation carries the French file.
+  const QString file = QCoreApplication::applicationDirPath() + "/LanguageFrench/Brindle.strings";
+  ASSERT_TRUE(LoadLanguageStrings(file.toStdString()));
+  CSettingsDialog settings;
+  EXPECT_EQ(Item<QCheckBox>(&settings, 1009)->text(), "Afficher le nombre d'images par seconde");
+  Save(&settings, "settings_french");
+  CManageImagesDialog folders;
+  Save(&folders, "manage_images_french");
+  CSaverAboutDialog about;
+  Save(&about, "about_french");
+}
