@@ -61,8 +61,7 @@ class FramePairTimer {
   std::pair<double, double> Mark() {
     const auto now = Clock::now();
     const double cpu = ThreadSeconds();
-    const std::pair<double, double> since{std::chrono::duration<double>(now - m_wall).count(),
-                                          cpu - m_cpu};
+    const std::pair<double, double> since{std::chrono::duration<double>(now - m_wall).count(), cpu - m_cpu};
     m_wall = now, m_cpu = cpu;
     return since;
   }

@@ -134,8 +134,8 @@ struct BoardScene {
     camera.m_up = up;
     camera.UpdateView();
     view = camera.m_view;
-    D3DXMatrixPerspectiveFovLH(&projection, camera.m_fieldOfView, float(kWidth) / kHeight,
-                               camera.m_nearPlane, camera.m_farPlane);
+    D3DXMatrixPerspectiveFovLH(&projection, camera.m_fieldOfView, float(kWidth) / kHeight, camera.m_nearPlane,
+                               camera.m_farPlane);
   }
 
   // The pieces with a vertex of their top or walls inside the clip volume.

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int kTolerance = 2;        // per colour channel, out of 255
+constexpr int kTolerance = 2;       // per colour channel, out of 255
 constexpr long kStrayPixels = 131;  // a ten-thousandth of the frame
 
 // The pixels of frame that are not the clear colour.

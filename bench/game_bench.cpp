@@ -124,7 +124,12 @@ void BM_DragPhase(benchmark::State& state) {
   }
   state.counters["touching"] = double(hand.m_touching.size());
 }
-BENCHMARK(BM_DragPhase)->ArgName("collect,restack,settle")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DragPhase)
+    ->ArgName("collect,restack,settle")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMicrosecond);
 
 // ---- picking --------------------------------------------------------------------------------
 // The press's pick through a camera above the table's front edge, at

@@ -85,8 +85,7 @@ void FillTops(DeviceBoardScene& scene, float lift) {
   for (int p = 0; p < kPieces; ++p) {
     const SubObject& sub = scene.board.subs[size_t(p * 3)];
     void* data = nullptr;
-    scene.vb->Lock(UINT(sub.baseVertex) * sizeof(VertexPNDT), sub.vertexCount * sizeof(VertexPNDT),
-                   &data, 0);
+    scene.vb->Lock(UINT(sub.baseVertex) * sizeof(VertexPNDT), sub.vertexCount * sizeof(VertexPNDT), &data, 0);
     auto* v = static_cast<VertexPNDT*>(data);
     for (UINT i = 0; i < sub.vertexCount; ++i) v[i].z = 4 + lift;
     scene.vb->Unlock();
@@ -123,6 +122,4 @@ BENCHMARK(BM_LockFillUnlockSubObjectRanges)->Arg(0)->Arg(1)->Unit(benchmark::kMi
 }  // namespace
 
 // ---- entry point ---------------------------------------------------------------------------------
-int main(int argc, char** argv) {
-  return bench::RunOnDisplay(argc, argv, "platform_bench");
-}
+int main(int argc, char** argv) { return bench::RunOnDisplay(argc, argv, "platform_bench"); }

@@ -215,8 +215,8 @@ void MinimalProgram::Frame(const std::vector<MinimalDraw>& draws, D3DCOLOR clear
   gl.glDepthFunc(GL_LEQUAL);
   gl.glEnable(GL_CULL_FACE);
   gl.glCullFace(GL_FRONT);  // as the device culls counter-clockwise faces
-  gl.glClearColor(((clear >> 16) & 0xFF) / 255.0f, ((clear >> 8) & 0xFF) / 255.0f,
-                  (clear & 0xFF) / 255.0f, 1);
+  gl.glClearColor(((clear >> 16) & 0xFF) / 255.0f, ((clear >> 8) & 0xFF) / 255.0f, (clear & 0xFF) / 255.0f,
+                  1);
   gl.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   gl.glBindVertexArray(m_vao);
   gl.glActiveTexture(GL_TEXTURE0);
@@ -236,8 +236,7 @@ void MinimalProgram::Frame(const std::vector<MinimalDraw>& draws, D3DCOLOR clear
   }
   gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, m_fbo);
   gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_context.defaultFramebufferObject());
-  gl.glBlitFramebuffer(0, 0, m_width, m_height, 0, 0, m_width, m_height, GL_COLOR_BUFFER_BIT,
-                       GL_NEAREST);
+  gl.glBlitFramebuffer(0, 0, m_width, m_height, 0, 0, m_width, m_height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
   m_context.swapBuffers(m_surface);
 }
 

@@ -117,8 +117,7 @@ void BM_PickEveryPieceAfterMoves(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     nudge = -nudge;
-    for (CPuzzlePiece& p : w.board.m_pieces)
-      p.SetPosition(p.m_currentPosition + D3DXVECTOR3(nudge, 0, 0));
+    for (CPuzzlePiece& p : w.board.m_pieces) p.SetPosition(p.m_currentPosition + D3DXVECTOR3(nudge, 0, 0));
     state.ResumeTiming();
     benchmark::DoNotOptimize(Pick(w, rays[i++ % rays.size()]));
   }

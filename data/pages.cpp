@@ -257,7 +257,8 @@ void CopyPageSources(Output& out) {
     const QString path = files.next();
     CopyFile(out, path, path.mid(root.size()));
   }
-  for (const char* folder : {"Help", "Tutorials"}) CopyFile(out, root + "style.css", QString(folder) + "/style.css");
+  for (const char* folder : {"Help", "Tutorials"})
+    CopyFile(out, root + "style.css", QString(folder) + "/style.css");
 }
 }  // namespace
 
@@ -266,7 +267,8 @@ void MakePages(Output& out) {
   const struct {
     const char* name;
     QImage (*draw)();
-  } pictures[] = {{"moving", Moving}, {"turning", Turning}, {"camera", Camera}, {"helper", Helper}, {"saving", Saving}};
+  } pictures[] = {
+      {"moving", Moving}, {"turning", Turning}, {"camera", Camera}, {"helper", Helper}, {"saving", Saving}};
   for (const auto& picture : pictures)
     out.SaveImage(picture.draw(), QString("Tutorials/Pictures/%1.png").arg(picture.name));
 }

@@ -22,7 +22,7 @@ struct Mode {
 // contact.
 void AddKnock(std::vector<float>& out, int start, float gain, float pitch, Lcg& noise) {
   const Mode modes[] = {
-      {1250.0f, 1.0f, 0.011f}, {2710.0f, 0.55f, 0.006f}, {4180.0f, 0.30f, 0.0035f},
+      {1250.0f, 1.0f, 0.011f},   {2710.0f, 0.55f, 0.006f}, {4180.0f, 0.30f, 0.0035f},
       {5630.0f, 0.15f, 0.0022f}, {430.0f, 0.35f, 0.018f},
   };
   float lowPassed = 0;

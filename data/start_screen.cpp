@@ -68,9 +68,7 @@ Rgb SurfaceColour(const Vec3& g, bool& isSea) {
 
 // Distance, in cells, from a grid line that carries a jigsaw tab; t is the
 // position along the line within its cell and sign the tab's direction.
-float TabOffset(float t, float sign) {
-  return sign * 0.2f * std::exp(-std::pow((t - 0.5f) / 0.1f, 2.0f));
-}
+float TabOffset(float t, float sign) { return sign * 0.2f * std::exp(-std::pow((t - 0.5f) / 0.1f, 2.0f)); }
 
 float SignOf(int a, int b, uint32_t seed) { return Hash2(a, b, seed) < 0.5f ? -1.0f : 1.0f; }
 
@@ -117,8 +115,8 @@ Rgb GlobePixel(float px, float py, float cx, float cy, float radius, float& cove
   }
   if (!isSea && day < 0.5f) {  // towns at night, gathered in a few regions
     const float region = Fbm3(g.x * 4, g.y * 4, g.z * 4, 3, 405);
-    const float spark = Hash3(static_cast<int>(g.x * 260), static_cast<int>(g.y * 260),
-                              static_cast<int>(g.z * 260), 404);
+    const float spark =
+        Hash3(static_cast<int>(g.x * 260), static_cast<int>(g.y * 260), static_cast<int>(g.z * 260), 404);
     if (region > 0.25f && spark > 0.9f)
       lit = Add(lit, Scale(RgbHex(0xffc870), 0.45f * (1.0f - 2.0f * day) * (spark - 0.9f) * 10.0f));
   }

@@ -54,8 +54,7 @@ ViewBox UniteBoxes(const ViewBox& a, const ViewBox& b) {
 }
 
 // ---- the volume ----------------------------------------------------------------------------
-CKVRViewVolume::CKVRViewVolume(const D3DXMATRIX& view, const D3DXMATRIX& projection)
-    : m_active(true) {
+CKVRViewVolume::CKVRViewVolume(const D3DXMATRIX& view, const D3DXMATRIX& projection) : m_active(true) {
   double clip[4][4], size[4][4];  // view x projection, and of their absolute values
   for (int r = 0; r < 4; ++r)
     for (int c = 0; c < 4; ++c) {

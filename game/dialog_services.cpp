@@ -54,6 +54,6 @@ QWidget* HelpWindow() { return HelpViewerWindow(); }
 void ShowHelp(int topic) {
   const std::string path = GetHelpPagePath(topic);
   if (!ShowHelpPage(path, GetProductTitle(), HelpButtonTexts()))
-    Shell().MessageBox(FormatResString(IDS_HELP_PAGE_MISSING, path.c_str()),
-                       GetProductTitle(), MB_OK | MB_ICONWARNING);
+    Shell().MessageBox(FormatResString(IDS_HELP_PAGE_MISSING, path.c_str()), GetProductTitle(),
+                       MB_OK | MB_ICONWARNING);
 }

@@ -55,8 +55,10 @@ bool ParseEnvironmentFile(EnvironmentInfo& info, const std::string& path, std::s
   bool textureSeen = false, widthSeen = false;
   long long width = 0;
   for (const SXmlNode* child : environment->m_children) {
-    if (child->m_name == "NameEnglish") read.m_nameEnglish = child->m_text;
-    else if (child->m_name == "NameFrench") read.m_nameFrench = child->m_text;
+    if (child->m_name == "NameEnglish")
+      read.m_nameEnglish = child->m_text;
+    else if (child->m_name == "NameFrench")
+      read.m_nameFrench = child->m_text;
     else if (child->m_name == "TextureFileName") {
       read.m_textureFileName = child->m_text;
       textureSeen = true;

@@ -29,7 +29,7 @@
 
 // ---- description record -----------------------------------------------------------
 struct EnvironmentInfo {
-  std::string m_filePath;         // the description file read; "CUSTOM" for the custom table
+  std::string m_filePath;  // the description file read; "CUSTOM" for the custom table
   std::string m_nameEnglish;
   std::string m_nameFrench;
   std::string m_textureFileName;  // in the environment textures folder; a full path for "CUSTOM"

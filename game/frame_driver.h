@@ -36,9 +36,9 @@ class ModalGuard {
 class FrameDriver {
  public:
   struct Hooks {
-    std::function<bool()> isMinimized;      // the main window is minimised
-    std::function<bool()> uiBusy;           // a modal window or an open menu (may be empty)
-    std::function<void(UINT)> dispatch;     // runs a posted command through the router
+    std::function<bool()> isMinimized;   // the main window is minimised
+    std::function<bool()> uiBusy;        // a modal window or an open menu (may be empty)
+    std::function<void(UINT)> dispatch;  // runs a posted command through the router
   };
 
   FrameDriver(CPuzzleGame& game, Hooks hooks);

@@ -60,8 +60,8 @@ int Field(const std::string& s, size_t first, size_t count) {
 bool ParseCheckTime(const std::string& s, std::int64_t& out) {
   const int year = Field(s, 0, 4), month = Field(s, 4, 2), day = Field(s, 6, 2);
   const int hour = Field(s, 8, 2), minute = Field(s, 10, 2);
-  if (year < 1900 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 ||
-      minute < 0 || minute > 59)
+  if (year < 1900 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 ||
+      minute > 59)
     return false;
   std::tm tm{};
   tm.tm_year = year - 1900;

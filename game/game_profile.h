@@ -107,5 +107,5 @@ bool IsNewVersionCheckDue();
 // ---- product information -----------------------------------------------------------
 // The plain product title of the current language.
 std::string GetProductTitle();
-std::string GetGameVersion();   // "1.03"
-std::string GetReleaseDate();   // "2008/08/14"
+std::string GetGameVersion();  // "1.03"
+std::string GetReleaseDate();  // "2008/08/14"

@@ -51,5 +51,7 @@ enum : unsigned {
 
 // The menu text id of a command.
 constexpr unsigned MenuTextId(unsigned command) {
-  return command == 57664 ? unsigned(IDS_MENU_ABOUT) : command == 57665 ? unsigned(IDS_MENU_EXIT) : command + 9000;
+  return command == 57664   ? unsigned(IDS_MENU_ABOUT)
+         : command == 57665 ? unsigned(IDS_MENU_EXIT)
+                            : command + 9000;
 }

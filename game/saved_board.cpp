@@ -10,7 +10,8 @@ namespace {
 bool GroupInPlace(const PieceGroup& group, const CPuzzlePiece& anchor) {
   const D3DXVECTOR3& r = anchor.m_currentPosition;
   for (const CPuzzlePiece* q : group) {
-    const D3DXVECTOR3 place = RotateOffset(r, r + (q->m_homePosition - anchor.m_homePosition), q->m_quarterTurns);
+    const D3DXVECTOR3 place =
+        RotateOffset(r, r + (q->m_homePosition - anchor.m_homePosition), q->m_quarterTurns);
     const D3DXVECTOR3 d = q->m_currentPosition - place;
     if (q->m_layer != anchor.m_layer || std::hypot(d.x, d.y) > kSavedGroupSlack) return false;
   }

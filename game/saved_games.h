@@ -37,8 +37,10 @@ class IFileChooser {
 class QtFileChooser : public IFileChooser {
  public:
   void SetParent(QWidget* parent) { m_parent = parent; }
-  std::string ChooseSaveFile(const std::string& title, const std::string& folder, const std::string& filter) override;
-  std::string ChooseOpenFile(const std::string& title, const std::string& folder, const std::string& filter) override;
+  std::string ChooseSaveFile(const std::string& title, const std::string& folder,
+                             const std::string& filter) override;
+  std::string ChooseOpenFile(const std::string& title, const std::string& folder,
+                             const std::string& filter) override;
 
  private:
   QWidget* m_parent = nullptr;

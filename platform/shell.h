@@ -63,7 +63,7 @@ class RecordingShell : public IShell {
   std::vector<Launch> launches;
   std::vector<std::string> documents;
   std::vector<std::string> addresses;
-  int answer = IDOK;        // what every message box answers
+  int answer = IDOK;         // what every message box answers
   bool openSucceeds = true;  // what OpenDocument/OpenAddress/LaunchProgram answer
 };
 

@@ -76,5 +76,4 @@ bool IsPointOverPiece(const CPuzzlePiece& piece, const D3DXVECTOR3& point);
 // out[L] = 1 when some piece of groupB on layer L overlaps some piece of
 // groupA, else 0. Pieces of groupB whose layer lies outside 0..7 mark
 // nothing.
-void OccupiedLayers(std::int32_t out[kLayerCount], const PieceGroup& groupA,
-                    const PieceGroup& groupB);
+void OccupiedLayers(std::int32_t out[kLayerCount], const PieceGroup& groupA, const PieceGroup& groupB);

@@ -60,8 +60,7 @@ class CPuzzleBoard {
 
   // A new puzzle with the seed WallTime() & 0x3FF (see CreateWithSeed).
   bool Create(CKVRTexture* picture, int columns, int rows, bool rotationAllowed, int shape,
-              unsigned irregularity, const std::string& edgeTexturePath,
-              const std::string& backTexturePath);
+              unsigned irregularity, const std::string& edgeTexturePath, const std::string& backTexturePath);
   // A new puzzle from a given seed (its low 10 bits): clears the board, sizes
   // it from the picture's image size (m_height = m_width / aspect,
   // truncated), loads the edge texture and, for a non-empty back path, the
@@ -71,8 +70,8 @@ class CPuzzleBoard {
   // gives each CrtRand() % 4 quarter turns. False, with the board left as it
   // was, without a picture (or one without an image size), with columns or
   // rows below 1 or with more than kMaxPieceCount pieces.
-  bool CreateWithSeed(int seed, CKVRTexture* picture, int columns, int rows, bool rotationAllowed,
-                      int shape, unsigned irregularity, const std::string& edgeTexturePath,
+  bool CreateWithSeed(int seed, CKVRTexture* picture, int columns, int rows, bool rotationAllowed, int shape,
+                      unsigned irregularity, const std::string& edgeTexturePath,
                       const std::string& backTexturePath);
 
   // Lays the pieces, in index order, on rectangular rings round the board

@@ -42,8 +42,7 @@ class TableCellIndex {
     std::vector<std::int64_t> cellOf(group.size());
     m_starts.assign(std::size_t(m_nx * m_ny + 1), 0);
     for (std::size_t i = 0; i < group.size(); ++i) {
-      cellOf[i] =
-          CellX(group[i]->m_currentPosition.x) + CellY(group[i]->m_currentPosition.y) * m_nx;
+      cellOf[i] = CellX(group[i]->m_currentPosition.x) + CellY(group[i]->m_currentPosition.y) * m_nx;
       ++m_starts[std::size_t(cellOf[i]) + 1];
     }
     for (std::size_t c = 1; c < m_starts.size(); ++c) m_starts[c] += m_starts[c - 1];

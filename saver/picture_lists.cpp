@@ -34,7 +34,8 @@ bool WriteUserImageFolders(const std::vector<std::string>& folders) {
   const int count = int(std::min<std::size_t>(folders.size(), kMaxUserFolders));
   bool written = ProfileWriteInt(kSaverFoldersSection, "Count", count);
   for (int i = 1; i <= count; ++i)
-    written = ProfileWriteString(kSaverFoldersSection, "Folder" + std::to_string(i), folders[i - 1]) && written;
+    written =
+        ProfileWriteString(kSaverFoldersSection, "Folder" + std::to_string(i), folders[i - 1]) && written;
   // Entries past the new end are emptied, so a later count never revives them.
   for (int i = count + 1; i <= stored; ++i)
     written = ProfileWriteString(kSaverFoldersSection, "Folder" + std::to_string(i), "") && written;
@@ -81,6 +82,6 @@ std::string GetSaverHelpPagePath() {
 void ShowSaverHelp() {
   const std::string path = GetSaverHelpPagePath();
   if (!ShowHelpPage(path, GetProductTitle(), HelpButtonTexts()))
-    Shell().MessageBox(FormatResString(IDS_HELP_PAGE_MISSING, path.c_str()),
-                       GetProductTitle(), MB_OK | MB_ICONWARNING);
+    Shell().MessageBox(FormatResString(IDS_HELP_PAGE_MISSING, path.c_str()), GetProductTitle(),
+                       MB_OK | MB_ICONWARNING);
 }

@@ -27,7 +27,7 @@ enum : unsigned {
   IDS_SAVER_VERSION = 2158,  // followed by the version number
   IDS_SAVER_MAKER_PAGE = 2159,
   IDS_SAVER_HOME_PAGE = 2160,
-  IDS_SAVER_CHOOSE_FOLDER = 2161,    // caption of the folder chooser
+  IDS_SAVER_CHOOSE_FOLDER = 2161,      // caption of the folder chooser
   IDS_SAVER_FOLDER_UNREADABLE = 2162,  // "%s": a user's folder that is gone or cannot be read
   IDS_SAVER_FOLDERS_NOT_SAVED = 2163,  // "%s": the profile's path
 };

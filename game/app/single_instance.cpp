@@ -39,7 +39,8 @@ bool SingleInstance::Listening() const { return m_server && m_server->isListenin
 
 InstanceCheck SingleInstance::Start(int waitMs) {
   if (!m_folderPrivate) return InstanceCheck::kFolderRefused;
-  m_lock = std::make_unique<QLockFile>(QString::fromStdString(m_folder + kPathSeparator + "RavelleGame.lock"));
+  m_lock =
+      std::make_unique<QLockFile>(QString::fromStdString(m_folder + kPathSeparator + "RavelleGame.lock"));
   QElapsedTimer clock;
   clock.start();
   for (;;) {

@@ -28,8 +28,8 @@ bool WindowManagerRunning() {
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  const int status = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type,
-                                        &format, &count, &after, &data);
+  const int status = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
+                                        &type, &format, &count, &after, &data);
   const bool named = status == Success && type == XA_WINDOW && count == 1;
   if (data) XFree(data);
   return named;

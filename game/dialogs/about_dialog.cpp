@@ -34,8 +34,8 @@ CAboutDialog::CAboutDialog(QWidget* parent) : CGameDialog(0, parent) {
   AddGroup(kAboutGroup, DialogText(IDS_ABOUT_PRODUCT_INFORMATION), 7, 44, 263, 198);
   QLabel* title = AddLabel(kAboutTitle, QString::fromStdString(GetProductTitle()), 17, 60, 243, 10);
   title->setTextFormat(Qt::PlainText);
-  AddLabel(kAboutVersion, DialogText(IDS_ABOUT_VERSION) + QString::fromStdString(GetGameVersion()), 17, 73, 243,
-           10);
+  AddLabel(kAboutVersion, DialogText(IDS_ABOUT_VERSION) + QString::fromStdString(GetGameVersion()), 17, 73,
+           243, 10);
   AddLabel(kNoItemId, DialogText(IDS_ABOUT_MAKER_PAGE_LABEL), 17, 93, 243, 10);
   m_makerLink = Place(new CHRXHyperLink, kAboutMakerLink, 17, 105, 243, 10);
   m_makerLink->setText(DialogText(IDS_ABOUT_MAKER_ADDRESS));

@@ -46,7 +46,7 @@ inline constexpr int kNewPuzzleHelpTopic = 904;
 
 // The shape lines' piece shapes.
 inline constexpr PieceShape kShapeLines[4] = {PieceShapeClassic, PieceShapeSquare, PieceShapeRound,
-                                             PieceShapeRandomMix};
+                                              PieceShapeRandomMix};
 
 class CCreateNewPuzzleDialog : public CGameDialog {
   Q_OBJECT

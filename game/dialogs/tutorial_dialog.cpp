@@ -48,9 +48,7 @@ CTutorialDialog* CTutorialDialog::ShowTutorials(QWidget* frame, QPointer<CTutori
   return slot;
 }
 
-std::string CTutorialDialog::TutorialFolder() {
-  return GetTutorialsDir() + kPathSeparator + GetLanguage();
-}
+std::string CTutorialDialog::TutorialFolder() { return GetTutorialsDir() + kPathSeparator + GetLanguage(); }
 
 void CTutorialDialog::BuildPageList() {
   m_pages.clear();

@@ -13,8 +13,10 @@ void CGUIInterface::DispatchMouseInput() {
     flag = down;
     (this->*(down ? press : release))(m_cursor.x, m_cursor.y);
   };
-  edge((mouse.rgbButtons[0] & 0x80) != 0, m_leftDown, &CGUIInterface::OnLButtonDown, &CGUIInterface::OnLButtonUp);
-  edge((mouse.rgbButtons[1] & 0x80) != 0, m_rightDown, &CGUIInterface::OnRButtonDown, &CGUIInterface::OnRButtonUp);
+  edge((mouse.rgbButtons[0] & 0x80) != 0, m_leftDown, &CGUIInterface::OnLButtonDown,
+       &CGUIInterface::OnLButtonUp);
+  edge((mouse.rgbButtons[1] & 0x80) != 0, m_rightDown, &CGUIInterface::OnRButtonDown,
+       &CGUIInterface::OnRButtonUp);
   const int wheel = mouse.lZ;
   if (mouse.lX != 0 || mouse.lY != 0) OnMouseMove(m_cursor.x, m_cursor.y, mouse.lX, mouse.lY);
   if (wheel != 0) OnMouseWheel(wheel);

@@ -49,7 +49,7 @@ void CGUIInterfacePlayPuzzle::UpdateCameraDrag(int dx, int dy) {
     c.RotateAboutAxis(D3DXVECTOR3(0, 0, 1), b);
     const D3DXVECTOR3 right = c.m_right;
     c.RotateAboutAxis(right, a);
-    if (c.m_up.z < 0.0f) c.RotateAboutAxis(right, -a);  // upside down: undo the tilt
+    if (c.m_up.z < 0.0f) c.RotateAboutAxis(right, -a);         // upside down: undo the tilt
     if (c.m_direction.z > 0.0f) c.RotateAboutAxis(right, -a);  // looking up: once more
   } else if (ctrl && !shift && dy != 0 && !m_hand.m_holding) {
     ZoomCamera(static_cast<float>(-dy) * kHeightFactor);

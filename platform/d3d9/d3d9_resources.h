@@ -115,8 +115,7 @@ class MemoryVertexBuffer : public IDirect3DVertexBuffer9 {
 
 class MemoryIndexBuffer : public IDirect3DIndexBuffer9 {
  public:
-  MemoryIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                    ResourceHook hook = {});
+  MemoryIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool, ResourceHook hook = {});
   HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override;
   HRESULT Unlock() override;
   HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) override;
@@ -213,8 +212,8 @@ UINT FullMipChainLength(UINT width, UINT height);
 // D3D_OK when a MemoryTexture of these arguments can be made: sizes 1..8192,
 // a 32-bit format (D3DFormatBytesPerTexel 4), levels at most the full chain,
 // shared null, out non-null. D3DERR_INVALIDCALL otherwise.
-HRESULT CheckTextureArguments(UINT width, UINT height, UINT levels, D3DFORMAT format,
-                              IDirect3DTexture9** out, HANDLE* shared);
+HRESULT CheckTextureArguments(UINT width, UINT height, UINT levels, D3DFORMAT format, IDirect3DTexture9** out,
+                              HANDLE* shared);
 // GetBackBuffer of either back end: swap chain 0, buffer 0, mono only; a
 // surface that describes the back buffer of these parameters.
 HRESULT MakeBackBufferSurface(const D3DPRESENT_PARAMETERS& params, UINT swapChain, UINT index,

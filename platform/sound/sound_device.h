@@ -49,8 +49,7 @@ class IDirectSound8 {
   // With DSBCAPS_PRIMARYBUFFER: the mixer's format handle (no bytes, no
   // format). Otherwise a secondary buffer of dwBufferBytes (> 0) bytes of
   // the format, filled with zero bytes. The 3D algorithm is ignored.
-  virtual HRESULT CreateSoundBuffer(const DSBUFFERDESC& desc,
-                                    std::unique_ptr<IDirectSoundBuffer>& out) = 0;
+  virtual HRESULT CreateSoundBuffer(const DSBUFFERDESC& desc, std::unique_ptr<IDirectSoundBuffer>& out) = 0;
   // Loopback devices only: mixes the next `frames` output frames into `out`
   // (frames * channels samples of the mixer's format) and answers true;
   // other devices answer false and leave `out` alone.

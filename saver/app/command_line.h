@@ -42,9 +42,9 @@ bool ReadPreviewHandle(const std::string& commandLine, unsigned long* handle);
 struct SaverLaunch {
   enum Kind { kClassic, kHosted, kRootHosted, kPlainWindow, kHelp, kBadArguments };
   Kind kind = kClassic;
-  std::string commandLine;  // kClassic: the arguments joined by blanks
+  std::string commandLine;     // kClassic: the arguments joined by blanks
   unsigned long windowId = 0;  // kHosted: the host's window
-  std::string error;        // kBadArguments: what is wrong, for the user
+  std::string error;           // kBadArguments: what is wrong, for the user
 };
 // Reads the arguments after the program name. --root leaves the window to
 // the caller (environment, then root window).

@@ -11,12 +11,12 @@
 #include "platform/data_file.h"
 #include "platform/shell.h"
 #include "resources/strings.h"
-#include "saver/saver_text_ids.h"
-#include "saver/dialogs/settings_dialog.h"
 #include "saver/app/saver_window_qt.h"
 #include "saver/app/signal_pipe.h"
 #include "saver/app/system_state.h"
 #include "saver/app/x11_windows.h"
+#include "saver/dialogs/settings_dialog.h"
+#include "saver/saver_text_ids.h"
 #include "support/string_table.h"
 #include "support/support.h"
 
@@ -64,8 +64,8 @@ bool CRavelleGameApp::InitHosted(unsigned long window, bool plainWindow) {
   LoadLanguageModule(m_window->m_languageId);
   m_mainWindow = m_window.get();
   const std::string title = LoadResString(IDS_APP_NAME);
-  const bool created = plainWindow ? m_window->CreatePlainWindow(title)
-                                   : m_window->CreatePreviewWindow(window, kWindowHosted);
+  const bool created =
+      plainWindow ? m_window->CreatePlainWindow(title) : m_window->CreatePreviewWindow(window, kWindowHosted);
   InitResult result{created, ""};
   if (!created)
     result.message = plainWindow ? "the window could not be created"

@@ -9,8 +9,6 @@ class QtSaverWindowFactory : public ISaverWindowFactory {
  public:
   std::unique_ptr<ISaverWindow> CreateFullScreen(CHVNScreensaverWnd* owner,
                                                  const std::string& title) override;
-  std::unique_ptr<ISaverWindow> CreateChild(CHVNScreensaverWnd* owner,
-                                            unsigned long parent) override;
-  std::unique_ptr<ISaverWindow> CreatePlain(CHVNScreensaverWnd* owner,
-                                            const std::string& title) override;
+  std::unique_ptr<ISaverWindow> CreateChild(CHVNScreensaverWnd* owner, unsigned long parent) override;
+  std::unique_ptr<ISaverWindow> CreatePlain(CHVNScreensaverWnd* owner, const std::string& title) override;
 };

@@ -79,8 +79,8 @@ InitResult CScreensaverWnd::InitScene() {
 
 bool CScreensaverWnd::CreateFpsFont() {
   if (m_fpsFont.m_font) m_fpsFont.Release();
-  if (FAILED(D3DXCreateFontA(g_Engine.m_device, 16, 10, 400, 1, false, DEFAULT_CHARSET,
-                             OUT_TT_ONLY_PRECIS, DEFAULT_QUALITY, 0, "Arial", &m_fpsFont.m_font)))
+  if (FAILED(D3DXCreateFontA(g_Engine.m_device, 16, 10, 400, 1, false, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS,
+                             DEFAULT_QUALITY, 0, "Arial", &m_fpsFont.m_font)))
     return false;
   m_fpsFont.m_height = 16;
   return true;
@@ -104,8 +104,7 @@ void CScreensaverWnd::DrawFrame() {
 
 // ---- input, size and close ---------------------------------------------------------------
 bool CScreensaverWnd::PreTranslateMessage(const SaverMessage& message) {
-  if (m_windowMode == kWindowFullScreen && message.type == SaverMessage::kMouseMove &&
-      m_closeOnMouseMove) {
+  if (m_windowMode == kWindowFullScreen && message.type == SaverMessage::kMouseMove && m_closeOnMouseMove) {
     if (m_mouseMoveCount == 0) {
       m_mouseMoveCount = 1;
     } else if (std::abs(m_lastMove.x) >= 3 || std::abs(m_lastMove.y) >= 3) {

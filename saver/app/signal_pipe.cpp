@@ -2,9 +2,9 @@
 
 #include <QSocketNotifier>
 
-#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#include <csignal>
 
 namespace {
 
@@ -23,8 +23,7 @@ void WriteByte(int) {
 
 }  // namespace
 
-TerminationSignals::TerminationSignals(std::function<void()> onSignal)
-    : m_onSignal(std::move(onSignal)) {
+TerminationSignals::TerminationSignals(std::function<void()> onSignal) : m_onSignal(std::move(onSignal)) {
   if (pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
   m_notifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
   QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {

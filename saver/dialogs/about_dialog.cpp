@@ -5,9 +5,9 @@
 
 #include "platform/shell.h"
 #include "resources/strings.h"
-#include "saver/saver_text_ids.h"
 #include "saver/dialogs/dialog_pictures.h"
 #include "saver/picture_lists.h"
+#include "saver/saver_text_ids.h"
 #include "support/controls/dialog_kit.h"
 #include "support/controls/hrx_dialog_item.h"
 #include "support/controls/hrx_hyperlink.h"
@@ -30,7 +30,8 @@ CSaverAboutDialog::CSaverAboutDialog(QWidget* parent) : QDialog(parent) {
   auto* picture = AddLabel(this, 1018, QString(), DialogUnits(this, 7, 10, 44, 40));
   picture->setPixmap(SaverPicture(kAboutPictureId));
   AddBoldGroup(this, 1019, DialogText(IDS_SAVER_PRODUCT_INFO), DialogUnits(this, 60, 7, 290, 118));
-  QLabel* title = AddLabel(this, 1016, QString::fromStdString(GetProductTitle()), DialogUnits(this, 70, 22, 270, 12));
+  QLabel* title =
+      AddLabel(this, 1016, QString::fromStdString(GetProductTitle()), DialogUnits(this, 70, 22, 270, 12));
   title->setTextFormat(Qt::PlainText);
   AddLabel(this, 1022, DialogText(IDS_SAVER_VERSION) + QString::fromStdString(GetGameVersion()),
            DialogUnits(this, 70, 36, 270, 12));

@@ -6,7 +6,7 @@
 #include <QPixmap>
 
 inline constexpr int kSaverIconId = 128;
-inline constexpr int kAboutPictureId = 161;  // 64 x 64
+inline constexpr int kAboutPictureId = 161;   // 64 x 64
 inline constexpr int kFolderBitmapId = 2132;  // 16 x 16
 
 // The picture with the id; any other id gives the icon's picture.

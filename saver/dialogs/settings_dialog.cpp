@@ -11,12 +11,12 @@
 #include "platform/profile.h"
 #include "platform/shell.h"
 #include "resources/strings.h"
-#include "saver/saver_text_ids.h"
 #include "saver/dialogs/about_dialog.h"
 #include "saver/dialogs/dialog_pictures.h"
 #include "saver/dialogs/manage_images_dialog.h"
 #include "saver/picture_lists.h"
 #include "saver/saver_options.h"
+#include "saver/saver_text_ids.h"
 #include "support/controls/dialog_kit.h"
 #include "support/controls/hrx_dialog_item.h"
 #include "support/string_table.h"
@@ -36,7 +36,8 @@ CSettingsDialog::CSettingsDialog(QWidget* parent) : QDialog(parent) {
 void CSettingsDialog::InitControls() {
   AddBoldGroup(this, 1004, DialogText(IDS_SAVER_GROUP_IMAGES), DialogUnits(this, 7, 7, 370, 50));
   AddLabel(this, 0, DialogText(IDS_SAVER_IMAGES_NOTE), DialogUnits(this, 16, 22, 250, 28));
-  auto* manage = AddButton(this, 1011, DialogText(IDS_SAVER_MANAGE_IMAGES), DialogUnits(this, 276, 24, 92, 16));
+  auto* manage =
+      AddButton(this, 1011, DialogText(IDS_SAVER_MANAGE_IMAGES), DialogUnits(this, 276, 24, 92, 16));
   AddBoldGroup(this, 1010, DialogText(IDS_SAVER_GROUP_OPTIONS), DialogUnits(this, 7, 63, 370, 90));
   AddCheckBox(this, 1008, DialogText(IDS_SAVER_CLOSE_MOUSE_MOVE), DialogUnits(this, 16, 78, 352, 12));
   AddCheckBox(this, 1009, DialogText(IDS_SAVER_SHOW_FPS), DialogUnits(this, 16, 96, 352, 12));

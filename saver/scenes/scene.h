@@ -50,7 +50,7 @@ class CScene;
 bool DrawSceneFrame(CScene* scene, const std::function<void()>& overlay = {});
 
 // ---- the scene base ------------------------------------------------------------------
-inline constexpr int kSceneFallbackGrid = 14;       // grey picture: 14 x 14 pieces
+inline constexpr int kSceneFallbackGrid = 14;  // grey picture: 14 x 14 pieces
 inline constexpr UINT kSceneFallbackPictureSize = 64;
 inline constexpr D3DCOLOR kSceneGrey = 0xFF808080;
 
@@ -82,8 +82,7 @@ class CScene {
   // The inside-out background sphere: shaded from the colour at its equator
   // to black at its +z pole and white at its -z pole, turned by three draws of
   // RandomRange(0, pi) about Z, then Y, then X. Old buffers are released.
-  static void CreateBackgroundSphere(CKVR3DObject& sphere, float radius,
-                                     const D3DCOLORVALUE& colour);
+  static void CreateBackgroundSphere(CKVR3DObject& sphere, float radius, const D3DCOLORVALUE& colour);
   // t = seconds since the clock started (as a float), dt = t - the previous
   // reading; remembers t.
   void ReadClock(float* t, float* dt);

@@ -28,9 +28,7 @@ QColor ColorFromColorRef(COLORREF colour) {
 // ---- set-up ------------------------------------------------------------------
 CHRXHyperLink::CHRXHyperLink(QWidget* parent) : QLabel(parent) { Initialise(QString()); }
 
-CHRXHyperLink::CHRXHyperLink(const QString& text, QWidget* parent) : QLabel(parent) {
-  Initialise(text);
-}
+CHRXHyperLink::CHRXHyperLink(const QString& text, QWidget* parent) : QLabel(parent) { Initialise(text); }
 
 CHRXHyperLink::~CHRXHyperLink() = default;
 
@@ -183,8 +181,7 @@ bool CHRXHyperLink::IsPointOverText(const QPoint& globalPos) const {
   }
   const int top = origin.y();
   const int bottom = top + height();
-  return globalPos.x() >= left && globalPos.x() < right && globalPos.y() >= top &&
-         globalPos.y() < bottom;
+  return globalPos.x() >= left && globalPos.x() < right && globalPos.y() >= top && globalPos.y() < bottom;
 }
 
 // ---- events ------------------------------------------------------------------

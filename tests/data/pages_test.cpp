@@ -48,7 +48,8 @@ TEST(DataPages, HelpTopicsOfBothLanguagesLinkOnlyToWhatExists) {
       // The contents page lists every other topic.
       if (topic == 0) {
         for (int other : {32502, 903, 904, 907, 910, 5001}) {
-          EXPECT_NE(datatest::ReadFileBytes(page).find("href=\"" + std::to_string(other) + ".html\""), std::string::npos)
+          EXPECT_NE(datatest::ReadFileBytes(page).find("href=\"" + std::to_string(other) + ".html\""),
+                    std::string::npos)
               << language << " contents lacks " << other;
         }
       }

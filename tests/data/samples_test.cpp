@@ -23,7 +23,8 @@ struct Detail {
 
 // Lays a 500-piece grid over the picture and looks at every cell.
 Detail MeasureDetail(const QImage& image) {
-  const int cols = std::max(1, static_cast<int>(std::lround(std::sqrt(500.0 * image.width() / image.height()))));
+  const int cols =
+      std::max(1, static_cast<int>(std::lround(std::sqrt(500.0 * image.width() / image.height()))));
   const int rows = std::max(1, static_cast<int>(std::lround(500.0 / cols)));
   int flat = 0;
   std::set<int> bins;

@@ -93,7 +93,7 @@ TEST(DataTextures, EveryTextureLoadsWithItsSizeAndTransparency) {
         break;
       case Look::Keyed:
         EXPECT_GT(c.key, 0);
-        EXPECT_EQ(c.clearNotKey, 0);  // a loader that only knows the key shows no holes
+        EXPECT_EQ(c.clearNotKey, 0);                        // a loader that only knows the key shows no holes
         EXPECT_GT(c.opaque + c.partial - c.key, all / 40);  // and something is drawn
         break;
       case Look::Alpha:
@@ -112,14 +112,16 @@ TEST(DataTextures, EveryTextureLoadsWithItsSizeAndTransparency) {
 TEST(DataTextures, StartScreenFillContinuesTheGlobeBackground) {
   // The fill is stretched from the window's left edge up to the globe
   // picture: both must show the same colour where they meet.
-  const QImage globe = datatest::LoadPicture(datatest::InstalledPath("Textures/StartMenuBackgroundEarth.png"));
+  const QImage globe =
+      datatest::LoadPicture(datatest::InstalledPath("Textures/StartMenuBackgroundEarth.png"));
   const QImage fill = datatest::LoadPicture(datatest::InstalledPath("Textures/StartMenuBackgroundFill.png"));
   ASSERT_FALSE(globe.isNull());
   ASSERT_FALSE(fill.isNull());
   for (int row = 0; row < 16; ++row) {
     const int gy = row * globe.height() / 16, fy = row * fill.height() / 16;
     const QRgb g = globe.pixel(0, gy), f = fill.pixel(fill.width() - 1, fy);
-    EXPECT_LE(std::abs(qRed(g) - qRed(f)) + std::abs(qGreen(g) - qGreen(f)) + std::abs(qBlue(g) - qBlue(f)), 6)
+    EXPECT_LE(std::abs(qRed(g) - qRed(f)) + std::abs(qGreen(g) - qGreen(f)) + std::abs(qBlue(g) - qBlue(f)),
+              6)
         << "row " << gy;
   }
 }

@@ -16,9 +16,7 @@
 
 class EngineTest : public ::testing::Test, public RefusedCallCheck {
  protected:
-  void SetUp() override {
-    RebuildEngine();
-  }
+  void SetUp() override { RebuildEngine(); }
   void TearDown() override {
     CheckRefusedCalls(m_script);
     RebuildEngine();
@@ -40,9 +38,7 @@ class EngineTest : public ::testing::Test, public RefusedCallCheck {
     m_script.m_log.Clear();
   }
   // The programs' end of frame.
-  void EndFrame() {
-    g_Engine.EndFrame();
-  }
+  void EndFrame() { g_Engine.EndFrame(); }
   DWORD RenderState(D3DRENDERSTATETYPE state) const {
     DWORD value = 0xDEADBEEF;
     g_Engine.m_device->GetRenderState(state, &value);

@@ -45,7 +45,8 @@ TEST_F(GuiTest, AClickIsTheLeftButtonGoingDownInsideAVisibleWidget) {
   };
   // The widget covers x 10..49, y 20..39.
   const Case cases[] = {
-      {"PressInside", {{{15, 25}, false, true, false}, {{15, 25}, true, true, true}, {{15, 25}, true, true, false}}},
+      {"PressInside",
+       {{{15, 25}, false, true, false}, {{15, 25}, true, true, true}, {{15, 25}, true, true, false}}},
       {"TopLeftCornerIsInside", {{{10, 20}, true, true, true}}},
       {"LastInsidePixel", {{{49, 39}, true, true, true}}},
       {"RightEdgeIsOutside", {{{50, 25}, true, true, false}}},

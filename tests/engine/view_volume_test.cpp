@@ -43,8 +43,7 @@ double SeparatedBy(const Camera& camera, const D3DXMATRIX& world, const ViewBox&
     for (int c = 0; c < 3; ++c)
       local[c] = box.m_centre[c] + ((corner >> c) & 1 ? box.m_half[c] : -box.m_half[c]);
     for (int c = 0; c < 3; ++c)
-      p[c] = local[0] * world.m[0][c] + local[1] * world.m[1][c] + local[2] * world.m[2][c] +
-             world.m[3][c];
+      p[c] = local[0] * world.m[0][c] + local[1] * world.m[1][c] + local[2] * world.m[2][c] + world.m[3][c];
     double d[6];
     ClipDistances(camera.clip, p, d);
     for (int k = 0; k < 6; ++k) worst[k] = std::fmin(worst[k], -d[k]);
@@ -86,8 +85,8 @@ TEST(ViewVolume, FalseExactlyForBoxesClearOutsideOneClipPlane) {
   };
   int outside = 0, inside = 0;
   for (int i = 0; i < 20000; ++i) {
-    const ViewBox box = Box(uniform(-3, 3), uniform(-3, 3), uniform(-1, 1), uniform(0, 20),
-                            uniform(0, 20), uniform(0, 3));
+    const ViewBox box =
+        Box(uniform(-3, 3), uniform(-3, 3), uniform(-1, 1), uniform(0, 20), uniform(0, 20), uniform(0, 3));
     D3DXMATRIX scale, turnX, turnZ, move;
     const float s = uniform(0.5f, 2.0f);
     D3DXMatrixScaling(&scale, s, i % 3 == 0 ? uniform(0.5f, 2.0f) : s, s);

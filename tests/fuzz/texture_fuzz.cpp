@@ -30,9 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   g_script.m_log.Clear();
   D3DXIMAGE_INFO info;
   IDirect3DTexture9* texture = nullptr;
-  const HRESULT hr = D3DXCreateTextureFromFileExA(g_device, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT,
-                                                  0, D3DFMT_A8B8G8R8, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT,
-                                                  0xFFFF00FF, &info, nullptr, &texture);
+  const HRESULT hr = D3DXCreateTextureFromFileExA(
+      g_device, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_A8B8G8R8, D3DPOOL_MANAGED,
+      D3DX_DEFAULT, D3DX_DEFAULT, 0xFFFF00FF, &info, nullptr, &texture);
   if (SUCCEEDED(hr)) {
     if (!texture || std::uint64_t(info.Width) * info.Height > PicturePixelBudget()) std::abort();
     texture->Release();

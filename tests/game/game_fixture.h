@@ -164,7 +164,7 @@ class GameTest : public EngineTest {
 
   testkit::TempDir m_dir;
   RecordingGameHost m_host{&m_window};
-  FakeTopBar m_bar;      // plugged in by the tests that want it
+  FakeTopBar m_bar;  // plugged in by the tests that want it
   FakePlayScreen m_play;
   std::unique_ptr<CPuzzleGame> m_game;
 };

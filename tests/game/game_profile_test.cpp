@@ -8,8 +8,8 @@
 #include "platform/profile.h"
 #include "resources/strings.h"
 #include "support/string_table.h"
-#include "tests/game/puzzle_choice_print.h"
 #include "testkit.h"
+#include "tests/game/puzzle_choice_print.h"
 
 namespace {
 class GameProfile : public ::testing::Test {
@@ -125,7 +125,7 @@ TEST_F(GameProfile, StoredCheckTimesThatAreShortOddOrInTheFutureCountAsNow) {
     const char* stored;
     std::int64_t expected;
   } cases[] = {
-      {"200101010000", Local(2001, 1, 1, 0, 0)},  // the default
+      {"200101010000", Local(2001, 1, 1, 0, 0)},    // the default
       {"20080805090759", Local(2008, 8, 5, 9, 7)},  // seconds ignored
       {"2008", now},
       {"", now},

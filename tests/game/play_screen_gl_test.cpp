@@ -157,8 +157,8 @@ TEST_F(PlayScreenOnGL_X11, PlaysAThreeByThreePuzzleToTheEnd) {
   // Piece 0 to the middle of the view, then every other piece beside it.
   CPuzzlePiece& anchor = board.m_pieces[0];
   const D3DXVECTOR3 middle = TableAt(POINT{512, 400});
-  Carry(anchor, anchor.m_homePosition + D3DXVECTOR3(middle.x - board.m_width / 2.0f,
-                                                     middle.y - board.m_height / 2.0f, 0.0f));
+  Carry(anchor, anchor.m_homePosition +
+                    D3DXVECTOR3(middle.x - board.m_width / 2.0f, middle.y - board.m_height / 2.0f, 0.0f));
   for (int i = 1; i < 9; ++i) {
     SCOPED_TRACE(i);
     CPuzzlePiece& piece = board.m_pieces[std::size_t(i)];

@@ -15,8 +15,8 @@ class SavedBoardTest : public SavedPuzzleTest {
   // A second board from the record's seed and grid, with the same picture.
   void MakeBoard(const SavedGame& g, CPuzzleBoard& board) {
     board.m_definition = Board().m_definition;
-    ASSERT_TRUE(board.CreateWithSeed(g.seed, &m_game->m_settings.m_pictureTexture, g.columns, g.rows, g.rotatePieces,
-                                     g.shape, unsigned(g.irregularity),
+    ASSERT_TRUE(board.CreateWithSeed(g.seed, &m_game->m_settings.m_pictureTexture, g.columns, g.rows,
+                                     g.rotatePieces, g.shape, unsigned(g.irregularity),
                                      GetTexturesDir() + kPathSeparator + "PieceEdge.png", ""));
   }
 
@@ -51,7 +51,8 @@ TEST_F(SavedBoardTest, APlayedBoardComesBackExactlyAndPlaysOnTheSame) {
   ExpectSamePieces(Board(), loaded);
 
   // The next drop joins the same way on both.
-  for (CPuzzleBoard* board : {&Board(), &loaded}) EXPECT_EQ(DropNextTo(*board, 2, 1, 1.0f, 1.0f), kGroupsJoined);
+  for (CPuzzleBoard* board : {&Board(), &loaded})
+    EXPECT_EQ(DropNextTo(*board, 2, 1, 1.0f, 1.0f), kGroupsJoined);
   ExpectSamePieces(Board(), loaded);
   loaded.Clear();
 }

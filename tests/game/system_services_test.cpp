@@ -160,8 +160,10 @@ TEST_F(SystemServices, AutomaticCheckWhenDueLaunchesTheCheckerAndStoresTheTime) 
   ASSERT_EQ(m_shell.launches.size(), 1u);
   EXPECT_EQ(m_shell.launches[0].program, install + "/Tidewatch");
   const std::vector<std::string> expected = {
-      "/lang",        "english",    "/name",     "Ravelle", "/appversion", "1.03", "/releasedate", "2008/08/14",
-      "/checkurl",    "ravelle/",   "/homepageurl", "https://www.halvorn.com/ravelle/", "/autoclose", "true"};
+      "/lang",       "english",  "/name",        "Ravelle",
+      "/appversion", "1.03",     "/releasedate", "2008/08/14",
+      "/checkurl",   "ravelle/", "/homepageurl", "https://www.halvorn.com/ravelle/",
+      "/autoclose",  "true"};
   EXPECT_EQ(m_shell.launches[0].arguments, expected);
   EXPECT_EQ(ProfileGetString("VersionUpdates", "LastNewVersionCheckTime", ""), "200808160000");
   EXPECT_FALSE(IsNewVersionCheckDue());

@@ -34,7 +34,7 @@ TEST(XmlReader, DocumentsAndTheTreesTheyGive) {
       {"<a><b>1</b><c/><d />  </a>", true, "a[<b>1</b><c/><d />]{b[1];c;d;};"},
       {"<a><b><c>deep</c></b></a><e>2</e>", true, "a[<b><c>deep</c></b>]{b[<c>deep</c>]{c[deep];};};e[2];"},
       {"<a>caf\xc3\xa9 &amp; th\xc3\xa9</a>", true, "a[caf\xc3\xa9 &amp; th\xc3\xa9];"},  // bytes as written
-      {"<A>1</A><a>2</a>", true, "A[1];a[2];"},                                          // names are exact
+      {"<A>1</A><a>2</a>", true, "A[1];a[2];"},                                           // names are exact
       {"", true, ""},
       {"   ", true, ""},
       // Malformed: false, the tree keeps what came before the fault.

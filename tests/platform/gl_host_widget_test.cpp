@@ -59,9 +59,9 @@ TEST(GLHostWidget_X11, HostsADeviceOfItsClientSizeAndPassesInputOn) {
   params.EnableAutoDepthStencil = 1;
   params.AutoDepthStencilFormat = D3DFMT_D24S8;
   IDirect3DDevice9* device = nullptr;
-  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, &widget, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                              &params, &device),
-            D3D_OK);
+  ASSERT_EQ(
+      d3d->CreateDevice(0, D3DDEVTYPE_HAL, &widget, D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device),
+      D3D_OK);
   IDirect3DSurface9* back = nullptr;
   device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
   D3DSURFACE_DESC desc;

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/d3d9/d3d9.h"
-#include "platform/d3d9/gl/gl_device.h"
 #include "platform/d3d9/d3dx9.h"
+#include "platform/d3d9/gl/gl_device.h"
 #include "platform/d3d9/gl/gl_host.h"
 
 namespace gltest {
@@ -39,8 +39,7 @@ class OffscreenDevice {
 // A mesh in its own buffers; drawn with DrawIndexedPrimitive as a triangle list.
 class Mesh {
  public:
-  Mesh(IDirect3DDevice9* device, const std::vector<VertexPNDT>& vertices,
-       const std::vector<WORD>& indices);
+  Mesh(IDirect3DDevice9* device, const std::vector<VertexPNDT>& vertices, const std::vector<WORD>& indices);
   ~Mesh();
   Mesh(const Mesh&) = delete;
   Mesh& operator=(const Mesh&) = delete;

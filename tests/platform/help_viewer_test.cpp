@@ -22,7 +22,8 @@ class HelpViewer_Offscreen : public ::testing::Test {
     m_first = m_dir.WriteFile("first.html",
                               "<html><head><title>First page</title></head><body>"
                               "<a href=\"second.html\">next</a></body></html>");
-    m_second = m_dir.WriteFile("second.html", "<html><head><title>Second page</title></head><body>two</body></html>");
+    m_second = m_dir.WriteFile("second.html",
+                               "<html><head><title>Second page</title></head><body>two</body></html>");
   }
   void TearDown() override { delete HelpViewerWindow(); }
 

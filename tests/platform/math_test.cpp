@@ -48,9 +48,9 @@ TEST(Math, LookAtLHMapsTheViewDirectionToPlusZ) {
   D3DXMATRIX v;
   const D3DXVECTOR3 eye(0, 0, 0), at(1, 0, 0), up(0, 0, 1);
   D3DXMatrixLookAtLH(&v, &eye, &at, &up);
-  ExpectNear(Transform({5, 0, 0}, v), 0, 0, 5);   // ahead
-  ExpectNear(Transform({0, 1, 0}, v), 1, 0, 0);   // right
-  ExpectNear(Transform({0, 0, 1}, v), 0, 1, 0);   // up
+  ExpectNear(Transform({5, 0, 0}, v), 0, 0, 5);  // ahead
+  ExpectNear(Transform({0, 1, 0}, v), 1, 0, 0);  // right
+  ExpectNear(Transform({0, 0, 1}, v), 0, 1, 0);  // up
   const D3DXVECTOR3 eye2(0, -100, 100), at2(0, 0, 0);
   D3DXMatrixLookAtLH(&v, &eye2, &at2, &up);
   ExpectNear(Transform(eye2, v), 0, 0, 0);

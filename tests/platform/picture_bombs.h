@@ -62,9 +62,10 @@ inline QByteArray Bmp() {
 }
 // A 35-byte GIF of one pixel declaring 65535 x 65535.
 inline QByteArray Gif() {
-  QByteArray bytes("GIF89a\x01\x00\x01\x00\x80\x00\x00\xFF\xFF\xFF\x00\x00\x00\x2C\x00\x00\x00\x00"
-                   "\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3B",
-                   35);
+  QByteArray bytes(
+      "GIF89a\x01\x00\x01\x00\x80\x00\x00\xFF\xFF\xFF\x00\x00\x00\x2C\x00\x00\x00\x00"
+      "\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3B",
+      35);
   PutLittleEndian(bytes, 6, 65535, 2);
   PutLittleEndian(bytes, 8, 65535, 2);
   PutLittleEndian(bytes, 24, 65535, 2);

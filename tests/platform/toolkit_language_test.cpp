@@ -33,8 +33,10 @@ TEST(ToolkitLanguage_Offscreen, StandardDialogsSpeakTheChosenLanguage) {
   ASSERT_TRUE(SetToolkitLanguage("french")) << "the toolkit's French translations are not installed";
   const Shown french = WhatDialogsSay();
   EXPECT_EQ(french.lookIn, QString::fromUtf8("Voir dans :"));
-  for (const auto& [en, fr] : {std::pair{english.fileName, french.fileName}, {english.accept, french.accept},
-                               {english.yes, french.yes}, {english.no, french.no},
+  for (const auto& [en, fr] : {std::pair{english.fileName, french.fileName},
+                               {english.accept, french.accept},
+                               {english.yes, french.yes},
+                               {english.no, french.no},
                                {english.replace, french.replace}})
     EXPECT_NE(en, fr) << en.toStdString();
   ASSERT_TRUE(SetToolkitLanguage("english"));

@@ -21,9 +21,9 @@
 #include "engine/engine.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/d3d9/gl/gl_host.h"
-#include "tests/engine/gl_engine_fixture.h"
 #include "puzzle/puzzle_board.h"
 #include "testkit.h"
+#include "tests/engine/gl_engine_fixture.h"
 
 namespace {
 
@@ -88,8 +88,8 @@ TEST_F(BoardOnGL_X11, RendersABoardOnTheTable) {
   CPuzzleBoard board;
   board.m_definition = 3;
   board.m_shinyPieces = true;
-  ASSERT_TRUE(board.CreateWithSeed(321, &pictureTexture, 4, 3, true, PieceShapeClassic, 60,
-                                   dir / "edge.png", ""));
+  ASSERT_TRUE(
+      board.CreateWithSeed(321, &pictureTexture, 4, 3, true, PieceShapeClassic, 60, dir / "edge.png", ""));
   board.ScatterPieces();
   // Five pieces of the bottom rows assembled in the middle, unturned.
   const D3DXVECTOR3 centre(board.m_width / 2.0f, board.m_height / 2.0f, 0);

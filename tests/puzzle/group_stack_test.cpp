@@ -77,8 +77,7 @@ TEST(IsPointOverPiece, StraightDownOntoTheTop) {
 
 TEST(OccupiedLayers, MarksTheLayersOfCoveredPiecesOnly) {
   HandBoard board(4, 1);
-  CPuzzlePiece &held = board.At(0, 0), &under = board.At(0, 1), &far = board.At(0, 2),
-               &odd = board.At(0, 3);
+  CPuzzlePiece &held = board.At(0, 0), &under = board.At(0, 1), &far = board.At(0, 2), &odd = board.At(0, 3);
   board.Put(held, 0, 0, 1);
   board.Put(under, 10, 5, 3);
   board.Put(far, 300, 0, 5);
@@ -90,8 +89,7 @@ TEST(OccupiedLayers, MarksTheLayersOfCoveredPiecesOnly) {
   for (int layer : {8, -1}) {
     board.Put(odd, 0, 0, 0);
     odd.m_layer = layer;
-    EXPECT_EQ(Occupied(board.Group({{0, 0}}), board.Group({{0, 3}})),
-              (Layers{0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Occupied(board.Group({{0, 0}}), board.Group({{0, 3}})), (Layers{0, 0, 0, 0, 0, 0, 0, 0}));
   }
 }
 

@@ -53,10 +53,8 @@ TEST(PieceHitTest, ShortcutAnswersAsTheFullTest) {
   for (int i = 0; i < 20000; ++i) {
     const CPuzzlePiece& p = board.m_pieces[std::size_t(i % 3)];
     const D3DXVECTOR3 c = p.m_currentPosition;
-    const D3DXVECTOR3 target(c.x + 19 * unit(random), c.y + 19 * unit(random),
-                             c.z + 2 * unit(random));
-    const D3DXVECTOR3 origin(c.x + 3000 * unit(random), c.y + 3000 * unit(random),
-                             c.z + 1500 * unit(random));
+    const D3DXVECTOR3 target(c.x + 19 * unit(random), c.y + 19 * unit(random), c.z + 2 * unit(random));
+    const D3DXVECTOR3 origin(c.x + 3000 * unit(random), c.y + 3000 * unit(random), c.z + 1500 * unit(random));
     const D3DXVECTOR3 dir = target - origin;
     const bool expected = ReferenceHit(p, origin, dir);
     ASSERT_EQ(p.HitTest(origin, dir), expected) << i;

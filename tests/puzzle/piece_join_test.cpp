@@ -82,8 +82,7 @@ TEST(JoinPieces, JoinsOneSideAndSnapsIntoTurnedPlace) {
   EXPECT_TRUE(b.m_joined[2]);
   EXPECT_EQ(JoinedCount(a), 1);
   EXPECT_EQ(JoinedCount(b), 1);
-  EXPECT_EQ(board.m_meshes.m_renderParams[std::size_t(a.m_topIndex)].m_position,
-            a.m_currentPosition);
+  EXPECT_EQ(board.m_meshes.m_renderParams[std::size_t(a.m_topIndex)].m_position, a.m_currentPosition);
 }
 
 TEST(JoinPieces, RefusesWithoutChangingAnything) {

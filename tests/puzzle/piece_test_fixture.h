@@ -41,8 +41,7 @@ class HandBoard {
     for (CPuzzlePiece& p : m_pieces) {
       p.AttachToBoard(nullptr, &m_meshes, n, backs);
       Shape(p);
-      m_meshes.m_renderParams[std::size_t(p.m_topIndex)].m_radius =
-          std::sqrt(2.0f * kHalf * kHalf + 1.0f);
+      m_meshes.m_renderParams[std::size_t(p.m_topIndex)].m_radius = std::sqrt(2.0f * kHalf * kHalf + 1.0f);
       p.SetPosition(p.m_homePosition);
       p.SetQuarterTurns(0);
     }
@@ -118,8 +117,8 @@ inline bool ReferenceHit(const CPuzzlePiece& p, const D3DXVECTOR3& origin, const
   const std::vector<PickTriangle> none, sides = p.SideWallTriangles();
   for (const auto* list : {&p.m_topTriangles, topOnly ? &none : &sides})
     for (const PickTriangle& t : *list)
-      if (D3DXIntersectTri(&t.m_vertices[0], &t.m_vertices[1], &t.m_vertices[2], &o, &d, nullptr,
-                           nullptr, nullptr))
+      if (D3DXIntersectTri(&t.m_vertices[0], &t.m_vertices[1], &t.m_vertices[2], &o, &d, nullptr, nullptr,
+                           nullptr))
         return true;
   return false;
 }

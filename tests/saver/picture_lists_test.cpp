@@ -67,13 +67,13 @@ TEST_F(SaverInstall, UserFoldersThatCanBeReadFollowTheSampleFolder) {
   m_dir.WriteFile("mine/m.JPG", "");
   m_dir.WriteFile("mine/notes.txt", "");
   m_dir.WriteFile("a file", "");
-  const std::vector<std::string> stored{m_dir / "mine", m_dir / "gone", m_dir / "a file", m_dir / "PuzzleSamples",
-                                        m_dir / "mine"};
+  const std::vector<std::string> stored{m_dir / "mine", m_dir / "gone", m_dir / "a file",
+                                        m_dir / "PuzzleSamples", m_dir / "mine"};
   ASSERT_TRUE(WriteUserImageFolders(stored));
   ProfileWriteString(kSaverFoldersSection, "Count", "7");  // past the end and an empty entry: skipped
   ProfileWriteString(kSaverFoldersSection, "Folder7", m_dir / "mine");
-  EXPECT_EQ(ReadUserImageFolders(), (std::vector<std::string>{m_dir / "mine", m_dir / "gone", m_dir / "a file",
-                                                               m_dir / "PuzzleSamples"}));
+  EXPECT_EQ(ReadUserImageFolders(), (std::vector<std::string>{m_dir / "mine", m_dir / "gone",
+                                                              m_dir / "a file", m_dir / "PuzzleSamples"}));
   std::vector<std::string> folders;
   ASSERT_TRUE(GetImageFolders(folders));
   EXPECT_EQ(folders, (std::vector<std::string>{m_dir / "PuzzleSamples", m_dir / "mine"}));

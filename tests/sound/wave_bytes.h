@@ -12,7 +12,9 @@ inline std::string U32(std::uint32_t v) { return U16(v & 0xFFFF) + U16(v >> 16);
 // <id> <size> <bytes>, with the pad byte after an odd size. `size` overrides
 // the stored size (to describe more bytes than there are).
 inline std::string Chunk(const std::string& id, const std::string& bytes, long long size = -1) {
-  std::string c = id + U32(size < 0 ? static_cast<std::uint32_t>(bytes.size()) : static_cast<std::uint32_t>(size)) + bytes;
+  std::string c =
+      id + U32(size < 0 ? static_cast<std::uint32_t>(bytes.size()) : static_cast<std::uint32_t>(size)) +
+      bytes;
   if (bytes.size() % 2) c += '\0';
   return c;
 }

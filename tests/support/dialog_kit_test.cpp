@@ -42,8 +42,8 @@ TEST(DialogKit, EdgesAreRoundedEachOnItsOwn) {
     QRect pixels;
   };
   const Case cases[] = {
-      {0, 0, 0, 0, QRect(0, 0, 0, 0)},    {1, 1, 1, 1, QRect(2, 2, 1, 1)},
-      {2, 2, 1, 1, QRect(3, 3, 2, 2)},    {7, 7, 370, 50, QRect(11, 11, 555, 82)},
+      {0, 0, 0, 0, QRect(0, 0, 0, 0)},         {1, 1, 1, 1, QRect(2, 2, 1, 1)},
+      {2, 2, 1, 1, QRect(3, 3, 2, 2)},         {7, 7, 370, 50, QRect(11, 11, 555, 82)},
       {0, 0, 384, 185, QRect(0, 0, 576, 301)},
   };
   for (const Case& c : cases)

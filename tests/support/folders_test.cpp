@@ -80,8 +80,8 @@ TEST(ListFilesInFolder, FiltersByExtensionIgnoringCaseAndSkipsFolders) {
   testkit::TempDir dir;
   for (const char* name : {"b.BMP", "a.jpg", "c.jpeg", "README", "Z.Jpg", "A.jpg"}) dir.WriteFile(name, "");
   dir.MakeFolder("d.bmp");
-  ASSERT_EQ(::mkfifo((dir / "pipe.bmp").c_str(), 0600), 0);  // would block a reader
-  fs::create_symlink(dir / "b.BMP", dir / "linked.bmp");  // a link to a file counts
+  ASSERT_EQ(::mkfifo((dir / "pipe.bmp").c_str(), 0600), 0);       // would block a reader
+  fs::create_symlink(dir / "b.BMP", dir / "linked.bmp");          // a link to a file counts
   fs::create_symlink(dir / "missing.bmp", dir / "dangling.bmp");  // a broken one does not
   std::vector<std::string> names{"stale"};
 

@@ -56,8 +56,8 @@ TEST_F(InstallDir, MissingInstallationIsReportedNotTakenForTheRoot) {
   char buffer[256];
   EXPECT_FALSE(ReadInstallDir(buffer));
   EXPECT_EQ(GetInstallDir(), "");
-  for (const std::string& folder : {GetTexturesDir(), GetSoundsDir(), GetPuzzleSamplesDir(), GetEnvironmentsDir(),
-                                    GetEnvironmentTexturesDir(), GetTutorialsDir()})
+  for (const std::string& folder : {GetTexturesDir(), GetSoundsDir(), GetPuzzleSamplesDir(),
+                                    GetEnvironmentsDir(), GetEnvironmentTexturesDir(), GetTutorialsDir()})
     EXPECT_EQ(folder, "");
   std::vector<std::string> names;
   ListFilesInFolder(GetTexturesDir(), names, "*");

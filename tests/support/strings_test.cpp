@@ -54,9 +54,9 @@ TEST(SplitString, FieldsBetweenSeparators) {
     const char* text;
     std::vector<std::string> fields;
   } cases[] = {
-      {"a;b", {"a", "b"}},   {"a;;b", {"a", "", "b"}}, {"a;", {"a", ""}},
-      {";a", {"", "a"}},     {";", {"", ""}},          {"", {}},
-      {"abc", {"abc"}},      {"bmp;", {"bmp", ""}},
+      {"a;b", {"a", "b"}}, {"a;;b", {"a", "", "b"}}, {"a;", {"a", ""}},
+      {";a", {"", "a"}},   {";", {"", ""}},          {"", {}},
+      {"abc", {"abc"}},    {"bmp;", {"bmp", ""}},
   };
   std::vector<std::string> out{"stale"};
   for (const auto& c : cases) {

@@ -21,10 +21,10 @@ struct Anchored {
 // Stretches, moves at constant size, moves right only, moves down and
 // stretches right, and a mode that does not exist (fixed).
 const Anchored kTable[] = {
-    {101, 0, 0, QRect(10, 20, 100, 50)},    {102, 0, 3, QRect(10, 20, 200, 100)},
-    {103, 3, 3, QRect(110, 70, 100, 50)},   {104, 1, 1, QRect(110, 20, 100, 50)},
-    {105, 2, 3, QRect(10, 70, 200, 50)},    {106, 2, 2, QRect(10, 70, 100, 50)},
-    {107, 1, 3, QRect(110, 20, 100, 100)},  {108, 9, -1, QRect(10, 20, 100, 50)},
+    {101, 0, 0, QRect(10, 20, 100, 50)},   {102, 0, 3, QRect(10, 20, 200, 100)},
+    {103, 3, 3, QRect(110, 70, 100, 50)},  {104, 1, 1, QRect(110, 20, 100, 50)},
+    {105, 2, 3, QRect(10, 70, 200, 50)},   {106, 2, 2, QRect(10, 70, 100, 50)},
+    {107, 1, 3, QRect(110, 20, 100, 100)}, {108, 9, -1, QRect(10, 20, 100, 50)},
 };
 
 // A dialog of W0 x H0 with one control per table row and one unregistered

@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOption>
-#include <QRegularExpression>
 #include <QTextDocument>
 
 namespace testkit {
@@ -55,7 +55,8 @@ void Measure(const QWidget* w, std::vector<std::string>& cut) {
       // A single word longer than the label is cut even when wrapped.
       if (Qt::mightBeRichText(label->text())) return;
       for (const QString& word : label->text().split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
-        if (TextWidth(label, word) > width) cut.push_back(Line(w, word, "across", TextWidth(label, word), width));
+        if (TextWidth(label, word) > width)
+          cut.push_back(Line(w, word, "across", TextWidth(label, word), width));
     } else {
       const int needed = label->sizeHint().width();
       if (needed > width) cut.push_back(Line(w, label->text(), "across", needed, width));
@@ -63,7 +64,8 @@ void Measure(const QWidget* w, std::vector<std::string>& cut) {
   } else if (auto* group = qobject_cast<const QGroupBox*>(w)) {
     // The title with the frame's indent on each side.
     const int needed = TextWidth(group, group->title()) + 2 * group->fontMetrics().averageCharWidth();
-    if (!group->title().isEmpty() && needed > width) cut.push_back(Line(w, group->title(), "across", needed, width));
+    if (!group->title().isEmpty() && needed > width)
+      cut.push_back(Line(w, group->title(), "across", needed, width));
   } else if (auto* combo = qobject_cast<const QComboBox*>(w)) {
     QStyleOptionComboBox option;
     option.initFrom(combo);

@@ -10,8 +10,7 @@ namespace {
 constexpr int kPollMs = 5;
 
 void LetTimePass(int milliseconds) {
-  if (QCoreApplication::instance())
-    QCoreApplication::processEvents(QEventLoop::AllEvents, milliseconds);
+  if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents, milliseconds);
   QThread::msleep(static_cast<unsigned long>(milliseconds));
 }
 }  // namespace

@@ -36,8 +36,7 @@ class GLHostWidget::Surface : public QWindow {
         QCoreApplication::sendEvent(m_owner, copy.get());
         return true;
       }
-      default:
-        return QWindow::event(event);
+      default: return QWindow::event(event);
     }
   }
 
@@ -92,6 +91,5 @@ POINT GLHostWidget::ClientPixel(const QPointF& position) const {
   return POINT{static_cast<LONG>(std::floor(position.x() * ratio)),
                static_cast<LONG>(std::floor(position.y() * ratio))};
 }
-
 
 QWindow* GLHostWidget::SurfaceWindow() const { return m_surface; }

@@ -107,8 +107,8 @@ void GLTexture::Bind() {
   for (UINT i = 0; i < LevelCount(); ++i) {
     const Level& level = GetLevel(i);
     gl.glTexImage2D(GL_TEXTURE_2D, static_cast<int>(i), GL_RGBA8, static_cast<int>(level.width),
-                    static_cast<int>(level.height), 0, bgra ? GL_BGRA : GL_RGBA,
-                    GL_UNSIGNED_BYTE, level.texels.data());
+                    static_cast<int>(level.height), 0, bgra ? GL_BGRA : GL_RGBA, GL_UNSIGNED_BYTE,
+                    level.texels.data());
   }
   if (fresh) {
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, opaque ? GL_ONE : GL_ALPHA);

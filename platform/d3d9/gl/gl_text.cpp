@@ -46,8 +46,8 @@ HRESULT GLSprite::Draw(IDirect3DTexture9* texture, const RECT* source, const D3D
   if (!m_inBatch) return D3DERR_INVALIDCALL;
   D3DSURFACE_DESC level{};
   if (texture && FAILED(texture->GetLevelDesc(0, &level))) return D3DERR_INVALIDCALL;
-  const RECT src = source ? *source
-                          : RECT{0, 0, static_cast<LONG>(level.Width), static_cast<LONG>(level.Height)};
+  const RECT src =
+      source ? *source : RECT{0, 0, static_cast<LONG>(level.Width), static_cast<LONG>(level.Height)};
   const float left = (position ? position->x : 0.0f) - (center ? center->x : 0.0f);
   const float top = (position ? position->y : 0.0f) - (center ? center->y : 0.0f);
   const float local[4][2] = {{left, top},

@@ -7,12 +7,12 @@
 #include <QDialog>
 #include <QPushButton>
 
-#include "tests/game/dialogs/dialog_fixture.h"
 #include "game/app/connected_dialogs.h"
 #include "game/dialogs/game_menu_dialog.h"
 #include "game/dialogs/new_puzzle_dialog.h"
 #include "game/game_host.h"
 #include "support/controls/hrx_dialog_item.h"
+#include "tests/game/dialogs/dialog_fixture.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QTest>
 #include <QShortcut>
+#include <QTest>
 #include <QTimer>
 
+#include "game/app/main_frame.h"
 #include "game/command_ids.h"
 #include "game/game_profile.h"
-#include "game/app/main_frame.h"
 #include "platform/shell.h"
 #include "tests/game/game_fixture.h"
 #include "wait.h"
@@ -202,7 +202,7 @@ TEST_F(MainFrame_Offscreen, AWakeUpShowsTheWindowOnlyOnceStarted) {
 TEST_F(MainFrame_Offscreen, StartUpChecksForUpdatesWhenDueAndOpensTheTutorials) {
   ScopedRecordingShell shell;
   ManualClock clock(1000.0, 1700000000);  // 2023-11-14 22:13 UTC
-  Start();  // a fresh profile: the 2001 default is long past
+  Start();                                // a fresh profile: the 2001 default is long past
   EXPECT_EQ(m_dialogs.m_tutorials, 1);
   EXPECT_EQ(GetLastNewVersionCheckTime(), 1700000000 - 1700000000 % 60);
   EXPECT_TRUE(shell.launches.empty());  // no checker in this installation

@@ -35,12 +35,15 @@ class DialogFixture : public ::testing::Test {
   }
 
   // A picture of the size below the installation; answers its full path.
-  std::string Picture(const std::string& relative, int width, int height, QColor colour = QColor(40, 120, 200)) {
+  std::string Picture(const std::string& relative, int width, int height,
+                      QColor colour = QColor(40, 120, 200)) {
     const std::string path = m_dir.WriteFile(relative, "");
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(colour);
     const std::string ext = relative.substr(relative.rfind('.') + 1);
-    const std::string format = ext == "jpg" || ext == "JPG" ? "JPG" : ext == "bmp" || ext == "BMP" ? "BMP" : "PNG";
+    const std::string format = ext == "jpg" || ext == "JPG"   ? "JPG"
+                               : ext == "bmp" || ext == "BMP" ? "BMP"
+                                                              : "PNG";
     EXPECT_TRUE(image.save(QString::fromStdString(path), format.c_str())) << path;
     return path;
   }

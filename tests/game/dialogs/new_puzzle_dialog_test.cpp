@@ -153,8 +153,8 @@ TEST(StartPicture, KeepsSamplesAndOwnPicturesElseTakesTheFirstSample) {
     std::string current, own, expected;
   } cases[] = {
       {samples + "/b.png", "", samples + "/b.png"},
-      {dir / "SAMPLES/b.png", "", first},                  // the file does not exist in that spelling
-      {dir / "Own/mine.png", "", first},                   // another folder
+      {dir / "SAMPLES/b.png", "", first},                         // the file does not exist in that spelling
+      {dir / "Own/mine.png", "", first},                          // another folder
       {dir / "Own/mine.png", dir / "own", dir / "Own/mine.png"},  // the player's own folder
       {dir / "Elsewhere/other.png", dir / "Own", first},
       {samples + "/gone.png", "", first},

@@ -85,8 +85,10 @@ TEST_F(SelectImage_Offscreen, ControlsFollowTheirAnchorsAndTheSizeHasAFloor) {
   dialog.show();
   const QSize opened = dialog.size();
   std::map<int, QRect> before;
-  for (int id : std::initializer_list<int>{kPickListGroup, kPickList, kPickPreviewGroup, kPickPreview, kPickSizeText, kPickOwnGroup, kPickBrowse,
-                 kPickSamplesGroup, kPickSampleFolder, kPickFolderGroup, kPickFolder, 1001, IDOK, IDCANCEL})
+  for (int id :
+       std::initializer_list<int>{kPickListGroup, kPickList, kPickPreviewGroup, kPickPreview, kPickSizeText,
+                                  kPickOwnGroup, kPickBrowse, kPickSamplesGroup, kPickSampleFolder,
+                                  kPickFolderGroup, kPickFolder, 1001, IDOK, IDCANCEL})
     before[id] = GetDlgItem(&dialog, id)->geometry();
   dialog.resize(opened.width() + 100, opened.height() + 50);
   const struct {

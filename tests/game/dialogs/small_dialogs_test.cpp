@@ -7,7 +7,6 @@
 
 #include "dialog_fixture.h"
 #include "game/dialog_services.h"
-#include "platform/help_viewer.h"
 #include "game/dialogs/about_dialog.h"
 #include "game/dialogs/change_environment_dialog.h"
 #include "game/dialogs/game_menu_dialog.h"
@@ -15,6 +14,7 @@
 #include "game/dialogs/options_dialog.h"
 #include "game/dialogs/select_image_dialog.h"
 #include "game/dialogs/tutorial_dialog.h"
+#include "platform/help_viewer.h"
 #include "support/controls/hrx_hyperlink.h"
 
 namespace {
@@ -73,7 +73,8 @@ TEST_F(About_Offscreen, ShowsTitleVersionAndLinksThatOpenTheirAddress) {
 namespace {
 void WriteTutorials(const testkit::TempDir& dir) {
   for (const char* page : {"03-c.html", "01-a.html", "02-b.HTML", "notes.htm"})
-    dir.WriteFile(std::string("Tutorials/english/") + page, std::string("<html><body>") + page + "</body></html>");
+    dir.WriteFile(std::string("Tutorials/english/") + page,
+                  std::string("<html><body>") + page + "</body></html>");
 }
 }  // namespace
 
@@ -130,7 +131,8 @@ TEST_F(Tutorial_Offscreen, OneWindowWhoseCheckBoxIsStoredOnEveryClose) {
     CTutorialDialog* first = CTutorialDialog::ShowTutorials(&frame, slot);
     EXPECT_EQ(CTutorialDialog::ShowTutorials(&frame, slot), first);
     EXPECT_EQ(slot.data(), first);
-    EXPECT_EQ(first->Item<QCheckBox>(kTutorialAtStart)->isChecked(), ProfileGetInt("", "ShowTutorialDialog", 1) != 0);
+    EXPECT_EQ(first->Item<QCheckBox>(kTutorialAtStart)->isChecked(),
+              ProfileGetInt("", "ShowTutorialDialog", 1) != 0);
     first->Item<QCheckBox>(kTutorialAtStart)->setChecked(c.checked);
     c.close(first);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

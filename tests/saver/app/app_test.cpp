@@ -75,7 +75,7 @@ TEST_F(SaverApp, EveryWayOutGivesTheSystemStateBack) {
     std::vector<std::string> boxes;  // "132" stands for the formatted failure text
   } kTable[] = {
       {"/s", true, false, {"132", kNotInitialised}},
-      {"/p 77", true, false, {"132"}},          // preview: the fixed box is left out
+      {"/p 77", true, false, {"132"}},             // preview: the fixed box is left out
       {"/p 78", false, false, {kNotInitialised}},  // no such window
       {"/p", false, false, {kNotInitialised}},
       {"/p 0x1F", false, false, {kNotInitialised}},

@@ -12,6 +12,7 @@
 
 #include <QImage>
 
+#include "engine/engine.h"
 #include "platform/profile.h"
 #include "platform/shell.h"
 #include "resources/strings.h"
@@ -19,7 +20,6 @@
 #include "saver/app/system_state.h"
 #include "support/string_table.h"
 #include "testkit.h"
-#include "engine/engine.h"
 #include "tests/engine/engine_fixture.h"
 
 // Sets an environment variable for its lifetime, then puts back what was.
@@ -32,8 +32,10 @@ class ScopedEnvironment {
     setenv(name, value.c_str(), 1);
   }
   ~ScopedEnvironment() {
-    if (m_had) setenv(m_name, m_old.c_str(), 1);
-    else unsetenv(m_name);
+    if (m_had)
+      setenv(m_name, m_old.c_str(), 1);
+    else
+      unsetenv(m_name);
   }
   ScopedEnvironment(const ScopedEnvironment&) = delete;
   ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;

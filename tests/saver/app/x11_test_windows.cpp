@@ -20,7 +20,8 @@ bool RootHasPicture(int x, int y, int width, int height) {
 unsigned long CreateTestWindow(int x, int y, int width, int height) {
   Display* display = SaverDisplay();
   if (!display) return 0;
-  const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), x, y, width, height, 0, 0, 0);
+  const Window window =
+      XCreateSimpleWindow(display, DefaultRootWindow(display), x, y, width, height, 0, 0, 0);
   XMapWindow(display, window);
   XSync(display, False);
   return window;

@@ -37,8 +37,7 @@ TEST_F(BlackHole, EverythingAfterThePuzzleFollowsTheBoardSeed) {
     ASSERT_EQ(&piece, &m_scene.m_board.m_pieces[i]);
     const float angle = RandomRange(0, 2 * D3DX_PI);
     const float radius = RandomRange(510, 11000) - 500;
-    ASSERT_EQ(piece.m_currentPosition,
-              D3DXVECTOR3(std::cos(angle) * radius, std::sin(angle) * radius, 0))
+    ASSERT_EQ(piece.m_currentPosition, D3DXVECTOR3(std::cos(angle) * radius, std::sin(angle) * radius, 0))
         << i;
     ASSERT_EQ(m_scene.m_spins[i], RandomSpin()) << i;
     ASSERT_EQ(m_scene.m_scales[i], 1.0f);
@@ -96,8 +95,7 @@ TEST_F(BlackHole, PiecesKeepFlowingInWhereAThirtyTwoBitMillisecondClockWraps) {
   Start(m_scene);
   for (int frame = 0; frame < 6; ++frame) {
     std::vector<float> before;
-    for (const CPuzzlePiece* p : m_scene.m_pieces)
-      before.push_back(AxisDistance(p->m_currentPosition));
+    for (const CPuzzlePiece* p : m_scene.m_pieces) before.push_back(AxisDistance(p->m_currentPosition));
     Step(m_scene, 0.1);
     for (size_t i = 0; i < before.size(); ++i) {
       // Closer to the axis, or renewed on the rim (or, right at the centre,

@@ -148,10 +148,8 @@ TEST_F(SceneBase, SphereShadesFromTheColourToBlackAndWhitePoles) {
   ASSERT_TRUE(sphere.LockBuffers());
   const VertexPNDT* v = sphere.m_lockedVertices;
   const WORD* index = sphere.m_lockedIndices;
-  EXPECT_TRUE(Near(D3DXVECTOR3(v[264].x, v[264].y, v[264].z),
-                   D3DXVECTOR3(0, 1414.2136f, 1414.2136f), 0.01f));
-  EXPECT_TRUE(Near(D3DXVECTOR3(v[264].nx, v[264].ny, v[264].nz),
-                   D3DXVECTOR3(0, -0.70710678f, -0.70710678f)));
+  EXPECT_TRUE(Near(D3DXVECTOR3(v[264].x, v[264].y, v[264].z), D3DXVECTOR3(0, 1414.2136f, 1414.2136f), 0.01f));
+  EXPECT_TRUE(Near(D3DXVECTOR3(v[264].nx, v[264].ny, v[264].nz), D3DXVECTOR3(0, -0.70710678f, -0.70710678f)));
   const std::pair<int, DWORD> colours[] = {
       {0, 0xFF000000}, {264, 0xFF1F1813}, {528, 0xFF6A5241}, {792, 0xFFD3CCC7}, {1056, 0xFFFFFFFF}};
   for (const auto& [vertex, argb] : colours) EXPECT_EQ(v[vertex].diffuse, argb) << vertex;

@@ -90,11 +90,10 @@ class PuzzleOnlyScene : public CScene {
 };
 
 // |a - b| <= tolerance on each axis.
-inline ::testing::AssertionResult Near(const D3DXVECTOR3& a, const D3DXVECTOR3& b,
-                                       float tolerance = 1e-3f) {
+inline ::testing::AssertionResult Near(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float tolerance = 1e-3f) {
   if (std::fabs(a.x - b.x) <= tolerance && std::fabs(a.y - b.y) <= tolerance &&
       std::fabs(a.z - b.z) <= tolerance)
     return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "(" << a.x << ", " << a.y << ", " << a.z << ") is not ("
-                                       << b.x << ", " << b.y << ", " << b.z << ")";
+  return ::testing::AssertionFailure() << "(" << a.x << ", " << a.y << ", " << a.z << ") is not (" << b.x
+                                       << ", " << b.y << ", " << b.z << ")";
 }

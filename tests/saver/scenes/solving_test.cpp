@@ -79,8 +79,7 @@ TEST_F(Solving, APieceLandsWhenItsHeightGoesBelowZero) {
   EXPECT_EQ(next.speed, 0.5f);
   EXPECT_EQ(m_scene.m_dropOrder[1]->m_currentPosition.z, m_scene.m_cameraRadius - 0.0625f);
   int hovering = 0;
-  for (const CPuzzlePiece* p : m_scene.m_pieces)
-    hovering += p->m_currentPosition.z == m_scene.m_cameraRadius;
+  for (const CPuzzlePiece* p : m_scene.m_pieces) hovering += p->m_currentPosition.z == m_scene.m_cameraRadius;
   EXPECT_EQ(hovering, 196 - 2);
 }
 
@@ -107,7 +106,6 @@ TEST_F(Solving, AWholeCycleRunsToTheNextPuzzle) {
   EXPECT_EQ(m_scene.m_state, CSceneSolving::kAssembling);
   EXPECT_EQ(m_scene.m_nextPiece, 0);
   EXPECT_NEAR(m_scene.m_cameraTime, updates / 30.0f, 0.05f);  // not reset by the new puzzle
-  for (const CPuzzlePiece* p : m_scene.m_pieces)
-    ASSERT_EQ(p->m_currentPosition.z, m_scene.m_cameraRadius);
+  for (const CPuzzlePiece* p : m_scene.m_pieces) ASSERT_EQ(p->m_currentPosition.z, m_scene.m_cameraRadius);
   EXPECT_EQ(DropOrderOf(m_scene), ExpectedDropOrder());
 }
