@@ -9,7 +9,7 @@
 #include "game/game_text_ids.h"
 #include "game/app/main_frame.h"
 #include "game/puzzle_game.h"
-#include "game/saved_games.h"
+#include "game/saves/save_commands.h"
 #include "game/screens/play_screen.h"
 #include "game/screens/top_bar.h"
 #include "game/app/single_instance.h"

@@ -5,7 +5,7 @@
 
 #include "game/game_text_ids.h"
 #include "game/puzzle_game.h"
-#include "game/saved_game.h"
+#include "game/saves/saved_game_file.h"
 #include "game/screens/screen_kit.h"
 #include "support/string_table.h"
 #include "support/support.h"

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "game/saved_game.h"
+#include "game/saves/saved_game_file.h"
 
 namespace {
 void Check(bool condition) {

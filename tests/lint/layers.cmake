@@ -45,7 +45,7 @@ set(rooms
   "puzzle ~ ^puzzle/ ~ platform platform_d3d9 platform_input support engine ~ -"
   "game_app ~ ^game/app/ ~ ${lower_game} support_controls game game_dialogs platform_d3d9_gl ~ qt"
   "game_dialogs ~ ^game/dialogs/ ~ platform support support_controls resources puzzle game ~ qt"
-  "game ~ ^game/(screens/)?[^/]+$ ~ ${lower_game} support_controls ~ qt"
+  "game ~ ^game/((screens|saves)/)?[^/]+$ ~ ${lower_game} support_controls ~ qt"
   "saver_scenes ~ ^saver/scenes/ ~ platform platform_d3d9 support engine puzzle saver ~ -"
   "saver ~ ^saver/[^/]+$ ~ platform support resources ~ qt.cpp"
   "saver_dialogs ~ ^saver/dialogs/ ~ platform support support_controls resources saver ~ qt"

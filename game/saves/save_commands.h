@@ -2,7 +2,7 @@
 // Save Puzzle and Load Saved Puzzle: the game on the table written to a file
 // and read back.
 //
-// Saving writes the puzzle's record (game/saved_game.h) through
+// Saving writes the puzzle's record (game/saves/saved_game_file.h) through
 // ReplaceFileWhole (platform/data_file.h: a temporary file renamed over the
 // target only when complete, so a failed or interrupted save never harms an
 // older file, and never over a pipe, device or folder) to the puzzle's
@@ -18,7 +18,7 @@
 #include <string>
 
 #include "game/game_dialogs.h"
-#include "game/saved_game.h"
+#include "game/saves/saved_game_file.h"
 
 class QWidget;
 

@@ -2,7 +2,7 @@
 // Between a board and the pieces of a saved-game record: what a played board
 // holds, read into a record, and a checked record put back onto a board made
 // from the same seed and grid.
-#include "game/saved_game.h"
+#include "game/saves/saved_game_file.h"
 #include "puzzle/puzzle_board.h"
 
 // A joined group is taken as it is stored while every piece lies within this

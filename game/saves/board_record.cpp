@@ -1,4 +1,4 @@
-#include "game/saved_board.h"
+#include "game/saves/board_record.h"
 
 #include <cmath>
 

@@ -3,8 +3,8 @@
 // device, and the checks that two boards hold the same pieces.
 #include <gtest/gtest.h>
 
-#include "game/saved_game.h"
-#include "game_fixture.h"
+#include "game/saves/saved_game_file.h"
+#include "tests/game/game_fixture.h"
 #include "puzzle/piece_group.h"
 
 class SavedPuzzleTest : public GameTest {

@@ -1,5 +1,5 @@
 // Sections: field helpers - writing - reading the parts - reading
-#include "game/saved_game.h"
+#include "game/saves/saved_game_file.h"
 
 #include <QByteArray>
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 // Save Puzzle and Load Saved Puzzle on the game object: a played game saved
 // and loaded into a fresh game, loading over a running puzzle, saving twice,
 // refused files and failed saves, each of which leaves the game as it was.
-#include "game/saved_games.h"
+#include "game/saves/save_commands.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -24,8 +24,8 @@
 #include "game/game_text_ids.h"
 #include "platform/data_file.h"
 #include "platform/shell.h"
-#include "play_fixture.h"
-#include "saved_fixture.h"
+#include "tests/game/play_fixture.h"
+#include "tests/game/saves/saves_fixture.h"
 #include "support/string_table.h"
 #include "support/support.h"
 

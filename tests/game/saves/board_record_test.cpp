@@ -1,11 +1,11 @@
 // A played 6 x 5 Classic board with rotation, read into a record, written,
 // read back and put onto a second board made from the record's seed: every
 // piece comes back exactly, and the next join on both boards is the same.
-#include "game/saved_board.h"
+#include "game/saves/board_record.h"
 
 #include <gtest/gtest.h>
 
-#include "saved_fixture.h"
+#include "tests/game/saves/saves_fixture.h"
 #include "support/support.h"
 
 namespace {

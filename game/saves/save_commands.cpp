@@ -1,5 +1,5 @@
 // Sections: file chooser - folder and record - saving - loading
-#include "game/saved_games.h"
+#include "game/saves/save_commands.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "game/game_text_ids.h"
-#include "game/saved_board.h"
+#include "game/saves/board_record.h"
 #include "platform/data_file.h"
 #include "platform/shell.h"
 #include "support/string_table.h"

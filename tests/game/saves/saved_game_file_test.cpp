@@ -1,6 +1,6 @@
 // The saved-game record without a game: its JSON round trip, bit for bit,
 // and the reader's refusals, each of which leaves the target record alone.
-#include "game/saved_game.h"
+#include "game/saves/saved_game_file.h"
 
 #include <gtest/gtest.h>
 
