@@ -2,14 +2,14 @@
 // The main frame's commands: the 25 menu commands with their handlers and
 // enable and check rules, registered in one CommandRouter. The Qt window
 // (main_frame.h) gives them their window through IFrameWindow; the dialogs
-// and saved games come through their seams (game_dialogs.h). Nothing here
+// and saved games come through their seams (command_seams.h). Nothing here
 // needs a Qt application, so the rules and handlers run headless in tests.
 //
 // Sections: window seam - commands
 #include <functional>
 
 #include "game/command_router.h"
-#include "game/game_dialogs.h"
+#include "game/command_seams.h"
 
 // ---- window seam ----------------------------------------------------------------------
 class IFrameWindow {

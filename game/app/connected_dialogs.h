@@ -5,7 +5,7 @@
 // modeless, one at a time.
 #include <QPointer>
 
-#include "game/game_dialogs.h"
+#include "game/command_seams.h"
 
 class QWidget;
 class CTutorialDialog;

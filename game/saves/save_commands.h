@@ -17,7 +17,7 @@
 // Sections: file chooser seam - saved games
 #include <string>
 
-#include "game/game_dialogs.h"
+#include "game/command_seams.h"
 #include "game/saves/saved_game_file.h"
 
 class QWidget;
