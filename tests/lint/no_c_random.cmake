@@ -1,28 +1,8 @@
 # Fails when any source calls the C library's rand()/srand(): every random
 # draw must go through the program's own generator so boards rebuild exactly.
-file(GLOB_RECURSE sources ${ROOT}/*.cpp ${ROOT}/*.h)
-set(offenders)
-set(scanned 0)
-foreach(f ${sources})
-  # Build folders are skipped by their place inside the checkout, so a
-  # checkout that itself lies below a folder named build... is still scanned.
-  file(RELATIVE_PATH rel ${ROOT} ${f})
-  if(rel MATCHES "^build[^/]*/")
-    continue()
-  endif()
-  math(EXPR scanned "${scanned} + 1")
-  file(STRINGS ${f} lines REGEX "(^|[^A-Za-z0-9_])s?rand[ \t]*\\(")
-  foreach(l ${lines})
-    string(REGEX REPLACE "//.*" "" code "${l}")
-    if(code MATCHES "(^|[^A-Za-z0-9_])s?rand[ \t]*\\(")
-      list(APPEND offenders "${f}: ${l}")
-    endif()
-  endforeach()
-endforeach()
-if(scanned EQUAL 0)
-  message(FATAL_ERROR "no sources found below ${ROOT}")
-endif()
-if(offenders)
-  list(JOIN offenders "\n" text)
-  message(FATAL_ERROR "calls of the C library's rand()/srand():\n${text}")
-endif()
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/scan_sources.cmake)
+lint_scan(SKIP "^build[^/]*/"
+  LINES "(^|[^A-Za-z0-9_])s?rand[ \t]*\\("
+  CODE "(^|[^A-Za-z0-9_])s?rand[ \t]*\\("
+  TITLE "calls of the C library's rand()/srand()")
