@@ -143,14 +143,18 @@ TEST_F(SingleInstance_Offscreen, ACrashedInstancesLockAndSocketAreTakenOver) {
 }
 
 // Before the game sets its handlers it answers as a starting game; after,
-// with them.
+// with them. The first start's request to be shown may reach the holder only
+// once its loop runs again, when other handlers are already set: each set of
+// handlers counts its own.
 TEST_F(SingleInstance_Offscreen, TheHolderAnswersFromTheStart) {
   SingleInstance first(m_folder);
   ASSERT_EQ(first.Start(), InstanceCheck::kAlone);
   EXPECT_EQ(StartElsewhere(5000).check, InstanceCheck::kShownRunning);
-  int shows = 0;
-  first.SetHandlers([] { return 1234; }, [&shows] { ++shows; });
+  int early = 0;
+  first.SetHandlers([] { return 1234; }, [&early] { ++early; });
   EXPECT_EQ(StartElsewhere(1000).check, InstanceCheck::kNotResponding);  // not our game's answer
+  EXPECT_LE(early, 1);  // at most the first start's late request
+  int shows = 0;
   first.SetHandlers([] { return kInstanceAnswer; }, [&shows] { ++shows; });
   EXPECT_EQ(StartElsewhere(5000).check, InstanceCheck::kShownRunning);
   EXPECT_TRUE(testkit::WaitUntil([&] { return shows == 1; }, 5000));
@@ -204,5 +208,6 @@ TEST_F(SingleInstance_X11, ASecondStartOfTheGameRaisesTheFirstAndEnds) {
   ASSERT_TRUE(testkit::WaitUntil([&] { return second.state() == QProcess::NotRunning; }, 20000));
   EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(second.exitCode(), 0);
-  EXPECT_EQ(shows, 1);
+  // Its request may be read after its end is seen.
+  EXPECT_TRUE(testkit::WaitUntil([&] { return shows == 1; }, 5000));
 }
