@@ -63,9 +63,19 @@ class SaverProgram_X11 : public ::testing::Test {
     if (!m_host.waitForStarted(5000) || !m_host.waitForReadyRead(5000)) return 0;
     return m_host.readLine().trimmed().toULong();
   }
-  // Waits until some pixel of the root window's rectangle is not black.
-  static bool WaitForPicture(int x, int y, int width, int height, int milliseconds = 20000) {
-    return testkit::WaitUntil([=] { return HasPicture(x, y, width, height); }, milliseconds);
+  // Waits until some pixel of the root window's rectangle is not black;
+  // false at once when the program ended first. The bound is for a picture
+  // that never comes: a sanitized build on a loaded machine takes many
+  // seconds for its first frame.
+  ::testing::AssertionResult WaitForPicture(int x, int y, int width, int height, int milliseconds = 60000) {
+    testkit::WaitUntil(
+        [&] { return m_saver.state() == QProcess::NotRunning || HasPicture(x, y, width, height); },
+        milliseconds);
+    if (HasPicture(x, y, width, height)) return ::testing::AssertionSuccess();
+    if (m_saver.state() == QProcess::NotRunning)
+      return ::testing::AssertionFailure() << "the program ended before it drew (status "
+                                           << m_saver.exitCode() << ")";
+    return ::testing::AssertionFailure() << "no picture within " << milliseconds << " ms";
   }
   static bool HasPicture(int x, int y, int width, int height) { return RootHasPicture(x, y, width, height); }
   // The bound is for an end that never comes, not a speed goal: a
