@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -75,8 +77,12 @@ CKVRViewVolume::CKVRViewVolume(const D3DXMATRIX& view, const D3DXMATRIX& project
       m_sizes[k][r] = size[r][kAxis[k]] + kW[k] * size[r][3];
       if (r < 3) length += m_planes[k][r] * m_planes[k][r];
     }
-    m_lengths[k] = std::sqrt(length);
-    m_sizeSums[k] = m_sizes[k][0] + m_sizes[k][1] + m_sizes[k][2];
+    // The rounding bound kMargin * (sizes . |t| + size[3] + sizes' sum * r),
+    // with sizes . |t| bounded by the largest size times spread(t).
+    const double* s = m_sizes[k];
+    m_perRadius[k] = std::sqrt(length) + kMargin * (s[0] + s[1] + s[2]);
+    m_perSpread[k] = kMargin * std::max({s[0], s[1], s[2]});
+    m_reachBase[k] = kMargin * s[3];
   }
 }
 
@@ -88,32 +94,48 @@ CKVRViewVolume CKVRViewVolume::OfDevice(IDirect3DDevice9* device) {
   return CKVRViewVolume(view, projection);
 }
 
+namespace {
+// Whether the last column is (0, 0, 0, 1), read from the bits: -0 counts
+// as not affine, which only sends the world to the answer true.
+bool IsAffine(const D3DXMATRIX& world) {
+  std::uint32_t bits[4];
+  std::memcpy(&bits[0], &world._14, 4);
+  std::memcpy(&bits[1], &world._24, 4);
+  std::memcpy(&bits[2], &world._34, 4);
+  std::memcpy(&bits[3], &world._44, 4);
+  return (bits[0] | bits[1] | bits[2]) == 0 && bits[3] == 0x3f800000u;
+}
+
+// An upper bound of how much the matrix's 3x3 part stretches a length: its
+// Frobenius norm, summed in single precision and widened well past that
+// sum's rounding.
+double Stretch(const D3DXMATRIX& m) {
+  const float sum = m._11 * m._11 + m._12 * m._12 + m._13 * m._13 + m._21 * m._21 + m._22 * m._22 +
+                    m._23 * m._23 + m._31 * m._31 + m._32 * m._32 + m._33 * m._33;
+  return std::sqrt(double(sum) * (1 + 1e-5));
+}
+}  // namespace
+
 bool CKVRViewVolume::MayTouch(const D3DXMATRIX& world, const ViewBox& box) const {
-  if (!m_active) return true;
-  if (world._14 != 0.0f || world._24 != 0.0f || world._34 != 0.0f || world._44 != 1.0f) return true;
+  if (!m_active || !IsAffine(world)) return true;
   // Quick: the sphere round the frame's origin holding the box, wholly
-  // outside one plane or inside all; the Frobenius norm bounds how much the
-  // matrix stretches it. The box itself only for a sphere across a plane.
-  double stretch = 0;
-  for (int r = 0; r < 3; ++r)
-    for (int c = 0; c < 3; ++c) stretch += double(world.m[r][c]) * world.m[r][c];
+  // outside one plane or inside all. The box itself only for a sphere
+  // across a plane.
   const double t[3] = {world._41, world._42, world._43};
-  switch (SphereSide(t, box.m_radius * std::sqrt(stretch))) {
+  const double spread = std::fabs(t[0]) + std::fabs(t[1]) + std::fabs(t[2]);
+  switch (SphereSide(t, spread, box.m_radius * Stretch(world))) {
     case kOutside: return false;
     case kInside: return true;
     default: return !BoxOutside(world, box);
   }
 }
 
-CKVRViewVolume::Side CKVRViewVolume::SphereSide(const double t[3], double radius) const {
-  const double at[3] = {std::fabs(t[0]), std::fabs(t[1]), std::fabs(t[2])};
+CKVRViewVolume::Side CKVRViewVolume::SphereSide(const double t[3], double spread, double radius) const {
   Side side = kInside;
   for (int k = 0; k < 6; ++k) {
     const double* a = m_planes[k];
-    const double* s = m_sizes[k];
     const double distance = a[0] * t[0] + a[1] * t[1] + a[2] * t[2] + a[3];
-    const double size = s[0] * at[0] + s[1] * at[1] + s[2] * at[2] + s[3] + m_sizeSums[k] * radius;
-    const double reach = radius * m_lengths[k] + kMargin * size;
+    const double reach = radius * m_perRadius[k] + spread * m_perSpread[k] + m_reachBase[k];
     if (distance < -reach) return kOutside;
     if (distance < reach) side = kAcross;
   }

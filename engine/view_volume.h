@@ -48,7 +48,8 @@ class CKVRViewVolume {
 
  private:
   enum Side { kOutside, kAcross, kInside };
-  Side SphereSide(const double t[3], double radius) const;
+  // The sphere of radius round t; spread is |t.x| + |t.y| + |t.z|.
+  Side SphereSide(const double t[3], double spread, double radius) const;
   bool BoxOutside(const D3DXMATRIX& world, const ViewBox& box) const;
 
   bool m_active = false;
@@ -58,6 +59,10 @@ class CKVRViewVolume {
   // rounding.
   double m_planes[6][4] = {};
   double m_sizes[6][4] = {};
-  double m_lengths[6] = {};   // length of each plane's normal
-  double m_sizeSums[6] = {};  // m_sizes[k][0] + [1] + [2]
+  // The sphere test's reach from plane k, for a sphere of radius r round t:
+  // r * m_perRadius[k] + spread(t) * m_perSpread[k] + m_reachBase[k], the
+  // sphere's own reach along the normal plus a bound of the rounding.
+  double m_perRadius[6] = {};
+  double m_perSpread[6] = {};
+  double m_reachBase[6] = {};
 };
