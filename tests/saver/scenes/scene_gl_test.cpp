@@ -1,7 +1,8 @@
 // Each scene drawn through the GL device at 1280 x 1024 with the sample
 // pictures of the build's installation, for a person to look at, written to
-// <build>/demo/scenes/<scene>.png; and the falling wall's grey frame checked
-// pixel by pixel.
+// <build>/demo/scenes/<scene>.png; the falling wall's grey frame checked
+// pixel by pixel; and each scene's frame the same whether the board skips
+// the pieces out of view or draws them all.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -11,6 +12,8 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "engine/camera.h"
 #include "engine/engine.h"
@@ -144,4 +147,41 @@ TEST_F(ScenesOnGL_X11, FallingWallIsAllGreyWhenTheNewWallIsBuilt) {
   EXPECT_EQ(off, 0) << "pixels not grey, e.g. the last row: " << std::hex
                     << image.pixel(640, image.height() - 1);
   scene.Release();
+}
+
+// Each scene at a moment with pieces out of its camera's view: the frame
+// drawn skipping them and the frame drawn with every piece are the same,
+// pixel for pixel.
+TEST_F(ScenesOnGL_X11, SkippingPiecesOutOfViewLeavesEveryPixel) {
+  struct Case {
+    const char* name;
+    std::function<std::unique_ptr<CScene>()> make;
+    std::uint32_t seed;
+    std::time_t wallTime;
+    int frames;
+  };
+  const std::vector<Case> cases = {
+      {"black hole", [] { return std::make_unique<CSceneBlackHole>(); }, 3, 77, 300},
+      {"solving", [] { return std::make_unique<CSceneSolving>(); }, 5, 501, 900},
+      {"falling wall", [] { return std::make_unique<CSceneFallingWall>(); }, 2, 300, 600},
+      {"puzzle rain", [] { return std::make_unique<CScenePuzzleRain>(); }, 6, 640, 90},
+  };
+  for (const Case& c : cases) {
+    const std::unique_ptr<CScene> scene = c.make();
+    Start(*scene, c.seed, c.wallTime);
+    Run(*scene, c.frames);
+    scene->m_board.m_cullToView = true;
+    const QImage culled = Draw(*scene);
+    const size_t drawn = scene->m_board.m_piecesInView.size();
+    scene->m_board.m_cullToView = false;
+    const QImage whole = Draw(*scene);
+    ASSERT_FALSE(culled.isNull()) << c.name;
+    ASSERT_EQ(culled.size(), whole.size()) << c.name;
+    int differ = 0;
+    for (int y = 0; y < culled.height(); ++y)
+      for (int x = 0; x < culled.width(); ++x) differ += culled.pixel(x, y) != whole.pixel(x, y);
+    EXPECT_EQ(differ, 0) << c.name;
+    std::printf("%s: %zu of %zu pieces drawn\n", c.name, drawn, scene->m_board.m_piecesInView.size());
+    scene->Release();
+  }
 }
