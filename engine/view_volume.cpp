@@ -80,9 +80,14 @@ CKVRViewVolume::CKVRViewVolume(const D3DXMATRIX& view, const D3DXMATRIX& project
     // The rounding bound kMargin * (sizes . |t| + size[3] + sizes' sum * r),
     // with sizes . |t| bounded by the largest size times spread(t).
     const double* s = m_sizes[k];
-    m_perRadius[k] = std::sqrt(length) + kMargin * (s[0] + s[1] + s[2]);
-    m_perSpread[k] = kMargin * std::max({s[0], s[1], s[2]});
-    m_reachBase[k] = kMargin * s[3];
+    const int pair = k / 2, lane = k % 2;
+    m_pairs.m_normalX[pair][lane] = m_planes[k][0];
+    m_pairs.m_normalY[pair][lane] = m_planes[k][1];
+    m_pairs.m_normalZ[pair][lane] = m_planes[k][2];
+    m_pairs.m_offset[pair][lane] = m_planes[k][3];
+    m_pairs.m_perRadius[pair][lane] = std::sqrt(length) + kMargin * (s[0] + s[1] + s[2]);
+    m_pairs.m_perSpread[pair][lane] = kMargin * std::max({s[0], s[1], s[2]});
+    m_pairs.m_reachBase[pair][lane] = kMargin * s[3];
   }
 }
 
@@ -110,8 +115,11 @@ bool IsAffine(const D3DXMATRIX& world) {
 // Frobenius norm, summed in single precision and widened well past that
 // sum's rounding.
 double Stretch(const D3DXMATRIX& m) {
-  const float sum = m._11 * m._11 + m._12 * m._12 + m._13 * m._13 + m._21 * m._21 + m._22 * m._22 +
-                    m._23 * m._23 + m._31 * m._31 + m._32 * m._32 + m._33 * m._33;
+  // Column by column, the last column's zeros included: one sum a column.
+  float columns[4] = {0, 0, 0, 0};
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 4; ++c) columns[c] += m.m[r][c] * m.m[r][c];
+  const float sum = (columns[0] + columns[1]) + (columns[2] + columns[3]);
   return std::sqrt(double(sum) * (1 + 1e-5));
 }
 }  // namespace
@@ -131,15 +139,18 @@ bool CKVRViewVolume::MayTouch(const D3DXMATRIX& world, const ViewBox& box) const
 }
 
 CKVRViewVolume::Side CKVRViewVolume::SphereSide(const double t[3], double spread, double radius) const {
-  Side side = kInside;
-  for (int k = 0; k < 6; ++k) {
-    const double* a = m_planes[k];
-    const double distance = a[0] * t[0] + a[1] * t[1] + a[2] * t[2] + a[3];
-    const double reach = radius * m_perRadius[k] + spread * m_perSpread[k] + m_reachBase[k];
-    if (distance < -reach) return kOutside;
-    if (distance < reach) side = kAcross;
+  const PlanePairs& p = m_pairs;
+  const Pair x = {t[0], t[0]}, y = {t[1], t[1]}, z = {t[2], t[2]};
+  const Pair r = {radius, radius}, sp = {spread, spread};
+  decltype(Pair{} < Pair{}) across = {0, 0};  // lanes all ones where across
+  for (int i = 0; i < 3; ++i) {
+    const Pair distance = p.m_normalX[i] * x + p.m_normalY[i] * y + p.m_normalZ[i] * z + p.m_offset[i];
+    const Pair reach = r * p.m_perRadius[i] + sp * p.m_perSpread[i] + p.m_reachBase[i];
+    const auto outside = distance < -reach;  // lanes all ones where true
+    if (outside[0] | outside[1]) return kOutside;
+    across |= distance < reach;
   }
-  return side;
+  return (across[0] | across[1]) ? kAcross : kInside;
 }
 
 bool CKVRViewVolume::BoxOutside(const D3DXMATRIX& world, const ViewBox& box) const {

@@ -59,10 +59,15 @@ class CKVRViewVolume {
   // rounding.
   double m_planes[6][4] = {};
   double m_sizes[6][4] = {};
-  // The sphere test's reach from plane k, for a sphere of radius r round t:
-  // r * m_perRadius[k] + spread(t) * m_perSpread[k] + m_reachBase[k], the
-  // sphere's own reach along the normal plus a bound of the rounding.
-  double m_perRadius[6] = {};
-  double m_perSpread[6] = {};
-  double m_reachBase[6] = {};
+  // The sphere test, which runs for every piece, takes the planes two at a
+  // time: lane j of pair p is plane 2p + j. The distance of t from a plane
+  // is normal . t + offset; the reach of a sphere of radius r round t is
+  // r * perRadius + spread(t) * perSpread + reachBase, the sphere's own
+  // reach along the normal plus a bound of the rounding.
+  typedef double Pair __attribute__((vector_size(16)));
+  struct PlanePairs {
+    Pair m_normalX[3], m_normalY[3], m_normalZ[3], m_offset[3];
+    Pair m_perRadius[3], m_perSpread[3], m_reachBase[3];
+  };
+  PlanePairs m_pairs = {};
 };
