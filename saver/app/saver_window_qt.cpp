@@ -187,6 +187,9 @@ std::unique_ptr<ISaverWindow> QtSaverWindowFactory::CreateChild(CHVNScreensaverW
   widget->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   widget->winId();
   widget->windowHandle()->setParent(foreign);
+  // Checked again just before each frame is shown: a host that goes while a
+  // frame is drawn takes this window with it, and nothing may be shown there.
+  widget->Host()->SetHostCheck([parent] { return X11WindowSize(parent, nullptr, nullptr); });
   widget->setGeometry(0, 0, width, height);
   widget->show();
   return std::make_unique<QtSaverWindow>(widget, false, parent);

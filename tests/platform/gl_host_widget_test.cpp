@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTest>
 #include <QWindow>
 
@@ -106,6 +107,45 @@ TEST(GLHostWidget_X11, HostsADeviceOfItsClientSizeAndPassesInputOn) {
   EXPECT_EQ(RectWidth(client), 0);
   EXPECT_EQ(RectHeight(client), 0);
   EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  device->Release();
+  d3d->Release();
+}
+
+// A widget inside another program's window whose host check says the host
+// has gone is not showing: Present leaves the screen as it was.
+TEST(GLHostWidget_X11, NothingIsShownOnceTheHostCheckSaysTheHostHasGone) {
+  GLHostWidget widget;
+  widget.setGeometry(40, 40, 120, 90);
+  widget.show();
+  ASSERT_TRUE(WaitUntilShowing(widget));
+  bool hostIsThere = true;
+  int checks = 0;
+  widget.SetHostCheck([&] { return ++checks, hostIsThere; });
+  IDirect3D9* d3d = Direct3DCreate9GL();
+  ASSERT_NE(d3d, nullptr);
+  D3DPRESENT_PARAMETERS params;
+  params.Windowed = 1;
+  IDirect3DDevice9* device = nullptr;
+  ASSERT_EQ(
+      d3d->CreateDevice(0, D3DDEVTYPE_HAL, &widget, D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device),
+      D3D_OK);
+  const auto screenPixel = [&] {
+    const QImage grab = widget.screen()->grabWindow(widget.winId()).toImage();
+    return grab.isNull() ? QRgb(0) : grab.pixel(grab.width() / 2, grab.height() / 2) & 0xFFFFFF;
+  };
+  const auto showColour = [&](D3DCOLOR colour) {
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, colour, 1, 0);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  };
+  showColour(0xFF336699);
+  EXPECT_TRUE(testkit::WaitUntil([&] { return screenPixel() == 0x336699u; }, 5000));
+  hostIsThere = false;
+  EXPECT_FALSE(widget.IsShowing());
+  checks = 0;
+  showColour(0xFFCC3300);
+  EXPECT_EQ(checks, 1);
+  testkit::KeepRunningFor(300);
+  EXPECT_EQ(screenPixel(), 0x336699u);
   device->Release();
   d3d->Release();
 }

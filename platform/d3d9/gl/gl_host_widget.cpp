@@ -83,7 +83,8 @@ SIZE GLHostWidget::GetScreenSize() const {
 QSurface* GLHostWidget::GLSurface() { return m_surface->handle() ? m_surface : nullptr; }
 
 bool GLHostWidget::IsShowing() const {
-  return m_surface->handle() && m_surface->isExposed() && width() > 0 && height() > 0;
+  return m_surface->handle() && m_surface->isExposed() && width() > 0 && height() > 0 &&
+         (!m_hostIsThere || m_hostIsThere());
 }
 
 POINT GLHostWidget::ClientPixel(const QPointF& position) const {

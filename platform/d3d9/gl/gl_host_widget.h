@@ -11,8 +11,15 @@
 // handlers, or an event filter on it). The widget takes focus on a click.
 // Sizes are physical pixels: client rectangle, back buffer and ClientPixel()
 // of a mouse position agree on high-DPI screens.
+//
+// A widget shown inside another program's window dies with that window, and
+// the toolkit is not told. Its owner can give it a check that the host is
+// still there: while the check says no, the widget is not showing, so the
+// device draws nothing onto a window that is gone.
 #include <QPointF>
 #include <QWidget>
+
+#include <functional>
 
 #include "platform/d3d9/gl/gl_host.h"
 
@@ -29,7 +36,10 @@ class GLHostWidget : public QWidget, public GLSurfaceWindow {
   bool GetClientRect(RECT* out) const override;
   SIZE GetScreenSize() const override;
   QSurface* GLSurface() override;
+  // Also false once the host check (when there is one) says the host has
+  // gone; the check runs once for each call.
   bool IsShowing() const override;
+  void SetHostCheck(std::function<bool()> hostIsThere) { m_hostIsThere = std::move(hostIsThere); }
 
   // A position in this widget's coordinates (as mouse events give them) in
   // client pixels.
@@ -41,4 +51,5 @@ class GLHostWidget : public QWidget, public GLSurfaceWindow {
   class Surface;
   Surface* m_surface;
   QWidget* m_container;
+  std::function<bool()> m_hostIsThere;
 };
