@@ -118,6 +118,11 @@ PicturePreview LoadPicturePreview(const std::string& path, int boxWidth, int box
 }
 
 void ShowPicturePreview(QLabel* preview, QLabel* sizeText, const PicturePreview& picture) {
+  if (!picture.loaded) {
+    preview->clear();
+    sizeText->clear();
+    return;
+  }
   preview->setPixmap(picture.preview);
   preview->resize(picture.preview.size());
   sizeText->setText(

@@ -105,7 +105,8 @@ struct PicturePreview {
 // damaged.
 PicturePreview LoadPicturePreview(const std::string& path, int boxWidth, int boxHeight);
 // Shows a loaded picture in the preview label (which takes its size) and its
-// size in pixels in the size text ("Image size = %d X %d pixels").
+// size in pixels in the size text ("Image size = %d X %d pixels"); for one
+// that did not load, empties both.
 void ShowPicturePreview(QLabel* preview, QLabel* sizeText, const PicturePreview& picture);
 // The same from a picture already in memory.
 PicturePreview FitPicturePreview(const QImage& image, int boxWidth, int boxHeight);

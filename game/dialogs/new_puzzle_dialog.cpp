@@ -110,16 +110,12 @@ void CCreateNewPuzzleDialog::InitControls() {
 // ---- picture and dimensions -----------------------------------------------------
 void CCreateNewPuzzleDialog::UpdatePreview() {
   const PicturePreview picture = LoadPicturePreview(m_choice.m_picturePath, kPreviewWidth, kPreviewHeight);
-  m_preview->clear();
-  if (!picture.loaded) {
-    // Nothing to show, no size, and (FillDimensionList) nothing to cut.
-    m_pictureWidth = m_pictureHeight = 0;
-    m_sizeText->clear();
-    return;
-  }
+  // Not loaded: nothing to show, no size, and (FillDimensionList) nothing
+  // to cut.
   m_pictureWidth = picture.width;
   m_pictureHeight = picture.height;
   ShowPicturePreview(m_preview, m_sizeText, picture);
+  if (!picture.loaded) return;
   const float aspect = static_cast<float>(m_pictureWidth) / static_cast<float>(m_pictureHeight);
   GridSizeForCount(m_choice.PieceCount(), aspect, m_choice.m_columns, m_choice.m_rows);
 }

@@ -144,18 +144,13 @@ void CSelectImageDialog::UpdatePreview() {
   }
   m_preview->show();
   const std::string path = m_folder + kPathSeparator + m_list->currentItem()->text().toStdString();
-  m_preview->clear();
   const PicturePreview picture = LoadPicturePreview(path, kPreviewWidth, kPreviewHeight);
   // A picture that cannot be read has no size and cannot be chosen.
   Item<QPushButton>(IDOK)->setEnabled(picture.loaded);
-  if (!picture.loaded) {
-    m_pictureWidth = m_pictureHeight = 0;
-    m_sizeText->clear();
-    return;
-  }
   m_pictureWidth = picture.width;
   m_pictureHeight = picture.height;
   ShowPicturePreview(m_preview, m_sizeText, picture);
+  if (!picture.loaded) return;
   if (SWndResizeParam* entry = m_resize.FindControl(kPickPreview)) {
     entry->m_rect.right = entry->m_rect.left + picture.preview.width();
     entry->m_rect.bottom = entry->m_rect.top + picture.preview.height();
