@@ -4,6 +4,9 @@
 //
 // A screen turns the frame's polled mouse state into press, release, move
 // and wheel calls on itself (DispatchMouseInput, first thing in its Update).
+// A press or release is handled where it happened (the polled state keeps
+// its place), with the screen's pointer state moved there first; then the
+// pointer state follows the cursor of the frame, moved or not.
 // The game object activates one screen at a time, updates and renders it
 // every frame and deactivates it when another takes over.
 //
@@ -29,10 +32,15 @@ class CGUIInterface {
   virtual void OnMouseWheel(int /*delta*/) {}
   // dx, dy: the polled relative motion of this frame.
   virtual void OnMouseMove(int /*x*/, int /*y*/, int /*dx*/, int /*dy*/) {}
+  // The pointer is at (x, y): what the screen keeps of where the pointer is
+  // (hover, the panels' cursors) follows; nothing is moved or dragged.
+  virtual void OnPointerAt(int /*x*/, int /*y*/) {}
 
   // m_cursor from the host; then at most one press or release per button
-  // (left, then right; each flag changes before its call), then one move
-  // when the relative motion is not zero, then one wheel step.
+  // (left, then right; each flag changes before its call), each at the place
+  // the polled state gives it (the cursor when it gives none) and preceded
+  // by OnPointerAt there; then OnPointerAt(m_cursor); then one move when the
+  // relative motion is not zero, then one wheel step.
   void DispatchMouseInput();
 
   POINT m_cursor;

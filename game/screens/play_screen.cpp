@@ -284,6 +284,11 @@ void CGUIInterfacePlayPuzzle::OnMouseWheel(int delta) {
     ZoomCamera(static_cast<float>(WheelZoomStep(delta, GameHost().WheelScrollLines())));
 }
 
+void CGUIInterfacePlayPuzzle::OnPointerAt(int x, int y) {
+  if (m_commandHelper.m_visible) m_commandHelper.m_cursor = POINT{x, y};
+  m_preview.OnPointerAt(x, y);
+}
+
 void CGUIInterfacePlayPuzzle::OnMouseMove(int x, int y, int dx, int dy) {
   if (m_commandHelper.m_visible) m_commandHelper.m_cursor = POINT{x, y};
   m_preview.OnMouseMove(x, y);

@@ -87,6 +87,8 @@ class CGUIInterfacePlayPuzzle : public IPlayScreen {
   void OnRButtonUp(int x, int y) override;
   void OnMouseWheel(int delta) override;
   void OnMouseMove(int x, int y, int dx, int dy) override;
+  // The command helper's cursor (while it shows) and the preview's follow.
+  void OnPointerAt(int x, int y) override;
 
   void ResetPlayView(bool flyIn) override;
   bool IsMovingCamera() const override { return m_state == kPlayMovingView; }

@@ -118,19 +118,20 @@ void CImagePreviewWindow::OnLButtonUp() {
 }
 
 void CImagePreviewWindow::OnMouseMove(int x, int y) {
-  m_cursor = POINT{x, y};
-  HitTestGrip();
+  OnPointerAt(x, y);
   if (m_moving) {
     const LONG dx = x - m_pressPoint.x, dy = y - m_pressPoint.y;
     m_rect = RECT{m_pressRect.left + dx, m_pressRect.top + dy, m_pressRect.right + dx, m_pressRect.bottom + dy};
     GetGripRects();
-    return;
+  } else if (m_resizing) {
+    Resize(x, y);
   }
-  if (!m_resizing) {
-    m_hovered = PtInRect(m_rect, m_cursor);
-    return;
-  }
-  Resize(x, y);
+}
+
+void CImagePreviewWindow::OnPointerAt(int x, int y) {
+  m_cursor = POINT{x, y};
+  HitTestGrip();
+  if (!m_moving && !m_resizing) m_hovered = PtInRect(m_rect, m_cursor);
 }
 
 void CImagePreviewWindow::Resize(int x, int y) {

@@ -33,6 +33,9 @@ class CImagePreviewWindow {
   // Ends a move or resize (the left button went up).
   void OnLButtonUp();
   void OnMouseMove(int x, int y);
+  // The cursor, the hovered grip and (unless moving or resizing) the hover
+  // follow the pointer; the window stays where it is.
+  void OnPointerAt(int x, int y);
   void Render();
 
   void GetGripRects();

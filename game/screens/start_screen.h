@@ -7,6 +7,7 @@
 // Layout (W x H the back buffer): buttons 64 x 64 at x 8, y 62, 138, 214;
 // Exit at (8, H - 72)-(72, H - 8), following the height every frame;
 // captions at (button right + 8, button top + 16).
+#include <optional>
 #include <string>
 
 #include "engine/draw_resources.h"
@@ -32,9 +33,10 @@ class CGUIInterfaceStartMenu : public CGUIInterfaceBaseMenu {
   // buttons; no puzzle runs from here on. Missing art is left out.
   void Activate() override;
   // Buttons follow the mouse; the first clicked one posts its command (at
-  // most one per frame). Always 0.
+  // most one per frame). A press counts where it happened. Always 0.
   int Update() override;
   void Render() override;
+  void OnLButtonDown(int x, int y) override;
 
   // The captions in the current language.
   void LoadCaptions();
@@ -55,4 +57,6 @@ class CGUIInterfaceStartMenu : public CGUIInterfaceBaseMenu {
   CKVRTexture m_titleTexture;
   CKVRSprite m_titleSprite;
   std::string m_captions[kButtonCount];
+  // Where this frame's left press happened, while it is being handled.
+  std::optional<POINT> m_pressAt;
 };

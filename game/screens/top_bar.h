@@ -60,6 +60,8 @@ class CPlayPuzzleTopMenuBar : public ITopBar {
   // mode 0: only full screen and minimise).
   void OnLButtonDown(int x, int y) override;
   void OnMouseMove(int x, int y, int dx, int dy) override;
+  // The hovered icon and whether the pointer is in the bar.
+  void OnPointerAt(int x, int y) override;
   void SetMode(int mode) override { m_mode = mode; }
   void LoadTooltips() override;
 

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWheelEvent>
 #include <QWidget>
+#include <cmath>
 #include <cstring>
 #include <unordered_map>
 
@@ -130,8 +131,8 @@ class CKVRInputFeed : public QObject {
   ~CKVRInputFeed() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
-  // Copies the state into keys/mouse and starts the next interval.
-  void Take(BYTE (&keys)[256], DIMOUSESTATE2& mouse);
+  // Copies the state into keys/mouse/places and starts the next interval.
+  void Take(BYTE (&keys)[256], DIMOUSESTATE2& mouse, MouseButtonPlaces& places);
   void BeginRelativeMotion(QPoint globalAnchor);
   void EndRelativeMotion();
   QWidget* Window() const { return m_window; }
@@ -141,6 +142,9 @@ class CKVRInputFeed : public QObject {
   void Press(bool* down, bool* latched);
   void MoveTo(QPoint global);
   void WarpBack();
+  // A global position in the window's client pixels, as the view's cursor
+  // is given (logical position times the scale factor, rounded down).
+  POINT ClientPixel(QPointF global) const;
 
   QPointer<QWidget> m_window;  // null again if the window goes first
   bool m_active = false;
@@ -149,6 +153,7 @@ class CKVRInputFeed : public QObject {
   std::unordered_map<int, BYTE> m_overrideCodes;  // Qt key -> code an override pressed
   bool m_buttonDown[8] = {};
   bool m_buttonLatched[8] = {};
+  MouseButtonPlaces m_places;
   LONG m_dx = 0, m_dy = 0, m_wheel = 0;
   bool m_hasLast = false;
   QPoint m_last;
@@ -167,8 +172,11 @@ bool CKVRInputFeed::eventFilter(QObject* watched, QEvent* event) {
   if (watched != m_window) return false;
   switch (event->type()) {
     case QEvent::WindowActivate:
+      // Motion counts from where the pointer is now: what it did while
+      // another window was active is not ours, the next move is.
       m_active = true;
-      m_hasLast = false;
+      m_last = QCursor::pos();
+      m_hasLast = true;
       break;
     case QEvent::WindowDeactivate:
       m_active = false;
@@ -219,10 +227,16 @@ bool CKVRInputFeed::eventFilter(QObject* watched, QEvent* event) {
       MoveTo(mouse->globalPosition().toPoint());
       const int b = ButtonIndex(mouse->button());
       if (b < 0 || event->type() == QEvent::MouseMove) break;
-      if (event->type() == QEvent::MouseButtonRelease)
+      const POINT at = ClientPixel(mouse->globalPosition());
+      if (event->type() == QEvent::MouseButtonRelease) {
         m_buttonDown[b] = false;
-      else
+        m_places.release[b] = at;
+        m_places.hasRelease[b] = true;
+      } else {
         Press(&m_buttonDown[b], &m_buttonLatched[b]);
+        m_places.press[b] = at;
+        m_places.hasPress[b] = true;
+      }
       break;
     }
     case QEvent::Enter:
@@ -244,6 +258,13 @@ void CKVRInputFeed::Press(bool* down, bool* latched) {
 }
 
 void CKVRInputFeed::ReleaseAll() {
+  // A button let go this way is released where the pointer was last seen.
+  const POINT at = ClientPixel(QPointF(m_hasLast ? m_last : QCursor::pos()));
+  for (int b = 0; b < 8; ++b) {
+    if (!m_buttonDown[b]) continue;
+    m_places.release[b] = at;
+    m_places.hasRelease[b] = true;
+  }
   m_overrideCodes.clear();
   std::memset(m_keyDown, 0, sizeof m_keyDown);
   std::memset(m_keyLatched, 0, sizeof m_keyLatched);
@@ -267,9 +288,17 @@ void CKVRInputFeed::MoveTo(QPoint global) {
   m_hasLast = true;
 }
 
-void CKVRInputFeed::Take(BYTE (&keys)[256], DIMOUSESTATE2& mouse) {
+POINT CKVRInputFeed::ClientPixel(QPointF global) const {
+  if (!m_window) return POINT{};
+  const QPointF local = m_window->mapFromGlobal(global);
+  const qreal ratio = m_window->devicePixelRatioF();
+  return POINT{static_cast<LONG>(std::floor(local.x() * ratio)), static_cast<LONG>(std::floor(local.y() * ratio))};
+}
+
+void CKVRInputFeed::Take(BYTE (&keys)[256], DIMOUSESTATE2& mouse, MouseButtonPlaces& places) {
   std::memset(keys, 0, sizeof keys);
   mouse = DIMOUSESTATE2{};
+  places = m_places;
   if (m_active) {
     for (int k = 0; k < 256; ++k)
       if (m_keyDown[k] || m_keyLatched[k]) keys[k] = 0x80;
@@ -310,6 +339,7 @@ bool CKVRInput::Create(QWidget* window, void*) {
   Release();
   std::memset(m_keys, 0, sizeof m_keys);
   m_mouseState = DIMOUSESTATE2{};
+  m_buttonPlaces = MouseButtonPlaces{};
   if (!window) return false;
   window->setMouseTracking(true);
   m_feed = std::make_unique<CKVRInputFeed>(window);
@@ -317,7 +347,7 @@ bool CKVRInput::Create(QWidget* window, void*) {
 }
 
 void CKVRInput::Read() {
-  if (m_feed) m_feed->Take(m_keys, m_mouseState);
+  if (m_feed) m_feed->Take(m_keys, m_mouseState, m_buttonPlaces);
 }
 
 void CKVRInput::Release() {

@@ -12,6 +12,10 @@
 // wheel motion (120 per notch, positive away from the user),
 // rgbButtons[0..7] have their high bit set while a button is down (0 left,
 // 1 right, 2 middle, 3 back, 4 forward).
+// Places: m_buttonPlaces keeps where the pointer was at each button's last
+// press and last release, as a window message carries its coordinates, so
+// a frame that spans a press and the moves after it still handles the press
+// where it happened.
 //
 // Quick presses: a key or button pressed after one read reads as down at the
 // next read even when it was released again before it, and as up at the
@@ -25,7 +29,10 @@
 // Foreground, not exclusive: while the window is not the active window every
 // read gives zeros (no keys, no motion, no buttons) and events are ignored;
 // when it loses the focus or the activation every key and button is
-// released. Other handlers still see every event.
+// released (at the pointer's last place). When it becomes active again, the
+// pointer's place at that moment is where motion counts from, so the first
+// move after a dialog closes is motion like any other. Other handlers still
+// see every event.
 //
 // Relative motion with a hidden cursor: between BeginRelativeMotion and
 // EndRelativeMotion each read puts the pointer back at the anchor, so the
@@ -86,6 +93,20 @@ struct DIMOUSESTATE2 {
 };
 static_assert(sizeof(DIMOUSESTATE2) == 20);
 
+// Where the pointer was at each button's last press and last release, in
+// the window's client pixels (the unit of the view's cursor: the logical
+// position times the window's scale factor, rounded down). A place is kept
+// until the next press or release of its button, so the release of a click
+// shorter than a frame, read one frame after its press, still has its own.
+// A button the feed has not seen pressed (or released) has no place: input
+// written by hand has none, and its users take the cursor instead.
+struct MouseButtonPlaces {
+  POINT press[8] = {};
+  POINT release[8] = {};
+  bool hasPress[8] = {};
+  bool hasRelease[8] = {};
+};
+
 // ---- key mapping -------------------------------------------------------------------
 // The code of an X (xkb) keycode, as Linux desktops report them in
 // QKeyEvent::nativeScanCode(): keycode - 8 is the kernel's key number, which
@@ -104,11 +125,11 @@ class CKVRInput {
 
   // Starts feeding from the window (the widget that has the keyboard focus
   // and gets the mouse events: the 3D view) and turns on its mouse
-  // tracking. Zeroes both states. False without a window. The instance is
+  // tracking. Zeroes the states and forgets the places. False without a window. The instance is
   // not used.
   bool Create(QWidget* window, void* instance);
-  // Refreshes m_keys and m_mouseState (once per frame). Nothing before
-  // Create or after Release.
+  // Refreshes m_keys, m_mouseState and m_buttonPlaces (once per frame).
+  // Nothing before Create or after Release.
   void Read();
   // Stops feeding; both states keep their last values.
   void Release();
@@ -121,6 +142,7 @@ class CKVRInput {
 
   BYTE m_keys[256] = {};
   DIMOUSESTATE2 m_mouseState;
+  MouseButtonPlaces m_buttonPlaces;
 
  private:
   std::unique_ptr<CKVRInputFeed> m_feed;  // forgets its window if the window goes first

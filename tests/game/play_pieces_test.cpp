@@ -136,14 +136,15 @@ TEST_F(PlayPiecesTest, SettlingTakesLowerLayersFirst) {
 TEST_F(PlayPiecesTest, ASelectionHoldsWholeGroupsAndMovesTogether) {
   NewPuzzle(3, 3);
   ClearTable();
-  // Pieces 0 and 1 joined; piece 0 inside the band, piece 1 outside.
-  Put(Piece(0), 100, 100);
+  // Pieces 0 and 1 joined; piece 0 inside the band, piece 1 outside; all
+  // of it right of the command helper.
+  Put(Piece(0), 250, 100);
   Piece(1).SetPosition(PlaceBeside(Piece(1), Piece(0)));
   ASSERT_TRUE(JoinPieces(Piece(1), Piece(0)));
-  Put(Piece(4), 60, 100);
+  Put(Piece(4), 210, 100);
   // The band from above-left of piece 4 to below-right of piece 0's centre.
-  const POINT from = ProjectToClient(D3DXVECTOR3(30, 70, 0));
-  const POINT to = ProjectToClient(D3DXVECTOR3(112, 125, 0));
+  const POINT from = ProjectToClient(D3DXVECTOR3(180, 70, 0));
+  const POINT to = ProjectToClient(D3DXVECTOR3(262, 125, 0));
   Input(from.x, from.y, true, false);
   ASSERT_EQ(m_screen.State(), kPlayBanding);
   Input(to.x, to.y, true, false, to.x - from.x, to.y - from.y);
@@ -152,13 +153,13 @@ TEST_F(PlayPiecesTest, ASelectionHoldsWholeGroupsAndMovesTogether) {
   for (int i : {0, 1, 4}) EXPECT_TRUE(Piece(i).m_selected) << i;
   // Dragging a selected piece moves the whole selection.
   const D3DXVECTOR3 before = Piece(1).m_currentPosition;
-  DragPiece(Piece(4), D3DXVECTOR3(60, 200, 0), false);
+  DragPiece(Piece(4), D3DXVECTOR3(210, 200, 0), false);
   EXPECT_EQ(Hand().m_held.size(), 3u);
   EXPECT_NEAR(Piece(1).m_currentPosition.y, before.y + 100.0f, 0.5f);
   Input(ScreenOf(Piece(4)).x, ScreenOf(Piece(4)).y, false, false);
   // Taking a piece outside the selection forgets it and its highlight.
-  Put(Piece(8), -100, -100);
-  DragPiece(Piece(8), D3DXVECTOR3(-90, -100, 0));
+  Put(Piece(8), 150, -100);
+  DragPiece(Piece(8), D3DXVECTOR3(160, -100, 0));
   EXPECT_TRUE(Hand().m_selection.empty());
   for (int i : {0, 1, 4}) EXPECT_FALSE(Piece(i).m_selected) << i;
 }

@@ -28,6 +28,14 @@ class Input_Offscreen : public ::testing::Test {
     QEvent e(QEvent::WindowActivate);
     Send(e);
   }
+  // The window becomes active with the pointer at a global point: motion
+  // counts from there.
+  void ActivateWithPointerAt(QPoint global) {
+    QCursor::setPos(global);
+    ASSERT_EQ(QCursor::pos(), global);
+    Deactivate();
+    Activate();
+  }
   void Deactivate() {
     QEvent e(QEvent::WindowDeactivate);
     Send(e);
@@ -132,7 +140,7 @@ TEST_F(Input_Offscreen, SeveralKeysAreDownTogether) {
 
 // ---- mouse ----------------------------------------------------------------------------
 TEST_F(Input_Offscreen, MotionAndWheelAreSummedAndClearedByRead) {
-  Move({100, 100});  // first position: no motion yet
+  ActivateWithPointerAt({100, 100});
   Move({110, 95});
   Move({130, 90});
   Mouse(QEvent::MouseButtonPress, {131, 92}, Qt::LeftButton);
@@ -171,6 +179,40 @@ TEST_F(Input_Offscreen, APressBetweenTwoReadsIsSeenByExactlyOneRead) {
   EXPECT_EQ(input.m_mouseState.rgbButtons[0], 0);
 }
 
+// Each press and release keeps where it happened, in client pixels, also
+// when the read comes after the pointer went on, and the release of a click
+// shorter than a frame is still there for the read after it.
+TEST_F(Input_Offscreen, PressesAndReleasesKeepWhereTheyHappened) {
+  auto client = [&](QPoint global) {
+    const QPoint local = window.mapFromGlobal(global);
+    return std::pair<LONG, LONG>(local.x(), local.y());
+  };
+  auto place = [](POINT p) { return std::pair<LONG, LONG>(p.x, p.y); };
+  const MouseButtonPlaces& places = input.m_buttonPlaces;
+  Move({50, 50});
+  Mouse(QEvent::MouseButtonPress, {60, 70}, Qt::LeftButton);
+  Move({90, 95});
+  Mouse(QEvent::MouseButtonRelease, {100, 110}, Qt::LeftButton);
+  Move({120, 130});
+  input.Read();
+  EXPECT_EQ(input.m_mouseState.rgbButtons[0], 0x80);
+  ASSERT_TRUE(places.hasPress[0]);
+  EXPECT_EQ(place(places.press[0]), client({60, 70}));
+  input.Read();
+  EXPECT_EQ(input.m_mouseState.rgbButtons[0], 0);
+  ASSERT_TRUE(places.hasRelease[0]);
+  EXPECT_EQ(place(places.release[0]), client({100, 110}));
+  // A button let go by the window losing the activation is released where
+  // the pointer was last seen.
+  Mouse(QEvent::MouseButtonPress, {30, 40}, Qt::RightButton);
+  Move({35, 45});
+  Deactivate();
+  input.Read();
+  EXPECT_EQ(input.m_mouseState.rgbButtons[1], 0);
+  EXPECT_EQ(place(places.release[1]), client({35, 45}));
+  EXPECT_FALSE(places.hasPress[2]);  // never pressed: no place
+}
+
 TEST_F(Input_Offscreen, AutoRepeatIsIgnored) {
   Press(Qt::Key_Tab, 23);
   EXPECT_EQ(DownKeys(), Codes{0x0F});
@@ -198,10 +240,9 @@ TEST_F(Input_Offscreen, AnInactiveWindowReadsZeroAndReleasesEverything) {
     input.Read();
     EXPECT_TRUE(NothingSet());
   }
-  // Back in front: nothing is still held, and motion restarts from the next
-  // position.
-  Activate();
-  Move({60, 60});
+  // Back in front: nothing is still held, and motion counts from where the
+  // pointer was then, the first move included.
+  ActivateWithPointerAt({60, 60});
   Move({61, 63});
   input.Read();
   EXPECT_EQ(input.m_mouseState.lX, 1);
@@ -236,7 +277,7 @@ TEST_F(Input_Offscreen, NothingIsReadBeforeCreateOrAfterRelease) {
 // ---- relative motion ------------------------------------------------------------------------
 TEST_F(Input_Offscreen, TheMoveOfTheWarpBackIsNotCounted) {
   const QPoint anchor(200, 200);
-  Move(anchor);
+  ActivateWithPointerAt(anchor);
   input.BeginRelativeMotion(POINT{anchor.x(), anchor.y()});
   Move({230, 210});
   input.Read();  // warps the pointer back to the anchor
