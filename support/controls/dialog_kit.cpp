@@ -85,13 +85,23 @@ class LabelClickToggles : public QObject {
   QAbstractButton* m_button;
 };
 
+// The room the check mark or radio circle takes left of the text, as the
+// style draws it.
+int MarkRoom(const QAbstractButton* button) {
+  const bool radio = qobject_cast<const QRadioButton*>(button) != nullptr;
+  const QStyle* style = button->style();
+  return style->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth, nullptr,
+                            button) +
+         style->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing : QStyle::PM_CheckBoxLabelSpacing,
+                            nullptr, button);
+}
+
 // The mark alone, its text a wrapping label beside it from the top.
 template <class Button>
 Button* WithTextBeside(Button* button, const QString& text, const QRect& rect) {
   QWidget* parent = button->parentWidget();
   const QSize hint = button->sizeHint();
-  const int textLeft = button->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, button) +
-                       button->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, button);
+  const int textLeft = MarkRoom(button);
   button->setFixedSize(textLeft, hint.height());
   button->setAccessibleName(text);
   const int textTop = std::max(0, (hint.height() - button->fontMetrics().height()) / 2);
@@ -100,13 +110,10 @@ Button* WithTextBeside(Button* button, const QString& text, const QRect& rect) {
   return button;
 }
 
-// Room the check mark or radio circle takes beside the text.
-constexpr int kIndicatorWidth = 24;
-
 // The text broken into lines that leave the mark its room.
 template <class Button>
 Button* WithTextInside(Button* button, const QString& text) {
-  button->setText(WrapText(text, button->font(), button->width() - kIndicatorWidth));
+  button->setText(WrapText(text, button->font(), button->width() - MarkRoom(button)));
   return button;
 }
 

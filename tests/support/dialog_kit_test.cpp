@@ -133,10 +133,13 @@ TEST(DialogKit_Offscreen, WrappingTextsKeepTheirMarkInView) {
     const QStringList lines = middle->text().split('\n');
     EXPECT_GT(lines.size(), 1) << kind;
     EXPECT_EQ(lines.join(' '), text) << kind;
-    const int room = middle->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, middle) +
-                     middle->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, middle);
+    const QStyle* style = middle->style();
+    const int room =
+        style->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth) +
+        style->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing : QStyle::PM_CheckBoxLabelSpacing);
     for (const QString& line : lines)
-      EXPECT_LE(room + middle->fontMetrics().horizontalAdvance(line), rect.width()) << kind << ": " << line.toStdString();
+      EXPECT_LE(room + middle->fontMetrics().horizontalAdvance(line), rect.width())
+          << kind << ": " << line.toStdString();
   }
 }
 
