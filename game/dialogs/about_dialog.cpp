@@ -28,23 +28,24 @@ QPixmap TitlePicture() {
 CAboutDialog::CAboutDialog(QWidget* parent) : CGameDialog(0, parent) {
   setWindowTitle(DialogText(IDS_ABOUT_TITLE));
   SetFixedUnits(277, 270);
-  QLabel* picture = Place(new QLabel, kAboutPicture, 7, 7, 263, 32);
+  QLabel* picture = Place(this, new QLabel, kAboutPicture, Units(7, 7, 263, 32));
   picture->setAlignment(Qt::AlignCenter);
   picture->setPixmap(TitlePicture());
-  AddGroup(kAboutGroup, DialogText(IDS_ABOUT_PRODUCT_INFORMATION), 7, 44, 263, 198);
-  QLabel* title = AddLabel(kAboutTitle, QString::fromStdString(GetProductTitle()), 17, 60, 243, 10);
+  AddBoldGroup(this, kAboutGroup, DialogText(IDS_ABOUT_PRODUCT_INFORMATION), Units(7, 44, 263, 198));
+  QLabel* title =
+      AddLabel(this, kAboutTitle, QString::fromStdString(GetProductTitle()), Units(17, 60, 243, 10));
   title->setTextFormat(Qt::PlainText);
-  AddLabel(kAboutVersion, DialogText(IDS_ABOUT_VERSION) + QString::fromStdString(GetGameVersion()), 17, 73,
-           243, 10);
-  AddLabel(kNoItemId, DialogText(IDS_ABOUT_MAKER_PAGE_LABEL), 17, 93, 243, 10);
-  m_makerLink = Place(new CHRXHyperLink, kAboutMakerLink, 17, 105, 243, 10);
+  AddLabel(this, kAboutVersion, DialogText(IDS_ABOUT_VERSION) + QString::fromStdString(GetGameVersion()),
+           Units(17, 73, 243, 10));
+  AddLabel(this, kNoItemId, DialogText(IDS_ABOUT_MAKER_PAGE_LABEL), Units(17, 93, 243, 10));
+  m_makerLink = Place(this, new CHRXHyperLink, kAboutMakerLink, Units(17, 105, 243, 10));
   m_makerLink->setText(DialogText(IDS_ABOUT_MAKER_ADDRESS));
-  AddLabel(kNoItemId, DialogText(IDS_ABOUT_PRODUCT_PAGE_LABEL), 17, 123, 243, 10);
-  m_productLink = Place(new CHRXHyperLink, kAboutProductLink, 17, 135, 243, 10);
+  AddLabel(this, kNoItemId, DialogText(IDS_ABOUT_PRODUCT_PAGE_LABEL), Units(17, 123, 243, 10));
+  m_productLink = Place(this, new CHRXHyperLink, kAboutProductLink, Units(17, 135, 243, 10));
   m_productLink->setText(DialogText(IDS_ABOUT_PRODUCT_ADDRESS));
-  AddLabel(kAboutLegal, DialogText(IDS_LEGAL_WARNING), 17, 157, 243, 78, true);
-  QPushButton* ok = AddButton(IDOK, DialogText(IDS_DLG_OK), 210, 249, 60, 15);
+  AddWrappingLabel(this, kAboutLegal, DialogText(IDS_LEGAL_WARNING), Units(17, 157, 243, 78));
+  QPushButton* ok =
+      AddButton(this, IDOK, DialogText(IDS_DLG_OK), Units(210, 249, 60, 15), EnterKey::ToDefault);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  MakeBold({kAboutGroup});
 }

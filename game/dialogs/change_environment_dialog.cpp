@@ -30,17 +30,20 @@ CChangeEnvironmentDialog::~CChangeEnvironmentDialog() = default;
 void CChangeEnvironmentDialog::BuildControls() {
   setWindowTitle(DialogText(IDS_ENV_TITLE));
   SetFixedUnits(427, 205);
-  AddGroup(kEnvGroup, DialogText(IDS_ENV_TABLE_APPEARANCE), 7, 7, 413, 167);
-  m_list = Place(new QListWidget, kEnvList, 15, 21, 190, 145);
-  m_preview = Place(new QLabel, kEnvPreview, 215, 21, 130, 118);
+  AddBoldGroup(this, kEnvGroup, DialogText(IDS_ENV_TABLE_APPEARANCE), Units(7, 7, 413, 167));
+  m_list = Place(this, new QListWidget, kEnvList, Units(15, 21, 190, 145));
+  m_preview = Place(this, new QLabel, kEnvPreview, Units(215, 21, 130, 118));
   m_preview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   // Under the preview square, whatever the font.
-  QPushButton* select = AddButton(kEnvSelectImage, DialogText(IDS_ENV_SELECT_IMAGE), 215, 145, 100, 15);
+  QPushButton* select = AddButton(this, kEnvSelectImage, DialogText(IDS_ENV_SELECT_IMAGE),
+                                  Units(215, 145, 100, 15), EnterKey::ToDefault);
   select->move(m_preview->x(), m_preview->y() + kPreviewSize + Units(0, 0, 0, 4).height());
-  AddHelpButton(7, 183, 60, 15);
-  QPushButton* ok = AddButton(IDOK, DialogText(IDS_DLG_OK), 293, 183, 60, 15);
+  AddHelpButton(Units(7, 183, 60, 15));
+  QPushButton* ok =
+      AddButton(this, IDOK, DialogText(IDS_DLG_OK), Units(293, 183, 60, 15), EnterKey::ToDefault);
   ok->setDefault(true);
-  QPushButton* cancel = AddButton(IDCANCEL, DialogText(IDS_DLG_CANCEL), 360, 183, 60, 15);
+  QPushButton* cancel =
+      AddButton(this, IDCANCEL, DialogText(IDS_DLG_CANCEL), Units(360, 183, 60, 15), EnterKey::ToDefault);
 
   connect(ok, &QPushButton::clicked, this, [this] { OnOk(); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -90,7 +93,6 @@ void CChangeEnvironmentDialog::InitEnvironmentList() {
     UpdatePreview();
     UpdateButtons();
   });
-  MakeBold({kEnvGroup});
 }
 
 CChangeEnvironmentDialog::Entry& CChangeEnvironmentDialog::Selected() {

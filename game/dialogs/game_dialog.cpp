@@ -1,21 +1,16 @@
 #include "game/dialogs/game_dialog.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFileDialog>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QRadioButton>
 #include <QStringList>
 #include <algorithm>
 #include <cctype>
 
 #include "game/dialog_services.h"
 #include "resources/strings.h"
-#include "support/controls/hrx_font.h"
 #include "support/string_table.h"
 #include "support/support.h"
 
@@ -43,58 +38,10 @@ void CGameDialog::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-QGroupBox* CGameDialog::AddGroup(int id, const QString& text, int x, int y, int w, int h) {
-  return Place(new QGroupBox(text), id, x, y, w, h);
-}
-
-QLabel* CGameDialog::AddLabel(int id, const QString& text, int x, int y, int w, int h, bool wrap) {
-  QLabel* label = Place(new QLabel(text), id, x, y, w, h);
-  label->setWordWrap(wrap);
-  label->setAlignment(wrap ? Qt::AlignLeft | Qt::AlignTop : Qt::AlignLeft | Qt::AlignVCenter);
-  return label;
-}
-
-QPushButton* CGameDialog::AddButton(int id, const QString& text, int x, int y, int w, int h) {
-  QPushButton* button = Place(new QPushButton(text), id, x, y, w, h);
-  button->setAutoDefault(false);
-  return button;
-}
-
-namespace {
-// Room the check mark or radio circle takes beside the text.
-constexpr int kIndicatorWidth = 24;
-
-template <class Button>
-Button* WithText(Button* button, const QString& text, bool wrap) {
-  button->setText(wrap ? WrapText(text, button->font(), button->width() - kIndicatorWidth) : text);
-  return button;
-}
-}  // namespace
-
-QCheckBox* CGameDialog::AddCheck(int id, const QString& text, int x, int y, int w, int h, bool wrap) {
-  return WithText(Place(new QCheckBox, id, x, y, w, h), text, wrap);
-}
-
-QRadioButton* CGameDialog::AddRadio(int id, const QString& text, int x, int y, int w, int h, bool wrap) {
-  return WithText(Place(new QRadioButton, id, x, y, w, h), text, wrap);
-}
-
-QComboBox* CGameDialog::AddDropList(int id, int x, int y, int w, int h) {
-  return Place(new QComboBox, id, x, y, w, h);
-}
-
-QPushButton* CGameDialog::AddHelpButton(int x, int y, int w, int h) {
-  QPushButton* help = AddButton(kHelpButtonId, DialogText(IDS_DLG_HELP), x, y, w, h);
+QPushButton* CGameDialog::AddHelpButton(const QRect& rect) {
+  QPushButton* help = AddButton(this, kHelpButtonId, DialogText(IDS_DLG_HELP), rect, EnterKey::ToDefault);
   connect(help, &QPushButton::clicked, this, [this] { OnHelp(); });
   return help;
-}
-
-void CGameDialog::MakeBold(std::initializer_list<int> ids) {
-  if (ids.size() == 0 || !GetDlgItem(this, *ids.begin())) return;
-  CHRXFont bold(GetDlgItem(this, *ids.begin())->font());
-  bold.setWeight(QFont::Weight(700));
-  for (int id : ids)
-    if (QWidget* control = GetDlgItem(this, id)) control->setFont(bold);
 }
 
 // ---- pictures ------------------------------------------------------------------

@@ -1,14 +1,17 @@
 #pragma once
 // What the game's dialogs share beyond the dialog kit
-// (support/controls/dialog_kit.h: texts, dialog units): a dialog base laid
-// out in dialog units, with bold group boxes and help on button 1001 and F1;
-// picture previews;
+// (support/controls/dialog_kit.h: texts, dialog units, the builders of
+// their controls): a dialog base laid out in dialog units of its font, with
+// help on button 1001 and F1; picture previews;
 // the picture list of a folder; and the seams through which a dialog asks
 // the desktop for a folder or a file (tests put their own answer in place).
 //
 // Controls are direct children of their dialog and carry their item ids
 // (support/controls/hrx_dialog_item.h); GetDlgItem finds them. Controls
-// without an id of their own get kNoItemId.
+// without an id of their own get kNoItemId. The game's buttons leave Enter
+// to the dialog's default button (EnterKey::ToDefault), and a wrapping
+// check box or radio button has its mark in the middle of its lines
+// (MarkBeside::MiddleLine).
 //
 // Sections: dialog base - pictures - desktop seams
 #include <QDialog>
@@ -16,7 +19,6 @@
 #include <QPixmap>
 #include <QString>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -25,12 +27,8 @@
 #include "support/controls/dialog_kit.h"
 #include "support/controls/hrx_dialog_item.h"
 
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
 class QLabel;
 class QPushButton;
-class QRadioButton;
 
 inline constexpr int kNoItemId = -1;
 inline constexpr int kHelpButtonId = 1001;
@@ -60,29 +58,8 @@ class CGameDialog : public QDialog {
   virtual void OnHelp();
   void keyPressEvent(QKeyEvent* event) override;
 
-  // Makes a control a direct child with the id, placed in dialog units.
-  template <class W>
-  W* Place(W* control, int id, int x, int y, int width, int height) {
-    control->setParent(this);
-    SetDlgCtrlID(control, id);
-    control->setGeometry(Units(x, y, width, height));
-    return control;
-  }
-  QGroupBox* AddGroup(int id, const QString& text, int x, int y, int w, int h);
-  // A static text; wrapped lines when wrap is set.
-  QLabel* AddLabel(int id, const QString& text, int x, int y, int w, int h, bool wrap = false);
-  QPushButton* AddButton(int id, const QString& text, int x, int y, int w, int h);
-  // Check boxes and radio buttons; with wrap, the text is broken into lines
-  // that fit the control's width.
-  QCheckBox* AddCheck(int id, const QString& text, int x, int y, int w, int h, bool wrap = false);
-  QRadioButton* AddRadio(int id, const QString& text, int x, int y, int w, int h, bool wrap = false);
-  // A drop-down list that is not sorted.
-  QComboBox* AddDropList(int id, int x, int y, int w, int h);
-  // The Help button (id 1001), connected to OnHelp.
-  QPushButton* AddHelpButton(int x, int y, int w, int h);
-  // Weight 700 on the controls with the ids (CHRXFont from the first one's
-  // font).
-  void MakeBold(std::initializer_list<int> ids);
+  // The Help button (id 1001) at rect, connected to OnHelp.
+  QPushButton* AddHelpButton(const QRect& rect);
 
  private:
   int m_helpTopic;

@@ -9,7 +9,7 @@
 CGameMenuDialog::CGameMenuDialog(QWidget* parent) : CGameDialog(0, parent) {
   setWindowTitle(DialogText(IDS_MENU_TITLE));
   SetFixedUnits(203, 164);
-  AddGroup(kMenuActionsGroup, DialogText(IDS_MENU_ACTIONS), 7, 7, 189, 128);
+  AddBoldGroup(this, kMenuActionsGroup, DialogText(IDS_MENU_ACTIONS), Units(7, 7, 189, 128));
   const struct {
     int id;
     unsigned text;
@@ -19,13 +19,14 @@ CGameMenuDialog::CGameMenuDialog(QWidget* parent) : CGameDialog(0, parent) {
                  {kMenuStartScreen, IDS_MENU_START_SCREEN, kCommandShowStartScreen}};
   int y = 26;
   for (const auto& b : buttons) {
-    QPushButton* button = AddButton(b.id, DialogText(b.text), 17, y, 169, 24);
+    QPushButton* button =
+        AddButton(this, b.id, DialogText(b.text), Units(17, y, 169, 24), EnterKey::ToDefault);
     connect(button, &QPushButton::clicked, this, [this, command = b.command] { Choose(command); });
     y += 35;
   }
-  QPushButton* cancel = AddButton(IDCANCEL, DialogText(IDS_DLG_CANCEL), 136, 142, 60, 15);
+  QPushButton* cancel =
+      AddButton(this, IDCANCEL, DialogText(IDS_DLG_CANCEL), Units(136, 142, 60, 15), EnterKey::ToDefault);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  MakeBold({kMenuActionsGroup});
 }
 
 void CGameMenuDialog::Choose(int command) {

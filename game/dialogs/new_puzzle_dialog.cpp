@@ -47,12 +47,14 @@ CCreateNewPuzzleDialog::~CCreateNewPuzzleDialog() = default;
 void CCreateNewPuzzleDialog::BuildControls() {
   setWindowTitle(DialogText(IDS_NEW_TITLE));
   SetFixedUnits(479, 200);
-  AddGroup(kNewPuzzleImageGroup, DialogText(IDS_NEW_IMAGE), 7, 7, 228, 163);
-  m_preview = Place(new QLabel, kNewPuzzlePreview, 17, 22, 140, 80);
+  AddBoldGroup(this, kNewPuzzleImageGroup, DialogText(IDS_NEW_IMAGE), Units(7, 7, 228, 163));
+  m_preview = Place(this, new QLabel, kNewPuzzlePreview, Units(17, 22, 140, 80));
   m_preview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  m_sizeText = AddLabel(kNewPuzzleSizeText, QString(), 17, 110, 208, 10);
-  AddButton(kNewPuzzleSelectImage, DialogText(IDS_NEW_SELECT_IMAGE), 17, 126, 120, 16);
-  AddButton(kNewPuzzleDownload, DialogText(IDS_NEW_DOWNLOAD), 17, 148, 120, 16);
+  m_sizeText = AddLabel(this, kNewPuzzleSizeText, QString(), Units(17, 110, 208, 10));
+  AddButton(this, kNewPuzzleSelectImage, DialogText(IDS_NEW_SELECT_IMAGE), Units(17, 126, 120, 16),
+            EnterKey::ToDefault);
+  AddButton(this, kNewPuzzleDownload, DialogText(IDS_NEW_DOWNLOAD), Units(17, 148, 120, 16),
+            EnterKey::ToDefault);
   // The size text and the button follow the preview box, whatever the font.
   const int below = m_preview->y() + kPreviewHeight + Units(0, 0, 0, 6).height();
   if (m_sizeText->y() < below) {
@@ -61,24 +63,26 @@ void CCreateNewPuzzleDialog::BuildControls() {
       GetDlgItem(this, id)->move(GetDlgItem(this, id)->pos() + QPoint(0, shift));
   }
 
-  AddGroup(kNewPuzzleDimensionsGroup, DialogText(IDS_NEW_DIMENSIONS), 244, 7, 228, 44);
-  m_dimensions = AddDropList(kNewPuzzleDimensions, 254, 25, 208, 14);
+  AddBoldGroup(this, kNewPuzzleDimensionsGroup, DialogText(IDS_NEW_DIMENSIONS), Units(244, 7, 228, 44));
+  m_dimensions = AddDropList(this, kNewPuzzleDimensions, Units(254, 25, 208, 14));
 
-  AddGroup(kNewPuzzlePieceGroup, DialogText(IDS_NEW_PIECE_PROPERTIES), 244, 58, 228, 112);
-  AddLabel(kNoItemId, DialogText(IDS_NEW_SHAPE), 254, 75, 208, 10);
-  m_shape = AddDropList(kNewPuzzleShape, 254, 86, 130, 14);
-  m_rotate = AddCheck(kNewPuzzleRotate, DialogText(IDS_NEW_ROTATE), 254, 106, 208, 12);
-  AddLabel(kNoItemId, DialogText(IDS_NEW_IRREGULARITY), 254, 126, 208, 10);
-  m_irregularity = Place(new QSlider(Qt::Horizontal), kNewPuzzleIrregularity, 254, 138, 208, 14);
+  AddBoldGroup(this, kNewPuzzlePieceGroup, DialogText(IDS_NEW_PIECE_PROPERTIES), Units(244, 58, 228, 112));
+  AddLabel(this, kNoItemId, DialogText(IDS_NEW_SHAPE), Units(254, 75, 208, 10));
+  m_shape = AddDropList(this, kNewPuzzleShape, Units(254, 86, 130, 14));
+  m_rotate = AddCheckBox(this, kNewPuzzleRotate, DialogText(IDS_NEW_ROTATE), Units(254, 106, 208, 12));
+  AddLabel(this, kNoItemId, DialogText(IDS_NEW_IRREGULARITY), Units(254, 126, 208, 10));
+  m_irregularity = Place(this, new QSlider(Qt::Horizontal), kNewPuzzleIrregularity, Units(254, 138, 208, 14));
   m_irregularity->setTickPosition(QSlider::NoTicks);
-  AddLabel(kNoItemId, DialogText(IDS_NEW_REGULAR), 254, 153, 100, 10);
-  QLabel* irregular = AddLabel(kNoItemId, DialogText(IDS_NEW_IRREGULAR), 362, 153, 100, 10);
+  AddLabel(this, kNoItemId, DialogText(IDS_NEW_REGULAR), Units(254, 153, 100, 10));
+  QLabel* irregular = AddLabel(this, kNoItemId, DialogText(IDS_NEW_IRREGULAR), Units(362, 153, 100, 10));
   irregular->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-  AddHelpButton(7, 178, 60, 16);
-  QPushButton* ok = AddButton(IDOK, DialogText(IDS_NEW_CREATE), 270, 178, 130, 16);
+  AddHelpButton(Units(7, 178, 60, 16));
+  QPushButton* ok =
+      AddButton(this, IDOK, DialogText(IDS_NEW_CREATE), Units(270, 178, 130, 16), EnterKey::ToDefault);
   ok->setDefault(true);
-  QPushButton* cancel = AddButton(IDCANCEL, DialogText(IDS_DLG_CANCEL), 407, 178, 65, 16);
+  QPushButton* cancel =
+      AddButton(this, IDCANCEL, DialogText(IDS_DLG_CANCEL), Units(407, 178, 65, 16), EnterKey::ToDefault);
 
   connect(ok, &QPushButton::clicked, this, [this] { OnOk(); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -88,7 +92,6 @@ void CCreateNewPuzzleDialog::BuildControls() {
 
 // ---- opening ---------------------------------------------------------------------
 void CCreateNewPuzzleDialog::InitControls() {
-  MakeBold({kNewPuzzleImageGroup, kNewPuzzleDimensionsGroup, kNewPuzzlePieceGroup});
   Item<QWidget>(kNewPuzzleDownload)->hide();
 
   m_choice.m_picturePath = ChooseStartPicture(m_choice.m_picturePath, GetPuzzleSamplesDir(),

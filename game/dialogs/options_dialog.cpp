@@ -14,20 +14,22 @@
 COptionsDialog::COptionsDialog(QWidget* parent) : CGameDialog(kOptionsHelpTopic, parent) {
   setWindowTitle(DialogText(IDS_OPTIONS_TITLE));
   SetFixedUnits(416, 268);
-  m_tree = Place(new QTreeWidget, kOptionsTree, 7, 7, 110, 232);
+  m_tree = Place(this, new QTreeWidget, kOptionsTree, Units(7, 7, 110, 232));
   m_tree->setHeaderHidden(true);
   m_tree->setRootIsDecorated(false);
-  m_caption = AddLabel(kOptionsCaption, "Caption", 124, 7, 285, 16);
+  m_caption = AddLabel(this, kOptionsCaption, "Caption", Units(124, 7, 285, 16));
   m_caption->setFrameStyle(QFrame::Panel | QFrame::Raised);
   m_caption->setIndent(6);
-  auto* area = Place(new QFrame, kOptionsPageArea, 124, 28, 285, 211);
+  auto* area = Place(this, new QFrame, kOptionsPageArea, Units(124, 28, 285, 211));
   area->setFrameStyle(QFrame::Box | QFrame::Plain);
-  auto* separator = Place(new QFrame, kNoItemId, 7, 244, 402, 1);
+  auto* separator = Place(this, new QFrame, kNoItemId, Units(7, 244, 402, 1));
   separator->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-  AddHelpButton(7, 249, 60, 15);
-  QPushButton* ok = AddButton(IDOK, DialogText(IDS_DLG_OK), 282, 249, 60, 15);
+  AddHelpButton(Units(7, 249, 60, 15));
+  QPushButton* ok =
+      AddButton(this, IDOK, DialogText(IDS_DLG_OK), Units(282, 249, 60, 15), EnterKey::ToDefault);
   ok->setDefault(true);
-  QPushButton* cancel = AddButton(IDCANCEL, DialogText(IDS_DLG_CANCEL), 349, 249, 60, 15);
+  QPushButton* cancel =
+      AddButton(this, IDCANCEL, DialogText(IDS_DLG_CANCEL), Units(349, 249, 60, 15), EnterKey::ToDefault);
   connect(ok, &QPushButton::clicked, this, [this] { OnOk(); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -43,7 +45,7 @@ COptionsDialog::~COptionsDialog() = default;
 
 // ---- pages -----------------------------------------------------------------------
 void COptionsDialog::InitPages() {
-  MakeBold({kOptionsCaption});
+  MakeBold(m_caption);
   const QRect area = GetDlgItem(this, kOptionsPageArea)->geometry();
   for (CPrefPageBaseDialog* page : {static_cast<CPrefPageBaseDialog*>(m_general),
                                     static_cast<CPrefPageBaseDialog*>(m_pieces),

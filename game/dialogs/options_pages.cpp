@@ -39,13 +39,13 @@ void CPrefPageBaseDialog::keyPressEvent(QKeyEvent* event) {
 
 // ---- General ----------------------------------------------------------------------------
 COptionsPageGeneral::COptionsPageGeneral(QWidget* parent) : CPrefPageBaseDialog(parent) {
-  AddGroup(kNoItemId, DialogText(IDS_GENERAL_CAMERA), 7, 7, 271, 40);
-  AddLabel(kNoItemId, DialogText(IDS_GENERAL_HEIGHT), 15, 24, 75, 10);
-  m_height = Place(new QLineEdit, kGeneralHeight, 92, 22, 36, 13);
+  AddGroup(this, kNoItemId, DialogText(IDS_GENERAL_CAMERA), Units(7, 7, 271, 40));
+  AddLabel(this, kNoItemId, DialogText(IDS_GENERAL_HEIGHT), Units(15, 24, 75, 10));
+  m_height = Place(this, new QLineEdit, kGeneralHeight, Units(92, 22, 36, 13));
   m_height->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), m_height));
   m_height->installEventFilter(this);
   // The up-down control on the edit's right: the upper arrow raises.
-  auto* updown = Place(new QWidget, kGeneralHeightUpDown, 128, 22, 10, 13);
+  auto* updown = Place(this, new QWidget, kGeneralHeightUpDown, Units(128, 22, 10, 13));
   auto* up = new QToolButton(updown);
   auto* down = new QToolButton(updown);
   up->setArrowType(Qt::UpArrow);
@@ -54,10 +54,11 @@ COptionsPageGeneral::COptionsPageGeneral(QWidget* parent) : CPrefPageBaseDialog(
   down->setGeometry(0, updown->height() / 2, updown->width(), updown->height() - updown->height() / 2);
   connect(up, &QToolButton::clicked, this, [this] { Step(+1); });
   connect(down, &QToolButton::clicked, this, [this] { Step(-1); });
-  AddLabel(kNoItemId, DialogText(IDS_GENERAL_CENTIMETERS), 143, 24, 100, 10);
+  AddLabel(this, kNoItemId, DialogText(IDS_GENERAL_CENTIMETERS), Units(143, 24, 100, 10));
 
-  AddGroup(kNoItemId, DialogText(IDS_GENERAL_DISPLAY), 7, 54, 271, 58);
-  m_limitFps = AddCheck(kGeneralLimitFps, DialogText(IDS_GENERAL_LIMIT_FPS), 15, 68, 256, 40, true);
+  AddGroup(this, kNoItemId, DialogText(IDS_GENERAL_DISPLAY), Units(7, 54, 271, 58));
+  m_limitFps = AddWrappingCheckBox(this, kGeneralLimitFps, DialogText(IDS_GENERAL_LIMIT_FPS),
+                                   Units(15, 68, 256, 40), MarkBeside::MiddleLine);
 }
 
 void COptionsPageGeneral::Step(int by) {
@@ -107,11 +108,11 @@ bool COptionsPageGeneral::SaveSettings() {
 
 // ---- Pieces ---------------------------------------------------------------------------
 COptionsPagePieces::COptionsPagePieces(QWidget* parent) : CPrefPageBaseDialog(parent) {
-  AddGroup(kNoItemId, DialogText(IDS_PIECES_PROPERTIES), 7, 7, 271, 100);
-  AddLabel(kNoItemId, DialogText(IDS_PIECES_DEFINITION), 15, 24, 90, 10);
-  m_definition = AddDropList(kPiecesDefinition, 108, 22, 100, 14);
-  m_shiny = AddCheck(kPiecesShiny, DialogText(IDS_PIECES_SHINY), 15, 44, 256, 12);
-  AddLabel(kNoItemId, DialogText(IDS_PIECES_NOTE), 15, 64, 256, 50, true);
+  AddGroup(this, kNoItemId, DialogText(IDS_PIECES_PROPERTIES), Units(7, 7, 271, 100));
+  AddLabel(this, kNoItemId, DialogText(IDS_PIECES_DEFINITION), Units(15, 24, 90, 10));
+  m_definition = AddDropList(this, kPiecesDefinition, Units(108, 22, 100, 14));
+  m_shiny = AddCheckBox(this, kPiecesShiny, DialogText(IDS_PIECES_SHINY), Units(15, 44, 256, 12));
+  AddWrappingLabel(this, kNoItemId, DialogText(IDS_PIECES_NOTE), Units(15, 64, 256, 50));
   for (unsigned id : {IDS_DEFINITION_VERY_LOW, IDS_DEFINITION_LOW, IDS_DEFINITION_NORMAL, IDS_DEFINITION_HIGH})
     m_definition->addItem(DialogText(id));
   m_definition->setCurrentIndex(0);
@@ -132,12 +133,14 @@ bool COptionsPagePieces::SaveSettings() {
 
 // ---- New versions -------------------------------------------------------------------
 COptionsPageNewVersions::COptionsPageNewVersions(QWidget* parent) : CPrefPageBaseDialog(parent) {
-  m_manual = AddRadio(kVersionsManual, DialogText(IDS_VERSIONS_MANUAL), 7, 7, 271, 20, true);
-  AddLabel(kVersionsManualNote, DialogText(IDS_VERSIONS_MANUAL_NOTE), 22, 29, 256, 20, true);
-  m_auto = AddRadio(kVersionsAuto, DialogText(IDS_VERSIONS_NOTIFY), 7, 58, 271, 12, true);
-  AddLabel(kVersionsCheckEvery, DialogText(IDS_VERSIONS_CHECK_EVERY), 22, 76, 56, 10);
-  m_interval = AddDropList(kVersionsInterval, 80, 74, 80, 14);
-  AddLabel(kVersionsNote, DialogText(IDS_VERSIONS_NOTE), 22, 96, 256, 30, true);
+  m_manual = AddWrappingRadioButton(this, kVersionsManual, DialogText(IDS_VERSIONS_MANUAL),
+                                    Units(7, 7, 271, 20), MarkBeside::MiddleLine);
+  AddWrappingLabel(this, kVersionsManualNote, DialogText(IDS_VERSIONS_MANUAL_NOTE), Units(22, 29, 256, 20));
+  m_auto = AddWrappingRadioButton(this, kVersionsAuto, DialogText(IDS_VERSIONS_NOTIFY), Units(7, 58, 271, 12),
+                                  MarkBeside::MiddleLine);
+  AddLabel(this, kVersionsCheckEvery, DialogText(IDS_VERSIONS_CHECK_EVERY), Units(22, 76, 56, 10));
+  m_interval = AddDropList(this, kVersionsInterval, Units(80, 74, 80, 14));
+  AddWrappingLabel(this, kVersionsNote, DialogText(IDS_VERSIONS_NOTE), Units(22, 96, 256, 30));
   for (int days : kCheckIntervals)
     m_interval->addItem(QString::fromStdString(FormatString(LoadResString(IDS_DAYS).c_str(), days)));
   m_interval->setCurrentIndex(0);

@@ -43,23 +43,26 @@ CSelectImageDialog::~CSelectImageDialog() = default;
 void CSelectImageDialog::BuildControls() {
   setWindowTitle(DialogText(IDS_PICK_TITLE));
   resize(Units(0, 0, 403, 283).size());
-  AddGroup(kPickListGroup, DialogText(IDS_PICK_IMAGE_LIST), 7, 7, 200, 214);
-  m_list = Place(new QListWidget, kPickList, 14, 20, 186, 194);
-  AddGroup(kPickPreviewGroup, DialogText(IDS_PICK_PREVIEW), 214, 7, 182, 106);
-  m_preview = Place(new QLabel, kPickPreview, 222, 20, 140, 80);
+  AddBoldGroup(this, kPickListGroup, DialogText(IDS_PICK_IMAGE_LIST), Units(7, 7, 200, 214));
+  m_list = Place(this, new QListWidget, kPickList, Units(14, 20, 186, 194));
+  AddBoldGroup(this, kPickPreviewGroup, DialogText(IDS_PICK_PREVIEW), Units(214, 7, 182, 106));
+  m_preview = Place(this, new QLabel, kPickPreview, Units(222, 20, 140, 80));
   m_preview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  m_sizeText = AddLabel(kPickSizeText, QString(), 222, 98, 166, 10);
-  AddGroup(kPickOwnGroup, DialogText(IDS_PICK_OWN_IMAGES), 214, 118, 182, 36);
-  AddButton(kPickBrowse, DialogText(IDS_PICK_BROWSE), 222, 132, 166, 15);
-  AddGroup(kPickSamplesGroup, DialogText(IDS_PICK_SAMPLES), 214, 159, 182, 36);
-  AddButton(kPickSampleFolder, DialogText(IDS_PICK_SAMPLE_FOLDER), 222, 173, 166, 15);
-  AddGroup(kPickFolderGroup, DialogText(IDS_PICK_CURRENT_FOLDER), 7, 244, 389, 32);
-  m_folderEdit = Place(new QLineEdit, kPickFolder, 14, 257, 375, 13);
+  m_sizeText = AddLabel(this, kPickSizeText, QString(), Units(222, 98, 166, 10));
+  AddBoldGroup(this, kPickOwnGroup, DialogText(IDS_PICK_OWN_IMAGES), Units(214, 118, 182, 36));
+  AddButton(this, kPickBrowse, DialogText(IDS_PICK_BROWSE), Units(222, 132, 166, 15), EnterKey::ToDefault);
+  AddBoldGroup(this, kPickSamplesGroup, DialogText(IDS_PICK_SAMPLES), Units(214, 159, 182, 36));
+  AddButton(this, kPickSampleFolder, DialogText(IDS_PICK_SAMPLE_FOLDER), Units(222, 173, 166, 15),
+            EnterKey::ToDefault);
+  AddBoldGroup(this, kPickFolderGroup, DialogText(IDS_PICK_CURRENT_FOLDER), Units(7, 244, 389, 32));
+  m_folderEdit = Place(this, new QLineEdit, kPickFolder, Units(14, 257, 375, 13));
   m_folderEdit->setReadOnly(true);
-  AddHelpButton(7, 225, 60, 15);
-  QPushButton* ok = AddButton(IDOK, DialogText(IDS_PICK_SELECT), 276, 225, 58, 15);
+  AddHelpButton(Units(7, 225, 60, 15));
+  QPushButton* ok =
+      AddButton(this, IDOK, DialogText(IDS_PICK_SELECT), Units(276, 225, 58, 15), EnterKey::ToDefault);
   ok->setDefault(true);
-  QPushButton* cancel = AddButton(IDCANCEL, DialogText(IDS_DLG_CANCEL), 338, 225, 58, 15);
+  QPushButton* cancel =
+      AddButton(this, IDCANCEL, DialogText(IDS_DLG_CANCEL), Units(338, 225, 58, 15), EnterKey::ToDefault);
 
   connect(ok, &QPushButton::clicked, this, [this] { OnOk(); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -70,7 +73,6 @@ void CSelectImageDialog::BuildControls() {
 
 // ---- opening ---------------------------------------------------------------------
 void CSelectImageDialog::InitControls() {
-  MakeBold({kPickListGroup, kPickPreviewGroup, kPickOwnGroup, kPickSamplesGroup, kPickFolderGroup});
   m_resize.m_owner = this;
   m_resize.m_initialWidth = width();
   m_resize.m_initialHeight = height();

@@ -13,12 +13,16 @@ CTutorialDialog::CTutorialDialog(QWidget* parent) : CGameDialog(0, parent) {
   setWindowTitle(DialogText(IDS_TUTORIAL_TITLE));
   setModal(false);
   SetFixedUnits(529, 230);
-  QLabel* placeholder = AddLabel(kHtmlPlaceholderId, "Static", 7, 7, 515, 195);
+  QLabel* placeholder = AddLabel(this, kHtmlPlaceholderId, "Static", Units(7, 7, 515, 195));
   placeholder->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  QPushButton* previous = AddButton(kTutorialPrevious, DialogText(IDS_TUTORIAL_PREVIOUS), 7, 209, 90, 15);
-  QPushButton* next = AddButton(kTutorialNext, DialogText(IDS_TUTORIAL_NEXT), 102, 209, 90, 15);
-  m_atStart = AddCheck(kTutorialAtStart, DialogText(IDS_TUTORIAL_AT_START), 205, 210, 200, 13);
-  QPushButton* close = AddButton(IDOK, DialogText(IDS_DLG_CLOSE), 462, 209, 60, 15);
+  QPushButton* previous = AddButton(this, kTutorialPrevious, DialogText(IDS_TUTORIAL_PREVIOUS),
+                                    Units(7, 209, 90, 15), EnterKey::ToDefault);
+  QPushButton* next = AddButton(this, kTutorialNext, DialogText(IDS_TUTORIAL_NEXT), Units(102, 209, 90, 15),
+                                EnterKey::ToDefault);
+  m_atStart =
+      AddCheckBox(this, kTutorialAtStart, DialogText(IDS_TUTORIAL_AT_START), Units(205, 210, 200, 13));
+  QPushButton* close =
+      AddButton(this, IDOK, DialogText(IDS_DLG_CLOSE), Units(462, 209, 60, 15), EnterKey::ToDefault);
   close->setDefault(true);
   connect(previous, &QPushButton::clicked, this, [this] { Step(-1); });
   connect(next, &QPushButton::clicked, this, [this] { Step(+1); });

@@ -52,22 +52,24 @@ CManageImagesDialog::CManageImagesDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void CManageImagesDialog::InitControls() {
-  m_list = new QTreeWidget(this);
-  m_list->setGeometry(DialogUnits(this, 7, 7, 423, 220));
-  SetDlgCtrlID(m_list, 1001);
+  m_list = Place(this, new QTreeWidget, 1001, DialogUnits(this, 7, 7, 423, 220));
   m_list->setRootIsDecorated(false);
   m_list->setColumnCount(1);
   m_list->setHeaderLabels({DialogText(IDS_SAVER_FOLDER_COLUMN)});
   m_list->header()->setSectionsClickable(false);
   m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_list->setIconSize(QSize(16, 16));
-  auto* add = AddButton(this, 1002, DialogText(IDS_SAVER_ADD_FOLDER), DialogUnits(this, 7, 235, 124, 16));
-  auto* remove = AddButton(this, 1003, DialogText(IDS_SAVER_REMOVE_FOLDER), DialogUnits(this, 135, 235, 124, 16));
+  auto* add = AddButton(this, 1002, DialogText(IDS_SAVER_ADD_FOLDER), DialogUnits(this, 7, 235, 124, 16),
+                        EnterKey::ToFocused);
+  auto* remove = AddButton(this, 1003, DialogText(IDS_SAVER_REMOVE_FOLDER),
+                           DialogUnits(this, 135, 235, 124, 16), EnterKey::ToFocused);
   connect(add, &QPushButton::clicked, this, [this] { AddFolder(m_chooseFolder()); });
   connect(remove, &QPushButton::clicked, this, [this] { RemoveSelectedFolder(); });
   connect(m_list, &QTreeWidget::itemSelectionChanged, this, [this] { UpdateButtons(); });
-  auto* ok = AddButton(this, IDOK, DialogText(IDS_SAVER_OK), DialogUnits(this, 313, 235, 55, 16));
-  auto* cancel = AddButton(this, IDCANCEL, DialogText(IDS_SAVER_CANCEL), DialogUnits(this, 375, 235, 55, 16));
+  auto* ok = AddButton(this, IDOK, DialogText(IDS_SAVER_OK), DialogUnits(this, 313, 235, 55, 16),
+                       EnterKey::ToFocused);
+  auto* cancel = AddButton(this, IDCANCEL, DialogText(IDS_SAVER_CANCEL), DialogUnits(this, 375, 235, 55, 16),
+                           EnterKey::ToFocused);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, [this] { OnBnClickedOk(); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -35,18 +35,25 @@ CSettingsDialog::CSettingsDialog(QWidget* parent) : QDialog(parent) {
 
 void CSettingsDialog::InitControls() {
   AddBoldGroup(this, 1004, DialogText(IDS_SAVER_GROUP_IMAGES), DialogUnits(this, 7, 7, 370, 50));
-  AddLabel(this, 0, DialogText(IDS_SAVER_IMAGES_NOTE), DialogUnits(this, 16, 22, 250, 28));
-  auto* manage =
-      AddButton(this, 1011, DialogText(IDS_SAVER_MANAGE_IMAGES), DialogUnits(this, 276, 24, 92, 16));
+  AddWrappingLabel(this, 0, DialogText(IDS_SAVER_IMAGES_NOTE), DialogUnits(this, 16, 22, 250, 28));
+  auto* manage = AddButton(this, 1011, DialogText(IDS_SAVER_MANAGE_IMAGES),
+                           DialogUnits(this, 276, 24, 92, 16), EnterKey::ToFocused);
   AddBoldGroup(this, 1010, DialogText(IDS_SAVER_GROUP_OPTIONS), DialogUnits(this, 7, 63, 370, 90));
   AddCheckBox(this, 1008, DialogText(IDS_SAVER_CLOSE_MOUSE_MOVE), DialogUnits(this, 16, 78, 352, 12));
   AddCheckBox(this, 1009, DialogText(IDS_SAVER_SHOW_FPS), DialogUnits(this, 16, 96, 352, 12));
-  AddWrappingCheckBox(this, 1012, DialogText(IDS_SAVER_LIMIT_FPS), DialogUnits(this, 16, 114, 352, 26));
-  auto* help = AddButton(this, 1023, DialogText(IDS_SAVER_HELP), DialogUnits(this, 7, 162, 60, 16));
-  auto* about = AddButton(this, 1006, DialogText(IDS_SAVER_ABOUT), DialogUnits(this, 71, 162, 60, 16));
-  AddButton(this, 1007, DialogText(IDS_SAVER_CHECK_UPDATES), DialogUnits(this, 135, 162, 80, 16))->hide();
-  auto* ok = AddButton(this, IDOK, DialogText(IDS_SAVER_OK), DialogUnits(this, 253, 162, 60, 16));
-  auto* cancel = AddButton(this, IDCANCEL, DialogText(IDS_SAVER_CANCEL), DialogUnits(this, 317, 162, 60, 16));
+  AddWrappingCheckBox(this, 1012, DialogText(IDS_SAVER_LIMIT_FPS), DialogUnits(this, 16, 114, 352, 26),
+                      MarkBeside::FirstLine);
+  auto* help = AddButton(this, 1023, DialogText(IDS_SAVER_HELP), DialogUnits(this, 7, 162, 60, 16),
+                         EnterKey::ToFocused);
+  auto* about = AddButton(this, 1006, DialogText(IDS_SAVER_ABOUT), DialogUnits(this, 71, 162, 60, 16),
+                          EnterKey::ToFocused);
+  AddButton(this, 1007, DialogText(IDS_SAVER_CHECK_UPDATES), DialogUnits(this, 135, 162, 80, 16),
+            EnterKey::ToFocused)
+      ->hide();
+  auto* ok = AddButton(this, IDOK, DialogText(IDS_SAVER_OK), DialogUnits(this, 253, 162, 60, 16),
+                       EnterKey::ToFocused);
+  auto* cancel = AddButton(this, IDCANCEL, DialogText(IDS_SAVER_CANCEL), DialogUnits(this, 317, 162, 60, 16),
+                           EnterKey::ToFocused);
   ok->setDefault(true);
   connect(manage, &QPushButton::clicked, this, [this] { OnBnClickedManageImages(); });
   connect(help, &QPushButton::clicked, this, [this] { OnBnClickedHelp(); });

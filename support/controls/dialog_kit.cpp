@@ -1,6 +1,8 @@
 #include "support/controls/dialog_kit.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QEvent>
 #include <QFontMetrics>
@@ -8,11 +10,11 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStringList>
 #include <QStyle>
 #include <algorithm>
 
-#include "support/controls/hrx_dialog_item.h"
 #include "support/controls/hrx_font.h"
 #include "support/string_table.h"
 
@@ -70,61 +72,114 @@ void SetUpDialog(QDialog* dialog, int width, int height, const QString& title, c
 }
 
 namespace {
-template <class Control>
-Control* Place(Control* control, int id, const QRect& rect) {
-  control->setGeometry(rect);
-  if (id) SetDlgCtrlID(control, id);
-  return control;
-}
-
-// Toggles its check box when its label is clicked.
+// Toggles its check box or radio button when its label is clicked.
 class LabelClickToggles : public QObject {
  public:
-  LabelClickToggles(QLabel* label, QCheckBox* box) : QObject(label), m_box(box) {}
+  LabelClickToggles(QLabel* label, QAbstractButton* button) : QObject(label), m_button(button) {}
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::MouseButtonRelease && m_box->isEnabled()) m_box->toggle();
+    if (event->type() == QEvent::MouseButtonRelease && m_button->isEnabled()) m_button->toggle();
     return false;
   }
 
  private:
-  QCheckBox* m_box;
+  QAbstractButton* m_button;
 };
+
+// The room the check mark or radio circle takes left of the text, as the
+// style draws it.
+int MarkRoom(const QAbstractButton* button) {
+  const bool radio = qobject_cast<const QRadioButton*>(button) != nullptr;
+  const QStyle* style = button->style();
+  return style->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth, nullptr,
+                            button) +
+         style->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing : QStyle::PM_CheckBoxLabelSpacing,
+                            nullptr, button);
+}
+
+// The mark alone, its text a wrapping label beside it from the top.
+template <class Button>
+Button* WithTextBeside(Button* button, const QString& text, const QRect& rect) {
+  QWidget* parent = button->parentWidget();
+  const QSize hint = button->sizeHint();
+  const int textLeft = MarkRoom(button);
+  button->setFixedSize(textLeft, hint.height());
+  button->setAccessibleName(text);
+  const int textTop = std::max(0, (hint.height() - button->fontMetrics().height()) / 2);
+  QLabel* label = AddWrappingLabel(parent, 0, text, rect.adjusted(textLeft, textTop, 0, 0));
+  label->installEventFilter(new LabelClickToggles(label, button));
+  return button;
+}
+
+// The text broken into lines that leave the mark its room.
+template <class Button>
+Button* WithTextInside(Button* button, const QString& text) {
+  button->setText(WrapText(text, button->font(), button->width() - MarkRoom(button)));
+  return button;
+}
+
+template <class Button>
+Button* AddWrapping(QWidget* parent, int id, const QString& text, const QRect& rect, MarkBeside mark) {
+  auto* button = Place(parent, new Button, id, rect);
+  return mark == MarkBeside::FirstLine ? WithTextBeside(button, text, rect) : WithTextInside(button, text);
+}
 }  // namespace
 
-QPushButton* AddButton(QWidget* parent, int id, const QString& text, const QRect& rect) {
-  return Place(new QPushButton(text, parent), id, rect);
+QPushButton* AddButton(QWidget* parent, int id, const QString& text, const QRect& rect, EnterKey enter) {
+  auto* button = Place(parent, new QPushButton(text), id, rect);
+  if (enter == EnterKey::ToDefault) button->setAutoDefault(false);
+  return button;
+}
+
+QLabel* AddLabel(QWidget* parent, int id, const QString& text, const QRect& rect) {
+  auto* label = Place(parent, new QLabel(text), id, rect);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  return label;
+}
+
+QLabel* AddWrappingLabel(QWidget* parent, int id, const QString& text, const QRect& rect) {
+  auto* label = Place(parent, new QLabel(text), id, rect);
+  label->setWordWrap(true);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  return label;
 }
 
 QCheckBox* AddCheckBox(QWidget* parent, int id, const QString& text, const QRect& rect) {
-  return Place(new QCheckBox(text, parent), id, rect);
+  return Place(parent, new QCheckBox(text), id, rect);
 }
 
-QCheckBox* AddWrappingCheckBox(QWidget* parent, int id, const QString& text, const QRect& rect) {
-  QCheckBox* box = AddCheckBox(parent, id, QString(), rect);
-  const QSize hint = box->sizeHint();
-  const int textLeft = box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) +
-                       box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box);
-  box->setFixedSize(textLeft, hint.height());
-  box->setAccessibleName(text);
-  const int textTop = std::max(0, (hint.height() - box->fontMetrics().height()) / 2);
-  QLabel* label = AddLabel(parent, 0, text, rect.adjusted(textLeft, textTop, 0, 0));
-  label->installEventFilter(new LabelClickToggles(label, box));
-  return box;
+QRadioButton* AddRadioButton(QWidget* parent, int id, const QString& text, const QRect& rect) {
+  return Place(parent, new QRadioButton(text), id, rect);
 }
 
-QGroupBox* AddBoldGroup(QWidget* parent, int id, const QString& text, const QRect& rect) {
-  auto* group = Place(new QGroupBox(text, parent), id, rect);
-  // Its controls are the dialog's children, so only the title turns bold.
-  CHRXFont bold(group->font());
-  bold.setWeight(QFont::Bold);
-  group->setFont(bold);
+QCheckBox* AddWrappingCheckBox(QWidget* parent, int id, const QString& text, const QRect& rect,
+                               MarkBeside mark) {
+  return AddWrapping<QCheckBox>(parent, id, text, rect, mark);
+}
+
+QRadioButton* AddWrappingRadioButton(QWidget* parent, int id, const QString& text, const QRect& rect,
+                                     MarkBeside mark) {
+  return AddWrapping<QRadioButton>(parent, id, text, rect, mark);
+}
+
+QComboBox* AddDropList(QWidget* parent, int id, const QRect& rect) {
+  return Place(parent, new QComboBox, id, rect);
+}
+
+QGroupBox* AddGroup(QWidget* parent, int id, const QString& text, const QRect& rect) {
+  auto* group = Place(parent, new QGroupBox(text), id, rect);
   group->lower();
   return group;
 }
 
-QLabel* AddLabel(QWidget* parent, int id, const QString& text, const QRect& rect) {
-  auto* label = Place(new QLabel(text, parent), id, rect);
-  label->setWordWrap(true);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  return label;
+QGroupBox* AddBoldGroup(QWidget* parent, int id, const QString& text, const QRect& rect) {
+  QGroupBox* group = AddGroup(parent, id, text, rect);
+  // Its controls are the dialog's children, so only the title turns bold.
+  MakeBold(group);
+  return group;
+}
+
+void MakeBold(QWidget* control) {
+  CHRXFont bold(control->font());
+  bold.setWeight(QFont::Bold);
+  control->setFont(bold);
 }
