@@ -1,6 +1,7 @@
 #include "platform/profile.h"
 
-// Sections: typed values - settings files - per-user profile - machine-wide values
+// Sections: typed values - file identity - settings files - write lock - per-user profile -
+// machine-wide values
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -8,14 +9,19 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -109,6 +115,44 @@ std::string WithoutLines(const std::string& text, const std::vector<std::pair<si
   return out;
 }
 
+// ---- file identity ---------------------------------------------------------------
+// What tells one state of a file from another without opening it: a rewrite
+// puts another file in place (another inode), a write in place changes the
+// size or the times (kept to the nanosecond).
+struct FileIdentity {
+  bool exists = false;
+  std::uint64_t device = 0, inode = 0, mode = 0;
+  std::int64_t size = 0, modifiedNs = 0, changedNs = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity IdentityOf(const struct stat& st) {
+  const auto ns = [](const timespec& t) { return std::int64_t(t.tv_sec) * 1000000000 + t.tv_nsec; };
+  return {true,
+          std::uint64_t(st.st_dev),
+          std::uint64_t(st.st_ino),
+          std::uint64_t(st.st_mode),
+          st.st_size,
+          ns(st.st_mtim),
+          ns(st.st_ctim)};
+}
+
+// The file at path, links followed (nothing there reads as !exists).
+FileIdentity PathIdentity(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 ? IdentityOf(st) : FileIdentity{};
+}
+
+// Says why once per path and program run.
+void ReportOnce(const std::string& path, const std::string& message) {
+  static std::mutex mutex;
+  static std::vector<std::string> reported;
+  const std::lock_guard<std::mutex> hold(mutex);
+  if (std::find(reported.begin(), reported.end(), path) != reported.end()) return;
+  reported.push_back(path);
+  std::fprintf(stderr, "Ravelle: %s\n", message.c_str());
+}
+
 // ---- settings files ---------------------------------------------------------------
 // QSettings over an INI file opened through the data-file opener (Qt would
 // open the file by its name, and a pipe there would block it). For reading,
@@ -166,11 +210,8 @@ class SettingsFile {
     return m_copy->fileName();
   }
   void ReportUnusable(const std::string& why) const {
-    static std::vector<std::string> reported;
-    if (std::find(reported.begin(), reported.end(), m_path) != reported.end()) return;
-    reported.push_back(m_path);
-    std::fprintf(stderr, "Ravelle: the settings file %s is not used (%s); nothing is written to it\n",
-                 m_path.c_str(), why.c_str());
+    ReportOnce(m_path,
+               "the settings file " + m_path + " is not used (" + why + "); nothing is written to it");
   }
   std::string m_path;
   int m_fd = -1;
@@ -178,6 +219,56 @@ class SettingsFile {
   QString m_opened;  // what QSettings reads: the descriptor's name or the copy
   std::unique_ptr<QSettings> m_settings;
   bool m_usable = true;
+};
+
+// ---- write lock ---------------------------------------------------------------
+// The lock QSettings takes on a settings file (QLockFile on "<file>.lock"),
+// so the other program's write cannot fall between this read and this
+// write. QLockFile opens what it finds at the lock's path (and at the path
+// it locks while it removes a stale lock), and would wait in open(2) on a
+// pipe or retry a folder for ever; those paths are looked at first
+// (lstat, nothing opened), and anything but a regular file or nothing there
+// makes the file unwritable, reported once. A lock another program holds is
+// waited for kProfileLockWaitMs at most; a holder that outlasts the wait
+// (stopped, hung) makes this write fail, and every later write fail at once
+// while the same lock stays in place.
+class WriteLock {
+ public:
+  explicit WriteLock(const std::string& file)
+      : m_path(file + ".lock"), m_lock(QString::fromStdString(m_path)) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kProfileLockWaitMs);
+    for (;;) {
+      if (!UsablePath(file, m_path) || !UsablePath(file, m_path + ".rmlock")) return;
+      if (m_lock.tryLock(0) || m_lock.error() != QLockFile::LockFailedError) return;
+      static FileIdentity outlasted;  // the lock whose holder outlasted a wait
+      const FileIdentity holder = PathIdentity(m_path);
+      if (holder.exists && holder == outlasted) return;
+      if (std::chrono::steady_clock::now() >= deadline) {
+        outlasted = holder;
+        std::fprintf(stderr,
+                     "Ravelle: the settings file %s is not written: another program has held its lock for "
+                     "more than %d ms\n",
+                     file.c_str(), kProfileLockWaitMs);
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+  bool Held() const { return m_lock.isLocked(); }
+
+ private:
+  // Nothing at path, or a regular file (a link to one counts); else reported.
+  static bool UsablePath(const std::string& file, const std::string& path) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT) return true;
+    const bool regular = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    if (!regular)
+      ReportOnce(file,
+                 "the settings file " + file + " is not written: its lock " + path + " is not a regular file");
+    return regular;
+  }
+  std::string m_path;
+  QLockFile m_lock;
 };
 
 // ---- per-user profile ---------------------------------------------------------------
@@ -212,10 +303,10 @@ std::string AsText(const QVariant& v) {
 bool Write(const std::string& section, const std::string& entry, const QVariant& value) {
   const QString path = UserProfilePath();
   QDir().mkpath(QFileInfo(path).absolutePath());  // as QSettings makes it
-  // The lock QSettings takes on the file, so the other program's write
-  // cannot fall between this read and this write.
-  QLockFile lock(path + ".lock");
-  lock.lock();
+  static std::mutex oneAtATime;
+  const std::lock_guard<std::mutex> hold(oneAtATime);
+  const WriteLock lock(path.toStdString());
+  if (!lock.Held()) return false;
   SettingsFile s(path, SettingsFile::kWrite);
   if (!s.Usable()) return false;
   s->setValue(Key(section, entry), value);
