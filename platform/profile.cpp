@@ -1,7 +1,7 @@
 #include "platform/profile.h"
 
-// Sections: typed values - file identity - settings files - write lock - per-user profile -
-// machine-wide values
+// Sections: typed values - file identity - settings files - parsed files - write lock -
+// per-user profile - machine-wide values
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -191,6 +192,11 @@ class SettingsFile {
   SettingsFile& operator=(const SettingsFile&) = delete;
   QSettings* operator->() { return m_settings.get(); }
   bool Usable() const { return m_usable; }
+  // The file that was read (unset when none was opened).
+  FileIdentity Identity() const {
+    struct stat st;
+    return m_fd >= 0 && ::fstat(m_fd, &st) == 0 ? IdentityOf(st) : FileIdentity{};
+  }
 
   // The copy, with the values set since, written over the file.
   bool Save() {
@@ -220,6 +226,53 @@ class SettingsFile {
   std::unique_ptr<QSettings> m_settings;
   bool m_usable = true;
 };
+
+// ---- parsed files ---------------------------------------------------------------
+// Each settings file is parsed once and its values kept while the file is
+// unchanged. Every read first compares the file's identity (stat: nothing is
+// opened, so nothing can block) with the one it was parsed at, and parses it
+// again when they differ: the other program's change is seen at the next
+// read. A write here forgets the file, so it is read afresh too.
+class ParsedFiles {
+ public:
+  QVariant Value(const QString& path, const QString& key) {
+    const std::lock_guard<std::mutex> hold(m_mutex);
+    return Current(path.toStdString(), path)->value(key);
+  }
+  void Forget(const QString& path) {
+    const std::lock_guard<std::mutex> hold(m_mutex);
+    m_files.erase(path.toStdString());
+  }
+
+ private:
+  // A bound on the files kept (the profile and the machine-wide files; tests
+  // point the profile at many).
+  static constexpr std::size_t kMaxFiles = 8;
+  struct Entry {
+    FileIdentity identity;
+    std::unique_ptr<SettingsFile> file;
+  };
+  SettingsFile& Current(const std::string& name, const QString& path) {
+    const FileIdentity now = PathIdentity(name);
+    auto it = m_files.find(name);
+    if (it != m_files.end() && it->second.identity == now) return *it->second.file;
+    if (it == m_files.end() && m_files.size() >= kMaxFiles) m_files.clear();
+    Entry& parsed = m_files[name];
+    parsed.file = std::make_unique<SettingsFile>(path, SettingsFile::kRead);
+    // The file that was opened, which may be newer than the one just seen;
+    // none opened (missing, refused): what was seen.
+    const FileIdentity read = parsed.file->Identity();
+    parsed.identity = read.exists ? read : now;
+    return *parsed.file;
+  }
+  std::mutex m_mutex;
+  std::map<std::string, Entry> m_files;
+};
+
+ParsedFiles& ParsedSettings() {
+  static ParsedFiles files;
+  return files;
+}
 
 // ---- write lock ---------------------------------------------------------------
 // The lock QSettings takes on a settings file (QLockFile on "<file>.lock"),
@@ -310,12 +363,13 @@ bool Write(const std::string& section, const std::string& entry, const QVariant&
   SettingsFile s(path, SettingsFile::kWrite);
   if (!s.Usable()) return false;
   s->setValue(Key(section, entry), value);
-  return s.Save();
+  const bool saved = s.Save();
+  ParsedSettings().Forget(path);
+  return saved;
 }
 
 QVariant Read(const std::string& section, const std::string& entry) {
-  SettingsFile s(UserProfilePath(), SettingsFile::kRead);
-  return s->value(Key(section, entry));
+  return ParsedSettings().Value(UserProfilePath(), Key(section, entry));
 }
 
 }  // namespace
@@ -369,8 +423,7 @@ std::optional<std::string> MachineGetString(const std::string& section, const st
   for (const std::string& name : MachineSettingsFiles()) {
     const QString file = QString::fromStdString(name);
     if (!QFileInfo(file).isFile()) continue;
-    SettingsFile s(file, SettingsFile::kRead);
-    const QVariant v = s->value(Key(section, entry));
+    const QVariant v = ParsedSettings().Value(file, Key(section, entry));
     if (v.isValid()) return AsText(v);
     if (!g_machineFile.empty()) break;
   }

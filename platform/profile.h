@@ -25,6 +25,9 @@
 // stays. Anything but a regular file or nothing at the lock's path (a pipe,
 // a folder, a device, a link to one) is never opened: the profile then takes
 // no writes, said once on stderr; reads go on.
+// Reading: the file is parsed once and its values kept while it is
+// unchanged (same device, inode, size and times to the nanosecond); a change
+// by the other program is seen at the next read, and so is every write here.
 //
 // Machine-wide values (installation folder): read from the first file that
 // exists of

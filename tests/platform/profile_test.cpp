@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QLockFile>
+#include <QSettings>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -232,6 +233,49 @@ void SetModified(const std::string& path, long seconds) {
   ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
 }
 }  // namespace
+
+// Values are parsed once and kept; each way another program can change the
+// file is seen at the next read: a new file put in place (as QSettings and
+// these programs write), a write in place of the same size with only the
+// time moved on, and one of another size with the time put back.
+TEST_F(Profile, AChangeByAnotherProgramIsSeenAtTheNextRead) {
+  const std::string file = dir / "profile.ini";
+  struct Change {
+    const char* what;
+    int expected;
+    std::function<void()> make;
+  };
+  const Change changes[] = {
+      {"another QSettings", 222,
+       [&] {
+         QSettings other(QString::fromStdString(file), QSettings::IniFormat);
+         other.setValue("GameOptions/PieceCount", 222);
+       }},
+      {"same size, new time", 333,
+       [&] {
+         std::ofstream(file, std::ios::trunc) << "[GameOptions]\nPieceCount=333\n";
+         SetModified(file, 2000000000);
+       }},
+      {"new size, same time", 4444,
+       [&] {
+         std::ofstream(file, std::ios::trunc) << "[GameOptions]\nPieceCount=4444\n";
+         SetModified(file, 2000000000);
+       }},
+  };
+  std::ofstream(file) << "[GameOptions]\nPieceCount=111\n";
+  SetModified(file, 1000000000);
+  EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), 111);
+  for (const Change& change : changes) {
+    change.make();
+    EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), change.expected) << change.what;
+    EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), change.expected) << change.what;
+  }
+  // A write here is seen at once, and so is the file going away.
+  ASSERT_TRUE(ProfileWriteInt("GameOptions", "PieceCount", 55));
+  EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), 55);
+  std::filesystem::remove(file);
+  EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 7), 7);
+}
 
 // Anything but a regular file or nothing at the lock's path is never opened
 // (a pipe would block open(2), a folder would be retried for ever): the
