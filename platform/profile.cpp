@@ -1,6 +1,7 @@
 #include "platform/profile.h"
 
-// Sections: typed values - settings files - per-user profile - machine-wide values
+// Sections: typed values - file identity - settings files - parsed files - write lock -
+// per-user profile - machine-wide values
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -8,14 +9,20 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -109,6 +116,44 @@ std::string WithoutLines(const std::string& text, const std::vector<std::pair<si
   return out;
 }
 
+// ---- file identity ---------------------------------------------------------------
+// What tells one state of a file from another without opening it: a rewrite
+// puts another file in place (another inode), a write in place changes the
+// size or the times (kept to the nanosecond).
+struct FileIdentity {
+  bool exists = false;
+  std::uint64_t device = 0, inode = 0, mode = 0;
+  std::int64_t size = 0, modifiedNs = 0, changedNs = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity IdentityOf(const struct stat& st) {
+  const auto ns = [](const timespec& t) { return std::int64_t(t.tv_sec) * 1000000000 + t.tv_nsec; };
+  return {true,
+          std::uint64_t(st.st_dev),
+          std::uint64_t(st.st_ino),
+          std::uint64_t(st.st_mode),
+          st.st_size,
+          ns(st.st_mtim),
+          ns(st.st_ctim)};
+}
+
+// The file at path, links followed (nothing there reads as !exists).
+FileIdentity PathIdentity(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 ? IdentityOf(st) : FileIdentity{};
+}
+
+// Says why once per path and program run.
+void ReportOnce(const std::string& path, const std::string& message) {
+  static std::mutex mutex;
+  static std::vector<std::string> reported;
+  const std::lock_guard<std::mutex> hold(mutex);
+  if (std::find(reported.begin(), reported.end(), path) != reported.end()) return;
+  reported.push_back(path);
+  std::fprintf(stderr, "Ravelle: %s\n", message.c_str());
+}
+
 // ---- settings files ---------------------------------------------------------------
 // QSettings over an INI file opened through the data-file opener (Qt would
 // open the file by its name, and a pipe there would block it). For reading,
@@ -147,6 +192,11 @@ class SettingsFile {
   SettingsFile& operator=(const SettingsFile&) = delete;
   QSettings* operator->() { return m_settings.get(); }
   bool Usable() const { return m_usable; }
+  // The file that was read (unset when none was opened).
+  FileIdentity Identity() const {
+    struct stat st;
+    return m_fd >= 0 && ::fstat(m_fd, &st) == 0 ? IdentityOf(st) : FileIdentity{};
+  }
 
   // The copy, with the values set since, written over the file.
   bool Save() {
@@ -166,11 +216,8 @@ class SettingsFile {
     return m_copy->fileName();
   }
   void ReportUnusable(const std::string& why) const {
-    static std::vector<std::string> reported;
-    if (std::find(reported.begin(), reported.end(), m_path) != reported.end()) return;
-    reported.push_back(m_path);
-    std::fprintf(stderr, "Ravelle: the settings file %s is not used (%s); nothing is written to it\n",
-                 m_path.c_str(), why.c_str());
+    ReportOnce(m_path,
+               "the settings file " + m_path + " is not used (" + why + "); nothing is written to it");
   }
   std::string m_path;
   int m_fd = -1;
@@ -178,6 +225,103 @@ class SettingsFile {
   QString m_opened;  // what QSettings reads: the descriptor's name or the copy
   std::unique_ptr<QSettings> m_settings;
   bool m_usable = true;
+};
+
+// ---- parsed files ---------------------------------------------------------------
+// Each settings file is parsed once and its values kept while the file is
+// unchanged. Every read first compares the file's identity (stat: nothing is
+// opened, so nothing can block) with the one it was parsed at, and parses it
+// again when they differ: the other program's change is seen at the next
+// read. A write here forgets the file, so it is read afresh too.
+class ParsedFiles {
+ public:
+  QVariant Value(const QString& path, const QString& key) {
+    const std::lock_guard<std::mutex> hold(m_mutex);
+    return Current(path.toStdString(), path)->value(key);
+  }
+  void Forget(const QString& path) {
+    const std::lock_guard<std::mutex> hold(m_mutex);
+    m_files.erase(path.toStdString());
+  }
+
+ private:
+  // A bound on the files kept (the profile and the machine-wide files; tests
+  // point the profile at many).
+  static constexpr std::size_t kMaxFiles = 8;
+  struct Entry {
+    FileIdentity identity;
+    std::unique_ptr<SettingsFile> file;
+  };
+  SettingsFile& Current(const std::string& name, const QString& path) {
+    const FileIdentity now = PathIdentity(name);
+    auto it = m_files.find(name);
+    if (it != m_files.end() && it->second.identity == now) return *it->second.file;
+    if (it == m_files.end() && m_files.size() >= kMaxFiles) m_files.clear();
+    Entry& parsed = m_files[name];
+    parsed.file = std::make_unique<SettingsFile>(path, SettingsFile::kRead);
+    // The file that was opened, which may be newer than the one just seen;
+    // none opened (missing, refused): what was seen.
+    const FileIdentity read = parsed.file->Identity();
+    parsed.identity = read.exists ? read : now;
+    return *parsed.file;
+  }
+  std::mutex m_mutex;
+  std::map<std::string, Entry> m_files;
+};
+
+ParsedFiles& ParsedSettings() {
+  static ParsedFiles files;
+  return files;
+}
+
+// ---- write lock ---------------------------------------------------------------
+// The lock QSettings takes on a settings file (QLockFile on "<file>.lock"),
+// so the other program's write cannot fall between this read and this
+// write. QLockFile opens what it finds at the lock's path (and at the path
+// it locks while it removes a stale lock), and would wait in open(2) on a
+// pipe or retry a folder for ever; those paths are looked at first
+// (lstat, nothing opened), and anything but a regular file or nothing there
+// makes the file unwritable, reported once. A lock another program holds is
+// waited for kProfileLockWaitMs at most; a holder that outlasts the wait
+// (stopped, hung) makes this write fail, and every later write fail at once
+// while the same lock stays in place.
+class WriteLock {
+ public:
+  explicit WriteLock(const std::string& file)
+      : m_path(file + ".lock"), m_lock(QString::fromStdString(m_path)) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kProfileLockWaitMs);
+    for (;;) {
+      if (!UsablePath(file, m_path) || !UsablePath(file, m_path + ".rmlock")) return;
+      if (m_lock.tryLock(0) || m_lock.error() != QLockFile::LockFailedError) return;
+      static FileIdentity outlasted;  // the lock whose holder outlasted a wait
+      const FileIdentity holder = PathIdentity(m_path);
+      if (holder.exists && holder == outlasted) return;
+      if (std::chrono::steady_clock::now() >= deadline) {
+        outlasted = holder;
+        std::fprintf(stderr,
+                     "Ravelle: the settings file %s is not written: another program has held its lock for "
+                     "more than %d ms\n",
+                     file.c_str(), kProfileLockWaitMs);
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+  bool Held() const { return m_lock.isLocked(); }
+
+ private:
+  // Nothing at path, or a regular file (a link to one counts); else reported.
+  static bool UsablePath(const std::string& file, const std::string& path) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT) return true;
+    const bool regular = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    if (!regular)
+      ReportOnce(file,
+                 "the settings file " + file + " is not written: its lock " + path + " is not a regular file");
+    return regular;
+  }
+  std::string m_path;
+  QLockFile m_lock;
 };
 
 // ---- per-user profile ---------------------------------------------------------------
@@ -212,19 +356,20 @@ std::string AsText(const QVariant& v) {
 bool Write(const std::string& section, const std::string& entry, const QVariant& value) {
   const QString path = UserProfilePath();
   QDir().mkpath(QFileInfo(path).absolutePath());  // as QSettings makes it
-  // The lock QSettings takes on the file, so the other program's write
-  // cannot fall between this read and this write.
-  QLockFile lock(path + ".lock");
-  lock.lock();
+  static std::mutex oneAtATime;
+  const std::lock_guard<std::mutex> hold(oneAtATime);
+  const WriteLock lock(path.toStdString());
+  if (!lock.Held()) return false;
   SettingsFile s(path, SettingsFile::kWrite);
   if (!s.Usable()) return false;
   s->setValue(Key(section, entry), value);
-  return s.Save();
+  const bool saved = s.Save();
+  ParsedSettings().Forget(path);
+  return saved;
 }
 
 QVariant Read(const std::string& section, const std::string& entry) {
-  SettingsFile s(UserProfilePath(), SettingsFile::kRead);
-  return s->value(Key(section, entry));
+  return ParsedSettings().Value(UserProfilePath(), Key(section, entry));
 }
 
 }  // namespace
@@ -278,8 +423,7 @@ std::optional<std::string> MachineGetString(const std::string& section, const st
   for (const std::string& name : MachineSettingsFiles()) {
     const QString file = QString::fromStdString(name);
     if (!QFileInfo(file).isFile()) continue;
-    SettingsFile s(file, SettingsFile::kRead);
-    const QVariant v = s->value(Key(section, entry));
+    const QVariant v = ParsedSettings().Value(file, Key(section, entry));
     if (v.isValid()) return AsText(v);
     if (!g_machineFile.empty()) break;
   }

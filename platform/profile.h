@@ -18,6 +18,16 @@
 // same file: the whole file is replaced (never a pipe or device in its
 // place), and a write that would make it larger than 1 MiB fails and leaves
 // it as it was, so a profile the programs wrote is always read back.
+// A write takes the file's lock ("<profile>.lock", the one QSettings takes)
+// and waits for it kProfileLockWaitMs at most: a lock that another program
+// holds longer (a stopped or hung program) makes the write fail and leave
+// the file as it was, and later writes fail at once while that same lock
+// stays. Anything but a regular file or nothing at the lock's path (a pipe,
+// a folder, a device, a link to one) is never opened: the profile then takes
+// no writes, said once on stderr; reads go on.
+// Reading: the file is parsed once and its values kept while it is
+// unchanged (same device, inode, size and times to the nanosecond); a change
+// by the other program is seen at the next read, and so is every write here.
 //
 // Machine-wide values (installation folder): read from the first file that
 // exists of
@@ -30,6 +40,9 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+// The longest a write waits for the profile's lock.
+inline constexpr int kProfileLockWaitMs = 1000;
 
 int ProfileGetInt(const std::string& section, const std::string& entry, int defaultValue);
 std::string ProfileGetString(const std::string& section, const std::string& entry,

@@ -1,11 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <QLockFile>
+#include <QSettings>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "platform/data_file.h"
 #include "platform/profile.h"
@@ -210,4 +219,146 @@ TEST_F(Profile, AProfileThatIsAFolderStaysAFolder) {
   std::filesystem::create_directory(dir / "profile.ini");
   EXPECT_FALSE(ProfileWriteInt("GameOptions", "PieceCount", 6));
   EXPECT_TRUE(std::filesystem::is_directory(dir / "profile.ini"));
+}
+
+namespace {
+std::string ReadWhole(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// Sets the file's modification time to seconds since the epoch.
+void SetModified(const std::string& path, long seconds) {
+  const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+}  // namespace
+
+// Values are parsed once and kept; each way another program can change the
+// file is seen at the next read: a new file put in place (as QSettings and
+// these programs write), a write in place of the same size with only the
+// time moved on, and one of another size with the time put back.
+TEST_F(Profile, AChangeByAnotherProgramIsSeenAtTheNextRead) {
+  const std::string file = dir / "profile.ini";
+  struct Change {
+    const char* what;
+    int expected;
+    std::function<void()> make;
+  };
+  const Change changes[] = {
+      {"another QSettings", 222,
+       [&] {
+         QSettings other(QString::fromStdString(file), QSettings::IniFormat);
+         other.setValue("GameOptions/PieceCount", 222);
+       }},
+      {"same size, new time", 333,
+       [&] {
+         std::ofstream(file, std::ios::trunc) << "[GameOptions]\nPieceCount=333\n";
+         SetModified(file, 2000000000);
+       }},
+      {"new size, same time", 4444,
+       [&] {
+         std::ofstream(file, std::ios::trunc) << "[GameOptions]\nPieceCount=4444\n";
+         SetModified(file, 2000000000);
+       }},
+  };
+  std::ofstream(file) << "[GameOptions]\nPieceCount=111\n";
+  SetModified(file, 1000000000);
+  EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), 111);
+  for (const Change& change : changes) {
+    change.make();
+    EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), change.expected) << change.what;
+    EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), change.expected) << change.what;
+  }
+  // A write here is seen at once, and so is the file going away.
+  ASSERT_TRUE(ProfileWriteInt("GameOptions", "PieceCount", 55));
+  EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), 55);
+  std::filesystem::remove(file);
+  EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 7), 7);
+}
+
+// Anything but a regular file or nothing at the lock's path is never opened
+// (a pipe would block open(2), a folder would be retried for ever): the
+// profile takes no writes and keeps its bytes, reads go on, and it is said
+// once. The case ends only if nothing waited.
+TEST(ProfileLock, ALockThatIsNoRegularFileIsNeverOpened) {
+  struct Case {
+    const char* what;
+    std::function<void(const std::string& lock)> make;
+  };
+  const Case cases[] = {
+      {"a pipe", [](const std::string& lock) { ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0); }},
+      {"a folder", [](const std::string& lock) { std::filesystem::create_directory(lock); }},
+      {"a link to a pipe",
+       [](const std::string& lock) {
+         ASSERT_EQ(::mkfifo((lock + ".pipe").c_str(), 0600), 0);
+         std::filesystem::create_symlink(lock + ".pipe", lock);
+       }},
+      {"a link to a device",
+       [](const std::string& lock) { std::filesystem::create_symlink("/dev/zero", lock); }},
+      {"a link to nothing",
+       [](const std::string& lock) { std::filesystem::create_symlink(lock + ".x", lock); }},
+      {"a pipe where a stale lock is cleared",
+       [](const std::string& lock) {
+         std::ofstream(lock) << "999999999\nnobody\nnowhere\n";
+         SetModified(lock, 1000000000);
+         ASSERT_EQ(::mkfifo((lock + ".rmlock").c_str(), 0600), 0);
+       }},
+  };
+  testkit::TempDir dir;
+  for (const Case& c : cases) {
+    const std::string file =
+        dir.WriteFile(std::string(c.what) + "/profile.ini", "[GameOptions]\nPieceCount=40\n");
+    const ScopedProfileFile profile(file);
+    const std::string lock = file + ".lock";
+    c.make(lock);
+    const auto type = std::filesystem::symlink_status(lock).type();
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(ProfileWriteInt("GameOptions", "PieceCount", 60)) << c.what;
+    EXPECT_FALSE(ProfileWriteInt("GameOptions", "PieceCount", 61)) << c.what;
+    const std::string report = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ReadWhole(file), "[GameOptions]\nPieceCount=40\n") << c.what;
+    EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), 40) << c.what;
+    EXPECT_EQ(std::filesystem::symlink_status(lock).type(), type) << c.what;
+    EXPECT_NE(report.find(lock), std::string::npos) << c.what << ": " << report;
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << c.what << ": " << report;  // once
+  }
+}
+
+// Another program that holds the lock and is stopped (SIGSTOP) before it
+// lets go: a write gives up within the wait and leaves the file byte for
+// byte, and the next one, before the same lock, does not wait again. Once
+// the holder is gone its lock is taken over.
+TEST(ProfileLock, AStoppedHolderMakesTheWriteFailWithinTheWait) {
+  testkit::TempDir dir;
+  const std::string file = dir.WriteFile("profile.ini", "[GameOptions]\nPieceCount=40\n");
+  const ScopedProfileFile profile(file);
+  const pid_t holder = ::fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    QLockFile lock(QString::fromStdString(file + ".lock"));
+    if (lock.lock()) ::raise(SIGSTOP);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(holder, &status, WUNTRACED), holder);
+  ASSERT_TRUE(WIFSTOPPED(status));
+
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  EXPECT_FALSE(ProfileWriteInt("GameOptions", "PieceCount", 60));
+  const auto first = Clock::now() - start;
+  EXPECT_FALSE(ProfileWriteInt("GameOptions", "PieceCount", 61));
+  const auto second = Clock::now() - start - first;
+  EXPECT_EQ(ReadWhole(file), "[GameOptions]\nPieceCount=40\n");
+  EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), 40);
+  // Not timings: whether a write waited at all, and not for ever.
+  EXPECT_GE(first, std::chrono::milliseconds(kProfileLockWaitMs));
+  EXPECT_LT(first, std::chrono::milliseconds(10 * kProfileLockWaitMs));
+  EXPECT_LT(second, std::chrono::milliseconds(kProfileLockWaitMs / 2));
+
+  ::kill(holder, SIGKILL);
+  ASSERT_EQ(::waitpid(holder, &status, 0), holder);
+  EXPECT_TRUE(ProfileWriteInt("GameOptions", "PieceCount", 62));
+  EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), 62);
 }
