@@ -32,6 +32,7 @@ const StringTable& GameStrings() {
       {IDS_DLG_OK, "OK"},
       {IDS_DLG_CANCEL, "Cancel"},
       {IDS_DLG_CLOSE, "Close"},
+      {IDS_PICTURE_UNREADABLE, "This picture cannot be read."},
       {IDS_ABOUT_TITLE, "About Ravelle"},
       {IDS_ABOUT_PRODUCT_INFORMATION, "Product Information"},
       {IDS_ABOUT_MAKER_PAGE_LABEL, "Halvorn Home Page"},
