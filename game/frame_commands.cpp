@@ -26,7 +26,7 @@ CFrameCommands::CFrameCommands(CPuzzleGame& game, IFrameWindow& window, IGameDia
 void CFrameCommands::Register() {
   CommandRouter& r = m_router;
   const auto running = [this] { return m_game.m_puzzleRunning; };
-  const auto open = [](unsigned id) { return [id] { Shell().OpenAddress(LoadResString(id)); }; };
+  const auto open = [](unsigned id) { return [id] { OpenWebAddress(LoadResString(id)); }; };
   r.Add(ID_SHOW_START_SCREEN, [this] { OnShowStartScreen(); }, running);
   r.Add(ID_CREATE_NEW_PUZZLE, [this] { OnCreateNewPuzzle(); });
   r.Add(ID_LOAD_PUZZLE, [this] { m_saved.Load(); });
@@ -46,7 +46,7 @@ void CFrameCommands::Register() {
   r.Add(ID_COMPANY_HOME_PAGE, open(IDS_URL_COMPANY_HOME));
   r.Add(ID_PRODUCT_HOME_PAGE, open(IDS_URL_PRODUCT_HOME));
   r.Add(ID_DOWNLOAD_NEW_PUZZLES, open(IDS_URL_MORE_PUZZLES));
-  r.Add(ID_CHECK_FOR_UPDATES, [] { LaunchUpdateCheck(false); });
+  r.Add(ID_CHECK_FOR_UPDATES, [] { CheckForUpdates(); });
   r.Add(ID_HELP_CONTENTS, [this] { m_showHelp(0); });
   r.Add(ID_HELP_COMMANDS, [this] { m_showHelp(ID_HELP_COMMANDS); });
   r.Add(ID_SHOW_TUTORIALS, [this] { m_dialogs.ShowTutorials(); });

@@ -21,6 +21,11 @@ enum : unsigned {
   IDS_ENGINE_INIT_FAILED = 273,  // "%s": the failing step's message
   IDS_GAME_NOT_RESPONDING = 320,
   IDS_INSTANCE_FOLDER_REFUSED = 321,  // "%s": the folder
+  // What could not be opened or started outside the game; "%s" names it.
+  IDS_ADDRESS_NOT_OPENED = 322,          // a web address (no browser)
+  IDS_REPORT_NOT_SHOWN = 323,            // the system report's file (no viewer)
+  IDS_UPDATE_CHECKER_MISSING = 324,      // the update checker's path
+  IDS_UPDATE_CHECKER_NOT_STARTED = 325,  // the update checker's path
 
   // Play screen, icon bar and command helper.
   IDS_CONGRATULATION = 215,

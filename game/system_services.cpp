@@ -1,4 +1,4 @@
-// Sections: system report - update check
+// Sections: web addresses - system report - update check
 #include "game/system_services.h"
 
 #include <fcntl.h>
@@ -16,6 +16,20 @@
 #include "platform/shell.h"
 #include "support/string_table.h"
 #include "support/support.h"
+
+namespace {
+// The warning box of a failure: the text id's format with what was not
+// opened or started.
+void SayNotOpened(unsigned textId, const std::string& what) {
+  Shell().MessageBox(FormatString(LoadResString(textId).c_str(), what.c_str()), LoadResString(IDS_APP_NAME),
+                     MB_OK | MB_ICONWARNING);
+}
+}  // namespace
+
+// ---- web addresses -------------------------------------------------------------------
+void OpenWebAddress(const std::string& address) {
+  if (!Shell().OpenAddress(address)) SayNotOpened(IDS_ADDRESS_NOT_OPENED, address);
+}
 
 // ---- system report ---------------------------------------------------------------
 std::string BuildSystemReport(int osMajor, int osMinor, const D3DADAPTER_IDENTIFIER9* adapter) {
@@ -85,7 +99,7 @@ void ShowSystemReport() {
     Shell().MessageBox("Error", LoadResString(IDS_APP_NAME), MB_OK);
     return;
   }
-  Shell().OpenDocument(path);
+  if (!Shell().OpenDocument(path)) SayNotOpened(IDS_REPORT_NOT_SHOWN, path);
 }
 
 // ---- update check -------------------------------------------------------------------
@@ -105,12 +119,28 @@ std::vector<std::string> UpdateCheckArguments(bool automatic) {
   return args;
 }
 
-void LaunchUpdateCheck(bool automatic) {
-  const std::string folder = GetInstallDir();
-  if (!folder.empty()) {
-    const std::string program = folder + kPathSeparator + "Tidewatch";
-    std::error_code error;
-    if (std::filesystem::is_regular_file(program, error)) Shell().LaunchProgram(program, UpdateCheckArguments(automatic));
-  }
+std::string UpdateCheckerPath() { return GetInstallDir() + kPathSeparator + "Tidewatch"; }
+
+namespace {
+UpdateCheckLaunch StartUpdateChecker(bool automatic) {
+  if (GetInstallDir().empty()) return UpdateCheckLaunch::NotInstalled;
+  const std::string program = UpdateCheckerPath();
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(program, error)) return UpdateCheckLaunch::NotInstalled;
+  if (!Shell().LaunchProgram(program, UpdateCheckArguments(automatic))) return UpdateCheckLaunch::NotStarted;
+  return UpdateCheckLaunch::Started;
+}
+}  // namespace
+
+UpdateCheckLaunch LaunchUpdateCheck(bool automatic) {
+  const UpdateCheckLaunch result = StartUpdateChecker(automatic);
   SetLastNewVersionCheckTime(WallTime());
+  return result;
+}
+
+void CheckForUpdates() {
+  const UpdateCheckLaunch result = LaunchUpdateCheck(false);
+  if (result == UpdateCheckLaunch::Started) return;
+  const bool missing = result == UpdateCheckLaunch::NotInstalled;
+  SayNotOpened(missing ? IDS_UPDATE_CHECKER_MISSING : IDS_UPDATE_CHECKER_NOT_STARTED, UpdateCheckerPath());
 }

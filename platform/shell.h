@@ -27,9 +27,11 @@ class IShell {
   virtual ~IShell() = default;
   // Modal; answers the button pressed (IDOK, IDYES, ...).
   virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
-  // Opens a file with the desktop's program for it; false when that failed.
+  // Opens a file with the desktop's program for it, or a web or mail address
+  // with its browser or mail program; false when no such program could be
+  // started (no launcher, no browser). What the started program then does
+  // is not followed. Shows nothing itself: the caller tells the player.
   virtual bool OpenDocument(const std::string& path) = 0;
-  // Opens a web or mail address.
   virtual bool OpenAddress(const std::string& address) = 0;
   // Starts a program on its own (not waited for, nothing read back); false
   // when it could not be started.

@@ -32,6 +32,7 @@ const StringTable& GameStrings() {
       {IDS_DLG_OK, "OK"},
       {IDS_DLG_CANCEL, "Cancel"},
       {IDS_DLG_CLOSE, "Close"},
+      {IDS_PICTURE_UNREADABLE, "This picture cannot be read."},
       {IDS_ABOUT_TITLE, "About Ravelle"},
       {IDS_ABOUT_PRODUCT_INFORMATION, "Product Information"},
       {IDS_ABOUT_MAKER_PAGE_LABEL, "Halvorn Home Page"},
@@ -118,6 +119,12 @@ const StringTable& GameStrings() {
       {321, "The folder %s is not a private folder of yours (it is a link, belongs to another user, or other "
             "users can use it), so it cannot keep a second game from starting.  The game runs without that "
             "check."},
+      {322, "No web browser could be started to open this address:\n%s"},
+      {323, "The system report was written to the file\n%s\nbut no program could be started to show it.  You "
+            "can open that file with a text editor."},
+      {324, "No check for new versions could be made: the update checker is not installed.\n\n"
+            "It was looked for at\n%s"},
+      {325, "No check for new versions could be made: the update checker could not be started:\n%s"},
       // ---- play screen, icon bar and command helper ---------------------------------
       {215, "Congratulation! you completed the puzzle."},
       {234, "Game Time: %02d:%02d:%02d"},

@@ -51,11 +51,12 @@ enum : unsigned {
   IDS_DAYS = 271,                 // "%d days"
   IDS_PICTURE_FILE_FILTER = 275,  // "All Supported Files|*.bmp;...||"
 
-  // Buttons several dialogs share.
+  // Buttons and texts several dialogs share.
   IDS_DLG_HELP = 13000,
   IDS_DLG_OK = 13001,
   IDS_DLG_CANCEL = 13002,
   IDS_DLG_CLOSE = 13003,
+  IDS_PICTURE_UNREADABLE = 13004,  // a preview's line for a picture that did not load
   // About box.
   IDS_ABOUT_TITLE = 13100,
   IDS_ABOUT_PRODUCT_INFORMATION = 13101,

@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPalette>
 #include <QPushButton>
 #include <algorithm>
 
@@ -34,6 +35,15 @@ void CChangeEnvironmentDialog::BuildControls() {
   m_list = Place(this, new QListWidget, kEnvList, Units(15, 21, 190, 145));
   m_preview = Place(this, new QLabel, kEnvPreview, Units(215, 21, 130, 118));
   m_preview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // On the white square, above the preview.
+  m_unreadable =
+      AddWrappingLabel(this, kEnvUnreadableText, DialogText(IDS_PICTURE_UNREADABLE),
+                       QRect(m_preview->pos(), QSize(kPreviewSize, kPreviewSize)).adjusted(8, 8, -8, -8));
+  m_unreadable->setAlignment(Qt::AlignCenter);
+  QPalette dark = m_unreadable->palette();  // the square is white whatever the style
+  dark.setColor(QPalette::WindowText, Qt::black);
+  m_unreadable->setPalette(dark);
+  m_unreadable->hide();
   // Under the preview square, whatever the font.
   QPushButton* select = AddButton(this, kEnvSelectImage, DialogText(IDS_ENV_SELECT_IMAGE),
                                   Units(215, 145, 100, 15), EnterKey::ToDefault);
@@ -119,10 +129,13 @@ void CChangeEnvironmentDialog::UpdatePreview() {
   } else {
     QImage blank(128, 128, QImage::Format_RGB32);
     blank.fill(Qt::white);
+    const bool unreadable = picture.unreadable;
     picture = FitPicturePreview(blank, kPreviewSize, kPreviewSize);
+    picture.unreadable = unreadable;
   }
   m_preview->setPixmap(picture.preview);
   m_preview->resize(picture.preview.size());
+  m_unreadable->setVisible(picture.unreadable);
 }
 
 void CChangeEnvironmentDialog::UpdateButtons() {

@@ -9,7 +9,10 @@
 // "LastEnvCustomFile"); the frame then reloads the table. OK is enabled only
 // while the selected entry's picture loaded and, for a description file,
 // the file was read correctly; a file that cannot be read is listed under
-// its file name so that the player sees it, but cannot be chosen.
+// its file name so that the player sees it, but cannot be chosen. A
+// picture that does not load previews as a white square; when one was
+// named (a missing or damaged texture or custom picture), a line on the
+// square says that it cannot be read.
 #include <QPixmap>
 #include <string>
 #include <vector>
@@ -25,6 +28,7 @@ enum : int {
   kEnvList = 1028,
   kEnvPreview = 1037,
   kEnvSelectImage = 5033,
+  kEnvUnreadableText = 1038,  // the line on the white square
 };
 inline constexpr int kChangeEnvironmentHelpTopic = 903;
 
@@ -60,4 +64,5 @@ class CChangeEnvironmentDialog : public CGameDialog {
   int m_textureHeight = 0;
   QListWidget* m_list = nullptr;
   QLabel* m_preview = nullptr;
+  QLabel* m_unreadable = nullptr;
 };

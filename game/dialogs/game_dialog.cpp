@@ -61,13 +61,15 @@ PicturePreview FitPicturePreview(const QImage& image, int boxWidth, int boxHeigh
 
 PicturePreview LoadPicturePreview(const std::string& path, int boxWidth, int boxHeight) {
   if (path.empty()) return {};
-  return FitPicturePreview(ReadPictureFile(path), boxWidth, boxHeight);
+  PicturePreview picture = FitPicturePreview(ReadPictureFile(path), boxWidth, boxHeight);
+  picture.unreadable = !picture.loaded;
+  return picture;
 }
 
 void ShowPicturePreview(QLabel* preview, QLabel* sizeText, const PicturePreview& picture) {
   if (!picture.loaded) {
     preview->clear();
-    sizeText->clear();
+    sizeText->setText(picture.unreadable ? DialogText(IDS_PICTURE_UNREADABLE) : QString());
     return;
   }
   preview->setPixmap(picture.preview);

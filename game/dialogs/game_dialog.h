@@ -70,6 +70,7 @@ class CGameDialog : public QDialog {
 // A picture file loaded for a preview.
 struct PicturePreview {
   bool loaded = false;
+  bool unreadable = false;  // a picture was named but did not load (missing, damaged)
   int width = 0;   // the picture's own size in pixels
   int height = 0;
   QPixmap preview;  // fitted into the box from its top-left corner
@@ -79,11 +80,13 @@ struct PicturePreview {
 // into a box of boxWidth x boxHeight keeping its aspect (FitRectKeepAspect;
 // small pictures are enlarged). A fitted side is at least 1 pixel, so a
 // very narrow picture still shows. Not loaded when the file is missing or
-// damaged.
+// damaged (unreadable then), or when the path is empty.
 PicturePreview LoadPicturePreview(const std::string& path, int boxWidth, int boxHeight);
 // Shows a loaded picture in the preview label (which takes its size) and its
 // size in pixels in the size text ("Image size = %d X %d pixels"); for one
-// that did not load, empties both.
+// that did not load, empties the preview, and the size text says that the
+// picture cannot be read (IDS_PICTURE_UNREADABLE) or, with no picture
+// named, nothing.
 void ShowPicturePreview(QLabel* preview, QLabel* sizeText, const PicturePreview& picture);
 // The same from a picture already in memory.
 PicturePreview FitPicturePreview(const QImage& image, int boxWidth, int boxHeight);

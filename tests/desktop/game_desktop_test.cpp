@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "desktop_session.h"
 #include "wait.h"
@@ -32,10 +33,11 @@ class GameDesktop : public ::testing::Test {
     std::ofstream(folder + "/Ravelle.ini") << text;
   }
 
-  // Starts the game and waits for its main window to be shown and its
-  // start screen drawn; `main` then holds the window as it is placed.
-  std::unique_ptr<Program> StartGame(WindowInfo* main = nullptr) {
-    auto game = session->Start("RavelleGame");
+  // Starts the game (with `env` added to its environment) and waits for its
+  // main window to be shown and its start screen drawn; `main` then holds
+  // the window as it is placed.
+  std::unique_ptr<Program> StartGame(WindowInfo* main = nullptr, const std::map<std::string, std::string>& env = {}) {
+    auto game = session->Start("RavelleGame", {}, env);
     WindowInfo found;
     const bool up = testkit::WaitUntil(
         [&] {
@@ -366,4 +368,36 @@ TEST_F(GameDesktop_Desktop, FrenchFileDialogsAreInFrench) {
   const std::vector<unsigned> french = labelOfLoadDialog("french");
   ASSERT_EQ(english.size(), french.size());
   EXPECT_NE(english, french) << "the dialog's own label is the same in both languages";
+}
+
+// On a desktop with neither a launcher nor a browser (an empty PATH), Help >
+// System Information writes the report and says in a box that it could not
+// be shown, instead of nothing but a line on stderr.
+TEST_F(GameDesktop_Desktop, ASystemReportThatCannotBeShownSaysSo) {
+  WriteProfile("[General]\nShowTutorialDialog=0\n");
+  const std::string emptyPath = session->Scratch() + "/no-programs";
+  std::filesystem::create_directories(emptyPath);
+  WindowInfo main;
+  auto game = StartGame(&main, {{"PATH", emptyPath}, {"BROWSER", ""}, {"DEFAULT_BROWSER", ""}});
+  ASSERT_NE(main.id, 0u);
+  ASSERT_TRUE(testkit::WaitUntil([&] { return session->ActiveWindow() == main.id; }, 10000));
+  // "&Help" opens on its first item; three down: Commands, Show Tutorials,
+  // System Information.
+  session->Key("h", {"Alt_L"});
+  for (int i = 0; i < 3; ++i) session->Key("Down");
+  session->Key("Return");
+  WindowInfo box;
+  const bool shown = testkit::WaitUntil(
+      [&] {
+        for (const WindowInfo& w : session->WindowsOf(game->Pid()))
+          if (w.id != main.id && session->ActiveWindow() == w.id) box = w;
+        return box.id != 0;
+      },
+      20000);
+  KeepStill();
+  session->Screenshot("system-report-not-shown");
+  EXPECT_TRUE(shown) << game->Log();
+  EXPECT_TRUE(std::filesystem::exists(session->RuntimeDir() + "/Ravelle/RavelleGame_SystemInfo.txt"));
+  session->Key("Return");
+  EXPECT_TRUE(testkit::WaitUntil([&] { return session->ActiveWindow() == main.id; }, 10000));
 }

@@ -1,8 +1,11 @@
 // The frame's commands headless: the enable rules whatever the source, the
 // information box, the options' rebuild rule, the new-puzzle command, the
 // piece keys, and the frame driver (no re-entry, nothing while modal,
-// posted commands after their frame, play time around minimising).
+// posted commands after their frame, play time around minimising), and the
+// boxes that name what the desktop could not open.
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "game/command_ids.h"
 #include "game/frame_commands.h"
@@ -389,4 +392,72 @@ TEST_F(FrameCommandsTest, ALanguageSwitchRefreshesEverythingShown) {
   EXPECT_FALSE(m_commands->Router().IsChecked(ID_LANGUAGE_ENGLISH));
   EXPECT_EQ(ProfileGetString("", "Language", ""), "french");
   EXPECT_EQ(CFrameCommands::StoredLanguage(), CFrameCommands::kFrench);
+}
+
+// ---- outside the game --------------------------------------------------------------------------
+// On a desktop that cannot open an address or a file, or without the update
+// checker, each command says so in a box naming what it could not open or
+// start, in the interface's language; what opened shows nothing.
+TEST_F(FrameCommandsTest, WhatCouldNotBeOpenedOrStartedIsNamedInABox) {
+  const testkit::ScopedEnv runtime("XDG_RUNTIME_DIR", m_dir.MakeFolder("run").c_str());
+  const std::string install = m_dir.MakeFolder("install");
+  const std::string checker = install + "/Tidewatch";
+  const std::string report = m_dir / "run/Ravelle/RavelleGame_SystemInfo.txt";
+  struct Case {
+    UINT command;
+    unsigned address;  // the string id of the address; 0: the file below
+    std::string file;
+    const char* english;  // how the box opens in each language
+    const char* french;
+  };
+  const std::vector<Case> cases = {
+      {ID_COMPANY_HOME_PAGE, 239, "", "No web browser", "Aucun navigateur"},
+      {ID_PRODUCT_HOME_PAGE, 244, "", "No web browser", "Aucun navigateur"},
+      {ID_DOWNLOAD_NEW_PUZZLES, 233, "", "No web browser", "Aucun navigateur"},
+      {ID_CONTACT, 232, "", "No web browser", "Aucun navigateur"},
+      {ID_SYSTEM_INFORMATION, 0, report, "The system report", "Le rapport système"},
+      {ID_CHECK_FOR_UPDATES, 0, checker, "No check for new versions",
+       "Aucune recherche de nouvelles versions"},
+  };
+  const std::string machine = m_dir.WriteFile("machine.ini", "[General]\nInstallDir=\"" + install + "\"\n");
+  std::string notInstalled;  // the update check's box without the checker
+  for (const int language : {CFrameCommands::kEnglish, CFrameCommands::kFrench}) {
+    m_commands->SetLanguage(language);  // from the build's installation
+    SetMachineSettingsFile(machine);
+    for (const bool desktopOpens : {false, true}) {
+      m_shell.openSucceeds = desktopOpens;
+      for (const Case& c : cases) {
+        const std::string named = c.address ? LoadResString(c.address) : c.file;
+        SCOPED_TRACE(named + (desktopOpens ? " (opens)" : " (fails)") + " in language " +
+                     std::to_string(language));
+        m_shell.boxes.clear();
+        ASSERT_TRUE(m_commands->Dispatch(c.command));
+        // Without the checker nothing is checked, whatever the desktop can open.
+        if (desktopOpens && c.command != ID_CHECK_FOR_UPDATES) {
+          EXPECT_TRUE(m_shell.boxes.empty());
+          continue;
+        }
+        ASSERT_EQ(m_shell.boxes.size(), 1u);
+        const std::string& text = m_shell.boxes[0].text;
+        EXPECT_EQ(text.rfind(language == CFrameCommands::kFrench ? c.french : c.english, 0), 0u) << text;
+        EXPECT_NE(text.find(named), std::string::npos) << text;
+        EXPECT_EQ(m_shell.boxes[0].caption, "Ravelle");
+        if (c.command == ID_CHECK_FOR_UPDATES) notInstalled = text;
+      }
+    }
+    // A checker that is there but cannot be started: said otherwise.
+    m_dir.WriteFile("install/Tidewatch", "#!/bin/sh\n");
+    m_shell.openSucceeds = false;
+    m_shell.boxes.clear();
+    m_commands->Dispatch(ID_CHECK_FOR_UPDATES);
+    ASSERT_EQ(m_shell.boxes.size(), 1u);
+    EXPECT_NE(m_shell.boxes[0].text.find(checker), std::string::npos);
+    EXPECT_NE(m_shell.boxes[0].text, notInstalled);
+    m_shell.openSucceeds = true;
+    m_shell.boxes.clear();
+    m_commands->Dispatch(ID_CHECK_FOR_UPDATES);
+    EXPECT_TRUE(m_shell.boxes.empty());
+    std::filesystem::remove(checker);
+    SetMachineSettingsFile("");
+  }
 }

@@ -179,8 +179,9 @@ TEST_F(SystemServices, NoCheckerNoLaunchButTheTimeIsStored) {
     SCOPED_TRACE(install);
     InstallAt(install);
     ProfileWriteString("VersionUpdates", "LastNewVersionCheckTime", "200101010000");
-    LaunchUpdateCheck(true);
+    EXPECT_EQ(LaunchUpdateCheck(true), UpdateCheckLaunch::NotInstalled);
     EXPECT_TRUE(m_shell.launches.empty());
+    EXPECT_TRUE(m_shell.boxes.empty());  // the check at start-up says nothing
     EXPECT_EQ(ProfileGetString("VersionUpdates", "LastNewVersionCheckTime", ""), "200901020304");
   }
 }

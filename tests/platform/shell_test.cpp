@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/shell.h"
+#include "testkit.h"
 
 TEST(Shell, RecordingShellSeesWhatWouldBeShown) {
   ScopedRecordingShell shell;
@@ -24,4 +25,17 @@ TEST(Shell, RemovingTheFakeRestoresTheDefault) {
     EXPECT_EQ(fake, &shell);
   }
   EXPECT_NE(&Shell(), fake);
+}
+
+// The desktop's own shell on a desktop with no launcher and no browser (an
+// empty PATH): opening an address or a file answers false, which is what
+// the frame's boxes go by.
+TEST(Shell_X11, WithoutALauncherOrBrowserNothingOpens) {
+  testkit::TempDir empty;
+  const std::string file = empty.WriteFile("report.txt", "text\n");
+  const testkit::ScopedEnv path("PATH", empty.path().c_str());
+  const testkit::ScopedEnv browser("BROWSER", "");
+  const testkit::ScopedEnv defaultBrowser("DEFAULT_BROWSER", "");
+  EXPECT_FALSE(Shell().OpenAddress("https://example.org/"));
+  EXPECT_FALSE(Shell().OpenDocument(file));
 }

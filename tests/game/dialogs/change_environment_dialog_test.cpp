@@ -32,6 +32,11 @@ class ChangeEnvironment_Offscreen : public DialogFixture {
   }
   static QSize Preview(const CChangeEnvironmentDialog& d) { return d.Item<QLabel>(kEnvPreview)->pixmap().size(); }
   static bool OkEnabled(const CChangeEnvironmentDialog& d) { return d.Item<QPushButton>(IDOK)->isEnabled(); }
+  // The line on the white square that says the picture cannot be read.
+  static bool SaysUnreadable(const CChangeEnvironmentDialog& d) {
+    const QLabel* line = d.Item<QLabel>(kEnvUnreadableText);
+    return line && !line->isHidden() && line->text() == "This picture cannot be read.";
+  }
 };
 
 }  // namespace
@@ -71,6 +76,7 @@ TEST_F(ChangeEnvironment_Offscreen, ACustomPictureIsChosenThroughTheFileChooser)
     EXPECT_FALSE(dialog.Item<QWidget>(kEnvSelectImage)->isHidden());
     EXPECT_EQ(Preview(dialog), QSize(192, 192));  // the white square
     EXPECT_EQ(dialog.Item<QLabel>(kEnvPreview)->pixmap().toImage().pixelColor(96, 96), QColor(Qt::white));
+    EXPECT_TRUE(SaysUnreadable(dialog));
     EXPECT_FALSE(OkEnabled(dialog));
 
     dialog.Item<QPushButton>(kEnvSelectImage)->click();
@@ -79,6 +85,7 @@ TEST_F(ChangeEnvironment_Offscreen, ACustomPictureIsChosenThroughTheFileChooser)
     EXPECT_TRUE(filterSeen.contains("*.jpg"));
     EXPECT_TRUE(filterSeen.startsWith("All Supported Files ("));
     EXPECT_EQ(Preview(dialog), QSize(96, 192));
+    EXPECT_FALSE(SaysUnreadable(dialog));
     EXPECT_TRUE(OkEnabled(dialog));
     dialog.Item<QPushButton>(IDCANCEL)->click();
     EXPECT_EQ(Profile("Environments", "LastEnvCustomFile"), m_dir / "gone.jpg");
@@ -96,7 +103,7 @@ TEST_F(ChangeEnvironment_Offscreen, ACustomPictureIsChosenThroughTheFileChooser)
 
 // A description that cannot be read is listed under its file name and can
 // never be confirmed, so "LastEnvFile" is never stored empty; a table whose
-// texture is missing cannot be confirmed either.
+// texture is missing cannot be confirmed either, and says why.
 TEST_F(ChangeEnvironment_Offscreen, BrokenTablesCannotBeConfirmed) {
   m_dir.WriteFile("Environments/004.txt", "<Environment><NameEnglish>Half");
   Environment("005.txt", "Felt", "Feutre", "missing.png");
@@ -107,8 +114,13 @@ TEST_F(ChangeEnvironment_Offscreen, BrokenTablesCannotBeConfirmed) {
   EXPECT_FALSE(OkEnabled(dialog));
   dialog.Item<QListWidget>(kEnvList)->setCurrentRow(1);
   EXPECT_FALSE(dialog.PreviewLoaded());
+  EXPECT_TRUE(SaysUnreadable(dialog));  // missing.png
+  EXPECT_FALSE(OkEnabled(dialog));
+  dialog.Item<QListWidget>(kEnvList)->setCurrentRow(5);
+  EXPECT_FALSE(SaysUnreadable(dialog));  // the custom table, no picture chosen yet
   EXPECT_FALSE(OkEnabled(dialog));
   dialog.Item<QListWidget>(kEnvList)->setCurrentRow(3);
+  EXPECT_FALSE(SaysUnreadable(dialog));
   EXPECT_TRUE(OkEnabled(dialog));
   dialog.Item<QPushButton>(IDOK)->click();
   EXPECT_EQ(Profile("Environments", "LastEnvFile"), "003.txt");

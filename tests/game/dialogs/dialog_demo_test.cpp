@@ -1,6 +1,7 @@
 // Pictures of every dialog for a person to judge, in English and French,
 // made from the build's own installation (sample pictures, tables,
-// tutorials): <build>/demo/dialogs/<name>-<language>.png. No text may be
+// tutorials), and of the three that preview a picture with one that cannot
+// be read: <build>/demo/dialogs/<name>-<language>.png. No text may be
 // wider than its control, and the French ones must show no English text.
 #include <QAbstractButton>
 #include <QComboBox>
@@ -125,6 +126,28 @@ TEST_P(DialogDemo_Offscreen, EveryDialog) {
   auto tutorial = std::make_unique<CTutorialDialog>();
   EXPECT_GE(tutorial->PageNames().size(), 5u);
   Take(*tutorial, "tutorial");
+}
+
+// A picture that cannot be read, where each dialog shows one: the line in
+// place of its size, and on the custom table's white square.
+TEST_P(DialogDemo_Offscreen, AnUnreadablePicture) {
+  const std::string damaged = m_dir.WriteFile("Pictures/damaged.jpg", "not a picture");
+  m_dir.WriteFile("Pictures/also-damaged.png", "not a picture either");
+  ProfileWriteString("MenuSel", "LastOwnPictureFolder", m_dir / "Pictures");
+  ProfileWriteString("Environments", "LastEnvFile", "CUSTOM");
+  ProfileWriteString("Environments", "LastEnvCustomFile", damaged);
+  const QString unreadable = DialogText(IDS_PICTURE_UNREADABLE);
+  PuzzleChoice current;
+  current.m_picturePath = damaged;
+  CCreateNewPuzzleDialog newPuzzle(current);
+  EXPECT_EQ(newPuzzle.Item<QLabel>(kNewPuzzleSizeText)->text(), unreadable);
+  Take(newPuzzle, "new-puzzle-unreadable");
+  CSelectImageDialog picker(damaged);
+  EXPECT_EQ(picker.Item<QLabel>(kPickSizeText)->text(), unreadable);
+  Take(picker, "select-image-unreadable");
+  CChangeEnvironmentDialog environment;
+  EXPECT_TRUE(environment.Item<QLabel>(kEnvUnreadableText)->isVisibleTo(&environment));
+  Take(environment, "change-environment-unreadable");
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, DialogDemo_Offscreen, ::testing::Values("english", "french"));

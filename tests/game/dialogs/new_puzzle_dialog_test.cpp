@@ -171,14 +171,15 @@ TEST(StartPicture, KeepsSamplesAndOwnPicturesElseTakesTheFirstSample) {
   EXPECT_EQ(ChooseStartPicture(dir / "Own/mine.png", empty, ""), "");
 }
 
-// A picture that does not load shows no size and offers nothing to cut,
+// A picture that does not load says so in place of its size and offers
+// nothing to cut,
 // also when it is chosen after one that loaded; one so wide that no size
 // fits leaves the list empty and OK disabled, and still previews at least a
 // pixel high.
 TEST_F(NewPuzzle_Offscreen, UnreadableAndExtremePictures) {
   const std::string damaged = m_dir.WriteFile("PuzzleSamples/a.png", "not a picture");
   auto offersNothing = [](CCreateNewPuzzleDialog& d, const char* when) {
-    EXPECT_EQ(d.Item<QLabel>(kNewPuzzleSizeText)->text(), "") << when;
+    EXPECT_EQ(d.Item<QLabel>(kNewPuzzleSizeText)->text(), "This picture cannot be read.") << when;
     EXPECT_TRUE(d.Item<QLabel>(kNewPuzzlePreview)->pixmap().isNull()) << when;
     EXPECT_TRUE(d.DimensionPairs().empty()) << when;
     EXPECT_EQ(d.Item<QComboBox>(kNewPuzzleDimensions)->count(), 0) << when;
@@ -189,8 +190,8 @@ TEST_F(NewPuzzle_Offscreen, UnreadableAndExtremePictures) {
   broken.Item<QPushButton>(IDOK)->click();
   EXPECT_EQ(Profile("MenuSel", "LastPuzzleSizeX"), "<none>");
 
-  // In the picture dialog, after a picture that loaded, the damaged one has
-  // no size and cannot be chosen; a picture damaged once chosen offers
+  // In the picture dialog, after a picture that loaded, the damaged one
+  // says it cannot be read and cannot be chosen; a picture damaged once chosen offers
   // nothing either.
   const std::string good = Picture("PuzzleSamples/0.png", 400, 300);
   const std::string later = Picture("PuzzleSamples/c.png", 200, 100);
@@ -203,7 +204,7 @@ TEST_F(NewPuzzle_Offscreen, UnreadableAndExtremePictures) {
     list->setCurrentRow(0);
     EXPECT_EQ(size->text(), "Image size = 400 X 300 pixels");
     list->setCurrentRow(1);  // a.png, the damaged one
-    EXPECT_EQ(size->text(), "");
+    EXPECT_EQ(size->text(), "This picture cannot be read.");
     EXPECT_FALSE(ok->isEnabled());
     list->setCurrentRow(2);  // c.png, readable while it is chosen
     EXPECT_TRUE(ok->isEnabled());
