@@ -44,7 +44,7 @@ bool PassSingleInstanceGuard(SingleInstance& guard) {
 }  // namespace
 
 int RunRavelleGame(int argc, char** argv) {
-  KeepAllocatorWithinAddressLimit();
+  KeepWithinAddressLimit();
   IgnoreFileSizeSignal();
   QApplication app(argc, argv);
   SetBuiltInStrings(&GameStrings());

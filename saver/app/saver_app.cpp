@@ -113,7 +113,7 @@ int RunMessageLoop(CRavelleGameApp& app) {
 }  // namespace
 
 int RunScreensaver(int argc, char** argv) {
-  KeepAllocatorWithinAddressLimit();
+  KeepWithinAddressLimit();
   IgnoreFileSizeSignal();
   std::vector<std::string> arguments(argv + 1, argv + argc);
   const SaverLaunch launch = ParseLaunch(arguments);
