@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -81,13 +82,15 @@ long DefaultStackBytes() {
 }
 
 // Measured in a child process, since the settings are process-wide, under a
-// limit 1 GiB above the child's use.
+// limit 1 GiB above the child's use (or the hard limit, when lower).
 ThreadCost CostUnderALimit() {
   int pipeEnds[2];
   if (pipe(pipeEnds) != 0) return {};
   const pid_t child = fork();
   if (child == 0) {
-    const rlimit limit{static_cast<rlim_t>(AddressSpaceKiB() + 1024 * 1024) * 1024, RLIM_INFINITY};
+    rlimit limit{};
+    getrlimit(RLIMIT_AS, &limit);
+    limit.rlim_cur = std::min(limit.rlim_max, static_cast<rlim_t>(AddressSpaceKiB() + 1024 * 1024) * 1024);
     if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(1);
     KeepWithinAddressLimit();
     const ThreadCost cost{ArenaGrowthKiB(), DefaultStackBytes()};
