@@ -14,6 +14,7 @@
 #include "game/screens/top_bar.h"
 #include "game/app/single_instance.h"
 #include "game/app/window_placement.h"
+#include "platform/address_limit.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/data_file.h"
 #include "platform/shell.h"
@@ -43,6 +44,7 @@ bool PassSingleInstanceGuard(SingleInstance& guard) {
 }  // namespace
 
 int RunRavelleGame(int argc, char** argv) {
+  KeepWithinAddressLimit();
   IgnoreFileSizeSignal();
   QApplication app(argc, argv);
   SetBuiltInStrings(&GameStrings());

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/address_limit.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/data_file.h"
 #include "platform/shell.h"
@@ -112,6 +113,7 @@ int RunMessageLoop(CRavelleGameApp& app) {
 }  // namespace
 
 int RunScreensaver(int argc, char** argv) {
+  KeepWithinAddressLimit();
   IgnoreFileSizeSignal();
   std::vector<std::string> arguments(argv + 1, argv + argc);
   const SaverLaunch launch = ParseLaunch(arguments);
