@@ -96,8 +96,7 @@ void CGUIInterfacePlayPuzzle::ResetPlayView(bool flyIn) {
   UpdateCommandHelperEntries();
   m_ignoreNextMove = false;
   m_state = kPlayIdle;
-  if (ButtonDown(0)) m_leftDown = true;
-  if (ButtonDown(1)) m_rightDown = true;
+  TakeButtonsAlreadyDown();
   g_Game->m_puzzleRunning = true;
 }
 
@@ -199,7 +198,7 @@ void CGUIInterfacePlayPuzzle::OnLButtonUp(int, int) {
   else if (state == kPlayBanding || state == kPlayBandingView)
     FinishRubberBand();
   // Only a camera move that is under way goes on without the left button.
-  m_state = MovingView(state) && (m_rightDown || ButtonDown(1)) ? kPlayMovingView : kPlayIdle;
+  m_state = MovingView(state) && (RightDown() || ButtonDown(1)) ? kPlayMovingView : kPlayIdle;
   UpdateCommandHelperEntries();
 }
 
