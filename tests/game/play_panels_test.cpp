@@ -233,7 +233,7 @@ TEST_F(PanelsTest, PreviewResizesWithEachGripKeepingTheOppositeCorner) {
 // ---- command helper ---------------------------------------------------------------------------------
 TEST_F(PanelsTest, HelperLayoutFollowsTheState) {
   NewPuzzle(3, 3, 5, true);
-  CCommandHelperWindow& helper = m_screen.CommandHelper();
+  CCommandHelperWindow& helper = Inside().CommandHelper();
   ASSERT_TRUE(helper.m_visible);
   // Idle: "Select a piece" and the idle view entry; the widest text is the
   // selection key text (40 characters of 6 pixels).
@@ -272,7 +272,7 @@ TEST_F(PanelsTest, HelperLayoutFollowsTheState) {
 TEST_F(PanelsTest, HelperCloseBoxAndPressesOnThePanel) {
   m_host.m_cursor = POINT{100, 150};  // where the pointer is when the panel opens
   NewPuzzle(3, 3);
-  CCommandHelperWindow& helper = m_screen.CommandHelper();
+  const CCommandHelperWindow& helper = m_screen.CommandHelper();
   EXPECT_EQ(helper.m_cursor, (POINT{100, 150}));  // client pixels, as every later move
   // A press inside the panel but off the close box neither picks nor bands.
   Input(100, 150, false, false, 1, 1);
@@ -304,7 +304,7 @@ TEST_F(PanelsTest, ALanguageSwitchRebuildsTheHelperAndTheTooltipsKeepingTheEntri
   Input(at.x, at.y, true, false);  // holding: "Move the selected piece(s)"
   CFrameCommands commands(*m_game, m_frameWindow, m_dialogs, m_saved);
   commands.SetLanguage(CFrameCommands::kFrench);
-  CCommandHelperWindow& helper = m_screen.CommandHelper();
+  const CCommandHelperWindow& helper = m_screen.CommandHelper();
   ASSERT_EQ(helper.m_lines.size(), 19u);
   EXPECT_EQ(helper.m_lines[0].m_text, "Aide des commandes");
   EXPECT_FALSE(helper.m_lines[4].m_enabled);
