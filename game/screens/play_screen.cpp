@@ -187,7 +187,9 @@ void CGUIInterfacePlayPuzzle::OnLButtonDown(int x, int y) {
     m_preview.OnLButtonDown(x, y);
     return;
   }
-  if (m_state == kPlayIdle) PickAt(x, y);
+  if (m_state != kPlayIdle) return;
+  m_state = PickAt(x, y);
+  if (m_state != kPlayIdle) UpdateCommandHelperEntries();
 }
 
 void CGUIInterfacePlayPuzzle::OnLButtonUp(int, int) {

@@ -20,7 +20,9 @@
 //
 // The operations are split over three files: play_screen.cpp (lifecycle,
 // frame, drawing, state machine), play_camera.cpp (the view) and
-// play_pieces.cpp (picking, dragging, stacking, selecting, dropping).
+// play_pieces.cpp (picking, dragging, stacking, selecting, dropping). Only
+// play_screen.cpp changes the state; the steps of the other two answer
+// what they did.
 //
 // Sections: state - pieces in hand - the screen - free helpers
 #include <cstdint>
@@ -129,8 +131,11 @@ class CGUIInterfacePlayPuzzle : public IPlayScreen {
   void StartCameraAnimation(double seconds, bool adjustHeight);
 
   // The pieces (play_pieces.cpp).
-  // The left press in state 1: a piece (state 2) or a rubber band (state 3).
-  void PickAt(int x, int y);
+  // The left press in state 1: takes the top piece under (x, y) and
+  // answers kPlayDragging, or begins a rubber band there and answers
+  // kPlayBanding; kPlayIdle (nothing done) off the table or without a
+  // board. The caller makes the answer the state.
+  PlayScreenState PickAt(int x, int y);
   bool SelectPieceGroup(const D3DXVECTOR3& point, CPuzzlePiece* piece);
   void CollectOtherPieces(const PieceGroup& group, PieceGroup& out);
   void DragSelection(int x, int y);

@@ -17,7 +17,7 @@ struct PlayScreenTestAccess {
   void ZoomCamera(float delta) const { screen.ZoomCamera(delta); }
 
   // The pieces.
-  void PickAt(int x, int y) const { screen.PickAt(x, y); }
+  PlayScreenState PickAt(int x, int y) const { return screen.PickAt(x, y); }
   void SelectPieceGroup(const D3DXVECTOR3& point, CPuzzlePiece* piece) const {
     screen.SelectPieceGroup(point, piece);
   }
