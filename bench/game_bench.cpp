@@ -16,6 +16,7 @@
 #include "engine/engine.h"
 #include "game/puzzle_game.h"
 #include "game/screens/play_screen.h"
+#include "tests/game/play_screen_access.h"
 
 namespace {
 
@@ -60,8 +61,8 @@ BenchWorld& World(int definition) {
 // the others lie on it (layer 1); 3 a hundred do.
 void MakeDragScene(BenchWorld& w, int scenario) {
   const PieceGroup block = bench::ShiftedBlock(w.Board(), scenario);
-  CGUIInterfacePlayPuzzle& screen = w.screen;
-  PieceHandling& hand = screen.PiecesForTest();
+  const PlayScreenTestAccess screen{w.screen};
+  PieceHandling& hand = screen.Hand();
   hand.m_selection.clear();
   screen.SelectPieceGroup(block.front()->m_currentPosition, block.front());
   bench::LayOnBlock(scenario, hand.m_others, hand.m_held);
@@ -72,8 +73,8 @@ void MakeDragScene(BenchWorld& w, int scenario) {
 void BM_DragStep(benchmark::State& state) {
   BenchWorld& w = World(int(state.range(1)));
   MakeDragScene(w, int(state.range(0)));
-  CGUIInterfacePlayPuzzle& screen = w.screen;
-  PieceHandling& hand = screen.PiecesForTest();
+  const PlayScreenTestAccess screen{w.screen};
+  PieceHandling& hand = screen.Hand();
   bool forth = true;
   std::size_t touched = 0;
   for (auto _ : state) {
@@ -102,8 +103,8 @@ BENCHMARK(BM_DragStep)
 void BM_DragPhase(benchmark::State& state) {
   BenchWorld& w = World(3);
   MakeDragScene(w, 3);
-  CGUIInterfacePlayPuzzle& screen = w.screen;
-  PieceHandling& hand = screen.PiecesForTest();
+  const PlayScreenTestAccess screen{w.screen};
+  PieceHandling& hand = screen.Hand();
   const int phase = int(state.range(0));
   screen.CollectOverlappingPieces();
   for (auto _ : state) {
@@ -144,8 +145,8 @@ void BM_PickUnderCursor(benchmark::State& state) {
   camera.m_farPlane = 128000.0f;
   g_Engine.SetCamera(&camera);
   g_Engine.ApplyCameraTransforms();  // the projection of a frame begin
-  CGUIInterfacePlayPuzzle& screen = w.screen;
-  PieceHandling& hand = screen.PiecesForTest();
+  const PlayScreenTestAccess screen{w.screen};
+  PieceHandling& hand = screen.Hand();
   int x = 0;
   std::size_t picks = 0;
   for (auto _ : state) {

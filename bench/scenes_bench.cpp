@@ -28,6 +28,7 @@
 #include "saver/scenes/falling_wall.h"
 #include "saver/scenes/puzzle_rain.h"
 #include "saver/scenes/solving.h"
+#include "tests/saver/scenes/scene_access.h"
 
 namespace {
 
@@ -80,13 +81,13 @@ void BM_Scene(benchmark::State& state) {
   }
   Scene scene;
   CrtSrand(7);
-  scene.m_camera = engine.camera();
+  scene.SetCamera(engine.camera());
   scene.Init();
   for (int i = 0; i < 10; ++i) GLEngine::Frame(scene);  // uploads and warm-up
   for (auto _ : state) GLEngine::Frame(scene);
   state.counters["fps"] =
       benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
-  state.counters["pieces"] = double(scene.m_board.m_pieceCount);
+  state.counters["pieces"] = double(Inside(scene).Board().m_pieceCount);
   // The engine takes the highest multisample type the device offers.
   state.counters["samples"] = double(g_Engine.m_presentParams.MultiSampleType);
   scene.Release();

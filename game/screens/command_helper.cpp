@@ -68,7 +68,12 @@ bool CCommandHelperWindow::Show() {
   for (const LineSpec& line : kLines) AddLine(line.id, Text(line.text), Text(line.keyText));
   Layout();
   m_created = true;
+  m_visible = true;
   return true;
+}
+
+void CCommandHelperWindow::OnPointerAt(int x, int y) {
+  if (m_visible) m_cursor = POINT{x, y};
 }
 
 void CCommandHelperWindow::Hide() {

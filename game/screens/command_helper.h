@@ -44,8 +44,8 @@ struct HelpLine {
 
 class CCommandHelperWindow {
  public:
-  // Makes the panel's texture, close button, fonts and lines and lays them
-  // out at (6, 35). Does not make the panel visible. Always true.
+  // Makes the panel's texture, close button, fonts and lines, lays them
+  // out at (6, 35) and makes the panel visible. Always true.
   bool Show();
   // Lets the fonts and lines go and hides the panel; nothing when not shown.
   void Hide();
@@ -54,13 +54,19 @@ class CCommandHelperWindow {
   // Shows or hides the first line with that id (none: nothing changes),
   // then lays out again.
   void EnableEntry(int id, bool enabled);
+  // While the panel shows, its cursor follows the pointer at (x, y).
+  void OnPointerAt(int x, int y);
   void Render();
   void AddLine(int id, const std::string& text, const std::string& keyText);
   void Layout();
 
+  // Shown and not closed or hidden since.
+  bool Visible() const { return m_visible; }
+  // Where the pointer was last seen (client pixels): at Show, then at every
+  // pointer call while the panel shows.
+  POINT Cursor() const { return m_cursor; }
+
   bool m_created = false;
-  bool m_visible = false;
-  POINT m_cursor{};
   CKVRTexture m_panelTexture;
   RECT m_panelRect{};
   CKVRGUIImageFrame m_background;
@@ -71,4 +77,8 @@ class CCommandHelperWindow {
   CKVRFont m_fontBold;
   CKVRFont m_fontTitle;
   std::vector<HelpLine> m_lines;
+
+ private:
+  bool m_visible = false;
+  POINT m_cursor{};
 };

@@ -36,14 +36,26 @@ class CGUIInterface {
   // (hover, the panels' cursors) follows; nothing is moved or dragged.
   virtual void OnPointerAt(int /*x*/, int /*y*/) {}
 
-  // m_cursor from the host; then at most one press or release per button
+  // Cursor() from the host; then at most one press or release per button
   // (left, then right; each flag changes before its call), each at the place
   // the polled state gives it (the cursor when it gives none) and preceded
-  // by OnPointerAt there; then OnPointerAt(m_cursor); then one move when the
+  // by OnPointerAt there; then OnPointerAt(Cursor()); then one move when the
   // relative motion is not zero, then one wheel step.
   void DispatchMouseInput();
 
-  POINT m_cursor;
+ protected:
+  // Where the last dispatch found the cursor (client pixels).
+  POINT Cursor() const { return m_cursor; }
+  // The buttons as the dispatch saw them last: a press was handled and its
+  // release not yet.
+  bool LeftDown() const { return m_leftDown; }
+  bool RightDown() const { return m_rightDown; }
+  // The buttons the polled state holds down now count as pressed: the
+  // dispatch gives no press for them, only their release later.
+  void TakeButtonsAlreadyDown();
+
+ private:
+  POINT m_cursor{};
   bool m_leftDown = false;
   bool m_rightDown = false;
 };

@@ -35,10 +35,10 @@ bool CGUIInterfacePlayPuzzle::TablePointAt(int x, int y, D3DXVECTOR3& point, D3D
   return true;
 }
 
-void CGUIInterfacePlayPuzzle::PickAt(int x, int y) {
+PlayScreenState CGUIInterfacePlayPuzzle::PickAt(int x, int y) {
   CPuzzleBoard* board = Board();
   D3DXVECTOR3 point, origin, direction;
-  if (!board || !TablePointAt(x, y, point, &origin, &direction)) return;
+  if (!board || !TablePointAt(x, y, point, &origin, &direction)) return kPlayIdle;
   CPuzzlePiece* best = nullptr;
   std::int32_t bestLayer = 0;
   for (CPuzzlePiece& piece : board->m_pieces) {
@@ -47,9 +47,10 @@ void CGUIInterfacePlayPuzzle::PickAt(int x, int y) {
     best = &piece;
     bestLayer = piece.m_layer;
   }
+  PlayScreenState next;
   if (best) {
     SelectPieceGroup(point, best);
-    m_state = kPlayDragging;
+    next = kPlayDragging;
     MoveSelection(D3DXVECTOR3(0, 0, 0));
   } else {
     MarkSelection(false);
@@ -57,9 +58,9 @@ void CGUIInterfacePlayPuzzle::PickAt(int x, int y) {
     m_hand.m_rubberCorner1 = m_hand.m_rubberCorner2 = point;
     m_hand.m_rubberBandActive = true;
     m_selectionRect.SetCorners(point.x, point.y, point.x, point.y);
-    m_state = kPlayBanding;
+    next = kPlayBanding;
   }
-  UpdateCommandHelperEntries();
+  return next;
 }
 
 bool CGUIInterfacePlayPuzzle::SelectPieceGroup(const D3DXVECTOR3& point, CPuzzlePiece* piece) {

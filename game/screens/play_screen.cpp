@@ -48,7 +48,6 @@ void CGUIInterfacePlayPuzzle::Activate() {
   m_commandHelper.Hide();
   if (ReadProfileBool(profile::kShowCommandHelper)) {
     m_commandHelper.Show();
-    m_commandHelper.m_visible = true;
     UpdateCommandHelperEntries();
   }
   m_selectionRect.Create(&m_selectionFillTexture);
@@ -87,17 +86,16 @@ void CGUIInterfacePlayPuzzle::ResetPlayView(bool flyIn) {
     m_cameraAnimation.m_active = false;
   }
   for (CPuzzlePiece& piece : board->m_pieces) piece.m_highlight.m_texture = &m_selectionMarkTexture;
-  const bool visible = m_preview.m_visible;
+  const bool visible = m_preview.Visible();
   m_preview.Close();
   m_preview.Open(&g_Game->m_settings.m_pictureTexture);
-  m_preview.m_visible = visible;
+  m_preview.SetVisible(visible);
   m_preview.ClampToScreen();
   ForgetPieces();
   UpdateCommandHelperEntries();
   m_ignoreNextMove = false;
   m_state = kPlayIdle;
-  if (ButtonDown(0)) m_leftDown = true;
-  if (ButtonDown(1)) m_rightDown = true;
+  TakeButtonsAlreadyDown();
   g_Game->m_puzzleRunning = true;
 }
 
@@ -138,9 +136,8 @@ void CGUIInterfacePlayPuzzle::Render() {
   if (m_hand.m_rubberBandActive) m_selectionRect.Render();
   if (KeyDown(DIK_TAB) && g_Game) {
     const D3DXIMAGE_INFO& info = g_Game->m_settings.m_pictureTexture.m_imageInfo;
-    m_preview.m_frame.m_rect = LargePreviewRect(BackBufferWidth(), BackBufferHeight(),
-                                                RECT{0, 0, LONG(info.Width), LONG(info.Height)});
-    m_preview.m_frame.Render();
+    m_preview.RenderLarge(LargePreviewRect(BackBufferWidth(), BackBufferHeight(),
+                                           RECT{0, 0, LONG(info.Width), LONG(info.Height)}));
   } else {
     m_preview.Render();
   }
@@ -166,12 +163,11 @@ void CGUIInterfacePlayPuzzle::SetCommandHelperVisible(bool visible) {
   m_commandHelper.Hide();
   if (!visible) return;
   m_commandHelper.Show();
-  m_commandHelper.m_visible = true;
   UpdateCommandHelperEntries();
 }
 
 void CGUIInterfacePlayPuzzle::TogglePreview() {
-  m_preview.m_visible = !m_preview.m_visible;
+  m_preview.SetVisible(!m_preview.Visible());
   m_preview.ClampToScreen();
 }
 
@@ -180,15 +176,17 @@ void CGUIInterfacePlayPuzzle::OnLButtonDown(int x, int y) {
   // A press the icon bar turned into a command this frame is its alone.
   if (g_Game && g_Game->m_barCommand != 0) return;
   if (y < kTopStrip) return;
-  if (m_commandHelper.m_visible && PtInRect(m_commandHelper.m_panelRect, m_commandHelper.m_cursor)) {
+  if (m_commandHelper.Visible() && PtInRect(m_commandHelper.m_panelRect, m_commandHelper.Cursor())) {
     if (PtInRect(m_commandHelper.m_closeRect, POINT{x, y})) m_commandHelper.OnCloseClicked();
     return;
   }
-  if (m_preview.m_visible && PtInRect(m_preview.m_rect, m_preview.m_cursor)) {
+  if (m_preview.Visible() && PtInRect(m_preview.m_rect, m_preview.Cursor())) {
     m_preview.OnLButtonDown(x, y);
     return;
   }
-  if (m_state == kPlayIdle) PickAt(x, y);
+  if (m_state != kPlayIdle) return;
+  m_state = PickAt(x, y);
+  if (m_state != kPlayIdle) UpdateCommandHelperEntries();
 }
 
 void CGUIInterfacePlayPuzzle::OnLButtonUp(int, int) {
@@ -199,7 +197,7 @@ void CGUIInterfacePlayPuzzle::OnLButtonUp(int, int) {
   else if (state == kPlayBanding || state == kPlayBandingView)
     FinishRubberBand();
   // Only a camera move that is under way goes on without the left button.
-  m_state = MovingView(state) && (m_rightDown || ButtonDown(1)) ? kPlayMovingView : kPlayIdle;
+  m_state = MovingView(state) && (RightDown() || ButtonDown(1)) ? kPlayMovingView : kPlayIdle;
   UpdateCommandHelperEntries();
 }
 
@@ -285,12 +283,12 @@ void CGUIInterfacePlayPuzzle::OnMouseWheel(int delta) {
 }
 
 void CGUIInterfacePlayPuzzle::OnPointerAt(int x, int y) {
-  if (m_commandHelper.m_visible) m_commandHelper.m_cursor = POINT{x, y};
+  m_commandHelper.OnPointerAt(x, y);
   m_preview.OnPointerAt(x, y);
 }
 
 void CGUIInterfacePlayPuzzle::OnMouseMove(int x, int y, int dx, int dy) {
-  if (m_commandHelper.m_visible) m_commandHelper.m_cursor = POINT{x, y};
+  m_commandHelper.OnPointerAt(x, y);
   m_preview.OnMouseMove(x, y);
   switch (m_state) {
     case kPlayDragging:

@@ -20,7 +20,9 @@
 //
 // The operations are split over three files: play_screen.cpp (lifecycle,
 // frame, drawing, state machine), play_camera.cpp (the view) and
-// play_pieces.cpp (picking, dragging, stacking, selecting, dropping).
+// play_pieces.cpp (picking, dragging, stacking, selecting, dropping). Only
+// play_screen.cpp changes the state; the steps of the other two answer
+// what they did.
 //
 // Sections: state - pieces in hand - the screen - free helpers
 #include <cstdint>
@@ -69,6 +71,12 @@ struct PieceHandling {
 };
 
 // ---- the screen ----------------------------------------------------------------------------
+// Its public calls are what the game object and the main frame ask (the
+// screen and play screen slots) and what it answers about itself. Tests
+// and benchmarks reach the pieces in hand and single steps through
+// PlayScreenTestAccess (tests/game/play_screen_access.h).
+struct PlayScreenTestAccess;
+
 class CGUIInterfacePlayPuzzle : public IPlayScreen {
  public:
   static constexpr LONG kTopStrip = 26;  // presses above this belong to the icon bar
@@ -98,6 +106,22 @@ class CGUIInterfacePlayPuzzle : public IPlayScreen {
   // Ends a camera move before something modal opens: the cursor shows at
   // the right press point, held pieces are let go without a join test.
   void EndCameraMove() override;
+
+  // The held pieces (play_pieces.cpp).
+  void RotateSelection(int direction) override;
+  void DisconnectSelectedPiece() override;
+
+  // What the screen answers about itself.
+  std::int32_t State() const { return m_state; }
+  const CKVRTransition& CameraAnimation() const { return m_cameraAnimation; }
+  const CCommandHelperWindow& CommandHelper() const { return m_commandHelper; }
+  bool HasConnectSound() const { return m_connectSound != nullptr; }
+
+ private:
+  friend struct PlayScreenTestAccess;
+
+  // The board of the current puzzle; null without a game object.
+  static CPuzzleBoard* Board();
   void UpdateCommandHelperEntries();
 
   // The view (play_camera.cpp).
@@ -107,10 +131,11 @@ class CGUIInterfacePlayPuzzle : public IPlayScreen {
   void StartCameraAnimation(double seconds, bool adjustHeight);
 
   // The pieces (play_pieces.cpp).
-  void RotateSelection(int direction) override;
-  void DisconnectSelectedPiece() override;
-  // The left press in state 1: a piece (state 2) or a rubber band (state 3).
-  void PickAt(int x, int y);
+  // The left press in state 1: takes the top piece under (x, y) and
+  // answers kPlayDragging, or begins a rubber band there and answers
+  // kPlayBanding; kPlayIdle (nothing done) off the table or without a
+  // board. The caller makes the answer the state.
+  PlayScreenState PickAt(int x, int y);
   bool SelectPieceGroup(const D3DXVECTOR3& point, CPuzzlePiece* piece);
   void CollectOtherPieces(const PieceGroup& group, PieceGroup& out);
   void DragSelection(int x, int y);
@@ -126,21 +151,19 @@ class CGUIInterfacePlayPuzzle : public IPlayScreen {
   void MarkSelection(bool flag);
   void DropSelection();
 
-  // The board of the current puzzle; null without a game object.
-  static CPuzzleBoard* Board();
+  // Nothing held, no rubber band, no selection, no pending restack.
+  void ForgetPieces();
+  // Lets the held pieces go where they lie, without a join test.
+  void LetGo();
+  void HideCursor();
+  void ShowCursor();
+  // SetCursorPos at the right press point.
+  void PutCursorBack();
+  // The table point under a client pixel; false when the ray does not point
+  // down at the table.
+  bool TablePointAt(int x, int y, D3DXVECTOR3& point, D3DXVECTOR3* origin = nullptr,
+                    D3DXVECTOR3* direction = nullptr) const;
 
-  // What the screen answers about itself.
-  std::int32_t State() const { return m_state; }
-  const CKVRTransition& CameraAnimation() const { return m_cameraAnimation; }
-  const CCommandHelperWindow& CommandHelper() const { return m_commandHelper; }
-  CCommandHelperWindow& CommandHelper() { return m_commandHelper; }
-  bool HasConnectSound() const { return m_connectSound != nullptr; }
-
-  // The one way in for tests and benchmarks: the pieces in hand, to look
-  // at and to set up situations that input reaches only slowly.
-  PieceHandling& PiecesForTest() { return m_hand; }
-
- private:
   D3DLIGHT9 m_light;
   CKVRCamera* m_camera = nullptr;
   CEnvironment m_environment;
@@ -160,19 +183,6 @@ class CGUIInterfacePlayPuzzle : public IPlayScreen {
   CSelectionRect m_selectionRect;
   bool m_ignoreNextMove = false;
   bool m_cursorHidden = false;  // this screen hid the cursor for a camera move
-
-  // Nothing held, no rubber band, no selection, no pending restack.
-  void ForgetPieces();
-  // Lets the held pieces go where they lie, without a join test.
-  void LetGo();
-  void HideCursor();
-  void ShowCursor();
-  // SetCursorPos at the right press point.
-  void PutCursorBack();
-  // The table point under a client pixel; false when the ray does not point
-  // down at the table.
-  bool TablePointAt(int x, int y, D3DXVECTOR3& point, D3DXVECTOR3* origin = nullptr,
-                    D3DXVECTOR3* direction = nullptr) const;
 };
 
 // ---- free helpers -------------------------------------------------------------------------------

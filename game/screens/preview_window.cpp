@@ -175,3 +175,8 @@ void CImagePreviewWindow::Render() {
     m_gripSprite.Draw(m_grips[i], c, c, c, 1.0f);
   }
 }
+
+void CImagePreviewWindow::RenderLarge(const RECT& rect) {
+  m_frame.m_rect = rect;
+  m_frame.Render();
+}

@@ -37,6 +37,16 @@ class CImagePreviewWindow {
   // follow the pointer; the window stays where it is.
   void OnPointerAt(int x, int y);
   void Render();
+  // The large preview: the picture's frame drawn in rect, shown or not (the
+  // next Render puts the frame back on the window).
+  void RenderLarge(const RECT& rect);
+
+  // Shows or hides the window; Close hides it, Open leaves it as it is.
+  void SetVisible(bool visible) { m_visible = visible; }
+  bool Visible() const { return m_visible; }
+  // Where the pointer was last seen (client pixels): at Open, then at every
+  // pointer call.
+  POINT Cursor() const { return m_cursor; }
 
   void GetGripRects();
   void HitTestGrip();
@@ -45,8 +55,6 @@ class CImagePreviewWindow {
   static POINT UnpackPosition(int value);
 
   bool m_created = false;
-  bool m_visible = false;
-  POINT m_cursor{};
   bool m_hovered = false;
   CKVRTexture* m_picture = nullptr;
   RECT m_rect{};
@@ -62,6 +70,9 @@ class CImagePreviewWindow {
   int m_activeGrip = -1;
 
  private:
+  bool m_visible = false;
+  POINT m_cursor{};
+
   void Resize(int x, int y);
   RECT PictureRect() const;
 };

@@ -78,12 +78,12 @@ int CGUIInterfaceStartMenu::Update() {
   m_pressAt.reset();
   DispatchMouseInput();
   // The buttons see a press where it happened; hover catches up next frame.
-  const POINT pointer = m_pressAt.value_or(m_cursor);
+  const POINT pointer = m_pressAt.value_or(Cursor());
   CKVRGUIButton& exit = m_buttons[kButtonCount - 1];
   exit.m_rect = RECT{kButtonLeft, BackBufferHeight() - 8 - kButtonSize, kButtonLeft + kButtonSize,
                      BackBufferHeight() - 8};
   for (CKVRGUIButton& button : m_buttons) {
-    button.OnMouse(pointer, m_leftDown);
+    button.OnMouse(pointer, LeftDown());
     button.m_alpha = button.m_visible && PtInRect(button.m_rect, button.m_mousePos) ? kHoverAlpha : kRestAlpha;
   }
   for (int i = 0; i < kButtonCount; ++i) {

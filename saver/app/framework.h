@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/d3d9/d3d9.h"
 #include "saver/app/command_line.h"
@@ -118,9 +119,9 @@ class CHVNScreensaverWnd {
   ISaverWindow* Window() { return m_window.get(); }
 
   // Where native windows come from; set before a Create call.
-  ISaverWindowFactory* m_factory = nullptr;
+  void SetFactory(ISaverWindowFactory* factory) { m_factory = factory; }
   // Runs once when the window is destroyed (the application ends its loop).
-  std::function<void()> m_onDestroyed;
+  void SetOnDestroyed(std::function<void()> handler) { m_onDestroyed = std::move(handler); }
 
   WindowMode m_windowMode = kWindowNone;
   POINT m_cursor{0, 0};
@@ -130,6 +131,8 @@ class CHVNScreensaverWnd {
  private:
   bool Adopt(std::unique_ptr<ISaverWindow> window, WindowMode mode);
 
+  ISaverWindowFactory* m_factory = nullptr;
+  std::function<void()> m_onDestroyed;
   ISystemSaverState* m_systemState;
   bool m_savedActive = true;
   std::unique_ptr<ISaverWindow> m_window;

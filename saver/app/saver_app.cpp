@@ -41,9 +41,8 @@ bool CRavelleGameApp::InitInstance(const std::string& commandLine) {
   m_runningTaken = true;
   m_systemState->SetRunning(true);
   m_window = std::make_unique<CScreensaverWnd>(m_systemState);
-  m_window->m_factory = m_factory;
-  m_window->m_languageId = ProfileLanguageId();
-  LoadLanguageModule(m_window->m_languageId);
+  m_window->SetFactory(m_factory);
+  LoadLanguageModule(ProfileLanguageId());
   m_mainWindow = m_window.get();
   m_failureFormat = LoadResString(IDS_SAVER_INIT_FAILED);
   if (!CHVNScreensaverApp::InitInstance(commandLine)) {
@@ -60,9 +59,8 @@ bool CRavelleGameApp::InitInstance(const std::string& commandLine) {
 
 bool CRavelleGameApp::InitHosted(unsigned long window, bool plainWindow) {
   m_window = std::make_unique<CScreensaverWnd>(nullptr);
-  m_window->m_factory = m_factory;
-  m_window->m_languageId = ProfileLanguageId();
-  LoadLanguageModule(m_window->m_languageId);
+  m_window->SetFactory(m_factory);
+  LoadLanguageModule(ProfileLanguageId());
   m_mainWindow = m_window.get();
   const std::string title = LoadResString(IDS_APP_NAME);
   const bool created =
@@ -99,7 +97,7 @@ namespace {
 // Frames whenever the event queue is empty, until the main window goes.
 int RunMessageLoop(CRavelleGameApp& app) {
   app.m_modalOpen = [] { return QApplication::activeModalWidget() != nullptr; };
-  app.m_window->m_onDestroyed = [] { QCoreApplication::exit(0); };
+  app.m_window->SetOnDestroyed([] { QCoreApplication::exit(0); });
   QTimer pump;
   QObject::connect(&pump, &QTimer::timeout, [&app] {
     if (!app.OnIdle()) QCoreApplication::exit(0);

@@ -72,7 +72,7 @@ InitResult CScreensaverWnd::InitScene() {
   CrtSrand(static_cast<std::uint32_t>(WallTime()));
   m_sceneId = ChooseSceneId(m_windowMode == kWindowPreview);
   m_scene = CreateScene(m_sceneId);
-  m_scene->m_camera = &m_camera;
+  m_scene->SetCamera(&m_camera);
   m_scene->Init();
   return InitResult{true, ""};
 }

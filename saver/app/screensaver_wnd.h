@@ -64,7 +64,6 @@ class CScreensaverWnd : public CHVNScreensaverWnd {
   CKVRCamera m_camera;
   std::unique_ptr<CScene> m_scene;
   int m_sceneId = -1;
-  int m_languageId = kLanguageEnglish;
   bool m_closeOnMouseMove = true;
   bool m_showFps = false;
   unsigned m_mouseMoveCount = 0;

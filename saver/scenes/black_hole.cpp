@@ -19,7 +19,7 @@ D3DXVECTOR3 OnDisc(float angle, float radius) {
 void CSceneBlackHole::Init() {
   const D3DCOLORVALUE colour = CreatePuzzleAndSphere(400, 1, 11000.0f);
   PlaceCamera(D3DXVECTOR3(0, 2000, 150), D3DXVECTOR3(0, 0, 250));
-  SetSceneLight(m_light, D3DXVECTOR3(0.25f, 0.25f, -1.0f));
+  SetSceneLight(Light(), D3DXVECTOR3(0.25f, 0.25f, -1.0f));
   g_Engine.SetAmbientColor(LightColourToArgb(colour));
   g_Engine.SetClearColor(LightColourToArgb(colour));
   m_pieces = BoardPieces();
@@ -77,7 +77,7 @@ void CSceneBlackHole::Update() {
     m_rotations[i] = D3DXVECTOR3(spin.x * t * 0.25f, spin.y * t * 0.25f, spin.z * t * 0.25f);
     piece.SetRotation(m_rotations[i].x, m_rotations[i].y, m_rotations[i].z);
     piece.SetScale(m_scales[i]);
-    m_board.UpdatePieceMatrix(i);
+    Board().UpdatePieceMatrix(i);
   }
 }
 

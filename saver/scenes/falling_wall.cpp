@@ -26,7 +26,7 @@ void CSceneFallingWall::Init() {
   m_overlayRect = RECT{0, 0, LONG(g_Engine.m_backBufferDesc.Width),
                        LONG(g_Engine.m_backBufferDesc.Height)};
   m_overlayColor = D3DCOLORVALUE{1, 1, 1, 1};
-  SetSceneLight(m_light, D3DXVECTOR3(0.25f, -0.25f, -1.0f));
+  SetSceneLight(Light(), D3DXVECTOR3(0.25f, -0.25f, -1.0f));
   g_Engine.SetAmbientColor(kWallAmbient);
   g_Engine.SetClearColor(kWallClear);
   BuildWall();
@@ -55,7 +55,7 @@ void CSceneFallingWall::BuildWall() {
   m_fallOrder = m_pieces;
   const size_t n = m_pieces.size();
   m_rotations.assign(n, D3DXVECTOR3(-D3DX_PI / 2, 0, 0));
-  const float w = float(m_board.m_width), h = float(m_board.m_height);
+  const float w = float(Board().m_width), h = float(Board().m_height);
   for (size_t i = 0; i < n; ++i) {
     CPuzzlePiece& piece = *m_pieces[i];
     const D3DXVECTOR3& home = piece.m_homePosition;
@@ -74,11 +74,11 @@ void CSceneFallingWall::BuildWall() {
 }
 
 void CSceneFallingWall::SetupCamera() {
-  if (!m_camera || g_Engine.m_backBufferDesc.Height == 0 || m_board.m_height == 0) return;
+  if (!Camera() || g_Engine.m_backBufferDesc.Height == 0 || Board().m_height == 0) return;
   const float aspect =
       float(g_Engine.m_backBufferDesc.Width) / float(g_Engine.m_backBufferDesc.Height);
-  const float fov = m_camera->m_fieldOfView;
-  const float w = float(m_board.m_width), h = float(m_board.m_height);
+  const float fov = Camera()->m_fieldOfView;
+  const float w = float(Board().m_width), h = float(Board().m_height);
   float half = 0.0f, angle = 0.0f;
   if (aspect > w / h) {
     half = w * 0.5f;

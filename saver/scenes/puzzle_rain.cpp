@@ -17,7 +17,7 @@ constexpr float kPieceFogEnd = 800.0f;
 void CScenePuzzleRain::Init() {
   const D3DCOLORVALUE colour = CreatePuzzleAndSphere(200, 3, 4000.0f);
   PlaceCamera(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(10, 0, 0));
-  SetSceneLight(m_light, D3DXVECTOR3(0.25f, 0.25f, -1.0f));
+  SetSceneLight(Light(), D3DXVECTOR3(0.25f, 0.25f, -1.0f));
   const D3DCOLOR fog = LightColourToArgb(colour);
   g_Engine.SetFogEnable(true);
   g_Engine.SetFogColor(fog);
@@ -62,10 +62,10 @@ void CScenePuzzleRain::Render() {
   if (!g_Engine.m_device) return;
   SetDepthAndLighting(false);
   g_Engine.SetFogRange(kFogStart, kSphereFogEnd);
-  m_sphere.Render();
+  Sphere().Render();
   SetDepthAndLighting(true);
   g_Engine.SetFogRange(kFogStart, kPieceFogEnd);
-  m_board.Render();
+  Board().Render();
 }
 
 void CScenePuzzleRain::Release() { ReleaseSphereAndPuzzle(); }

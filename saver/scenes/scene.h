@@ -3,10 +3,10 @@
 // scene clock, one puzzle board, the picture it is cut from, the scene light
 // and the background sphere) and the helpers they share.
 //
-// The window drives a scene like this: construct it, set m_camera, Init()
+// The window drives a scene like this: construct it, SetCamera, Init()
 // once, then every frame Update() followed by DrawSceneFrame (Render()
 // inside the engine's frame), and at the end Release() before
-// deleting it. None of them takes an argument.
+// deleting it. Only SetCamera takes an argument.
 //
 // Time: the scene clock is a CKVRTimer on the program clock (NowSeconds), a
 // 64-bit monotonic clock that never wraps; a test drives it with ManualClock.
@@ -15,6 +15,11 @@
 // Random numbers come from the program's generator (platform/crt_random.h).
 // Every board creation reseeds it with the board's 10-bit seed, so what a
 // scene draws after CreatePuzzle follows from that seed.
+//
+// A scene's state is its own: the window gives it the camera and drives it
+// through the calls above; tests reach the board, the picture, the light,
+// the sphere and the clock through SceneTestAccess
+// (tests/saver/scenes/scene_access.h).
 //
 // Sections: random values and colours - the frame - the scene base
 #include <functional>
@@ -54,6 +59,8 @@ inline constexpr int kSceneFallbackGrid = 14;  // grey picture: 14 x 14 pieces
 inline constexpr UINT kSceneFallbackPictureSize = 64;
 inline constexpr D3DCOLOR kSceneGrey = 0xFF808080;
 
+struct SceneTestAccess;
+
 class CScene {
  public:
   CScene() = default;
@@ -86,20 +93,22 @@ class CScene {
   // t = seconds since the clock started (as a float), dt = t - the previous
   // reading; remembers t.
   void ReadClock(float* t, float* dt);
-
-  CKVRCamera* m_camera = nullptr;  // the window's; not owned
-  CKVRTimer m_clock;
-  float m_lastTime = 0.0f;
-  CPuzzleBoard m_board;
-  CKVRTexture m_picture;
-  D3DLIGHT9 m_light;
-  CKVR3DObject m_sphere;
+  // The window's camera (not owned; null: none) that the scene moves; set
+  // before Init.
+  void SetCamera(CKVRCamera* camera) { m_camera = camera; }
 
  protected:
+  // What the scenes work on: the window's camera (may be null), the puzzle
+  // board, the scene light (engine light 0 once set) and the background
+  // sphere.
+  CKVRCamera* Camera() const { return m_camera; }
+  CPuzzleBoard& Board() { return m_board; }
+  D3DLIGHT9& Light() { return m_light; }
+  CKVR3DObject& Sphere() { return m_sphere; }
   // CreatePuzzle, then a light colour drawn and the background sphere built
   // in it: the opening of most scenes. Answers the colour.
   D3DCOLORVALUE CreatePuzzleAndSphere(int wantedCount, int definition, float sphereRadius);
-  // m_camera (when set) to eye, turned towards at.
+  // The camera (when set) to eye, turned towards at.
   void PlaceCamera(const D3DXVECTOR3& eye, const D3DXVECTOR3& at);
   // The last step of every Init: clock started at 0, m_lastTime 0.
   void StartClock();
@@ -115,5 +124,15 @@ class CScene {
   std::vector<CPuzzlePiece*> BoardPieces();
 
  private:
+  friend struct SceneTestAccess;
+
   void MakeGreyPicture();
+
+  CKVRCamera* m_camera = nullptr;  // the window's; not owned
+  CKVRTimer m_clock;
+  float m_lastTime = 0.0f;
+  CPuzzleBoard m_board;
+  CKVRTexture m_picture;  // the board's picture
+  D3DLIGHT9 m_light;
+  CKVR3DObject m_sphere;
 };

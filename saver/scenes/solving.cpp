@@ -14,8 +14,8 @@ constexpr float kFallAwayDepth = -1000.0f;
 
 void CSceneSolving::Init() {
   const D3DCOLORVALUE colour = RandomLightColour();
-  CreateBackgroundSphere(m_sphere, 2000.0f, colour);
-  SetSceneLight(m_light, D3DXVECTOR3(0.25f, 0.25f, -1.0f));
+  CreateBackgroundSphere(Sphere(), 2000.0f, colour);
+  SetSceneLight(Light(), D3DXVECTOR3(0.25f, 0.25f, -1.0f));
   g_Engine.SetClearColor(kDarkGrey);
   m_cameraTime = 0.0f;
   NewPuzzle();
@@ -30,7 +30,7 @@ void CSceneSolving::NewPuzzle() {
   m_drops.assign(n, Drop());
   for (size_t i = 0; i < n; ++i)
     std::swap(m_dropOrder[i], m_dropOrder[size_t(CrtRand() % int(n))]);
-  const float w = float(m_board.m_width), h = float(m_board.m_height);
+  const float w = float(Board().m_width), h = float(Board().m_height);
   for (CPuzzlePiece* piece : m_pieces) {
     const D3DXVECTOR3& home = piece->m_homePosition;
     piece->SetPosition(D3DXVECTOR3(home.x - w * 0.5f, home.y - h * 0.5f, home.z));
@@ -69,13 +69,14 @@ void CSceneSolving::Update() {
 }
 
 void CSceneSolving::UpdateCamera() {
-  if (!m_camera) return;
+  CKVRCamera* camera = Camera();
+  if (!camera) return;
   const float a = m_cameraTime * 0.05f;
   const float r = m_cameraRadius;
-  m_camera->SetEyeFrom(D3DXVECTOR3(std::cos(a) * r, std::sin(a) * r, 0.4f * r));
-  m_camera->LookAt(0, 0, 0);
+  camera->SetEyeFrom(D3DXVECTOR3(std::cos(a) * r, std::sin(a) * r, 0.4f * r));
+  camera->LookAt(0, 0, 0);
   // LookAt leaves a recomputed up vector; the next frame turns from +Z again.
-  m_camera->m_up = D3DXVECTOR3(0, 0, 1);
+  camera->m_up = D3DXVECTOR3(0, 0, 1);
 }
 
 void CSceneSolving::Assemble(float dt) {

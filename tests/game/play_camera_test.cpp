@@ -46,26 +46,26 @@ TEST_F(PlayCameraTest, FlyInFromHighAboveDownToTheDefaultHeight) {
 TEST_F(PlayCameraTest, PanHeightAndTheTableEdge) {
   NewPuzzle(3, 3);
   Camera().SetEye(0, -93, 300);
-  m_screen.UpdateCameraDrag(10, -20);  // mouse up and right: forward and right
+  Inside().UpdateCameraDrag(10, -20);  // mouse up and right: forward and right
   ExpectNear(Camera().m_eye, D3DXVECTOR3(5, -103, 300));
   Key(DIK_LCONTROL, true);
-  m_screen.UpdateCameraDrag(0, 30);
+  Inside().UpdateCameraDrag(0, 30);
   ExpectNear(Camera().m_eye, D3DXVECTOR3(5, -103, 292.5f));
-  m_screen.UpdateCameraDrag(0, -40);  // 40 counts up: 10 higher
+  Inside().UpdateCameraDrag(0, -40);  // 40 counts up: 10 higher
   ExpectNear(Camera().m_eye, D3DXVECTOR3(5, -103, 302.5f));
   Key(DIK_LCONTROL, false);
   // A step across the edge is refused whole; one along it goes through.
   Camera().SetEye(2495, 0, 300);
-  m_screen.UpdateCameraDrag(20, 0);
+  Inside().UpdateCameraDrag(20, 0);
   ExpectNear(Camera().m_eye, D3DXVECTOR3(2495, 0, 300));
-  m_screen.UpdateCameraDrag(10, 0);
+  Inside().UpdateCameraDrag(10, 0);
   ExpectNear(Camera().m_eye, D3DXVECTOR3(2500, 0, 300));
-  m_screen.UpdateCameraDrag(0, 20);
+  Inside().UpdateCameraDrag(0, 20);
   ExpectNear(Camera().m_eye, D3DXVECTOR3(2500, 10, 300));
   // Heights stay within 50..3000.
-  m_screen.ZoomCamera(-1000.0f);
+  Inside().ZoomCamera(-1000.0f);
   EXPECT_EQ(Camera().m_eye.z, 50.0f);
-  m_screen.ZoomCamera(5000.0f);
+  Inside().ZoomCamera(5000.0f);
   EXPECT_EQ(Camera().m_eye.z, 3000.0f);
 }
 
@@ -73,20 +73,20 @@ TEST_F(PlayCameraTest, ShiftTurnsAndTiltsButNeverPastStraightDown) {
   NewPuzzle(3, 3);
   Key(DIK_LSHIFT, true);
   const D3DXVECTOR3 eye = Camera().m_eye;
-  m_screen.UpdateCameraDrag(40, 0);  // half a radian about the vertical
+  Inside().UpdateCameraDrag(40, 0);  // half a radian about the vertical
   EXPECT_NEAR(std::fabs(std::atan2(Camera().m_up.x, -Camera().m_up.y)), 0.5, 1e-3);
   ExpectNear(Camera().m_eye, eye);
   // Tilting further down than straight down is undone for that step.
   const D3DXVECTOR3 up = Camera().m_up;
-  m_screen.UpdateCameraDrag(0, 160);
+  Inside().UpdateCameraDrag(0, 160);
   EXPECT_GE(Camera().m_up.z, -1e-4f);
   EXPECT_LE(Camera().m_direction.z, 0.0f);
-  m_screen.UpdateCameraDrag(0, -40);  // tilt up half a radian: fine
+  Inside().UpdateCameraDrag(0, -40);  // tilt up half a radian: fine
   EXPECT_GT(Camera().m_up.z, up.z + 0.3f);
   // Neither turn nor height while pieces are held.
   Hand().m_holding = true;
   const D3DXVECTOR3 direction = Camera().m_direction;
-  m_screen.UpdateCameraDrag(30, 30);
+  Inside().UpdateCameraDrag(30, 30);
   ExpectNear(Camera().m_direction, direction);
   Hand().m_holding = false;
 }

@@ -10,6 +10,7 @@
 #include "game/screens/top_bar.h"
 #include "game_fixture.h"
 #include "platform/sound/sound_device.h"
+#include "play_screen_access.h"
 #include "puzzle/puzzle_board.h"
 #include "sound/sound_manager.h"
 
@@ -120,7 +121,9 @@ class PlayTest : public GameTest {
     Frame();
   }
   CPuzzleBoard& Board() { return m_game->m_settings.m_board; }
-  PieceHandling& Hand() { return m_screen.PiecesForTest(); }
+  // The screen's insides: the pieces in hand, the helper, single steps.
+  PlayScreenTestAccess Inside() { return PlayScreenTestAccess{m_screen}; }
+  PieceHandling& Hand() { return Inside().Hand(); }
   CPuzzlePiece& Piece(int index) { return Board().m_pieces[std::size_t(index)]; }
   // One frame with the cursor at (x, y), the buttons as given, this
   // frame's relative motion and wheel.

@@ -105,7 +105,7 @@ class PlayInput : public PlayTest {
   // A point of the command helper's panel, and a few frames with the pointer
   // resting there.
   void RestOnTheHelper() {
-    ASSERT_TRUE(m_screen.CommandHelper().m_visible);
+    ASSERT_TRUE(m_screen.CommandHelper().Visible());
     const RECT panel = HelperPanel();
     const POINT middle{(panel.left + panel.right) / 2, (panel.top + panel.bottom) / 2};
     for (const POINT at : {POINT{middle.x + 20, middle.y + 20}, middle}) {

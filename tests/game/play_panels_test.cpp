@@ -159,7 +159,7 @@ TEST_F(PanelsTest, PreviewOpensAtTheStoredPlaceAndWidth) {
     preview.Open(&picture);
     EXPECT_EQ(preview.m_rect, c.expected);
     // The cursor is kept in client pixels, like every later move: on the top-left grip.
-    EXPECT_EQ(preview.m_cursor, m_host.m_cursor);
+    EXPECT_EQ(preview.Cursor(), m_host.m_cursor);
     EXPECT_EQ(preview.m_hoveredGrip, 0);
     preview.Close();
   }
@@ -233,8 +233,8 @@ TEST_F(PanelsTest, PreviewResizesWithEachGripKeepingTheOppositeCorner) {
 // ---- command helper ---------------------------------------------------------------------------------
 TEST_F(PanelsTest, HelperLayoutFollowsTheState) {
   NewPuzzle(3, 3, 5, true);
-  CCommandHelperWindow& helper = m_screen.CommandHelper();
-  ASSERT_TRUE(helper.m_visible);
+  CCommandHelperWindow& helper = Inside().CommandHelper();
+  ASSERT_TRUE(helper.Visible());
   // Idle: "Select a piece" and the idle view entry; the widest text is the
   // selection key text (40 characters of 6 pixels).
   EXPECT_EQ(helper.m_panelRect, (RECT{6, 35, 270, 325}));
@@ -272,20 +272,20 @@ TEST_F(PanelsTest, HelperLayoutFollowsTheState) {
 TEST_F(PanelsTest, HelperCloseBoxAndPressesOnThePanel) {
   m_host.m_cursor = POINT{100, 150};  // where the pointer is when the panel opens
   NewPuzzle(3, 3);
-  CCommandHelperWindow& helper = m_screen.CommandHelper();
-  EXPECT_EQ(helper.m_cursor, (POINT{100, 150}));  // client pixels, as every later move
+  const CCommandHelperWindow& helper = m_screen.CommandHelper();
+  EXPECT_EQ(helper.Cursor(), (POINT{100, 150}));  // client pixels, as every later move
   // A press inside the panel but off the close box neither picks nor bands.
   Input(100, 150, false, false, 1, 1);
   Input(100, 150, true, false);
   EXPECT_EQ(m_screen.State(), kPlayIdle);
   EXPECT_FALSE(Hand().m_rubberBandActive);
-  EXPECT_TRUE(helper.m_visible);
+  EXPECT_TRUE(helper.Visible());
   Input(100, 150, false, false);
   // The close box hides it and remembers that.
   const POINT close{helper.m_closeRect.left + 4, helper.m_closeRect.top + 4};
   Input(close.x, close.y, false, false, 1, 1);
   Input(close.x, close.y, true, false);
-  EXPECT_FALSE(helper.m_visible);
+  EXPECT_FALSE(helper.Visible());
   EXPECT_FALSE(helper.m_created);
   EXPECT_FALSE(m_game->m_showCommandHelper);
   EXPECT_FALSE(ReadProfileBool(profile::kShowCommandHelper));
@@ -293,7 +293,7 @@ TEST_F(PanelsTest, HelperCloseBoxAndPressesOnThePanel) {
   Input(close.x, close.y, false, false);
   // F6's path shows it again, rebuilt.
   m_game->SetCommandHelperVisible(true);
-  EXPECT_TRUE(helper.m_visible);
+  EXPECT_TRUE(helper.Visible());
   EXPECT_EQ(helper.m_lines.size(), 19u);
 }
 
@@ -304,7 +304,7 @@ TEST_F(PanelsTest, ALanguageSwitchRebuildsTheHelperAndTheTooltipsKeepingTheEntri
   Input(at.x, at.y, true, false);  // holding: "Move the selected piece(s)"
   CFrameCommands commands(*m_game, m_frameWindow, m_dialogs, m_saved);
   commands.SetLanguage(CFrameCommands::kFrench);
-  CCommandHelperWindow& helper = m_screen.CommandHelper();
+  const CCommandHelperWindow& helper = m_screen.CommandHelper();
   ASSERT_EQ(helper.m_lines.size(), 19u);
   EXPECT_EQ(helper.m_lines[0].m_text, "Aide des commandes");
   EXPECT_FALSE(helper.m_lines[4].m_enabled);

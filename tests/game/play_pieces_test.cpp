@@ -74,12 +74,12 @@ TEST_F(PlayPiecesTest, AStepThatTakesACentreOffTheTableIsRefusedWhole) {
   // A step of +10 in x from 2490 ends exactly on the edge: allowed.
   Put(a, 2490, 0);
   Hand().m_grabPoint = under - D3DXVECTOR3(10, 0, 0);
-  m_screen.DragSelection(cursor.x, cursor.y);
+  Inside().DragSelection(cursor.x, cursor.y);
   EXPECT_FLOAT_EQ(a.m_currentPosition.x, 2500.0f);
   // One more unit is refused, and the grab point stays where it was.
   const D3DXVECTOR3 grab = under - D3DXVECTOR3(1, 0, 0);
   Hand().m_grabPoint = grab;
-  m_screen.DragSelection(cursor.x, cursor.y);
+  Inside().DragSelection(cursor.x, cursor.y);
   EXPECT_FLOAT_EQ(a.m_currentPosition.x, 2500.0f);
   EXPECT_EQ(Hand().m_grabPoint, grab);
   Input(at.x, at.y, false, false);
@@ -123,11 +123,11 @@ TEST_F(PlayPiecesTest, SettlingTakesLowerLayersFirst) {
   Input(at.x, at.y, true, false);
   ASSERT_EQ(Hand().m_heldPiece, &Piece(2));  // the top one is picked
   Input(at.x, at.y, false, false);
-  m_screen.SelectPieceGroup(D3DXVECTOR3(0, 0, 0), &Piece(0));
-  m_screen.MoveSelection(D3DXVECTOR3(300, 0, 0));
+  Inside().SelectPieceGroup(D3DXVECTOR3(0, 0, 0), &Piece(0));
+  Inside().MoveSelection(D3DXVECTOR3(300, 0, 0));
   EXPECT_EQ(Hand().m_touching, (PieceGroup{&Piece(1), &Piece(2)}));
-  m_screen.RestackSelection();
-  m_screen.SettleStackedGroups();
+  Inside().RestackSelection();
+  Inside().SettleStackedGroups();
   EXPECT_EQ(Piece(1).m_layer, 0);
   EXPECT_EQ(Piece(2).m_layer, 1);
   EXPECT_EQ(Piece(0).m_layer, 0);
@@ -270,14 +270,14 @@ TEST_F(PlayPiecesTest, CollectingAndSettlingAnswerAsThePlainLoops) {
     for (CPuzzlePiece& p : Board().m_pieces)
       if (random() % 4 == 0) Hand().m_held.push_back(&p);
     if (Hand().m_held.empty()) Hand().m_held.push_back(&Piece(0));
-    m_screen.CollectOtherPieces(Hand().m_held, Hand().m_others);
+    Inside().CollectOtherPieces(Hand().m_held, Hand().m_others);
     // Collecting.
     PieceGroup expected;
     for (CPuzzlePiece* h : Hand().m_held)
       for (CPuzzlePiece* o : Hand().m_others)
         if (unsigned(h->m_layer) < unsigned(o->m_layer) && !GroupContains(expected, *o) && PiecesOverlap(*h, *o))
           expected.push_back(o);
-    m_screen.CollectOverlappingPieces();
+    Inside().CollectOverlappingPieces();
     ASSERT_EQ(Hand().m_touching, expected);
     touchingSeen += int(expected.size());
     // Settling, after the held pieces moved away a little.
@@ -299,7 +299,7 @@ TEST_F(PlayPiecesTest, CollectingAndSettlingAnswerAsThePlainLoops) {
     std::vector<std::int32_t> settled;
     for (CPuzzlePiece& p : Board().m_pieces) settled.push_back(p.m_layer);
     for (std::size_t i = 0; i < before.size(); ++i) Board().m_pieces[i].m_layer = before[i];
-    m_screen.SettleStackedGroups();
+    Inside().SettleStackedGroups();
     for (std::size_t i = 0; i < settled.size(); ++i) ASSERT_EQ(Board().m_pieces[i].m_layer, settled[i]) << i;
   }
   Hand().m_holding = false;

@@ -30,7 +30,7 @@ class CallRecordingScreen : public CGUIInterface {
  private:
   void Note(const char* what, int a, int b) {
     m_calls.push_back(std::string(what) + " " + std::to_string(a) + " " + std::to_string(b) + " L" +
-                      std::to_string(m_leftDown) + "R" + std::to_string(m_rightDown));
+                      std::to_string(LeftDown()) + "R" + std::to_string(RightDown()));
   }
 };
 

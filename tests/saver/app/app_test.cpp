@@ -205,7 +205,7 @@ TEST_F(SaverApp, ThePumpSkipsFramesItMustNotRun) {
   CHVNScreensaverApp app;
   EXPECT_FALSE(app.OnIdle());  // no main window
   CountingWindow window;
-  window.m_factory = &m_factory;
+  window.SetFactory(&m_factory);
   app.m_mainWindow = &window;
   EXPECT_FALSE(app.OnIdle());  // its native window is not there yet
   ASSERT_TRUE(window.CreatePreviewWindow(77, kWindowHosted));

@@ -19,8 +19,8 @@ class SaverWindow : public SaverTest {
   void Start(WindowMode mode, std::time_t startTime = 0) {
     m_clock.SetWallTime(startTime);
     m_window = std::make_unique<CScreensaverWnd>(&m_system);
-    m_window->m_factory = &m_factory;
-    m_window->m_onDestroyed = [this] { ++m_destroyed; };
+    m_window->SetFactory(&m_factory);
+    m_window->SetOnDestroyed([this] { ++m_destroyed; });
     m_factory.m_existingParent = 77;
     const bool created = mode == kWindowFullScreen ? m_window->CreateScreensaverWindow("Ravelle")
                                                    : m_window->CreatePreviewWindow(77, mode);

@@ -17,13 +17,13 @@ float AxisDistance(const D3DXVECTOR3& p) { return std::sqrt(p.x * p.x + p.y * p.
 }  // namespace
 
 TEST_F(BlackHole, EverythingAfterThePuzzleFollowsTheBoardSeed) {
-  EXPECT_EQ(m_scene.m_board.m_pieceCount, 196);
-  EXPECT_EQ(m_scene.m_board.m_definition, 1);
+  EXPECT_EQ(Inside(m_scene).Board().m_pieceCount, 196);
+  EXPECT_EQ(Inside(m_scene).Board().m_definition, 1);
   EXPECT_EQ(g_Engine.m_ambientColor, 0xFF6A5241u);
   EXPECT_EQ(g_Engine.m_clearColor, 0xFF6A5241u);
   EXPECT_EQ(m_camera.m_eye, D3DXVECTOR3(0, 2000, 150));
   EXPECT_TRUE(Near(m_camera.m_direction, D3DXVECTOR3(0, -0.99875f, 0.04994f), 1e-4f));
-  EXPECT_EQ(g_Engine.m_lights[0], &m_scene.m_light);
+  EXPECT_EQ(g_Engine.m_lights[0], &Inside(m_scene).Light());
 
   // The same draws again by hand from the generator's state after the board.
   PuzzleOnlyScene opener;
@@ -31,10 +31,10 @@ TEST_F(BlackHole, EverythingAfterThePuzzleFollowsTheBoardSeed) {
   const D3DCOLORVALUE colour = RandomLightColour();
   EXPECT_EQ(LightColourToArgb(colour), 0xFF6A5241u);
   const float rz = RandomRange(0, D3DX_PI), ry = RandomRange(0, D3DX_PI);
-  EXPECT_EQ(m_scene.m_sphere.m_rotation, D3DXVECTOR3(RandomRange(0, D3DX_PI), ry, rz));
+  EXPECT_EQ(Inside(m_scene).Sphere().m_rotation, D3DXVECTOR3(RandomRange(0, D3DX_PI), ry, rz));
   for (size_t i = 0; i < m_scene.m_pieces.size(); ++i) {
     const CPuzzlePiece& piece = *m_scene.m_pieces[i];
-    ASSERT_EQ(&piece, &m_scene.m_board.m_pieces[i]);
+    ASSERT_EQ(&piece, &Inside(m_scene).Board().m_pieces[i]);
     const float angle = RandomRange(0, 2 * D3DX_PI);
     const float radius = RandomRange(510, 11000) - 500;
     ASSERT_EQ(piece.m_currentPosition, D3DXVECTOR3(std::cos(angle) * radius, std::sin(angle) * radius, 0))
@@ -64,7 +64,7 @@ TEST_F(BlackHole, OneUpdateOrbitsSinksScalesRenewsAndFlowsIn) {
     Step(m_scene, c.dt);
     EXPECT_TRUE(Near(piece.m_currentPosition, c.end)) << c.start.x;
     EXPECT_NEAR(m_scene.m_scales[0], c.scale, 1e-6f) << c.start.x;
-    EXPECT_EQ(m_scene.m_board.m_meshes.m_renderParams[0].m_scale,
+    EXPECT_EQ(Inside(m_scene).Board().m_meshes.m_renderParams[0].m_scale,
               D3DXVECTOR3(m_scene.m_scales[0], m_scene.m_scales[0], m_scene.m_scales[0]));
   }
   // At exactly 5 the piece sinks to -600.25 at scale 0.02 and stays; below 5
@@ -83,10 +83,10 @@ TEST_F(BlackHole, OneUpdateOrbitsSinksScalesRenewsAndFlowsIn) {
     EXPECT_EQ(m_scene.m_scales[0], 1.0f);
   }
   // Spins grow with the total time, a quarter of the rate.
-  const float t = m_scene.m_lastTime;
+  const float t = Inside(m_scene).LastTime();
   const D3DXVECTOR3 s = m_scene.m_spins[0];
   EXPECT_EQ(m_scene.m_rotations[0], D3DXVECTOR3(s.x * t * 0.25f, s.y * t * 0.25f, s.z * t * 0.25f));
-  EXPECT_EQ(m_scene.m_board.m_meshes.m_renderParams[0].m_rotation, m_scene.m_rotations[0]);
+  EXPECT_EQ(Inside(m_scene).Board().m_meshes.m_renderParams[0].m_rotation, m_scene.m_rotations[0]);
 }
 
 TEST_F(BlackHole, PiecesKeepFlowingInWhereAThirtyTwoBitMillisecondClockWraps) {
@@ -122,13 +122,13 @@ TEST_F(BlackHole, SphereFirstUnlitWithoutDepthThenTheBoardAndRelease) {
   EXPECT_EQ(log.Entries()[size_t(on) + 1], "SetRenderState 14 1");
   EXPECT_EQ(log.Entries()[size_t(on) + 2], "SetRenderState 137 1");
   // Tops and walls of the pieces the scene's camera sees.
-  const int seen = int(m_scene.m_board.m_piecesInView.size());
+  const int seen = int(Inside(m_scene).Board().m_piecesInView.size());
   EXPECT_GT(seen, 0);
   EXPECT_GE(log.Count("DrawIndexedPrimitive"), 1 + seen * 2);
   EXPECT_EQ(log.Count("DrawIndexedPrimitive 4 0 0 1089"), 1);
 
   m_scene.Release();
-  EXPECT_EQ(m_scene.m_sphere.m_vertexBuffer, nullptr);
-  EXPECT_EQ(m_scene.m_picture.m_d3dTexture, nullptr);
-  EXPECT_TRUE(m_scene.m_board.m_pieces.empty());
+  EXPECT_EQ(Inside(m_scene).Sphere().m_vertexBuffer, nullptr);
+  EXPECT_EQ(Inside(m_scene).Picture().m_d3dTexture, nullptr);
+  EXPECT_TRUE(Inside(m_scene).Board().m_pieces.empty());
 }

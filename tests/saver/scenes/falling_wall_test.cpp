@@ -15,8 +15,7 @@ class FallingWall : public OneScene<CSceneFallingWall> {
   // Updates of dt until the state changes; answers how many. The scene clock
   // starts again at 0, so that the steps come out exact.
   int RunUntilStateChanges(double dt) {
-    m_scene.m_clock.Start(0.0);
-    m_scene.m_lastTime = 0.0f;
+    Inside(m_scene).StartClock();
     const int state = m_scene.m_state;
     int updates = 0;
     while (m_scene.m_state == state && updates < 100000) {
@@ -37,13 +36,13 @@ TEST_F(FallingWall, WallStandsSolvedFacingTheCameraInAShuffledOrder) {
   m_scene.m_overlayTexture.Unlock();
   EXPECT_EQ(m_scene.m_overlayTexture.m_width, 128u);
   EXPECT_NE(m_scene.m_overlaySprite.m_sprite, nullptr);
-  EXPECT_TRUE(Near(m_scene.m_light.Direction, D3DXVECTOR3(0.2357f, -0.2357f, -0.9428f), 1e-4f));
+  EXPECT_TRUE(Near(Inside(m_scene).Light().Direction, D3DXVECTOR3(0.2357f, -0.2357f, -0.9428f), 1e-4f));
   EXPECT_EQ(g_Engine.m_ambientColor, 0xFF808080u);
   EXPECT_EQ(g_Engine.m_clearColor, 0xFF00000Cu);
   EXPECT_FALSE(g_Engine.m_fogEnable);
   EXPECT_EQ(m_scene.m_state, CSceneFallingWall::kFalling);
 
-  const CPuzzleBoard& board = m_scene.m_board;
+  const CPuzzleBoard& board = Inside(m_scene).Board();
   ASSERT_EQ(std::make_pair(board.m_width, board.m_height), std::make_pair(350, 350));
   for (size_t i = 0; i < m_scene.m_pieces.size(); ++i) {
     const CPuzzlePiece& p = *m_scene.m_pieces[i];
@@ -129,7 +128,7 @@ TEST_F(FallingWall, OnePieceAtATimeFallsFasterAndSlidesForward) {
 TEST_F(FallingWall, GreyFadesOutANewWallFadesInAndTheOldSphereIsReleased) {
   for (int cycle = 0; cycle < 3; ++cycle) {
     m_clock.SetWallTime(cycle + 1);  // a new board seed for every new wall
-    IDirect3DVertexBuffer9* oldSphere = m_scene.m_sphere.m_vertexBuffer;
+    IDirect3DVertexBuffer9* oldSphere = Inside(m_scene).Sphere().m_vertexBuffer;
     oldSphere->AddRef();
     RunUntilStateChanges(0.1);
     ASSERT_EQ(m_scene.m_state, CSceneFallingWall::kFadingToGrey);
@@ -139,7 +138,7 @@ TEST_F(FallingWall, GreyFadesOutANewWallFadesInAndTheOldSphereIsReleased) {
     EXPECT_EQ(RunUntilStateChanges(0.25), 17);
     ASSERT_EQ(m_scene.m_state, CSceneFallingWall::kFadingFromGrey);
     EXPECT_EQ(m_scene.m_overlayColor.a, 1.0f);
-    EXPECT_EQ(m_scene.m_board.m_seed, cycle + 1);
+    EXPECT_EQ(Inside(m_scene).Board().m_seed, cycle + 1);
     EXPECT_EQ(m_scene.m_fallingIndex, 0);
     EXPECT_EQ(oldSphere->Release(), 0u) << "the old sphere's buffer is still held";
     for (const CPuzzlePiece* p : m_scene.m_pieces) ASSERT_EQ(p->m_currentPosition.y, 0.0f);
@@ -158,8 +157,7 @@ TEST_F(FallingWall, OverlayIsDrawnOverTheWallOnlyWhileFading) {
 
   m_scene.m_state = CSceneFallingWall::kFadingToGrey;
   m_scene.m_fadeTime = 0;
-  m_scene.m_clock.Start(0.0);
-  m_scene.m_lastTime = 0.0f;
+  Inside(m_scene).StartClock();
   Step(m_scene, 2.0);
   m_script.m_log.Clear();
   Frame(m_scene);
@@ -174,6 +172,6 @@ TEST_F(FallingWall, OverlayIsDrawnOverTheWallOnlyWhileFading) {
   m_scene.Release();
   EXPECT_EQ(m_scene.m_overlaySprite.m_sprite, nullptr);
   EXPECT_EQ(m_scene.m_overlayTexture.m_d3dTexture, nullptr);
-  EXPECT_EQ(m_scene.m_sphere.m_vertexBuffer, nullptr);
-  EXPECT_TRUE(m_scene.m_board.m_pieces.empty());
+  EXPECT_EQ(Inside(m_scene).Sphere().m_vertexBuffer, nullptr);
+  EXPECT_TRUE(Inside(m_scene).Board().m_pieces.empty());
 }

@@ -47,7 +47,7 @@ TEST_F(PuzzleRain, FogClearAndSphereShareTheColourAndTheDrawsFollowTheSeed) {
     ASSERT_EQ(m_scene.m_spins[i], spin);
     ASSERT_EQ(m_scene.m_rotations[i], spin);
     // Flat until the first update.
-    ASSERT_EQ(m_scene.m_board.m_meshes.m_renderParams[i].m_rotation, D3DXVECTOR3(0, 0, 0));
+    ASSERT_EQ(Inside(m_scene).Board().m_meshes.m_renderParams[i].m_rotation, D3DXVECTOR3(0, 0, 0));
   }
 }
 
@@ -76,8 +76,8 @@ TEST_F(PuzzleRain, SphereFoggedFarPiecesNear) {
   EXPECT_EQ(std::vector<std::string>(states.end() - long(expected.size()), states.end()), expected);
   EXPECT_GE(sphereDraw, 0);
   EXPECT_LT(sphereDraw, fogOfPieces);
-  EXPECT_GT(Log().Count("DrawIndexedPrimitive"), int(m_scene.m_board.m_piecesInView.size()));
-  EXPECT_GT(m_scene.m_board.m_piecesInView.size(), 0u);
+  EXPECT_GT(Log().Count("DrawIndexedPrimitive"), int(Inside(m_scene).Board().m_piecesInView.size()));
+  EXPECT_GT(Inside(m_scene).Board().m_piecesInView.size(), 0u);
   EXPECT_EQ(std::make_pair(g_Engine.m_fogStart, g_Engine.m_fogEnd), std::make_pair(10.0f, 800.0f));
 }
 
@@ -121,7 +121,7 @@ TEST_F(PuzzleRain, PiecesFallFiftyASecondAndStartAgainAboveBelowMinus800) {
   const float t = 1.25f;
   for (size_t i = 0; i < m_scene.m_pieces.size(); ++i) {
     const D3DXVECTOR3& s = m_scene.m_spins[i];
-    ASSERT_EQ(m_scene.m_board.m_meshes.m_renderParams[i].m_rotation,
+    ASSERT_EQ(Inside(m_scene).Board().m_meshes.m_renderParams[i].m_rotation,
               D3DXVECTOR3(s.x * t, s.y * t, s.z * t));
   }
 }

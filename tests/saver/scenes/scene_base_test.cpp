@@ -30,9 +30,9 @@ class SceneBase : public SceneTest {
   }
   // Texel (0, 0) of level 0 of the picture, and its texture size.
   DWORD PictureTexel() {
-    if (!m_scene.m_picture.Lock()) return 0;
-    const DWORD texel = *static_cast<const DWORD*>(m_scene.m_picture.m_lockedRect.pBits);
-    m_scene.m_picture.Unlock();
+    if (!Inside(m_scene).Picture().Lock()) return 0;
+    const DWORD texel = *static_cast<const DWORD*>(Inside(m_scene).Picture().m_lockedRect.pBits);
+    Inside(m_scene).Picture().Unlock();
     return texel;
   }
   BareScene m_scene;
@@ -55,17 +55,17 @@ TEST_F(SceneBase, GridFollowsThePicturesProportions) {
     std::filesystem::remove_all(m_dir / "PuzzleSamples");
     AddPicture(name, c.width, c.height);
     m_scene.CreatePuzzle(c.wanted, 3);
-    const CPuzzleBoard& board = m_scene.m_board;
+    const CPuzzleBoard& board = Inside(m_scene).Board();
     EXPECT_EQ(std::make_pair(board.m_columns, board.m_rows), std::make_pair(c.columns, c.rows))
         << c.width << "x" << c.height << " for " << c.wanted;
-    EXPECT_EQ(m_scene.m_picture.m_imageInfo.Width, UINT(c.width));
+    EXPECT_EQ(Inside(m_scene).Picture().m_imageInfo.Width, UINT(c.width));
   }
 }
 
 TEST_F(SceneBase, PuzzleIsClassicShinyUnturnedWithBacks) {
   AddPicture("a.png", 400, 300, qRgb(200, 30, 30));
   m_scene.CreatePuzzle(50, 1);
-  const CPuzzleBoard& board = m_scene.m_board;
+  const CPuzzleBoard& board = Inside(m_scene).Board();
   EXPECT_EQ(board.m_definition, 1);
   EXPECT_TRUE(board.m_shinyPieces);
   EXPECT_EQ(board.m_shape, PieceShapeClassic);
@@ -73,7 +73,7 @@ TEST_F(SceneBase, PuzzleIsClassicShinyUnturnedWithBacks) {
   EXPECT_TRUE(board.m_hasBackSide);
   EXPECT_NE(board.m_edgeTexture.m_d3dTexture, nullptr);
   EXPECT_NE(board.m_backTexture.m_d3dTexture, nullptr);
-  EXPECT_EQ(board.m_imageTexture, &m_scene.m_picture);
+  EXPECT_EQ(board.m_imageTexture, &Inside(m_scene).Picture());
   for (const CPuzzlePiece& piece : board.m_pieces) {
     EXPECT_EQ(piece.m_quarterTurns, 0);
     EXPECT_EQ(piece.m_currentPosition, piece.m_homePosition);
@@ -93,9 +93,9 @@ TEST_F(SceneBase, WithoutAUsablePictureTheGreyFourteenByFourteenPuzzle) {
     std::filesystem::remove_all(m_dir / "PuzzleSamples");
     setups[i]();
     m_scene.CreatePuzzle(200, 3);
-    EXPECT_EQ(m_scene.m_board.m_pieceCount, 196) << i;
-    EXPECT_EQ(m_scene.m_picture.m_imageInfo.Width, 64u) << i;
-    EXPECT_EQ(m_scene.m_picture.m_width, 64u) << i;
+    EXPECT_EQ(Inside(m_scene).Board().m_pieceCount, 196) << i;
+    EXPECT_EQ(Inside(m_scene).Picture().m_imageInfo.Width, 64u) << i;
+    EXPECT_EQ(Inside(m_scene).Picture().m_width, 64u) << i;
     EXPECT_EQ(PictureTexel(), 0xFF808080u) << i;
   }
 }
@@ -103,8 +103,8 @@ TEST_F(SceneBase, WithoutAUsablePictureTheGreyFourteenByFourteenPuzzle) {
 TEST_F(SceneBase, ADeviceThatRefusesTheGreyTextureStillGetsItsPieces) {
   m_script.m_failResourceCreation = true;
   m_scene.CreatePuzzle(200, 3);
-  EXPECT_EQ(m_scene.m_picture.m_d3dTexture, nullptr);
-  EXPECT_EQ(m_scene.m_board.m_pieceCount, 196);  // drawn untextured, when at all
+  EXPECT_EQ(Inside(m_scene).Picture().m_d3dTexture, nullptr);
+  EXPECT_EQ(Inside(m_scene).Board().m_pieceCount, 196);  // drawn untextured, when at all
 }
 
 TEST_F(SceneBase, OnePictureIsDrawnThenTheBoardSeedDecidesTheRest) {
@@ -117,9 +117,9 @@ TEST_F(SceneBase, OnePictureIsDrawnThenTheBoardSeedDecidesTheRest) {
     const UINT expected = CrtRand() % 2 == 0 ? 200 : 400;
     CrtSrand(seed);
     m_scene.CreatePuzzle(50, 3);
-    EXPECT_EQ(m_scene.m_picture.m_imageInfo.Width, expected) << seed;
-    EXPECT_EQ(m_scene.m_board.m_seed, 0);
-    widths.insert(m_scene.m_picture.m_imageInfo.Width);
+    EXPECT_EQ(Inside(m_scene).Picture().m_imageInfo.Width, expected) << seed;
+    EXPECT_EQ(Inside(m_scene).Board().m_seed, 0);
+    widths.insert(Inside(m_scene).Picture().m_imageInfo.Width);
     statesAfter.insert(CrtRandomState());
   }
   EXPECT_EQ(widths.size(), 2u);
@@ -132,8 +132,8 @@ TEST_F(SceneBase, SphereShadesFromTheColourToBlackAndWhitePoles) {
   CrtSrand(99);
   const float z = RandomRange(0, D3DX_PI), y = RandomRange(0, D3DX_PI), x = RandomRange(0, D3DX_PI);
   CrtSrand(99);
-  CScene::CreateBackgroundSphere(m_scene.m_sphere, 2000, colour);
-  CKVR3DObject& sphere = m_scene.m_sphere;
+  CScene::CreateBackgroundSphere(Inside(m_scene).Sphere(), 2000, colour);
+  CKVR3DObject& sphere = Inside(m_scene).Sphere();
   EXPECT_EQ(sphere.m_vertexCount, 1089);
   EXPECT_EQ(sphere.m_indexCount, 6144);
   EXPECT_EQ(sphere.m_primitiveCount, 2048);
@@ -166,12 +166,12 @@ TEST_F(SceneBase, SphereShadesFromTheColourToBlackAndWhitePoles) {
 
 TEST_F(SceneBase, RebuildingTheSphereReleasesItsOldBuffers) {
   const D3DCOLORVALUE colour{0.2f, 0.3f, 0.4f, 1};
-  CScene::CreateBackgroundSphere(m_scene.m_sphere, 2000, colour);
-  IDirect3DVertexBuffer9* oldVertices = m_scene.m_sphere.m_vertexBuffer;
-  IDirect3DIndexBuffer9* oldIndices = m_scene.m_sphere.m_indexBuffer;
+  CScene::CreateBackgroundSphere(Inside(m_scene).Sphere(), 2000, colour);
+  IDirect3DVertexBuffer9* oldVertices = Inside(m_scene).Sphere().m_vertexBuffer;
+  IDirect3DIndexBuffer9* oldIndices = Inside(m_scene).Sphere().m_indexBuffer;
   oldVertices->AddRef();
   oldIndices->AddRef();
-  CScene::CreateBackgroundSphere(m_scene.m_sphere, 2000, colour);
+  CScene::CreateBackgroundSphere(Inside(m_scene).Sphere(), 2000, colour);
   // Only our own references are left on the old buffers.
   EXPECT_EQ(oldVertices->Release(), 0u);
   EXPECT_EQ(oldIndices->Release(), 0u);
@@ -201,7 +201,7 @@ TEST_F(SceneBase, RandomValuesComeFromTheGeneratorInThousandths) {
 }
 
 TEST_F(SceneBase, SceneLightIsEngineLightZeroWithSpecular) {
-  D3DLIGHT9& light = m_scene.m_light;
+  D3DLIGHT9& light = Inside(m_scene).Light();
   SetSceneLight(light, D3DXVECTOR3(0.25f, 0.25f, -1));
   EXPECT_EQ(light.Type, D3DLIGHT_DIRECTIONAL);
   EXPECT_EQ(light.Diffuse, (D3DCOLORVALUE{1, 1, 1, 1}));
@@ -227,8 +227,8 @@ TEST_F(SceneBase, SceneLightIsEngineLightZeroWithSpecular) {
   // A scene that goes away takes its light out of the engine with it.
   {
     BareScene gone;
-    SetSceneLight(gone.m_light, D3DXVECTOR3(0, 0, -1));
-    EXPECT_EQ(g_Engine.m_lights[0], &gone.m_light);
+    SetSceneLight(Inside(gone).Light(), D3DXVECTOR3(0, 0, -1));
+    EXPECT_EQ(g_Engine.m_lights[0], &Inside(gone).Light());
   }
   EXPECT_EQ(g_Engine.m_lights[0], nullptr);
 }

@@ -10,6 +10,7 @@
 #include "platform/crt_random.h"
 #include "platform/profile.h"
 #include "saver/scenes/scene.h"
+#include "scene_access.h"
 #include "testkit.h"
 #include "tests/engine/engine_fixture.h"
 
@@ -43,7 +44,7 @@ class SceneTest : public EngineTest {
   }
   // Init as the window does it: camera first.
   void Start(CScene& scene) {
-    scene.m_camera = &m_camera;
+    scene.SetCamera(&m_camera);
     scene.Init();
   }
   // One frame: the clock moves by seconds, then Update.

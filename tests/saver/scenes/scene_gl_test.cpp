@@ -25,6 +25,7 @@
 #include "saver/scenes/falling_wall.h"
 #include "saver/scenes/puzzle_rain.h"
 #include "saver/scenes/solving.h"
+#include "scene_access.h"
 #include "testkit.h"
 #include "tests/engine/gl_engine_fixture.h"
 
@@ -48,7 +49,7 @@ class ScenesOnGL_X11 : public GLEngineFixture {
   void Start(CScene& scene, std::uint32_t seed, std::time_t wallTime) {
     m_clock.SetWallTime(wallTime);
     CrtSrand(seed);
-    scene.m_camera = &m_camera;
+    scene.SetCamera(&m_camera);
     scene.Init();
   }
   void Run(CScene& scene, int frames, double step = 1.0 / 30) {
@@ -170,10 +171,10 @@ TEST_F(ScenesOnGL_X11, SkippingPiecesOutOfViewLeavesEveryPixel) {
     const std::unique_ptr<CScene> scene = c.make();
     Start(*scene, c.seed, c.wallTime);
     Run(*scene, c.frames);
-    scene->m_board.m_cullToView = true;
+    Inside(*scene).Board().m_cullToView = true;
     const QImage culled = Draw(*scene);
-    const size_t drawn = scene->m_board.m_piecesInView.size();
-    scene->m_board.m_cullToView = false;
+    const size_t drawn = Inside(*scene).Board().m_piecesInView.size();
+    Inside(*scene).Board().m_cullToView = false;
     const QImage whole = Draw(*scene);
     ASSERT_FALSE(culled.isNull()) << c.name;
     ASSERT_EQ(culled.size(), whole.size()) << c.name;
@@ -181,7 +182,7 @@ TEST_F(ScenesOnGL_X11, SkippingPiecesOutOfViewLeavesEveryPixel) {
     for (int y = 0; y < culled.height(); ++y)
       for (int x = 0; x < culled.width(); ++x) differ += culled.pixel(x, y) != whole.pixel(x, y);
     EXPECT_EQ(differ, 0) << c.name;
-    std::printf("%s: %zu of %zu pieces drawn\n", c.name, drawn, scene->m_board.m_piecesInView.size());
+    std::printf("%s: %zu of %zu pieces drawn\n", c.name, drawn, Inside(*scene).Board().m_piecesInView.size());
     scene->Release();
   }
 }

@@ -16,7 +16,7 @@ using Solving = OneScene<CSceneSolving, false>;
 std::vector<int> ExpectedDropOrder() {
   PuzzleOnlyScene opener;
   opener.CreatePuzzle(200, 3);
-  const int n = int(opener.m_board.m_pieces.size());
+  const int n = int(Inside(opener).Board().m_pieces.size());
   std::vector<int> order(size_t(n), 0);
   for (int i = 0; i < n; ++i) order[size_t(i)] = i;
   for (int i = 0; i < n; ++i) std::swap(order[size_t(i)], order[size_t(CrtRand() % n)]);
@@ -39,14 +39,14 @@ TEST_F(Solving, PiecesHoverAboveTheirCentredPlacesInAShuffledOrder) {
   const float rx = RandomRange(0, D3DX_PI);
   CrtSrand(42);  // the window's time seed: the colour and sphere come before the puzzle
   Start(m_scene);
-  EXPECT_EQ(m_scene.m_sphere.m_rotation, D3DXVECTOR3(rx, ry, rz));
+  EXPECT_EQ(Inside(m_scene).Sphere().m_rotation, D3DXVECTOR3(rx, ry, rz));
   EXPECT_EQ(g_Engine.m_clearColor, 0xFF0C0C0Cu);
   EXPECT_EQ(g_Engine.m_ambientColor, 0xFFFFFFFFu);
-  EXPECT_EQ(m_scene.m_board.m_pieceCount, 192);
+  EXPECT_EQ(Inside(m_scene).Board().m_pieceCount, 192);
   EXPECT_EQ(m_scene.m_cameraRadius, 320.0f);
   EXPECT_EQ(m_scene.m_state, CSceneSolving::kAssembling);
   EXPECT_EQ(m_scene.m_nextPiece, 0);
-  const float halfHeight = float(m_scene.m_board.m_height) * 0.5f;  // about 150
+  const float halfHeight = float(Inside(m_scene).Board().m_height) * 0.5f;  // about 150
   for (const CPuzzlePiece* p : m_scene.m_pieces) {
     const D3DXVECTOR3& h = p->m_homePosition;
     ASSERT_EQ(p->m_currentPosition, D3DXVECTOR3(h.x - 200, h.y - halfHeight, 320));
@@ -87,9 +87,9 @@ TEST_F(Solving, AWholeCycleRunsToTheNextPuzzle) {
   Start(m_scene);
   int updates = 0;
   bool sawFallingAway = false;
-  const int firstSeed = m_scene.m_board.m_seed;
+  const int firstSeed = Inside(m_scene).Board().m_seed;
   m_clock.SetWallTime(1);  // the next board gets seed 1
-  while (m_scene.m_board.m_seed == firstSeed && updates < 100000) {
+  while (Inside(m_scene).Board().m_seed == firstSeed && updates < 100000) {
     const int state = m_scene.m_state;
     Step(m_scene, 1.0 / 30);
     ++updates;
@@ -102,7 +102,7 @@ TEST_F(Solving, AWholeCycleRunsToTheNextPuzzle) {
   EXPECT_TRUE(sawFallingAway);
   EXPECT_GT(updates, 20000);
   EXPECT_LT(updates, 40000);
-  EXPECT_EQ(m_scene.m_board.m_seed, 1);
+  EXPECT_EQ(Inside(m_scene).Board().m_seed, 1);
   EXPECT_EQ(m_scene.m_state, CSceneSolving::kAssembling);
   EXPECT_EQ(m_scene.m_nextPiece, 0);
   EXPECT_NEAR(m_scene.m_cameraTime, updates / 30.0f, 0.05f);  // not reset by the new puzzle
