@@ -12,8 +12,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include <fstream>
-
 #include "platform/help_viewer.h"
 #include "platform/profile.h"
 #include "platform/shell.h"
@@ -34,8 +32,6 @@ namespace {
 class SaverDialogs_Offscreen : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::ofstream(m_dir / "machine.ini") << "[General]\nInstallDir=\"" << m_dir.path() << "\"\n";
-    SetMachineSettingsFile(m_dir / "machine.ini");
     SetProfileFile(m_dir / "profile.ini");
     SetBuiltInStrings(&SaverStrings());
   }
@@ -43,7 +39,6 @@ class SaverDialogs_Offscreen : public ::testing::Test {
     delete HelpViewerWindow();
     UnloadLanguageStrings();
     SetBuiltInStrings(nullptr);
-    SetMachineSettingsFile("");
     SetProfileFile("");
   }
   template <class Control = QWidget>
@@ -60,6 +55,7 @@ class SaverDialogs_Offscreen : public ::testing::Test {
   static int Stored(const char* name) { return ProfileGetInt("ScreensaverOptions", name, -1); }
 
   testkit::TempDir m_dir;
+  testkit::ScopedInstallation m_install{m_dir.path()};
   ScopedRecordingShell m_shell;
 };
 
