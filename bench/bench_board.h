@@ -5,7 +5,6 @@
 // on it.
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 
 #include "engine/engine.h"
 #include "platform/d3d9/recording/recording_device.h"
@@ -25,13 +24,6 @@ inline void StartRecordingEngine(RecordingScript& script, RecordingWindow& windo
     std::fprintf(stderr, "no recording device\n");
     std::exit(1);
   }
-}
-
-// g_Engine as a program starts with it.
-inline void StopEngine() {
-  g_Engine.Shutdown();
-  g_Engine.~CKVREngine();
-  new (&g_Engine) CKVREngine();
 }
 
 // The board at a definition level; ends the program when it cannot be made.

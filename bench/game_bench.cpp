@@ -16,6 +16,7 @@
 #include "engine/engine.h"
 #include "game/puzzle_game.h"
 #include "game/screens/play_screen.h"
+#include "tests/testkit/fresh_engine.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ struct BenchWorld {
   ~BenchWorld() {
     game.m_settings.m_board.Clear();
     g_Game = nullptr;
-    bench::StopEngine();
+    testkit::FreshEngine();
   }
   BenchWorld(const BenchWorld&) = delete;
   BenchWorld& operator=(const BenchWorld&) = delete;

@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <new>
 #include <vector>
 
 #include "bench/bench_board.h"
@@ -23,6 +22,7 @@
 #include "puzzle/board_layout.h"
 #include "puzzle/piece_group.h"
 #include "puzzle/puzzle_board.h"
+#include "tests/testkit/fresh_engine.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ struct BenchWorld {
   }
   ~BenchWorld() {
     board.Clear();
-    bench::StopEngine();
+    testkit::FreshEngine();
   }
   BenchWorld(const BenchWorld&) = delete;
   BenchWorld& operator=(const BenchWorld&) = delete;

@@ -15,6 +15,7 @@
 #include <QImage>
 #include <cstdio>
 
+#include "fresh_engine.h"
 #include "game/command_ids.h"
 #include "game/frame_commands.h"
 #include "game/game_profile.h"
@@ -63,14 +64,8 @@ class AnsweredDialogs : public UnconnectedGameDialogs {
 
 class PlayScreenOnGL_X11 : public ::testing::Test {
  protected:
-  static void RebuildEngine() {
-    g_Engine.Shutdown();
-    g_Engine.~CKVREngine();
-    g_SuspendCount = 0;
-    new (&g_Engine) CKVREngine();
-  }
   void SetUp() override {
-    RebuildEngine();
+    testkit::FreshEngine();
     SetBuiltInStrings(&GameStrings());
     SetGameHost(&m_host);
     g_Input.Release();
@@ -90,7 +85,7 @@ class PlayScreenOnGL_X11 : public ::testing::Test {
     g_Game = nullptr;
     g_SoundManager.Release();
     SetGameHost(nullptr);
-    RebuildEngine();
+    testkit::FreshEngine();
   }
   void Input(POINT at, bool left, POINT motion = POINT{}) {
     m_host.m_cursor = at;

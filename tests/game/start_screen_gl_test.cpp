@@ -39,7 +39,7 @@ class StartScreenOnGL_X11 : public GLEngineFixture {
  protected:
   StartScreenOnGL_X11() : GLEngineFixture(1024, 640) {}
   void SetUp() override {
-    Rebuild();
+    testkit::FreshEngine();
     SetBuiltInStrings(&GameStrings());
     SetGameHost(&m_host);
     g_Input.Release();
