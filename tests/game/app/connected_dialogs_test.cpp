@@ -70,7 +70,7 @@ TEST_F(ConnectedDialogs_Offscreen, NewPuzzleFillsTheSettingsOnOkOnly) {
 TEST_F(ConnectedDialogs_Offscreen, GameMenuPostsTheChosenCommandOnceAfterClosing) {
   OnNextModal([](QWidget* menu) { static_cast<QPushButton*>(GetDlgItem(menu, kMenuSave))->click(); });
   m_dialogs.RunGameMenu();
-  EXPECT_EQ(m_host.m_posted, std::vector<UINT>{32104});
+  EXPECT_EQ(m_host.m_posted, std::vector<UINT>{kCommandSavePuzzle});
 
   OnNextModal([](QWidget* menu) { static_cast<QDialog*>(menu)->reject(); });
   m_dialogs.RunGameMenu();
