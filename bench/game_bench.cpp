@@ -10,13 +10,10 @@
 // Sections: the board - dragging - picking - entry point
 #include <benchmark/benchmark.h>
 
-#include <memory>
-
 #include "bench/bench_board.h"
 #include "engine/engine.h"
 #include "game/puzzle_game.h"
 #include "game/screens/play_screen.h"
-#include "tests/testkit/fresh_engine.h"
 
 namespace {
 
@@ -24,35 +21,20 @@ using bench::kColumns;
 using bench::kRows;
 
 // ---- the board ----------------------------------------------------------------------------
-struct BenchWorld {
-  RecordingScript script;
-  RecordingWindow window{1024, 768};
+// The game with its play screen around the board.
+struct PlayParts {
+  static constexpr LONG kWidth = 1024, kHeight = 768;
   CPuzzleGame game;
   CGUIInterfacePlayPuzzle screen;
 
-  explicit BenchWorld(int definition) {
-    bench::StartRecordingEngine(script, window);
-    g_Game = &game;
-    bench::CreateBoard(game.m_settings.m_board, game.m_settings.m_pictureTexture, definition);
-  }
-  ~BenchWorld() {
-    game.m_settings.m_board.Clear();
-    g_Game = nullptr;
-    testkit::FreshEngine();
-  }
-  BenchWorld(const BenchWorld&) = delete;
-  BenchWorld& operator=(const BenchWorld&) = delete;
   CPuzzleBoard& Board() { return game.m_settings.m_board; }
+  CKVRTexture& Picture() { return game.m_settings.m_pictureTexture; }
+  void Enter() { g_Game = &game; }
+  void Leave() { g_Game = nullptr; }
 };
+using BenchWorld = bench::BenchWorld<PlayParts>;
 
-BenchWorld& World(int definition) {
-  static std::unique_ptr<BenchWorld> worlds[5];
-  if (!worlds[definition]) {
-    for (auto& w : worlds) w.reset();  // one board (and device) at a time
-    worlds[definition] = std::make_unique<BenchWorld>(definition);
-  }
-  return *worlds[definition];
-}
+BenchWorld& World(int definition) { return bench::World<PlayParts>(definition); }
 
 // ---- dragging -------------------------------------------------------------------------------
 // The held group: rows 0..19 joined in one block, taken by the screen;
