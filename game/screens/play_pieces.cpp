@@ -322,7 +322,7 @@ void CGUIInterfacePlayPuzzle::DropSelection() {
 
 // ---- turning and separating ---------------------------------------------------------------------------
 void CGUIInterfacePlayPuzzle::RotateSelection(int direction) {
-  if (!m_hand.m_holding || !m_hand.m_heldPiece || !g_Game || !g_Game->m_settings.m_rotatePieces) return;
+  if (!m_hand.m_holding || !m_hand.m_heldPiece || !g_Game || !g_Game->m_settings.rotatePieces) return;
   m_hand.m_held.clear();
   m_hand.m_others.clear();
   m_hand.m_touching.clear();

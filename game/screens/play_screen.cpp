@@ -152,7 +152,7 @@ void CGUIInterfacePlayPuzzle::UpdateCommandHelperEntries() {
   CCommandHelperWindow& h = m_commandHelper;
   h.EnableEntry(kHelpSelect, !m_hand.m_holding);
   h.EnableEntry(kHelpMove, m_hand.m_holding);
-  const bool rotate = m_hand.m_holding && g_Game && g_Game->m_settings.m_rotatePieces;
+  const bool rotate = m_hand.m_holding && g_Game && g_Game->m_settings.rotatePieces;
   h.EnableEntry(kHelpRotate, rotate);
   bool joined = false;
   if (m_hand.m_holding && m_hand.m_heldPiece)

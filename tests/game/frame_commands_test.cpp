@@ -88,8 +88,8 @@ class FrameCommandsTest : public GameTest {
     m_game->SetPlayScreen(&m_play);
     StartGame();
     m_dialogs.m_newPuzzle = [columns, rows](PuzzleSettings& s) {
-      s.m_columns = columns;
-      s.m_rows = rows;
+      s.columns = columns;
+      s.rows = rows;
     };
     ASSERT_TRUE(m_commands->Dispatch(ID_CREATE_NEW_PUZZLE));
     ASSERT_TRUE(m_game->IsPlayScreenCurrent());
@@ -191,7 +191,7 @@ TEST_F(FrameCommandsTest, ShowFPSTogglesAndIsStored) {
 TEST_F(FrameCommandsTest, AFailedNewPuzzleShowsItsBoxAndStays) {
   m_game->SetPlayScreen(&m_play);
   StartGame();
-  m_dialogs.m_newPuzzle = [this](PuzzleSettings& s) { s.m_picturePath = m_dir / "missing.png"; };
+  m_dialogs.m_newPuzzle = [this](PuzzleSettings& s) { s.picturePath = m_dir / "missing.png"; };
   EXPECT_TRUE(m_commands->Dispatch(ID_CREATE_NEW_PUZZLE));
   ASSERT_EQ(m_shell.boxes.size(), 1u);
   EXPECT_EQ(m_shell.boxes[0].text, "The puzzle could not be created.  Some files may be corrupted.");

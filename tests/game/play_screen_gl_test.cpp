@@ -51,12 +51,12 @@ class AnsweredDialogs : public UnconnectedGameDialogs {
   AnsweredDialogs(int columns = 3, int rows = 3, bool turns = false)
       : m_columns(columns), m_rows(rows), m_turns(turns) {}
   bool RunNewPuzzle(PuzzleSettings& settings) override {
-    settings.m_columns = m_columns;
-    settings.m_rows = m_rows;
-    settings.m_rotatePieces = m_turns;
-    settings.m_pieceShape = PieceShapeClassic;
-    settings.m_irregularity = 70;
-    return !settings.m_picturePath.empty();
+    settings.columns = m_columns;
+    settings.rows = m_rows;
+    settings.rotatePieces = m_turns;
+    settings.pieceShape = PieceShapeClassic;
+    settings.irregularity = 70;
+    return !settings.picturePath.empty();
   }
   int m_columns, m_rows;
   bool m_turns;

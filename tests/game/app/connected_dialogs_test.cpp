@@ -44,15 +44,15 @@ class ConnectedDialogs_Offscreen : public DialogFixture {
 TEST_F(ConnectedDialogs_Offscreen, NewPuzzleFillsTheSettingsOnOkOnly) {
   const std::string picture = Picture("PuzzleSamples/Lake.png", 800, 600);
   PuzzleSettings settings;
-  settings.m_picturePath = picture;
-  settings.m_columns = 4;
-  settings.m_rows = 3;
+  settings.picturePath = picture;
+  settings.columns = 4;
+  settings.rows = 3;
   settings.m_currentFile = "saved.rvpuzzle";
 
   OnNextModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
   EXPECT_FALSE(m_dialogs.RunNewPuzzle(settings));
-  EXPECT_EQ(settings.m_columns, 4);
-  EXPECT_EQ(settings.m_pieceShape, 1);
+  EXPECT_EQ(settings.columns, 4);
+  EXPECT_EQ(settings.pieceShape, 1);
   EXPECT_EQ(settings.m_currentFile, "saved.rvpuzzle");
 
   OnNextModal([](QWidget* dialog) {
@@ -61,8 +61,8 @@ TEST_F(ConnectedDialogs_Offscreen, NewPuzzleFillsTheSettingsOnOkOnly) {
     static_cast<QPushButton*>(GetDlgItem(dialog, IDOK))->click();
   });
   ASSERT_TRUE(m_dialogs.RunNewPuzzle(settings));
-  EXPECT_EQ(settings.m_pieceShape, 3);
-  EXPECT_EQ(settings.m_picturePath, picture);
+  EXPECT_EQ(settings.pieceShape, 3);
+  EXPECT_EQ(settings.picturePath, picture);
   EXPECT_GT(settings.PieceCount(), 0);
   EXPECT_EQ(settings.m_currentFile, "");
 }
