@@ -4,7 +4,7 @@
 // play screen's own drag code to its place through mouse input written into
 // the polled state, the joins counted on the sound device, the
 // congratulation at 100 %, and the finished table written to
-// <build>/demo/play_screen.png. And a 300-piece table drawn with and
+// <build>/demo/screens/play_screen.png. And a 300-piece table drawn with and
 // without skipping the pieces out of view, frame by frame: the same pixels.
 #include <gtest/gtest.h>
 
@@ -171,7 +171,7 @@ TEST_F(PlayScreenOnGL_X11, PlaysAThreeByThreePuzzleToTheEnd) {
   m_game.RunFrame();
   QImage image;
   ASSERT_TRUE(GLReadBackBuffer(g_Engine.m_device, &image));
-  const QString folder = QCoreApplication::applicationDirPath() + "/../demo";
+  const QString folder = QCoreApplication::applicationDirPath() + "/../demo/screens";
   QDir().mkpath(folder);
   const QString path = QDir(folder).absoluteFilePath("play_screen.png");
   ASSERT_TRUE(image.save(path));

@@ -462,7 +462,7 @@ TEST_F(SavedGamesTest, TheMenuCommandsSaveAndLoad) {
 }
 
 // ---- the Qt file dialog --------------------------------------------------------------------
-// Also writes the dialog to <build>/demo/save_dialog.png.
+// Also writes the dialog to <build>/demo/dialogs/save_dialog.png.
 TEST(SavedGamesDialog_Offscreen, TheSaveDialogAddsTheExtensionBeforeItChecksForAnOldFile) {
   testkit::TempDir dir;
   QtFileChooser chooser;
@@ -471,7 +471,7 @@ TEST(SavedGamesDialog_Offscreen, TheSaveDialogAddsTheExtensionBeforeItChecksForA
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), "Save Puzzle");
     dialog->selectFile("evening");
-    const QString demo = QCoreApplication::applicationDirPath() + "/../demo";
+    const QString demo = QCoreApplication::applicationDirPath() + "/../demo/dialogs";
     QDir().mkpath(demo);
     dialog->grab().save(demo + "/save_dialog.png");
     static_cast<QDialog*>(dialog)->accept();  // as the Save button does
