@@ -45,9 +45,9 @@ void MakeDragScene(BenchWorld& w, int scenario) {
   const PieceGroup block = bench::ShiftedBlock(w.Board(), scenario);
   CGUIInterfacePlayPuzzle& screen = w.screen;
   PieceHandling& hand = screen.PiecesForTest();
-  hand.m_selection.clear();
+  hand.selection.clear();
   screen.SelectPieceGroup(block.front()->m_currentPosition, block.front());
-  bench::LayOnBlock(scenario, hand.m_others, hand.m_held);
+  bench::LayOnBlock(scenario, hand.others, hand.held);
 }
 
 // One step as the screen runs it; the pieces that lay on the block stay on
@@ -64,9 +64,9 @@ void BM_DragStep(benchmark::State& state) {
     forth = !forth;
     screen.RestackSelection();
     screen.SettleStackedGroups();
-    touched += hand.m_touching.size();
+    touched += hand.touching.size();
   }
-  state.counters["held layer"] = hand.m_held.front()->m_layer;
+  state.counters["held layer"] = hand.held.front()->m_layer;
   state.counters["touching"] = double(touched) / double(state.iterations());
 }
 BENCHMARK(BM_DragStep)
@@ -92,12 +92,12 @@ void BM_DragPhase(benchmark::State& state) {
   for (auto _ : state) {
     if (phase == 0) screen.CollectOverlappingPieces();
     if (phase == 1) {
-      hand.m_restackPending = true;
+      hand.restackPending = true;
       screen.RestackSelection();
     }
     if (phase == 2) {
       state.PauseTiming();
-      for (CPuzzlePiece* t : hand.m_touching) {
+      for (CPuzzlePiece* t : hand.touching) {
         t->m_layer = 1;
         t->SetPosition(D3DXVECTOR3(t->m_currentPosition.x, t->m_currentPosition.y, kLayerHeight));
       }
@@ -105,7 +105,7 @@ void BM_DragPhase(benchmark::State& state) {
       screen.SettleStackedGroups();
     }
   }
-  state.counters["touching"] = double(hand.m_touching.size());
+  state.counters["touching"] = double(hand.touching.size());
 }
 BENCHMARK(BM_DragPhase)
     ->ArgName("collect,restack,settle")
@@ -132,16 +132,16 @@ void BM_PickUnderCursor(benchmark::State& state) {
   int x = 0;
   std::size_t picks = 0;
   for (auto _ : state) {
-    hand.m_holding = false;
-    hand.m_selection.clear();
+    hand.holding = false;
+    hand.selection.clear();
     screen.PickAt(100 + (x * 37) % 800, 200 + (x * 53) % 500);
     ++x;
-    picks += hand.m_holding;
+    picks += hand.holding;
     state.PauseTiming();
-    hand.m_held.clear();
-    hand.m_others.clear();
-    hand.m_touching.clear();
-    hand.m_rubberBandActive = false;
+    hand.held.clear();
+    hand.others.clear();
+    hand.touching.clear();
+    hand.rubberBandActive = false;
     state.ResumeTiming();
   }
   state.counters["hit share"] = double(picks) / double(state.iterations());

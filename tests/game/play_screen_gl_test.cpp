@@ -100,7 +100,7 @@ class PlayScreenOnGL_X11 : public ::testing::Test {
   void Carry(CPuzzlePiece& piece, const D3DXVECTOR3& target) {
     const POINT press = ProjectToClient(piece.m_currentPosition);
     Input(press, true);
-    ASSERT_EQ(m_screen.PiecesForTest().m_heldPiece, &piece);
+    ASSERT_EQ(m_screen.PiecesForTest().heldPiece, &piece);
     const D3DXVECTOR3 grab = TableAt(press);
     const D3DXVECTOR3 start = piece.m_currentPosition;
     POINT last = press;
