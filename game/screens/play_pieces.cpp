@@ -167,7 +167,8 @@ void CGUIInterfacePlayPuzzle::RestackSelection() {
   OccupiedLayers(occupied, m_hand.held, m_hand.others);
   const std::int32_t free = FirstFreeLayer(occupied);
   std::uint32_t lowest = 7;
-  for (const CPuzzlePiece* piece : m_hand.held) lowest = std::min(lowest, static_cast<std::uint32_t>(piece->m_layer));
+  for (const CPuzzlePiece* piece : m_hand.held)
+    lowest = std::min(lowest, static_cast<std::uint32_t>(piece->m_layer));
   for (CPuzzlePiece* piece : m_hand.held) {
     std::int64_t layer = static_cast<std::int64_t>(static_cast<std::uint32_t>(piece->m_layer)) - lowest + free;
     layer = std::clamp<std::int64_t>(layer, 0, 7);
@@ -227,8 +228,9 @@ void CGUIInterfacePlayPuzzle::SettleStackedGroups() {
   PieceGroup below, group;
   TableCellIndex index;
   for (std::uint32_t k = 1; k <= 7; ++k) {
-    const bool any = std::any_of(m_hand.touching.begin(), m_hand.touching.end(),
-                                 [k](const CPuzzlePiece* t) { return static_cast<std::uint32_t>(t->m_layer) == k; });
+    const bool any = std::any_of(m_hand.touching.begin(), m_hand.touching.end(), [k](const CPuzzlePiece* t) {
+      return static_cast<std::uint32_t>(t->m_layer) == k;
+    });
     if (!any) continue;
     below.clear();
     for (CPuzzlePiece* o : m_hand.others)
