@@ -2,15 +2,16 @@
 // The 2,000-piece board (Classic, 50 x 40, seed 1, irregularity 75, no
 // turns, a 1,250 x 1,000 picture) that the puzzle and play-screen
 // benchmarks share, on the recording device, and the drag scenes laid out
-// on it.
+// on it; the benchmark's world that holds one such board at a time.
 #include <cstdio>
 #include <cstdlib>
-#include <new>
+#include <memory>
 
 #include "engine/engine.h"
 #include "platform/d3d9/recording/recording_device.h"
 #include "puzzle/piece_group.h"
 #include "puzzle/puzzle_board.h"
+#include "tests/testkit/fresh_engine.h"
 
 namespace bench {
 
@@ -25,13 +26,6 @@ inline void StartRecordingEngine(RecordingScript& script, RecordingWindow& windo
     std::fprintf(stderr, "no recording device\n");
     std::exit(1);
   }
-}
-
-// g_Engine as a program starts with it.
-inline void StopEngine() {
-  g_Engine.Shutdown();
-  g_Engine.~CKVREngine();
-  new (&g_Engine) CKVREngine();
 }
 
 // The board at a definition level; ends the program when it cannot be made.
@@ -78,6 +72,47 @@ inline void LayOnBlock(int scene, const PieceGroup& others, const PieceGroup& bl
     top->m_layer = 1;
     top->SetPosition(under->m_currentPosition + D3DXVECTOR3(7, 5, kLayerHeight));
   }
+}
+
+// The recording device's script and window: made before, and gone after,
+// what draws on them.
+struct RecordingStage {
+  RecordingStage(LONG width, LONG height) : window(width, height) {}
+  RecordingScript script;
+  RecordingWindow window;
+};
+
+// The board at one definition level on the recording device, with what a
+// benchmark keeps around it. `Parts` holds that (a picture and a board, or
+// a game and its play screen) and gives the window's kWidth and kHeight,
+// Board() and Picture() for the board to be made in, and Enter() and
+// Leave() run after the device is there and before the engine goes.
+template <class Parts>
+struct BenchWorld : RecordingStage, Parts {
+  explicit BenchWorld(int definition) : RecordingStage(Parts::kWidth, Parts::kHeight) {
+    StartRecordingEngine(script, window);
+    Parts::Enter();
+    CreateBoard(Parts::Board(), Parts::Picture(), definition);
+  }
+  ~BenchWorld() {
+    Parts::Board().Clear();
+    Parts::Leave();
+    testkit::FreshEngine();
+  }
+  BenchWorld(const BenchWorld&) = delete;
+  BenchWorld& operator=(const BenchWorld&) = delete;
+};
+
+// One world per definition level (0..4) for the whole run, and one board
+// (and device) at a time: asking for another level ends the last.
+template <class Parts>
+BenchWorld<Parts>& World(int definition) {
+  static std::unique_ptr<BenchWorld<Parts>> worlds[5];
+  if (!worlds[definition]) {
+    for (auto& w : worlds) w.reset();
+    worlds[definition] = std::make_unique<BenchWorld<Parts>>(definition);
+  }
+  return *worlds[definition];
 }
 
 }  // namespace bench

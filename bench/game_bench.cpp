@@ -10,8 +10,6 @@
 // Sections: the board - dragging - picking - entry point
 #include <benchmark/benchmark.h>
 
-#include <memory>
-
 #include "bench/bench_board.h"
 #include "engine/engine.h"
 #include "game/puzzle_game.h"
@@ -24,35 +22,20 @@ using bench::kColumns;
 using bench::kRows;
 
 // ---- the board ----------------------------------------------------------------------------
-struct BenchWorld {
-  RecordingScript script;
-  RecordingWindow window{1024, 768};
+// The game with its play screen around the board.
+struct PlayParts {
+  static constexpr LONG kWidth = 1024, kHeight = 768;
   CPuzzleGame game;
   CGUIInterfacePlayPuzzle screen;
 
-  explicit BenchWorld(int definition) {
-    bench::StartRecordingEngine(script, window);
-    g_Game = &game;
-    bench::CreateBoard(game.m_settings.m_board, game.m_settings.m_pictureTexture, definition);
-  }
-  ~BenchWorld() {
-    game.m_settings.m_board.Clear();
-    g_Game = nullptr;
-    bench::StopEngine();
-  }
-  BenchWorld(const BenchWorld&) = delete;
-  BenchWorld& operator=(const BenchWorld&) = delete;
   CPuzzleBoard& Board() { return game.m_settings.m_board; }
+  CKVRTexture& Picture() { return game.m_settings.m_pictureTexture; }
+  void Enter() { g_Game = &game; }
+  void Leave() { g_Game = nullptr; }
 };
+using BenchWorld = bench::BenchWorld<PlayParts>;
 
-BenchWorld& World(int definition) {
-  static std::unique_ptr<BenchWorld> worlds[5];
-  if (!worlds[definition]) {
-    for (auto& w : worlds) w.reset();  // one board (and device) at a time
-    worlds[definition] = std::make_unique<BenchWorld>(definition);
-  }
-  return *worlds[definition];
-}
+BenchWorld& World(int definition) { return bench::World<PlayParts>(definition); }
 
 // ---- dragging -------------------------------------------------------------------------------
 // The held group: rows 0..19 joined in one block, taken by the screen;
@@ -63,9 +46,9 @@ void MakeDragScene(BenchWorld& w, int scenario) {
   const PieceGroup block = bench::ShiftedBlock(w.Board(), scenario);
   const PlayScreenTestAccess screen{w.screen};
   PieceHandling& hand = screen.Hand();
-  hand.m_selection.clear();
+  hand.selection.clear();
   screen.SelectPieceGroup(block.front()->m_currentPosition, block.front());
-  bench::LayOnBlock(scenario, hand.m_others, hand.m_held);
+  bench::LayOnBlock(scenario, hand.others, hand.held);
 }
 
 // One step as the screen runs it; the pieces that lay on the block stay on
@@ -82,9 +65,9 @@ void BM_DragStep(benchmark::State& state) {
     forth = !forth;
     screen.RestackSelection();
     screen.SettleStackedGroups();
-    touched += hand.m_touching.size();
+    touched += hand.touching.size();
   }
-  state.counters["held layer"] = hand.m_held.front()->m_layer;
+  state.counters["held layer"] = hand.held.front()->m_layer;
   state.counters["touching"] = double(touched) / double(state.iterations());
 }
 BENCHMARK(BM_DragStep)
@@ -110,12 +93,12 @@ void BM_DragPhase(benchmark::State& state) {
   for (auto _ : state) {
     if (phase == 0) screen.CollectOverlappingPieces();
     if (phase == 1) {
-      hand.m_restackPending = true;
+      hand.restackPending = true;
       screen.RestackSelection();
     }
     if (phase == 2) {
       state.PauseTiming();
-      for (CPuzzlePiece* t : hand.m_touching) {
+      for (CPuzzlePiece* t : hand.touching) {
         t->m_layer = 1;
         t->SetPosition(D3DXVECTOR3(t->m_currentPosition.x, t->m_currentPosition.y, kLayerHeight));
       }
@@ -123,7 +106,7 @@ void BM_DragPhase(benchmark::State& state) {
       screen.SettleStackedGroups();
     }
   }
-  state.counters["touching"] = double(hand.m_touching.size());
+  state.counters["touching"] = double(hand.touching.size());
 }
 BENCHMARK(BM_DragPhase)
     ->ArgName("collect,restack,settle")
@@ -150,16 +133,16 @@ void BM_PickUnderCursor(benchmark::State& state) {
   int x = 0;
   std::size_t picks = 0;
   for (auto _ : state) {
-    hand.m_holding = false;
-    hand.m_selection.clear();
+    hand.holding = false;
+    hand.selection.clear();
     screen.PickAt(100 + (x * 37) % 800, 200 + (x * 53) % 500);
     ++x;
-    picks += hand.m_holding;
+    picks += hand.holding;
     state.PauseTiming();
-    hand.m_held.clear();
-    hand.m_others.clear();
-    hand.m_touching.clear();
-    hand.m_rubberBandActive = false;
+    hand.held.clear();
+    hand.others.clear();
+    hand.touching.clear();
+    hand.rubberBandActive = false;
     state.ResumeTiming();
   }
   state.counters["hit share"] = double(picks) / double(state.iterations());

@@ -12,8 +12,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
-#include <new>
 #include <vector>
 
 #include "bench/bench_board.h"
@@ -30,34 +28,22 @@ using bench::kColumns;
 using bench::kRows;
 
 // ---- the board ----------------------------------------------------------------------------
-struct BenchWorld {
-  RecordingScript script;
-  RecordingWindow window{800, 600};
+// The picture and the board alone.
+struct BoardParts {
+  static constexpr LONG kWidth = 800, kHeight = 600;
   CKVRTexture picture;
   CPuzzleBoard board;
 
-  explicit BenchWorld(int definition) {
-    bench::StartRecordingEngine(script, window);
-    bench::CreateBoard(board, picture, definition);
-  }
-  ~BenchWorld() {
-    board.Clear();
-    bench::StopEngine();
-  }
-  BenchWorld(const BenchWorld&) = delete;
-  BenchWorld& operator=(const BenchWorld&) = delete;
+  CPuzzleBoard& Board() { return board; }
+  CKVRTexture& Picture() { return picture; }
+  void Enter() {}
+  void Leave() {}
   CPuzzlePiece& At(int r, int c) { return board.m_pieces[std::size_t(r * kColumns + c)]; }
 };
+using BenchWorld = bench::BenchWorld<BoardParts>;
 
 // One board per definition level for the whole run.
-BenchWorld& World(int definition) {
-  static std::unique_ptr<BenchWorld> worlds[5];
-  if (!worlds[definition]) {
-    for (auto& w : worlds) w.reset();  // one board (and device) at a time
-    worlds[definition] = std::make_unique<BenchWorld>(definition);
-  }
-  return *worlds[definition];
-}
+BenchWorld& World(int definition) { return bench::World<BoardParts>(definition); }
 
 void Scatter(BenchWorld& w) { bench::Scatter(w.board); }
 

@@ -10,12 +10,12 @@
 #include <memory>
 #include <new>
 
-#include "bench/fresh_engine.h"
 #include "bench_support.h"
 #include "engine/draw_resources.h"
 #include "engine/engine.h"
 #include "platform/d3d9/recording/recording_device.h"
 #include "puzzle/puzzle_board.h"
+#include "tests/testkit/fresh_engine.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ constexpr int kColumns = 50, kRows = 40;  // 2,000 pieces
 class RecordingEngine {
  public:
   RecordingEngine() {
-    bench::FreshEngine();
+    testkit::FreshEngine();
     UseRecordingDevice(&m_script);
     m_ok = g_Engine.InitDirect3D().success && g_Engine.CreateDevice(&m_window, false).success;
     m_picture = std::make_unique<CKVRTexture>();
@@ -35,7 +35,7 @@ class RecordingEngine {
   }
   ~RecordingEngine() {
     m_picture.reset();
-    bench::FreshEngine();
+    testkit::FreshEngine();
     SetDirect3DFactory({});
   }
   bool ok() const { return m_ok; }

@@ -17,11 +17,10 @@
 #include <memory>
 #include <new>
 
+#include "bench/display_main.h"
 #include "engine/camera.h"
 #include "engine/engine.h"
 #include "platform/crt_random.h"
-#include "bench/display_main.h"
-#include "bench/fresh_engine.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/d3d9/gl/gl_host_widget.h"
 #include "saver/scenes/black_hole.h"
@@ -29,6 +28,7 @@
 #include "saver/scenes/puzzle_rain.h"
 #include "saver/scenes/solving.h"
 #include "tests/saver/scenes/scene_access.h"
+#include "tests/testkit/fresh_engine.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ namespace {
 class GLEngine {
  public:
   GLEngine() {
-    bench::FreshEngine();
+    testkit::FreshEngine();
     m_widget = std::make_unique<GLHostWidget>();
     m_widget->resize(1280, 1024);
     m_widget->show();
@@ -50,7 +50,7 @@ class GLEngine {
     g_Engine.SetCamera(&m_camera);
   }
   ~GLEngine() {
-    bench::FreshEngine();
+    testkit::FreshEngine();
     SetDirect3DFactory({});
     SetEngineSleep({});
     m_widget.reset();

@@ -31,27 +31,27 @@ ViewBox BoxAround(const D3DXVECTOR3* positions, std::size_t count) {
   for (int c = 0; c < 3; ++c) {
     // Rounded outwards: the box holds every position exactly.
     const double centre = (double(low[c]) + high[c]) / 2, half = (double(high[c]) - low[c]) / 2;
-    box.m_centre[c] = float(centre);
-    box.m_half[c] = std::nextafter(float(half + std::fabs(centre - box.m_centre[c])), HUGE_VALF);
-    const double reach = std::fabs(double(box.m_centre[c])) + box.m_half[c];
+    box.centre[c] = float(centre);
+    box.half[c] = std::nextafter(float(half + std::fabs(centre - box.centre[c])), HUGE_VALF);
+    const double reach = std::fabs(double(box.centre[c])) + box.half[c];
     farthest += reach * reach;
   }
-  box.m_radius = std::nextafter(float(std::sqrt(farthest)), HUGE_VALF);
+  box.radius = std::nextafter(float(std::sqrt(farthest)), HUGE_VALF);
   return box;
 }
 
 ViewBox UniteBoxes(const ViewBox& a, const ViewBox& b) {
   D3DXVECTOR3 corners[4];
   for (int c = 0; c < 3; ++c) {
-    (&corners[0].x)[c] = a.m_centre[c] - a.m_half[c];
-    (&corners[1].x)[c] = a.m_centre[c] + a.m_half[c];
-    (&corners[2].x)[c] = b.m_centre[c] - b.m_half[c];
-    (&corners[3].x)[c] = b.m_centre[c] + b.m_half[c];
+    (&corners[0].x)[c] = a.centre[c] - a.half[c];
+    (&corners[1].x)[c] = a.centre[c] + a.half[c];
+    (&corners[2].x)[c] = b.centre[c] - b.half[c];
+    (&corners[3].x)[c] = b.centre[c] + b.half[c];
   }
   // Corner sums may round inwards by an ulp; BoxAround widens by one.
   ViewBox box = BoxAround(corners, 4);
-  for (float& h : box.m_half) h = std::nextafter(h, HUGE_VALF);
-  box.m_radius = std::max({box.m_radius, a.m_radius, b.m_radius});
+  for (float& h : box.half) h = std::nextafter(h, HUGE_VALF);
+  box.radius = std::max({box.radius, a.radius, b.radius});
   return box;
 }
 
@@ -131,7 +131,7 @@ bool CKVRViewVolume::MayTouch(const D3DXMATRIX& world, const ViewBox& box) const
   // across a plane.
   const double t[3] = {world._41, world._42, world._43};
   const double spread = std::fabs(t[0]) + std::fabs(t[1]) + std::fabs(t[2]);
-  switch (SphereSide(t, spread, box.m_radius * Stretch(world))) {
+  switch (SphereSide(t, spread, box.radius * Stretch(world))) {
     case kOutside: return false;
     case kInside: return true;
     default: return !BoxOutside(world, box);
@@ -157,7 +157,7 @@ bool CKVRViewVolume::BoxOutside(const D3DXMATRIX& world, const ViewBox& box) con
   // How far the box's points reach from the translation, per world axis.
   double reach[3] = {0, 0, 0};
   for (int r = 0; r < 3; ++r) {
-    const double extent = std::fabs(double(box.m_centre[r])) + box.m_half[r];
+    const double extent = std::fabs(double(box.centre[r])) + box.half[r];
     for (int c = 0; c < 3; ++c) reach[c] += std::fabs(double(world.m[r][c])) * extent;
   }
   for (int k = 0; k < 6; ++k) {
@@ -168,7 +168,7 @@ bool CKVRViewVolume::BoxOutside(const D3DXMATRIX& world, const ViewBox& box) con
     for (int r = 0; r < 3; ++r) {
       // The plane's normal in the box's frame: row r of world dotted with it.
       const double n = a[0] * world.m[r][0] + a[1] * world.m[r][1] + a[2] * world.m[r][2];
-      distance += n * box.m_centre[r] + std::fabs(n) * box.m_half[r];
+      distance += n * box.centre[r] + std::fabs(n) * box.half[r];
       size += s[r] * (std::fabs(double(world.m[3][r])) + reach[r]);
     }
     if (distance < -kMargin * size) return true;

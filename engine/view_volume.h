@@ -19,9 +19,9 @@
 // A box in a mesh's own frame: centre and half sizes, and the distance of
 // its farthest corner from the frame's origin (for the quick rejection).
 struct ViewBox {
-  float m_centre[3] = {0, 0, 0};
-  float m_half[3] = {0, 0, 0};
-  float m_radius = 0;
+  float centre[3] = {0, 0, 0};
+  float half[3] = {0, 0, 0};
+  float radius = 0;
 };
 
 // The box round count positions (an empty box at the origin for none).

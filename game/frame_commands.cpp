@@ -178,7 +178,7 @@ void CFrameCommands::OnCommandHelper() { m_game.SetCommandHelperVisible(!m_game.
 void CFrameCommands::OnPuzzleInformation() {
   Paused([this] {
     const PuzzleSettings& s = m_game.m_settings;
-    Shell().MessageBox(PuzzleInformationText(s.m_columns, s.m_rows, s.m_board.m_completion),
+    Shell().MessageBox(PuzzleInformationText(s.columns, s.rows, s.m_board.m_completion),
                        LoadResString(IDS_PUZZLE_INFORMATION_CAPTION), MB_ICONINFORMATION);
   });
 }

@@ -13,14 +13,14 @@
 
 // ---- the record ------------------------------------------------------------------------
 struct PuzzleChoice {
-  std::string m_picturePath;
-  std::int32_t m_columns = 0;
-  std::int32_t m_rows = 0;
-  bool m_rotatePieces = false;
-  PieceShape m_pieceShape = PieceShapeClassic;
-  std::int32_t m_irregularity = 0;
+  std::string picturePath;
+  std::int32_t columns = 0;
+  std::int32_t rows = 0;
+  bool rotatePieces = false;
+  PieceShape pieceShape = PieceShapeClassic;
+  std::int32_t irregularity = 0;
 
-  std::int32_t PieceCount() const { return m_columns * m_rows; }
+  std::int32_t PieceCount() const { return columns * rows; }
   bool operator==(const PuzzleChoice&) const = default;
 };
 

@@ -214,7 +214,7 @@ void CPuzzleGame::SetCommandHelperVisible(bool visible) {
 // ---- puzzle settings and creation ---------------------------------------------------------
 bool CPuzzleGame::LoadPuzzleSettings() {
   m_settings.SetChoice(ReadPuzzleChoice());
-  const std::string& picture = m_settings.m_picturePath;
+  const std::string& picture = m_settings.picturePath;
   std::error_code error;
   return !picture.empty() && std::filesystem::exists(picture, error);
 }
@@ -226,7 +226,7 @@ bool CPuzzleGame::ChooseDefaultPicture() {
   const std::string folder = GetPuzzleSamplesDir();
   const std::vector<std::string> names = ListPictureFiles(folder);  // the dialogs' list
   if (names.empty()) return false;
-  m_settings.m_picturePath = folder + kPathSeparator + names.front();
+  m_settings.picturePath = folder + kPathSeparator + names.front();
   return true;
 }
 
@@ -238,7 +238,7 @@ bool CPuzzleGame::CreatePuzzle(PuzzleSettings& settings) {
     return false;
   };
   CKVRTexture picture;
-  if (!picture.LoadFromFile(settings.m_picturePath, 0)) return fail();
+  if (!picture.LoadFromFile(settings.picturePath, 0)) return fail();
   if (!MakeBoard(settings, picture, static_cast<int>(WallTime() & 0x3FF))) return fail();
   settings.m_board.ScatterPieces();
   m_playTimer.Start(0.0);
@@ -261,9 +261,9 @@ bool CPuzzleGame::MakeBoard(PuzzleSettings& settings, CKVRTexture& picture, int 
   board.m_definition = ReadProfileInt(profile::kPuzzleDefinition);
   board.m_shinyPieces = ReadProfileBool(profile::kShinyPieces);
   SwapTextureContents(picture, settings.m_pictureTexture);
-  if (!board.CreateWithSeed(seed, &settings.m_pictureTexture, settings.m_columns, settings.m_rows,
-                            settings.m_rotatePieces, settings.m_pieceShape,
-                            static_cast<unsigned>(settings.m_irregularity), edgePath, "")) {
+  if (!board.CreateWithSeed(seed, &settings.m_pictureTexture, settings.columns, settings.rows,
+                            settings.rotatePieces, settings.pieceShape,
+                            static_cast<unsigned>(settings.irregularity), edgePath, "")) {
     SwapTextureContents(picture, settings.m_pictureTexture);
     board.m_definition = oldDefinition;
     board.m_shinyPieces = oldShiny;

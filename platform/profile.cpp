@@ -430,4 +430,4 @@ std::optional<std::string> MachineGetString(const std::string& section, const st
   return std::nullopt;
 }
 
-void SetMachineSettingsFile(const std::string& path) { g_machineFile = path; }
+std::string SetMachineSettingsFile(const std::string& path) { return std::exchange(g_machineFile, path); }

@@ -77,8 +77,22 @@ class ScopedProfileFile {
 
 // A machine-wide string value; nullopt when no machine settings file holds it.
 std::optional<std::string> MachineGetString(const std::string& section, const std::string& entry);
-// Points the machine-wide store at one file ("" goes back to the search).
-void SetMachineSettingsFile(const std::string& path);
+// Points the machine-wide store at one file ("" goes back to the search);
+// answers the setting it replaces.
+std::string SetMachineSettingsFile(const std::string& path);
+
+// Points the machine-wide store at path for the lifetime of the scope and
+// puts the previous setting back.
+class ScopedMachineSettingsFile {
+ public:
+  explicit ScopedMachineSettingsFile(const std::string& path) : m_previous(SetMachineSettingsFile(path)) {}
+  ~ScopedMachineSettingsFile() { SetMachineSettingsFile(m_previous); }
+  ScopedMachineSettingsFile(const ScopedMachineSettingsFile&) = delete;
+  ScopedMachineSettingsFile& operator=(const ScopedMachineSettingsFile&) = delete;
+
+ private:
+  std::string m_previous;
+};
 // The machine settings files searched, in order (existing or not).
 std::vector<std::string> MachineSettingsFiles();
 // The name of the machine settings file that lives beside the programs.

@@ -9,7 +9,7 @@ packages=(
   libopenal-dev libx11-dev libxss-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool openbox libxtst-dev desktop-file-utils
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-format-14
   fonts-dejavu-core fonts-liberation2
   qt6-translations-l10n
 )

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds, and runs every test: the whole suite once
+# Sets up a fresh machine, checks the layout of the changed lines, builds,
+# and runs every test: the whole suite once
 # more under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer
 # (the display tests under a virtual X display), every fuzz target for a
 # short while, then the whole suite under a virtual X display. Ends with
@@ -7,6 +8,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh
+# The layout of the lines this change touches (against where it left main;
+# FORMAT_BASE names another base), before anything is built.
+scripts/format.sh --check
 
 # Fresh per-run folders: nothing of the user's desktop leaks into the tests.
 scratch=$(mktemp -d)

@@ -94,8 +94,8 @@ void CCreateNewPuzzleDialog::BuildControls() {
 void CCreateNewPuzzleDialog::InitControls() {
   Item<QWidget>(kNewPuzzleDownload)->hide();
 
-  m_choice.m_picturePath = ChooseStartPicture(m_choice.m_picturePath, GetPuzzleSamplesDir(),
-                                              ReadProfileString(profile::kLastOwnPictureFolder));
+  m_choice.picturePath = ChooseStartPicture(m_choice.picturePath, GetPuzzleSamplesDir(),
+                                            ReadProfileString(profile::kLastOwnPictureFolder));
 
   for (unsigned id : {IDS_SHAPE_CLASSIC, IDS_SHAPE_SQUARE, IDS_SHAPE_ROUND, IDS_SHAPE_RANDOM_MIX})
     m_shape->addItem(DialogText(id));
@@ -103,16 +103,16 @@ void CCreateNewPuzzleDialog::InitControls() {
   const PuzzleChoice last = ReadPuzzleChoice();
   m_shape->setCurrentIndex(0);
   for (int line = 0; line < 4; ++line)
-    if (kShapeLines[line] == last.m_pieceShape) m_shape->setCurrentIndex(line);
+    if (kShapeLines[line] == last.pieceShape) m_shape->setCurrentIndex(line);
 
-  m_rotate->setChecked(last.m_rotatePieces);
+  m_rotate->setChecked(last.rotatePieces);
   m_irregularity->setRange(0, 100);
-  m_irregularity->setValue(last.m_irregularity);
+  m_irregularity->setValue(last.irregularity);
 }
 
 // ---- picture and dimensions -----------------------------------------------------
 void CCreateNewPuzzleDialog::UpdatePreview() {
-  const PicturePreview picture = LoadPicturePreview(m_choice.m_picturePath, kPreviewWidth, kPreviewHeight);
+  const PicturePreview picture = LoadPicturePreview(m_choice.picturePath, kPreviewWidth, kPreviewHeight);
   // Not loaded: nothing to show, no size, and (FillDimensionList) nothing
   // to cut.
   m_pictureWidth = picture.width;
@@ -120,7 +120,7 @@ void CCreateNewPuzzleDialog::UpdatePreview() {
   ShowPicturePreview(m_preview, m_sizeText, picture);
   if (!picture.loaded) return;
   const float aspect = static_cast<float>(m_pictureWidth) / static_cast<float>(m_pictureHeight);
-  GridSizeForCount(m_choice.PieceCount(), aspect, m_choice.m_columns, m_choice.m_rows);
+  GridSizeForCount(m_choice.PieceCount(), aspect, m_choice.columns, m_choice.rows);
 }
 
 void CCreateNewPuzzleDialog::FillDimensionList() {
@@ -133,7 +133,7 @@ void CCreateNewPuzzleDialog::FillDimensionList() {
         FormatString(LoadResString(IDS_DIMENSION_LINE).c_str(), columns, rows, columns * rows)));
   int selected = -1;
   for (size_t i = 0; i < m_pairs.size() && selected < 0; ++i)
-    if (m_pairs[i].first == m_choice.m_columns && m_pairs[i].second == m_choice.m_rows)
+    if (m_pairs[i].first == m_choice.columns && m_pairs[i].second == m_choice.rows)
       selected = static_cast<int>(i);
   if (selected < 0) {
     int best = 1000000;
@@ -152,14 +152,14 @@ void CCreateNewPuzzleDialog::FillDimensionList() {
 
 void CCreateNewPuzzleDialog::OnSelchangeDimensions(int line) {
   if (line < 0 || line >= static_cast<int>(m_pairs.size())) return;
-  m_choice.m_columns = m_pairs[line].first;
-  m_choice.m_rows = m_pairs[line].second;
+  m_choice.columns = m_pairs[line].first;
+  m_choice.rows = m_pairs[line].second;
 }
 
 void CCreateNewPuzzleDialog::OnSelectImage() {
-  CSelectImageDialog picker(m_choice.m_picturePath, this);
+  CSelectImageDialog picker(m_choice.picturePath, this);
   if (picker.exec() != QDialog::Accepted) return;
-  m_choice.m_picturePath = picker.GetSelectedPath();
+  m_choice.picturePath = picker.GetSelectedPath();
   UpdatePreview();
   FillDimensionList();
 }
@@ -168,18 +168,18 @@ void CCreateNewPuzzleDialog::OnSelectImage() {
 void CCreateNewPuzzleDialog::OnOk() {
   const int line = m_dimensions->currentIndex();
   if (line < 0 || line >= static_cast<int>(m_pairs.size())) return;
-  m_choice.m_columns = m_pairs[line].first;
-  m_choice.m_rows = m_pairs[line].second;
-  m_choice.m_rotatePieces = m_rotate->isChecked();
-  m_choice.m_pieceShape = kShapeLines[std::clamp(m_shape->currentIndex(), 0, 3)];
-  m_choice.m_irregularity = m_irregularity->value();
+  m_choice.columns = m_pairs[line].first;
+  m_choice.rows = m_pairs[line].second;
+  m_choice.rotatePieces = m_rotate->isChecked();
+  m_choice.pieceShape = kShapeLines[std::clamp(m_shape->currentIndex(), 0, 3)];
+  m_choice.irregularity = m_irregularity->value();
   SaveNewPuzzleChoice(m_choice);
   accept();
 }
 
 void SaveNewPuzzleChoice(const PuzzleChoice& choice) {
   WritePuzzleChoice(choice);
-  const std::string folder = GetFolderFromPath(choice.m_picturePath);
-  if (!choice.m_picturePath.empty() && !SamePathIgnoringCase(folder, GetPuzzleSamplesDir()))
+  const std::string folder = GetFolderFromPath(choice.picturePath);
+  if (!choice.picturePath.empty() && !SamePathIgnoringCase(folder, GetPuzzleSamplesDir()))
     WriteProfileString(profile::kLastOwnPictureFolder, folder);
 }

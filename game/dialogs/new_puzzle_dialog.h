@@ -59,11 +59,11 @@ class CCreateNewPuzzleDialog : public CGameDialog {
   const PuzzleChoice& Choice() const { return m_choice; }
 
   // The choice as it stands while the dialog is open.
-  const std::string& PicturePath() const { return m_choice.m_picturePath; }
+  const std::string& PicturePath() const { return m_choice.picturePath; }
   int PictureWidth() const { return m_pictureWidth; }
   int PictureHeight() const { return m_pictureHeight; }
-  int Columns() const { return m_choice.m_columns; }
-  int Rows() const { return m_choice.m_rows; }
+  int Columns() const { return m_choice.columns; }
+  int Rows() const { return m_choice.rows; }
   int PieceCount() const { return m_choice.PieceCount(); }
   const std::vector<std::pair<int, int>>& DimensionPairs() const { return m_pairs; }
 

@@ -65,12 +65,12 @@ SavedGame CSavedGames::Capture() const {
   const PuzzleSettings& s = m_game.m_settings;
   SavedGame g;
   std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(s.m_picturePath, error);
-  g.picturePath = error ? s.m_picturePath : absolute.string();
-  g.sampleName = SampleNameOf(s.m_picturePath);
+  const std::filesystem::path absolute = std::filesystem::absolute(s.picturePath, error);
+  g.picturePath = error ? s.picturePath : absolute.string();
+  g.sampleName = SampleNameOf(s.picturePath);
   g.pictureWidth = static_cast<std::int32_t>(s.m_pictureTexture.m_imageInfo.Width);
   g.pictureHeight = static_cast<std::int32_t>(s.m_pictureTexture.m_imageInfo.Height);
-  g.rotatePieces = s.m_rotatePieces;
+  g.rotatePieces = s.rotatePieces;
   CaptureBoard(s.m_board, g);
   g.playTime = std::clamp(m_game.m_playTimer.GetElapsed(), 0.0, kMaxSavedPlayTime);  // so it loads again
   const CKVRCamera& c = s.m_viewCamera;
@@ -143,12 +143,12 @@ bool CSavedGames::LoadFrom(const std::string& path) {
     return false;
   }
   PuzzleChoice choice;
-  choice.m_picturePath = picturePath;
-  choice.m_columns = staged.columns;
-  choice.m_rows = staged.rows;
-  choice.m_rotatePieces = staged.rotatePieces;
-  choice.m_pieceShape = static_cast<PieceShape>(staged.shape);  // checked by the reader
-  choice.m_irregularity = staged.irregularity;
+  choice.picturePath = picturePath;
+  choice.columns = staged.columns;
+  choice.rows = staged.rows;
+  choice.rotatePieces = staged.rotatePieces;
+  choice.pieceShape = static_cast<PieceShape>(staged.shape);  // checked by the reader
+  choice.irregularity = staged.irregularity;
   if (!m_game.RestorePuzzle(choice, staged.seed, picture)) {
     ErrorBox(LoadResString(IDS_PUZZLE_NOT_CREATED));
     return false;

@@ -43,7 +43,7 @@ void CGUIInterfacePlayPuzzle::UpdateCameraDrag(int dx, int dy) {
     const float t = static_cast<float>(dx * 0.5);
     const D3DXVECTOR3 eye = c.m_eye + f * s + r * t;
     if (m_environment.Contains(eye)) c.SetEyeFrom(eye);
-  } else if (shift && !ctrl && !m_hand.m_holding) {
+  } else if (shift && !ctrl && !m_hand.holding) {
     const float a = static_cast<float>(dy / kTurnDivisor);
     const float b = static_cast<float>(dx / kTurnDivisor);
     c.RotateAboutAxis(D3DXVECTOR3(0, 0, 1), b);
@@ -51,7 +51,7 @@ void CGUIInterfacePlayPuzzle::UpdateCameraDrag(int dx, int dy) {
     c.RotateAboutAxis(right, a);
     if (c.m_up.z < 0.0f) c.RotateAboutAxis(right, -a);         // upside down: undo the tilt
     if (c.m_direction.z > 0.0f) c.RotateAboutAxis(right, -a);  // looking up: once more
-  } else if (ctrl && !shift && dy != 0 && !m_hand.m_holding) {
+  } else if (ctrl && !shift && dy != 0 && !m_hand.holding) {
     ZoomCamera(static_cast<float>(-dy) * kHeightFactor);
   }
 }

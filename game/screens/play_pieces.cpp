@@ -54,9 +54,9 @@ PlayScreenState CGUIInterfacePlayPuzzle::PickAt(int x, int y) {
     MoveSelection(D3DXVECTOR3(0, 0, 0));
   } else {
     MarkSelection(false);
-    m_hand.m_selection.clear();
-    m_hand.m_rubberCorner1 = m_hand.m_rubberCorner2 = point;
-    m_hand.m_rubberBandActive = true;
+    m_hand.selection.clear();
+    m_hand.rubberCorner1 = m_hand.rubberCorner2 = point;
+    m_hand.rubberBandActive = true;
     m_selectionRect.SetCorners(point.x, point.y, point.x, point.y);
     next = kPlayBanding;
   }
@@ -64,20 +64,20 @@ PlayScreenState CGUIInterfacePlayPuzzle::PickAt(int x, int y) {
 }
 
 bool CGUIInterfacePlayPuzzle::SelectPieceGroup(const D3DXVECTOR3& point, CPuzzlePiece* piece) {
-  m_hand.m_heldPiece = piece;
-  m_hand.m_holding = true;
-  m_hand.m_grabPoint = point;
-  const bool inSelection = GroupContains(m_hand.m_selection, *piece);
-  m_hand.m_held.clear();
+  m_hand.heldPiece = piece;
+  m_hand.holding = true;
+  m_hand.grabPoint = point;
+  const bool inSelection = GroupContains(m_hand.selection, *piece);
+  m_hand.held.clear();
   if (inSelection)
-    m_hand.m_held = m_hand.m_selection;
+    m_hand.held = m_hand.selection;
   else
-    piece->CollectGroup(m_hand.m_held);
-  CollectOtherPieces(m_hand.m_held, m_hand.m_others);
+    piece->CollectGroup(m_hand.held);
+  CollectOtherPieces(m_hand.held, m_hand.others);
   if (!inSelection) {
     MarkSelection(false);
-    m_hand.m_selection.clear();
-    m_hand.m_rubberBandActive = false;
+    m_hand.selection.clear();
+    m_hand.rubberBandActive = false;
   }
   return true;
 }
@@ -93,27 +93,27 @@ void CGUIInterfacePlayPuzzle::CollectOtherPieces(const PieceGroup& group, PieceG
 
 // ---- dragging -----------------------------------------------------------------------------------
 void CGUIInterfacePlayPuzzle::DragSelection(int x, int y) {
-  if (!m_hand.m_holding && !m_hand.m_rubberBandActive) return;
+  if (!m_hand.holding && !m_hand.rubberBandActive) return;
   D3DXVECTOR3 point;
   if (!TablePointAt(x, y, point)) return;
-  const D3DXVECTOR3 d = point - m_hand.m_grabPoint;
-  if (m_hand.m_holding) {
+  const D3DXVECTOR3 d = point - m_hand.grabPoint;
+  if (m_hand.holding) {
     const float h = m_environment.m_halfExtent;
-    for (const CPuzzlePiece* piece : m_hand.m_held) {
+    for (const CPuzzlePiece* piece : m_hand.held) {
       const float nx = piece->m_currentPosition.x + d.x;
       const float ny = piece->m_currentPosition.y + d.y;
       if (!(nx >= -h && nx <= h && ny >= -h && ny <= h)) return;  // refused whole
     }
   }
   MoveSelection(d);
-  m_hand.m_grabPoint = point;
+  m_hand.grabPoint = point;
 }
 
 void CGUIInterfacePlayPuzzle::MoveSelection(const D3DXVECTOR3& offset) {
-  if (!m_hand.m_holding) return;
+  if (!m_hand.holding) return;
   CollectOverlappingPieces();
-  for (CPuzzlePiece* piece : m_hand.m_held) piece->SetPosition(piece->m_currentPosition + offset);
-  m_hand.m_restackPending = true;
+  for (CPuzzlePiece* piece : m_hand.held) piece->SetPosition(piece->m_currentPosition + offset);
+  m_hand.restackPending = true;
 }
 
 // ---- stacking -------------------------------------------------------------------------------------
@@ -123,16 +123,16 @@ void CGUIInterfacePlayPuzzle::MoveSelection(const D3DXVECTOR3& offset) {
 // double loop over held and other pieces appends. Only held pieces near an
 // other piece are tested (a table-cell index over the held pieces).
 void CGUIInterfacePlayPuzzle::CollectOverlappingPieces() {
-  m_hand.m_touching.clear();
-  if (m_hand.m_held.empty()) return;
+  m_hand.touching.clear();
+  if (m_hand.held.empty()) return;
   std::uint32_t lowest = ~0u;
-  for (const CPuzzlePiece* h : m_hand.m_held) lowest = std::min(lowest, static_cast<std::uint32_t>(h->m_layer));
+  for (const CPuzzlePiece* h : m_hand.held) lowest = std::min(lowest, static_cast<std::uint32_t>(h->m_layer));
   PieceGroup above;  // no other piece can lie on a held one
-  for (CPuzzlePiece* o : m_hand.m_others)
+  for (CPuzzlePiece* o : m_hand.others)
     if (static_cast<std::uint32_t>(o->m_layer) > lowest) above.push_back(o);
   if (above.empty()) return;
   TableCellIndex index;
-  const bool indexed = index.Build(m_hand.m_held);
+  const bool indexed = index.Build(m_hand.held);
   std::vector<std::pair<std::size_t, CPuzzlePiece*>> found;  // (held position, other piece)
   std::vector<std::size_t> near;
   for (CPuzzlePiece* o : above) {
@@ -147,10 +147,10 @@ void CGUIInterfacePlayPuzzle::CollectOverlappingPieces() {
       });
       std::sort(near.begin(), near.end());
     } else {
-      for (std::size_t i = 0; i < m_hand.m_held.size(); ++i) near.push_back(i);
+      for (std::size_t i = 0; i < m_hand.held.size(); ++i) near.push_back(i);
     }
     for (std::size_t i : near) {
-      const CPuzzlePiece* h = m_hand.m_held[i];
+      const CPuzzlePiece* h = m_hand.held[i];
       if (static_cast<std::uint32_t>(h->m_layer) < layer && PiecesOverlap(*h, *o)) {
         found.emplace_back(i, o);
         break;
@@ -158,18 +158,19 @@ void CGUIInterfacePlayPuzzle::CollectOverlappingPieces() {
     }
   }
   std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (const auto& f : found) m_hand.m_touching.push_back(f.second);
+  for (const auto& f : found) m_hand.touching.push_back(f.second);
 }
 
 void CGUIInterfacePlayPuzzle::RestackSelection() {
-  m_hand.m_restackPending = false;
-  if (!m_hand.m_holding || m_hand.m_held.empty()) return;  // nothing held: nothing may fall through
+  m_hand.restackPending = false;
+  if (!m_hand.holding || m_hand.held.empty()) return;  // nothing held: nothing may fall through
   std::int32_t occupied[kLayerCount];
-  OccupiedLayers(occupied, m_hand.m_held, m_hand.m_others);
+  OccupiedLayers(occupied, m_hand.held, m_hand.others);
   const std::int32_t free = FirstFreeLayer(occupied);
   std::uint32_t lowest = 7;
-  for (const CPuzzlePiece* piece : m_hand.m_held) lowest = std::min(lowest, static_cast<std::uint32_t>(piece->m_layer));
-  for (CPuzzlePiece* piece : m_hand.m_held) {
+  for (const CPuzzlePiece* piece : m_hand.held)
+    lowest = std::min(lowest, static_cast<std::uint32_t>(piece->m_layer));
+  for (CPuzzlePiece* piece : m_hand.held) {
     std::int64_t layer = static_cast<std::int64_t>(static_cast<std::uint32_t>(piece->m_layer)) - lowest + free;
     layer = std::clamp<std::int64_t>(layer, 0, 7);
     piece->m_layer = static_cast<std::int32_t>(layer);
@@ -224,19 +225,20 @@ void PutGroupOnLayer(const PieceGroup& group, std::int32_t layer) {
 // it. Passes without such a piece are skipped; the pieces below a pass are
 // indexed once for the pass (their places do not change during it).
 void CGUIInterfacePlayPuzzle::SettleStackedGroups() {
-  if (!m_hand.m_holding || m_hand.m_touching.empty()) return;
+  if (!m_hand.holding || m_hand.touching.empty()) return;
   PieceGroup below, group;
   TableCellIndex index;
   for (std::uint32_t k = 1; k <= 7; ++k) {
-    const bool any = std::any_of(m_hand.m_touching.begin(), m_hand.m_touching.end(),
-                                 [k](const CPuzzlePiece* t) { return static_cast<std::uint32_t>(t->m_layer) == k; });
+    const bool any = std::any_of(m_hand.touching.begin(), m_hand.touching.end(), [k](const CPuzzlePiece* t) {
+      return static_cast<std::uint32_t>(t->m_layer) == k;
+    });
     if (!any) continue;
     below.clear();
-    for (CPuzzlePiece* o : m_hand.m_others)
+    for (CPuzzlePiece* o : m_hand.others)
       if (static_cast<std::uint32_t>(o->m_layer) < k) below.push_back(o);
-    below.insert(below.end(), m_hand.m_held.begin(), m_hand.m_held.end());
+    below.insert(below.end(), m_hand.held.begin(), m_hand.held.end());
     const bool indexed = index.Build(below);
-    for (CPuzzlePiece* t : m_hand.m_touching) {
+    for (CPuzzlePiece* t : m_hand.touching) {
       if (static_cast<std::uint32_t>(t->m_layer) != k) continue;
       group.clear();
       t->CollectGroup(group);
@@ -263,54 +265,54 @@ void CGUIInterfacePlayPuzzle::RestackGroupOfPiece(CPuzzlePiece* piece) {
 // ---- rubber band ------------------------------------------------------------------------------------
 void CGUIInterfacePlayPuzzle::UpdateRubberBand(int x, int y) {
   D3DXVECTOR3 point;
-  if (!TablePointAt(x, y, point) || !m_hand.m_rubberBandActive) return;
-  m_hand.m_rubberCorner2 = point;
-  m_selectionRect.SetCorners(m_hand.m_rubberCorner1.x, m_hand.m_rubberCorner1.y, point.x, point.y);
+  if (!TablePointAt(x, y, point) || !m_hand.rubberBandActive) return;
+  m_hand.rubberCorner2 = point;
+  m_selectionRect.SetCorners(m_hand.rubberCorner1.x, m_hand.rubberCorner1.y, point.x, point.y);
 }
 
 void CGUIInterfacePlayPuzzle::FinishRubberBand() {
-  m_hand.m_rubberBandActive = false;
+  m_hand.rubberBandActive = false;
   CPuzzleBoard* board = Board();
   if (!board) return;
   PieceGroup inside;
   m_selectionRect.CollectPiecesInside(*board, inside);
-  m_hand.m_selection.insert(m_hand.m_selection.end(), inside.begin(), inside.end());
-  PieceIdSet ids(m_hand.m_selection);
-  const std::size_t n = m_hand.m_selection.size();
+  m_hand.selection.insert(m_hand.selection.end(), inside.begin(), inside.end());
+  PieceIdSet ids(m_hand.selection);
+  const std::size_t n = m_hand.selection.size();
   for (std::size_t i = 0; i < n; ++i) {
     PieceGroup group;
-    m_hand.m_selection[i]->CollectGroup(group);
+    m_hand.selection[i]->CollectGroup(group);
     for (CPuzzlePiece* piece : group) {
       if (ids.Contains(piece->m_id)) continue;
       ids.Insert(piece->m_id);
-      m_hand.m_selection.push_back(piece);
+      m_hand.selection.push_back(piece);
     }
   }
   MarkSelection(true);
 }
 
 void CGUIInterfacePlayPuzzle::MarkSelection(bool flag) {
-  if (m_hand.m_selection.empty()) return;
-  for (CPuzzlePiece* piece : m_hand.m_held) piece->m_selected = flag;
-  for (CPuzzlePiece* piece : m_hand.m_selection) piece->m_selected = flag;
+  if (m_hand.selection.empty()) return;
+  for (CPuzzlePiece* piece : m_hand.held) piece->m_selected = flag;
+  for (CPuzzlePiece* piece : m_hand.selection) piece->m_selected = flag;
 }
 
 // ---- dropping ------------------------------------------------------------------------------------------
 void CGUIInterfacePlayPuzzle::DropSelection() {
-  if (!m_hand.m_holding) return;
+  if (!m_hand.holding) return;
   MoveSelection(D3DXVECTOR3(0, 0, 0));
   RestackSelection();
   std::vector<PieceGroup> groups;
-  SplitIntoGroups(m_hand.m_held, groups);
+  SplitIntoGroups(m_hand.held, groups);
   CPuzzleBoard* board = Board();
   for (const PieceGroup& group : groups) {
-    if (JoinGroups(group, m_hand.m_others) != kGroupsJoined) continue;
+    if (JoinGroups(group, m_hand.others) != kGroupsJoined) continue;
     if (m_connectSound) m_connectSound->Play();
     if (board) board->UpdateCompletion();
     MarkSelection(false);
-    m_hand.m_selection.clear();
-    m_hand.m_rubberBandActive = false;
-    RestackGroupOfPiece(m_hand.m_heldPiece);
+    m_hand.selection.clear();
+    m_hand.rubberBandActive = false;
+    RestackGroupOfPiece(m_hand.heldPiece);
     if (board && board->m_completion >= 100.0f && g_Game) {
       // The time shown stays put from here on; no frame runs while the box is up.
       g_Game->m_playTimer.Pause();
@@ -323,31 +325,31 @@ void CGUIInterfacePlayPuzzle::DropSelection() {
 
 // ---- turning and separating ---------------------------------------------------------------------------
 void CGUIInterfacePlayPuzzle::RotateSelection(int direction) {
-  if (!m_hand.m_holding || !m_hand.m_heldPiece || !g_Game || !g_Game->m_settings.m_rotatePieces) return;
-  m_hand.m_held.clear();
-  m_hand.m_others.clear();
-  m_hand.m_touching.clear();
-  m_hand.m_heldPiece->CollectGroup(m_hand.m_held);
-  CollectOtherPieces(m_hand.m_held, m_hand.m_others);
+  if (!m_hand.holding || !m_hand.heldPiece || !g_Game || !g_Game->m_settings.rotatePieces) return;
+  m_hand.held.clear();
+  m_hand.others.clear();
+  m_hand.touching.clear();
+  m_hand.heldPiece->CollectGroup(m_hand.held);
+  CollectOtherPieces(m_hand.held, m_hand.others);
   MarkSelection(false);
   CollectOverlappingPieces();
-  RotateGroup(m_hand.m_held, direction, *m_hand.m_heldPiece);
-  m_hand.m_restackPending = true;
+  RotateGroup(m_hand.held, direction, *m_hand.heldPiece);
+  m_hand.restackPending = true;
 }
 
 void CGUIInterfacePlayPuzzle::DisconnectSelectedPiece() {
-  if (!m_hand.m_holding || !m_hand.m_heldPiece || !m_hand.m_heldPiece->Disconnect()) return;
+  if (!m_hand.holding || !m_hand.heldPiece || !m_hand.heldPiece->Disconnect()) return;
   if (m_connectSound) m_connectSound->Play();
   if (CPuzzleBoard* board = Board()) board->UpdateCompletion();
   MarkSelection(false);
-  m_hand.m_rubberBandActive = false;
-  m_hand.m_selection.clear();
-  m_hand.m_held.clear();
-  m_hand.m_others.clear();
-  m_hand.m_touching.clear();
-  m_hand.m_heldPiece->CollectGroup(m_hand.m_held);
-  CollectOtherPieces(m_hand.m_held, m_hand.m_others);
-  RestackGroupOfPiece(m_hand.m_heldPiece);
+  m_hand.rubberBandActive = false;
+  m_hand.selection.clear();
+  m_hand.held.clear();
+  m_hand.others.clear();
+  m_hand.touching.clear();
+  m_hand.heldPiece->CollectGroup(m_hand.held);
+  CollectOtherPieces(m_hand.held, m_hand.others);
+  RestackGroupOfPiece(m_hand.heldPiece);
 }
 
 // ---- free helpers -----------------------------------------------------------------------------------------

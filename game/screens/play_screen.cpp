@@ -52,7 +52,7 @@ void CGUIInterfacePlayPuzzle::Activate() {
   }
   m_selectionRect.Create(&m_selectionFillTexture);
   m_selectionRect.SetCorners(0, 0, 0, 0);
-  m_hand.m_rubberBandActive = false;
+  m_hand.rubberBandActive = false;
 }
 
 void CGUIInterfacePlayPuzzle::Deactivate() {
@@ -101,8 +101,8 @@ void CGUIInterfacePlayPuzzle::ResetPlayView(bool flyIn) {
 
 void CGUIInterfacePlayPuzzle::ForgetPieces() {
   LetGo();
-  m_hand.m_rubberBandActive = false;
-  m_hand.m_selection.clear();
+  m_hand.rubberBandActive = false;
+  m_hand.selection.clear();
 }
 
 void CGUIInterfacePlayPuzzle::LoadEnvironment() { m_environment.Reload(); }
@@ -120,7 +120,7 @@ int CGUIInterfacePlayPuzzle::Update() {
       m_cameraAnimation.m_active = false;
     }
   }
-  if (m_hand.m_restackPending) {
+  if (m_hand.restackPending) {
     RestackSelection();
     SettleStackedGroups();
   }
@@ -133,7 +133,7 @@ void CGUIInterfacePlayPuzzle::Render() {
   g_Engine.SetAmbientColor(0xFFFFFFFF);
   m_environment.Render();
   if (CPuzzleBoard* board = Board()) board->Render();
-  if (m_hand.m_rubberBandActive) m_selectionRect.Render();
+  if (m_hand.rubberBandActive) m_selectionRect.Render();
   if (KeyDown(DIK_TAB) && g_Game) {
     const D3DXIMAGE_INFO& info = g_Game->m_settings.m_pictureTexture.m_imageInfo;
     m_preview.RenderLarge(LargePreviewRect(BackBufferWidth(), BackBufferHeight(),
@@ -147,13 +147,13 @@ void CGUIInterfacePlayPuzzle::Render() {
 // ---- command helper and preview --------------------------------------------------------------
 void CGUIInterfacePlayPuzzle::UpdateCommandHelperEntries() {
   CCommandHelperWindow& h = m_commandHelper;
-  h.EnableEntry(kHelpSelect, !m_hand.m_holding);
-  h.EnableEntry(kHelpMove, m_hand.m_holding);
-  const bool rotate = m_hand.m_holding && g_Game && g_Game->m_settings.m_rotatePieces;
+  h.EnableEntry(kHelpSelect, !m_hand.holding);
+  h.EnableEntry(kHelpMove, m_hand.holding);
+  const bool rotate = m_hand.holding && g_Game && g_Game->m_settings.rotatePieces;
   h.EnableEntry(kHelpRotate, rotate);
   bool joined = false;
-  if (m_hand.m_holding && m_hand.m_heldPiece)
-    for (bool side : m_hand.m_heldPiece->m_joined) joined = joined || side;
+  if (m_hand.holding && m_hand.heldPiece)
+    for (bool side : m_hand.heldPiece->m_joined) joined = joined || side;
   h.EnableEntry(kHelpDisconnect, joined);
   h.EnableEntry(kHelpViewIdle, !MovingView(m_state));
   h.EnableEntry(kHelpViewMoving, MovingView(m_state));
@@ -267,16 +267,16 @@ void CGUIInterfacePlayPuzzle::EndCameraMove() {
 }
 
 void CGUIInterfacePlayPuzzle::LetGo() {
-  m_hand.m_holding = false;
-  m_hand.m_heldPiece = nullptr;
-  m_hand.m_held.clear();
-  m_hand.m_others.clear();
-  m_hand.m_touching.clear();
-  m_hand.m_restackPending = false;
+  m_hand.holding = false;
+  m_hand.heldPiece = nullptr;
+  m_hand.held.clear();
+  m_hand.others.clear();
+  m_hand.touching.clear();
+  m_hand.restackPending = false;
 }
 
 void CGUIInterfacePlayPuzzle::OnMouseWheel(int delta) {
-  if (m_hand.m_holding)
+  if (m_hand.holding)
     RotateSelection(delta <= 0 ? +1 : -1);
   else
     ZoomCamera(static_cast<float>(WheelZoomStep(delta, GameHost().WheelScrollLines())));

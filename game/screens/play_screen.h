@@ -57,17 +57,17 @@ enum PlayScreenState : std::int32_t {
 // in it), the other pieces, those of them that overlap the held group, the
 // rubber-band selection, and whether a restack is due.
 struct PieceHandling {
-  CPuzzlePiece* m_heldPiece = nullptr;
-  D3DXVECTOR3 m_grabPoint{0, 0, 0};  // the table point the cursor holds
-  PieceGroup m_held;
-  PieceGroup m_others;
-  PieceGroup m_touching;
-  bool m_holding = false;
-  bool m_rubberBandActive = false;
-  D3DXVECTOR3 m_rubberCorner1{0, 0, 0};
-  D3DXVECTOR3 m_rubberCorner2{0, 0, 0};
-  PieceGroup m_selection;
-  bool m_restackPending = false;
+  CPuzzlePiece* heldPiece = nullptr;
+  D3DXVECTOR3 grabPoint{0, 0, 0};  // the table point the cursor holds
+  PieceGroup held;
+  PieceGroup others;
+  PieceGroup touching;
+  bool holding = false;
+  bool rubberBandActive = false;
+  D3DXVECTOR3 rubberCorner1{0, 0, 0};
+  D3DXVECTOR3 rubberCorner2{0, 0, 0};
+  PieceGroup selection;
+  bool restackPending = false;
 };
 
 // ---- the screen ----------------------------------------------------------------------------

@@ -28,28 +28,31 @@ CSettingsDialog::CSettingsDialog(QWidget* parent) : QDialog(parent) {
   const ScreensaverOptions options = ReadScreensaverOptions();
   m_closeMouseMove = options.closeMouseMove ? 1 : 0;
   m_showFps = options.showFps ? 1 : 0;
-  Check(1008)->setChecked(m_closeMouseMove != 0);
-  Check(1009)->setChecked(m_showFps != 0);
-  Check(1012)->setChecked(options.limitFpsToRefreshRate);
+  Check(kSettingsCloseOnMouseMove)->setChecked(m_closeMouseMove != 0);
+  Check(kSettingsShowFps)->setChecked(m_showFps != 0);
+  Check(kSettingsLimitFps)->setChecked(options.limitFpsToRefreshRate);
 }
 
 void CSettingsDialog::InitControls() {
-  AddBoldGroup(this, 1004, DialogText(IDS_SAVER_GROUP_IMAGES), DialogUnits(this, 7, 7, 370, 50));
+  AddBoldGroup(this, kSettingsImagesGroup, DialogText(IDS_SAVER_GROUP_IMAGES),
+               DialogUnits(this, 7, 7, 370, 50));
   AddWrappingLabel(this, 0, DialogText(IDS_SAVER_IMAGES_NOTE), DialogUnits(this, 16, 22, 250, 28));
-  auto* manage = AddButton(this, 1011, DialogText(IDS_SAVER_MANAGE_IMAGES),
+  auto* manage = AddButton(this, kSettingsManageImages, DialogText(IDS_SAVER_MANAGE_IMAGES),
                            DialogUnits(this, 276, 24, 92, 16), EnterKey::ToFocused);
-  AddBoldGroup(this, 1010, DialogText(IDS_SAVER_GROUP_OPTIONS), DialogUnits(this, 7, 63, 370, 90));
-  AddCheckBox(this, 1008, DialogText(IDS_SAVER_CLOSE_MOUSE_MOVE), DialogUnits(this, 16, 78, 352, 12));
-  AddCheckBox(this, 1009, DialogText(IDS_SAVER_SHOW_FPS), DialogUnits(this, 16, 96, 352, 12));
-  AddWrappingCheckBox(this, 1012, DialogText(IDS_SAVER_LIMIT_FPS), DialogUnits(this, 16, 114, 352, 26),
-                      MarkBeside::FirstLine);
-  auto* help = AddButton(this, 1023, DialogText(IDS_SAVER_HELP), DialogUnits(this, 7, 162, 60, 16),
+  AddBoldGroup(this, kSettingsOptionsGroup, DialogText(IDS_SAVER_GROUP_OPTIONS),
+               DialogUnits(this, 7, 63, 370, 90));
+  AddCheckBox(this, kSettingsCloseOnMouseMove, DialogText(IDS_SAVER_CLOSE_MOUSE_MOVE),
+              DialogUnits(this, 16, 78, 352, 12));
+  AddCheckBox(this, kSettingsShowFps, DialogText(IDS_SAVER_SHOW_FPS), DialogUnits(this, 16, 96, 352, 12));
+  AddWrappingCheckBox(this, kSettingsLimitFps, DialogText(IDS_SAVER_LIMIT_FPS),
+                      DialogUnits(this, 16, 114, 352, 26), MarkBeside::FirstLine);
+  auto* help = AddButton(this, kSettingsHelp, DialogText(IDS_SAVER_HELP), DialogUnits(this, 7, 162, 60, 16),
                          EnterKey::ToFocused);
-  auto* about = AddButton(this, 1006, DialogText(IDS_SAVER_ABOUT), DialogUnits(this, 71, 162, 60, 16),
-                          EnterKey::ToFocused);
-  AddButton(this, 1007, DialogText(IDS_SAVER_CHECK_UPDATES), DialogUnits(this, 135, 162, 80, 16),
-            EnterKey::ToFocused)
-      ->hide();
+  auto* about = AddButton(this, kSettingsAbout, DialogText(IDS_SAVER_ABOUT),
+                          DialogUnits(this, 71, 162, 60, 16), EnterKey::ToFocused);
+  auto* checkUpdates = AddButton(this, kSettingsCheckUpdates, DialogText(IDS_SAVER_CHECK_UPDATES),
+                                 DialogUnits(this, 135, 162, 80, 16), EnterKey::ToFocused);
+  checkUpdates->hide();
   auto* ok = AddButton(this, IDOK, DialogText(IDS_SAVER_OK), DialogUnits(this, 253, 162, 60, 16),
                        EnterKey::ToFocused);
   auto* cancel = AddButton(this, IDCANCEL, DialogText(IDS_SAVER_CANCEL), DialogUnits(this, 317, 162, 60, 16),
@@ -79,11 +82,11 @@ void CSettingsDialog::OnBnClickedAbout() {
 void CSettingsDialog::OnBnClickedHelp() { ShowSaverHelp(); }
 
 void CSettingsDialog::OnBnClickedOk() {
-  m_closeMouseMove = Check(1008)->isChecked() ? 1 : 0;
-  m_showFps = Check(1009)->isChecked() ? 1 : 0;
+  m_closeMouseMove = Check(kSettingsCloseOnMouseMove)->isChecked() ? 1 : 0;
+  m_showFps = Check(kSettingsShowFps)->isChecked() ? 1 : 0;
   ProfileWriteBool(kSaverOptionsSection, "CloseMouseMove", m_closeMouseMove != 0);
   ProfileWriteBool(kSaverOptionsSection, "ShowFPS", m_showFps != 0);
-  ProfileWriteBool(kSaverOptionsSection, "LimitFPSToRefreshRate", Check(1012)->isChecked());
+  ProfileWriteBool(kSaverOptionsSection, "LimitFPSToRefreshRate", Check(kSettingsLimitFps)->isChecked());
   accept();
 }
 

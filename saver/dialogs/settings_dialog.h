@@ -9,6 +9,19 @@ class QCheckBox;
 
 inline constexpr int kSettingsDialogId = 143;
 
+// The controls' item ids.
+enum : int {
+  kSettingsImagesGroup = 1004,
+  kSettingsAbout = 1006,
+  kSettingsCheckUpdates = 1007,
+  kSettingsCloseOnMouseMove = 1008,
+  kSettingsShowFps = 1009,
+  kSettingsOptionsGroup = 1010,
+  kSettingsManageImages = 1011,
+  kSettingsLimitFps = 1012,
+  kSettingsHelp = 1023,
+};
+
 class CSettingsDialog : public QDialog {
  public:
   explicit CSettingsDialog(QWidget* parent = nullptr);

@@ -4,30 +4,22 @@
 // call unless the test says so (ExpectRefusedCalls).
 #include <gtest/gtest.h>
 
-#include <new>
 #include <string>
 #include <vector>
 
 #include "engine/camera.h"
 #include "engine/engine.h"
+#include "fresh_engine.h"
 #include "platform/clock.h"
 #include "platform/d3d9/recording/recording_device.h"
 #include "refused_calls.h"
 
 class EngineTest : public ::testing::Test, public RefusedCallCheck {
  protected:
-  void SetUp() override { RebuildEngine(); }
+  void SetUp() override { testkit::FreshEngine(); }
   void TearDown() override {
     CheckRefusedCalls(m_script);
-    RebuildEngine();
-  }
-  // g_Engine as a program starts with it (whatever it held is released); the
-  // suspend count back at 1.
-  static void RebuildEngine() {
-    g_Engine.Shutdown();
-    g_Engine.~CKVREngine();
-    g_SuspendCount = 0;
-    new (&g_Engine) CKVREngine();
+    testkit::FreshEngine();
   }
   // InitDirect3D and CreateDevice on m_window, camera set.
   void StartEngine(bool vsync = true) {

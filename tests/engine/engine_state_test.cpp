@@ -68,7 +68,7 @@ TEST_F(EngineTest, DeviceSearchTakesTheHighestWorkingMultisampleType) {
   EXPECT_EQ(g_Engine.m_presentParams.MultiSampleType, 2u);
   EXPECT_EQ(g_Engine.m_presentParams.AutoDepthStencilFormat, D3DFMT_D16);
 
-  RebuildEngine();
+  testkit::FreshEngine();
   m_script.m_log.Clear();
   ASSERT_TRUE(g_Engine.InitDirect3D().success);
   ASSERT_TRUE(g_Engine.CreateDevice(&m_window, true).success);

@@ -4,9 +4,8 @@
 // context; puts the engine back to a new, deviceless state afterwards.
 #include <gtest/gtest.h>
 
-#include <new>
-
 #include "engine/engine.h"
+#include "fresh_engine.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/d3d9/gl/gl_host.h"
 
@@ -15,20 +14,12 @@ class GLEngineFixture : public ::testing::Test {
   GLEngineFixture(int width, int height) : m_window{width, height} {}
 
   void SetUp() override {
-    Rebuild();
+    testkit::FreshEngine();
     if (!g_Engine.InitDirect3D().success) GTEST_SKIP() << "no OpenGL 3.3 context";
     const InitResult created = g_Engine.CreateDevice(&m_window, false);
     ASSERT_TRUE(created.success) << created.message;
   }
-  void TearDown() override {
-    g_Engine.Shutdown();
-    Rebuild();
-  }
-  static void Rebuild() {
-    g_Engine.~CKVREngine();
-    g_SuspendCount = 0;
-    new (&g_Engine) CKVREngine();
-  }
+  void TearDown() override { testkit::FreshEngine(); }
 
   GLOffscreenWindow m_window;
   ScopedDirect3DFactory m_factory{[] { return Direct3DCreate9GL(); }};

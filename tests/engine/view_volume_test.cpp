@@ -40,8 +40,7 @@ double SeparatedBy(const Camera& camera, const D3DXMATRIX& world, const ViewBox&
   for (double& w : worst) w = HUGE_VAL;
   for (int corner = 0; corner < 8; ++corner) {
     double local[3], p[3];
-    for (int c = 0; c < 3; ++c)
-      local[c] = box.m_centre[c] + ((corner >> c) & 1 ? box.m_half[c] : -box.m_half[c]);
+    for (int c = 0; c < 3; ++c) local[c] = box.centre[c] + ((corner >> c) & 1 ? box.half[c] : -box.half[c]);
     for (int c = 0; c < 3; ++c)
       p[c] = local[0] * world.m[0][c] + local[1] * world.m[1][c] + local[2] * world.m[2][c] + world.m[3][c];
     double d[6];
@@ -153,10 +152,10 @@ TEST(ViewVolume, BoxesHoldTheirPositions) {
     for (int i = 0; i < (box == &a ? 2 : 3); ++i)
       for (int c = 0; c < 3; ++c) {
         const float v = (&points[i].x)[c];
-        EXPECT_LE(box->m_centre[c] - box->m_half[c], v);
-        EXPECT_GE(box->m_centre[c] + box->m_half[c], v);
-        EXPECT_GE(box->m_radius, D3DXVec3Length(&points[i]));
+        EXPECT_LE(box->centre[c] - box->half[c], v);
+        EXPECT_GE(box->centre[c] + box->half[c], v);
+        EXPECT_GE(box->radius, D3DXVec3Length(&points[i]));
       }
   const ViewBox none = BoxAround(nullptr, 0);
-  EXPECT_EQ(none.m_radius, 0.0f);
+  EXPECT_EQ(none.radius, 0.0f);
 }

@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 
 #include <QTextBrowser>
-#include <fstream>
 
 #include "game/dialog_services.h"
 #include "platform/help_viewer.h"
@@ -30,18 +29,16 @@ class Help_Offscreen : public ::testing::Test {
   void SetUp() override {
     SetBuiltInStrings(&GameStrings());
     SetProfileFile(m_dir / "profile.ini");
-    std::ofstream(m_dir / "machine.ini") << "[General]\nInstallDir=" << m_dir.path() << "\n";
-    SetMachineSettingsFile(m_dir / "machine.ini");
     m_dir.WriteFile("Help/english/0.html", "<html><head><title>Contents</title></head><body>Index</body></html>");
     m_dir.WriteFile("Help/french/903.html", "<html><body>Table</body></html>");
   }
   void TearDown() override {
     delete HelpWindow();
-    SetMachineSettingsFile("");
     SetProfileFile("");
     SetBuiltInStrings(nullptr);
   }
   testkit::TempDir m_dir;
+  testkit::ScopedInstallation m_install{m_dir.path()};
   ScopedRecordingShell m_shell;
 };
 }  // namespace

@@ -114,14 +114,11 @@ class TableTest : public EngineTest {
     EngineTest::SetUp();
     StartEngine();
     SetProfileFile(m_dir / "profile.ini");
-    std::ofstream(m_dir / "machine.ini") << "[General]\nInstallDir=" << m_dir.path() << "\n";
-    SetMachineSettingsFile(m_dir / "machine.ini");
     WritePicture("wood.png", 64, 32);
     m_dir.WriteFile("Environments/001.txt", Description(kWood));
   }
   void TearDown() override {
     m_table.reset();
-    SetMachineSettingsFile("");
     SetProfileFile("");
     EngineTest::TearDown();
   }
@@ -156,6 +153,7 @@ class TableTest : public EngineTest {
   }
 
   testkit::TempDir m_dir;
+  testkit::ScopedInstallation m_install{m_dir.path()};
   std::unique_ptr<CEnvironment> m_table;
 };
 }  // namespace

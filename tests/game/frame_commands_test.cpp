@@ -88,8 +88,8 @@ class FrameCommandsTest : public GameTest {
     m_game->SetPlayScreen(&m_play);
     StartGame();
     m_dialogs.m_newPuzzle = [columns, rows](PuzzleSettings& s) {
-      s.m_columns = columns;
-      s.m_rows = rows;
+      s.columns = columns;
+      s.rows = rows;
     };
     ASSERT_TRUE(m_commands->Dispatch(ID_CREATE_NEW_PUZZLE));
     ASSERT_TRUE(m_game->IsPlayScreenCurrent());
@@ -191,7 +191,7 @@ TEST_F(FrameCommandsTest, ShowFPSTogglesAndIsStored) {
 TEST_F(FrameCommandsTest, AFailedNewPuzzleShowsItsBoxAndStays) {
   m_game->SetPlayScreen(&m_play);
   StartGame();
-  m_dialogs.m_newPuzzle = [this](PuzzleSettings& s) { s.m_picturePath = m_dir / "missing.png"; };
+  m_dialogs.m_newPuzzle = [this](PuzzleSettings& s) { s.picturePath = m_dir / "missing.png"; };
   EXPECT_TRUE(m_commands->Dispatch(ID_CREATE_NEW_PUZZLE));
   ASSERT_EQ(m_shell.boxes.size(), 1u);
   EXPECT_EQ(m_shell.boxes[0].text, "The puzzle could not be created.  Some files may be corrupted.");
@@ -383,10 +383,11 @@ TEST_F(FrameCommandsTest, ALanguageSwitchRefreshesEverythingShown) {
   EXPECT_TRUE(m_commands->Router().IsChecked(ID_LANGUAGE_FRENCH));
 
   // Without the French file: English texts, French chosen and stored.
-  SetMachineSettingsFile(m_dir.WriteFile("machine.ini", "[General]\nInstallDir=\"" + m_dir.MakeFolder("bare") + "\"\n"));
-  m_commands->SetLanguage(CFrameCommands::kEnglish);
-  m_commands->SetLanguage(CFrameCommands::kFrench);
-  SetMachineSettingsFile("");
+  {
+    const testkit::ScopedInstallation bare(m_dir.MakeFolder("bare"), m_dir.path());
+    m_commands->SetLanguage(CFrameCommands::kEnglish);
+    m_commands->SetLanguage(CFrameCommands::kFrench);
+  }
   EXPECT_EQ(LoadResString(213), "Puzzle Information");
   EXPECT_TRUE(m_commands->Router().IsChecked(ID_LANGUAGE_FRENCH));
   EXPECT_FALSE(m_commands->Router().IsChecked(ID_LANGUAGE_ENGLISH));
@@ -419,11 +420,10 @@ TEST_F(FrameCommandsTest, WhatCouldNotBeOpenedOrStartedIsNamedInABox) {
       {ID_CHECK_FOR_UPDATES, 0, checker, "No check for new versions",
        "Aucune recherche de nouvelles versions"},
   };
-  const std::string machine = m_dir.WriteFile("machine.ini", "[General]\nInstallDir=\"" + install + "\"\n");
   std::string notInstalled;  // the update check's box without the checker
   for (const int language : {CFrameCommands::kEnglish, CFrameCommands::kFrench}) {
     m_commands->SetLanguage(language);  // from the build's installation
-    SetMachineSettingsFile(machine);
+    const testkit::ScopedInstallation installed(install, m_dir.path());
     for (const bool desktopOpens : {false, true}) {
       m_shell.openSucceeds = desktopOpens;
       for (const Case& c : cases) {
@@ -458,6 +458,5 @@ TEST_F(FrameCommandsTest, WhatCouldNotBeOpenedOrStartedIsNamedInABox) {
     m_commands->Dispatch(ID_CHECK_FOR_UPDATES);
     EXPECT_TRUE(m_shell.boxes.empty());
     std::filesystem::remove(checker);
-    SetMachineSettingsFile("");
   }
 }

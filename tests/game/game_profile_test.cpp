@@ -173,17 +173,17 @@ TEST_F(GameProfile, ProductInformation) {
 // written with the shape's stored number, and read back as written.
 TEST_F(GameProfile, PuzzleChoiceReadsItsDefaultsAndReadsBackWhatWasWritten) {
   PuzzleChoice defaults;
-  defaults.m_columns = 10;
-  defaults.m_rows = 10;
-  defaults.m_irregularity = 70;
+  defaults.columns = 10;
+  defaults.rows = 10;
+  defaults.irregularity = 70;
   EXPECT_EQ(ReadPuzzleChoice(), defaults);
   PuzzleChoice chosen;
-  chosen.m_picturePath = "/home/p/cat é.jpg";
-  chosen.m_columns = 8;
-  chosen.m_rows = 6;
-  chosen.m_rotatePieces = true;
-  chosen.m_pieceShape = PieceShapeRandomMix;
-  chosen.m_irregularity = 33;
+  chosen.picturePath = "/home/p/cat é.jpg";
+  chosen.columns = 8;
+  chosen.rows = 6;
+  chosen.rotatePieces = true;
+  chosen.pieceShape = PieceShapeRandomMix;
+  chosen.irregularity = 33;
   ASSERT_TRUE(WritePuzzleChoice(chosen));
   EXPECT_EQ(ProfileGetInt("MenuSel", "LastPieceShape", 0), 51);
   EXPECT_EQ(ProfileGetInt("MenuSel", "LastPuzzleSizeX", 0), 8);

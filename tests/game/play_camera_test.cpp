@@ -84,11 +84,11 @@ TEST_F(PlayCameraTest, ShiftTurnsAndTiltsButNeverPastStraightDown) {
   Inside().UpdateCameraDrag(0, -40);  // tilt up half a radian: fine
   EXPECT_GT(Camera().m_up.z, up.z + 0.3f);
   // Neither turn nor height while pieces are held.
-  Hand().m_holding = true;
+  Hand().holding = true;
   const D3DXVECTOR3 direction = Camera().m_direction;
   Inside().UpdateCameraDrag(30, 30);
   ExpectNear(Camera().m_direction, direction);
-  Hand().m_holding = false;
+  Hand().holding = false;
 }
 
 TEST_F(PlayCameraTest, SnapFacesTheNearestAxisAndChoosesXOnATie) {

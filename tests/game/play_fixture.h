@@ -106,9 +106,9 @@ class PlayTest : public GameTest {
     PuzzleSettings& s = m_game->m_settings;
     s.m_pictureTexture.m_imageInfo.Width = UINT(pictureWidth);
     s.m_pictureTexture.m_imageInfo.Height = UINT(pictureHeight);
-    s.m_columns = columns;
-    s.m_rows = rows;
-    s.m_rotatePieces = rotate;
+    s.columns = columns;
+    s.rows = rows;
+    s.rotatePieces = rotate;
     ASSERT_TRUE(s.m_board.CreateWithSeed(seed, &s.m_pictureTexture, columns, rows, rotate, PieceShapeClassic, 70,
                                          "missing-edge.png", ""));
     s.m_board.ScatterPieces();

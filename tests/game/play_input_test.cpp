@@ -142,7 +142,7 @@ TEST_F(PlayInput_X11, APressRightAfterAMoveOffThePanelPicksThePiece) {
   Left(true);
   RunFrame();
   EXPECT_EQ(m_screen.State(), kPlayDragging);
-  EXPECT_EQ(Hand().m_heldPiece, &Piece(4));
+  EXPECT_EQ(Hand().heldPiece, &Piece(4));
 }
 
 // A dialog came and went with the pointer over the helper; one move onto
@@ -157,7 +157,7 @@ TEST_F(PlayInput_X11, AfterADialogTheFirstMoveCountsAndThePressIsThePieces) {
   Left(true);
   RunFrame();
   EXPECT_EQ(m_screen.State(), kPlayDragging);
-  EXPECT_EQ(Hand().m_heldPiece, &Piece(4));
+  EXPECT_EQ(Hand().heldPiece, &Piece(4));
   Left(false);
   RunFrame();
 
@@ -196,7 +196,7 @@ TEST_F(PlayInput_X11, AFrameHeldOverAPressAndADragStillPicksAndCarriesThePiece) 
   }
   RunFrame();
   ASSERT_EQ(m_screen.State(), kPlayDragging) << "the press became a rubber band";
-  EXPECT_EQ(Hand().m_heldPiece, &Piece(4));
+  EXPECT_EQ(Hand().heldPiece, &Piece(4));
   const D3DXVECTOR3 moved = TableAt(at) - TableAt(press);
   EXPECT_NEAR(Piece(4).m_currentPosition.x - before.x, moved.x, 0.5f);
   EXPECT_NEAR(Piece(4).m_currentPosition.y - before.y, moved.y, 0.5f);

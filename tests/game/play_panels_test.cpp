@@ -278,7 +278,7 @@ TEST_F(PanelsTest, HelperCloseBoxAndPressesOnThePanel) {
   Input(100, 150, false, false, 1, 1);
   Input(100, 150, true, false);
   EXPECT_EQ(m_screen.State(), kPlayIdle);
-  EXPECT_FALSE(Hand().m_rubberBandActive);
+  EXPECT_FALSE(Hand().rubberBandActive);
   EXPECT_TRUE(helper.Visible());
   Input(100, 150, false, false);
   // The close box hides it and remembers that.

@@ -54,12 +54,12 @@ TEST_F(PlayPiecesTest, TheHighestLayerWinsAndTiesGoToTheLaterPiece) {
   Put(Piece(5), 0, 0, 0);
   const POINT at = ScreenOf(Piece(5));
   Input(at.x, at.y, true, false);
-  EXPECT_EQ(Hand().m_heldPiece, &Piece(5));
+  EXPECT_EQ(Hand().heldPiece, &Piece(5));
   Input(at.x, at.y, false, false);
   Put(Piece(2), 0, 0, 1);
   Put(Piece(5), 0, 0, 0);
   Input(at.x, at.y, true, false);
-  EXPECT_EQ(Hand().m_heldPiece, &Piece(2));
+  EXPECT_EQ(Hand().heldPiece, &Piece(2));
   Input(at.x, at.y, false, false);
 }
 
@@ -68,20 +68,20 @@ TEST_F(PlayPiecesTest, AStepThatTakesACentreOffTheTableIsRefusedWhole) {
   CPuzzlePiece& a = Piece(0);
   const POINT at = ScreenOf(a);
   Input(at.x, at.y, true, false);
-  ASSERT_TRUE(Hand().m_holding);
+  ASSERT_TRUE(Hand().holding);
   const POINT cursor{500, 400};
   const D3DXVECTOR3 under = TableAt(cursor);
   // A step of +10 in x from 2490 ends exactly on the edge: allowed.
   Put(a, 2490, 0);
-  Hand().m_grabPoint = under - D3DXVECTOR3(10, 0, 0);
+  Hand().grabPoint = under - D3DXVECTOR3(10, 0, 0);
   Inside().DragSelection(cursor.x, cursor.y);
   EXPECT_FLOAT_EQ(a.m_currentPosition.x, 2500.0f);
   // One more unit is refused, and the grab point stays where it was.
   const D3DXVECTOR3 grab = under - D3DXVECTOR3(1, 0, 0);
-  Hand().m_grabPoint = grab;
+  Hand().grabPoint = grab;
   Inside().DragSelection(cursor.x, cursor.y);
   EXPECT_FLOAT_EQ(a.m_currentPosition.x, 2500.0f);
-  EXPECT_EQ(Hand().m_grabPoint, grab);
+  EXPECT_EQ(Hand().grabPoint, grab);
   Input(at.x, at.y, false, false);
 }
 
@@ -106,8 +106,8 @@ TEST_F(PlayPiecesTest, HeldPiecesLiftOntoTheFirstFreeLayerAndWhatLayOnThemSettle
   EXPECT_EQ(Piece(3).m_layer, 0);
   EXPECT_FLOAT_EQ(Piece(3).m_currentPosition.z, 0.0f);
   Input(ScreenOf(Piece(0)).x, ScreenOf(Piece(0)).y, false, false);
-  EXPECT_FALSE(Hand().m_holding);
-  EXPECT_TRUE(Hand().m_others.empty() && Hand().m_touching.empty());
+  EXPECT_FALSE(Hand().holding);
+  EXPECT_TRUE(Hand().others.empty() && Hand().touching.empty());
 }
 
 TEST_F(PlayPiecesTest, SettlingTakesLowerLayersFirst) {
@@ -118,14 +118,14 @@ TEST_F(PlayPiecesTest, SettlingTakesLowerLayersFirst) {
   Put(Piece(0), 0, 0, 0);
   Put(Piece(1), 0, 0, 1);
   Put(Piece(2), 0, 0, 2);
-  Hand().m_touching.clear();
+  Hand().touching.clear();
   const POINT at = ScreenOf(Piece(0));
   Input(at.x, at.y, true, false);
-  ASSERT_EQ(Hand().m_heldPiece, &Piece(2));  // the top one is picked
+  ASSERT_EQ(Hand().heldPiece, &Piece(2));  // the top one is picked
   Input(at.x, at.y, false, false);
   Inside().SelectPieceGroup(D3DXVECTOR3(0, 0, 0), &Piece(0));
   Inside().MoveSelection(D3DXVECTOR3(300, 0, 0));
-  EXPECT_EQ(Hand().m_touching, (PieceGroup{&Piece(1), &Piece(2)}));
+  EXPECT_EQ(Hand().touching, (PieceGroup{&Piece(1), &Piece(2)}));
   Inside().RestackSelection();
   Inside().SettleStackedGroups();
   EXPECT_EQ(Piece(1).m_layer, 0);
@@ -149,18 +149,18 @@ TEST_F(PlayPiecesTest, ASelectionHoldsWholeGroupsAndMovesTogether) {
   ASSERT_EQ(m_screen.State(), kPlayBanding);
   Input(to.x, to.y, true, false, to.x - from.x, to.y - from.y);
   Input(to.x, to.y, false, false);
-  EXPECT_EQ(Hand().m_selection, (PieceGroup{&Piece(0), &Piece(4), &Piece(1)}));
+  EXPECT_EQ(Hand().selection, (PieceGroup{&Piece(0), &Piece(4), &Piece(1)}));
   for (int i : {0, 1, 4}) EXPECT_TRUE(Piece(i).m_selected) << i;
   // Dragging a selected piece moves the whole selection.
   const D3DXVECTOR3 before = Piece(1).m_currentPosition;
   DragPiece(Piece(4), D3DXVECTOR3(210, 200, 0), false);
-  EXPECT_EQ(Hand().m_held.size(), 3u);
+  EXPECT_EQ(Hand().held.size(), 3u);
   EXPECT_NEAR(Piece(1).m_currentPosition.y, before.y + 100.0f, 0.5f);
   Input(ScreenOf(Piece(4)).x, ScreenOf(Piece(4)).y, false, false);
   // Taking a piece outside the selection forgets it and its highlight.
   Put(Piece(8), 150, -100);
   DragPiece(Piece(8), D3DXVECTOR3(160, -100, 0));
-  EXPECT_TRUE(Hand().m_selection.empty());
+  EXPECT_TRUE(Hand().selection.empty());
   for (int i : {0, 1, 4}) EXPECT_FALSE(Piece(i).m_selected) << i;
 }
 
@@ -189,12 +189,12 @@ TEST_F(PlayPiecesTest, TwoJoinsInOneDropPlayTwiceAndCountTowardsCompletion) {
   Input(from.x, from.y, true, false);
   Input(to.x, to.y, true, false, to.x - from.x, to.y - from.y);
   Input(to.x, to.y, false, false);
-  ASSERT_EQ(Hand().m_selection, (PieceGroup{&Piece(4), &Piece(6)}));
+  ASSERT_EQ(Hand().selection, (PieceGroup{&Piece(4), &Piece(6)}));
   DragPiece(Piece(4), PlaceBeside(Piece(4), Piece(5)));
   EXPECT_EQ(m_plays, 3);
   EXPECT_NEAR(Board().m_completion, 300.0 / 12.0, 1e-4);
   EXPECT_TRUE(Piece(4).m_joined[1] && Piece(6).m_joined[0]);
-  EXPECT_TRUE(Hand().m_selection.empty());
+  EXPECT_TRUE(Hand().selection.empty());
 }
 
 TEST_F(PlayPiecesTest, TheCompletingDropStopsTheTimeThenShowsTheBox) {
@@ -238,7 +238,7 @@ TEST_F(PlayPiecesTest, TurningAndSeparating) {
   // Separating keeps the piece held alone, with the sound.
   m_screen.DisconnectSelectedPiece();
   EXPECT_EQ(m_plays, 1);
-  EXPECT_EQ(Hand().m_held, (PieceGroup{&Piece(0)}));
+  EXPECT_EQ(Hand().held, (PieceGroup{&Piece(0)}));
   EXPECT_FALSE(Piece(0).m_joined[1] || Piece(1).m_joined[3]);
   EXPECT_EQ(Board().m_completion, 0.0f);
   Input(at.x, at.y, false, false);
@@ -265,31 +265,31 @@ TEST_F(PlayPiecesTest, CollectingAndSettlingAnswerAsThePlainLoops) {
       Put(p, spread(random), spread(random), int(random() % 8));
       p.SetQuarterTurns(std::uint8_t(random() % 4));
     }
-    Hand().m_holding = true;
-    Hand().m_held.clear();
+    Hand().holding = true;
+    Hand().held.clear();
     for (CPuzzlePiece& p : Board().m_pieces)
-      if (random() % 4 == 0) Hand().m_held.push_back(&p);
-    if (Hand().m_held.empty()) Hand().m_held.push_back(&Piece(0));
-    Inside().CollectOtherPieces(Hand().m_held, Hand().m_others);
+      if (random() % 4 == 0) Hand().held.push_back(&p);
+    if (Hand().held.empty()) Hand().held.push_back(&Piece(0));
+    Inside().CollectOtherPieces(Hand().held, Hand().others);
     // Collecting.
     PieceGroup expected;
-    for (CPuzzlePiece* h : Hand().m_held)
-      for (CPuzzlePiece* o : Hand().m_others)
+    for (CPuzzlePiece* h : Hand().held)
+      for (CPuzzlePiece* o : Hand().others)
         if (unsigned(h->m_layer) < unsigned(o->m_layer) && !GroupContains(expected, *o) && PiecesOverlap(*h, *o))
           expected.push_back(o);
     Inside().CollectOverlappingPieces();
-    ASSERT_EQ(Hand().m_touching, expected);
+    ASSERT_EQ(Hand().touching, expected);
     touchingSeen += int(expected.size());
     // Settling, after the held pieces moved away a little.
-    for (CPuzzlePiece* h : Hand().m_held) h->SetPosition(h->m_currentPosition + D3DXVECTOR3(30, 10, 0));
+    for (CPuzzlePiece* h : Hand().held) h->SetPosition(h->m_currentPosition + D3DXVECTOR3(30, 10, 0));
     std::vector<std::int32_t> before;
     for (CPuzzlePiece& p : Board().m_pieces) before.push_back(p.m_layer);
     for (unsigned k = 1; k <= 7; ++k) {
       PieceGroup below;
-      for (CPuzzlePiece* o : Hand().m_others)
+      for (CPuzzlePiece* o : Hand().others)
         if (unsigned(o->m_layer) < k) below.push_back(o);
-      below.insert(below.end(), Hand().m_held.begin(), Hand().m_held.end());
-      for (CPuzzlePiece* t : Hand().m_touching) {
+      below.insert(below.end(), Hand().held.begin(), Hand().held.end());
+      for (CPuzzlePiece* t : Hand().touching) {
         if (unsigned(t->m_layer) != k) continue;
         std::int32_t occupied[kLayerCount];
         plainOccupied(occupied, PieceGroup{t}, below);
@@ -302,6 +302,6 @@ TEST_F(PlayPiecesTest, CollectingAndSettlingAnswerAsThePlainLoops) {
     Inside().SettleStackedGroups();
     for (std::size_t i = 0; i < settled.size(); ++i) ASSERT_EQ(Board().m_pieces[i].m_layer, settled[i]) << i;
   }
-  Hand().m_holding = false;
+  Hand().holding = false;
   EXPECT_GT(touchingSeen, 100);
 }

@@ -4,7 +4,7 @@
 // play screen's own drag code to its place through mouse input written into
 // the polled state, the joins counted on the sound device, the
 // congratulation at 100 %, and the finished table written to
-// <build>/demo/play_screen.png. And a 300-piece table drawn with and
+// <build>/demo/screens/play_screen.png. And a 300-piece table drawn with and
 // without skipping the pieces out of view, frame by frame: the same pixels.
 #include <gtest/gtest.h>
 
@@ -15,6 +15,7 @@
 #include <QImage>
 #include <cstdio>
 
+#include "fresh_engine.h"
 #include "game/command_ids.h"
 #include "game/frame_commands.h"
 #include "game/game_profile.h"
@@ -50,12 +51,12 @@ class AnsweredDialogs : public UnconnectedGameDialogs {
   AnsweredDialogs(int columns = 3, int rows = 3, bool turns = false)
       : m_columns(columns), m_rows(rows), m_turns(turns) {}
   bool RunNewPuzzle(PuzzleSettings& settings) override {
-    settings.m_columns = m_columns;
-    settings.m_rows = m_rows;
-    settings.m_rotatePieces = m_turns;
-    settings.m_pieceShape = PieceShapeClassic;
-    settings.m_irregularity = 70;
-    return !settings.m_picturePath.empty();
+    settings.columns = m_columns;
+    settings.rows = m_rows;
+    settings.rotatePieces = m_turns;
+    settings.pieceShape = PieceShapeClassic;
+    settings.irregularity = 70;
+    return !settings.picturePath.empty();
   }
   int m_columns, m_rows;
   bool m_turns;
@@ -63,14 +64,8 @@ class AnsweredDialogs : public UnconnectedGameDialogs {
 
 class PlayScreenOnGL_X11 : public ::testing::Test {
  protected:
-  static void RebuildEngine() {
-    g_Engine.Shutdown();
-    g_Engine.~CKVREngine();
-    g_SuspendCount = 0;
-    new (&g_Engine) CKVREngine();
-  }
   void SetUp() override {
-    RebuildEngine();
+    testkit::FreshEngine();
     SetBuiltInStrings(&GameStrings());
     SetGameHost(&m_host);
     g_Input.Release();
@@ -90,7 +85,7 @@ class PlayScreenOnGL_X11 : public ::testing::Test {
     g_Game = nullptr;
     g_SoundManager.Release();
     SetGameHost(nullptr);
-    RebuildEngine();
+    testkit::FreshEngine();
   }
   void Input(POINT at, bool left, POINT motion = POINT{}) {
     m_host.m_cursor = at;
@@ -105,7 +100,7 @@ class PlayScreenOnGL_X11 : public ::testing::Test {
   void Carry(CPuzzlePiece& piece, const D3DXVECTOR3& target) {
     const POINT press = ProjectToClient(piece.m_currentPosition);
     Input(press, true);
-    ASSERT_EQ(PlayScreenTestAccess{m_screen}.Hand().m_heldPiece, &piece);
+    ASSERT_EQ(PlayScreenTestAccess{m_screen}.Hand().heldPiece, &piece);
     const D3DXVECTOR3 grab = TableAt(press);
     const D3DXVECTOR3 start = piece.m_currentPosition;
     POINT last = press;
@@ -176,7 +171,7 @@ TEST_F(PlayScreenOnGL_X11, PlaysAThreeByThreePuzzleToTheEnd) {
   m_game.RunFrame();
   QImage image;
   ASSERT_TRUE(GLReadBackBuffer(g_Engine.m_device, &image));
-  const QString folder = QCoreApplication::applicationDirPath() + "/../demo";
+  const QString folder = QCoreApplication::applicationDirPath() + "/../demo/screens";
   QDir().mkpath(folder);
   const QString path = QDir(folder).absoluteFilePath("play_screen.png");
   ASSERT_TRUE(image.save(path));

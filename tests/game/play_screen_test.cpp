@@ -102,7 +102,7 @@ TEST_F(PlayScreenTest, EveryTransitionOfTheStateMachine) {
       EXPECT_EQ(State(), s.state);
     }
     EXPECT_EQ(m_host.m_cursorCount, 0);
-    EXPECT_FALSE(Hand().m_holding);
+    EXPECT_FALSE(Hand().holding);
   }
 }
 
@@ -115,7 +115,7 @@ TEST_F(PlayScreenTest, RightButtonWhileDragging) {
   piece.SetPosition(D3DXVECTOR3(p400.x, p400.y, 0));
   Input(400, 300, true, false);
   ASSERT_EQ(State(), kPlayDragging);
-  ASSERT_EQ(Hand().m_heldPiece, &piece);
+  ASSERT_EQ(Hand().heldPiece, &piece);
 
   Input(400, 300, true, true);
   EXPECT_EQ(State(), kPlayDraggingView);
@@ -127,8 +127,8 @@ TEST_F(PlayScreenTest, RightButtonWhileDragging) {
   EXPECT_NE(m_game->m_settings.m_viewCamera.m_eye, eye);
   g_Engine.GetScreenRay(&o, &d, 400, 300);
   const D3DXVECTOR3 under = IntersectRayWithTable(d, o);
-  EXPECT_NEAR(Hand().m_grabPoint.x, under.x, 1e-3);
-  EXPECT_NEAR(Hand().m_grabPoint.y, under.y, 1e-3);
+  EXPECT_NEAR(Hand().grabPoint.x, under.x, 1e-3);
+  EXPECT_NEAR(Hand().grabPoint.y, under.y, 1e-3);
   EXPECT_NEAR(piece.m_currentPosition.x, under.x, 1e-3);
   EXPECT_NEAR(piece.m_currentPosition.y, under.y, 1e-3);
 
@@ -157,8 +157,8 @@ TEST_F(PlayScreenTest, RightReleaseInState4WithTheLeftUpLetsGoWithoutJoining) {
   g_Input.m_mouseState.rgbButtons[0] = 0;
   m_screen.OnRButtonUp(at.x, at.y);
   EXPECT_EQ(State(), kPlayIdle);
-  EXPECT_FALSE(Hand().m_holding);
-  EXPECT_TRUE(Hand().m_held.empty() && Hand().m_others.empty() && Hand().m_touching.empty());
+  EXPECT_FALSE(Hand().holding);
+  EXPECT_TRUE(Hand().held.empty() && Hand().others.empty() && Hand().touching.empty());
   EXPECT_EQ(m_host.m_cursorCount, 0);
   EXPECT_EQ(m_host.m_cursorPuts.back(), at);
 }
@@ -187,7 +187,7 @@ TEST_F(PlayScreenTest, ACommandThatOpensSomethingModalShowsTheCursorAndEndsTheVi
   Input(at.x, at.y, true, true);
   commands.Dispatch(ID_PUZZLE_INFORMATION);
   EXPECT_EQ(m_host.m_cursorCount, 0);
-  EXPECT_FALSE(Hand().m_holding);
+  EXPECT_FALSE(Hand().holding);
   Input(at.x, at.y, false, false);
   Input(kBareTable.x, kBareTable.y, false, true);
   m_screen.ResetPlayView(true);
@@ -216,7 +216,7 @@ TEST_F(PlayScreenTest, APressOnAnIconIsTheBarsAlone) {
   Input(40, 30, true, false);
   EXPECT_EQ(m_host.m_posted, (std::vector<UINT>{ID_GAME_MENU}));
   EXPECT_EQ(State(), kPlayIdle);
-  EXPECT_FALSE(Hand().m_rubberBandActive);
+  EXPECT_FALSE(Hand().rubberBandActive);
   Input(40, 30, false, false);
   // Beside the icons the same height is the screen's.
   Input(600, 30, true, false);
@@ -247,23 +247,23 @@ TEST_F(PlayScreenTest, NothingIsLeftHeldAfterDeactivateOrANewView) {
   // Hold a piece with others lying on it.
   const POINT at = PiecePoint();
   Input(at.x, at.y, true, false);
-  ASSERT_TRUE(Hand().m_holding);
-  Hand().m_touching.push_back(&Piece(1));
-  Hand().m_selection.push_back(&Piece(2));
+  ASSERT_TRUE(Hand().holding);
+  Hand().touching.push_back(&Piece(1));
+  Hand().selection.push_back(&Piece(2));
   m_screen.ResetPlayView(true);
-  EXPECT_FALSE(Hand().m_holding || Hand().m_restackPending);
-  EXPECT_TRUE(Hand().m_held.empty() && Hand().m_others.empty() && Hand().m_touching.empty() &&
-              Hand().m_selection.empty());
+  EXPECT_FALSE(Hand().holding || Hand().restackPending);
+  EXPECT_TRUE(Hand().held.empty() && Hand().others.empty() && Hand().touching.empty() &&
+              Hand().selection.empty());
   // Restack and settle do nothing while nothing is held.
   Piece(1).m_layer = 3;
-  Hand().m_others = {&Piece(1)};
-  Hand().m_touching = {&Piece(1)};
-  Hand().m_restackPending = true;
+  Hand().others = {&Piece(1)};
+  Hand().touching = {&Piece(1)};
+  Hand().restackPending = true;
   Frame();
   EXPECT_EQ(Piece(1).m_layer, 3);
-  EXPECT_FALSE(Hand().m_restackPending);
+  EXPECT_FALSE(Hand().restackPending);
   m_game->SetScreen(kScreenStart);
-  EXPECT_TRUE(Hand().m_held.empty() && Hand().m_others.empty() && Hand().m_touching.empty() &&
-              Hand().m_selection.empty());
+  EXPECT_TRUE(Hand().held.empty() && Hand().others.empty() && Hand().touching.empty() &&
+              Hand().selection.empty());
   EXPECT_TRUE(Board().m_pieces.empty());
 }

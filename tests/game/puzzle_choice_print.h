@@ -6,7 +6,7 @@
 #include "game/puzzle_choice.h"
 
 inline void PrintTo(const PuzzleChoice& c, std::ostream* os) {
-  *os << "{picture \"" << c.m_picturePath << "\", " << c.m_columns << " x " << c.m_rows
-      << (c.m_rotatePieces ? ", rotated" : ", unrotated") << ", shape " << int(c.m_pieceShape)
-      << ", irregularity " << c.m_irregularity << "}";
+  *os << "{picture \"" << c.picturePath << "\", " << c.columns << " x " << c.rows
+      << (c.rotatePieces ? ", rotated" : ", unrotated") << ", shape " << int(c.pieceShape)
+      << ", irregularity " << c.irregularity << "}";
 }

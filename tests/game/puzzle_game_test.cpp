@@ -29,7 +29,7 @@ TEST_F(GameTest, StartsOnTheStartScreenWithItsProfileValues) {
   EXPECT_EQ(m_game->m_fonts[0].m_height, 25);
   EXPECT_EQ(m_game->m_fonts[2].m_height, 14);
   // The default picture: the first sample (no stored one).
-  EXPECT_EQ(m_game->m_settings.m_picturePath.rfind(GetPuzzleSamplesDir(), 0), 0u);
+  EXPECT_EQ(m_game->m_settings.picturePath.rfind(GetPuzzleSamplesDir(), 0), 0u);
 }
 
 TEST_F(GameTest, AFailedStartUpStepShutsDownOnce) {
@@ -203,7 +203,7 @@ TEST_F(GameTest, PuzzleSettingsFromTheProfile) {
     ProfileWriteInt("MenuSel", "LastPuzzleSizeY", 8);
     ProfileWriteString("MenuSel", "LastPuzzlePictureFilePath", picture);
     EXPECT_TRUE(m_game->LoadPuzzleSettings());
-    EXPECT_EQ(m_game->m_settings.m_irregularity, c.expected);
+    EXPECT_EQ(m_game->m_settings.irregularity, c.expected);
     EXPECT_EQ(m_game->m_settings.PieceCount(), 96);
   }
   // A stored picture that is gone: the first sample instead.
@@ -212,28 +212,28 @@ TEST_F(GameTest, PuzzleSettingsFromTheProfile) {
   std::vector<std::string> samples;
   ListFilesInFolder(GetPuzzleSamplesDir(), samples, "bmp;gif;jpg;jpeg;png");
   ASSERT_FALSE(samples.empty());
-  EXPECT_EQ(m_game->m_settings.m_picturePath, GetPuzzleSamplesDir() + "/" + samples.front());
+  EXPECT_EQ(m_game->m_settings.picturePath, GetPuzzleSamplesDir() + "/" + samples.front());
 
   // Saving writes them back.
-  m_game->m_settings.m_rotatePieces = true;
+  m_game->m_settings.rotatePieces = true;
   m_game->SavePuzzleSettings();
   EXPECT_EQ(ProfileGetInt("MenuSel", "LastRotatePieces", 0), 1);
-  EXPECT_EQ(GetLastPuzzlePictureFilePath(), m_game->m_settings.m_picturePath);
+  EXPECT_EQ(GetLastPuzzlePictureFilePath(), m_game->m_settings.picturePath);
 }
 
 TEST_F(GameTest, AFailedNewPuzzleLeavesTheOldOnePlayable) {
   StartGame();
   PuzzleSettings& s = m_game->m_settings;
-  s.m_columns = 4;
-  s.m_rows = 3;
+  s.columns = 4;
+  s.rows = 3;
   ASSERT_TRUE(m_game->CreatePuzzle(s));
-  const std::string oldPath = s.m_picturePath;
+  const std::string oldPath = s.picturePath;
   IDirect3DTexture9* const oldPicture = s.m_pictureTexture.m_d3dTexture;
   const int oldSeed = s.m_seed;
   ASSERT_EQ(s.m_board.m_pieces.size(), 12u);
 
   const std::string corrupt = m_dir.WriteFile("corrupt.png", "\x89PNG\r\n\x1a\nbroken");
-  const std::string tooMany = s.m_picturePath;
+  const std::string tooMany = s.picturePath;
   const struct {
     const char* label;
     std::string path;
@@ -242,11 +242,11 @@ TEST_F(GameTest, AFailedNewPuzzleLeavesTheOldOnePlayable) {
                {"too many pieces", tooMany, 5000}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    s.m_picturePath = c.path;
-    s.m_columns = c.columns;
+    s.picturePath = c.path;
+    s.columns = c.columns;
     EXPECT_FALSE(m_game->CreatePuzzle(s));
-    EXPECT_EQ(s.m_picturePath, oldPath);
-    EXPECT_EQ(s.m_columns, 4);
+    EXPECT_EQ(s.picturePath, oldPath);
+    EXPECT_EQ(s.columns, 4);
     EXPECT_EQ(s.PieceCount(), 12);
     EXPECT_EQ(s.m_seed, oldSeed);
     EXPECT_EQ(s.m_pictureTexture.m_d3dTexture, oldPicture);
@@ -265,8 +265,8 @@ TEST_F(GameTest, AFailedNewPuzzleLeavesTheOldOnePlayable) {
 TEST_F(GameTest, CreatePuzzleStartsThePlayTimer) {
   StartGame();
   PuzzleSettings& s = m_game->m_settings;
-  s.m_columns = 3;
-  s.m_rows = 2;
+  s.columns = 3;
+  s.rows = 2;
   ProfileWriteInt("GameOptions", "PuzzleDefinition", 2);
   ProfileWriteInt("GameOptions", "ShinyPieces", 0);
   ASSERT_TRUE(m_game->CreatePuzzle(s));

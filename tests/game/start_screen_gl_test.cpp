@@ -1,6 +1,6 @@
 // The start screen drawn through the GL device, as the player sees it, with
 // the pointer over "Create New Puzzle". Written to
-// <build>/demo/start_screen.png.
+// <build>/demo/screens/start_screen.png.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -39,7 +39,7 @@ class StartScreenOnGL_X11 : public GLEngineFixture {
  protected:
   StartScreenOnGL_X11() : GLEngineFixture(1024, 640) {}
   void SetUp() override {
-    Rebuild();
+    testkit::FreshEngine();
     SetBuiltInStrings(&GameStrings());
     SetGameHost(&m_host);
     g_Input.Release();
@@ -70,7 +70,7 @@ TEST_F(StartScreenOnGL_X11, GlobeButtonsAndCaptions) {
   m_game.RunFrame();
   QImage image;
   ASSERT_TRUE(GLReadBackBuffer(g_Engine.m_device, &image));
-  const QString folder = QCoreApplication::applicationDirPath() + "/../demo";
+  const QString folder = QCoreApplication::applicationDirPath() + "/../demo/screens";
   QDir().mkpath(folder);
   const QString path = QDir(folder).absoluteFilePath("start_screen.png");
   ASSERT_TRUE(image.save(path));

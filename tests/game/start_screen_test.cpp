@@ -122,9 +122,10 @@ TEST_F(StartScreenTest, CaptionsFollowTheLanguageAtOnce) {
 TEST_F(StartScreenTest, MissingArtIsLeftOutAndTheButtonsStillClick) {
   // An installation without its Textures folder.
   m_game->SetScreen(kScreenNone);
-  SetMachineSettingsFile(m_dir.WriteFile("machine.ini", "[General]\nInstallDir=\"" + m_dir.MakeFolder("bare") + "\"\n"));
-  m_game->SetScreen(kScreenStart);
-  SetMachineSettingsFile("");
+  {
+    const testkit::ScopedInstallation bare(m_dir.MakeFolder("bare"), m_dir.path());
+    m_game->SetScreen(kScreenStart);
+  }
   Mouse(20, 80, false);
   Frame();
   EXPECT_TRUE(m_script.m_spriteDraws.empty()) << m_script.m_log.Dump();

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "game/game_profile.h"
@@ -48,14 +49,12 @@ class SystemServices : public ::testing::Test {
     else
       unsetenv("TZ");
     tzset();
-    SetMachineSettingsFile("");
+    m_install.reset();
     SetProfileFile("");
   }
   // An installation folder (with or without the checker) named by the
   // machine settings.
-  void InstallAt(const std::string& folder) {
-    SetMachineSettingsFile(m_dir.WriteFile("machine.ini", "[General]\nInstallDir=\"" + folder + "\"\n"));
-  }
+  void InstallAt(const std::string& folder) { m_install.emplace(folder, m_dir.path()); }
   static std::time_t Utc(int year, int month, int day, int hour, int minute) {
     std::tm t{};
     t.tm_year = year - 1900;
@@ -67,6 +66,7 @@ class SystemServices : public ::testing::Test {
   }
 
   testkit::TempDir m_dir;
+  std::optional<testkit::ScopedInstallation> m_install;
   ScopedRecordingShell m_shell;
   std::string m_oldTz;
   bool m_hadTz = false;

@@ -1,57 +1,65 @@
 # The layer rule of docs/ARCHITECTURE.md for what the build cannot hold.
-# The include roots (cmake/RavelleLayers.cmake) already keep a target from
-# reaching a header it does not link; this scan adds what a link line cannot
-# say:
-#   - a room includes only the rooms its row of the layer table names, also
-#     where a header of theirs would resolve through a PUBLIC link (the
-#     dialogs reach engine/ through game/environment.h, but may not include
-#     it themselves);
+# The link lines are the layer table: the build writes each room (target),
+# its folders and the rooms on its link line to <build>/layers/graph.txt
+# (cmake/RavelleLayers.cmake), and its include roots already keep a target
+# from reaching a header it does not link. This scan adds what a link line
+# cannot say:
+#   - a room includes only the rooms on its own link line, also where a
+#     header of theirs would resolve through a PUBLIC link (the dialogs reach
+#     engine/ through game/environment.h, but may not include it
+#     themselves);
 #   - Qt only in the rooms that may use it, and in platform's rooms only in
 #     their .cpp files; OpenAL only in platform/sound's .cpp files; no Qt in
-#     support/, the engine, the sound engine, the puzzle or the scenes;
+#     support/, the engine, the sound engine, the puzzle or the scenes (the
+#     list of outside headers below);
 #   - every project include names its path from the top ("engine/engine.h"):
 #     no relative ("../") and no folder-less includes, which would be found
 #     beside the including file and slip past the rule;
 #   - only tests, benchmarks and tools include the recording device (no room
-#     lists it);
-#   - the game and the screen saver never include each other (neither lists
+#     links it);
+#   - the game and the screen saver never include each other (neither links
 #     the other).
 # -DROOT=<tree>    the tree to scan (its platform/, ..., saver/, data/)
+# -DGRAPH=<file>   the link graph the build wrote (<build>/layers/graph.txt)
 # -DPRODUCTS=<file|file...>  also fail when a shipped program carries the
 #                  recording device (found by its symbols)
 # The cases it must catch are planted by tests/lint/layers_test.cmake.
 
 cmake_minimum_required(VERSION 3.25)
 
-# One room per target, first match wins:
-#   "<target> ~ <path regex> ~ <may include> ~ <foreign>"
-#   may include  the targets whose headers it may include, besides its own
-#                (the layer table's last column)
-#   foreign      which outside headers it may include: qt (Qt anywhere),
-#                qt.cpp (Qt in .cpp files only), al.cpp, gl; "-" for none
-set(lower_game "platform platform_d3d9 platform_input support resources engine sound puzzle")
-set(rooms
-  "platform_d3d9_gl ~ ^platform/d3d9/gl/ ~ platform platform_d3d9 ~ qt gl"
-  "platform_d3d9_recording ~ ^platform/d3d9/recording/ ~ platform platform_d3d9 ~ qt.cpp"
-  "platform_d3d9 ~ ^platform/d3d9/ ~ platform ~ qt.cpp"
-  "platform_input ~ ^platform/input/ ~ platform ~ qt.cpp"
-  "platform_sound ~ ^platform/sound/ ~ platform ~ al.cpp"
-  "platform ~ ^platform/[^/]+$ ~ - ~ qt.cpp"
-  "support_controls ~ ^support/controls/ ~ platform support ~ qt"
-  "support ~ ^support/[^/]+$ ~ platform ~ -"
-  "resources ~ ^resources/ ~ platform support ~ -"
-  "engine ~ ^engine/ ~ platform platform_d3d9 platform_input support ~ -"
-  "sound ~ ^sound/ ~ platform platform_sound support ~ -"
-  "puzzle ~ ^puzzle/ ~ platform platform_d3d9 platform_input support engine ~ -"
-  "game_app ~ ^game/app/ ~ ${lower_game} support_controls game game_dialogs platform_d3d9_gl ~ qt"
-  "game_dialogs ~ ^game/dialogs/ ~ platform support support_controls resources puzzle game ~ qt"
-  "game ~ ^game/((screens|saves)/)?[^/]+$ ~ ${lower_game} support_controls ~ qt"
-  "saver_scenes ~ ^saver/scenes/ ~ platform platform_d3d9 support engine puzzle saver ~ -"
-  "saver ~ ^saver/[^/]+$ ~ platform support resources ~ qt.cpp"
-  "saver_dialogs ~ ^saver/dialogs/ ~ platform support support_controls resources saver ~ qt"
-  "saver_app ~ ^saver/app/ ~ platform platform_d3d9 platform_d3d9_gl platform_input support support_controls resources engine sound puzzle saver saver_scenes saver_dialogs ~ qt"
-  "ravelle_makedata ~ ^data/ ~ - ~ qt"
+# The outside headers a room may include, "<target> ~ <kinds>": qt (Qt
+# anywhere), qt.cpp (Qt in .cpp files only), al.cpp (OpenAL in .cpp files
+# only), gl. A room not listed may include none.
+set(outside_headers
+  "platform ~ qt.cpp"
+  "platform_d3d9 ~ qt.cpp"
+  "platform_d3d9_gl ~ qt gl"
+  "platform_d3d9_recording ~ qt.cpp"
+  "platform_input ~ qt.cpp"
+  "platform_sound ~ al.cpp"
+  "support_controls ~ qt"
+  "game ~ qt"
+  "game_dialogs ~ qt"
+  "game_app ~ qt"
+  "saver ~ qt.cpp"
+  "saver_dialogs ~ qt"
+  "saver_app ~ qt"
+  "ravelle_makedata ~ qt"
 )
+
+# The rooms of the link graph (room_<target>_links, room_at_<folder>) and
+# their outside headers (room_<target>_foreign).
+include(${CMAKE_CURRENT_LIST_DIR}/layer_graph.cmake)
+read_layer_graph("${GRAPH}")
+foreach(room ${layer_rooms})
+  set(room_${room}_foreign "")
+endforeach()
+foreach(entry ${outside_headers})
+  string(REGEX REPLACE " ~ " ";" fields "${entry}")
+  list(GET fields 0 room)
+  list(GET fields 1 kinds)
+  string(REPLACE " " ";" room_${room}_foreign "${kinds}")
+endforeach()
 
 if(NOT IS_DIRECTORY "${ROOT}")
   message(FATAL_ERROR "ROOT (${ROOT}) is not a folder")
@@ -65,25 +73,10 @@ if(NOT sources)
   message(FATAL_ERROR "no sources found below ${ROOT}")
 endif()
 
-# The room (target) of a path, what it may include and which outside
-# headers; room "" when no row holds the path.
-function(find_room rel out_room out_allowed out_foreign)
-  foreach(entry ${rooms})
-    string(REGEX REPLACE " ~ " ";" fields "${entry}")
-    list(GET fields 1 pattern)
-    if(rel MATCHES "${pattern}")
-      list(GET fields 0 room)
-      list(GET fields 2 allowed)
-      list(GET fields 3 foreign)
-      string(REPLACE " " ";" allowed "${allowed}")
-      string(REPLACE " " ";" foreign "${foreign}")
-      set(${out_room} "${room}" PARENT_SCOPE)
-      set(${out_allowed} "${allowed}" PARENT_SCOPE)
-      set(${out_foreign} "${foreign}" PARENT_SCOPE)
-      return()
-    endif()
-  endforeach()
-  set(${out_room} "" PARENT_SCOPE)
+# The room (target) of a path: the one that owns its folder; "" for none.
+function(find_room rel out_room)
+  get_filename_component(folder "${rel}" DIRECTORY)
+  set(${out_room} "${room_at_${folder}}" PARENT_SCOPE)
 endfunction()
 
 # Why an include breaks the rule, or "" when it keeps it.
@@ -119,11 +112,11 @@ function(check_include rel room name allowed foreign out)
     elseif(dir STREQUAL "")
       set(why "include without its folder: name the header from the top of the tree")
     else()
-      find_room("${path}" theirs unused_allowed unused_foreign)
+      find_room("${path}" theirs)
       if(theirs STREQUAL "")
         set(why "a header of no layer")
       elseif(NOT theirs STREQUAL room AND NOT theirs IN_LIST allowed)
-        set(why "${room} may not include ${theirs}")
+        set(why "${room} may not include ${theirs}: not on its link line")
       endif()
     endif()
   endif()
@@ -133,11 +126,13 @@ endfunction()
 set(offenders)
 foreach(f ${sources})
   file(RELATIVE_PATH rel ${ROOT} ${f})
-  find_room("${rel}" room allowed foreign)
+  find_room("${rel}" room)
   if(room STREQUAL "")
-    list(APPEND offenders "${rel}: in no room of the layer table")
+    list(APPEND offenders "${rel}: in no room of the link graph (no ravelle_layer_headers for its folder)")
     continue()
   endif()
+  set(allowed "${room_${room}_links}")
+  set(foreign "${room_${room}_foreign}")
   file(STRINGS ${f} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
   foreach(line ${includes})
     string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*([<\"][^>\"]*[>\"]).*" "\\1" name "${line}")

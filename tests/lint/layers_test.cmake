@@ -2,7 +2,10 @@
 # plants one include into a copy of a real source, alone in a scratch tree,
 # and checks that tests/lint/layers.cmake fails and names that file and
 # include; the permitted cases check that it does not cry wolf.
-# -DROOT=<source tree> -DLINT=<layers.cmake> -DWORK=<scratch folder>
+# The last case plants a wrong row into a copy of docs/ARCHITECTURE.md and
+# checks that tests/lint/layer_table.cmake names it.
+# -DROOT=<source tree> -DLINT=<layers.cmake> -DGRAPH=<the build's link graph>
+# -DTABLE=<layer_table.cmake> -DWORK=<scratch folder>
 cmake_minimum_required(VERSION 3.25)
 
 # file ~ include ~ expected: "broken" or "kept"
@@ -17,6 +20,7 @@ set(cases
   "engine/engine.cpp ~ \"../game/game_profile.h\" ~ broken"
   "engine/engine.cpp ~ \"engine.h\" ~ broken"
   "sound/sound_manager.cpp ~ \"platform/d3d9/d3d9.h\" ~ broken"
+  "sound/sound_manager.cpp ~ \"support/support.h\" ~ broken"
   "platform/d3d9/d3d9.cpp ~ \"platform/d3d9/gl/gl_device.h\" ~ broken"
   "platform/clock.cpp ~ \"platform/d3d9/d3d9.h\" ~ broken"
   "puzzle/puzzle_board.cpp ~ \"game/game_profile.h\" ~ broken"
@@ -49,7 +53,7 @@ foreach(entry ${cases})
   file(REMOVE_RECURSE ${tree})
   file(READ ${ROOT}/${file} text)
   file(WRITE ${tree}/${file} "${text}\n#include ${include}\n")
-  execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${tree} -P ${LINT}
+  execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${tree} -DGRAPH=${GRAPH} -P ${LINT}
     RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
   string(REGEX REPLACE "[ \t\n]+" " " said "${out}${err}")
   if(expected STREQUAL "kept" AND result)
@@ -61,6 +65,23 @@ foreach(entry ${cases})
     endif()
   endif()
 endforeach()
+
+# A table row naming a link the build does not have.
+set(row "| `sound/` | `sound` | the sound engine and the wave reader | `platform_sound`, `platform`")
+file(READ ${ROOT}/docs/ARCHITECTURE.md doc)
+string(FIND "${doc}" "${row}" at)
+if(at EQUAL -1)
+  list(APPEND failures "docs/ARCHITECTURE.md: no sound row to plant into (changed? update the case)")
+else()
+  string(REPLACE "${row}" "| `sound/` | `sound` | the sound engine | `platform_sound`, `platform`, `support`" doc "${doc}")
+  file(WRITE ${WORK}/ARCHITECTURE.md "${doc}")
+  execute_process(COMMAND ${CMAKE_COMMAND} -DDOC=${WORK}/ARCHITECTURE.md -DGRAPH=${GRAPH} -P ${TABLE}
+    RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  string(REGEX REPLACE "[ \t\n]+" " " said "${out}${err}")
+  if(NOT result OR NOT said MATCHES "row `sound`: the table names the links \\[platform, platform_sound, support\\]")
+    list(APPEND failures "a wrong row of the layer table not caught (layer_table said: ${said})")
+  endif()
+endif()
 
 if(failures)
   list(JOIN failures "\n" text)

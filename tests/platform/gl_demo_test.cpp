@@ -1,7 +1,7 @@
 // A demonstration render for a person to judge: a lit, textured table with
 // bevelled, picture-textured tiles (some joined, some scattered), colour-keyed
 // sprite icons, a translucent panel and shadowed text with accents. Written
-// to <build>/demo/gl_demo.png.
+// to <build>/demo/device/gl_demo.png.
 //
 // Sections: pictures - bevelled tiles - the scene - the test
 #include <gtest/gtest.h>
@@ -284,7 +284,7 @@ TEST(GLDemo_X11, RendersTheDemonstrationPicture) {
 
   // The colour key left the icon's corner showing what lies below it.
   EXPECT_GT(ColorDistance(image.pixel(18, 14), qRgb(255, 0, 255)), 100);
-  const QString folder = QCoreApplication::applicationDirPath() + "/../demo";
+  const QString folder = QCoreApplication::applicationDirPath() + "/../demo/device";
   QDir().mkpath(folder);
   const QString path = QDir(folder).absoluteFilePath("gl_demo.png");
   ASSERT_TRUE(image.save(path));

@@ -14,6 +14,7 @@
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/d3d9/gl/gl_host_widget.h"
 #include "platform/input/input.h"
+#include "pointer_moves.h"
 #include "wait.h"
 
 namespace {
@@ -162,9 +163,10 @@ TEST(GLHostWidget_X11, PointerMotionWithoutAButtonReachesThePolledMouse) {
   CKVRInput input;
   ASSERT_TRUE(input.Create(&widget, nullptr));
   const QPoint start = widget.mapToGlobal(QPoint(100, 100));
+  PointerMoves moves;
   QCursor::setPos(start);
   ASSERT_TRUE(testkit::WaitUntil([&] { return QCursor::pos() == start; }, 5000));
-  testkit::KeepRunningFor(50);  // the move there arrives (it sets where motion counts from)
+  moves.WaitForMoveTo(start);  // the move there arrives (it sets where motion counts from)
   input.Read();
   LONG dx = 0, dy = 0;
   for (const QPoint step : {QPoint(4, -3), QPoint(4, -3), QPoint(30, 10)}) {

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include "platform/input/input.h"
+#include "pointer_moves.h"
 #include "wait.h"
 
 namespace {
@@ -305,9 +306,10 @@ TEST(Input_X11, MotionGoesOnPastTheAnchorWithThePointerWarpedBack) {
   CKVRInput input;
   ASSERT_TRUE(input.Create(&window, nullptr));
   const QPoint anchor = window.mapToGlobal(QPoint(200, 150));
+  PointerMoves moves;
   QCursor::setPos(anchor);
   testkit::WaitUntil([&] { return QCursor::pos() == anchor; }, 2000);
-  testkit::KeepRunningFor(50);  // the move there arrives and is read away
+  moves.WaitForMoveTo(anchor);  // the move there arrives and is read away
   input.Read();
 
   input.BeginRelativeMotion(POINT{anchor.x(), anchor.y()});
@@ -325,7 +327,7 @@ TEST(Input_X11, MotionGoesOnPastTheAnchorWithThePointerWarpedBack) {
     EXPECT_TRUE(testkit::WaitUntil([&] { return QCursor::pos() == anchor; }, 2000)) << step;
     // The warp's own move arrives before the next one (moves in a row are
     // merged into the last).
-    testkit::KeepRunningFor(50);
+    moves.WaitForMoveTo(anchor);
   }
   input.Read();
   EXPECT_EQ(input.m_mouseState.lX + dx, 90);

@@ -2,7 +2,7 @@
 // for a few pixel checks: a generated picture on the piece tops, an edge
 // texture on the walls, the shiny material, one highlighted piece, five
 // pieces assembled in the middle and the rest scattered round them on the
-// table. Written to <build>/demo/board_demo.png.
+// table. Written to <build>/demo/board/board_demo.png.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -133,7 +133,7 @@ TEST_F(BoardOnGL_X11, RendersABoardOnTheTable) {
   QImage image;
   ASSERT_TRUE(GLReadBackBuffer(device, &image));
 
-  const QString folder = QCoreApplication::applicationDirPath() + "/../demo";
+  const QString folder = QCoreApplication::applicationDirPath() + "/../demo/board";
   QDir().mkpath(folder);
   const QString path = QDir(folder).absoluteFilePath("board_demo.png");
   ASSERT_TRUE(image.save(path));

@@ -14,11 +14,11 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "engine/engine.h"
+#include "fresh_engine.h"
 #include "platform/clock.h"
 #include "platform/crt_random.h"
 #include "platform/d3d9/recording/recording_device.h"
@@ -59,7 +59,7 @@ std::string SolidBmp(int w, int h, unsigned char r, unsigned char g, unsigned ch
 class BoardTest : public ::testing::Test, public RefusedCallCheck {
  protected:
   void SetUp() override {
-    RebuildEngine();
+    testkit::FreshEngine();
     ASSERT_TRUE(g_Engine.InitDirect3D().success);
     ASSERT_TRUE(g_Engine.CreateDevice(&m_window, true).success);
     m_picture = std::make_unique<CKVRTexture>();
@@ -75,13 +75,7 @@ class BoardTest : public ::testing::Test, public RefusedCallCheck {
     m_board.reset();
     m_picture.reset();
     g_Engine.Shutdown();
-    RebuildEngine();
-  }
-  static void RebuildEngine() {
-    g_Engine.Shutdown();
-    g_Engine.~CKVREngine();
-    g_SuspendCount = 0;
-    new (&g_Engine) CKVREngine();
+    testkit::FreshEngine();
   }
   void SetPictureSize(UINT w, UINT h) {
     m_picture->m_imageInfo.Width = w;

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QTextBrowser>
-#include <fstream>
 
 #include "platform/help_viewer.h"
 #include "platform/profile.h"
@@ -15,17 +14,15 @@ namespace {
 class SaverInstall : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::ofstream(m_dir / "machine.ini") << "[General]\nInstallDir=\"" << m_dir.path() << "\"\n";
-    SetMachineSettingsFile(m_dir / "machine.ini");
     SetProfileFile(m_dir / "profile.ini");
     SetBuiltInStrings(&SaverStrings());
   }
   void TearDown() override {
-    SetMachineSettingsFile("");
     SetProfileFile("");
     SetBuiltInStrings(nullptr);
   }
   testkit::TempDir m_dir;
+  testkit::ScopedInstallation m_install{m_dir.path()};
 };
 class SaverHelp_Offscreen : public SaverInstall {
  protected:

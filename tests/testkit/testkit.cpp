@@ -35,6 +35,20 @@ std::string TempDir::MakeFolder(const std::string& name) const {
   return full.string();
 }
 
+namespace {
+
+// Writes the settings file that names `folder` as the installation; its path.
+std::string WriteInstallation(const std::string& folder, const std::string& settingsFolder) {
+  const std::string file = (settingsFolder.empty() ? folder : settingsFolder) + "/machine.ini";
+  std::ofstream(file) << "[General]\nInstallDir=\"" << folder << "\"\n";
+  return file;
+}
+
+}  // namespace
+
+ScopedInstallation::ScopedInstallation(const std::string& folder, const std::string& settingsFolder)
+    : m_folder(folder), m_settings(WriteInstallation(folder, settingsFolder)) {}
+
 ScopedEnv::ScopedEnv(const char* name, const char* value) : m_name(name) {
   if (const char* old = std::getenv(name)) m_had = true, m_old = old;
   setenv(name, value, 1);

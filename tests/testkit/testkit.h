@@ -2,6 +2,8 @@
 // Small fixtures shared by the test binaries.
 #include <string>
 
+#include "platform/profile.h"
+
 namespace testkit {
 
 // A fresh private folder, removed with everything in it on destruction.
@@ -35,6 +37,20 @@ class ScopedEnv {
  private:
   std::string m_name, m_old;
   bool m_had = false;
+};
+
+// A private installation: while it lives, the machine-wide settings name
+// `folder` as the installation folder (InstallDir), through a settings file
+// `machine.ini` written into `settingsFolder` (default: `folder` itself);
+// the previous machine settings come back after.
+class ScopedInstallation {
+ public:
+  explicit ScopedInstallation(const std::string& folder, const std::string& settingsFolder = "");
+  const std::string& folder() const { return m_folder; }
+
+ private:
+  std::string m_folder;
+  ScopedMachineSettingsFile m_settings;
 };
 
 // True when a display is there for tests that need one (x11 label).

@@ -44,15 +44,15 @@ class ConnectedDialogs_Offscreen : public DialogFixture {
 TEST_F(ConnectedDialogs_Offscreen, NewPuzzleFillsTheSettingsOnOkOnly) {
   const std::string picture = Picture("PuzzleSamples/Lake.png", 800, 600);
   PuzzleSettings settings;
-  settings.m_picturePath = picture;
-  settings.m_columns = 4;
-  settings.m_rows = 3;
+  settings.picturePath = picture;
+  settings.columns = 4;
+  settings.rows = 3;
   settings.m_currentFile = "saved.rvpuzzle";
 
   OnNextModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
   EXPECT_FALSE(m_dialogs.RunNewPuzzle(settings));
-  EXPECT_EQ(settings.m_columns, 4);
-  EXPECT_EQ(settings.m_pieceShape, 1);
+  EXPECT_EQ(settings.columns, 4);
+  EXPECT_EQ(settings.pieceShape, 1);
   EXPECT_EQ(settings.m_currentFile, "saved.rvpuzzle");
 
   OnNextModal([](QWidget* dialog) {
@@ -61,8 +61,8 @@ TEST_F(ConnectedDialogs_Offscreen, NewPuzzleFillsTheSettingsOnOkOnly) {
     static_cast<QPushButton*>(GetDlgItem(dialog, IDOK))->click();
   });
   ASSERT_TRUE(m_dialogs.RunNewPuzzle(settings));
-  EXPECT_EQ(settings.m_pieceShape, 3);
-  EXPECT_EQ(settings.m_picturePath, picture);
+  EXPECT_EQ(settings.pieceShape, 3);
+  EXPECT_EQ(settings.picturePath, picture);
   EXPECT_GT(settings.PieceCount(), 0);
   EXPECT_EQ(settings.m_currentFile, "");
 }
@@ -70,7 +70,7 @@ TEST_F(ConnectedDialogs_Offscreen, NewPuzzleFillsTheSettingsOnOkOnly) {
 TEST_F(ConnectedDialogs_Offscreen, GameMenuPostsTheChosenCommandOnceAfterClosing) {
   OnNextModal([](QWidget* menu) { static_cast<QPushButton*>(GetDlgItem(menu, kMenuSave))->click(); });
   m_dialogs.RunGameMenu();
-  EXPECT_EQ(m_host.m_posted, std::vector<UINT>{32104});
+  EXPECT_EQ(m_host.m_posted, std::vector<UINT>{kCommandSavePuzzle});
 
   OnNextModal([](QWidget* menu) { static_cast<QDialog*>(menu)->reject(); });
   m_dialogs.RunGameMenu();

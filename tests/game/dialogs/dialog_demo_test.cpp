@@ -102,7 +102,7 @@ class DialogDemo_Offscreen : public ::testing::TestWithParam<const char*> {
 
 TEST_P(DialogDemo_Offscreen, EveryDialog) {
   PuzzleChoice current;
-  current.m_columns = current.m_rows = 10;
+  current.columns = current.rows = 10;
   CCreateNewPuzzleDialog newPuzzle(current);
   Take(newPuzzle, "new-puzzle");
   CSelectImageDialog picker(newPuzzle.PicturePath());
@@ -138,7 +138,7 @@ TEST_P(DialogDemo_Offscreen, AnUnreadablePicture) {
   ProfileWriteString("Environments", "LastEnvCustomFile", damaged);
   const QString unreadable = DialogText(IDS_PICTURE_UNREADABLE);
   PuzzleChoice current;
-  current.m_picturePath = damaged;
+  current.picturePath = damaged;
   CCreateNewPuzzleDialog newPuzzle(current);
   EXPECT_EQ(newPuzzle.Item<QLabel>(kNewPuzzleSizeText)->text(), unreadable);
   Take(newPuzzle, "new-puzzle-unreadable");

@@ -24,11 +24,8 @@ class DialogFixture : public ::testing::Test {
   void SetUp() override {
     SetBuiltInStrings(&GameStrings());
     SetProfileFile(m_dir / "profile.ini");
-    std::ofstream(m_dir / "machine.ini") << "[General]\nInstallDir=" << m_dir.path() << "\n";
-    SetMachineSettingsFile(m_dir / "machine.ini");
   }
   void TearDown() override {
-    SetMachineSettingsFile("");
     SetProfileFile("");
     UnloadLanguageStrings();
     SetBuiltInStrings(nullptr);
@@ -53,6 +50,7 @@ class DialogFixture : public ::testing::Test {
   }
 
   testkit::TempDir m_dir;
+  testkit::ScopedInstallation m_install{m_dir.path()};
   ScopedRecordingShell m_shell;
 };
 

@@ -21,9 +21,9 @@ class NewPuzzle_Offscreen : public DialogFixture {
  protected:
   PuzzleChoice Current(const std::string& picture, int columns, int rows) {
     PuzzleChoice s;
-    s.m_picturePath = picture;
-    s.m_columns = columns;
-    s.m_rows = rows;
+    s.picturePath = picture;
+    s.columns = columns;
+    s.rows = rows;
     return s;
   }
   static QString Line(const CCreateNewPuzzleDialog& d, int line) {
@@ -127,16 +127,16 @@ TEST_F(NewPuzzle_Offscreen, OkFillsTheSettingsAndTheProfileCancelNeither) {
   dialog.Item<QSlider>(kNewPuzzleIrregularity)->setValue(33);
   dialog.Item<QPushButton>(IDOK)->click();
   PuzzleChoice expected;
-  expected.m_picturePath = sample;
-  std::tie(expected.m_columns, expected.m_rows) = dialog.DimensionPairs()[2];
-  expected.m_rotatePieces = true;
-  expected.m_pieceShape = PieceShapeRound;
-  expected.m_irregularity = 33;
+  expected.picturePath = sample;
+  std::tie(expected.columns, expected.rows) = dialog.DimensionPairs()[2];
+  expected.rotatePieces = true;
+  expected.pieceShape = PieceShapeRound;
+  expected.irregularity = 33;
   const PuzzleChoice& s = dialog.Choice();
   EXPECT_EQ(s, expected);
   EXPECT_EQ(Profile("MenuSel", "LastPuzzlePictureFilePath"), sample);
-  EXPECT_EQ(ProfileGetInt("MenuSel", "LastPuzzleSizeX", 0), s.m_columns);
-  EXPECT_EQ(ProfileGetInt("MenuSel", "LastPuzzleSizeY", 0), s.m_rows);
+  EXPECT_EQ(ProfileGetInt("MenuSel", "LastPuzzleSizeX", 0), s.columns);
+  EXPECT_EQ(ProfileGetInt("MenuSel", "LastPuzzleSizeY", 0), s.rows);
   EXPECT_EQ(ProfileGetInt("MenuSel", "LastRotatePieces", 0), 1);
   EXPECT_EQ(Profile("MenuSel", "LastOwnPictureFolder"), "<none>");  // a sample
 }

@@ -131,5 +131,5 @@ TEST_F(SelectImage_Offscreen, TheGamesDefaultPictureIsTheDialogsFirstLine) {
 
   CPuzzleGame game;
   ASSERT_TRUE(game.ChooseDefaultPicture());
-  EXPECT_EQ(game.m_settings.m_picturePath, Samples() + "/" + Lines(dialog).front().toStdString());
+  EXPECT_EQ(game.m_settings.picturePath, Samples() + "/" + Lines(dialog).front().toStdString());
 }

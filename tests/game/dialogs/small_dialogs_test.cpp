@@ -30,7 +30,10 @@ TEST_F(GameMenu_Offscreen, ButtonsChooseTheirCommandAndClose) {
   const struct {
     int button;
     int command;
-  } cases[] = {{kMenuSave, 32104}, {kMenuFullScreen, 32202}, {kMenuStartScreen, 32101}, {IDCANCEL, 0}};
+  } cases[] = {{kMenuSave, kCommandSavePuzzle},
+               {kMenuFullScreen, kCommandFullScreen},
+               {kMenuStartScreen, kCommandShowStartScreen},
+               {IDCANCEL, 0}};
   for (const auto& c : cases) {
     CGameMenuDialog menu;
     int seen = -1;

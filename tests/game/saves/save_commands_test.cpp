@@ -112,7 +112,8 @@ class SavedGamesTest : public SavedPuzzleTest {
   };
   Snapshot Take() {
     const PuzzleSettings& s = m_game->m_settings;
-    return Snapshot{Saved().Capture(), s.m_currentFile, s.m_picturePath, s.m_pictureTexture.m_d3dTexture,
+    return Snapshot{Saved().Capture(),    s.m_currentFile,
+                    s.picturePath,        s.m_pictureTexture.m_d3dTexture,
                     m_game->m_screenType, m_game->m_playTimer.m_running};
   }
   void ExpectUnchanged(const Snapshot& before) {
@@ -189,12 +190,12 @@ TEST_F(SavedGamesTest, SavingTwiceOverwritesAndLoadingReplacesTheTable) {
 
   // A new puzzle of another size on the table, then the file loaded over it.
   PuzzleSettings& s = m_game->m_settings;
-  s.m_columns = s.m_rows = 3;
+  s.columns = s.rows = 3;
   ASSERT_TRUE(m_game->CreatePuzzle(s));
   EXPECT_TRUE(s.m_currentFile.empty());
   ASSERT_TRUE(Saved().LoadFrom(file));
   EXPECT_EQ(Saved().Capture(), saved);
-  EXPECT_EQ(s.m_columns, 6);
+  EXPECT_EQ(s.columns, 6);
   EXPECT_EQ(s.PieceCount(), 30);
 
   // A file whose camera cannot be used opens with the fly-in.
@@ -398,9 +399,9 @@ class SavedGamesOnPlayScreen : public PlayTest {
  protected:
   void NewSamplePuzzle(int columns, int rows) {
     PuzzleSettings& s = m_game->m_settings;
-    s.m_columns = columns;
-    s.m_rows = rows;
-    s.m_rotatePieces = true;
+    s.columns = columns;
+    s.rows = rows;
+    s.rotatePieces = true;
     ASSERT_TRUE(m_game->CreatePuzzle(s));
     m_game->SetScreen(kScreenPlay);
     m_screen.ResetPlayView(true);
@@ -461,7 +462,7 @@ TEST_F(SavedGamesTest, TheMenuCommandsSaveAndLoad) {
 }
 
 // ---- the Qt file dialog --------------------------------------------------------------------
-// Also writes the dialog to <build>/demo/save_dialog.png.
+// Also writes the dialog to <build>/demo/dialogs/save_dialog.png.
 TEST(SavedGamesDialog_Offscreen, TheSaveDialogAddsTheExtensionBeforeItChecksForAnOldFile) {
   testkit::TempDir dir;
   QtFileChooser chooser;
@@ -470,7 +471,7 @@ TEST(SavedGamesDialog_Offscreen, TheSaveDialogAddsTheExtensionBeforeItChecksForA
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), "Save Puzzle");
     dialog->selectFile("evening");
-    const QString demo = QCoreApplication::applicationDirPath() + "/../demo";
+    const QString demo = QCoreApplication::applicationDirPath() + "/../demo/dialogs";
     QDir().mkpath(demo);
     dialog->grab().save(demo + "/save_dialog.png");
     static_cast<QDialog*>(dialog)->accept();  // as the Save button does

@@ -15,11 +15,11 @@ class SavedPuzzleTest : public GameTest {
     PlugScreens();
     StartGame();
     PuzzleSettings& s = m_game->m_settings;
-    s.m_columns = 6;
-    s.m_rows = 5;
-    s.m_pieceShape = PieceShapeClassic;
-    s.m_irregularity = 60;
-    s.m_rotatePieces = true;
+    s.columns = 6;
+    s.rows = 5;
+    s.pieceShape = PieceShapeClassic;
+    s.irregularity = 60;
+    s.rotatePieces = true;
     ASSERT_TRUE(m_game->CreatePuzzle(s));
   }
 

@@ -111,7 +111,7 @@ TEST_F(SaverApp, EveryWayOutGivesTheSystemStateBack) {
     app.ExitInstance();
     EXPECT_TRUE(m_system.m_active);
     EXPECT_FALSE(m_system.m_running);
-    RebuildEngine();
+    testkit::FreshEngine();
     UseRecordingDevice(&m_script);
   }
 }

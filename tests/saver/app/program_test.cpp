@@ -10,6 +10,8 @@
 #include <QKeyEvent>
 #include <QProcess>
 #include <QWheelEvent>
+#include <QWidget>
+#include <QWindow>
 
 #include <functional>
 
@@ -78,6 +80,13 @@ class SaverProgram_X11 : public ::testing::Test {
     return ::testing::AssertionFailure() << "no picture within " << milliseconds << " ms";
   }
   static bool HasPicture(int x, int y, int width, int height) { return RootHasPicture(x, y, width, height); }
+  // Waits until the full-screen program holds the keyboard and the pointer
+  // (it takes them on a frame once its window shows), so that input sent
+  // now reaches it.
+  static ::testing::AssertionResult WaitForGrabs() {
+    if (testkit::WaitUntil(InputGrabbedElsewhere, 15000)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the program took no keyboard and pointer grab";
+  }
   // The bound is for an end that never comes, not a speed goal: a
   // sanitized build on a loaded machine takes seconds to end.
   void ExpectCleanEnd(int milliseconds = 15000) {
@@ -98,7 +107,7 @@ class SaverProgram_X11 : public ::testing::Test {
 TEST_F(SaverProgram_X11, FullScreenEndsOnAKeyPress) {
   StartSaver({"/s"});
   ASSERT_TRUE(WaitForPicture(0, 0, 1280, 1024));
-  testkit::KeepRunningFor(300);
+  ASSERT_TRUE(WaitForGrabs());
   ASSERT_EQ(Xdotool({"key", "space"}), 0);
   ExpectCleanEnd();
 }
@@ -114,7 +123,7 @@ TEST_F(SaverProgram_X11, FullScreenIgnoresJitterAndEndsOnARealMove) {
   ASSERT_EQ(Xdotool({"mousemove", "500", "400"}), 0);
   StartSaver({"/s"});
   ASSERT_TRUE(WaitForPicture(0, 0, 1280, 1024));
-  testkit::KeepRunningFor(300);
+  ASSERT_TRUE(WaitForGrabs());
   // Back and forth by a pixel: however the moves are merged into messages,
   // none is 3 pixels.
   const auto nudge = [](const char* dx) {
@@ -164,6 +173,16 @@ TEST_F(SaverProgram_X11, ABadWindowIdEndsWithAMessage) {
 // ---- the windows ------------------------------------------------------------------------------
 namespace {
 
+// Waits until the top-level window of `widget` is shown on the display.
+bool WaitForExposed(QWidget* widget) {
+  return testkit::WaitUntil(
+      [widget] {
+        const QWindow* window = widget->window()->windowHandle();
+        return window && window->isExposed();
+      },
+      5000);
+}
+
 // Records what reaches the framework; closes nothing.
 class RecordingOwner : public CHVNScreensaverWnd {
  public:
@@ -184,9 +203,9 @@ TEST(SaverWindows_X11, QtInputBecomesTheFrameworksMessages) {
   QtSaverWindowFactory factory;
   std::unique_ptr<ISaverWindow> window = factory.CreateFullScreen(&owner, "Ravelle");
   ASSERT_NE(window, nullptr);
-  testkit::KeepRunningFor(200);
   auto* host = dynamic_cast<GLHostWidget*>(window->DeviceWindow());
   ASSERT_NE(host, nullptr);
+  ASSERT_TRUE(WaitForExposed(host));
   const QPointF at(40, 30);
   const QPointF global = host->mapToGlobal(at);
   const struct {
@@ -233,10 +252,12 @@ TEST(SaverWindows_X11, TheCursorIsInWindowCoordinatesForAWindowAwayFromTheCorner
   QtSaverWindowFactory factory;
   std::unique_ptr<ISaverWindow> window = factory.CreateChild(&owner, parent);
   ASSERT_NE(window, nullptr);
-  testkit::KeepRunningFor(300);
+  auto* host = dynamic_cast<QWidget*>(window->DeviceWindow());
+  ASSERT_NE(host, nullptr);
+  ASSERT_TRUE(WaitForExposed(host));
   EXPECT_TRUE(window->KeepUp());
   QCursor::setPos(350, 230);
-  testkit::KeepRunningFor(100);
+  ASSERT_TRUE(testkit::WaitUntil([] { return QCursor::pos() == QPoint(350, 230); }, 5000));
   const POINT cursor = window->CursorPosition();
   EXPECT_EQ(cursor.x, 50);
   EXPECT_EQ(cursor.y, 30);

@@ -104,8 +104,6 @@ class SaverTest : public EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    std::ofstream(m_dir / "machine.ini") << "[General]\nInstallDir=\"" << m_dir.path() << "\"\n";
-    SetMachineSettingsFile(m_dir / "machine.ini");
     SetProfileFile(m_dir / "profile.ini");
     SetSystemSaverState(&m_system);
     SetBuiltInStrings(&SaverStrings());
@@ -121,13 +119,13 @@ class SaverTest : public EngineTest {
     UnloadLanguageStrings();
     SetBuiltInStrings(nullptr);
     SetSystemSaverState(nullptr);
-    SetMachineSettingsFile("");
     SetProfileFile("");
     EngineTest::TearDown();
   }
   void SetOption(const char* name, int value) { ProfileWriteInt("ScreensaverOptions", name, value); }
 
   testkit::TempDir m_dir;
+  testkit::ScopedInstallation m_install{m_dir.path()};
   FakeSystemSaverState m_system;
   ScopedRecordingShell m_shell;
   FakeSaverWindowFactory m_factory{&m_shell};

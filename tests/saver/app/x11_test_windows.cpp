@@ -33,3 +33,16 @@ void DestroyTestWindow(unsigned long window) {
   XDestroyWindow(display, window);
   XSync(display, False);
 }
+
+bool InputGrabbedElsewhere() {
+  Display* display = SaverDisplay();
+  if (!display) return false;
+  const Window root = DefaultRootWindow(display);
+  const int keyboard = XGrabKeyboard(display, root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+  if (keyboard == GrabSuccess) XUngrabKeyboard(display, CurrentTime);
+  const int pointer =
+      XGrabPointer(display, root, False, 0, GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+  if (pointer == GrabSuccess) XUngrabPointer(display, CurrentTime);
+  XSync(display, False);
+  return keyboard == AlreadyGrabbed && pointer == AlreadyGrabbed;
+}

@@ -8,3 +8,6 @@ bool RootHasPicture(int x, int y, int width, int height);
 // A mapped, black top-level window; its id.
 unsigned long CreateTestWindow(int x, int y, int width, int height);
 void DestroyTestWindow(unsigned long window);
+// True when another client holds both the keyboard and the pointer grab
+// (tried for a moment from the root window, and given back when taken).
+bool InputGrabbedElsewhere();

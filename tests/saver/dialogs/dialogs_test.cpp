@@ -12,8 +12,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include <fstream>
-
 #include "platform/help_viewer.h"
 #include "platform/profile.h"
 #include "platform/shell.h"
@@ -34,8 +32,6 @@ namespace {
 class SaverDialogs_Offscreen : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::ofstream(m_dir / "machine.ini") << "[General]\nInstallDir=\"" << m_dir.path() << "\"\n";
-    SetMachineSettingsFile(m_dir / "machine.ini");
     SetProfileFile(m_dir / "profile.ini");
     SetBuiltInStrings(&SaverStrings());
   }
@@ -43,7 +39,6 @@ class SaverDialogs_Offscreen : public ::testing::Test {
     delete HelpViewerWindow();
     UnloadLanguageStrings();
     SetBuiltInStrings(nullptr);
-    SetMachineSettingsFile("");
     SetProfileFile("");
   }
   template <class Control = QWidget>
@@ -60,6 +55,7 @@ class SaverDialogs_Offscreen : public ::testing::Test {
   static int Stored(const char* name) { return ProfileGetInt("ScreensaverOptions", name, -1); }
 
   testkit::TempDir m_dir;
+  testkit::ScopedInstallation m_install{m_dir.path()};
   ScopedRecordingShell m_shell;
 };
 
@@ -68,13 +64,13 @@ class SaverDialogs_Offscreen : public ::testing::Test {
 TEST_F(SaverDialogs_Offscreen, SettingsOpenWithTheDefaultsAndOkWritesThem) {
   CSettingsDialog dialog;
   EXPECT_EQ(dialog.windowTitle(), "Ravelle Screensaver");
-  EXPECT_TRUE(Item<QCheckBox>(&dialog, 1008)->isChecked());
-  EXPECT_FALSE(Item<QCheckBox>(&dialog, 1009)->isChecked());
-  EXPECT_TRUE(Item<QCheckBox>(&dialog, 1012)->isChecked());
-  EXPECT_TRUE(Item(&dialog, 1007)->isHidden());
-  EXPECT_TRUE(Item(&dialog, 1004)->font().bold());
-  EXPECT_TRUE(Item(&dialog, 1010)->font().bold());
-  EXPECT_FALSE(Item(&dialog, 1008)->font().bold());
+  EXPECT_TRUE(Item<QCheckBox>(&dialog, kSettingsCloseOnMouseMove)->isChecked());
+  EXPECT_FALSE(Item<QCheckBox>(&dialog, kSettingsShowFps)->isChecked());
+  EXPECT_TRUE(Item<QCheckBox>(&dialog, kSettingsLimitFps)->isChecked());
+  EXPECT_TRUE(Item(&dialog, kSettingsCheckUpdates)->isHidden());
+  EXPECT_TRUE(Item(&dialog, kSettingsImagesGroup)->font().bold());
+  EXPECT_TRUE(Item(&dialog, kSettingsOptionsGroup)->font().bold());
+  EXPECT_FALSE(Item(&dialog, kSettingsCloseOnMouseMove)->font().bold());
   Save(&dialog, "settings");
   EXPECT_EQ(Stored("CloseMouseMove"), -1);  // nothing written by opening
   Item<QPushButton>(&dialog, IDOK)->click();
@@ -90,10 +86,11 @@ TEST_F(SaverDialogs_Offscreen, SettingsShowStoredValuesAndCancelWritesNothing) {
   ProfileWriteInt("ScreensaverOptions", "LimitFPSToRefreshRate", 0);
   {
     CSettingsDialog dialog;
-    EXPECT_FALSE(Item<QCheckBox>(&dialog, 1008)->isChecked());
-    EXPECT_TRUE(Item<QCheckBox>(&dialog, 1009)->isChecked());
-    EXPECT_FALSE(Item<QCheckBox>(&dialog, 1012)->isChecked());
-    for (int id : {1008, 1009, 1012}) Item<QCheckBox>(&dialog, id)->toggle();
+    EXPECT_FALSE(Item<QCheckBox>(&dialog, kSettingsCloseOnMouseMove)->isChecked());
+    EXPECT_TRUE(Item<QCheckBox>(&dialog, kSettingsShowFps)->isChecked());
+    EXPECT_FALSE(Item<QCheckBox>(&dialog, kSettingsLimitFps)->isChecked());
+    for (int id : {kSettingsCloseOnMouseMove, kSettingsShowFps, kSettingsLimitFps})
+      Item<QCheckBox>(&dialog, id)->toggle();
     Item<QPushButton>(&dialog, IDCANCEL)->click();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
   }
@@ -101,7 +98,8 @@ TEST_F(SaverDialogs_Offscreen, SettingsShowStoredValuesAndCancelWritesNothing) {
   EXPECT_EQ(Stored("ShowFPS"), 7);
   EXPECT_EQ(Stored("LimitFPSToRefreshRate"), 0);
   CSettingsDialog dialog;
-  for (int id : {1008, 1009, 1012}) Item<QCheckBox>(&dialog, id)->toggle();
+  for (int id : {kSettingsCloseOnMouseMove, kSettingsShowFps, kSettingsLimitFps})
+    Item<QCheckBox>(&dialog, id)->toggle();
   Item<QPushButton>(&dialog, IDOK)->click();
   EXPECT_EQ(Stored("CloseMouseMove"), 1);
   EXPECT_EQ(Stored("ShowFPS"), 0);
@@ -118,17 +116,17 @@ TEST_F(SaverDialogs_Offscreen, TheRefreshRateTextTogglesItsCheckBox) {
   QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), text->mapToGlobal(QPointF(5, 5)),
                       Qt::LeftButton, {}, {});
   QCoreApplication::sendEvent(text, &release);
-  EXPECT_FALSE(Item<QCheckBox>(&dialog, 1012)->isChecked());
+  EXPECT_FALSE(Item<QCheckBox>(&dialog, kSettingsLimitFps)->isChecked());
 }
 
 TEST_F(SaverDialogs_Offscreen, HelpOpensTheScreenSaverTopic) {
   const std::string page = m_dir.WriteFile("Help/english/5001.html", "<html><body>Screen saver</body></html>");
   CSettingsDialog dialog;
-  Item<QPushButton>(&dialog, 1023)->click();
+  Item<QPushButton>(&dialog, kSettingsHelp)->click();
   ASSERT_NE(HelpViewerWindow(), nullptr);
   EXPECT_TRUE(m_shell.boxes.empty());
   std::remove(page.c_str());
-  Item<QPushButton>(&dialog, 1023)->click();  // a missing page is named in a box
+  Item<QPushButton>(&dialog, kSettingsHelp)->click();  // a missing page is named in a box
   ASSERT_EQ(m_shell.boxes.size(), 1u);
   EXPECT_NE(m_shell.boxes[0].text.find("5001.html"), std::string::npos);
 }

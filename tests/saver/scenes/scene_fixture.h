@@ -18,8 +18,6 @@ class SceneTest : public EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    std::ofstream(m_dir / "machine.ini") << "[General]\nInstallDir=\"" << m_dir.path() << "\"\n";
-    SetMachineSettingsFile(m_dir / "machine.ini");
     SetProfileFile(m_dir / "profile.ini");
     m_dir.MakeFolder("PuzzleSamples");
     SaveImage("Textures/PieceEdge.png", 16, 16, qRgb(120, 80, 40));
@@ -28,7 +26,6 @@ class SceneTest : public EngineTest {
     StartEngine();
   }
   void TearDown() override {
-    SetMachineSettingsFile("");
     SetProfileFile("");
     EngineTest::TearDown();
   }
@@ -60,6 +57,7 @@ class SceneTest : public EngineTest {
   }
 
   testkit::TempDir m_dir;
+  testkit::ScopedInstallation m_install{m_dir.path()};
 };
 
 // A fixture that owns one scene of the given class, started as the window
