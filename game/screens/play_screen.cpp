@@ -138,7 +138,7 @@ void CGUIInterfacePlayPuzzle::Render() {
   if (m_hand.m_rubberBandActive) m_selectionRect.Render();
   if (KeyDown(DIK_TAB) && g_Game) {
     const D3DXIMAGE_INFO& info = g_Game->m_settings.m_pictureTexture.m_imageInfo;
-    m_preview.m_frame.m_rect = LargePreviewRect(BackBufferWidth(), BackBufferHeight(),
+    m_preview.m_frame.m_rect = LargePreviewRect(LayoutWidth(), LayoutHeight(),
                                                 RECT{0, 0, LONG(info.Width), LONG(info.Height)});
     m_preview.m_frame.Render();
   } else {
