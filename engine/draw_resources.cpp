@@ -4,6 +4,8 @@
 // Sections: texture - sprite - font
 #include "engine/draw_resources.h"
 
+#include <cstring>
+
 #include "engine/engine.h"
 
 // ---- texture ---------------------------------------------------------------------------
@@ -118,8 +120,9 @@ bool CKVRSprite::Create(CKVRTexture* texture) {
   return true;
 }
 
-bool CKVRSprite::Draw(const RECT& dest, float r, float g, float b, float a) {
+bool CKVRSprite::Draw(const RECT& layoutDest, float r, float g, float b, float a) {
   if (!m_texture || !m_sprite) return false;
+  const RECT dest = g_Engine.ToDevicePixels(layoutDest);
   const LONG sourceWidth = m_useSourceRect ? RectWidth(m_sourceRect) : LONG(m_texture->m_width);
   const LONG sourceHeight =
       m_useSourceRect ? RectHeight(m_sourceRect) : LONG(m_texture->m_height);
@@ -156,12 +159,47 @@ void CKVRFont::Release() {
   if (m_font) m_font->Release();
   m_font = nullptr;
   m_height = 0;
+  m_shape.Height = 0;
+}
+
+bool CKVRFont::Create(int height, UINT width, UINT weight, bool italic, const char* face) {
+  Release();
+  if (!g_Engine.m_device) return false;
+  const INT deviceHeight = INT(g_Engine.ToDevicePixels(height));
+  const UINT deviceWidth = UINT(g_Engine.ToDevicePixels(LONG(width)));
+  if (FAILED(D3DXCreateFontA(g_Engine.m_device, deviceHeight, deviceWidth, weight, 1, italic ? 1 : 0,
+                             DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                             face, &m_font))) {
+    m_font = nullptr;
+    return false;
+  }
+  m_height = height;
+  m_shape.Height = height;
+  m_shape.Width = width;
+  m_shape.Weight = weight;
+  m_shape.Italic = italic ? 1 : 0;
+  std::strncpy(m_shape.FaceName, face, sizeof m_shape.FaceName - 1);
+  return true;
+}
+
+void CKVRFont::Rescale() {
+  if (!m_font || m_shape.Height == 0) return;
+  const D3DXFONT_DESCA shape = m_shape;
+  Create(shape.Height, shape.Width, shape.Weight, shape.Italic != 0, shape.FaceName);
 }
 
 bool CKVRFont::DrawText(int x, int y, const std::string& text) {
   if (!m_font) return false;
-  RECT rect{x, y, x, y};
+  const LONG dx = g_Engine.ToDevicePixels(x), dy = g_Engine.ToDevicePixels(y);
+  RECT rect{dx, dy, dx, dy};
   return m_font->DrawTextA(nullptr, text.c_str(), -1, &rect, m_format, m_textColor) != 0;
+}
+
+SIZE CKVRFont::Measure(const std::string& text) const {
+  if (!m_font) return SIZE{0, 0};
+  RECT r{0, 0, 0, 0};
+  m_font->DrawTextA(nullptr, text.c_str(), -1, &r, m_format | DT_CALCRECT, m_textColor);
+  return SIZE{g_Engine.ToLayoutPixels(r.right - r.left), g_Engine.ToLayoutPixels(r.bottom - r.top)};
 }
 
 bool CKVRFont::DrawShadowText(const std::string& text, int x, int y) {

@@ -9,6 +9,13 @@
 // on a device reset and at shutdown. A record owns its interface and releases
 // it when it is destroyed. Records are neither copied nor moved.
 //
+// Sprites and fonts take positions and sizes in layout pixels and draw at
+// g_Engine's layout scale (engine/engine.h): a sprite's rectangle and a
+// text's place are converted at the draw, a font is made at its height
+// times the scale (made again when the scale changes), so text is drawn
+// at the device's resolution. Textures keep the size of their pictures and
+// are stretched over the converted rectangle with the device's filter.
+//
 // Sections: texture - sprite - font
 #include <string>
 
@@ -63,8 +70,8 @@ class CKVRSprite {
   // A new sprite interface bound to texture (not owned); clears
   // m_useSourceRect. false when the sprite cannot be made (no texture bound).
   bool Create(CKVRTexture* texture);
-  // Draws the texture (or m_sourceRect of it) stretched to exactly fill dest,
-  // texels multiplied by the colour (r, g, b, a in 0..1, clamped). false
+  // Draws the texture (or m_sourceRect of it) stretched to exactly fill dest
+  // (layout pixels; on the device ToDevicePixels(dest)), texels multiplied by the colour (r, g, b, a in 0..1, clamped). false
   // without a sprite or texture record, when the source size is zero or
   // unknown, or when a sprite call fails.
   bool Draw(const RECT& dest, float r, float g, float b, float a);
@@ -89,12 +96,24 @@ class CKVRFont {
   CKVRFont(const CKVRFont&) = delete;
   CKVRFont& operator=(const CKVRFont&) = delete;
 
-  // Draws text with its top-left corner at (x, y) in the text colour and the
-  // record's format. false without a font or when drawing fails.
+  // Makes the font (the one before released): the face with a cell height
+  // and an average character width (0: the face's own) in layout pixels,
+  // both times the layout scale on the device. m_height becomes height.
+  // false (no font, height 0) without a device or when it cannot be made.
+  bool Create(int height, UINT width, UINT weight, bool italic, const char* face);
+  // Makes a font of Create's again at the current layout scale; nothing
+  // for a released font or one made otherwise.
+  void Rescale();
+  // Draws text with its top-left corner at (x, y) (layout pixels) in the
+  // text colour and the record's format. false without a font or when
+  // drawing fails.
   bool DrawText(int x, int y, const std::string& text);
   // Four copies in the shadow colour at the diagonal neighbours (x-1,y-1),
   // (x+1,y-1), (x+1,y+1), (x-1,y+1), then the text at (x, y). Always true.
   bool DrawShadowText(const std::string& text, int x, int y);
+  // Width and height of the text (DT_CALCRECT) in layout pixels, rounded
+  // up; (0, 0) without a font.
+  SIZE Measure(const std::string& text) const;
   // Releases the font interface; the height returns to 0.
   void Release();
 
@@ -102,5 +121,8 @@ class CKVRFont {
   D3DCOLOR m_textColor = 0;
   D3DCOLOR m_shadowColor = 0;
   DWORD m_format = DT_NOCLIP;
-  int m_height = 0;
+  int m_height = 0;  // layout pixels
+
+ private:
+  D3DXFONT_DESCA m_shape;  // what Create was given (Height 0: not made by Create)
 };

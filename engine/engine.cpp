@@ -3,12 +3,13 @@
 // the shared render-state operations.
 //
 // Sections: globals and seams - enumeration - construction and start-up -
-// device creation - frames - reset - resizing - render states - the scene
-// light - records - shutdown
+// device creation - frames - the 2D layer's scale - reset - resizing -
+// render states - the scene light - records - shutdown
 #include "engine/engine.h"
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <thread>
 #include <utility>
 
@@ -121,6 +122,7 @@ InitResult CKVREngine::CreateDevice(HWND window, bool vsync) {
   if (!result.success) return result;
   ReadBackBufferDesc();
   SetDefaultStates();
+  UpdateLayoutScale();
   --g_SuspendCount;
   UpdateActive();
   m_fpsTimer.Start(0.0);
@@ -247,9 +249,10 @@ void CKVREngine::GetScreenRay(D3DXVECTOR3* origin, D3DXVECTOR3* direction, int x
   }
   const float width = float(m_presentParams.BackBufferWidth);
   const float height = float(m_presentParams.BackBufferHeight);
+  const float px = float(x * m_layoutScale), py = float(y * m_layoutScale);
   // With no back-buffer size the ray goes through the centre.
-  const float nx = width > 0 ? 2.0f * float(x) / width - 1.0f : 0.0f;
-  const float ny = height > 0 ? 1.0f - 2.0f * float(y) / height : 0.0f;
+  const float nx = width > 0 ? 2.0f * px / width - 1.0f : 0.0f;
+  const float ny = height > 0 ? 1.0f - 2.0f * py / height : 0.0f;
   const D3DXVECTOR3 v(nx / m_projection._11, ny / m_projection._22, 1.0f);
   D3DXMATRIX inverse;
   D3DXMatrixIdentity(&inverse);
@@ -258,6 +261,35 @@ void CKVREngine::GetScreenRay(D3DXVECTOR3* origin, D3DXVECTOR3* direction, int x
   D3DXVec3TransformCoord(origin, &zero, &inverse);
   D3DXVec3TransformNormal(direction, &v, &inverse);
   D3DXVec3Normalize(direction, direction);
+}
+
+// ---- the 2D layer's scale ------------------------------------------------------------------------
+void CKVREngine::UpdateLayoutScale() {
+  const double factor = m_focusWindow ? m_focusWindow->GetScaleFactor() : 1.0;
+  const double scale = factor > 0.0 && std::isfinite(factor) ? factor : 1.0;
+  if (scale == m_layoutScale) return;
+  m_layoutScale = scale;
+  for (CKVRFont* font : m_fonts) font->Rescale();
+}
+
+LONG CKVREngine::ToDevicePixels(LONG layout) const {
+  if (m_layoutScale == 1.0) return layout;
+  return LONG(std::lround(double(layout) * m_layoutScale));
+}
+
+RECT CKVREngine::ToDevicePixels(const RECT& layout) const {
+  return RECT{ToDevicePixels(layout.left), ToDevicePixels(layout.top), ToDevicePixels(layout.right),
+              ToDevicePixels(layout.bottom)};
+}
+
+LONG CKVREngine::ToLayoutPixels(LONG device) const {
+  if (m_layoutScale == 1.0) return device;
+  // The tolerance keeps a quotient that is whole but for rounding whole.
+  return LONG(std::ceil(double(device) / m_layoutScale - 1e-6));
+}
+
+SIZE CKVREngine::LayoutSize() const {
+  return SIZE{ToLayoutPixels(LONG(m_backBufferDesc.Width)), ToLayoutPixels(LONG(m_backBufferDesc.Height))};
 }
 
 // ---- reset ------------------------------------------------------------------------------------------
@@ -328,6 +360,7 @@ void CKVREngine::OnSize(int sizeType) {
 
 void CKVREngine::HandleResize() {
   if (!m_device || !m_focusWindow) return;
+  UpdateLayoutScale();
   RECT client;
   if (!m_focusWindow->GetClientRect(&client)) return;
   // A minimised window has no client area: keep the back buffer as it is.

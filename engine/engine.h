@@ -15,6 +15,13 @@
 // applies it at once, so a reset or the next frame begin puts it back. The
 // data members are public for reading; only the engine writes them.
 //
+// The 2D layer (sprites, text, the screens' widgets) is laid out in layout
+// pixels: the desktop's logical pixels, as a 96-dpi screen has them. The
+// device draws it at m_layoutScale device pixels per layout pixel (the
+// window's scale factor); sprite and font records convert at their draw
+// calls, fonts are made at the scaled height. The 3D scene, the back buffer
+// and the projection stay in device pixels. At scale 1 both units are one.
+//
 // Sections: enumeration records - engine - the scene light - globals and
 // seams
 #include <functional>
@@ -90,13 +97,30 @@ class CKVREngine {
   // a zero top and bottom is ignored. The caller raises g_SuspendCount around the call,
   // lowers it after, recomputes m_active and calls HandleResize.
   void OnSize(int sizeType);
-  // Resets the device when the client size changed. A zero-size client
+  // Takes the window's scale factor (UpdateLayoutScale), then resets the
+  // device when the client size changed. A zero-size client
   // (minimised) never resets. A failed reset marks the device lost, so the
   // next BeginFrame tries again.
   void HandleResize();
-  // World-space ray through client point (x, y) of the current camera, with
-  // the projection of the last frame begin. A camera must be set.
+  // World-space ray through the view's point (x, y) in layout pixels (the
+  // cursor's unit; device pixel x * m_layoutScale) of the current camera,
+  // with the projection of the last frame begin. A camera must be set.
   void GetScreenRay(D3DXVECTOR3* origin, D3DXVECTOR3* direction, int x, int y);
+  // Reads the window's scale factor into m_layoutScale (one that is not a
+  // positive number counts as 1); when it changed, every listed font is
+  // made again at its new size. CreateDevice and HandleResize call it.
+  void UpdateLayoutScale();
+  // Layout to device pixels: times m_layoutScale, rounded to the nearest
+  // (halves away from zero); a rectangle edge by edge, so rectangles that
+  // touch still touch. At scale 1 the value itself.
+  LONG ToDevicePixels(LONG layout) const;
+  RECT ToDevicePixels(const RECT& layout) const;
+  // Device to layout pixels, rounded up: what covers `device` pixels fits
+  // in the answer.
+  LONG ToLayoutPixels(LONG device) const;
+  // The back buffer's width and height in layout pixels (rounded up, so a
+  // band across the answer covers the whole back buffer).
+  SIZE LayoutSize() const;
   // Ends the frame: EndScene and Present; a Present that answers
   // D3DERR_DEVICELOST or D3DERR_DRIVERINTERNALERROR marks the device lost.
   // Answers Present's result.
@@ -173,6 +197,7 @@ class CKVREngine {
   D3DCOLOR m_fogColor = 0xFFFFFFFF;
   float m_fogStart = 0.0f;
   float m_fogEnd = 1024.0f;
+  double m_layoutScale = 1.0;  // device pixels per layout pixel
   CKVRTimer m_fpsTimer;
   double m_fps = 0.0;
   int m_frameCount = 0;  // frames of the current frame-rate interval

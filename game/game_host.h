@@ -19,7 +19,13 @@ class IGameHost {
   virtual bool CreateInput() = 0;
   // Opens the sound device (g_SoundManager) for the view. false: no sound.
   virtual bool CreateSound() = 0;
-  // The cursor in the view's client pixels.
+  // The cursor in the view's client pixels. Client pixels, here and for
+  // every cursor position of the game (the screens' mouse calls, the
+  // widgets' hit tests, SetCursorPos), are the view's layout pixels: the
+  // desktop's logical pixels, in which the 2D layer is laid out and drawn
+  // at the scale factor (engine/engine.h). The 3D pick ray converts them
+  // to device pixels itself (CKVREngine::GetScreenRay). At scale 1 the two
+  // are the same.
   virtual POINT CursorPos() = 0;
   // Queues a menu command; it runs after the current frame, through the
   // frame's command rules.

@@ -107,13 +107,8 @@ void CPuzzleGame::Shutdown() {
 void CPuzzleGame::CreateFonts() {
   for (int i = 0; i < kFontCount; ++i) {
     CKVRFont& font = m_fonts[i];
-    font.Release();
-    if (!g_Engine.m_device) continue;
     const FontShape& shape = kFontShapes[i];
-    if (SUCCEEDED(D3DXCreateFontA(g_Engine.m_device, shape.height, shape.width, shape.weight, 1, 0, DEFAULT_CHARSET,
-                                  OUT_TT_ONLY_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Verdana",
-                                  &font.m_font)))
-      font.m_height = shape.height;
+    font.Create(shape.height, shape.width, shape.weight, false, "Verdana");
   }
 }
 
@@ -147,7 +142,7 @@ void CPuzzleGame::Render() {
 }
 
 void CPuzzleGame::EndFrame() {
-  const LONG width = static_cast<LONG>(g_Engine.m_backBufferDesc.Width);
+  const LONG width = g_Engine.LayoutSize().cx;
   if (m_showFPS) {
     CKVRFont& font = m_fonts[1];
     font.m_textColor = 0xFFFFFFFF;

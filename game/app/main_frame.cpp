@@ -94,6 +94,9 @@ bool CMainFrame::LoadFrame() {
   setWindowIcon(QIcon(QPixmap::fromImage(ReadPictureFile(GetInstallDir() + kPathSeparator + "RavelleGame.png"))));
   winId();  // the native window now, so a failure shows here
   if (!windowHandle()) return false;
+  // On another screen the scale factor may change while the size in logical
+  // pixels stays: no resize event then.
+  connect(windowHandle(), &QWindow::screenChanged, this, [this] { OnSize(); });
   m_commands.SetLanguage(CFrameCommands::StoredLanguage());
   setWindowTitle(QString::fromStdString(GetProductTitle()));
   SetGameHost(this);
@@ -275,10 +278,7 @@ int CMainFrame::ShowCursor(bool show) {
 }
 
 void CMainFrame::SetCursorPos(POINT client) {
-  if (!m_view) return;
-  const qreal ratio = m_view->devicePixelRatioF();
-  const QPoint local(static_cast<int>(client.x / ratio), static_cast<int>(client.y / ratio));
-  QCursor::setPos(m_view->mapToGlobal(local));
+  if (m_view) QCursor::setPos(m_view->mapToGlobal(QPoint(client.x, client.y)));
 }
 
 int CMainFrame::WheelScrollLines() { return QApplication::wheelScrollLines(); }

@@ -33,12 +33,7 @@ struct FontSpec {
 };
 
 void MakeFont(CKVRFont& font, const FontSpec& spec) {
-  font.Release();
-  if (!g_Engine.m_device) return;
-  if (SUCCEEDED(D3DXCreateFontA(g_Engine.m_device, spec.height, spec.width, spec.weight, 1, spec.italic ? 1 : 0,
-                                DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                "Verdana", &font.m_font)))
-    font.m_height = spec.height;
+  font.Create(spec.height, spec.width, spec.weight, spec.italic, "Verdana");
 }
 
 std::string Text(unsigned id) { return id ? LoadResString(id) : std::string(); }
@@ -125,12 +120,12 @@ void CCommandHelperWindow::Layout() {
       continue;
     }
     const CKVRFont& main = line.m_id == kHelpHeader ? m_fontBold : line.m_id == kHelpTitle ? m_fontTitle : m_fontRegular;
-    const SIZE t = MeasureText(main, line.m_text);
+    const SIZE t = main.Measure(line.m_text);
     line.m_textRect = At(left, top + y, t);
     y += t.cy;
     widest = std::max(widest, t.cx);
     if (line.m_id == kHelpHeader) continue;
-    const SIZE k = MeasureText(m_fontRegular, line.m_keyText);
+    const SIZE k = m_fontRegular.Measure(line.m_keyText);
     line.m_keyRect = At(left, top + y, k);
     y += k.cy + (line.m_id == kHelpTitle ? 0 : 4);
     widest = std::max(widest, k.cx);

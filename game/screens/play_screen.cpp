@@ -136,7 +136,7 @@ void CGUIInterfacePlayPuzzle::Render() {
   if (m_hand.rubberBandActive) m_selectionRect.Render();
   if (KeyDown(DIK_TAB) && g_Game) {
     const D3DXIMAGE_INFO& info = g_Game->m_settings.m_pictureTexture.m_imageInfo;
-    m_preview.RenderLarge(LargePreviewRect(BackBufferWidth(), BackBufferHeight(),
+    m_preview.RenderLarge(LargePreviewRect(LayoutWidth(), LayoutHeight(),
                                            RECT{0, 0, LONG(info.Width), LONG(info.Height)}));
   } else {
     m_preview.Render();

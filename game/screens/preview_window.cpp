@@ -32,7 +32,7 @@ RECT CImagePreviewWindow::PictureRect() const {
 bool CImagePreviewWindow::Open(CKVRTexture* picture) {
   m_picture = picture;
   const POINT at = UnpackPosition(ReadProfileInt(profile::kPreviewLastPos));
-  const LONG W = BackBufferWidth(), H = BackBufferHeight();
+  const LONG W = LayoutWidth(), H = LayoutHeight();
   const float iw = picture ? static_cast<float>(picture->m_imageInfo.Width) : 0.0f;
   const float ih = picture ? static_cast<float>(picture->m_imageInfo.Height) : 0.0f;
   const float aspect = iw > 0.0f ? ih / iw : 0.0f;
@@ -70,7 +70,7 @@ void CImagePreviewWindow::Close() {
 }
 
 void CImagePreviewWindow::ClampToScreen() {
-  const RECT screen{32, 32, BackBufferWidth() - 32, BackBufferHeight() - 32};
+  const RECT screen{32, 32, LayoutWidth() - 32, LayoutHeight() - 32};
   if (!PtInRect(screen, POINT{m_rect.left, m_rect.top})) {
     const LONG w = Width(m_rect), h = Height(m_rect);
     m_rect = RECT{32, 40, 32 + w, 40 + h};

@@ -3,8 +3,8 @@
 #include "engine/engine.h"
 #include "support/support.h"
 
-LONG BackBufferWidth() { return static_cast<LONG>(g_Engine.m_backBufferDesc.Width); }
-LONG BackBufferHeight() { return static_cast<LONG>(g_Engine.m_backBufferDesc.Height); }
+LONG LayoutWidth() { return g_Engine.LayoutSize().cx; }
+LONG LayoutHeight() { return g_Engine.LayoutSize().cy; }
 
 bool LoadTextureArt(CKVRTexture& texture, const char* file, D3DCOLOR colorKey) {
   return texture.LoadFromFile(GetTexturesDir() + kPathSeparator + file, colorKey);
@@ -22,11 +22,4 @@ bool MakeWhiteTexture(CKVRTexture& texture, bool autoMipMap) {
     texture.Unlock();
   }
   return true;
-}
-
-SIZE MeasureText(const CKVRFont& font, const std::string& text) {
-  if (!font.m_font) return SIZE{0, 0};
-  RECT r{0, 0, 0, 0};
-  font.m_font->DrawTextA(nullptr, text.c_str(), -1, &r, font.m_format | DT_CALCRECT, font.m_textColor);
-  return SIZE{r.right - r.left, r.bottom - r.top};
 }

@@ -1,15 +1,15 @@
 #pragma once
-// Small drawing helpers the 3D screens share: the back buffer's size, art
-// from the textures folder, blank white textures and text measured with a
-// font.
+// Small drawing helpers the 3D screens share: the view's size in layout
+// pixels, art from the textures folder and blank white textures.
 #include <string>
 
 #include "engine/draw_resources.h"
 #include "platform/win_types.h"
 
-// The back buffer's width and height in pixels.
-LONG BackBufferWidth();
-LONG BackBufferHeight();
+// The view's width and height in layout pixels, the unit the screens' 2D
+// parts are laid out in (g_Engine.LayoutSize()).
+LONG LayoutWidth();
+LONG LayoutHeight();
 
 // Loads the file of the textures folder (colour key 0: none). A file that
 // does not load leaves the record without a texture.
@@ -19,6 +19,3 @@ void RemakeSprite(CKVRSprite& sprite, CKVRTexture& texture);
 // A 32 x 32 opaque white texture (one level, or a full chain with automatic
 // mipmaps).
 bool MakeWhiteTexture(CKVRTexture& texture, bool autoMipMap);
-// Width and height of the text drawn with the font (DT_CALCRECT from
-// (0, 0)); (0, 0) without a font.
-SIZE MeasureText(const CKVRFont& font, const std::string& text);

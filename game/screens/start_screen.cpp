@@ -6,6 +6,7 @@
 #include "game/game_host.h"
 #include "game/game_text_ids.h"
 #include "game/puzzle_game.h"
+#include "game/screens/screen_kit.h"
 #include "support/string_table.h"
 #include "support/support.h"
 
@@ -25,9 +26,6 @@ void MakeSprite(CKVRSprite& sprite, CKVRTexture& texture) {
   sprite.Release();
   sprite.Create(&texture);
 }
-
-LONG BackBufferWidth() { return static_cast<LONG>(g_Engine.m_backBufferDesc.Width); }
-LONG BackBufferHeight() { return static_cast<LONG>(g_Engine.m_backBufferDesc.Height); }
 }  // namespace
 
 // ---- art and captions ------------------------------------------------------------------------
@@ -80,8 +78,8 @@ int CGUIInterfaceStartMenu::Update() {
   // The buttons see a press where it happened; hover catches up next frame.
   const POINT pointer = m_pressAt.value_or(Cursor());
   CKVRGUIButton& exit = m_buttons[kButtonCount - 1];
-  exit.m_rect = RECT{kButtonLeft, BackBufferHeight() - 8 - kButtonSize, kButtonLeft + kButtonSize,
-                     BackBufferHeight() - 8};
+  exit.m_rect = RECT{kButtonLeft, LayoutHeight() - 8 - kButtonSize, kButtonLeft + kButtonSize,
+                     LayoutHeight() - 8};
   for (CKVRGUIButton& button : m_buttons) {
     button.OnMouse(pointer, LeftDown());
     button.m_alpha = button.m_visible && PtInRect(button.m_rect, button.m_mousePos) ? kHoverAlpha : kRestAlpha;
@@ -96,8 +94,8 @@ int CGUIInterfaceStartMenu::Update() {
 }
 
 void CGUIInterfaceStartMenu::Render() {
-  const LONG w = BackBufferWidth();
-  const LONG h = BackBufferHeight();
+  const LONG w = LayoutWidth();
+  const LONG h = LayoutHeight();
   g_Engine.SetClearColor(0xFFFFFFFF);
   RECT globe;
   FitRectKeepAspect(RECT{0, 0, 1024, 1024}, RECT{0, 0, h, h}, globe);
@@ -129,7 +127,7 @@ void CGUIInterfaceStartMenu::Render() {
 }
 
 void CGUIInterfaceStartMenu::RenderMenuBar() {
-  const LONG w = BackBufferWidth();
+  const LONG w = LayoutWidth();
   m_barSprite.Draw(RECT{0, 0, w, static_cast<LONG>(m_barTexture.m_height)}, 1.0f, 1.0f, 1.0f, 0.75f);
   m_titleSprite.Draw(RECT{0, 0, static_cast<LONG>(m_titleTexture.m_width),
                           static_cast<LONG>(m_titleTexture.m_height)},

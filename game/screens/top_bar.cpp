@@ -113,7 +113,7 @@ void CPlayPuzzleTopMenuBar::PlaceRightIcons(LONG width) {
 }
 
 void CPlayPuzzleTopMenuBar::Render() {
-  const LONG w = BackBufferWidth();
+  const LONG w = LayoutWidth();
   PlaceRightIcons(w);
   if (m_mode != 0 && m_mode != 1) return;
   if (m_mode == 1) {
@@ -145,7 +145,7 @@ void CPlayPuzzleTopMenuBar::DrawTooltip(int index) {
   if (!g_Game) return;
   CKVRFont& font = g_Game->m_fonts[2];
   const TopBarIcon& icon = m_icons[index];
-  const RECT t = TooltipRect(icon.m_rect, MeasureText(font, icon.m_tooltip), BackBufferWidth());
+  const RECT t = TooltipRect(icon.m_rect, font.Measure(icon.m_tooltip), LayoutWidth());
   for (LONG d : {3, 2, 1}) m_tooltipSprite.Draw(Offset(t, d, d), 0.0f, 0.0f, 0.0f, 0.2f);
   m_tooltipSprite.Draw(t, 1.0f, 1.0f, 1.0f, 1.0f);
   const RECT border[4] = {{t.left, t.top, t.right, t.top + 1},

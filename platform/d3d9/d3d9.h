@@ -455,6 +455,9 @@ class HostWindow {
   virtual bool GetClientRect(RECT* out) const = 0;
   // Width and height of the screen the window is on (SM_CXSCREEN, SM_CYSCREEN).
   virtual SIZE GetScreenSize() const = 0;
+  // The desktop's scale factor for the window: device pixels per logical
+  // pixel (1 on a 96-dpi desktop, 2 at 192 dpi; fractional factors too).
+  virtual double GetScaleFactor() const { return 1.0; }
 };
 
 // ---- reference counting -----------------------------------------------------------

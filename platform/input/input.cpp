@@ -143,7 +143,7 @@ class CKVRInputFeed : public QObject {
   void MoveTo(QPoint global);
   void WarpBack();
   // A global position in the window's client pixels, as the view's cursor
-  // is given (logical position times the scale factor, rounded down).
+  // is given (its logical position, rounded down).
   POINT ClientPixel(QPointF global) const;
 
   QPointer<QWidget> m_window;  // null again if the window goes first
@@ -291,8 +291,7 @@ void CKVRInputFeed::MoveTo(QPoint global) {
 POINT CKVRInputFeed::ClientPixel(QPointF global) const {
   if (!m_window) return POINT{};
   const QPointF local = m_window->mapFromGlobal(global);
-  const qreal ratio = m_window->devicePixelRatioF();
-  return POINT{static_cast<LONG>(std::floor(local.x() * ratio)), static_cast<LONG>(std::floor(local.y() * ratio))};
+  return POINT{static_cast<LONG>(std::floor(local.x())), static_cast<LONG>(std::floor(local.y()))};
 }
 
 void CKVRInputFeed::Take(BYTE (&keys)[256], DIMOUSESTATE2& mouse, MouseButtonPlaces& places) {

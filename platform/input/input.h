@@ -95,7 +95,7 @@ static_assert(sizeof(DIMOUSESTATE2) == 20);
 
 // Where the pointer was at each button's last press and last release, in
 // the window's client pixels (the unit of the view's cursor: the logical
-// position times the window's scale factor, rounded down). A place is kept
+// position in the window, rounded down). A place is kept
 // until the next press or release of its button, so the release of a click
 // shorter than a frame, read one frame after its press, still has its own.
 // A button the feed has not seen pressed (or released) has no place: input

@@ -77,14 +77,7 @@ InitResult CScreensaverWnd::InitScene() {
   return InitResult{true, ""};
 }
 
-bool CScreensaverWnd::CreateFpsFont() {
-  if (m_fpsFont.m_font) m_fpsFont.Release();
-  if (FAILED(D3DXCreateFontA(g_Engine.m_device, 16, 10, 400, 1, false, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS,
-                             DEFAULT_QUALITY, 0, "Arial", &m_fpsFont.m_font)))
-    return false;
-  m_fpsFont.m_height = 16;
-  return true;
-}
+bool CScreensaverWnd::CreateFpsFont() { return m_fpsFont.Create(16, 10, 400, false, "Arial"); }
 
 // ---- frames --------------------------------------------------------------------------------
 void CScreensaverWnd::RenderFrame() {

@@ -23,8 +23,7 @@ void CSceneFallingWall::Init() {
   m_overlaySprite.Create(&m_overlayTexture);
   // The whole back buffer: a rectangle that stops one short of the size would
   // leave the last row and column uncovered.
-  m_overlayRect = RECT{0, 0, LONG(g_Engine.m_backBufferDesc.Width),
-                       LONG(g_Engine.m_backBufferDesc.Height)};
+  m_overlayRect = RECT{0, 0, g_Engine.LayoutSize().cx, g_Engine.LayoutSize().cy};
   m_overlayColor = D3DCOLORVALUE{1, 1, 1, 1};
   SetSceneLight(Light(), D3DXVECTOR3(0.25f, -0.25f, -1.0f));
   g_Engine.SetAmbientColor(kWallAmbient);

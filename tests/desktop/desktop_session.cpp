@@ -378,6 +378,12 @@ WindowInfo DesktopSession::Framed(WindowId window) {
 // ---- input (XTest) -----------------------------------------------------------------------------
 void DesktopSession::Sync() { XSync(m_display, False); }
 
+void DesktopSession::SetResources(const std::string& resources) {
+  XChangeProperty(m_display, DefaultRootWindow(m_display), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(resources.data()), static_cast<int>(resources.size()));
+  Sync();
+}
+
 void DesktopSession::MoveTo(int x, int y) {
   XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
   Sync();

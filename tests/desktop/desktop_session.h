@@ -110,6 +110,9 @@ class DesktopSession {
   // Whether the window's _NET_WM_STATE holds `state` ("_NET_WM_STATE_HIDDEN",
   // "_NET_WM_STATE_MAXIMIZED_VERT", ...).
   bool HasState(WindowId window, const std::string& state);
+  // Sets the X resources programs read at their start ("Xft.dpi:\t192\n"),
+  // as `xrdb -load` does: the root window's RESOURCE_MANAGER property.
+  void SetResources(const std::string& resources);
   // Asks the window manager, as its title-bar buttons do.
   void SetMaximised(WindowId window, bool on);
   void Minimise(WindowId window);

@@ -64,7 +64,7 @@ class GameDesktop : public ::testing::Test {
   // left (left of the white sign in its middle).
   bool StartScreenShows(const WindowInfo& main) {
     const auto [x, y] = ExitButton(main);
-    const unsigned c = session->Pixel(x - 19, y);
+    const unsigned c = session->Pixel(x - 19 * scale, y);
     const int r = static_cast<int>(c >> 16), g = static_cast<int>((c >> 8) & 0xff);
     return r > 150 && r > g + 80;
   }
@@ -85,11 +85,12 @@ class GameDesktop : public ::testing::Test {
 
   static const char* CurrentTest() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
-  static std::pair<int, int> ExitButton(const WindowInfo& main) {
-    return {main.x + 40, main.y + main.height - 44};
+  std::pair<int, int> ExitButton(const WindowInfo& main) const {
+    return {main.x + 40 * scale, main.y + main.height - 44 * scale};
   }
 
   std::unique_ptr<DesktopSession> session;
+  int scale = 1;  // the desktop's scale factor the game runs at
 };
 using GameDesktop_Desktop = GameDesktop;
 }  // namespace
@@ -400,4 +401,178 @@ TEST_F(GameDesktop_Desktop, ASystemReportThatCannotBeShownSaysSo) {
   EXPECT_TRUE(std::filesystem::exists(session->RuntimeDir() + "/Ravelle/RavelleGame_SystemInfo.txt"));
   session->Key("Return");
   EXPECT_TRUE(testkit::WaitUntil([&] { return session->ActiveWindow() == main.id; }, 10000));
+}
+
+// ---- the desktop's scale factor ---------------------------------------------------------------------
+namespace {
+int Red(unsigned c) { return static_cast<int>(c >> 16); }
+int Green(unsigned c) { return static_cast<int>((c >> 8) & 0xff); }
+int Blue(unsigned c) { return static_cast<int>(c & 0xff); }
+// The command helper's panel: white at 0.9 over the table.
+bool PanelWhite(unsigned c) { return Red(c) > 215 && Green(c) > 215 && Blue(c) > 215; }
+// The helper's key texts are green.
+bool GreenInk(unsigned c) { return Green(c) > 90 && Green(c) > Red(c) + 50 && Green(c) > Blue(c) + 50; }
+// The pieces of the sample picture are blue, green and grey; the wooden
+// table is always redder than it is blue or green.
+bool PieceColoured(unsigned c) { return Blue(c) > Red(c) + 10 || Green(c) > Red(c) + 10; }
+
+// The mean difference per channel between a w x h grab and a 2w x 2h grab
+// taken down to w x h by averaging 2 x 2 blocks.
+double DifferenceToHalved(const std::vector<unsigned>& small, const std::vector<unsigned>& large, int w, int h) {
+  double sum = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const unsigned a = small[static_cast<size_t>(y * w + x)];
+      for (int (*channel)(unsigned) : {Red, Green, Blue}) {
+        int block = 0;
+        for (int dy = 0; dy < 2; ++dy)
+          for (int dx = 0; dx < 2; ++dx) block += channel(large[static_cast<size_t>((2 * y + dy) * 2 * w + 2 * x + dx)]);
+        sum += std::abs(channel(a) - block / 4.0);
+      }
+    }
+  return sum / (3.0 * w * h);
+}
+
+// What a player sees of the 2D layer at one scale factor (device pixels).
+struct ScaledLook {
+  int panelWidth = 0, panelHeight = 0;  // the command helper
+  int greenRows = 0;                    // rows with ink of its green key texts
+  std::vector<unsigned> icons;          // the top bar's icons 0..5, icon 1 hovered
+  bool tooltip = false;                 // the full-screen icon's tooltip came up
+  bool dragged = false;                 // a piece went where it was dragged to
+};
+}  // namespace
+
+// On a 2560 x 1600 screen at Xft.dpi 192 the game's 2D layer is that of
+// Xft.dpi 96 at twice the size: the command helper's panel and the green
+// key texts in it, the top bar's icons (the same picture, taken down by
+// 2 x 2 blocks); a hover on an icon of the start screen shows its
+// tooltip, a piece drags.
+TEST_F(GameDesktop_Desktop, AtXftDpi192TheViewsTextsAndIconsAreTwiceAsLarge) {
+  auto look = [&](int factor, ScaledLook& seen) {
+    scale = factor;
+    session = std::make_unique<DesktopSession>(2560, 1600);
+    ASSERT_TRUE(session->Ok()) << session->Error();
+    if (factor == 2) session->SetResources("Xft.dpi:\t192\n");
+    WriteProfile("[General]\nShowTutorialDialog=0\n");
+    WindowInfo main;
+    auto game = StartGame(&main);
+    ASSERT_NE(main.id, 0u);
+    const int s = factor;
+    // The start screen's full-screen icon, right in the top bar: its
+    // tooltip opens below it, to its left.
+    const int iconX = main.x + main.width - 49 * s, iconY = main.y + 34 * s;
+    auto tipArea = [&] { return WhitePixels(session->Grab(main.x + main.width - 300 * s, iconY + 25 * s, 300 * s, 40 * s)); };
+    const int before = tipArea();
+    session->MoveSmoothly(iconX - 150 * s, iconY + 250 * s, iconX, iconY, 4);
+    seen.tooltip = testkit::WaitUntil([&] { return tipArea() > before + 400 * s * s; }, 10000);
+    session->Screenshot("scale-" + std::to_string(s) + "-tooltip");
+    session->MoveSmoothly(iconX, iconY, main.x + 200 * s, main.y + 300 * s, 8);
+    session->MoveSmoothly(main.x + 200 * s, main.y + 300 * s, main.x + 42 * s, main.y + 114 * s);  // "Create New Puzzle"
+    session->Click(1);
+    const std::optional<WindowInfo> dialog = session->WaitForWindow("Create new puzzle");
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return session->ActiveWindow() == dialog->id; }, 10000));
+    session->Key("Return");
+    ASSERT_TRUE(testkit::WaitUntil(
+        [&] { return !StartScreenShows(main) && session->FindWindows("Create new puzzle").empty(); }, kStartMs));
+    // The view's top: with the pointer in the top bar the bar is opaque and
+    // blue, below the grey menu bar.
+    session->MoveSmoothly(main.x + 400 * s, main.y + 200 * s, main.x + 300 * s, main.y + 30 * s);
+    int top = -1;
+    ASSERT_TRUE(testkit::WaitUntil(
+        [&] {
+          const std::vector<unsigned> column = session->Grab(main.x + 300 * s, main.y, 1, 60 * s);
+          for (int y = 0; y < 60 * s && top < 0; ++y)
+            if (Blue(column[static_cast<size_t>(y)]) > Red(column[static_cast<size_t>(y)]) + 25) top = main.y + y;
+          return top >= 0;
+        },
+        20000));
+    const int left = main.x;
+    // The fly-in over: the middle of the view stays still for half a second.
+    const int cx = left + main.width / 2, cy = (top + main.y + main.height) / 2;
+    std::vector<unsigned> last = session->Grab(cx - 200 * s, cy - 200 * s, 400 * s, 400 * s);
+    auto since = std::chrono::steady_clock::now();
+    testkit::WaitUntil(
+        [&] {
+          std::vector<unsigned> now = session->Grab(cx - 200 * s, cy - 200 * s, 400 * s, 400 * s);
+          if (now != last) since = std::chrono::steady_clock::now();
+          last = std::move(now);
+          return std::chrono::steady_clock::now() - since > std::chrono::milliseconds(500);
+        },
+        30000);
+    // The helper's panel, from a row and a column of its padding.
+    const std::vector<unsigned> row = session->Grab(left, top + 40 * s, 600 * s, 1);
+    int right = 10 * s;
+    while (right < 600 * s && PanelWhite(row[static_cast<size_t>(right)])) ++right;
+    int first = 10 * s;
+    while (first > 0 && PanelWhite(row[static_cast<size_t>(first - 1)])) --first;
+    const std::vector<unsigned> column = session->Grab(left + 10 * s, top, 1, 700 * s);
+    int bottom = 100 * s;
+    while (bottom < 700 * s && PanelWhite(column[static_cast<size_t>(bottom)])) ++bottom;
+    int upper = 40 * s;
+    while (upper > 0 && PanelWhite(column[static_cast<size_t>(upper - 1)])) --upper;
+    seen.panelWidth = right - first;
+    seen.panelHeight = bottom - upper;
+    const int width = right - first, height = bottom - upper;
+    const std::vector<unsigned> panel = session->Grab(left + first, top + upper, width, height);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        if (GreenInk(panel[static_cast<size_t>(y * width + x)])) {
+          ++seen.greenRows;
+          break;
+        }
+    // Icon 1 hovered: the bar opaque behind the icons.
+    session->MoveSmoothly(main.x + 300 * s, main.y + 30 * s, left + 80 * s, top + 18 * s, 4);
+    testkit::WaitUntil(
+        [&] {
+          std::vector<unsigned> now = session->Grab(left + 32 * s, top + 2 * s, 192 * s, 32 * s);
+          const bool still = now == seen.icons;
+          seen.icons = std::move(now);
+          return still;
+        },
+        5000);
+    session->Screenshot("scale-" + std::to_string(s) + "-play-screen");
+    // A piece of the ring round the empty middle (20 pixels into the first
+    // run of 24 piece pixels above it, in the first column that has one),
+    // dragged down into the middle.
+    int pieceX = -1, pieceY = -1;
+    for (int k = 0; k < 40 && pieceY < 0; ++k) {
+      pieceX = cx + (k % 2 ? 1 : -1) * ((k + 1) / 2) * 20 * s;
+      const std::vector<unsigned> up = session->Grab(pieceX, top + 60 * s, 1, cy - top - 60 * s);
+      int run = 0;
+      for (int y = static_cast<int>(up.size()) - 1; y >= 0 && pieceY < 0; --y) {
+        run = PieceColoured(up[static_cast<size_t>(y)]) ? run + 1 : 0;
+        if (run == 24 * s) pieceY = top + 60 * s + y + 4 * s;
+      }
+    }
+    ASSERT_GE(pieceY, 0) << "no piece above the middle of the view";
+    auto pieceInMiddle = [&] {
+      int count = 0;
+      for (unsigned c : session->Grab(pieceX - 50 * s, cy - 60 * s, 100 * s, 100 * s)) count += PieceColoured(c);
+      return count;
+    };
+    const int emptyMiddle = pieceInMiddle();
+    session->MoveSmoothly(left + 80 * s, top + 18 * s, pieceX, pieceY, 6);
+    session->Press(1);
+    session->MoveSmoothly(pieceX, pieceY, pieceX, cy, 3);
+    // Frames are slow at this size: the piece follows the held button there.
+    seen.dragged = testkit::WaitUntil([&] { return pieceInMiddle() > emptyMiddle + 1500 * s * s; }, 30000);
+    session->Release(1);
+    session->Screenshot("scale-" + std::to_string(s) + "-dragged");
+    EXPECT_TRUE(seen.dragged) << "piece-coloured pixels in the middle: before " << emptyMiddle << ", now "
+                              << pieceInMiddle() << "; pressed at " << pieceX << "," << pieceY << ", middle "
+                              << cx << "," << cy << ", view top " << top;
+  };
+  ScaledLook one, two;
+  look(1, one);
+  if (HasFatalFailure()) return;
+  look(2, two);
+  if (HasFatalFailure()) return;
+  EXPECT_NEAR(two.panelWidth, 2 * one.panelWidth, 8) << one.panelWidth;
+  EXPECT_NEAR(two.panelHeight, 2 * one.panelHeight, 8) << one.panelHeight;
+  EXPECT_NEAR(two.greenRows, 2 * one.greenRows, 2 + one.greenRows / 5) << one.greenRows;
+  EXPECT_TRUE(one.tooltip);
+  EXPECT_TRUE(two.tooltip);
+  EXPECT_LT(DifferenceToHalved(one.icons, two.icons, 192, 32), 16.0);
 }

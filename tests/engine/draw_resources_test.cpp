@@ -1,6 +1,8 @@
 // Texture, sprite and font records on the recording device.
 #include <QImage>
 
+#include <cmath>
+
 #include "engine/draw_resources.h"
 #include "engine_fixture.h"
 #include "testkit.h"
@@ -190,4 +192,81 @@ TEST_F(DrawResourcesTest, ShadowTextDrawsFourShadowsThenTheText) {
                                       "Font.DrawText 8 8 0xFFFFFFFF FPS = 60"}));
   EXPECT_EQ(font.m_textColor, 0xFFFFFFFFu);
   for (const RecordedTextDraw& d : m_script.m_textDraws) EXPECT_EQ(d.format, DT_NOCLIP);
+}
+
+// ---- the layout scale --------------------------------------------------------------------------
+// At each factor the window reports: rectangles edge by edge to the nearest
+// device pixel, the back buffer in layout pixels rounded up, fonts made
+// (and a font of before the change made again) at the scaled size, text
+// measured back in layout pixels rounded up, sprites and text placed in
+// device pixels. Factor 1 leaves every value as it is.
+TEST_F(DrawResourcesTest, TheLayoutScaleConvertsAtTheDrawCalls) {
+  MakeTexture64();
+  CKVRSprite sprite;
+  ASSERT_TRUE(sprite.Create(&m_texture));
+  CKVRFont font;  // made at factor 1, before any change
+  ASSERT_TRUE(font.Create(12, 6, 400, false, "Verdana"));
+  struct Case {
+    double factor;
+    RECT device;      // of the layout rectangle {1, 3, 7, 13}
+    SIZE layout;      // of the 800 x 600 back buffer
+    INT fontHeight;   // of a 12-high font
+    UINT fontWidth;   // of its 6-wide characters
+    SIZE measured;    // "abcd" in layout pixels
+    RECT spriteDest;  // of the layout rectangle {10, 20, 42, 52}
+  } cases[] = {
+      {1.25, {1, 4, 9, 16}, {640, 480}, 15, 8, {26, 12}, {13, 25, 53, 65}},
+      {1.5, {2, 5, 11, 20}, {534, 400}, 18, 9, {24, 12}, {15, 30, 63, 78}},
+      {2.0, {2, 6, 14, 26}, {400, 300}, 24, 12, {24, 12}, {20, 40, 84, 104}},
+      {1.0, {1, 3, 7, 13}, {800, 600}, 12, 6, {24, 12}, {10, 20, 42, 52}},
+      // A factor that is not a positive number counts as 1.
+      {0.0, {1, 3, 7, 13}, {800, 600}, 12, 6, {24, 12}, {10, 20, 42, 52}},
+      {std::nan(""), {1, 3, 7, 13}, {800, 600}, 12, 6, {24, 12}, {10, 20, 42, 52}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.factor);
+    m_window.m_scale = c.factor;
+    g_Engine.HandleResize();  // the client size stays: only the factor changes
+    EXPECT_EQ(g_Engine.ToDevicePixels(RECT{1, 3, 7, 13}), c.device);
+    EXPECT_EQ(g_Engine.LayoutSize().cx, c.layout.cx);
+    EXPECT_EQ(g_Engine.LayoutSize().cy, c.layout.cy);
+    ASSERT_NE(font.m_font, nullptr);
+    D3DXFONT_DESCA desc;
+    ASSERT_EQ(font.m_font->GetDescA(&desc), D3D_OK);
+    EXPECT_EQ(desc.Height, c.fontHeight);
+    EXPECT_EQ(desc.Width, c.fontWidth);
+    EXPECT_EQ(font.m_height, 12);  // the layout keeps its own height
+    EXPECT_EQ(font.Measure("abcd").cx, c.measured.cx);
+    EXPECT_EQ(font.Measure("abcd").cy, c.measured.cy);
+    m_script.m_spriteDraws.clear();
+    m_script.m_textDraws.clear();
+    ASSERT_TRUE(sprite.Draw(RECT{10, 20, 42, 52}, 1, 1, 1, 1));
+    ASSERT_TRUE(font.DrawText(10, 20, "abcd"));
+    ASSERT_EQ(m_script.m_spriteDraws.size(), 1u);
+    const D3DXMATRIX& t = m_script.m_spriteDraws[0].transform;
+    EXPECT_FLOAT_EQ(t._41, float(c.spriteDest.left));
+    EXPECT_FLOAT_EQ(t._42, float(c.spriteDest.top));
+    EXPECT_FLOAT_EQ(t._11 * 64.0f, float(RectWidth(c.spriteDest)));
+    EXPECT_FLOAT_EQ(t._22 * 64.0f, float(RectHeight(c.spriteDest)));
+    ASSERT_EQ(m_script.m_textDraws.size(), 1u);
+    EXPECT_EQ(m_script.m_textDraws[0].rect.left, c.spriteDest.left);
+    EXPECT_EQ(m_script.m_textDraws[0].rect.top, c.spriteDest.top);
+  }
+}
+
+// The pick ray goes through the device pixel under a layout point: at
+// factor 2 the ray of (100, 50) is the ray of device pixel (200, 100).
+TEST_F(DrawResourcesTest, ThePickRayTakesLayoutPixels) {
+  m_camera.SetEye(0.0f, -100.0f, 500.0f);
+  m_camera.LookAt(10.0f, 0.0f, 0.0f);
+  m_camera.UpdateView();
+  ASSERT_TRUE(g_Engine.BeginFrame());
+  D3DXVECTOR3 deviceOrigin, deviceDirection, layoutOrigin, layoutDirection;
+  g_Engine.GetScreenRay(&deviceOrigin, &deviceDirection, 200, 100);
+  m_window.m_scale = 2.0;
+  g_Engine.HandleResize();
+  g_Engine.GetScreenRay(&layoutOrigin, &layoutDirection, 100, 50);
+  EXPECT_EQ(layoutOrigin, deviceOrigin);
+  EXPECT_EQ(layoutDirection, deviceDirection);
+  EndFrame();
 }

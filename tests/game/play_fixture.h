@@ -65,7 +65,10 @@ inline POINT ProjectToClient(const D3DXVECTOR3& world) {
   const float w = world.x * m._14 + world.y * m._24 + world.z * m._34 + m._44;
   const float width = float(g_Engine.m_presentParams.BackBufferWidth);
   const float height = float(g_Engine.m_presentParams.BackBufferHeight);
-  return POINT{LONG(std::lround((x / w + 1.0f) * 0.5f * width)), LONG(std::lround((1.0f - y / w) * 0.5f * height))};
+  // In layout pixels, the cursor's unit (device pixels over the scale).
+  const double scale = g_Engine.m_layoutScale;
+  return POINT{LONG(std::lround((x / w + 1.0f) * 0.5f * width / scale)),
+               LONG(std::lround((1.0f - y / w) * 0.5f * height / scale))};
 }
 
 // The table point under a client pixel.

@@ -314,3 +314,92 @@ TEST_F(PanelsTest, ALanguageSwitchRebuildsTheHelperAndTheTooltipsKeepingTheEntri
   EXPECT_EQ(helper.m_lines[0].m_text, "Command Helper");
   Input(at.x, at.y, false, false);
 }
+
+// ---- at the desktop's scale factor ------------------------------------------------------------------
+namespace {
+// A 2048 x 1536 view at factor 2: in layout pixels the 1024 x 768 view of
+// the tests above. Every rectangle of the 2D layer is where it is there
+// and drawn at twice its size, text is made twice as high, and presses,
+// hovers and picks come in layout pixels.
+class ScaledPanelsTest : public PanelsTest {
+ protected:
+  void SetUp() override {
+    PanelsTest::SetUp();
+    m_window.m_scale = 2.0;
+    m_window.SetClientSize(2048, 1536);
+    g_Engine.HandleResize();
+  }
+  bool DrewSprite(const RECT& device, LONG sourceSide) const {
+    for (const RecordedSpriteDraw& d : m_script.m_spriteDraws)
+      if (DestRect(d, sourceSide, sourceSide) == device) return true;
+    return false;
+  }
+  static INT DeviceHeight(const CKVRFont& font) {
+    D3DXFONT_DESCA desc;
+    return font.m_font && SUCCEEDED(font.m_font->GetDescA(&desc)) ? desc.Height : 0;
+  }
+};
+}  // namespace
+
+TEST_F(ScaledPanelsTest, IconsTooltipsAndTheTimeKeepTheirPlacesAtTwiceTheSize) {
+  NewPuzzle(3, 3);
+  m_game->m_playTimer.Start(665.5);
+  Input(1000, 10, false, false, 1, 0);  // onto the minimise icon
+  EXPECT_EQ(m_topBar.m_icons[0].m_rect, (RECT{32, 2, 64, 34}));
+  EXPECT_EQ(m_topBar.m_icons[6].m_rect, (RECT{960, 2, 992, 34}));
+  EXPECT_EQ(m_topBar.m_icons[7].m_rect, (RECT{984, 2, 1016, 34}));
+  EXPECT_EQ(m_topBar.m_hoveredIcon, 7);
+  EXPECT_TRUE(DrewSprite(RECT{64, 4, 128, 68}, 32));      // icon 0
+  EXPECT_TRUE(DrewSprite(RECT{1968, 4, 2032, 68}, 32));   // icon 7
+  EXPECT_TRUE(DrewSprite(RECT{1912, 92, 2040, 136}, 32));  // the tooltip box {956, 46, 1020, 68}
+  EXPECT_TRUE(DrewSprite(RECT{1912, 136, 2040, 138}, 32)); // its bottom line, 2 pixels now
+  const auto tip = TextsOf("Minimize");
+  ASSERT_EQ(tip.size(), 1u);
+  EXPECT_EQ(tip[0].rect.left, 1920);
+  EXPECT_EQ(tip[0].rect.top, 100);
+  EXPECT_EQ(DeviceHeight(m_game->m_fonts[2]), 28);
+  const auto time = TextsOf("Game Time: 00:11:05");
+  ASSERT_EQ(time.size(), 5u);
+  EXPECT_EQ(time[4].rect.left, 2 * (1024 - 470));
+  EXPECT_EQ(time[4].rect.top, 4);
+  // The press where the icon is drawn gives its command.
+  Input(1000, 10, true, false);
+  EXPECT_EQ(m_host.m_minimized, 1);
+  Input(1000, 10, false, false);
+}
+
+TEST_F(ScaledPanelsTest, TheHelperKeepsItsLayoutWithTextTwiceAsHigh) {
+  NewPuzzle(3, 3, 5, true);
+  const CCommandHelperWindow& helper = m_screen.CommandHelper();
+  ASSERT_TRUE(helper.Visible());
+  EXPECT_EQ(helper.m_panelRect, (RECT{6, 35, 270, 325}));
+  EXPECT_EQ(helper.m_closeRect, (RECT{242, 47, 258, 63}));
+  EXPECT_EQ(DeviceHeight(helper.m_fontRegular), 24);
+  EXPECT_EQ(DeviceHeight(helper.m_fontTitle), 36);
+  Frame();
+  EXPECT_TRUE(DrewSprite(RECT{12, 70, 540, 650}, 32));  // the panel
+  const auto title = TextsOf(helper.m_lines[0].m_text);
+  ASSERT_EQ(title.size(), 1u);
+  EXPECT_EQ(title[0].rect.left, 2 * (6 + 12));
+  EXPECT_EQ(title[0].rect.top, 2 * 47);
+  // The close box takes a press where it is drawn.
+  const POINT close{helper.m_closeRect.left + 4, helper.m_closeRect.top + 4};
+  Input(close.x, close.y, false, false, 1, 1);
+  Input(close.x, close.y, true, false);
+  EXPECT_FALSE(helper.Visible());
+  Input(close.x, close.y, false, false);
+}
+
+TEST_F(ScaledPanelsTest, APieceIsPickedAndDraggedWhereItIsDrawn) {
+  NewPuzzle(3, 3);
+  CPuzzlePiece& piece = Piece(4);
+  const POINT at = ScreenOf(piece);
+  Input(at.x, at.y, true, false);
+  ASSERT_EQ(m_screen.State(), kPlayDragging);
+  EXPECT_EQ(Hand().heldPiece, &piece);
+  Input(at.x, at.y, false, false);
+  const D3DXVECTOR3 target = piece.m_currentPosition + D3DXVECTOR3(150.0f, -120.0f, 0.0f);
+  DragPiece(piece, target);
+  EXPECT_NEAR(piece.m_currentPosition.x, target.x, 4.0f);
+  EXPECT_NEAR(piece.m_currentPosition.y, target.y, 4.0f);
+}

@@ -87,10 +87,10 @@ bool GLHostWidget::IsShowing() const {
          (!m_hostIsThere || m_hostIsThere());
 }
 
+double GLHostWidget::GetScaleFactor() const { return devicePixelRatioF(); }
+
 POINT GLHostWidget::ClientPixel(const QPointF& position) const {
-  const qreal ratio = devicePixelRatioF();
-  return POINT{static_cast<LONG>(std::floor(position.x() * ratio)),
-               static_cast<LONG>(std::floor(position.y() * ratio))};
+  return POINT{static_cast<LONG>(std::floor(position.x())), static_cast<LONG>(std::floor(position.y()))};
 }
 
 QWindow* GLHostWidget::SurfaceWindow() const { return m_surface; }

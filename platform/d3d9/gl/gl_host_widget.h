@@ -9,8 +9,10 @@
 // wheel go to this widget as to any other (what still reaches the inner
 // window is passed on), so input code watches the widget alone (its event
 // handlers, or an event filter on it). The widget takes focus on a click.
-// Sizes are physical pixels: client rectangle, back buffer and ClientPixel()
-// of a mouse position agree on high-DPI screens.
+// The client rectangle (and so the back buffer) is in physical pixels; the
+// scale factor is the widget's device pixel ratio; ClientPixel() of a mouse
+// position is in logical pixels, the unit the 2D layer inside the view is
+// laid out in (physical = logical x scale factor).
 //
 // A widget shown inside another program's window dies with that window, and
 // the toolkit is not told. Its owner can give it a check that the host is
@@ -35,14 +37,16 @@ class GLHostWidget : public QWidget, public GLSurfaceWindow {
   // minimised.
   bool GetClientRect(RECT* out) const override;
   SIZE GetScreenSize() const override;
+  // devicePixelRatioF().
+  double GetScaleFactor() const override;
   QSurface* GLSurface() override;
   // Also false once the host check (when there is one) says the host has
   // gone; the check runs once for each call.
   bool IsShowing() const override;
   void SetHostCheck(std::function<bool()> hostIsThere) { m_hostIsThere = std::move(hostIsThere); }
 
-  // A position in this widget's coordinates (as mouse events give them) in
-  // client pixels.
+  // The logical pixel under a position in this widget's coordinates (as
+  // mouse events give them): both coordinates rounded down.
   POINT ClientPixel(const QPointF& position) const;
   // The inner native window (its expose events tell when to draw again).
   QWindow* SurfaceWindow() const;

@@ -120,10 +120,12 @@ class RecordingWindow : public HostWindow {
   RecordingWindow(LONG width = 800, LONG height = 600) : m_client{0, 0, width, height} {}
   bool GetClientRect(RECT* out) const override;
   SIZE GetScreenSize() const override { return m_screen; }
+  double GetScaleFactor() const override { return m_scale; }
   void SetClientSize(LONG width, LONG height) { m_client = RECT{0, 0, width, height}; }
 
   RECT m_client;
   SIZE m_screen{1280, 1024};
+  double m_scale = 1.0;
   bool m_failClientRect = false;
 };
 
