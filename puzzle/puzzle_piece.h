@@ -95,7 +95,10 @@ class CPuzzlePiece {
 
   // Stores m_currentPosition; with a board also the translation of the top,
   // side and back sub-objects and the top's world matrix. Finally the
-  // highlight quad goes to the position raised by 1.0.
+  // highlight quad goes to the position raised by 1.0. The side and back
+  // translations are only kept in step (the board draws all three with the
+  // top's matrix), so that every sub-object's own transform stays that of
+  // its piece, as SetRotation and SetScale keep theirs.
   void SetPosition(const D3DXVECTOR3& position);
   // With a board: rotation of top and side, the top's world matrix, then the
   // back's rotation. The highlight quad is not turned. Without a board:
