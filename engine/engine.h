@@ -37,7 +37,7 @@ class CKVRFont;
 class CKVRSprite;
 class CKVRTexture;
 
-// Size types the main window passes to CKVREngine::OnSize.
+// Size types the main window passes to CKVREngine::Resize.
 inline constexpr int SIZE_RESTORED = 0;
 inline constexpr int SIZE_MINIMIZED = 1;
 inline constexpr int SIZE_MAXIMIZED = 2;
@@ -92,15 +92,21 @@ class CKVREngine {
   // Starts a frame: handles a lost device, measures the frame rate, clears,
   // begins the scene and applies the camera. false: draw nothing this frame.
   bool BeginFrame();
-  // The main window's size handler: minimise suspends (once, however often
-  // it is repeated), restore/maximise resumes; a size event whose client has
-  // a zero top and bottom is ignored. The caller raises g_SuspendCount around the call,
-  // lowers it after, recomputes m_active and calls HandleResize.
+  // The main window's size handler, the one sequence both programs run:
+  // g_SuspendCount raised (the engine inactive), the window-state
+  // bookkeeping of the size type (minimise suspends, once however often it
+  // is repeated; restore/maximise resumes; a size event whose client has a
+  // zero top and bottom is ignored), g_SuspendCount lowered again (active
+  // when it is 0), then HandleResize: the window's scale factor taken and the
+  // device reset when the client size changed. A zero-size client
+  // (minimised) never resets; a failed reset marks the device lost, so the
+  // next BeginFrame tries again.
+  void Resize(int sizeType);
+  // Resize's window-state bookkeeping for the size type; a restore or
+  // maximise that it does not ignore ends with HandleResize.
   void OnSize(int sizeType);
   // Takes the window's scale factor (UpdateLayoutScale), then resets the
-  // device when the client size changed. A zero-size client
-  // (minimised) never resets. A failed reset marks the device lost, so the
-  // next BeginFrame tries again.
+  // device when the client size changed (see Resize).
   void HandleResize();
   // World-space ray through the view's point (x, y) in layout pixels (the
   // cursor's unit; device pixel x * m_layoutScale) of the current camera,

@@ -110,14 +110,7 @@ bool CScreensaverWnd::PreTranslateMessage(const SaverMessage& message) {
   return CHVNScreensaverWnd::PreTranslateMessage(message);
 }
 
-void CScreensaverWnd::OnSize(int sizeType) {
-  ++g_SuspendCount;
-  g_Engine.UpdateActive();
-  g_Engine.OnSize(sizeType);
-  --g_SuspendCount;
-  g_Engine.UpdateActive();
-  g_Engine.HandleResize();
-}
+void CScreensaverWnd::OnSize(int sizeType) { g_Engine.Resize(sizeType); }
 
 void CScreensaverWnd::CloseScreensaver() {
   if (m_closed) return;

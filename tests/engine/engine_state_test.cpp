@@ -217,34 +217,25 @@ TEST_F(EngineTest, FrameRateReadsZeroUntilTheFirstIntervalOverOneSecond) {
 }
 
 // ---- resizing -------------------------------------------------------------------------------
-// The main window's size handler, as the programs run it.
-void WindowSized(int type) {
-  ++g_SuspendCount;
-  g_Engine.OnSize(type);
-  --g_SuspendCount;
-  g_Engine.UpdateActive();
-  g_Engine.HandleResize();
-}
-
 TEST_F(EngineTest, MinimiseThenRestoreOrMaximiseLeavesTheSuspendCount) {
   StartEngine();
   for (int second : {SIZE_RESTORED, SIZE_MAXIMIZED}) {
     m_window.SetClientSize(0, 0);
-    WindowSized(SIZE_MINIMIZED);
+    g_Engine.Resize(SIZE_MINIMIZED);
     EXPECT_EQ(g_SuspendCount, 1);
     EXPECT_FALSE(g_Engine.m_active);
     m_window.SetClientSize(800, 600);
-    WindowSized(second);
+    g_Engine.Resize(second);
     EXPECT_EQ(g_SuspendCount, 0) << second;
     EXPECT_TRUE(g_Engine.m_active) << second;
-    WindowSized(SIZE_RESTORED);  // back to a plain window
+    g_Engine.Resize(SIZE_RESTORED);  // back to a plain window
   }
   // A minimise reported twice is still one suspension.
   m_window.SetClientSize(0, 0);
-  WindowSized(SIZE_MINIMIZED);
-  WindowSized(SIZE_MINIMIZED);
+  g_Engine.Resize(SIZE_MINIMIZED);
+  g_Engine.Resize(SIZE_MINIMIZED);
   m_window.SetClientSize(800, 600);
-  WindowSized(SIZE_RESTORED);
+  g_Engine.Resize(SIZE_RESTORED);
   EXPECT_EQ(g_SuspendCount, 0);
   EXPECT_TRUE(g_Engine.m_active);
   // The 0 x 0 client of the minimised window never reached the device.
@@ -253,25 +244,25 @@ TEST_F(EngineTest, MinimiseThenRestoreOrMaximiseLeavesTheSuspendCount) {
 
 TEST_F(EngineTest, OnlyAChangedClientSizeResetsTheDevice) {
   StartEngine();
-  WindowSized(SIZE_MAXIMIZED);  // same size: the window manager may do that
-  WindowSized(SIZE_RESTORED);
+  g_Engine.Resize(SIZE_MAXIMIZED);  // same size: the window manager may do that
+  g_Engine.Resize(SIZE_RESTORED);
   EXPECT_EQ(Log().Count("Reset"), 0);
   m_window.SetClientSize(1024, 700);
-  WindowSized(SIZE_RESTORED);
+  g_Engine.Resize(SIZE_RESTORED);
   EXPECT_EQ(Log().Matching("Reset"),
             std::vector<std::string>{"Reset 1024 700 ms=0 depth=75 interval=0x00000000"});
   EXPECT_EQ(g_Engine.m_backBufferDesc.Width, 1024u);
   EXPECT_EQ(g_Engine.m_backBufferDesc.Height, 700u);
   m_window.SetClientSize(1024, 701);
-  WindowSized(SIZE_RESTORED);
+  g_Engine.Resize(SIZE_RESTORED);
   EXPECT_EQ(Log().Count("Reset"), 2);
 }
 
 TEST_F(EngineTest, ZeroHeightClientIsIgnoredBySizeEvents) {
   StartEngine();
-  WindowSized(SIZE_MINIMIZED);
+  g_Engine.Resize(SIZE_MINIMIZED);
   m_window.SetClientSize(0, 0);
-  WindowSized(SIZE_RESTORED);  // not yet restored on screen
+  g_Engine.Resize(SIZE_RESTORED);  // not yet restored on screen
   EXPECT_TRUE(g_Engine.m_minimized);
   EXPECT_EQ(g_SuspendCount, 1);
 }
@@ -280,7 +271,7 @@ TEST_F(EngineTest, FailedResizeResetIsRetriedByTheNextFrame) {
   StartEngine();
   m_script.m_resetResults = {D3DERR_OUTOFVIDEOMEMORY};
   m_window.SetClientSize(640, 480);
-  WindowSized(SIZE_RESTORED);
+  g_Engine.Resize(SIZE_RESTORED);
   EXPECT_TRUE(g_Engine.m_deviceLost);
   EXPECT_TRUE(g_Engine.BeginFrame());
   EXPECT_EQ(Log().Matching("Reset"),
