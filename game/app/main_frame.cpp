@@ -189,7 +189,7 @@ void CMainFrame::changeEvent(QEvent* event) {
 }
 
 void CMainFrame::OnSize() {
-  if (!g_Engine.m_device) return;
+  if (!g_Engine.Device()) return;
   g_Engine.Resize(isMinimized() ? SIZE_MINIMIZED : isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED);
 }
 
