@@ -14,6 +14,7 @@
 #include "engine/engine.h"
 #include "game/puzzle_game.h"
 #include "game/screens/play_screen.h"
+#include "tests/engine/engine_access.h"
 #include "tests/game/play_screen_access.h"
 
 namespace {
@@ -127,7 +128,7 @@ void BM_PickUnderCursor(benchmark::State& state) {
   camera.m_nearPlane = 1.0f;
   camera.m_farPlane = 128000.0f;
   g_Engine.SetCamera(&camera);
-  g_Engine.ApplyCameraTransforms();  // the projection of a frame begin
+  Inside(g_Engine).ApplyCameraTransforms();  // the projection of a frame begin
   const PlayScreenTestAccess screen{w.screen};
   PieceHandling& hand = screen.Hand();
   int x = 0;
