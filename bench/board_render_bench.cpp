@@ -86,7 +86,8 @@ void TimeFramePairs(benchmark::State& state, const std::function<void()>& device
 
 void BM_BoardFrame(benchmark::State& state) {
   auto scene = std::make_unique<Scene>();
-  if (!g_Engine.m_device || !scene->Create(*g_pictures, int(state.range(0)), int(state.range(1)), state.range(2) != 0)) {
+  if (!g_Engine.Device() ||
+      !scene->Create(*g_pictures, int(state.range(0)), int(state.range(1)), state.range(2) != 0)) {
     state.SkipWithError("no GL device or no board");
     return;
   }
@@ -101,7 +102,7 @@ void BM_BoardFrame(benchmark::State& state) {
   Finish();
   static const double resident2 = ResidentMegabytes();
   QImage shown;
-  const bool read = GLReadBackBuffer(g_Engine.m_device, &shown);
+  const bool read = GLReadBackBuffer(g_Engine.Device(), &shown);
   if (const char* path = std::getenv("RAVELLE_BENCH_PICTURE")) shown.save(path);
   int covered = 0;  // of 81 points over the middle half of the window
   for (int y = 0; y < 9 && read; ++y)
@@ -144,7 +145,7 @@ BENCHMARK(BM_BoardFrame)
 // The board at the play camera against the pieces in view alone.
 void BM_BoardAtPlayCamera(benchmark::State& state) {
   auto scene = std::make_unique<Scene>();
-  if (!g_Engine.m_device || !scene->Create(*g_pictures, 2000, int(state.range(0)), true)) {
+  if (!g_Engine.Device() || !scene->Create(*g_pictures, 2000, int(state.range(0)), true)) {
     state.SkipWithError("no GL device or no board");
     return;
   }
@@ -179,7 +180,7 @@ BENCHMARK(BM_BoardAtPlayCamera)
 // and with the whole board in view (1).
 void BM_PiecesInView(benchmark::State& state) {
   auto scene = std::make_unique<Scene>();
-  if (!g_Engine.m_device || !scene->Create(*g_pictures, 2000, 3, true)) {
+  if (!g_Engine.Device() || !scene->Create(*g_pictures, 2000, 3, true)) {
     state.SkipWithError("no GL device or no board");
     return;
   }

@@ -168,7 +168,7 @@ struct BoardScene {
   // A frame of the given pieces alone, drawn with the calls Render makes
   // for them (no piece is joined or selected).
   void FrameOf(const std::vector<int>& pieces) {
-    IDirect3DDevice9* device = g_Engine.m_device;
+    IDirect3DDevice9* device = g_Engine.Device();
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClear, 1.0f, 0);
     device->BeginScene();
     CKVR3DMultiObject& meshes = board.m_meshes;
@@ -194,7 +194,7 @@ struct BoardScene {
   }
 
   void SetDeviceState() {
-    IDirect3DDevice9* device = g_Engine.m_device;
+    IDirect3DDevice9* device = g_Engine.Device();
     device->SetTransform(D3DTS_VIEW, &view);
     device->SetTransform(D3DTS_PROJECTION, &projection);
     device->SetLight(0, &light);
@@ -204,7 +204,7 @@ struct BoardScene {
   }
 
   void DeviceFrame() {
-    IDirect3DDevice9* device = g_Engine.m_device;
+    IDirect3DDevice9* device = g_Engine.Device();
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClear, 1.0f, 0);
     device->BeginScene();
     board.Render();

@@ -65,7 +65,7 @@ TEST(FramePair_X11, MinimalProgramDrawsEachBoardsPicture) {
     scene.DeviceFrame();
     bench::Finish();
     QImage device;
-    ASSERT_TRUE(GLReadBackBuffer(g_Engine.m_device, &device));
+    ASSERT_TRUE(GLReadBackBuffer(g_Engine.Device(), &device));
     MinimalProgram minimal;
     std::vector<MinimalDraw> draws;
     ASSERT_TRUE(scene.MakeMinimal(window.Surface(), minimal, draws));

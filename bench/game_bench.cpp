@@ -14,6 +14,7 @@
 #include "engine/engine.h"
 #include "game/puzzle_game.h"
 #include "game/screens/play_screen.h"
+#include "tests/engine/engine_access.h"
 #include "tests/game/play_screen_access.h"
 
 namespace {
@@ -133,7 +134,7 @@ void BM_PickUnderCursor(benchmark::State& state) {
   CKVRCamera& camera = *screen.Camera();
   camera.SetEye(0, -1800, 1800);
   camera.LookAt(0, 0, 0);
-  g_Engine.ApplyCameraTransforms();  // the projection of a frame begin
+  Inside(g_Engine).ApplyCameraTransforms();  // the projection of a frame begin
   PieceHandling& hand = screen.Hand();
   int x = 0;
   std::size_t picks = 0;

@@ -89,7 +89,7 @@ void BM_Scene(benchmark::State& state) {
       benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
   state.counters["pieces"] = double(Inside(scene).Board().m_pieceCount);
   // The engine takes the highest multisample type the device offers.
-  state.counters["samples"] = double(g_Engine.m_presentParams.MultiSampleType);
+  state.counters["samples"] = double(g_Engine.PresentParameters().MultiSampleType);
   scene.Release();
 }
 BENCHMARK_TEMPLATE(BM_Scene, CSceneBlackHole)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -9,7 +9,7 @@
 #include "engine/engine.h"
 
 // ---- texture ---------------------------------------------------------------------------
-CKVRTexture::CKVRTexture() { g_Engine.m_textures.push_back(this); }
+CKVRTexture::CKVRTexture() { g_Engine.RegisterTexture(this); }
 
 CKVRTexture::~CKVRTexture() {
   g_Engine.UnregisterTexture(this);
@@ -27,10 +27,9 @@ bool CKVRTexture::LoadFromFile(const std::string& path, D3DCOLOR colorKey) {
   // The sizes belong to the texture just released.
   m_imageInfo = {};
   m_width = m_height = 0;
-  if (FAILED(D3DXCreateTextureFromFileExA(g_Engine.m_device, path.c_str(), D3DX_DEFAULT,
-                                          D3DX_DEFAULT, 1, D3DUSAGE_AUTOGENMIPMAP,
-                                          D3DFMT_A8B8G8R8, D3DPOOL_MANAGED, D3DX_DEFAULT,
-                                          D3DX_DEFAULT, colorKey, &m_imageInfo, nullptr,
+  if (FAILED(D3DXCreateTextureFromFileExA(g_Engine.Device(), path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, 1,
+                                          D3DUSAGE_AUTOGENMIPMAP, D3DFMT_A8B8G8R8, D3DPOOL_MANAGED,
+                                          D3DX_DEFAULT, D3DX_DEFAULT, colorKey, &m_imageInfo, nullptr,
                                           &m_d3dTexture)))
     return false;
   // The file may have changed since it was decoded: then no texture stays.
@@ -48,9 +47,9 @@ bool CKVRTexture::LoadFromFile(const std::string& path, D3DCOLOR colorKey) {
 
 bool CKVRTexture::CreateBlank(bool autoMipMap) {
   Release();
-  if (FAILED(D3DXCreateTexture(g_Engine.m_device, 32, 32, autoMipMap ? D3DX_DEFAULT : 1,
-                               autoMipMap ? D3DUSAGE_AUTOGENMIPMAP : 0, D3DFMT_A8B8G8R8,
-                               D3DPOOL_MANAGED, &m_d3dTexture)))
+  if (FAILED(D3DXCreateTexture(g_Engine.Device(), 32, 32, autoMipMap ? D3DX_DEFAULT : 1,
+                               autoMipMap ? D3DUSAGE_AUTOGENMIPMAP : 0, D3DFMT_A8B8G8R8, D3DPOOL_MANAGED,
+                               &m_d3dTexture)))
     return false;
   m_imageInfo.Width = m_imageInfo.Height = 32;
   m_width = m_height = 32;
@@ -97,7 +96,7 @@ BYTE ColorChannelToByte(float value) {
   return BYTE(value * 255.0f + 0.5f);
 }
 
-CKVRSprite::CKVRSprite() { g_Engine.m_sprites.push_back(this); }
+CKVRSprite::CKVRSprite() { g_Engine.RegisterSprite(this); }
 
 CKVRSprite::~CKVRSprite() {
   g_Engine.UnregisterSprite(this);
@@ -112,7 +111,7 @@ void CKVRSprite::Release() {
 
 bool CKVRSprite::Create(CKVRTexture* texture) {
   Release();
-  if (FAILED(D3DXCreateSprite(g_Engine.m_device, &m_sprite))) {
+  if (FAILED(D3DXCreateSprite(g_Engine.Device(), &m_sprite))) {
     m_sprite = nullptr;
     return false;
   }
@@ -148,7 +147,7 @@ bool CKVRSprite::Draw(const RECT& layoutDest, float r, float g, float b, float a
 }
 
 // ---- font ----------------------------------------------------------------------------------
-CKVRFont::CKVRFont() { g_Engine.m_fonts.push_back(this); }
+CKVRFont::CKVRFont() { g_Engine.RegisterFont(this); }
 
 CKVRFont::~CKVRFont() {
   g_Engine.UnregisterFont(this);
@@ -164,12 +163,12 @@ void CKVRFont::Release() {
 
 bool CKVRFont::Create(int height, UINT width, UINT weight, bool italic, const char* face) {
   Release();
-  if (!g_Engine.m_device) return false;
+  if (!g_Engine.Device()) return false;
   const INT deviceHeight = INT(g_Engine.ToDevicePixels(height));
   const UINT deviceWidth = UINT(g_Engine.ToDevicePixels(LONG(width)));
-  if (FAILED(D3DXCreateFontA(g_Engine.m_device, deviceHeight, deviceWidth, weight, 1, italic ? 1 : 0,
-                             DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                             face, &m_font))) {
+  if (FAILED(D3DXCreateFontA(g_Engine.Device(), deviceHeight, deviceWidth, weight, 1, italic ? 1 : 0,
+                             DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, face, &m_font))) {
     m_font = nullptr;
     return false;
   }

@@ -327,6 +327,15 @@ HRESULT CKVREngine::ResetDevice() {
 }
 
 // ---- resizing ------------------------------------------------------------------------------------------
+void CKVREngine::Resize(int sizeType) {
+  ++g_SuspendCount;
+  UpdateActive();
+  OnSize(sizeType);
+  --g_SuspendCount;
+  UpdateActive();
+  HandleResize();
+}
+
 void CKVREngine::OnSize(int sizeType) {
   if (sizeType == SIZE_MINIMIZED) {
     // A repeated minimise holds no second suspension: the restore or maximise

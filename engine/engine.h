@@ -13,11 +13,12 @@
 // colours, fill mode, specular lighting, fog, lights) is set through the
 // calls of "recorded state": each records the value and, with a device,
 // applies it at once, so a reset or the next frame begin puts it back. The
-// data members are public for reading; only the engine writes them.
+// data members are private: others read them through the const calls of
+// "what others read" and change them through one call each.
 //
 // The 2D layer (sprites, text, the screens' widgets) is laid out in layout
 // pixels: the desktop's logical pixels, as a 96-dpi screen has them. The
-// device draws it at m_layoutScale device pixels per layout pixel (the
+// device draws it at LayoutScale() device pixels per layout pixel (the
 // window's scale factor); sprite and font records convert at their draw
 // calls, fonts are made at the scaled height. The 3D scene, the back buffer
 // and the projection stay in device pixels. At scale 1 both units are one.
@@ -36,8 +37,9 @@
 class CKVRFont;
 class CKVRSprite;
 class CKVRTexture;
+struct EngineTestAccess;
 
-// Size types the main window passes to CKVREngine::OnSize.
+// Size types the main window passes to CKVREngine::Resize.
 inline constexpr int SIZE_RESTORED = 0;
 inline constexpr int SIZE_MINIMIZED = 1;
 inline constexpr int SIZE_MAXIMIZED = 2;
@@ -92,25 +94,21 @@ class CKVREngine {
   // Starts a frame: handles a lost device, measures the frame rate, clears,
   // begins the scene and applies the camera. false: draw nothing this frame.
   bool BeginFrame();
-  // The main window's size handler: minimise suspends (once, however often
-  // it is repeated), restore/maximise resumes; a size event whose client has
-  // a zero top and bottom is ignored. The caller raises g_SuspendCount around the call,
-  // lowers it after, recomputes m_active and calls HandleResize.
-  void OnSize(int sizeType);
-  // Takes the window's scale factor (UpdateLayoutScale), then resets the
-  // device when the client size changed. A zero-size client
-  // (minimised) never resets. A failed reset marks the device lost, so the
+  // The main window's size handler, the one sequence both programs run:
+  // g_SuspendCount raised (the engine inactive), the window-state
+  // bookkeeping of the size type (minimise suspends, once however often it
+  // is repeated; restore/maximise resumes; a size event whose client has a
+  // zero top and bottom is ignored), g_SuspendCount lowered again (active
+  // when it is 0), then HandleResize: the window's scale factor taken and the
+  // device reset when the client size changed. A zero-size client
+  // (minimised) never resets; a failed reset marks the device lost, so the
   // next BeginFrame tries again.
-  void HandleResize();
+  void Resize(int sizeType);
   // World-space ray through the view's point (x, y) in layout pixels (the
-  // cursor's unit; device pixel x * m_layoutScale) of the current camera,
+  // cursor's unit; device pixel x * LayoutScale()) of the current camera,
   // with the projection of the last frame begin. A camera must be set.
   void GetScreenRay(D3DXVECTOR3* origin, D3DXVECTOR3* direction, int x, int y);
-  // Reads the window's scale factor into m_layoutScale (one that is not a
-  // positive number counts as 1); when it changed, every listed font is
-  // made again at its new size. CreateDevice and HandleResize call it.
-  void UpdateLayoutScale();
-  // Layout to device pixels: times m_layoutScale, rounded to the nearest
+  // Layout to device pixels: times LayoutScale(), rounded to the nearest
   // (halves away from zero); a rectangle edge by edge, so rectangles that
   // touch still touch. At scale 1 the value itself.
   LONG ToDevicePixels(LONG layout) const;
@@ -125,8 +123,30 @@ class CKVREngine {
   // D3DERR_DEVICELOST or D3DERR_DRIVERINTERNALERROR marks the device lost.
   // Answers Present's result.
   HRESULT EndFrame();
-  // The device counts as lost: the next BeginFrame tests it and resets it.
-  void MarkDeviceLost() { m_deviceLost = true; }
+
+  // What others read.
+  // The device; null before CreateDevice succeeds and after Shutdown.
+  IDirect3DDevice9* Device() const { return m_device; }
+  // The combination of adapter 0 the device was made with; null without one.
+  const DeviceCombo* ComboInUse() const { return m_deviceCombo; }
+  // Adapter 0's identifier; null before InitDirect3D and after Shutdown.
+  const D3DADAPTER_IDENTIFIER9* AdapterIdentifier() const {
+    return m_adapters.empty() ? nullptr : &m_adapters.front()->m_identifier;
+  }
+  // What the device was made (or last reset) with.
+  const D3DPRESENT_PARAMETERS& PresentParameters() const { return m_presentParams; }
+  // The back buffer's width and height in device pixels, as read at the
+  // device's creation and its last reset; zero before.
+  SIZE BackBufferSize() const { return SIZE{LONG(m_backBufferDesc.Width), LONG(m_backBufferDesc.Height)}; }
+  // Device pixels per layout pixel (the window's scale factor).
+  double LayoutScale() const { return m_layoutScale; }
+  // Frames per second over the last interval of more than a second; 0
+  // before the first.
+  double Fps() const { return m_fps; }
+  // The camera BeginFrame applies; null: none.
+  const CKVRCamera* Camera() const { return m_camera; }
+  // The projection of the last frame begin (identity before the first).
+  const D3DXMATRIX& Projection() const { return m_projection; }
 
   // Recorded state (re-applied by a reset or at each frame begin).
   // The camera BeginFrame applies (not owned; null: none).
@@ -153,7 +173,12 @@ class CKVREngine {
   void SetTextureStageModulate();
   // Stage 0 = diffuse x texture, alpha from the texture.
   void SetTextureStageModulateAlpha();
-  // Remove every occurrence of the record; nothing when it is not listed.
+  // The records the engine releases at Shutdown and resets with the device:
+  // each record lists itself when it is made and removes every occurrence of
+  // itself when it goes (nothing when it is not listed).
+  void RegisterFont(CKVRFont* font) { m_fonts.push_back(font); }
+  void RegisterSprite(CKVRSprite* sprite) { m_sprites.push_back(sprite); }
+  void RegisterTexture(CKVRTexture* texture) { m_textures.push_back(texture); }
   void UnregisterFont(CKVRFont* font);
   void UnregisterSprite(CKVRSprite* sprite);
   void UnregisterTexture(CKVRTexture* texture);
@@ -161,19 +186,36 @@ class CKVREngine {
   // adapter records, the device and the Direct3D object.
   void Shutdown();
 
-  // Internal steps, public for the programs' and tests' use.
+ private:
+  // Tests and benchmarks reach the steps and the state below through
+  // EngineTestAccess (tests/engine/engine_access.h).
+  friend struct EngineTestAccess;
+
   void Enumerate();
   InitResult CreateWindowedDevice(HWND window, UINT screenWidth, UINT screenHeight, bool vsync);
   void FillPresentParameters(const DisplayMode& mode, D3DFORMAT depthFormat,
                              D3DMULTISAMPLE_TYPE multiSample, bool vsync);
+  void ReadBackBufferDesc();
   void SetDefaultStates();
   void OnLostDevice();
   void OnResetDevice();
   HRESULT ResetDevice();
   void UpdateFPS();
   void ApplyCameraTransforms();
+  // The device counts as lost: the next BeginFrame tests it and resets it.
+  void MarkDeviceLost() { m_deviceLost = true; }
   // m_active = (g_SuspendCount == 0).
   void UpdateActive();
+  // Resize's window-state bookkeeping for the size type; a restore or
+  // maximise that it does not ignore ends with HandleResize.
+  void OnSize(int sizeType);
+  // Takes the window's scale factor (UpdateLayoutScale), then resets the
+  // device when the client size changed (see Resize).
+  void HandleResize();
+  // Reads the window's scale factor into m_layoutScale (one that is not a
+  // positive number counts as 1); when it changed, every listed font is
+  // made again at its new size. CreateDevice and HandleResize call it.
+  void UpdateLayoutScale();
 
   std::list<CKVRFont*> m_fonts;
   std::list<CKVRSprite*> m_sprites;
@@ -207,9 +249,6 @@ class CKVREngine {
   bool m_maximized = false;
   int m_lightEnabled[D3DMAXLIGHTS] = {};
   const D3DLIGHT9* m_lights[D3DMAXLIGHTS] = {};
-
- private:
-  void ReadBackBufferDesc();
 };
 
 // ---- the scene light -------------------------------------------------------------------

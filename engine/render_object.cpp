@@ -81,7 +81,7 @@ void CKVRRenderObject::ReleaseBuffers() {
 bool CKVRRenderObject::HitTest(const D3DXVECTOR3&, const D3DXVECTOR3&) { return false; }
 
 bool CKVRRenderObject::CreateBuffers() {
-  IDirect3DDevice9* device = g_Engine.m_device;
+  IDirect3DDevice9* device = g_Engine.Device();
   if (!device || m_vertexCount < 0 || m_indexCount < 0) return false;
   if (FAILED(device->CreateVertexBuffer(UINT(m_vertexCount) * sizeof(VertexPNDT), 0,
                                         VertexPNDT_FVF, D3DPOOL_MANAGED, &m_vertexBuffer,
@@ -127,7 +127,7 @@ void CKVRRenderObject::ComputeWorldMatrix(D3DXMATRIX* out) const {
 }
 
 void CKVRRenderObject::DrawBuffers() {
-  IDirect3DDevice9* device = g_Engine.m_device;
+  IDirect3DDevice9* device = g_Engine.Device();
   if (!m_vertexBuffer || m_primitiveCount <= 0) return;
   device->SetStreamSource(0, m_vertexBuffer, 0, sizeof(VertexPNDT));
   device->SetFVF(VertexPNDT_FVF);
@@ -182,7 +182,7 @@ bool CKVRRenderObject::PickTriangles(const D3DXMATRIX& world, const D3DXVECTOR3&
 
 // ---- single mesh --------------------------------------------------------------------------------
 void CKVR3DObject::Render() {
-  IDirect3DDevice9* device = g_Engine.m_device;
+  IDirect3DDevice9* device = g_Engine.Device();
   if (!device) return;
   ComputeWorldMatrix(&m_world);
   device->SetTransform(D3DTS_WORLD, &m_world);
@@ -200,7 +200,7 @@ void CKVR3DObject::Render() {
 }
 
 void CKVR3DObject::RenderNoTexture() {
-  IDirect3DDevice9* device = g_Engine.m_device;
+  IDirect3DDevice9* device = g_Engine.Device();
   if (!device) return;
   ComputeWorldMatrix(&m_world);
   device->SetTransform(D3DTS_WORLD, &m_world);
@@ -216,10 +216,9 @@ bool CKVR3DObject::Pick(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction)
 // ---- multi-object ----------------------------------------------------------------------------------
 void CKVR3DMultiObject::RenderSubObject(int index) {
   const CKVR3DObjectRenderParam& p = m_renderParams[size_t(index)];
-  if (!g_Engine.m_device || p.m_primitiveCount <= 0 || p.m_indexCount <= 0) return;
-  g_Engine.m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, p.m_baseVertex, 0,
-                                          UINT(p.m_vertexCount), UINT(p.m_startIndex),
-                                          UINT(p.m_primitiveCount));
+  if (!g_Engine.Device() || p.m_primitiveCount <= 0 || p.m_indexCount <= 0) return;
+  g_Engine.Device()->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, p.m_baseVertex, 0, UINT(p.m_vertexCount),
+                                          UINT(p.m_startIndex), UINT(p.m_primitiveCount));
 }
 
 bool CKVR3DMultiObject::Pick(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction) {

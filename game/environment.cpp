@@ -164,7 +164,7 @@ bool CEnvironment::Reload() {
 }
 
 void CEnvironment::Render() {
-  IDirect3DDevice9* device = g_Engine.m_device;
+  IDirect3DDevice9* device = g_Engine.Device();
   if (!device) return;
   device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
   device->SetRenderState(D3DRS_ZWRITEENABLE, 0);

@@ -135,7 +135,7 @@ void CPuzzleGame::RunFrame() {
 }
 
 void CPuzzleGame::Render() {
-  if (!g_Engine.m_device || !g_Engine.BeginFrame()) return;
+  if (!g_Engine.Device() || !g_Engine.BeginFrame()) return;
   if (m_currentScreen) m_currentScreen->Render();
   if (m_topBar && m_topBarActive) m_topBar->Render();
   EndFrame();
@@ -147,7 +147,7 @@ void CPuzzleGame::EndFrame() {
     CKVRFont& font = m_fonts[1];
     font.m_textColor = 0xFFFFFFFF;
     font.m_shadowColor = 0xFF000000;
-    font.DrawShadowText(FormatFPS(g_Engine.m_fps), width - 170, 2);
+    font.DrawShadowText(FormatFPS(g_Engine.Fps()), width - 170, 2);
   }
   if (m_statusTransition.m_active) {
     const double t = m_statusTransition.GetProgress();

@@ -39,7 +39,7 @@ void CSelectionRect::SetCorners(float x1, float y1, float x2, float y2) {
 }
 
 void CSelectionRect::Render() {
-  IDirect3DDevice9* device = g_Engine.m_device;
+  IDirect3DDevice9* device = g_Engine.Device();
   if (!device) return;
   device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
   device->SetTexture(0, m_quad.m_texture ? m_quad.m_texture->m_d3dTexture : nullptr);

@@ -90,9 +90,7 @@ bool WritePrivateFile(const std::string& path, const std::string& text) {
 void ShowSystemReport() {
   int major = 0, minor = 0;
   GetKernelVersion(&major, &minor);
-  const D3DADAPTER_IDENTIFIER9* adapter =
-      g_Engine.m_adapters.empty() ? nullptr : &g_Engine.m_adapters.front()->m_identifier;
-  const std::string text = BuildSystemReport(major, minor, adapter);
+  const std::string text = BuildSystemReport(major, minor, g_Engine.AdapterIdentifier());
   const std::string folder = GetTempDataDir();
   const std::string path = folder + kPathSeparator + kSystemReportFileName;
   if (!CreatePrivateFolder(folder) || !WritePrivateFile(path, text)) {

@@ -390,7 +390,7 @@ void CPuzzleBoard::CollectPiecesInView(const CKVRViewVolume& volume) {
 }
 
 void CPuzzleBoard::Render() {
-  IDirect3DDevice9* device = g_Engine.m_device;
+  IDirect3DDevice9* device = g_Engine.Device();
   const int n = m_pieceCount;
   const size_t subObjects = size_t(m_hasBackSide ? 3 : 2) * size_t(n);
   if (!device || n == 0 || !m_meshes.m_vertexBuffer || m_meshes.m_renderParams.size() != subObjects)

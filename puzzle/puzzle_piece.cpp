@@ -637,7 +637,7 @@ bool CPuzzlePiece::AnyPointOver(const D3DXVECTOR3* points, std::size_t count) co
 void CPuzzlePiece::RenderHighlight() {
   if (!m_selected) return;
   if (m_joined[0] && m_joined[1] && m_joined[2] && m_joined[3]) return;
-  IDirect3DDevice9* device = g_Engine.m_device;
+  IDirect3DDevice9* device = g_Engine.Device();
   if (!device) return;
   device->SetTexture(0, m_highlight.m_texture ? m_highlight.m_texture->m_d3dTexture : nullptr);
   g_Engine.SetTextureStageModulateAlpha();

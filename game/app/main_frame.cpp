@@ -189,12 +189,8 @@ void CMainFrame::changeEvent(QEvent* event) {
 }
 
 void CMainFrame::OnSize() {
-  if (!g_Engine.m_device) return;
-  ++g_SuspendCount;
-  g_Engine.OnSize(isMinimized() ? SIZE_MINIMIZED : isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED);
-  --g_SuspendCount;
-  g_Engine.UpdateActive();
-  g_Engine.HandleResize();
+  if (!g_Engine.Device()) return;
+  g_Engine.Resize(isMinimized() ? SIZE_MINIMIZED : isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED);
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {

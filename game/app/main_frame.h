@@ -4,8 +4,8 @@
 // area, and the frame driver. Every command, whatever its source, goes
 // through the frame's CFrameCommands; keys for piece actions go to them
 // first and then on to the accelerators. The client area is at least
-// 750 x 500; a resize reaches the engine through the suspend count, OnSize
-// and HandleResize; closing shuts the game down.
+// 750 x 500; a resize reaches the engine through CKVREngine::Resize;
+// closing shuts the game down.
 //
 // The window is also the game object's host (IGameHost) and the commands'
 // window (IFrameWindow).

@@ -86,12 +86,12 @@ void CScreensaverWnd::RenderFrame() {
 }
 
 void CScreensaverWnd::DrawFrame() {
-  if (!g_Engine.m_deviceCombo || !g_Engine.m_device) return;
+  if (!g_Engine.ComboInUse() || !g_Engine.Device()) return;
   DrawSceneFrame(m_scene.get(), [this] {
     if (m_windowMode == kWindowPreview || !m_showFps) return;
     m_fpsFont.m_textColor = 0xFFFFFFFF;
     m_fpsFont.m_shadowColor = 0xFF000000;
-    m_fpsFont.DrawShadowText(FormatString("FPS = %.0f", g_Engine.m_fps), 8, 8);
+    m_fpsFont.DrawShadowText(FormatString("FPS = %.0f", g_Engine.Fps()), 8, 8);
   });
 }
 
@@ -110,14 +110,7 @@ bool CScreensaverWnd::PreTranslateMessage(const SaverMessage& message) {
   return CHVNScreensaverWnd::PreTranslateMessage(message);
 }
 
-void CScreensaverWnd::OnSize(int sizeType) {
-  ++g_SuspendCount;
-  g_Engine.UpdateActive();
-  g_Engine.OnSize(sizeType);
-  --g_SuspendCount;
-  g_Engine.UpdateActive();
-  g_Engine.HandleResize();
-}
+void CScreensaverWnd::OnSize(int sizeType) { g_Engine.Resize(sizeType); }
 
 void CScreensaverWnd::CloseScreensaver() {
   if (m_closed) return;

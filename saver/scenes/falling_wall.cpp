@@ -34,9 +34,8 @@ void CSceneFallingWall::Init() {
 
 void CSceneFallingWall::MakeOverlay() {
   m_overlayTexture.Release();
-  if (FAILED(D3DXCreateTexture(g_Engine.m_device, kOverlaySize, kOverlaySize, 1, 0,
-                               D3DFMT_A8B8G8R8, D3DPOOL_MANAGED,
-                               &m_overlayTexture.m_d3dTexture))) {
+  if (FAILED(D3DXCreateTexture(g_Engine.Device(), kOverlaySize, kOverlaySize, 1, 0, D3DFMT_A8B8G8R8,
+                               D3DPOOL_MANAGED, &m_overlayTexture.m_d3dTexture))) {
     m_overlayTexture.m_d3dTexture = nullptr;
     return;
   }
@@ -73,9 +72,9 @@ void CSceneFallingWall::BuildWall() {
 }
 
 void CSceneFallingWall::SetupCamera() {
-  if (!Camera() || g_Engine.m_backBufferDesc.Height == 0 || Board().m_height == 0) return;
-  const float aspect =
-      float(g_Engine.m_backBufferDesc.Width) / float(g_Engine.m_backBufferDesc.Height);
+  const SIZE backBuffer = g_Engine.BackBufferSize();
+  if (!Camera() || backBuffer.cy == 0 || Board().m_height == 0) return;
+  const float aspect = float(backBuffer.cx) / float(backBuffer.cy);
   const float fov = Camera()->m_fieldOfView;
   const float w = float(Board().m_width), h = float(Board().m_height);
   float half = 0.0f, angle = 0.0f;

@@ -59,7 +59,7 @@ void CScenePuzzleRain::Update() {
 }
 
 void CScenePuzzleRain::Render() {
-  if (!g_Engine.m_device) return;
+  if (!g_Engine.Device()) return;
   SetDepthAndLighting(false);
   g_Engine.SetFogRange(kFogStart, kSphereFogEnd);
   Sphere().Render();

@@ -102,9 +102,8 @@ void CScene::MakeGreyPicture() {
   // board is still cut (its tops then draw untextured).
   m_picture.m_width = m_picture.m_height = side;
   m_picture.m_imageInfo.Width = m_picture.m_imageInfo.Height = side;
-  if (FAILED(D3DXCreateTexture(g_Engine.m_device, side, side, D3DX_DEFAULT,
-                               D3DUSAGE_AUTOGENMIPMAP, D3DFMT_A8B8G8R8, D3DPOOL_MANAGED,
-                               &m_picture.m_d3dTexture))) {
+  if (FAILED(D3DXCreateTexture(g_Engine.Device(), side, side, D3DX_DEFAULT, D3DUSAGE_AUTOGENMIPMAP,
+                               D3DFMT_A8B8G8R8, D3DPOOL_MANAGED, &m_picture.m_d3dTexture))) {
     m_picture.m_d3dTexture = nullptr;
     return;
   }
@@ -172,14 +171,14 @@ void CScene::StartClock() {
 }
 
 void CScene::SetDepthAndLighting(bool on) {
-  IDirect3DDevice9* device = g_Engine.m_device;
+  IDirect3DDevice9* device = g_Engine.Device();
   device->SetRenderState(D3DRS_ZENABLE, on ? 1 : 0);
   device->SetRenderState(D3DRS_ZWRITEENABLE, on ? 1 : 0);
   device->SetRenderState(D3DRS_LIGHTING, on ? 1 : 0);
 }
 
 void CScene::RenderSphereAndBoard() {
-  if (!g_Engine.m_device) return;
+  if (!g_Engine.Device()) return;
   SetDepthAndLighting(false);
   m_sphere.Render();
   SetDepthAndLighting(true);

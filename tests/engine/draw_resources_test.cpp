@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/draw_resources.h"
+#include "engine_access.h"
 #include "engine_fixture.h"
 #include "testkit.h"
 
@@ -177,9 +178,7 @@ TEST_F(DrawResourcesTest, ShadowTextDrawsFourShadowsThenTheText) {
   CKVRFont font;
   EXPECT_TRUE(font.DrawShadowText("none", 8, 8));  // no font: true, nothing drawn
   EXPECT_FALSE(font.DrawText(8, 8, "none"));
-  ASSERT_EQ(D3DXCreateFontA(g_Engine.m_device, 16, 10, 400, 1, 0, 1, 7, 0, 0, "Arial",
-                            &font.m_font),
-            D3D_OK);
+  ASSERT_EQ(D3DXCreateFontA(g_Engine.Device(), 16, 10, 400, 1, 0, 1, 7, 0, 0, "Arial", &font.m_font), D3D_OK);
   font.m_textColor = 0xFFFFFFFF;
   font.m_shadowColor = 0x80000000;
   m_script.m_log.Clear();
@@ -226,7 +225,7 @@ TEST_F(DrawResourcesTest, TheLayoutScaleConvertsAtTheDrawCalls) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.factor);
     m_window.m_scale = c.factor;
-    g_Engine.HandleResize();  // the client size stays: only the factor changes
+    Inside(g_Engine).HandleResize();  // the client size stays: only the factor changes
     EXPECT_EQ(g_Engine.ToDevicePixels(RECT{1, 3, 7, 13}), c.device);
     EXPECT_EQ(g_Engine.LayoutSize().cx, c.layout.cx);
     EXPECT_EQ(g_Engine.LayoutSize().cy, c.layout.cy);
@@ -264,7 +263,7 @@ TEST_F(DrawResourcesTest, ThePickRayTakesLayoutPixels) {
   D3DXVECTOR3 deviceOrigin, deviceDirection, layoutOrigin, layoutDirection;
   g_Engine.GetScreenRay(&deviceOrigin, &deviceDirection, 200, 100);
   m_window.m_scale = 2.0;
-  g_Engine.HandleResize();
+  Inside(g_Engine).HandleResize();
   g_Engine.GetScreenRay(&layoutOrigin, &layoutDirection, 100, 50);
   EXPECT_EQ(layoutOrigin, deviceOrigin);
   EXPECT_EQ(layoutDirection, deviceDirection);

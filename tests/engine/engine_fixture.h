@@ -33,7 +33,7 @@ class EngineTest : public ::testing::Test, public RefusedCallCheck {
   void EndFrame() { g_Engine.EndFrame(); }
   DWORD RenderState(D3DRENDERSTATETYPE state) const {
     DWORD value = 0xDEADBEEF;
-    g_Engine.m_device->GetRenderState(state, &value);
+    g_Engine.Device()->GetRenderState(state, &value);
     return value;
   }
   const CallLog& Log() const { return m_script.m_log; }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/draw_resources.h"
+#include "engine_access.h"
 #include "engine_fixture.h"
 
 namespace {
@@ -33,8 +34,8 @@ TEST_F(EngineTest, StartUpFailuresGiveTheirMessages) {
   const InitResult noFormat = g_Engine.CreateDevice(&m_window, true);
   EXPECT_FALSE(noFormat.success);
   EXPECT_EQ(noFormat.message, "No compatible video format found for windowed mode.");
-  EXPECT_EQ(g_Engine.m_deviceCombo, nullptr);
-  EXPECT_FALSE(g_Engine.m_active);
+  EXPECT_EQ(g_Engine.ComboInUse(), nullptr);
+  EXPECT_FALSE(Inside(g_Engine).Active());
   EXPECT_EQ(g_SuspendCount, 1);
 }
 
@@ -43,8 +44,8 @@ TEST_F(EngineTest, EnumerationKeepsPreferenceOrderAndTheDesktopMode) {
   m_script.m_multiSampleTypes = {8, 0, 2};
   m_script.m_desktopMode = {1600, 900, 75, D3DFMT_X8R8G8B8};
   ASSERT_TRUE(g_Engine.InitDirect3D().success);
-  ASSERT_EQ(g_Engine.m_adapters.size(), 1u);
-  const AdapterInfo& adapter = *g_Engine.m_adapters[0];
+  ASSERT_EQ(Inside(g_Engine).Adapters().size(), 1u);
+  const AdapterInfo& adapter = *Inside(g_Engine).Adapters()[0];
   EXPECT_EQ(adapter.m_ordinal, 0);
   EXPECT_STREQ(adapter.m_identifier.Description, "Recording device");
   const DeviceCombo& combo = adapter.m_windowedCombo;
@@ -65,8 +66,8 @@ TEST_F(EngineTest, DeviceSearchTakesTheHighestWorkingMultisampleType) {
   };
   StartEngine();
   // StartEngine cleared the log; read the parameters the device got.
-  EXPECT_EQ(g_Engine.m_presentParams.MultiSampleType, 2u);
-  EXPECT_EQ(g_Engine.m_presentParams.AutoDepthStencilFormat, D3DFMT_D16);
+  EXPECT_EQ(g_Engine.PresentParameters().MultiSampleType, 2u);
+  EXPECT_EQ(g_Engine.PresentParameters().AutoDepthStencilFormat, D3DFMT_D16);
 
   testkit::FreshEngine();
   m_script.m_log.Clear();
@@ -80,7 +81,7 @@ TEST_F(EngineTest, DeviceSearchTakesTheHighestWorkingMultisampleType) {
 TEST_F(EngineTest, CreatedDeviceIsActiveWithItsParametersAndDefaults) {
   m_script.m_multiSampleTypes = {0, 2, 4};
   StartEngine(/*vsync=*/false);
-  const D3DPRESENT_PARAMETERS& p = g_Engine.m_presentParams;
+  const D3DPRESENT_PARAMETERS& p = g_Engine.PresentParameters();
   EXPECT_EQ(p.MultiSampleType, 4u);
   EXPECT_EQ(p.AutoDepthStencilFormat, D3DFMT_D24S8);
   EXPECT_EQ(p.BackBufferWidth, 800u);
@@ -90,14 +91,14 @@ TEST_F(EngineTest, CreatedDeviceIsActiveWithItsParametersAndDefaults) {
   EXPECT_EQ(p.SwapEffect, D3DSWAPEFFECT_DISCARD);
   EXPECT_TRUE(p.Windowed && p.EnableAutoDepthStencil);
   EXPECT_EQ(p.hDeviceWindow, &m_window);
-  EXPECT_EQ(g_Engine.m_clearFlags, 3u);
-  EXPECT_EQ(g_Engine.m_backBufferDesc.Width, 800u);
-  EXPECT_EQ(g_Engine.m_backBufferDesc.Height, 600u);
-  EXPECT_TRUE(g_Engine.m_active);
+  EXPECT_EQ(Inside(g_Engine).ClearFlags(), 3u);
+  EXPECT_EQ(g_Engine.BackBufferSize().cx, 800);
+  EXPECT_EQ(g_Engine.BackBufferSize().cy, 600);
+  EXPECT_TRUE(Inside(g_Engine).Active());
   EXPECT_EQ(g_SuspendCount, 0);
   DWORD filter = 0;
   for (D3DSAMPLERSTATETYPE s : {D3DSAMP_MINFILTER, D3DSAMP_MAGFILTER, D3DSAMP_MIPFILTER}) {
-    g_Engine.m_device->GetSamplerState(0, s, &filter);
+    g_Engine.Device()->GetSamplerState(0, s, &filter);
     EXPECT_EQ(filter, D3DTEXF_LINEAR) << s;
   }
   EXPECT_EQ(RenderState(D3DRS_MULTISAMPLEANTIALIAS), 1u);
@@ -107,9 +108,9 @@ TEST_F(EngineTest, ScreenOtherThanTheDesktopLeavesTheBackBufferFormatToTheDevice
   m_window.m_screen = {1024, 768};
   ASSERT_TRUE(g_Engine.InitDirect3D().success);
   ASSERT_TRUE(g_Engine.CreateDevice(&m_window, true).success);
-  EXPECT_EQ(g_Engine.m_presentParams.BackBufferFormat, D3DFMT_UNKNOWN);
-  EXPECT_EQ(g_Engine.m_presentParams.PresentationInterval, D3DPRESENT_INTERVAL_DEFAULT);
-  EXPECT_EQ(g_Engine.m_backBufferDesc.Format, D3DFMT_X8R8G8B8);
+  EXPECT_EQ(g_Engine.PresentParameters().BackBufferFormat, D3DFMT_UNKNOWN);
+  EXPECT_EQ(g_Engine.PresentParameters().PresentationInterval, D3DPRESENT_INTERVAL_DEFAULT);
+  EXPECT_EQ(Inside(g_Engine).BackBufferDesc().Format, D3DFMT_X8R8G8B8);
 }
 
 TEST(FindDisplayMode, PicksTheHighestRefreshRateOfTheExactSize) {
@@ -132,11 +133,11 @@ TEST_F(EngineTest, FrameBeginClearsBeginsTheSceneAndAppliesTheCamera) {
   EXPECT_EQ(Log().Entries()[1], "BeginScene");
   EXPECT_EQ(RenderState(D3DRS_AMBIENT), 0xFF101010u);
   D3DXMATRIX projection, expected, view;
-  g_Engine.m_device->GetTransform(D3DTS_PROJECTION, &projection);
+  g_Engine.Device()->GetTransform(D3DTS_PROJECTION, &projection);
   D3DXMatrixPerspectiveFovLH(&expected, m_camera.m_fieldOfView, 800.0f / 600.0f,
                              m_camera.m_nearPlane, m_camera.m_farPlane);
   EXPECT_EQ(projection, expected);
-  g_Engine.m_device->GetTransform(D3DTS_VIEW, &view);
+  g_Engine.Device()->GetTransform(D3DTS_VIEW, &view);
   EXPECT_EQ(view, m_camera.m_view);
 }
 
@@ -150,13 +151,13 @@ TEST_F(EngineTest, FailedBeginSceneOrMissingDeviceSkipsTheFrame) {
 
 TEST_F(EngineTest, LostDeviceWaitsUntilItCanBeReset) {
   StartEngine();
-  g_Engine.MarkDeviceLost();
+  Inside(g_Engine).MarkDeviceLost();
   m_script.m_cooperativeResults = {D3DERR_DEVICELOST, D3DERR_DEVICENOTRESET};
   EXPECT_FALSE(g_Engine.BeginFrame());
-  EXPECT_TRUE(g_Engine.m_deviceLost);
+  EXPECT_TRUE(Inside(g_Engine).DeviceLost());
   EXPECT_EQ(Log().Count("Reset"), 0);
   EXPECT_TRUE(g_Engine.BeginFrame());
-  EXPECT_FALSE(g_Engine.m_deviceLost);
+  EXPECT_FALSE(Inside(g_Engine).DeviceLost());
   EXPECT_EQ(Log().Count("Reset 800 600"), 1);
   EXPECT_EQ(m_sleeps, (std::vector<int>{50, 50}));
 }
@@ -166,28 +167,28 @@ TEST_F(EngineTest, FailedResetIsRetriedByTheNextFrame) {
   ASSERT_TRUE(g_Engine.BeginFrame());
   m_script.m_presentResults = {D3DERR_DEVICELOST};
   EndFrame();
-  ASSERT_TRUE(g_Engine.m_deviceLost);
+  ASSERT_TRUE(Inside(g_Engine).DeviceLost());
   m_script.m_resetResults = {D3DERR_DEVICELOST};
   EXPECT_FALSE(g_Engine.BeginFrame());
-  EXPECT_TRUE(g_Engine.m_deviceLost);
+  EXPECT_TRUE(Inside(g_Engine).DeviceLost());
   EXPECT_TRUE(g_Engine.BeginFrame());  // the device answers NOTRESET again
   EXPECT_EQ(Log().Count("Reset"), 2);
-  EXPECT_FALSE(g_Engine.m_deviceLost);
+  EXPECT_FALSE(Inside(g_Engine).DeviceLost());
 }
 
 TEST_F(EngineTest, CooperativeDeviceClearsTheLostFlagWithoutReset) {
   StartEngine();
-  g_Engine.MarkDeviceLost();
+  Inside(g_Engine).MarkDeviceLost();
   m_script.m_cooperativeResults = {D3D_OK};
   EXPECT_TRUE(g_Engine.BeginFrame());
-  EXPECT_FALSE(g_Engine.m_deviceLost);
+  EXPECT_FALSE(Inside(g_Engine).DeviceLost());
   EXPECT_EQ(Log().Count("Reset"), 0);
 }
 
 TEST_F(EngineTest, LostDeviceOnAMinimisedWindowStillBeginsTheScene) {
   StartEngine();
-  g_Engine.MarkDeviceLost();
-  g_Engine.OnSize(SIZE_MINIMIZED);
+  Inside(g_Engine).MarkDeviceLost();
+  Inside(g_Engine).OnSize(SIZE_MINIMIZED);
   EXPECT_TRUE(g_Engine.BeginFrame());
   EXPECT_EQ(Log().Count("TestCooperativeLevel"), 0);
   EXPECT_EQ(m_sleeps, std::vector<int>{50});
@@ -198,81 +199,72 @@ TEST_F(EngineTest, FrameRateReadsZeroUntilTheFirstIntervalOverOneSecond) {
   const double start = m_clock.Now();
   for (int frame = 1; frame <= 60; ++frame) {
     m_clock.Set(start + frame / 60.0);
-    g_Engine.UpdateFPS();
+    Inside(g_Engine).UpdateFPS();
   }
-  EXPECT_EQ(g_Engine.m_fps, 0.0);  // exactly one second is not over it
+  EXPECT_EQ(g_Engine.Fps(), 0.0);  // exactly one second is not over it
   m_clock.Set(start + 61 / 60.0);
-  g_Engine.UpdateFPS();
-  EXPECT_NEAR(g_Engine.m_fps, 60.0, 1e-6);
+  Inside(g_Engine).UpdateFPS();
+  EXPECT_NEAR(g_Engine.Fps(), 60.0, 1e-6);
   // The next interval counts afresh: 21 frames over 1.05 s read 20.
   const double second = m_clock.Now();
   for (int frame = 1; frame <= 21; ++frame) {
     m_clock.Set(second + frame * 0.05);
-    g_Engine.UpdateFPS();
+    Inside(g_Engine).UpdateFPS();
     if (frame == 19) {
-      EXPECT_NEAR(g_Engine.m_fps, 60.0, 1e-6);
+      EXPECT_NEAR(g_Engine.Fps(), 60.0, 1e-6);
     }
   }
-  EXPECT_NEAR(g_Engine.m_fps, 20.0, 1e-6);
+  EXPECT_NEAR(g_Engine.Fps(), 20.0, 1e-6);
 }
 
 // ---- resizing -------------------------------------------------------------------------------
-// The main window's size handler, as the programs run it.
-void WindowSized(int type) {
-  ++g_SuspendCount;
-  g_Engine.OnSize(type);
-  --g_SuspendCount;
-  g_Engine.UpdateActive();
-  g_Engine.HandleResize();
-}
-
 TEST_F(EngineTest, MinimiseThenRestoreOrMaximiseLeavesTheSuspendCount) {
   StartEngine();
   for (int second : {SIZE_RESTORED, SIZE_MAXIMIZED}) {
     m_window.SetClientSize(0, 0);
-    WindowSized(SIZE_MINIMIZED);
+    g_Engine.Resize(SIZE_MINIMIZED);
     EXPECT_EQ(g_SuspendCount, 1);
-    EXPECT_FALSE(g_Engine.m_active);
+    EXPECT_FALSE(Inside(g_Engine).Active());
     m_window.SetClientSize(800, 600);
-    WindowSized(second);
+    g_Engine.Resize(second);
     EXPECT_EQ(g_SuspendCount, 0) << second;
-    EXPECT_TRUE(g_Engine.m_active) << second;
-    WindowSized(SIZE_RESTORED);  // back to a plain window
+    EXPECT_TRUE(Inside(g_Engine).Active()) << second;
+    g_Engine.Resize(SIZE_RESTORED);  // back to a plain window
   }
   // A minimise reported twice is still one suspension.
   m_window.SetClientSize(0, 0);
-  WindowSized(SIZE_MINIMIZED);
-  WindowSized(SIZE_MINIMIZED);
+  g_Engine.Resize(SIZE_MINIMIZED);
+  g_Engine.Resize(SIZE_MINIMIZED);
   m_window.SetClientSize(800, 600);
-  WindowSized(SIZE_RESTORED);
+  g_Engine.Resize(SIZE_RESTORED);
   EXPECT_EQ(g_SuspendCount, 0);
-  EXPECT_TRUE(g_Engine.m_active);
+  EXPECT_TRUE(Inside(g_Engine).Active());
   // The 0 x 0 client of the minimised window never reached the device.
   EXPECT_EQ(Log().Count("Reset"), 0) << Log().Dump();
 }
 
 TEST_F(EngineTest, OnlyAChangedClientSizeResetsTheDevice) {
   StartEngine();
-  WindowSized(SIZE_MAXIMIZED);  // same size: the window manager may do that
-  WindowSized(SIZE_RESTORED);
+  g_Engine.Resize(SIZE_MAXIMIZED);  // same size: the window manager may do that
+  g_Engine.Resize(SIZE_RESTORED);
   EXPECT_EQ(Log().Count("Reset"), 0);
   m_window.SetClientSize(1024, 700);
-  WindowSized(SIZE_RESTORED);
+  g_Engine.Resize(SIZE_RESTORED);
   EXPECT_EQ(Log().Matching("Reset"),
             std::vector<std::string>{"Reset 1024 700 ms=0 depth=75 interval=0x00000000"});
-  EXPECT_EQ(g_Engine.m_backBufferDesc.Width, 1024u);
-  EXPECT_EQ(g_Engine.m_backBufferDesc.Height, 700u);
+  EXPECT_EQ(g_Engine.BackBufferSize().cx, 1024);
+  EXPECT_EQ(g_Engine.BackBufferSize().cy, 700);
   m_window.SetClientSize(1024, 701);
-  WindowSized(SIZE_RESTORED);
+  g_Engine.Resize(SIZE_RESTORED);
   EXPECT_EQ(Log().Count("Reset"), 2);
 }
 
 TEST_F(EngineTest, ZeroHeightClientIsIgnoredBySizeEvents) {
   StartEngine();
-  WindowSized(SIZE_MINIMIZED);
+  g_Engine.Resize(SIZE_MINIMIZED);
   m_window.SetClientSize(0, 0);
-  WindowSized(SIZE_RESTORED);  // not yet restored on screen
-  EXPECT_TRUE(g_Engine.m_minimized);
+  g_Engine.Resize(SIZE_RESTORED);  // not yet restored on screen
+  EXPECT_TRUE(Inside(g_Engine).Minimized());
   EXPECT_EQ(g_SuspendCount, 1);
 }
 
@@ -280,13 +272,13 @@ TEST_F(EngineTest, FailedResizeResetIsRetriedByTheNextFrame) {
   StartEngine();
   m_script.m_resetResults = {D3DERR_OUTOFVIDEOMEMORY};
   m_window.SetClientSize(640, 480);
-  WindowSized(SIZE_RESTORED);
-  EXPECT_TRUE(g_Engine.m_deviceLost);
+  g_Engine.Resize(SIZE_RESTORED);
+  EXPECT_TRUE(Inside(g_Engine).DeviceLost());
   EXPECT_TRUE(g_Engine.BeginFrame());
   EXPECT_EQ(Log().Matching("Reset"),
             (std::vector<std::string>{"Reset 640 480 ms=0 depth=75 interval=0x00000000",
                                       "Reset 640 480 ms=0 depth=75 interval=0x00000000"}));
-  EXPECT_EQ(g_Engine.m_backBufferDesc.Width, 640u);
+  EXPECT_EQ(g_Engine.BackBufferSize().cx, 640);
 }
 
 // ---- reset -----------------------------------------------------------------------------------
@@ -303,19 +295,18 @@ TEST_F(EngineTest, ResetReappliesRecordedStatesLightsAndFontsAndSprites) {
   g_Engine.SetFogColor(0xFF112233);
   g_Engine.SetFogRange(10.0f, 800.0f);
   CKVRFont font;
-  ASSERT_EQ(D3DXCreateFontA(g_Engine.m_device, 17, 9, 400, 1, 0, 1, 7, 0, 0, "Verdana",
-                            &font.m_font),
+  ASSERT_EQ(D3DXCreateFontA(g_Engine.Device(), 17, 9, 400, 1, 0, 1, 7, 0, 0, "Verdana", &font.m_font),
             D3D_OK);
   CKVRSprite sprite;
   ASSERT_TRUE(sprite.Create(nullptr));
   CKVRFont noFont;  // a record without an interface is passed over
   // States the reset must put back, disturbed on the device beforehand.
-  g_Engine.m_device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
-  g_Engine.m_device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_NONE);
-  g_Engine.m_device->SetRenderState(D3DRS_MULTISAMPLEANTIALIAS, 0);
+  g_Engine.Device()->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+  g_Engine.Device()->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_NONE);
+  g_Engine.Device()->SetRenderState(D3DRS_MULTISAMPLEANTIALIAS, 0);
   m_script.m_log.Clear();
 
-  ASSERT_EQ(g_Engine.ResetDevice(), D3D_OK);
+  ASSERT_EQ(Inside(g_Engine).ResetDevice(), D3D_OK);
   const auto& e = Log().Entries();
   const int reset = Log().IndexOf("Reset 800 600 ms=0 depth=75 interval=0x00000000");
   ASSERT_GE(reset, 2);
@@ -327,8 +318,8 @@ TEST_F(EngineTest, ResetReappliesRecordedStatesLightsAndFontsAndSprites) {
   EXPECT_EQ(Log().Count("LightEnable"), 8);
   D3DLIGHT9 applied;
   BOOL on = 0;
-  g_Engine.m_device->GetLight(0, &applied);
-  g_Engine.m_device->GetLightEnable(0, &on);
+  g_Engine.Device()->GetLight(0, &applied);
+  g_Engine.Device()->GetLightEnable(0, &on);
   EXPECT_EQ(applied, light);
   EXPECT_TRUE(on);
   EXPECT_EQ(RenderState(D3DRS_FILLMODE), D3DFILL_SOLID);
@@ -341,7 +332,7 @@ TEST_F(EngineTest, ResetReappliesRecordedStatesLightsAndFontsAndSprites) {
   EXPECT_EQ(RenderState(D3DRS_FOGEND), FloatToDWORD(800.0f));
   DWORD filter = 0;
   for (D3DSAMPLERSTATETYPE s : {D3DSAMP_MINFILTER, D3DSAMP_MIPFILTER}) {
-    g_Engine.m_device->GetSamplerState(0, s, &filter);
+    g_Engine.Device()->GetSamplerState(0, s, &filter);
     EXPECT_EQ(filter, D3DTEXF_LINEAR) << s;
   }
   EXPECT_EQ(RenderState(D3DRS_MULTISAMPLEANTIALIAS), 1u);
@@ -373,7 +364,7 @@ TEST_F(EngineTest, MinimisedClientNeverDividesByZero) {
   StartEngine();
   ASSERT_TRUE(g_Engine.BeginFrame());
   D3DXMATRIX projection;
-  g_Engine.m_device->GetTransform(D3DTS_PROJECTION, &projection);
+  g_Engine.Device()->GetTransform(D3DTS_PROJECTION, &projection);
   EXPECT_TRUE(std::isfinite(projection._11) && std::isfinite(projection._22));
   D3DXVECTOR3 origin, direction;
   g_Engine.GetScreenRay(&origin, &direction, 10, 10);
@@ -388,16 +379,16 @@ TEST_F(EngineTest, RecordsRegisterForTheirLifetimeOnly) {
     CKVRTexture texture;
     CKVRSprite sprite;
     CKVRFont font;
-    EXPECT_EQ(g_Engine.m_textures.size(), 1u);
-    EXPECT_EQ(g_Engine.m_sprites.size(), 1u);
-    EXPECT_EQ(g_Engine.m_fonts.size(), 1u);
+    EXPECT_EQ(Inside(g_Engine).Textures().size(), 1u);
+    EXPECT_EQ(Inside(g_Engine).Sprites().size(), 1u);
+    EXPECT_EQ(Inside(g_Engine).Fonts().size(), 1u);
     g_Engine.UnregisterFont(&font);  // the owner unregisters early...
     g_Engine.UnregisterFont(&font);  // ...twice: harmless
-    EXPECT_TRUE(g_Engine.m_fonts.empty());
+    EXPECT_TRUE(Inside(g_Engine).Fonts().empty());
   }  // ...and the destructors unregister the rest
-  EXPECT_TRUE(g_Engine.m_textures.empty());
-  EXPECT_TRUE(g_Engine.m_sprites.empty());
-  EXPECT_TRUE(g_Engine.m_fonts.empty());
+  EXPECT_TRUE(Inside(g_Engine).Textures().empty());
+  EXPECT_TRUE(Inside(g_Engine).Sprites().empty());
+  EXPECT_TRUE(Inside(g_Engine).Fonts().empty());
 }
 
 TEST_F(EngineTest, ShutdownReleasesEveryInterfaceButKeepsTheRecords) {
@@ -408,8 +399,7 @@ TEST_F(EngineTest, ShutdownReleasesEveryInterfaceButKeepsTheRecords) {
   ASSERT_TRUE(sprite.Create(&texture));
   sprite.m_useSourceRect = true;
   CKVRFont font;
-  ASSERT_EQ(D3DXCreateFontA(g_Engine.m_device, 25, 13, 400, 1, 0, 1, 7, 0, 0, "Verdana",
-                            &font.m_font),
+  ASSERT_EQ(D3DXCreateFontA(g_Engine.Device(), 25, 13, 400, 1, 0, 1, 7, 0, 0, "Verdana", &font.m_font),
             D3D_OK);
   font.m_height = 25;
   g_Engine.Shutdown();
@@ -418,9 +408,9 @@ TEST_F(EngineTest, ShutdownReleasesEveryInterfaceButKeepsTheRecords) {
   EXPECT_FALSE(sprite.m_useSourceRect);
   EXPECT_EQ(font.m_font, nullptr);
   EXPECT_EQ(font.m_height, 0);
-  EXPECT_EQ(g_Engine.m_textures.size(), 1u);
-  EXPECT_TRUE(g_Engine.m_adapters.empty());
-  EXPECT_EQ(g_Engine.m_deviceCombo, nullptr);
-  EXPECT_EQ(g_Engine.m_device, nullptr);
-  EXPECT_EQ(g_Engine.m_d3d, nullptr);
+  EXPECT_EQ(Inside(g_Engine).Textures().size(), 1u);
+  EXPECT_TRUE(Inside(g_Engine).Adapters().empty());
+  EXPECT_EQ(g_Engine.ComboInUse(), nullptr);
+  EXPECT_EQ(g_Engine.Device(), nullptr);
+  EXPECT_EQ(Inside(g_Engine).Direct3D(), nullptr);
 }

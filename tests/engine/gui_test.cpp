@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "engine/gui.h"
+#include "engine_access.h"
 #include "engine_fixture.h"
 #include "platform/input/input.h"
 
@@ -99,7 +100,7 @@ TEST_F(GuiTest, ImageFrameDrawsItsTextureWithItsAlphaOnlyWhenVisible) {
 
 TEST_F(GuiTest, ButtonCaptionIsCentredVerticallyInWhiteOverBlackShadow) {
   CKVRFont font;
-  ASSERT_EQ(D3DXCreateFontA(g_Engine.m_device, 14, 0, 400, 1, 0, 1, 7, 0, 0, "Arial", &font.m_font), D3D_OK);
+  ASSERT_EQ(D3DXCreateFontA(g_Engine.Device(), 14, 0, 400, 1, 0, 1, 7, 0, 0, "Arial", &font.m_font), D3D_OK);
   font.m_height = 14;
   struct Case {
     float alpha;
@@ -164,12 +165,12 @@ TEST_F(GuiTest, ResetAndFailedCreation) {
 }
 
 TEST_F(GuiTest, WidgetsDestroyedThroughTheBaseUnregisterTheirSprites) {
-  const size_t before = g_Engine.m_sprites.size();
+  const size_t before = Inside(g_Engine).Sprites().size();
   std::unique_ptr<CKVRGUIWnd> widgets[] = {std::make_unique<CKVRGUIButton>(),
                                            std::make_unique<CKVRGUIImageFrame>()};
-  EXPECT_EQ(g_Engine.m_sprites.size(), before + 2);
+  EXPECT_EQ(Inside(g_Engine).Sprites().size(), before + 2);
   for (auto& w : widgets) w.reset();
-  EXPECT_EQ(g_Engine.m_sprites.size(), before);
+  EXPECT_EQ(Inside(g_Engine).Sprites().size(), before);
 }
 
 TEST_F(Gui_Offscreen, CreationTakesTheCursorInClientCoordinates) {

@@ -31,7 +31,7 @@ class RenderObjectTest : public EngineTest {
   void SetUp() override {
     EngineTest::SetUp();
     StartEngine();
-    g_Engine.m_device->BeginScene();
+    g_Engine.Device()->BeginScene();
   }
   void TearDown() override {
     m_multi.ReleaseBuffers();
@@ -73,9 +73,9 @@ TEST_F(RenderObjectTest, SubObjectsShareTheBuffersWithLocalIndices) {
 TEST_F(RenderObjectTest, SubObjectDrawsItsOwnRange) {
   ASSERT_TRUE(m_multi.BuildFromCreateParams(
       {Mesh(4, {0, 1, 2, 2, 1, 3}, 2), Mesh(6, {0, 1, 2, 3, 4, 5, 5, 4, 3}, 3)}));
-  g_Engine.m_device->SetStreamSource(0, m_multi.m_vertexBuffer, 0, sizeof(VertexPNDT));
-  g_Engine.m_device->SetFVF(VertexPNDT_FVF);
-  g_Engine.m_device->SetIndices(m_multi.m_indexBuffer);
+  g_Engine.Device()->SetStreamSource(0, m_multi.m_vertexBuffer, 0, sizeof(VertexPNDT));
+  g_Engine.Device()->SetFVF(VertexPNDT_FVF);
+  g_Engine.Device()->SetIndices(m_multi.m_indexBuffer);
   m_script.m_log.Clear();
   m_multi.RenderSubObject(1);
   m_multi.RenderSubObject(0);

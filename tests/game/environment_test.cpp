@@ -14,6 +14,7 @@
 #include "platform/profile.h"
 #include "support/support.h"
 #include "testkit.h"
+#include "tests/engine/engine_access.h"
 
 namespace {
 std::string Description(const std::string& children, bool prolog = true) {
@@ -165,8 +166,9 @@ TEST_F(TableTest, LoadsTheChosenEnvironmentAndRepeatsItsTexture) {
   EXPECT_EQ(Table().m_info.m_filePath, GetEnvironmentsDir() + "/001.txt");
   EXPECT_EQ(Table().m_plane.m_texture, &Table().m_tableTexture);
   EXPECT_NE(Table().m_tableTexture.m_d3dTexture, nullptr);
-  EXPECT_NE(std::find(g_Engine.m_textures.begin(), g_Engine.m_textures.end(), &Table().m_tableTexture),
-            g_Engine.m_textures.end());
+  EXPECT_NE(std::find(Inside(g_Engine).Textures().begin(), Inside(g_Engine).Textures().end(),
+                      &Table().m_tableTexture),
+            Inside(g_Engine).Textures().end());
   // Every 300 units across; the 64 x 32 picture keeps its proportions.
   ExpectRepeats(300.0f, 150.0f);
 }
@@ -278,10 +280,10 @@ TEST_F(TableTest, ReloadRebuildsFromTheProfile) {
 
 TEST_F(TableTest, RendersBehindEverythingWithDepthTestsOffAroundThePlane) {
   ASSERT_TRUE(Table().Load());
-  ASSERT_EQ(g_Engine.m_device->BeginScene(), D3D_OK);
+  ASSERT_EQ(g_Engine.Device()->BeginScene(), D3D_OK);
   m_script.m_log.Clear();
   Table().Render();
-  g_Engine.m_device->EndScene();
+  g_Engine.Device()->EndScene();
   const CallLog& log = Log();
   const int zOff = log.IndexOf("SetRenderState 7 0"), zWriteOff = log.IndexOf("SetRenderState 14 0");
   const std::vector<std::string> textures = log.Matching("SetTexture 0 tex");

@@ -58,15 +58,15 @@ class CountingSoundDevice : public IDirectSound8 {
 // the last frame begin.
 inline POINT ProjectToClient(const D3DXVECTOR3& world) {
   D3DXMATRIX viewProjection;
-  D3DXMatrixMultiply(&viewProjection, &g_Engine.m_camera->m_view, &g_Engine.m_projection);
+  D3DXMatrixMultiply(&viewProjection, &g_Engine.Camera()->m_view, &g_Engine.Projection());
   const D3DXMATRIX& m = viewProjection;
   const float x = world.x * m._11 + world.y * m._21 + world.z * m._31 + m._41;
   const float y = world.x * m._12 + world.y * m._22 + world.z * m._32 + m._42;
   const float w = world.x * m._14 + world.y * m._24 + world.z * m._34 + m._44;
-  const float width = float(g_Engine.m_presentParams.BackBufferWidth);
-  const float height = float(g_Engine.m_presentParams.BackBufferHeight);
+  const float width = float(g_Engine.PresentParameters().BackBufferWidth);
+  const float height = float(g_Engine.PresentParameters().BackBufferHeight);
   // In layout pixels, the cursor's unit (device pixels over the scale).
-  const double scale = g_Engine.m_layoutScale;
+  const double scale = g_Engine.LayoutScale();
   return POINT{LONG(std::lround((x / w + 1.0f) * 0.5f * width / scale)),
                LONG(std::lround((1.0f - y / w) * 0.5f * height / scale))};
 }

@@ -8,6 +8,7 @@
 #include "game/command_ids.h"
 #include "game/game_profile.h"
 #include "play_fixture.h"
+#include "tests/engine/engine_access.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ TEST_F(PanelsTest, RightIconsFollowTheWidthAndTheirOverlapGoesToTheFirst) {
   EXPECT_EQ(m_host.m_minimized, 0);
   Input(986, 10, false, false);
   m_window.SetClientSize(1280, 720);
-  g_Engine.HandleResize();
+  ::Inside(g_Engine).HandleResize();
   Frame();
   EXPECT_EQ(m_topBar.m_icons[6].m_rect, (RECT{1216, 2, 1248, 34}));
   EXPECT_EQ(m_topBar.m_icons[7].m_rect, (RECT{1240, 2, 1272, 34}));
@@ -150,7 +151,7 @@ TEST_F(PanelsTest, PreviewOpensAtTheStoredPlaceAndWidth) {
     WriteProfileInt(profile::kPreviewLastPos, c.lastPos);
     WriteProfileInt(profile::kPreviewLastWidth, c.lastWidth);
     m_window.SetClientSize(c.width, c.height);
-    g_Engine.HandleResize();
+    ::Inside(g_Engine).HandleResize();
     Frame();
     picture.m_imageInfo.Width = c.pictureW;
     picture.m_imageInfo.Height = c.pictureH;
@@ -327,7 +328,7 @@ class ScaledPanelsTest : public PanelsTest {
     PanelsTest::SetUp();
     m_window.m_scale = 2.0;
     m_window.SetClientSize(2048, 1536);
-    g_Engine.HandleResize();
+    ::Inside(g_Engine).HandleResize();
   }
   bool DrewSprite(const RECT& device, LONG sourceSide) const {
     for (const RecordedSpriteDraw& d : m_script.m_spriteDraws)

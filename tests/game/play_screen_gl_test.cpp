@@ -170,7 +170,7 @@ TEST_F(PlayScreenOnGL_X11, PlaysAThreeByThreePuzzleToTheEnd) {
   Input(POINT{900, 700}, false, POINT{1, 1});
   m_game.RunFrame();
   QImage image;
-  ASSERT_TRUE(GLReadBackBuffer(g_Engine.m_device, &image));
+  ASSERT_TRUE(GLReadBackBuffer(g_Engine.Device(), &image));
   const QString folder = QCoreApplication::applicationDirPath() + "/../demo/screens";
   QDir().mkpath(folder);
   const QString path = QDir(folder).absoluteFilePath("play_screen.png");
@@ -196,10 +196,10 @@ size_t SameFrameWithAndWithoutCulling(CPuzzleGame& game, CPuzzleBoard& board) {
   board.m_cullToView = true;
   game.RunFrame();
   const size_t drawn = board.m_piecesInView.size();
-  EXPECT_TRUE(GLReadBackBuffer(g_Engine.m_device, &culled));
+  EXPECT_TRUE(GLReadBackBuffer(g_Engine.Device(), &culled));
   board.m_cullToView = false;
   game.RunFrame();
-  EXPECT_TRUE(GLReadBackBuffer(g_Engine.m_device, &whole));
+  EXPECT_TRUE(GLReadBackBuffer(g_Engine.Device(), &whole));
   board.m_cullToView = true;
   int differ = 0;
   for (int y = 0; y < culled.height(); ++y)

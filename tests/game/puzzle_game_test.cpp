@@ -8,6 +8,7 @@
 #include "game/game_profile.h"
 #include "game_fixture.h"
 #include "support/support.h"
+#include "tests/engine/engine_access.h"
 
 namespace {
 constexpr LONG kBandTexture = 32;  // the band's texture is 32 x 32
@@ -25,7 +26,7 @@ TEST_F(GameTest, StartsOnTheStartScreenWithItsProfileValues) {
   EXPECT_TRUE(m_game->m_showFPS);
   EXPECT_TRUE(m_game->m_showCommandHelper);
   EXPECT_FALSE(m_game->m_puzzleRunning);
-  EXPECT_EQ(g_Engine.m_camera, &m_game->m_camera);
+  EXPECT_EQ(g_Engine.Camera(), &m_game->m_camera);
   EXPECT_EQ(m_game->m_fonts[0].m_height, 25);
   EXPECT_EQ(m_game->m_fonts[2].m_height, 14);
   // The default picture: the first sample (no stored one).
@@ -38,7 +39,7 @@ TEST_F(GameTest, AFailedStartUpStepShutsDownOnce) {
   const InitResult result = m_game->Init();
   EXPECT_FALSE(result.success);
   EXPECT_EQ(result.message, "DirectInput creation error.");
-  EXPECT_EQ(g_Engine.m_device, nullptr);  // the device is released again
+  EXPECT_EQ(g_Engine.Device(), nullptr);  // the device is released again
   EXPECT_EQ(m_game->m_screenType, kScreenNone);
   EXPECT_EQ(m_game->m_fonts[0].m_height, 0);
   EXPECT_EQ(m_bar.m_activated, 0);
@@ -57,7 +58,7 @@ TEST_F(GameTest, ShutdownDeactivatesTheScreenAndTheBarOnce) {
   m_game->Shutdown();
   EXPECT_EQ(m_bar.m_deactivated, 1);
   EXPECT_EQ(m_game->m_screenType, kScreenNone);
-  EXPECT_EQ(g_Engine.m_device, nullptr);
+  EXPECT_EQ(g_Engine.Device(), nullptr);
 }
 
 // ---- frame -----------------------------------------------------------------------------------
@@ -180,7 +181,7 @@ TEST_F(GameTest, FPSTextAndPlace) {
     SCOPED_TRACE(c.text);
     m_script.m_textDraws.clear();
     ASSERT_TRUE(g_Engine.BeginFrame());
-    g_Engine.m_fps = c.fps;
+    Inside(g_Engine).Fps() = c.fps;
     m_game->EndFrame();
     const auto texts = TextsOf(c.text);
     ASSERT_EQ(texts.size(), 5u);
@@ -256,9 +257,9 @@ TEST_F(GameTest, AFailedNewPuzzleLeavesTheOldOnePlayable) {
   // And the board still draws with its picture (all of it: no camera is set).
   s.m_board.m_cullToView = false;
   m_script.m_log.Clear();
-  ASSERT_EQ(g_Engine.m_device->BeginScene(), D3D_OK);
+  ASSERT_EQ(g_Engine.Device()->BeginScene(), D3D_OK);
   s.m_board.Render();
-  g_Engine.m_device->EndScene();
+  g_Engine.Device()->EndScene();
   EXPECT_GT(m_script.m_log.Count("DrawIndexedPrimitive"), 0);
 }
 

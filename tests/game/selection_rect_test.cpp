@@ -74,7 +74,7 @@ TEST_F(SelectionRectTest, DrawsBlendedFromBothSidesAndRestoresCullingAndBlending
   EXPECT_EQ(RenderState(D3DRS_SRCBLEND), DWORD(D3DBLEND_SRCALPHA));
   EXPECT_EQ(RenderState(D3DRS_DESTBLEND), DWORD(D3DBLEND_INVSRCALPHA));
   DWORD alphaArg = 0;
-  g_Engine.m_device->GetTextureStageState(0, D3DTSS_ALPHAARG1, &alphaArg);
+  g_Engine.Device()->GetTextureStageState(0, D3DTSS_ALPHAARG1, &alphaArg);
   EXPECT_EQ(alphaArg, DWORD(D3DTA_TEXTURE));
 }
 

@@ -69,7 +69,7 @@ TEST_F(StartScreenOnGL_X11, GlobeButtonsAndCaptions) {
   m_game.RunFrame();  // the first frame sets the clear colour
   m_game.RunFrame();
   QImage image;
-  ASSERT_TRUE(GLReadBackBuffer(g_Engine.m_device, &image));
+  ASSERT_TRUE(GLReadBackBuffer(g_Engine.Device(), &image));
   const QString folder = QCoreApplication::applicationDirPath() + "/../demo/screens";
   QDir().mkpath(folder);
   const QString path = QDir(folder).absoluteFilePath("start_screen.png");

@@ -5,6 +5,7 @@
 #include "game/command_ids.h"
 #include "game/frame_commands.h"
 #include "game_fixture.h"
+#include "tests/engine/engine_access.h"
 
 namespace {
 class StartScreenTest : public GameTest {
@@ -29,7 +30,7 @@ class StartScreenTest : public GameTest {
 TEST_F(StartScreenTest, LayoutAt1280x720) {
   Mouse(1000, 500, false);
   Frame();
-  EXPECT_EQ(g_Engine.m_clearColor, 0xFFFFFFFFu);
+  EXPECT_EQ(Inside(g_Engine).ClearColor(), 0xFFFFFFFFu);
   ASSERT_GE(m_script.m_spriteDraws.size(), 2u);
   EXPECT_EQ(DestRect(m_script.m_spriteDraws[0], 1024, 1024), (RECT{560, 0, 1280, 720}));  // globe
   EXPECT_EQ(DestRect(m_script.m_spriteDraws[1], 32, 1024), (RECT{0, 0, 560, 720}));      // fill
@@ -46,7 +47,7 @@ TEST_F(StartScreenTest, LayoutAt1280x720) {
   }
   // The Exit button follows the height.
   m_window.SetClientSize(1280, 800);
-  g_Engine.HandleResize();
+  Inside(g_Engine).HandleResize();
   Frame();
   EXPECT_EQ(Screen().m_buttons[3].m_rect, (RECT{8, 728, 72, 792}));
   EXPECT_EQ(Screen().m_buttons[2].m_rect, (RECT{8, 214, 72, 278}));

@@ -116,7 +116,7 @@ TEST_F(BoardOnGL_X11, RendersABoardOnTheTable) {
   g_Engine.SetClearColor(0xFF2E5A3A);  // the table
   g_Engine.SetAmbientColor(0xFF606060);
   ASSERT_TRUE(g_Engine.BeginFrame());
-  IDirect3DDevice9* device = g_Engine.m_device;
+  IDirect3DDevice9* device = g_Engine.Device();
   D3DLIGHT9 light{};
   light.Type = D3DLIGHT_DIRECTIONAL;
   light.Diffuse = {0.8f, 0.8f, 0.75f, 1};
@@ -139,7 +139,7 @@ TEST_F(BoardOnGL_X11, RendersABoardOnTheTable) {
   ASSERT_TRUE(image.save(path));
   std::printf("board picture: %s\n", qPrintable(path));
 
-  const D3DXMATRIX viewProjection = camera.m_view * g_Engine.m_projection;
+  const D3DXMATRIX viewProjection = camera.m_view * g_Engine.Projection();
   const int w = image.width(), h = image.height();
   // Tops show their part of the picture: the dominant channel of the picture
   // at the piece centre's texture coordinates.

@@ -25,6 +25,7 @@
 #include "puzzle/piece_mesh.h"
 #include "refused_calls.h"
 #include "testkit.h"
+#include "tests/engine/engine_access.h"
 #include "vector_print.h"
 
 namespace {
@@ -90,9 +91,9 @@ class BoardTest : public ::testing::Test, public RefusedCallCheck {
   // view and projection, so the tests of the passes draw every piece.
   void RenderFrame(bool cull = false) {
     m_board->m_cullToView = cull;
-    g_Engine.m_device->BeginScene();
+    g_Engine.Device()->BeginScene();
     m_board->Render();
-    g_Engine.m_device->EndScene();
+    g_Engine.Device()->EndScene();
   }
   CPuzzlePiece& Piece(int r, int c) { return m_board->m_pieces[size_t(r * m_board->m_columns + c)]; }
   const D3DXVECTOR3& Corner(int i, int k) const {
@@ -540,8 +541,8 @@ TEST_F(BoardTest, RenderDrawsThePiecesInViewInTheirOrder) {
   D3DXMatrixLookAtLH(&view, &eye, &at, &up);
   D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 4, 4.0f / 3.0f, 1, 1000);
   clip = view * projection;
-  g_Engine.m_device->SetTransform(D3DTS_VIEW, &view);
-  g_Engine.m_device->SetTransform(D3DTS_PROJECTION, &projection);
+  g_Engine.Device()->SetTransform(D3DTS_VIEW, &view);
+  g_Engine.Device()->SetTransform(D3DTS_PROJECTION, &projection);
   CPuzzlePiece& far = Piece(3, 0);
   far.SetPosition(D3DXVECTOR3(-2000, 0, 0));
   m_script.m_log.Clear();
@@ -601,7 +602,7 @@ TEST_F(BoardTest, ShinyTopsUseTheShinyMaterial) {
   // The last material set is the matte one of the sides, whatever the tops.
   RenderFrame();
   D3DMATERIAL9 m;
-  g_Engine.m_device->GetMaterial(&m);
+  g_Engine.Device()->GetMaterial(&m);
   EXPECT_EQ(m.Power, 0.0f);
 }
 
@@ -655,7 +656,7 @@ TEST_F(BoardTest, DestroyingAnUnclearedBoardReleasesEverything) {
   ASSERT_TRUE(Make(6, 4, 4, PieceShapeClassic, false, 100, true));
   const CKVRTexture* edge = &m_board->m_edgeTexture;
   m_board.reset();
-  EXPECT_EQ(std::count(g_Engine.m_textures.begin(), g_Engine.m_textures.end(), edge), 0);
+  EXPECT_EQ(std::count(Inside(g_Engine).Textures().begin(), Inside(g_Engine).Textures().end(), edge), 0);
   m_board = std::make_unique<CPuzzleBoard>();
 }
 

@@ -124,9 +124,9 @@ TEST_F(PieceHighlightTest, DrawnOnlyForSelectedPiecesNotJoinedAllRound) {
   for (bool& j : corner.m_joined) j = true;
   corner.m_joined[0] = false;  // one free side is enough to show it
   m_script.m_log.Clear();
-  g_Engine.m_device->BeginScene();
+  g_Engine.Device()->BeginScene();
   for (CPuzzlePiece& p : board.m_pieces) p.RenderHighlight();
-  g_Engine.m_device->EndScene();
+  g_Engine.Device()->EndScene();
   EXPECT_EQ(Log().Count("DrawIndexedPrimitive 4 0 0 4 0 2"), 1) << Log().Dump();
   EXPECT_TRUE(Log().Contains("SetRenderState 27 1")) << Log().Dump();  // alpha blend on
   EXPECT_EQ(RenderState(D3DRS_ALPHABLENDENABLE), 0u);                  // and off again

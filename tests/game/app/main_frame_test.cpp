@@ -135,10 +135,10 @@ TEST_F(MainFrame_Offscreen, ABoxOpenedInsideAFrameStartsNoOtherFrame) {
 
 TEST_F(MainFrame_Offscreen, ExitClosesAndShutsTheGameDown) {
   Start();
-  ASSERT_NE(g_Engine.m_device, nullptr);
+  ASSERT_NE(g_Engine.Device(), nullptr);
   m_frame->RunCommand(ID_APP_EXIT);
   EXPECT_FALSE(m_frame->isVisible());
-  EXPECT_EQ(g_Engine.m_device, nullptr);
+  EXPECT_EQ(g_Engine.Device(), nullptr);
   EXPECT_EQ(m_game->m_screenType, kScreenNone);
   EXPECT_FALSE(m_frame->Driver().Started());
 }
@@ -148,11 +148,11 @@ TEST_F(MainFrame_Offscreen, ResizeReachesTheDeviceAndTheViewStaysAtLeast750x500)
   m_frame->showNormal();
   m_frame->resize(1100, 820);
   testkit::WaitUntil([&] {
-    return g_Engine.m_backBufferDesc.Width == UINT(m_frame->View()->width()) &&
-           g_Engine.m_backBufferDesc.Height == UINT(m_frame->View()->height()) && m_frame->width() == 1100;
+    return g_Engine.BackBufferSize().cx == m_frame->View()->width() &&
+           g_Engine.BackBufferSize().cy == m_frame->View()->height() && m_frame->width() == 1100;
   });
-  EXPECT_EQ(g_Engine.m_backBufferDesc.Width, UINT(m_frame->View()->width()));
-  EXPECT_EQ(g_Engine.m_backBufferDesc.Height, UINT(m_frame->View()->height()));
+  EXPECT_EQ(g_Engine.BackBufferSize().cx, m_frame->View()->width());
+  EXPECT_EQ(g_Engine.BackBufferSize().cy, m_frame->View()->height());
   EXPECT_EQ(g_SuspendCount, 0);
   m_frame->resize(300, 200);
   // The frame settles at its smallest size; nothing else is due.

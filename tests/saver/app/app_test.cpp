@@ -145,7 +145,7 @@ TEST_F(SaverApp, ConfigureRunsTheSettingsWithoutAnOwnerAndEnds) {
   EXPECT_TRUE(m_settingsSawNoMainWindow);
   EXPECT_EQ(m_app.m_mainWindow, m_app.m_window.get());
   EXPECT_TRUE(m_factory.m_log.empty());  // no window, no device
-  EXPECT_EQ(g_Engine.m_device, nullptr);
+  EXPECT_EQ(g_Engine.Device(), nullptr);
 }
 
 TEST_F(SaverApp, InstallWritesTheEntryAndInstallAndRunThenRunsFullScreen) {

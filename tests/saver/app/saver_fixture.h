@@ -51,7 +51,7 @@ class FakeSaverWindow : public ISaverWindow {
   FakeSaverWindow(std::vector<std::string>* log, const RecordingShell* shell) : m_log(log), m_shell(shell) {}
   // Says what still existed when the window went.
   ~FakeSaverWindow() override {
-    m_log->push_back(std::string("window destroyed; device ") + (g_Engine.m_device ? "1" : "0") +
+    m_log->push_back(std::string("window destroyed; device ") + (g_Engine.Device() ? "1" : "0") +
                      ", French texts " + (LanguageStringsLoaded() ? "1" : "0"));
   }
   HWND DeviceWindow() override { return &m_device; }

@@ -6,10 +6,11 @@
 
 #include "engine/engine.h"
 #include "platform/crt_random.h"
-#include "saver/scenes/scene.h"
 #include "saver/app/screensaver_wnd.h"
+#include "saver/scenes/scene.h"
 #include "saver_fixture.h"
 #include "support/support.h"
+#include "tests/engine/engine_access.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ TEST_F(SaverWindow, FrameRateTextHasFourShadowsThenTheText) {
     m_script.m_textDraws.clear();
     Start(mode);
     m_window->RenderFrame();
-    const std::string text = FormatString("FPS = %.0f", g_Engine.m_fps);
+    const std::string text = FormatString("FPS = %.0f", g_Engine.Fps());
     const auto& draws = m_script.m_textDraws;
     ASSERT_EQ(draws.size(), 5u) << "mode " << mode;
     const POINT kAt[] = {{7, 7}, {9, 7}, {9, 9}, {7, 9}, {8, 8}};
@@ -144,19 +145,19 @@ TEST_F(SaverWindow, ResizeResetsTheDeviceAndMinimiseSuspendsDrawing) {
   m_factory.m_last->m_device.SetClientSize(800, 600);
   m_window->OnSize(SIZE_RESTORED);
   EXPECT_EQ(g_SuspendCount, 0);
-  EXPECT_TRUE(g_Engine.m_active);
-  EXPECT_EQ(g_Engine.m_presentParams.BackBufferWidth, 800u);
-  EXPECT_EQ(g_Engine.m_presentParams.BackBufferHeight, 600u);
+  EXPECT_TRUE(Inside(g_Engine).Active());
+  EXPECT_EQ(g_Engine.PresentParameters().BackBufferWidth, 800u);
+  EXPECT_EQ(g_Engine.PresentParameters().BackBufferHeight, 600u);
   EXPECT_EQ(Log().Count("Reset"), 1);
 
   m_factory.m_last->m_device.SetClientSize(0, 0);
   m_window->OnSize(SIZE_MINIMIZED);
   EXPECT_EQ(g_SuspendCount, 1);
-  EXPECT_FALSE(g_Engine.m_active);
+  EXPECT_FALSE(Inside(g_Engine).Active());
   m_factory.m_last->m_device.SetClientSize(800, 600);
   m_window->OnSize(SIZE_RESTORED);
   EXPECT_EQ(g_SuspendCount, 0);
-  EXPECT_TRUE(g_Engine.m_active);
+  EXPECT_TRUE(Inside(g_Engine).Active());
   EXPECT_EQ(Log().Count("Reset"), 1);  // same size as before the minimise
 }
 
@@ -169,8 +170,8 @@ TEST_F(SaverWindow, CloseReleasesEverythingThenDestroysTheWindowOnce) {
   EXPECT_EQ(m_window->m_fpsFont.m_font, nullptr);
   EXPECT_EQ(m_window->m_fpsFont.m_height, 0);
   EXPECT_EQ(m_window->m_scene, nullptr);
-  EXPECT_EQ(g_Engine.m_device, nullptr);
-  EXPECT_EQ(g_Engine.m_camera, nullptr);
+  EXPECT_EQ(g_Engine.Device(), nullptr);
+  EXPECT_EQ(g_Engine.Camera(), nullptr);
   EXPECT_FALSE(LanguageStringsLoaded());
   EXPECT_TRUE(Closed());
   EXPECT_EQ(m_destroyed, 1);

@@ -7,6 +7,7 @@
 #include "engine/engine.h"
 #include "saver/scenes/black_hole.h"
 #include "scene_fixture.h"
+#include "tests/engine/engine_access.h"
 
 namespace {
 
@@ -19,11 +20,11 @@ float AxisDistance(const D3DXVECTOR3& p) { return std::sqrt(p.x * p.x + p.y * p.
 TEST_F(BlackHole, EverythingAfterThePuzzleFollowsTheBoardSeed) {
   EXPECT_EQ(Inside(m_scene).Board().m_pieceCount, 196);
   EXPECT_EQ(Inside(m_scene).Board().m_definition, 1);
-  EXPECT_EQ(g_Engine.m_ambientColor, 0xFF6A5241u);
-  EXPECT_EQ(g_Engine.m_clearColor, 0xFF6A5241u);
+  EXPECT_EQ(Inside(g_Engine).AmbientColor(), 0xFF6A5241u);
+  EXPECT_EQ(Inside(g_Engine).ClearColor(), 0xFF6A5241u);
   EXPECT_EQ(m_camera.m_eye, D3DXVECTOR3(0, 2000, 150));
   EXPECT_TRUE(Near(m_camera.m_direction, D3DXVECTOR3(0, -0.99875f, 0.04994f), 1e-4f));
-  EXPECT_EQ(g_Engine.m_lights[0], &Inside(m_scene).Light());
+  EXPECT_EQ(Inside(g_Engine).Light(0), &Inside(m_scene).Light());
 
   // The same draws again by hand from the generator's state after the board.
   PuzzleOnlyScene opener;

@@ -7,6 +7,7 @@
 #include "engine/engine.h"
 #include "saver/scenes/falling_wall.h"
 #include "scene_fixture.h"
+#include "tests/engine/engine_access.h"
 
 namespace {
 
@@ -37,9 +38,9 @@ TEST_F(FallingWall, WallStandsSolvedFacingTheCameraInAShuffledOrder) {
   EXPECT_EQ(m_scene.m_overlayTexture.m_width, 128u);
   EXPECT_NE(m_scene.m_overlaySprite.m_sprite, nullptr);
   EXPECT_TRUE(Near(Inside(m_scene).Light().Direction, D3DXVECTOR3(0.2357f, -0.2357f, -0.9428f), 1e-4f));
-  EXPECT_EQ(g_Engine.m_ambientColor, 0xFF808080u);
-  EXPECT_EQ(g_Engine.m_clearColor, 0xFF00000Cu);
-  EXPECT_FALSE(g_Engine.m_fogEnable);
+  EXPECT_EQ(Inside(g_Engine).AmbientColor(), 0xFF808080u);
+  EXPECT_EQ(Inside(g_Engine).ClearColor(), 0xFF00000Cu);
+  EXPECT_FALSE(Inside(g_Engine).FogEnable());
   EXPECT_EQ(m_scene.m_state, CSceneFallingWall::kFalling);
 
   const CPuzzleBoard& board = Inside(m_scene).Board();
@@ -86,8 +87,8 @@ TEST_F(FallingWall, CameraFitsTheWallToTheScreen) {
       {6000, 1000, 175 / (6.0f * std::tan(f * 0.5f))},
   };
   for (const Case& c : cases) {
-    g_Engine.m_backBufferDesc.Width = c.width;
-    g_Engine.m_backBufferDesc.Height = c.height;
+    Inside(g_Engine).BackBufferDesc().Width = c.width;
+    Inside(g_Engine).BackBufferDesc().Height = c.height;
     m_scene.SetupCamera();
     EXPECT_NEAR(m_camera.m_eye.y, c.expectedDistance, 1e-3f) << c.width << "x" << c.height;
     EXPECT_GT(m_camera.m_eye.y, 0.0f);

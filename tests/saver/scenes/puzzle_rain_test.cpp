@@ -8,6 +8,7 @@
 #include "engine/engine.h"
 #include "saver/scenes/puzzle_rain.h"
 #include "scene_fixture.h"
+#include "tests/engine/engine_access.h"
 
 namespace {
 
@@ -20,14 +21,14 @@ std::string State(int state, float value) {
 }  // namespace
 
 TEST_F(PuzzleRain, FogClearAndSphereShareTheColourAndTheDrawsFollowTheSeed) {
-  EXPECT_EQ(g_Engine.m_fogColor, 0xFF6A5241u);
-  EXPECT_EQ(g_Engine.m_clearColor, 0xFF6A5241u);
+  EXPECT_EQ(Inside(g_Engine).FogColor(), 0xFF6A5241u);
+  EXPECT_EQ(Inside(g_Engine).ClearColor(), 0xFF6A5241u);
   EXPECT_EQ(RenderState(D3DRS_FOGCOLOR), 0xFF6A5241u);
-  EXPECT_TRUE(g_Engine.m_fogEnable);
+  EXPECT_TRUE(Inside(g_Engine).FogEnable());
   EXPECT_EQ(RenderState(D3DRS_FOGENABLE), 1u);
   EXPECT_EQ(RenderState(D3DRS_RANGEFOGENABLE), 1u);
   EXPECT_EQ(RenderState(D3DRS_FOGVERTEXMODE), DWORD(D3DFOG_LINEAR));
-  EXPECT_EQ(g_Engine.m_ambientColor, 0xFFFFFFFFu);  // left as the engine has it
+  EXPECT_EQ(Inside(g_Engine).AmbientColor(), 0xFFFFFFFFu);  // left as the engine has it
   EXPECT_EQ(m_camera.m_eye, D3DXVECTOR3(0, 0, 0));
   EXPECT_EQ(m_camera.m_direction, D3DXVECTOR3(1, 0, 0));
 
@@ -78,7 +79,8 @@ TEST_F(PuzzleRain, SphereFoggedFarPiecesNear) {
   EXPECT_LT(sphereDraw, fogOfPieces);
   EXPECT_GT(Log().Count("DrawIndexedPrimitive"), int(Inside(m_scene).Board().m_piecesInView.size()));
   EXPECT_GT(Inside(m_scene).Board().m_piecesInView.size(), 0u);
-  EXPECT_EQ(std::make_pair(g_Engine.m_fogStart, g_Engine.m_fogEnd), std::make_pair(10.0f, 800.0f));
+  EXPECT_EQ(std::make_pair(Inside(g_Engine).FogStart(), Inside(g_Engine).FogEnd()),
+            std::make_pair(10.0f, 800.0f));
 }
 
 TEST_F(PuzzleRain, PiecesFallFiftyASecondAndStartAgainAboveBelowMinus800) {

@@ -11,6 +11,7 @@
 #include "engine/engine.h"
 #include "platform/d3d9/d3d9_resources.h"
 #include "scene_fixture.h"
+#include "tests/engine/engine_access.h"
 
 namespace {
 
@@ -209,28 +210,28 @@ TEST_F(SceneBase, SceneLightIsEngineLightZeroWithSpecular) {
   EXPECT_EQ(light.Ambient, (D3DCOLORVALUE{0, 0, 0, 0}));
   EXPECT_EQ(light.Attenuation0, 1.0f);
   EXPECT_TRUE(Near(light.Direction, D3DXVECTOR3(0.2357f, 0.2357f, -0.9428f), 1e-4f));
-  EXPECT_EQ(g_Engine.m_lights[0], &light);
-  EXPECT_EQ(g_Engine.m_lightEnabled[0], 1);
-  EXPECT_TRUE(g_Engine.m_specularEnable);
+  EXPECT_EQ(Inside(g_Engine).Light(0), &light);
+  EXPECT_EQ(Inside(g_Engine).LightEnabled(0), 1);
+  EXPECT_TRUE(Inside(g_Engine).SpecularEnable());
   EXPECT_EQ(RenderState(D3DRS_SPECULARENABLE), 1u);
   D3DLIGHT9 onDevice;
-  g_Engine.m_device->GetLight(0, &onDevice);
+  g_Engine.Device()->GetLight(0, &onDevice);
   EXPECT_EQ(onDevice, light);
   // A device reset puts it back.
   D3DLIGHT9 cleared{};
   cleared.Type = D3DLIGHT_DIRECTIONAL;
   cleared.Direction = D3DVECTOR{0, 0, 1};
-  g_Engine.m_device->SetLight(0, &cleared);
-  ASSERT_EQ(g_Engine.ResetDevice(), D3D_OK);
-  g_Engine.m_device->GetLight(0, &onDevice);
+  g_Engine.Device()->SetLight(0, &cleared);
+  ASSERT_EQ(Inside(g_Engine).ResetDevice(), D3D_OK);
+  g_Engine.Device()->GetLight(0, &onDevice);
   EXPECT_EQ(onDevice, light);
   // A scene that goes away takes its light out of the engine with it.
   {
     BareScene gone;
     SetSceneLight(Inside(gone).Light(), D3DXVECTOR3(0, 0, -1));
-    EXPECT_EQ(g_Engine.m_lights[0], &Inside(gone).Light());
+    EXPECT_EQ(Inside(g_Engine).Light(0), &Inside(gone).Light());
   }
-  EXPECT_EQ(g_Engine.m_lights[0], nullptr);
+  EXPECT_EQ(Inside(g_Engine).Light(0), nullptr);
 }
 
 TEST_F(SceneBase, ClockGivesSecondsSinceInitAndTheStep) {

@@ -62,7 +62,7 @@ class ScenesOnGL_X11 : public GLEngineFixture {
   QImage Draw(CScene& scene) {
     QImage image;
     if (!DrawSceneFrame(&scene)) return image;
-    GLReadBackBuffer(g_Engine.m_device, &image);
+    GLReadBackBuffer(g_Engine.Device(), &image);
     return image;
   }
   void Save(const QImage& image, const char* name) {

@@ -7,6 +7,7 @@
 #include "engine/engine.h"
 #include "saver/scenes/solving.h"
 #include "scene_fixture.h"
+#include "tests/engine/engine_access.h"
 
 namespace {
 
@@ -40,8 +41,8 @@ TEST_F(Solving, PiecesHoverAboveTheirCentredPlacesInAShuffledOrder) {
   CrtSrand(42);  // the window's time seed: the colour and sphere come before the puzzle
   Start(m_scene);
   EXPECT_EQ(Inside(m_scene).Sphere().m_rotation, D3DXVECTOR3(rx, ry, rz));
-  EXPECT_EQ(g_Engine.m_clearColor, 0xFF0C0C0Cu);
-  EXPECT_EQ(g_Engine.m_ambientColor, 0xFFFFFFFFu);
+  EXPECT_EQ(Inside(g_Engine).ClearColor(), 0xFF0C0C0Cu);
+  EXPECT_EQ(Inside(g_Engine).AmbientColor(), 0xFFFFFFFFu);
   EXPECT_EQ(Inside(m_scene).Board().m_pieceCount, 192);
   EXPECT_EQ(m_scene.m_cameraRadius, 320.0f);
   EXPECT_EQ(m_scene.m_state, CSceneSolving::kAssembling);
