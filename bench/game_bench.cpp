@@ -31,8 +31,16 @@ struct PlayParts {
 
   CPuzzleBoard& Board() { return game.m_settings.m_board; }
   CKVRTexture& Picture() { return game.m_settings.m_pictureTexture; }
-  void Enter() { g_Game = &game; }
-  void Leave() { g_Game = nullptr; }
+  // The play screen is the current one while the board is there, as in the
+  // game: its activation sets up the play camera and makes it the engine's.
+  void Enter() {
+    g_Game = &game;
+    screen.Activate();
+  }
+  void Leave() {
+    screen.Deactivate();
+    g_Game = nullptr;
+  }
 };
 using BenchWorld = bench::BenchWorld<PlayParts>;
 
@@ -117,19 +125,16 @@ BENCHMARK(BM_DragPhase)
     ->Unit(benchmark::kMicrosecond);
 
 // ---- picking --------------------------------------------------------------------------------
-// The press's pick through a camera above the table's front edge, at
-// pixels over pieces and between them.
+// The press's pick through the play camera, placed above the table's front
+// edge, at pixels over pieces and between them.
 void BM_PickUnderCursor(benchmark::State& state) {
   BenchWorld& w = World(3);
   bench::Scatter(w.Board());
-  CKVRCamera camera;
+  const PlayScreenTestAccess screen{w.screen};
+  CKVRCamera& camera = *screen.Camera();
   camera.SetEye(0, -1800, 1800);
   camera.LookAt(0, 0, 0);
-  camera.m_nearPlane = 1.0f;
-  camera.m_farPlane = 128000.0f;
-  g_Engine.SetCamera(&camera);
   Inside(g_Engine).ApplyCameraTransforms();  // the projection of a frame begin
-  const PlayScreenTestAccess screen{w.screen};
   PieceHandling& hand = screen.Hand();
   int x = 0;
   std::size_t picks = 0;
@@ -147,7 +152,6 @@ void BM_PickUnderCursor(benchmark::State& state) {
     state.ResumeTiming();
   }
   state.counters["hit share"] = double(picks) / double(state.iterations());
-  g_Engine.SetCamera(nullptr);
 }
 BENCHMARK(BM_PickUnderCursor)->Unit(benchmark::kMicrosecond);
 

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <utility>
 
 #include "engine/draw_resources.h"
 #include "engine/engine.h"
@@ -27,51 +26,6 @@ D3DXMATRIX Identity() {
 }  // namespace
 
 // ---- life cycle ------------------------------------------------------------------------
-CPuzzlePiece::~CPuzzlePiece() { ReleaseHighlight(); }
-
-CPuzzlePiece::CPuzzlePiece(CPuzzlePiece&& other) noexcept { *this = std::move(other); }
-
-CPuzzlePiece& CPuzzlePiece::operator=(CPuzzlePiece&& other) noexcept {
-  if (this == &other) return *this;
-  ReleaseHighlight();
-  m_id = other.m_id;
-  m_homePosition = other.m_homePosition;
-  m_currentPosition = other.m_currentPosition;
-  m_row = other.m_row;
-  m_column = other.m_column;
-  m_layer = other.m_layer;
-  m_quarterTurns = other.m_quarterTurns;
-  for (int i = 0; i < 4; ++i) {
-    m_edgeIds[i] = other.m_edgeIds[i];
-    m_joined[i] = other.m_joined[i];
-    m_neighbours[i] = other.m_neighbours[i];
-    m_edges[i] = std::move(other.m_edges[i]);
-  }
-  m_board = other.m_board;
-  m_topTriangles = std::move(other.m_topTriangles);
-  m_sideTriangles = std::move(other.m_sideTriangles);
-  m_sideWallsFromEdges = std::exchange(other.m_sideWallsFromEdges, false);
-  m_sideWallsHome = other.m_sideWallsHome;
-  m_sideWallRadius = other.m_sideWallRadius;
-  other.m_topTriangles.clear();
-  other.m_sideTriangles.clear();
-  // The quad's buffers change hands; the source keeps none.
-  m_highlight = std::move(other.m_highlight);
-  m_definition = other.m_definition;
-  m_selected = other.m_selected;
-  m_meshes = other.m_meshes;
-  m_topIndex = other.m_topIndex;
-  m_sideIndex = other.m_sideIndex;
-  m_backIndex = other.m_backIndex;
-  m_boundsValid = false;
-  m_worldValid = false;
-  m_inverseValid = false;
-  for (OutlineRuns& runs : m_outlineRuns) runs.data = nullptr;
-  other.m_boundsValid = false;
-  for (OutlineRuns& runs : other.m_outlineRuns) runs.data = nullptr;
-  return *this;
-}
-
 void CPuzzlePiece::AttachToBoard(CPuzzleBoard* board, CKVR3DMultiObject* meshes, int pieceCount,
                                  bool hasBackSide) {
   m_board = board;

@@ -63,17 +63,21 @@ inline constexpr float kFitDistance = 5.0f;
 
 // ---- the piece ------------------------------------------------------------------------
 // Movable, not copyable: it owns its highlight quad's buffers (released by the
-// destructor or by ReleaseHighlight) and its pick triangles. Moving leaves the
-// source without buffers. Neighbour pointers are not fixed up by a move: the
-// board links its pieces after its vector has its final size.
+// quad itself or by ReleaseHighlight) and its pick triangles. A move is
+// member by member: the buffers, triangles and outlines change hands, and the
+// pick caches go along with what they were worked out from (the triangles,
+// the outlines' storage, the same sub-object's world matrix), so they stay
+// right for the destination. A moved-from piece may only be destroyed or
+// assigned to. Neighbour pointers are not fixed up by a move: the board
+// links its pieces after its vector has its final size.
 class CPuzzlePiece {
  public:
   CPuzzlePiece() = default;
-  ~CPuzzlePiece();
   CPuzzlePiece(const CPuzzlePiece&) = delete;
   CPuzzlePiece& operator=(const CPuzzlePiece&) = delete;
-  CPuzzlePiece(CPuzzlePiece&& other) noexcept;
-  CPuzzlePiece& operator=(CPuzzlePiece&& other) noexcept;
+  CPuzzlePiece(CPuzzlePiece&&) noexcept = default;
+  CPuzzlePiece& operator=(CPuzzlePiece&&) noexcept = default;
+  ~CPuzzlePiece() = default;
 
   // Makes the piece reach its meshes: sub-objects m_id - 1 (top),
   // pieceCount + m_id - 1 (side) and, with hasBackSide, 2 x pieceCount +
@@ -91,7 +95,10 @@ class CPuzzlePiece {
 
   // Stores m_currentPosition; with a board also the translation of the top,
   // side and back sub-objects and the top's world matrix. Finally the
-  // highlight quad goes to the position raised by 1.0.
+  // highlight quad goes to the position raised by 1.0. The side and back
+  // translations are only kept in step (the board draws all three with the
+  // top's matrix), so that every sub-object's own transform stays that of
+  // its piece, as SetRotation and SetScale keep theirs.
   void SetPosition(const D3DXVECTOR3& position);
   // With a board: rotation of top and side, the top's world matrix, then the
   // back's rotation. The highlight quad is not turned. Without a board:

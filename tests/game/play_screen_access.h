@@ -1,9 +1,9 @@
 #pragma once
 // The play screen's one test-access point. Tests and benchmarks reach here
-// what the screen keeps to itself: the pieces in hand and the command
-// helper, to look at them and to set up situations that input reaches only
-// slowly, and single steps of its state machine, to check or time one step
-// alone. Everything else they ask through the screen's public calls.
+// what the screen keeps to itself: the pieces in hand, the command helper
+// and the play camera, to look at them and to set up situations that input
+// reaches only slowly, and single steps of its state machine, to check or
+// time one step alone. Everything else they ask through the screen's public calls.
 #include "game/screens/play_screen.h"
 
 struct PlayScreenTestAccess {
@@ -12,7 +12,9 @@ struct PlayScreenTestAccess {
   PieceHandling& Hand() const { return screen.m_hand; }
   CCommandHelperWindow& CommandHelper() const { return screen.m_commandHelper; }
 
-  // The view.
+  // The view: the play camera (null before the screen was first activated
+  // with a game object).
+  CKVRCamera* Camera() const { return screen.m_camera; }
   void UpdateCameraDrag(int dx, int dy) const { screen.UpdateCameraDrag(dx, dy); }
   void ZoomCamera(float delta) const { screen.ZoomCamera(delta); }
 

@@ -126,6 +126,8 @@ TEST(PiecePlacement, BeforeTheBoardBuiltItsMeshesSubObjectsAreLeftAlone) {
 
 TEST(PiecePlacement, MovingAPieceKeepsItsGeometry) {
   HandBoard board(1, 1);
+  // A pick first, so that the pick caches travel with the moves.
+  ASSERT_TRUE(board.m_pieces[0].HitTest(D3DXVECTOR3(12.5f, 12.5f, 50), D3DXVECTOR3(0, 0, -1)));
   std::vector<CPuzzlePiece> pieces;
   pieces.push_back(std::move(board.m_pieces[0]));
   pieces.resize(3);  // reallocation moves the first piece again
