@@ -43,10 +43,10 @@
 #include <new>
 
 #include "bench_support.h"
+#include "board_scene.h"
 #include "engine/camera.h"
 #include "engine/draw_resources.h"
 #include "engine/engine.h"
-#include "board_scene.h"
 #include "minimal_program.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/d3d9/gl/gl_host_widget.h"
@@ -70,8 +70,7 @@ Pictures* g_pictures = nullptr;
 // Each iteration: the device's frame (finished), then the baseline's; the
 // device's time is the iteration's (see FramePairTimer).
 template <class Baseline>
-void TimeFramePairs(benchmark::State& state, const std::function<void()>& device,
-                    Baseline baseline) {
+void TimeFramePairs(benchmark::State& state, const std::function<void()>& device, Baseline baseline) {
   FramePairTimer timer;
   for (auto _ : state) {
     timer.StartDevice();
@@ -107,8 +106,8 @@ void BM_BoardFrame(benchmark::State& state) {
   int covered = 0;  // of 81 points over the middle half of the window
   for (int y = 0; y < 9 && read; ++y)
     for (int x = 0; x < 9; ++x)
-      covered += shown.pixel(kWidth / 4 + x * kWidth / 16, kHeight / 4 + y * kHeight / 16) !=
-                 QColor(kClear).rgb();
+      covered +=
+          shown.pixel(kWidth / 4 + x * kWidth / 16, kHeight / 4 + y * kHeight / 16) != QColor(kClear).rgb();
   if (covered < 40) {
     state.SkipWithError("the board was not drawn");
     return;
@@ -123,10 +122,12 @@ void BM_BoardFrame(benchmark::State& state) {
   minimal.Finish();
   // The two pictures, which bench_tests holds to the same.
   state.counters["pixels_apart"] = double(CompareFrames(shown, minimal.ReadFrame(), 2).pixelsOver);
-  TimeFramePairs(state, [&] { scene->DeviceFrame(); }, [&] {
-    minimal.Frame(draws, kClear);
-    minimal.Finish();
-  });
+  TimeFramePairs(
+      state, [&] { scene->DeviceFrame(); },
+      [&] {
+        minimal.Frame(draws, kClear);
+        minimal.Finish();
+      });
   state.counters["triangles_per_s"] = scene->Triangles() * state.counters["fps"];
   state.counters["triangles"] = scene->Triangles();
   state.counters["resident_MB"] = resident;
@@ -161,10 +162,12 @@ void BM_BoardAtPlayCamera(benchmark::State& state) {
   }
   scene->FrameOf(inView);
   Finish();
-  TimeFramePairs(state, [&] { scene->DeviceFrame(); }, [&] {
-    scene->FrameOf(inView);
-    Finish();
-  });
+  TimeFramePairs(
+      state, [&] { scene->DeviceFrame(); },
+      [&] {
+        scene->FrameOf(inView);
+        Finish();
+      });
   state.counters["pieces_drawn"] = double(drawn);
   state.counters["pieces_in_view"] = double(inView.size());
 }

@@ -37,7 +37,7 @@ struct SubObject {
 // A flat face of cells x rows quads over the piece's square at height z,
 // facing up, appended as its own sub-object.
 inline void AddGrid(std::vector<VertexPNDT>& vertices, std::vector<WORD>& indices,
-             std::vector<SubObject>& subs, int cells, int rows, float z) {
+                    std::vector<SubObject>& subs, int cells, int rows, float z) {
   SubObject sub{INT(vertices.size()), 0, UINT(indices.size()), 0};
   for (int r = 0; r <= rows; ++r)
     for (int c = 0; c <= cells; ++c) {
@@ -109,8 +109,8 @@ inline bool DeviceBoardScene::Open(D3DMULTISAMPLE_TYPE samples) {
   params.EnableAutoDepthStencil = 1;
   params.AutoDepthStencilFormat = D3DFMT_D24S8;
   params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-  if (FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, widget.get(), D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                               &params, &device)))
+  if (FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, widget.get(), D3DCREATE_HARDWARE_VERTEXPROCESSING, &params,
+                               &device)))
     return false;
   board = MakeBoard();
   void* data = nullptr;
@@ -119,13 +119,12 @@ inline bool DeviceBoardScene::Open(D3DMULTISAMPLE_TYPE samples) {
   vb->Lock(0, 0, &data, 0);
   std::memcpy(data, board.vertices.data(), board.vertices.size() * sizeof(VertexPNDT));
   vb->Unlock();
-  device->CreateIndexBuffer(UINT(board.indices.size() * 2), 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib,
-                            nullptr);
+  device->CreateIndexBuffer(UINT(board.indices.size() * 2), 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib, nullptr);
   ib->Lock(0, 0, &data, 0);
   std::memcpy(data, board.indices.data(), board.indices.size() * 2);
   ib->Unlock();
-  device->CreateTexture(256, 256, 1, D3DUSAGE_AUTOGENMIPMAP, D3DFMT_A8B8G8R8, D3DPOOL_MANAGED,
-                        &texture, nullptr);
+  device->CreateTexture(256, 256, 1, D3DUSAGE_AUTOGENMIPMAP, D3DFMT_A8B8G8R8, D3DPOOL_MANAGED, &texture,
+                        nullptr);
   D3DLOCKED_RECT locked;
   texture->LockRect(0, &locked, nullptr, 0);
   for (int y = 0; y < 256; ++y)
@@ -182,8 +181,8 @@ inline void DeviceBoardScene::DrawFrame() {
     device->SetTransform(D3DTS_WORLD, &worlds[size_t(p)]);
     for (int s = 0; s < 3; ++s) {
       const SubObject& sub = board.subs[size_t(p * 3 + s)];
-      device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, sub.baseVertex, 0, sub.vertexCount,
-                                   sub.startIndex, sub.primitiveCount);
+      device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, sub.baseVertex, 0, sub.vertexCount, sub.startIndex,
+                                   sub.primitiveCount);
     }
   }
   device->EndScene();
@@ -211,8 +210,8 @@ inline bool MakeMinimal(DeviceBoardScene& scene, MinimalProgram& minimal, std::v
   for (int p = 0; p < kPieces; ++p)
     for (int s = 0; s < 3; ++s) {
       const SubObject& sub = scene.board.subs[size_t(p * 3 + s)];
-      draws.push_back({texture, &scene.worlds[size_t(p)], sub.baseVertex, sub.startIndex,
-                       sub.primitiveCount * 3, true});
+      draws.push_back(
+          {texture, &scene.worlds[size_t(p)], sub.baseVertex, sub.startIndex, sub.primitiveCount * 3, true});
     }
   return true;
 }

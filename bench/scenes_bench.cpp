@@ -85,8 +85,7 @@ void BM_Scene(benchmark::State& state) {
   scene.Init();
   for (int i = 0; i < 10; ++i) GLEngine::Frame(scene);  // uploads and warm-up
   for (auto _ : state) GLEngine::Frame(scene);
-  state.counters["fps"] =
-      benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
   state.counters["pieces"] = double(Inside(scene).Board().m_pieceCount);
   // The engine takes the highest multisample type the device offers.
   state.counters["samples"] = double(g_Engine.PresentParameters().MultiSampleType);
@@ -100,6 +99,4 @@ BENCHMARK_TEMPLATE(BM_Scene, CScenePuzzleRain)->Unit(benchmark::kMillisecond)->U
 }  // namespace
 
 // ---- entry point ---------------------------------------------------------------------------------
-int main(int argc, char** argv) {
-  return bench::RunOnDisplay(argc, argv, "saver_scenes_bench");
-}
+int main(int argc, char** argv) { return bench::RunOnDisplay(argc, argv, "saver_scenes_bench"); }

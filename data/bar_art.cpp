@@ -79,9 +79,9 @@ void SaveGlyph(QPainter& p) {
   p.setBrush(QColor(255, 255, 255));
   p.drawPath(disk);
   p.setBrush(QColor(40, 80, 150));
-  p.drawRect(QRectF(12.5, 9.5, 6, 4.5));   // shutter
+  p.drawRect(QRectF(12.5, 9.5, 6, 4.5));  // shutter
   p.setBrush(QColor(190, 210, 240));
-  p.drawRect(QRectF(12, 16.5, 8, 5.5));    // label
+  p.drawRect(QRectF(12, 16.5, 8, 5.5));  // label
 }
 
 void InfoGlyph(QPainter& p) {
@@ -195,10 +195,14 @@ void MakeBarArt(Output& out) {
     const char* file;
     void (*glyph)(QPainter&);
   } icons[] = {
-      {"IconMenu.png", MenuGlyph},         {"IconSave.png", SaveGlyph},
-      {"IconGameInfo.png", InfoGlyph},     {"IconPreview.png", PreviewGlyph},
-      {"IconCommandHelper.png", CommandHelperGlyph}, {"IconHelp.png", HelpGlyph},
-      {"IconFullscreen.png", FullscreenGlyph},       {"IconMinimize.png", MinimiseGlyph},
+      {"IconMenu.png", MenuGlyph},
+      {"IconSave.png", SaveGlyph},
+      {"IconGameInfo.png", InfoGlyph},
+      {"IconPreview.png", PreviewGlyph},
+      {"IconCommandHelper.png", CommandHelperGlyph},
+      {"IconHelp.png", HelpGlyph},
+      {"IconFullscreen.png", FullscreenGlyph},
+      {"IconMinimize.png", MinimiseGlyph},
   };
   for (const auto& icon : icons) out.SaveImage(Icon(icon.glyph), QString("Textures/") + icon.file);
   out.SaveImage(Grip(), "Textures/IconResizeGrip.png");

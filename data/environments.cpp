@@ -21,7 +21,8 @@ using TexelFunction = Rgb (*)(float u, float v, int x, int y);
 QImage TableTexture(TexelFunction texel) {
   QImage image = NewImage(kTile, kTile, false);
   for (int y = 0; y < kTile; ++y)
-    for (int x = 0; x < kTile; ++x) SetPixel(image, x, y, texel((x + 0.5f) / kTile, (y + 0.5f) / kTile, x, y));
+    for (int x = 0; x < kTile; ++x)
+      SetPixel(image, x, y, texel((x + 0.5f) / kTile, (y + 0.5f) / kTile, x, y));
   return image;
 }
 
@@ -43,8 +44,10 @@ Rgb Oak(float u, float v, int x, int y) {
   c = Scale(c, tone * (1.0f + 0.07f * pores));
   const float edge = std::min(across, 1 - across) * kTile / 4;  // pixels to the plank's side
   const float butt = std::min(along, 1 - along) * kTile;
-  if (edge < 1.5f || butt < 1.0f) c = Scale(c, 0.35f);
-  else if (edge < 3.5f) c = Scale(c, 0.8f);
+  if (edge < 1.5f || butt < 1.0f)
+    c = Scale(c, 0.35f);
+  else if (edge < 3.5f)
+    c = Scale(c, 0.8f);
   (void)x;
   (void)y;
   return c;
@@ -98,10 +101,9 @@ struct Table {
 
 std::string Description(const Table& t) {
   return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n") + "<Environment>\r\n" +
-         "  <NameEnglish>" + t.nameEnglish + "</NameEnglish>\r\n" +
-         "  <NameFrench>" + t.nameFrench + "</NameFrench>\r\n" +
-         "  <TextureFileName>" + t.texture + "</TextureFileName>\r\n" +
-         "  <Width>" + std::to_string(t.tileWidth) + "</Width>\r\n" + "</Environment>\r\n";
+         "  <NameEnglish>" + t.nameEnglish + "</NameEnglish>\r\n" + "  <NameFrench>" + t.nameFrench +
+         "</NameFrench>\r\n" + "  <TextureFileName>" + t.texture + "</TextureFileName>\r\n" + "  <Width>" +
+         std::to_string(t.tileWidth) + "</Width>\r\n" + "</Environment>\r\n";
 }
 }  // namespace
 

@@ -6,10 +6,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <iterator>
 #include <thread>
 #include <vector>
-#include <cmath>
 
 #include "data/makedata.h"
 
@@ -31,8 +31,8 @@ void BlendPixel(QImage& image, int x, int y, const Rgb& c, float amount) {
   SetPixel(image, x, y, Mix(GetPixel(image, x, y), c, Clamp01(amount)));
 }
 
-void PaintClouds(QImage& image, int y0, int y1, float scale, float coverage, const Rgb& lit,
-                 const Rgb& shade, uint32_t seed) {
+void PaintClouds(QImage& image, int y0, int y1, float scale, float coverage, const Rgb& lit, const Rgb& shade,
+                 uint32_t seed) {
   for (int y = y0; y < y1; ++y) {
     // Thinner towards both ends of the band.
     const float band = SmoothStep(static_cast<float>(y0), y0 + (y1 - y0) * 0.25f, static_cast<float>(y)) *
@@ -40,7 +40,8 @@ void PaintClouds(QImage& image, int y0, int y1, float scale, float coverage, con
     for (int x = 0; x < image.width(); ++x) {
       const float fx = x / scale, fy = y / (scale * 0.45f);
       const float n = Fbm2(fx, fy, 5, seed);
-      const float density = SmoothStep(1.0f - coverage * 1.6f, 1.35f - coverage * 1.2f, n * 0.5f + 0.5f) * band;
+      const float density =
+          SmoothStep(1.0f - coverage * 1.6f, 1.35f - coverage * 1.2f, n * 0.5f + 0.5f) * band;
       if (density <= 0.001f) continue;
       const float below = Fbm2(fx, fy + 0.35f, 5, seed);  // thicker cloud beneath: shaded
       const float shading = Clamp01(0.5f + 1.4f * (below - n));
@@ -55,7 +56,8 @@ void PaintReflection(QImage& image, int waterline, int bottom, const Rgb& water,
   for (int y = waterline; y < bottom; ++y) {
     const float depth = static_cast<float>(y - waterline + 1);
     for (int x = 0; x < w; ++x) {
-      const float offset = ripple * (0.3f + depth / 120.0f) * Noise2(x / 70.0f, depth / (2.0f + depth * 0.06f), seed);
+      const float offset =
+          ripple * (0.3f + depth / 120.0f) * Noise2(x / 70.0f, depth / (2.0f + depth * 0.06f), seed);
       const int sx = std::clamp(static_cast<int>(x + offset), 0, w - 1);
       const int sy = std::clamp(waterline - static_cast<int>(depth), 0, waterline - 1);
       Rgb c = Mix(GetPixel(image, sx, sy), water, Clamp01(waterAmount + depth * 0.0006f));

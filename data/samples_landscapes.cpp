@@ -216,9 +216,7 @@ void PaintFlower(QPainter& p, Flower kind, float x, float y, float s, Lcg& rng) 
       p.setBrush(Q(0x2a2a7a));
       p.drawEllipse(QPointF(x, y), s * 0.16f, s * 0.14f);
       break;
-    case Flower::Buttercup:
-      petals(5, s * 0.55f, s * 0.3f, Varied(0xf7d81e, rng, 0.08f));
-      break;
+    case Flower::Buttercup: petals(5, s * 0.55f, s * 0.3f, Varied(0xf7d81e, rng, 0.08f)); break;
     case Flower::Clover:
       p.setBrush(Varied(0xd86aa8, rng, 0.15f));
       p.drawEllipse(QPointF(x, y), s * 0.45f, s * 0.55f);
@@ -359,7 +357,9 @@ void PaintWindmill(QPainter& p, float x, float base, float height) {
     p.setBrush(Q(0xf2ecdc, 230));
     const QRectF sail(2, -height * 0.7f, height * 0.11f, height * 0.56f);
     p.drawRect(sail);
-    for (int k = 1; k < 8; ++k) p.drawLine(QPointF(2, sail.top() + k * sail.height() / 8), QPointF(sail.right(), sail.top() + k * sail.height() / 8));
+    for (int k = 1; k < 8; ++k)
+      p.drawLine(QPointF(2, sail.top() + k * sail.height() / 8),
+                 QPointF(sail.right(), sail.top() + k * sail.height() / 8));
     p.restore();
   }
   p.setBrush(Q(0x2a201a));
@@ -384,8 +384,10 @@ QImage PaintTulipFieldsImpl() {
       const float f = across - row;
       const Rgb bloom = RgbHex(kTulips[((row % 7) + 7) % 7]);
       const float texture = Noise2(across * 6, depth * 2.5f, 92);
-      Rgb c = f < 0.78f ? Scale(bloom, 0.92f + 0.12f * texture) : Scale(RgbHex(0x5a4030), 0.9f + 0.1f * texture);
-      if (f < 0.78f && (f < 0.08f || f > 0.7f)) c = Mix(c, RgbHex(0x3f6a28), 0.6f);  // leaves at the row's edge
+      Rgb c =
+          f < 0.78f ? Scale(bloom, 0.92f + 0.12f * texture) : Scale(RgbHex(0x5a4030), 0.9f + 0.1f * texture);
+      if (f < 0.78f && (f < 0.08f || f > 0.7f))
+        c = Mix(c, RgbHex(0x3f6a28), 0.6f);                      // leaves at the row's edge
       c = Mix(c, RgbHex(0xc8d6e4), Clamp01(0.85f - d / 60.0f));  // haze at the horizon
       SetPixel(image, x, y, c);
     }
@@ -457,7 +459,8 @@ void PaintBalloon(QPainter& p, const Balloon& b) {
   envelope.moveTo(b.x - 0.24f * r, b.y + 1.3f * r);
   envelope.cubicTo(b.x - 0.62f * r, b.y + 0.95f * r, b.x - 1.0f * r, b.y + 0.45f * r, b.x - r, b.y);
   envelope.arcTo(QRectF(b.x - r, b.y - r, 2 * r, 2 * r), 180, -180);
-  envelope.cubicTo(b.x + 1.0f * r, b.y + 0.45f * r, b.x + 0.62f * r, b.y + 0.95f * r, b.x + 0.24f * r, b.y + 1.3f * r);
+  envelope.cubicTo(b.x + 1.0f * r, b.y + 0.45f * r, b.x + 0.62f * r, b.y + 0.95f * r, b.x + 0.24f * r,
+                   b.y + 1.3f * r);
   envelope.closeSubpath();
   // Ropes and basket.
   p.setPen(QPen(Q(0x4a3a2a), std::max(0.8f, r * 0.015f)));
@@ -502,9 +505,10 @@ QImage PaintBalloonsImpl() {
     for (int layer = 0; layer < 4; ++layer) {
       const auto& hl = hills[layer];
       const float top = hl.base + hl.amplitude * Ridge(x / hl.scale, 4, 102 + layer);
-      const float next = layer < 3 ? hills[layer + 1].base +
-                                         hills[layer + 1].amplitude * Ridge(x / hills[layer + 1].scale, 4, 103 + layer)
-                                   : static_cast<float>(h);
+      const float next = layer < 3
+                             ? hills[layer + 1].base + hills[layer + 1].amplitude *
+                                                           Ridge(x / hills[layer + 1].scale, 4, 103 + layer)
+                             : static_cast<float>(h);
       for (int y = std::max(0, static_cast<int>(top)); y < std::min(h, static_cast<int>(next) + 1); ++y) {
         const float below = y - top;
         // Fields grow towards us; their edges wander a little.
@@ -515,11 +519,13 @@ QImage PaintBalloonsImpl() {
         Rgb c = fields[static_cast<int>(Hash2(cx, cy + layer * 100, 106) * 7)];
         const float rowsOfCrop = std::sin((fx * 2.0f + fy * 9.0f) * (6.0f + 4.0f * Hash2(cx, cy, 109)));
         c = Scale(c, 0.95f + 0.05f * rowsOfCrop + 0.04f * Noise2(x / 3.0f, y / 1.5f, 107));
-        const float hedge = std::min({(fx - cx) * cellW, (1 - (fx - cx)) * cellW, (fy - cy) * cellH,
-                                      (1 - (fy - cy)) * cellH});
+        const float hedge = std::min(
+            {(fx - cx) * cellW, (1 - (fx - cx)) * cellW, (fy - cy) * cellH, (1 - (fy - cy)) * cellH});
         if (hedge < 1.2f + 0.9f * layer) c = Scale(RgbHex(0x2f4f24), 0.85f + 0.3f * Hash2(x, y, 108));
-        const float slope = Ridge((x + 4) / hl.scale, 4, 102 + layer) - Ridge((x - 4) / hl.scale, 4, 102 + layer);
-        c = Scale(c, 1.0f - 2.5f * slope * (1.0f - SmoothStep(0, 120, below)) - 0.12f * SmoothStep(0, 200, below));
+        const float slope =
+            Ridge((x + 4) / hl.scale, 4, 102 + layer) - Ridge((x - 4) / hl.scale, 4, 102 + layer);
+        c = Scale(
+            c, 1.0f - 2.5f * slope * (1.0f - SmoothStep(0, 120, below)) - 0.12f * SmoothStep(0, 200, below));
         c = Mix(c, RgbHex(0xc8d4e0), hl.haze);
         SetPixel(image, x, y, c);
       }

@@ -21,7 +21,8 @@ constexpr int kHarbourW = 1920, kHarbourH = 1080, kHarbourWater = 660;
 constexpr float kSunX = 1180, kSunY = 575;
 
 void PaintSunsetSky(QImage& image) {
-  const Rgb sky[] = {RgbHex(0x1c1a4a), RgbHex(0x4a2c6c), RgbHex(0xb04c6e), RgbHex(0xee8a4a), RgbHex(0xffcf78)};
+  const Rgb sky[] = {RgbHex(0x1c1a4a), RgbHex(0x4a2c6c), RgbHex(0xb04c6e), RgbHex(0xee8a4a),
+                     RgbHex(0xffcf78)};
   FillGradient(image, 0, kHarbourWater, sky, 5);
   for (int y = 0; y < kHarbourWater; ++y)
     for (int x = 0; x < kHarbourW; ++x) {
@@ -59,7 +60,8 @@ void PaintTown(QPainter& p, Lcg& rng) {
     p.drawRect(QRectF(x, top, width, height + 6));
     if (rng.Unit() < 0.5f) {  // a gable
       QPolygonF gable;
-      gable << QPointF(x - 2, top + 1) << QPointF(x + width / 2, top - width * 0.45f) << QPointF(x + width + 2, top + 1);
+      gable << QPointF(x - 2, top + 1) << QPointF(x + width / 2, top - width * 0.45f)
+            << QPointF(x + width + 2, top + 1);
       p.setBrush(wall.darker(120));
       p.drawPolygon(gable);
     }
@@ -117,7 +119,8 @@ void PaintLighthouse(QPainter& p) {
     const float y0 = base - band * height * 0.13f, y1 = y0 - height * 0.13f;
     const float half0 = 28 - band * 2.4f, half1 = 28 - (band + 1) * 2.4f;
     QPolygonF part;
-    part << QPointF(x - half0, y0) << QPointF(x - half1, y1) << QPointF(x + half1, y1) << QPointF(x + half0, y0);
+    part << QPointF(x - half0, y0) << QPointF(x - half1, y1) << QPointF(x + half1, y1)
+         << QPointF(x + half0, y0);
     p.setBrush(band % 2 ? Q(0xf0e6e0) : Q(0xc03a30));
     p.drawPolygon(part);
   }
@@ -127,7 +130,8 @@ void PaintLighthouse(QPainter& p) {
   p.drawRect(QRectF(x - 13, base - height + 8, 26, 26));
   p.setBrush(Q(0x2a1e30));
   QPolygonF cap;
-  cap << QPointF(x - 18, base - height + 8) << QPointF(x, base - height - 14) << QPointF(x + 18, base - height + 8);
+  cap << QPointF(x - 18, base - height + 8) << QPointF(x, base - height - 14)
+      << QPointF(x + 18, base - height + 8);
   p.drawPolygon(cap);
 }
 
@@ -159,8 +163,10 @@ void PaintSailboat(QPainter& p, float x, float y, float s, const QColor& sail) {
   p.setPen(Qt::NoPen);
   p.setBrush(sail);
   QPolygonF main, jib;
-  main << QPointF(x + s * 0.05f, y - s * 2.1f) << QPointF(x + s * 0.05f, y - s * 0.15f) << QPointF(x + s * 0.95f, y - s * 0.15f);
-  jib << QPointF(x - s * 0.05f, y - s * 1.9f) << QPointF(x - s * 0.05f, y - s * 0.2f) << QPointF(x - s * 0.85f, y - s * 0.2f);
+  main << QPointF(x + s * 0.05f, y - s * 2.1f) << QPointF(x + s * 0.05f, y - s * 0.15f)
+       << QPointF(x + s * 0.95f, y - s * 0.15f);
+  jib << QPointF(x - s * 0.05f, y - s * 1.9f) << QPointF(x - s * 0.05f, y - s * 0.2f)
+      << QPointF(x - s * 0.85f, y - s * 0.2f);
   p.drawPolygon(main);
   p.setBrush(sail.darker(130));
   p.drawPolygon(jib);
@@ -216,8 +222,11 @@ QImage PaintHarbourSunsetImpl() {
   const struct {
     float x, y, s;
     uint32_t sail;
-  } boats[] = {{1540, 700, 26, 0xf0d8c0}, {900, 720, 34, 0xe87a50}, {640, 780, 46, 0xf6e6d0},
-               {1380, 810, 58, 0xd8503a}, {1000, 900, 80, 0xfff0dc}};
+  } boats[] = {{1540, 700, 26, 0xf0d8c0},
+               {900, 720, 34, 0xe87a50},
+               {640, 780, 46, 0xf6e6d0},
+               {1380, 810, 58, 0xd8503a},
+               {1000, 900, 80, 0xfff0dc}};
   for (const auto& b : boats) PaintSailboat(p, b.x, b.y, b.s, Q(b.sail));
   p.setPen(QPen(Q(0x2a1830), 2.2, Qt::SolidLine, Qt::RoundCap));  // gulls
   for (int i = 0; i < 9; ++i) {
@@ -275,7 +284,7 @@ Piece GlassPiece(float px, float py) {
   if (r > 0.615f) {
     const float sector = 2 * kPi / 24;
     const int k = static_cast<int>(angle / sector);
-    const float phi = (angle - (k + 0.5f) * sector) / (sector / 2);  // -1..1 across
+    const float phi = (angle - (k + 0.5f) * sector) / (sector / 2);      // -1..1 across
     const float arch = 0.88f - 0.12f * std::fabs(phi) * std::fabs(phi);  // pointed top
     if (std::fabs(phi) < 0.78f && r < arch && r > 0.64f) {
       const int level = r < 0.72f ? 0 : (r < 0.8f ? 1 : 2);
@@ -313,9 +322,9 @@ Piece GlassPiece(float px, float py) {
 }
 
 Rgb GlassColour(int colour) {
-  static const uint32_t palette[] = {0x000000, 0xc01a2a, 0x1e3fb0, 0x2a8a3a, 0xd4a017, 0x7a2a9a, 0xe06a1a,
-                                     0x143070, 0xf0c030, 0x2a70c8, 0xd83a4a, 0x152a80, 0xb01a3a, 0x6a2aa0,
-                                     0x2f9a4a, 0xfff2c0};
+  static const uint32_t palette[] = {0x000000, 0xc01a2a, 0x1e3fb0, 0x2a8a3a, 0xd4a017, 0x7a2a9a,
+                                     0xe06a1a, 0x143070, 0xf0c030, 0x2a70c8, 0xd83a4a, 0x152a80,
+                                     0xb01a3a, 0x6a2aa0, 0x2f9a4a, 0xfff2c0};
   return RgbHex(palette[colour]);
 }
 
@@ -333,7 +342,9 @@ QImage PaintStainedGlassImpl() {
   for (int y = 0; y < n; ++y)
     for (int x = 0; x < n; ++x) pieces[static_cast<size_t>(y) * n + x] = GlassPiece(x + 0.5f, y + 0.5f);
   QImage image = NewImage(n, n, false);
-  auto at = [&](int x, int y) { return pieces[static_cast<size_t>(std::clamp(y, 0, n - 1)) * n + std::clamp(x, 0, n - 1)].id; };
+  auto at = [&](int x, int y) {
+    return pieces[static_cast<size_t>(std::clamp(y, 0, n - 1)) * n + std::clamp(x, 0, n - 1)].id;
+  };
   for (int y = 0; y < n; ++y)
     for (int x = 0; x < n; ++x) {
       const Piece& piece = pieces[static_cast<size_t>(y) * n + x];
@@ -343,7 +354,7 @@ QImage PaintStainedGlassImpl() {
         c = Scale(Stone(x, y), 0.55f + 0.45f * SmoothStep(1.0f, 1.25f, r));  // shade around the window
       } else if (piece.id == -2) {
         c = Scale(RgbHex(0xa89c88), 0.8f + 0.3f * std::cos((r - 0.955f) / 0.045f * kPi - kPi / 2) +
-                                         0.05f * Fbm2(x / 20.0f, y / 20.0f, 3, 304));
+                                        0.05f * Fbm2(x / 20.0f, y / 20.0f, 3, 304));
       } else {
         bool lead = false;
         for (int k = 1; k <= 3 && !lead; ++k)
@@ -383,11 +394,13 @@ void PaintParchmentAndLand(QImage& image, std::vector<float>& height) {
   for (int y = 0; y < kMapH; ++y)
     for (int x = 0; x < kMapW; ++x) {
       const float f = h(x, y);
-      const float gradient = std::max(1e-4f, std::hypot(h(x + 1, y) - h(x - 1, y), h(x, y + 1) - h(x, y - 1)) * 0.5f);
+      const float gradient =
+          std::max(1e-4f, std::hypot(h(x + 1, y) - h(x - 1, y), h(x, y + 1) - h(x, y - 1)) * 0.5f);
       const float stain = Fbm2(x / 300.0f, y / 300.0f, 5, 402);
       const float nx = x / float(kMapW) - 0.5f, ny = y / float(kMapH) - 0.5f;
       const float edge = SmoothStep(0.3f, 0.75f, std::sqrt(nx * nx + ny * ny) * 1.3f);
-      Rgb paper = Scale(RgbHex(0xead7a8), 1.0f + 0.06f * stain - 0.28f * edge + 0.03f * (Hash2(x, y, 403) - 0.5f));
+      Rgb paper =
+          Scale(RgbHex(0xead7a8), 1.0f + 0.06f * stain - 0.28f * edge + 0.03f * (Hash2(x, y, 403) - 0.5f));
       Rgb c;
       if (f > kCoast) {
         c = Mix(paper, RgbHex(0xc9c08a), 0.35f + 0.3f * SmoothStep(kCoast, 0.5f, f));
@@ -400,7 +413,7 @@ void PaintParchmentAndLand(QImage& image, std::vector<float>& height) {
       }
       const float coast = std::fabs(f - kCoast) / gradient;
       c = Mix(c, RgbHex(0x4a3420), Clamp01(1.8f - coast));
-      if (f > kCoast && coast < 6) c = Mix(c, RgbHex(0x8a9a5a), 0.25f);  // green shore tint
+      if (f > kCoast && coast < 6) c = Mix(c, RgbHex(0x8a9a5a), 0.25f);       // green shore tint
       if ((x % 160 < 1 || y % 160 < 1)) c = Mix(c, RgbHex(0x8a6a40), 0.35f);  // graticule
       SetPixel(image, x, y, c);
     }
@@ -423,7 +436,9 @@ void PaintMapSymbols(QPainter& p, const std::vector<float>& height, Lcg& rng) {
         p.setBrush(Q(0xe0cfa0));
         p.drawPolygon(peak);
         p.setPen(QPen(Q(0x6a5030), 1));
-        for (int k = 1; k < 4; ++k) p.drawLine(QPointF(jx + s * k / 5, jy - s * 1.2f * (1 - k / 5.0f)), QPointF(jx + s * k / 5 - 2, jy));
+        for (int k = 1; k < 4; ++k)
+          p.drawLine(QPointF(jx + s * k / 5, jy - s * 1.2f * (1 - k / 5.0f)),
+                     QPointF(jx + s * k / 5 - 2, jy));
       } else if (f > 0.2f && Noise2(jx / 150.0f, jy / 150.0f, 404) > 0.05f) {  // forests
         p.setPen(QPen(Q(0x3a4a2a), 1.2));
         p.setBrush(Q(0x7a8a4a));
@@ -432,8 +447,8 @@ void PaintMapSymbols(QPainter& p, const std::vector<float>& height, Lcg& rng) {
       }
     }
   std::vector<QPointF> towns;
-  const char* names[] = {"Aldmere", "Brinholt", "Corvane", "Dunwick", "Elmsrey", "Farrowmouth",
-                         "Glenhart", "Hollin", "Ivesby", "Jorvale", "Kestwater", "Lindmoor"};
+  const char* names[] = {"Aldmere",  "Brinholt", "Corvane", "Dunwick", "Elmsrey",   "Farrowmouth",
+                         "Glenhart", "Hollin",   "Ivesby",  "Jorvale", "Kestwater", "Lindmoor"};
   QFont font("DejaVu Serif", 12);
   font.setPixelSize(19);
   font.setItalic(true);
@@ -444,7 +459,7 @@ void PaintMapSymbols(QPainter& p, const std::vector<float>& height, Lcg& rng) {
     const float f = h(x, y);
     if (f < kCoast + 0.02f || f > 0.4f) continue;
     if (x > kMapW - 560 && y < 200) continue;  // under the title
-    bool crowded = false;  // keep the names apart
+    bool crowded = false;                      // keep the names apart
     for (const QPointF& other : towns) crowded = crowded || std::hypot(other.x() - x, other.y() - y) < 190;
     if (crowded) continue;
     towns.push_back(QPointF(x, y));
@@ -598,7 +613,8 @@ Rgb FractalColour(float mu) {
   if (mu < 0) return RgbHex(0x050818);
   const float t = std::log(mu + 1.0f) * 0.9f;
   // A cosine palette running through deep blue, teal, gold and crimson.
-  const Rgb c{0.5f + 0.5f * std::cos(6.2831853f * (t + 0.0f)), 0.5f + 0.5f * std::cos(6.2831853f * (t + 0.18f)),
+  const Rgb c{0.5f + 0.5f * std::cos(6.2831853f * (t + 0.0f)),
+              0.5f + 0.5f * std::cos(6.2831853f * (t + 0.18f)),
               0.5f + 0.5f * std::cos(6.2831853f * (t + 0.42f))};
   return Scale(c, 0.35f + 0.65f * SmoothStep(0.0f, 3.0f, std::log(mu + 1.0f)));
 }

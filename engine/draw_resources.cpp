@@ -123,8 +123,7 @@ bool CKVRSprite::Draw(const RECT& layoutDest, float r, float g, float b, float a
   if (!m_texture || !m_sprite) return false;
   const RECT dest = g_Engine.ToDevicePixels(layoutDest);
   const LONG sourceWidth = m_useSourceRect ? RectWidth(m_sourceRect) : LONG(m_texture->m_width);
-  const LONG sourceHeight =
-      m_useSourceRect ? RectHeight(m_sourceRect) : LONG(m_texture->m_height);
+  const LONG sourceHeight = m_useSourceRect ? RectHeight(m_sourceRect) : LONG(m_texture->m_height);
   // An empty source or a texture of unknown size cannot be stretched.
   if (sourceWidth <= 0 || sourceHeight <= 0) return false;
   const LONG destWidth = RectWidth(dest) < 0 ? -RectWidth(dest) : RectWidth(dest);
@@ -137,11 +136,10 @@ bool CKVRSprite::Draw(const RECT& layoutDest, float r, float g, float b, float a
   D3DXMatrixTranslation(&translation, float(dest.left), float(dest.top), 0.0f);
   const D3DXMATRIX transform = scaling * translation;
   m_sprite->SetTransform(&transform);
-  const D3DCOLOR color = D3DCOLOR_ARGB(ColorChannelToByte(a), ColorChannelToByte(r),
-                                       ColorChannelToByte(g), ColorChannelToByte(b));
-  const HRESULT drawn = m_sprite->Draw(m_texture->m_d3dTexture,
-                                       m_useSourceRect ? &m_sourceRect : nullptr, nullptr,
-                                       nullptr, color);
+  const D3DCOLOR color = D3DCOLOR_ARGB(ColorChannelToByte(a), ColorChannelToByte(r), ColorChannelToByte(g),
+                                       ColorChannelToByte(b));
+  const HRESULT drawn = m_sprite->Draw(m_texture->m_d3dTexture, m_useSourceRect ? &m_sourceRect : nullptr,
+                                       nullptr, nullptr, color);
   const HRESULT ended = m_sprite->End();
   return SUCCEEDED(drawn) && SUCCEEDED(ended);
 }

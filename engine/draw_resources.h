@@ -71,9 +71,9 @@ class CKVRSprite {
   // m_useSourceRect. false when the sprite cannot be made (no texture bound).
   bool Create(CKVRTexture* texture);
   // Draws the texture (or m_sourceRect of it) stretched to exactly fill dest
-  // (layout pixels; on the device ToDevicePixels(dest)), texels multiplied by the colour (r, g, b, a in 0..1, clamped). false
-  // without a sprite or texture record, when the source size is zero or
-  // unknown, or when a sprite call fails.
+  // (layout pixels; on the device ToDevicePixels(dest)), texels multiplied by the colour (r, g, b, a in 0..1,
+  // clamped). false without a sprite or texture record, when the source size is zero or unknown, or when a
+  // sprite call fails.
   bool Draw(const RECT& dest, float r, float g, float b, float a);
   // Releases the sprite interface.
   void Release();

@@ -28,8 +28,10 @@ std::function<void(int)>& EngineSleep() {
 }
 
 void Sleep(int milliseconds) {
-  if (EngineSleep()) EngineSleep()(milliseconds);
-  else std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  if (EngineSleep())
+    EngineSleep()(milliseconds);
+  else
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 constexpr const char* kNoAdapter = "No video adapter found for windowed mode.";
@@ -52,8 +54,8 @@ DisplayMode FindDisplayMode(const std::vector<DisplayMode>& modes, UINT width, U
   return found ? best : DisplayMode{};
 }
 
-void EnumerateDepthStencilFormats(IDirect3D9* d3d, std::vector<D3DFORMAT>& list,
-                                  D3DFORMAT adapterFormat, D3DFORMAT renderTargetFormat) {
+void EnumerateDepthStencilFormats(IDirect3D9* d3d, std::vector<D3DFORMAT>& list, D3DFORMAT adapterFormat,
+                                  D3DFORMAT renderTargetFormat) {
   static constexpr D3DFORMAT kCandidates[] = {D3DFMT_D24S8, D3DFMT_D24X8, D3DFMT_D24X4S4,
                                               D3DFMT_D32,   D3DFMT_D16,   D3DFMT_D15S1};
   list.clear();
@@ -61,18 +63,17 @@ void EnumerateDepthStencilFormats(IDirect3D9* d3d, std::vector<D3DFORMAT>& list,
     if (FAILED(d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, adapterFormat, D3DUSAGE_DEPTHSTENCIL,
                                       D3DRTYPE_SURFACE, candidate)))
       continue;
-    if (SUCCEEDED(d3d->CheckDepthStencilMatch(0, D3DDEVTYPE_HAL, adapterFormat,
-                                              renderTargetFormat, candidate)))
+    if (SUCCEEDED(
+            d3d->CheckDepthStencilMatch(0, D3DDEVTYPE_HAL, adapterFormat, renderTargetFormat, candidate)))
       list.push_back(candidate);
   }
 }
 
-void EnumerateMultiSampleTypes(IDirect3D9* d3d, std::vector<D3DMULTISAMPLE_TYPE>& list,
-                               D3DFORMAT format, bool windowed) {
+void EnumerateMultiSampleTypes(IDirect3D9* d3d, std::vector<D3DMULTISAMPLE_TYPE>& list, D3DFORMAT format,
+                               bool windowed) {
   list.clear();
   for (D3DMULTISAMPLE_TYPE type = D3DMULTISAMPLE_NONE; type <= D3DMULTISAMPLE_16_SAMPLES; ++type)
-    if (SUCCEEDED(d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, format, windowed, type,
-                                                  nullptr)))
+    if (SUCCEEDED(d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, format, windowed, type, nullptr)))
       list.push_back(type);
 }
 
@@ -86,8 +87,7 @@ void CKVREngine::Enumerate() {
   combo.m_adapter = adapter;
   combo.m_displayModes = {desktop};
   m_d3d->GetDeviceCaps(0, D3DDEVTYPE_HAL, &adapter->m_caps);
-  EnumerateDepthStencilFormats(m_d3d, combo.m_depthStencilFormats, desktop.Format,
-                               desktop.Format);
+  EnumerateDepthStencilFormats(m_d3d, combo.m_depthStencilFormats, desktop.Format, desktop.Format);
   EnumerateMultiSampleTypes(m_d3d, combo.m_multiSampleTypes, desktop.Format, true);
   m_adapters.push_back(adapter);
 }
@@ -130,21 +130,18 @@ InitResult CKVREngine::CreateDevice(HWND window, bool vsync) {
   return InitResult::Ok();
 }
 
-InitResult CKVREngine::CreateWindowedDevice(HWND window, UINT screenWidth, UINT screenHeight,
-                                            bool vsync) {
+InitResult CKVREngine::CreateWindowedDevice(HWND window, UINT screenWidth, UINT screenHeight, bool vsync) {
   if (m_adapters.empty() || !m_d3d) return InitResult::Fail(kNoAdapter);
   AdapterInfo* adapter = m_adapters.front();
-  const DWORD behavior = adapter->m_caps.VertexProcessingCaps != 0
-                             ? D3DCREATE_HARDWARE_VERTEXPROCESSING
-                             : D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+  const DWORD behavior = adapter->m_caps.VertexProcessingCaps != 0 ? D3DCREATE_HARDWARE_VERTEXPROCESSING
+                                                                   : D3DCREATE_SOFTWARE_VERTEXPROCESSING;
   DeviceCombo& combo = adapter->m_windowedCombo;
   const DisplayMode mode = FindDisplayMode(combo.m_displayModes, screenWidth, screenHeight);
   const auto& types = combo.m_multiSampleTypes;
   for (auto type = types.rbegin(); type != types.rend(); ++type) {
     for (D3DFORMAT depth : combo.m_depthStencilFormats) {
       FillPresentParameters(mode, depth, *type, vsync);
-      if (SUCCEEDED(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, behavior, &m_presentParams,
-                                        &m_device))) {
+      if (SUCCEEDED(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, behavior, &m_presentParams, &m_device))) {
         m_deviceCombo = &combo;
         return InitResult::Ok();
       }
@@ -173,8 +170,7 @@ void CKVREngine::FillPresentParameters(const DisplayMode& mode, D3DFORMAT depthF
   m_presentParams.AutoDepthStencilFormat = depthFormat;
   m_presentParams.Flags = 0;
   m_presentParams.FullScreen_RefreshRateInHz = 0;
-  m_presentParams.PresentationInterval =
-      vsync ? D3DPRESENT_INTERVAL_DEFAULT : D3DPRESENT_INTERVAL_IMMEDIATE;
+  m_presentParams.PresentationInterval = vsync ? D3DPRESENT_INTERVAL_DEFAULT : D3DPRESENT_INTERVAL_IMMEDIATE;
 }
 
 void CKVREngine::ReadBackBufferDesc() {
@@ -236,8 +232,8 @@ void CKVREngine::ApplyCameraTransforms() {
   const float aspect = (m_backBufferDesc.Width && m_backBufferDesc.Height)
                            ? float(m_backBufferDesc.Width) / float(m_backBufferDesc.Height)
                            : 1.0f;
-  D3DXMatrixPerspectiveFovLH(&m_projection, m_camera->m_fieldOfView, aspect,
-                             m_camera->m_nearPlane, m_camera->m_farPlane);
+  D3DXMatrixPerspectiveFovLH(&m_projection, m_camera->m_fieldOfView, aspect, m_camera->m_nearPlane,
+                             m_camera->m_farPlane);
   m_device->SetTransform(D3DTS_PROJECTION, &m_projection);
   m_device->SetTransform(D3DTS_VIEW, &m_camera->m_view);
 }
@@ -374,9 +370,7 @@ void CKVREngine::HandleResize() {
   if (!m_focusWindow->GetClientRect(&client)) return;
   // A minimised window has no client area: keep the back buffer as it is.
   if (RectWidth(client) <= 0 || RectHeight(client) <= 0) return;
-  if (RectWidth(client) == RectWidth(m_clientRect) &&
-      RectHeight(client) == RectHeight(m_clientRect))
-    return;
+  if (RectWidth(client) == RectWidth(m_clientRect) && RectHeight(client) == RectHeight(m_clientRect)) return;
   m_clientRect = client;
   m_presentParams.BackBufferWidth = UINT(RectWidth(client));
   m_presentParams.BackBufferHeight = UINT(RectHeight(client));
@@ -467,7 +461,8 @@ void CKVREngine::UnregisterFont(CKVRFont* font) { m_fonts.remove(font); }
 void CKVREngine::UnregisterSprite(CKVRSprite* sprite) { m_sprites.remove(sprite); }
 void CKVREngine::UnregisterTexture(CKVRTexture* texture) { m_textures.remove(texture); }
 
-// ---- shutdown ----------------------------------------------------------------------------------------------
+// ---- shutdown
+// ----------------------------------------------------------------------------------------------
 void CKVREngine::Shutdown() {
   for (CKVRFont* font : m_fonts) font->Release();
   for (CKVRSprite* sprite : m_sprites) sprite->Release();

@@ -51,7 +51,7 @@ struct AdapterInfo;
 
 // What a windowed device can be made with.
 struct DeviceCombo {
-  std::vector<D3DFORMAT> m_depthStencilFormats;          // in preference order
+  std::vector<D3DFORMAT> m_depthStencilFormats;         // in preference order
   std::vector<D3DMULTISAMPLE_TYPE> m_multiSampleTypes;  // ascending
   std::vector<DisplayMode> m_displayModes;              // the desktop mode
   AdapterInfo* m_adapter = nullptr;
@@ -69,11 +69,11 @@ struct AdapterInfo {
 DisplayMode FindDisplayMode(const std::vector<DisplayMode>& modes, UINT width, UINT height);
 // Keeps the candidates D24S8, D24X8, D24X4S4, D32, D16, D15S1 (in that order)
 // that the adapter supports as depth buffers for the render-target format.
-void EnumerateDepthStencilFormats(IDirect3D9* d3d, std::vector<D3DFORMAT>& list,
-                                  D3DFORMAT adapterFormat, D3DFORMAT renderTargetFormat);
+void EnumerateDepthStencilFormats(IDirect3D9* d3d, std::vector<D3DFORMAT>& list, D3DFORMAT adapterFormat,
+                                  D3DFORMAT renderTargetFormat);
 // Keeps the types 0..16 that the adapter supports, ascending.
-void EnumerateMultiSampleTypes(IDirect3D9* d3d, std::vector<D3DMULTISAMPLE_TYPE>& list,
-                               D3DFORMAT format, bool windowed);
+void EnumerateMultiSampleTypes(IDirect3D9* d3d, std::vector<D3DMULTISAMPLE_TYPE>& list, D3DFORMAT format,
+                               bool windowed);
 
 // ---- engine ----------------------------------------------------------------------------
 class CKVREngine {
@@ -193,8 +193,8 @@ class CKVREngine {
 
   void Enumerate();
   InitResult CreateWindowedDevice(HWND window, UINT screenWidth, UINT screenHeight, bool vsync);
-  void FillPresentParameters(const DisplayMode& mode, D3DFORMAT depthFormat,
-                             D3DMULTISAMPLE_TYPE multiSample, bool vsync);
+  void FillPresentParameters(const DisplayMode& mode, D3DFORMAT depthFormat, D3DMULTISAMPLE_TYPE multiSample,
+                             bool vsync);
   void ReadBackBufferDesc();
   void SetDefaultStates();
   void OnLostDevice();
@@ -271,8 +271,7 @@ std::function<void(int)> SetEngineSleep(std::function<void(int)> sleep);
 // back.
 class ScopedEngineSleep {
  public:
-  explicit ScopedEngineSleep(std::function<void(int)> sleep)
-      : m_previous(SetEngineSleep(std::move(sleep))) {}
+  explicit ScopedEngineSleep(std::function<void(int)> sleep) : m_previous(SetEngineSleep(std::move(sleep))) {}
   ~ScopedEngineSleep() { SetEngineSleep(std::move(m_previous)); }
   ScopedEngineSleep(const ScopedEngineSleep&) = delete;
   ScopedEngineSleep& operator=(const ScopedEngineSleep&) = delete;

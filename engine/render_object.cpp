@@ -83,15 +83,14 @@ bool CKVRRenderObject::HitTest(const D3DXVECTOR3&, const D3DXVECTOR3&) { return 
 bool CKVRRenderObject::CreateBuffers() {
   IDirect3DDevice9* device = g_Engine.Device();
   if (!device || m_vertexCount < 0 || m_indexCount < 0) return false;
-  if (FAILED(device->CreateVertexBuffer(UINT(m_vertexCount) * sizeof(VertexPNDT), 0,
-                                        VertexPNDT_FVF, D3DPOOL_MANAGED, &m_vertexBuffer,
-                                        nullptr))) {
+  if (FAILED(device->CreateVertexBuffer(UINT(m_vertexCount) * sizeof(VertexPNDT), 0, VertexPNDT_FVF,
+                                        D3DPOOL_MANAGED, &m_vertexBuffer, nullptr))) {
     m_vertexBuffer = nullptr;
     return false;
   }
   if (m_indexCount == 0) return true;
-  if (FAILED(device->CreateIndexBuffer(UINT(m_indexCount) * sizeof(WORD), 0, D3DFMT_INDEX16,
-                                       D3DPOOL_MANAGED, &m_indexBuffer, nullptr))) {
+  if (FAILED(device->CreateIndexBuffer(UINT(m_indexCount) * sizeof(WORD), 0, D3DFMT_INDEX16, D3DPOOL_MANAGED,
+                                       &m_indexBuffer, nullptr))) {
     m_indexBuffer = nullptr;
     return false;
   }
@@ -133,8 +132,7 @@ void CKVRRenderObject::DrawBuffers() {
   device->SetFVF(VertexPNDT_FVF);
   if (m_indexBuffer) {
     device->SetIndices(m_indexBuffer);
-    device->DrawIndexedPrimitive(m_primitiveType, 0, 0, UINT(m_vertexCount), 0,
-                                 UINT(m_primitiveCount));
+    device->DrawIndexedPrimitive(m_primitiveType, 0, 0, UINT(m_vertexCount), 0, UINT(m_primitiveCount));
   } else {
     device->SetIndices(nullptr);
     device->DrawPrimitive(m_primitiveType, 0, UINT(m_primitiveCount));
@@ -142,8 +140,7 @@ void CKVRRenderObject::DrawBuffers() {
 }
 
 bool CKVRRenderObject::PickTriangles(const D3DXMATRIX& world, const D3DXVECTOR3& origin,
-                                     const D3DXVECTOR3& direction,
-                                     const std::vector<TriangleRange>& ranges) {
+                                     const D3DXVECTOR3& direction, const std::vector<TriangleRange>& ranges) {
   if (m_primitiveType != D3DPT_TRIANGLELIST || !LockBuffers()) return false;
   bool hit = false;
   if (m_lockedIndices) {
@@ -163,15 +160,13 @@ bool CKVRRenderObject::PickTriangles(const D3DXMATRIX& world, const D3DXVECTOR3&
       for (int t = 0; t < range.primitiveCount && !hit; ++t) {
         const WORD* tri = m_lockedIndices + range.startIndex + 3 * t;
         // Indices past the range's vertices name no triangle.
-        if (tri[0] >= range.vertexCount || tri[1] >= range.vertexCount ||
-            tri[2] >= range.vertexCount)
+        if (tri[0] >= range.vertexCount || tri[1] >= range.vertexCount || tri[2] >= range.vertexCount)
           continue;
         const VertexPNDT* v = m_lockedVertices + range.baseVertex;
         const D3DXVECTOR3 p0(v[tri[0]].x, v[tri[0]].y, v[tri[0]].z);
         const D3DXVECTOR3 p1(v[tri[1]].x, v[tri[1]].y, v[tri[1]].z);
         const D3DXVECTOR3 p2(v[tri[2]].x, v[tri[2]].y, v[tri[2]].z);
-        hit = D3DXIntersectTri(&p0, &p1, &p2, &localOrigin, &localDirection, nullptr, nullptr,
-                               nullptr) != 0;
+        hit = D3DXIntersectTri(&p0, &p1, &p2, &localOrigin, &localDirection, nullptr, nullptr, nullptr) != 0;
       }
       if (hit) break;
     }
@@ -209,8 +204,7 @@ void CKVR3DObject::RenderNoTexture() {
 }
 
 bool CKVR3DObject::Pick(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction) {
-  return PickTriangles(m_world, origin, direction,
-                       {{0, m_vertexCount, 0, m_indexCount, m_primitiveCount}});
+  return PickTriangles(m_world, origin, direction, {{0, m_vertexCount, 0, m_indexCount, m_primitiveCount}});
 }
 
 // ---- multi-object ----------------------------------------------------------------------------------
@@ -226,13 +220,11 @@ bool CKVR3DMultiObject::Pick(const D3DXVECTOR3& origin, const D3DXVECTOR3& direc
   std::vector<TriangleRange> ranges;
   ranges.reserve(m_renderParams.size());
   for (const CKVR3DObjectRenderParam& p : m_renderParams)
-    ranges.push_back(
-        {p.m_baseVertex, p.m_vertexCount, p.m_startIndex, p.m_indexCount, p.m_primitiveCount});
+    ranges.push_back({p.m_baseVertex, p.m_vertexCount, p.m_startIndex, p.m_indexCount, p.m_primitiveCount});
   return PickTriangles(m_world, origin, direction, ranges);
 }
 
-bool CKVR3DMultiObject::BuildFromCreateParams(
-    const std::vector<CKVR3DObjectCreateParam>& params) {
+bool CKVR3DMultiObject::BuildFromCreateParams(const std::vector<CKVR3DObjectCreateParam>& params) {
   m_vertexCount = m_indexCount = m_primitiveCount = 0;
   m_renderParams.assign(params.size(), CKVR3DObjectRenderParam());
   for (size_t j = 0; j < params.size(); ++j) {
@@ -313,8 +305,7 @@ bool BuildMesh(CKVRRenderObject& object, const std::vector<D3DXVECTOR3>& positio
                const std::vector<D3DXVECTOR3>& normals, const std::vector<D3DXVECTOR2>& texCoords,
                const std::vector<int>& indices, int primitiveCount) {
   if (positions.empty() || positions.size() > size_t(kMaxSubObjectVertices) ||
-      normals.size() < positions.size() || texCoords.size() < positions.size() ||
-      !IndicesFit(indices))
+      normals.size() < positions.size() || texCoords.size() < positions.size() || !IndicesFit(indices))
     return false;
   object.m_primitiveCount = primitiveCount;
   object.m_vertexCount = int(positions.size());
@@ -328,8 +319,8 @@ bool BuildMesh(CKVRRenderObject& object, const std::vector<D3DXVECTOR3>& positio
 }
 
 bool BuildQuadMesh(CKVRRenderObject& object, const std::vector<D3DXVECTOR3>& positions,
-                   const std::vector<D3DXVECTOR3>& normals,
-                   const std::vector<D3DXVECTOR2>& texCoords, const std::vector<int>& indices) {
+                   const std::vector<D3DXVECTOR3>& normals, const std::vector<D3DXVECTOR2>& texCoords,
+                   const std::vector<int>& indices) {
   return BuildMesh(object, positions, normals, texCoords, indices, 2);
 }
 
@@ -346,8 +337,7 @@ bool BuildSphereMesh(CKVR3DObjectCreateParam& mesh, float radius) {
       const float longitude = float(j) * D3DX_PI / 16;
       const size_t v = size_t(kColumns * i + j);
       const D3DXVECTOR3 p(radius * std::cos(latitude) * std::sin(longitude),
-                          radius * std::cos(latitude) * std::cos(longitude),
-                          radius * std::sin(latitude));
+                          radius * std::cos(latitude) * std::cos(longitude), radius * std::sin(latitude));
       mesh.m_positions[v] = p;
       D3DXVec3Normalize(&mesh.m_normals[v], &p);
       mesh.m_texCoords[v] = D3DXVECTOR2(float(j) / 32, float(i) / 32);
@@ -365,15 +355,12 @@ bool BuildSphereMesh(CKVR3DObjectCreateParam& mesh, float radius) {
 }
 
 void FlipMeshInsideOut(CKVR3DObjectCreateParam& mesh) {
-  const size_t triangles =
-      std::min(size_t(std::max(mesh.m_primitiveCount, 0)), mesh.m_indices.size() / 3);
-  for (size_t t = 0; t < triangles; ++t)
-    std::swap(mesh.m_indices[3 * t + 1], mesh.m_indices[3 * t + 2]);
+  const size_t triangles = std::min(size_t(std::max(mesh.m_primitiveCount, 0)), mesh.m_indices.size() / 3);
+  for (size_t t = 0; t < triangles; ++t) std::swap(mesh.m_indices[3 * t + 1], mesh.m_indices[3 * t + 2]);
   for (D3DXVECTOR3& n : mesh.m_normals) n = -n;
 }
 
-bool BuildGridMesh(CKVRRenderObject& object, float width, float height, int cellsAcross,
-                   int cellsDown) {
+bool BuildGridMesh(CKVRRenderObject& object, float width, float height, int cellsAcross, int cellsDown) {
   const int nx = cellsAcross, ny = cellsDown;
   if (nx < 1 || ny < 1 || (nx + 1) * (ny + 1) > kMaxSubObjectVertices) return false;
   object.m_primitiveCount = 2 * nx * ny;

@@ -62,7 +62,7 @@ struct CKVRRenderObjectFields {
   int m_vertexCount = 0;
   int m_primitiveCount = 0;
   D3DPRIMITIVETYPE m_primitiveType = D3DPT_TRIANGLELIST;
-  D3DMATERIAL9 m_material;  // diffuse and ambient (1,1,1,1), the rest 0
+  D3DMATERIAL9 m_material;           // diffuse and ambient (1,1,1,1), the rest 0
   CKVRTexture* m_texture = nullptr;  // not owned
   D3DXVECTOR3 m_position{0, 0, 0};
   D3DXVECTOR3 m_rotation{0, 0, 0};  // radians about X, Y, Z
@@ -108,7 +108,6 @@ class CKVRRenderObject : public CKVRRenderObjectFields {
   // m_scaling x m_rotationX x m_rotationY x m_rotationZ x m_translation.
   void ComputeWorldMatrix(D3DXMATRIX* out) const;
 
-
  protected:
   // Sets the world transform and material, binds the buffers and draws.
   void DrawBuffers();
@@ -119,8 +118,8 @@ class CKVRRenderObject : public CKVRRenderObjectFields {
   };
   // Ray test against the triangles of the ranges in object space of world:
   // true at the first triangle hit. Locks and unlocks the buffers.
-  bool PickTriangles(const D3DXMATRIX& world, const D3DXVECTOR3& origin,
-                     const D3DXVECTOR3& direction, const std::vector<TriangleRange>& ranges);
+  bool PickTriangles(const D3DXMATRIX& world, const D3DXVECTOR3& origin, const D3DXVECTOR3& direction,
+                     const std::vector<TriangleRange>& ranges);
 };
 
 // ---- single mesh --------------------------------------------------------------------------
@@ -182,8 +181,8 @@ bool BuildMesh(CKVRRenderObject& object, const std::vector<D3DXVECTOR3>& positio
                const std::vector<int>& indices, int primitiveCount);
 // BuildMesh with 2 primitives.
 bool BuildQuadMesh(CKVRRenderObject& object, const std::vector<D3DXVECTOR3>& positions,
-                   const std::vector<D3DXVECTOR3>& normals,
-                   const std::vector<D3DXVECTOR2>& texCoords, const std::vector<int>& indices);
+                   const std::vector<D3DXVECTOR3>& normals, const std::vector<D3DXVECTOR2>& texCoords,
+                   const std::vector<int>& indices);
 // A sphere of the given radius round the origin into an emptied create param:
 // 33 rings of 33 vertices (vertex 33 i + j at latitude pi/2 - i pi/32 and
 // longitude j pi/16, ring 0 the +z pole, column 32 repeating column 0),
@@ -196,8 +195,7 @@ void FlipMeshInsideOut(CKVR3DObjectCreateParam& mesh);
 // A flat grid of width x height centred on the origin in the plane z = 0,
 // cellsAcross x cellsDown cells (each at least 1), normal +z, texture
 // coordinates 0..1 from (-w/2, -h/2) to (w/2, h/2). Two triangles per cell.
-bool BuildGridMesh(CKVRRenderObject& object, float width, float height, int cellsAcross,
-                   int cellsDown);
+bool BuildGridMesh(CKVRRenderObject& object, float width, float height, int cellsAcross, int cellsDown);
 // Writes i0, i1, i2 at position and the two places after it; position += 3.
 // The vector is sized beforehand and never grows.
 void AddTriangleIndices(std::vector<int>& indices, int& position, int i0, int i1, int i2);

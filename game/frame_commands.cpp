@@ -14,11 +14,13 @@
 #include "support/support.h"
 
 std::string PuzzleInformationText(int columns, int rows, double completion) {
-  return FormatString(LoadResString(IDS_PUZZLE_INFORMATION_TEXT).c_str(), columns, rows, columns * rows, completion);
+  return FormatString(LoadResString(IDS_PUZZLE_INFORMATION_TEXT).c_str(), columns, rows, columns * rows,
+                      completion);
 }
 
 // ---- registration ------------------------------------------------------------------------
-CFrameCommands::CFrameCommands(CPuzzleGame& game, IFrameWindow& window, IGameDialogs& dialogs, ISavedGames& saved)
+CFrameCommands::CFrameCommands(CPuzzleGame& game, IFrameWindow& window, IGameDialogs& dialogs,
+                               ISavedGames& saved)
     : m_showHelp(ShowHelp), m_game(game), m_window(window), m_dialogs(dialogs), m_saved(saved) {
   Register();
 }
@@ -27,22 +29,32 @@ void CFrameCommands::Register() {
   CommandRouter& r = m_router;
   const auto running = [this] { return m_game.m_puzzleRunning; };
   const auto open = [](unsigned id) { return [id] { OpenWebAddress(LoadResString(id)); }; };
-  r.Add(ID_SHOW_START_SCREEN, [this] { OnShowStartScreen(); }, running);
+  r.Add(
+      ID_SHOW_START_SCREEN, [this] { OnShowStartScreen(); }, running);
   r.Add(ID_CREATE_NEW_PUZZLE, [this] { OnCreateNewPuzzle(); });
   r.Add(ID_LOAD_PUZZLE, [this] { m_saved.Load(); });
-  r.Add(ID_SAVE_PUZZLE, [this] { m_saved.Save(); }, running);
-  r.Add(ID_CHANGE_ENVIRONMENT, [this] { OnChangeEnvironment(); }, running);
+  r.Add(
+      ID_SAVE_PUZZLE, [this] { m_saved.Save(); }, running);
+  r.Add(
+      ID_CHANGE_ENVIRONMENT, [this] { OnChangeEnvironment(); }, running);
   r.Add(ID_OPTIONS, [this] { OnOptions(); });
-  r.Add(ID_LANGUAGE_ENGLISH, [this] { SetLanguage(kEnglish); }, {}, [this] { return m_language == kEnglish; });
-  r.Add(ID_LANGUAGE_FRENCH, [this] { SetLanguage(kFrench); }, {}, [this] { return m_language == kFrench; });
+  r.Add(
+      ID_LANGUAGE_ENGLISH, [this] { SetLanguage(kEnglish); }, {}, [this] { return m_language == kEnglish; });
+  r.Add(
+      ID_LANGUAGE_FRENCH, [this] { SetLanguage(kFrench); }, {}, [this] { return m_language == kFrench; });
   r.Add(ID_APP_EXIT, [this] { m_window.CloseWindow(); });
-  r.Add(ID_GAME_MENU, [this] { OnGameMenu(); }, running);
+  r.Add(
+      ID_GAME_MENU, [this] { OnGameMenu(); }, running);
   r.Add(ID_TOGGLE_FULL_SCREEN, [this] { m_window.SetFullScreen(!m_window.IsFullScreen()); });
-  r.Add(ID_SHOW_FPS, [this] { OnShowFPS(); }, {}, [this] { return m_game.m_showFPS; });
-  r.Add(ID_COMMAND_HELPER, [this] { OnCommandHelper(); }, [this] { return m_game.IsPlayScreenCurrent(); },
-        [this] { return m_game.m_showCommandHelper; });
-  r.Add(ID_PUZZLE_INFORMATION, [this] { OnPuzzleInformation(); }, running);
-  r.Add(ID_SHOW_HIDE_PREVIEW, [this] { OnShowHidePreview(); }, running);
+  r.Add(
+      ID_SHOW_FPS, [this] { OnShowFPS(); }, {}, [this] { return m_game.m_showFPS; });
+  r.Add(
+      ID_COMMAND_HELPER, [this] { OnCommandHelper(); }, [this] { return m_game.IsPlayScreenCurrent(); },
+      [this] { return m_game.m_showCommandHelper; });
+  r.Add(
+      ID_PUZZLE_INFORMATION, [this] { OnPuzzleInformation(); }, running);
+  r.Add(
+      ID_SHOW_HIDE_PREVIEW, [this] { OnShowHidePreview(); }, running);
   r.Add(ID_COMPANY_HOME_PAGE, open(IDS_URL_COMPANY_HOME));
   r.Add(ID_PRODUCT_HOME_PAGE, open(IDS_URL_PRODUCT_HOME));
   r.Add(ID_DOWNLOAD_NEW_PUZZLES, open(IDS_URL_MORE_PUZZLES));
@@ -71,7 +83,8 @@ void CFrameCommands::LoadLanguage(int language) {
   if (language == kFrench) {
     const std::string folder = GetInstallDir();
     if (!folder.empty())
-      LoadLanguageStrings(folder + kPathSeparator + "LanguageFrench" + kPathSeparator + "RavelleGame.strings");
+      LoadLanguageStrings(folder + kPathSeparator + "LanguageFrench" + kPathSeparator +
+                          "RavelleGame.strings");
   }
 }
 
@@ -103,11 +116,8 @@ void CFrameCommands::OnPieceKey(BYTE keyCode) {
       break;
     case DIK_RIGHT:
     case DIK_DOWN:
-    case DIK_X:
-      m_game.RotateSelection(+1);
-      break;
-    default:
-      break;
+    case DIK_X: m_game.RotateSelection(+1); break;
+    default: break;
   }
 }
 
@@ -126,7 +136,8 @@ void CFrameCommands::OnCreateNewPuzzle() {
       if (m_game.IsPlayScreenCurrent()) m_game.PlayScreen()->ResetPlayView(true);
       m_game.ShowStatusMessage(LoadResString(IDS_HELP_HINT), 25.0f);
     } else {
-      Shell().MessageBox(LoadResString(IDS_PUZZLE_NOT_CREATED), LoadResString(IDS_ERROR_CAPTION), MB_ICONERROR);
+      Shell().MessageBox(LoadResString(IDS_PUZZLE_NOT_CREATED), LoadResString(IDS_ERROR_CAPTION),
+                         MB_ICONERROR);
     }
     m_window.SetWaitCursor(false);
   });

@@ -45,8 +45,8 @@ CPuzzleGame::CPuzzleGame() = default;
 CPuzzleGame::~CPuzzleGame() = default;
 
 UINT CPuzzleGame::TopBarMenuCommand(int barCommand) {
-  static constexpr UINT kCommands[] = {ID_GAME_MENU,          ID_SAVE_PUZZLE,   ID_PUZZLE_INFORMATION,
-                                       ID_SHOW_HIDE_PREVIEW,  ID_COMMAND_HELPER, ID_HELP_COMMANDS,
+  static constexpr UINT kCommands[] = {ID_GAME_MENU,         ID_SAVE_PUZZLE,    ID_PUZZLE_INFORMATION,
+                                       ID_SHOW_HIDE_PREVIEW, ID_COMMAND_HELPER, ID_HELP_COMMANDS,
                                        ID_TOGGLE_FULL_SCREEN};
   return barCommand >= 1 && barCommand <= 7 ? kCommands[barCommand - 1] : 0;
 }
@@ -65,7 +65,8 @@ InitResult CPuzzleGame::Init() {
   CrtSrand(static_cast<std::uint32_t>(WallTime()));
   HWND window = GameHost().DeviceWindow();
   InitResult result = g_Engine.InitDirect3D();
-  if (result.success) result = g_Engine.CreateDevice(window, ReadProfileBool(profile::kLimitFPSToRefreshRate));
+  if (result.success)
+    result = g_Engine.CreateDevice(window, ReadProfileBool(profile::kLimitFPSToRefreshRate));
   if (result.success && !GameHost().CreateInput()) result = InitResult::Fail("DirectInput creation error.");
   if (!result.success) {
     Shutdown();

@@ -54,8 +54,8 @@ std::string BuildSystemReport(int osMajor, int osMinor, const D3DADAPTER_IDENTIF
   line("");
   line(FormatString("Driver: %s", id.Driver));
   line(FormatString("Description: %s", id.Description));
-  line(FormatString("Driver version (%d): %d.%d (Build %d)", int(high >> 16), int(high & 0xFFFF), int(low >> 16),
-                    int(low & 0xFFFF)));
+  line(FormatString("Driver version (%d): %d.%d (Build %d)", int(high >> 16), int(high & 0xFFFF),
+                    int(low >> 16), int(low & 0xFFFF)));
   line(FormatString("VendorId: %d", int(id.VendorId)));
   line(FormatString("DeviceId: %d", int(id.DeviceId)));
   line(FormatString("SubSysId: %d", int(id.SubSysId)));
@@ -81,8 +81,10 @@ bool WritePrivateFile(const std::string& path, const std::string& text) {
   size_t done = 0;
   while (ok && done < text.size()) {
     const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n <= 0) ok = false;
-    else done += static_cast<size_t>(n);
+    if (n <= 0)
+      ok = false;
+    else
+      done += static_cast<size_t>(n);
   }
   return ::close(fd) == 0 && ok;
 }
@@ -107,9 +109,10 @@ constexpr const char* kUpdateCheckPath = "ravelle/";
 }  // namespace
 
 std::vector<std::string> UpdateCheckArguments(bool automatic) {
-  std::vector<std::string> args = {"/lang",        GetLanguage(),    "/name",     GetProductTitle(),
-                                   "/appversion",  GetGameVersion(), "/releasedate", GetReleaseDate(),
-                                   "/checkurl",    kUpdateCheckPath, "/homepageurl", LoadResString(IDS_URL_PRODUCT_HOME)};
+  std::vector<std::string> args = {"/lang",           GetLanguage(),    "/name",
+                                   GetProductTitle(), "/appversion",    GetGameVersion(),
+                                   "/releasedate",    GetReleaseDate(), "/checkurl",
+                                   kUpdateCheckPath,  "/homepageurl",   LoadResString(IDS_URL_PRODUCT_HOME)};
   if (automatic) {
     args.push_back("/autoclose");
     args.push_back("true");

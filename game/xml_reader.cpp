@@ -59,12 +59,14 @@ bool ParseContentAt(SXmlNode& node, std::string_view content, std::string_view n
     const std::string closingTag = "</" + std::string(tag) + ">";
     const size_t closing = content.find(closingTag, gt);
     if (closing == std::string_view::npos) {
-      SetError(error, FormatString("element <%s> at byte %zu has no closing tag", std::string(tag).c_str(), base + lt));
+      SetError(error, FormatString("element <%s> at byte %zu has no closing tag", std::string(tag).c_str(),
+                                   base + lt));
       return false;
     }
     auto* child = new SXmlNode;
     node.AddChild(child);
-    if (!ParseContentAt(*child, content.substr(gt + 1, closing - gt - 1), tag, depth + 1, base + gt + 1, error))
+    if (!ParseContentAt(*child, content.substr(gt + 1, closing - gt - 1), tag, depth + 1, base + gt + 1,
+                        error))
       return false;
     // Lands inside the closing tag; the search for the next "<" skips its rest.
     pos = closing + tag.size();
@@ -77,7 +79,8 @@ bool ParseContentAt(SXmlNode& node, std::string_view content, std::string_view n
 bool LooksLikeUtf16(const std::string& bytes) {
   if (bytes.size() < 2) return false;
   const auto b0 = static_cast<unsigned char>(bytes[0]), b1 = static_cast<unsigned char>(bytes[1]);
-  return (b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF) || (b0 != 0 && b1 == 0) || (b0 == 0 && b1 != 0);
+  return (b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF) || (b0 != 0 && b1 == 0) ||
+         (b0 == 0 && b1 != 0);
 }
 }  // namespace
 
@@ -97,7 +100,8 @@ const SXmlNode* SXmlNode::FindChild(const std::string& name) const {
   return nullptr;
 }
 
-bool ParseXmlContent(SXmlNode& node, const std::string& content, const std::string& name, std::string* error) {
+bool ParseXmlContent(SXmlNode& node, const std::string& content, const std::string& name,
+                     std::string* error) {
   return ParseContentAt(node, content, name, 0, 0, error);
 }
 

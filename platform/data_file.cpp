@@ -1,13 +1,13 @@
 #include "platform/data_file.h"
 
-#include <QSaveFile>
-#include <QString>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QSaveFile>
+#include <QString>
 
-#include <csignal>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 namespace {
@@ -32,7 +32,8 @@ int OpenDataFile(const std::string& path, std::uint64_t maxBytes, std::string* e
   // writer; the type check below then refuses it.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
-    Refuse(error, fault, DataFileFault::kCannotOpen, std::string("the file cannot be opened (") + std::strerror(errno) + ")");
+    Refuse(error, fault, DataFileFault::kCannotOpen,
+           std::string("the file cannot be opened (") + std::strerror(errno) + ")");
     return -1;
   }
   struct stat st;

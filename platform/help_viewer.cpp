@@ -89,8 +89,10 @@ class HelpWindow : public QWidget {
     m_forward->setText(QString::fromStdString(texts.forward));
     m_home->setText(QString::fromStdString(texts.home));
     m_homePage = QUrl::fromLocalFile(path);
-    if (m_browser->source() == m_homePage) m_browser->reload();
-    else m_browser->setSource(m_homePage);
+    if (m_browser->source() == m_homePage)
+      m_browser->reload();
+    else
+      m_browser->setSource(m_homePage);
     FollowTitle();
     m_browser->setFocus();  // keys scroll and follow links at once
   }
@@ -114,7 +116,8 @@ class HelpWindow : public QWidget {
   // 800 x 600, less on a small screen, in the middle of the screen of the
   // window in use, so the whole page is in sight.
   void PlaceOnScreen() {
-    QScreen* screen = QApplication::activeWindow() ? QApplication::activeWindow()->screen() : QApplication::primaryScreen();
+    QScreen* screen =
+        QApplication::activeWindow() ? QApplication::activeWindow()->screen() : QApplication::primaryScreen();
     if (!screen) return resize(800, 600);
     const QRect room = screen->availableGeometry();
     resize(std::min(800, room.width() * 9 / 10), std::min(600, room.height() * 9 / 10));

@@ -2,6 +2,8 @@
 
 // Sections: typed values - file identity - settings files - parsed files - write lock -
 // per-user profile - machine-wide values
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -9,8 +11,6 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryFile>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -57,7 +57,8 @@ char DecodeAt(const std::string& text, size_t& i) {
   }
   if (e >= '0' && e <= '7') {
     value = e - '0';
-    while (i < text.size() && text[i] >= '0' && text[i] <= '7') value = (value * 8 + (text[i++] - '0')) & 0xFFFF;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '7')
+      value = (value * 8 + (text[i++] - '0')) & 0xFFFF;
     return static_cast<char>(value);
   }
   return e;
@@ -84,7 +85,8 @@ std::vector<std::pair<size_t, size_t>> TypedValueLines(const std::string& text) 
     }
     const size_t eq = text.find('=', begin);
     const size_t first = text.find_first_not_of(" \t", begin);
-    const bool entry = eq < end && first < end && text[first] != '[' && text[first] != ';' && text[first] != '#';
+    const bool entry =
+        eq < end && first < end && text[first] != '[' && text[first] != ';' && text[first] != '#';
     bool typed = false;
     for (size_t v = eq + 1; entry && !typed && v < end;) {
       while (v < end && (text[v] == ' ' || text[v] == '\t')) ++v;
@@ -203,7 +205,8 @@ class SettingsFile {
     m_settings->sync();
     std::string bytes;
     return m_usable && m_copy && m_settings->status() == QSettings::NoError &&
-           ReadDataFile(m_opened.toStdString(), kMaxProfileBytes, bytes) && ReplaceFileWhole(m_path, bytes).empty();
+           ReadDataFile(m_opened.toStdString(), kMaxProfileBytes, bytes) &&
+           ReplaceFileWhole(m_path, bytes).empty();
   }
 
  private:
@@ -316,8 +319,8 @@ class WriteLock {
     if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT) return true;
     const bool regular = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
     if (!regular)
-      ReportOnce(file,
-                 "the settings file " + file + " is not written: its lock " + path + " is not a regular file");
+      ReportOnce(
+          file, "the settings file " + file + " is not written: its lock " + path + " is not a regular file");
     return regular;
   }
   std::string m_path;

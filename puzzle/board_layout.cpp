@@ -68,8 +68,8 @@ int BoardHeightFor(int width, int pictureWidth, int pictureHeight) {
 }
 
 // ---- corners and homes -----------------------------------------------------------------
-bool GenerateCornerGrid(std::vector<D3DXVECTOR3>& corners, int columns, int rows, int width,
-                        int height, float irregularity) {
+bool GenerateCornerGrid(std::vector<D3DXVECTOR3>& corners, int columns, int rows, int width, int height,
+                        float irregularity) {
   corners.clear();
   if (columns < 1 || rows < 1) return false;
   corners.resize(static_cast<size_t>(columns + 1) * static_cast<size_t>(rows + 1));
@@ -90,13 +90,10 @@ bool ComputeHomePositions(std::vector<D3DXVECTOR3>& homes, const std::vector<D3D
   homes.clear();
   if (!GridFits(corners.size(), columns, rows)) return false;
   homes.reserve(static_cast<size_t>(columns) * static_cast<size_t>(rows));
-  auto corner = [&](int i, int k) {
-    return corners[static_cast<size_t>(CornerIndex(i, k, columns))];
-  };
+  auto corner = [&](int i, int k) { return corners[static_cast<size_t>(CornerIndex(i, k, columns))]; };
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < columns; ++c) {
-      const D3DXVECTOR3 sum =
-          corner(r, c) + corner(r, c + 1) + corner(r + 1, c) + corner(r + 1, c + 1);
+      const D3DXVECTOR3 sum = corner(r, c) + corner(r, c + 1) + corner(r + 1, c) + corner(r + 1, c + 1);
       const D3DXVECTOR3 home = sum * 0.25f;
       homes.emplace_back(home.x, home.y, 0.0f);
     }
@@ -118,15 +115,12 @@ float RandomTabFraction() {
 }
 
 bool GenerateEdgeShapes(std::vector<CPuzzleEdge>& horizontal, std::vector<CPuzzleEdge>& vertical,
-                        const std::vector<D3DXVECTOR3>& corners,
-                        const std::vector<D3DXVECTOR3>& homes, int columns, int rows, int shape,
-                        int definition) {
+                        const std::vector<D3DXVECTOR3>& corners, const std::vector<D3DXVECTOR3>& homes,
+                        int columns, int rows, int shape, int definition) {
   if (!GridFits(corners.size(), columns, rows) ||
       homes.size() != static_cast<size_t>(columns) * static_cast<size_t>(rows))
     return false;
-  auto corner = [&](int i, int k) {
-    return corners[static_cast<size_t>(CornerIndex(i, k, columns))];
-  };
+  auto corner = [&](int i, int k) { return corners[static_cast<size_t>(CornerIndex(i, k, columns))]; };
   auto home = [&](int r, int c) { return &homes[static_cast<size_t>(r * columns + c)]; };
   horizontal.resize(static_cast<size_t>(columns) * static_cast<size_t>(rows + 1));
   vertical.resize(static_cast<size_t>(columns + 1) * static_cast<size_t>(rows));
@@ -137,8 +131,8 @@ bool GenerateEdgeShapes(std::vector<CPuzzleEdge>& horizontal, std::vector<CPuzzl
         BuildStraightEdge(edge, corner(i, k), corner(i, k + 1), false);
         continue;
       }
-      BuildInteriorEdge(edge, {corner(i, k), corner(i, k + 1), home(i, k), home(i - 1, k), false},
-                        shape, definition);
+      BuildInteriorEdge(edge, {corner(i, k), corner(i, k + 1), home(i, k), home(i - 1, k), false}, shape,
+                        definition);
     }
   }
   for (int k = 0; k <= columns; ++k) {
@@ -148,8 +142,8 @@ bool GenerateEdgeShapes(std::vector<CPuzzleEdge>& horizontal, std::vector<CPuzzl
         BuildStraightEdge(edge, corner(i, k), corner(i + 1, k), true);
         continue;
       }
-      BuildInteriorEdge(edge, {corner(i, k), corner(i + 1, k), home(i, k), home(i, k - 1), true},
-                        shape, definition);
+      BuildInteriorEdge(edge, {corner(i, k), corner(i + 1, k), home(i, k), home(i, k - 1), true}, shape,
+                        definition);
     }
   }
   return true;

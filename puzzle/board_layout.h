@@ -62,8 +62,8 @@ int BoardHeightFor(int width, int pictureWidth, int pictureHeight);
 // move only along the border, so the outline stays a rectangle. Draws as
 // described at the top. False (and corners empty, nothing drawn) when
 // columns or rows is below 1.
-bool GenerateCornerGrid(std::vector<D3DXVECTOR3>& corners, int columns, int rows, int width,
-                        int height, float irregularity);
+bool GenerateCornerGrid(std::vector<D3DXVECTOR3>& corners, int columns, int rows, int width, int height,
+                        float irregularity);
 
 // Home position of every piece, row-major: 0.25 x the sum of its corners
 // (r, c), (r, c + 1), (r + 1, c), (r + 1, c + 1), z 0. False (and homes
@@ -91,6 +91,5 @@ float RandomTabFraction();
 // the larger row / column when the tab is positive. False (nothing built,
 // nothing drawn) when the corners or homes do not match the grid.
 bool GenerateEdgeShapes(std::vector<CPuzzleEdge>& horizontal, std::vector<CPuzzleEdge>& vertical,
-                        const std::vector<D3DXVECTOR3>& corners,
-                        const std::vector<D3DXVECTOR3>& homes, int columns, int rows, int shape,
-                        int definition);
+                        const std::vector<D3DXVECTOR3>& corners, const std::vector<D3DXVECTOR3>& homes,
+                        int columns, int rows, int shape, int definition);

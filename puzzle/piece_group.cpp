@@ -63,8 +63,7 @@ class GridCellIndex {
       return;
     }
     auto it = std::lower_bound(m_entries.begin(), m_entries.end(), Entry{row, column, 0});
-    for (; it != m_entries.end() && it->row == row && it->column == column; ++it)
-      out.push_back(it->position);
+    for (; it != m_entries.end() && it->row == row && it->column == column; ++it) out.push_back(it->position);
   }
 
  private:
@@ -194,8 +193,7 @@ namespace {
 
 bool ValidLayer(std::int32_t layer) { return layer >= 0 && layer < kLayerCount; }
 
-void OccupiedLayersPlain(std::int32_t out[kLayerCount], const PieceGroup& groupA,
-                         const PieceGroup& groupB) {
+void OccupiedLayersPlain(std::int32_t out[kLayerCount], const PieceGroup& groupA, const PieceGroup& groupB) {
   for (const CPuzzlePiece* q : groupB) {
     if (!ValidLayer(q->m_layer) || out[q->m_layer] == 1) continue;
     for (const CPuzzlePiece* p : groupA) {
@@ -227,8 +225,7 @@ bool PiecesOverlap(const CPuzzlePiece& a, const CPuzzlePiece& b) {
   return OutlineOver(b, a) || OutlineOver(a, b);
 }
 
-void OccupiedLayers(std::int32_t out[kLayerCount], const PieceGroup& groupA,
-                    const PieceGroup& groupB) {
+void OccupiedLayers(std::int32_t out[kLayerCount], const PieceGroup& groupA, const PieceGroup& groupB) {
   for (int i = 0; i < kLayerCount; ++i) out[i] = 0;
   if (groupA.empty() || groupB.empty()) return;
   // Whether q overlaps some piece of A does not depend on the order A is

@@ -44,7 +44,7 @@ struct PieceMeshWork {
   int indexPosition = 0;
   D3DXVECTOR3 center;
   D3DXVECTOR3 chordMids[4];
-  std::vector<D3DXVECTOR3> strips[4];  // walked outline of each side, z 0
+  std::vector<D3DXVECTOR3> strips[4];                                 // walked outline of each side, z 0
   std::vector<D3DXVECTOR3> inner, innerNormals, outer, outerNormals;  // one side's rings
   SideMarks marks[4];
   int centerIndex = 0;
@@ -66,8 +66,8 @@ inline D3DXVECTOR3 Normalized(const D3DXVECTOR3& v) {
 FanKind SideFan(const CPuzzleEdge& edge, int side) {
   if (edge.m_kind == EdgeKindStraight || edge.m_points.size() < 3) return FanKind::Straight;
   if (edge.m_kind != EdgeKindClassic) return FanKind::Round;
-  const bool intoPiece = (edge.m_tabSide > 0 && (side == 0 || side == 3)) ||
-                         (edge.m_tabSide < 0 && (side == 1 || side == 2));
+  const bool intoPiece =
+      (edge.m_tabSide > 0 && (side == 0 || side == 3)) || (edge.m_tabSide < 0 && (side == 1 || side == 2));
   return intoPiece ? FanKind::Socket : FanKind::Knob;
 }
 
@@ -116,8 +116,7 @@ std::vector<D3DXVECTOR3> StraightStrip(const CPuzzleEdge& edge, int side) {
 // A side's outline as the walls follow it: walked, or the four points of a
 // straight side.
 std::vector<D3DXVECTOR3> WallStrip(const CPuzzleEdge& edge, int side) {
-  return SideFan(edge, side) == FanKind::Straight ? StraightStrip(edge, side)
-                                                  : WalkedOutline(edge, side);
+  return SideFan(edge, side) == FanKind::Straight ? StraightStrip(edge, side) : WalkedOutline(edge, side);
 }
 
 // The mean of the normals of the segments before and after point k (ends
@@ -155,20 +154,17 @@ void InnerCornerPoints(int side, const D3DXVECTOR3& firstCorner, const D3DXVECTO
   static const float kInto[4][2] = {{-1, 1}, {-1, -1}, {1, -1}, {1, 1}};
   const float* f = kInto[side & 3];
   const float* l = kInto[(side + 3) & 3];
-  innerFirst = D3DXVECTOR3(firstCorner.x + f[0] * kBevelInset, firstCorner.y + f[1] * kBevelInset,
-                           kPieceTopFace);
-  innerLast = D3DXVECTOR3(lastCorner.x + l[0] * kBevelInset, lastCorner.y + l[1] * kBevelInset,
-                          kPieceTopFace);
+  innerFirst =
+      D3DXVECTOR3(firstCorner.x + f[0] * kBevelInset, firstCorner.y + f[1] * kBevelInset, kPieceTopFace);
+  innerLast =
+      D3DXVECTOR3(lastCorner.x + l[0] * kBevelInset, lastCorner.y + l[1] * kBevelInset, kPieceTopFace);
 }
 
-bool BuildBevelRings(const std::vector<D3DXVECTOR3>& inner,
-                     const std::vector<D3DXVECTOR3>& innerNormals,
-                     const std::vector<D3DXVECTOR3>& outer,
-                     const std::vector<D3DXVECTOR3>& outerNormals, int bands,
-                     std::vector<D3DXVECTOR3>& positions, std::vector<D3DXVECTOR3>& normals) {
+bool BuildBevelRings(const std::vector<D3DXVECTOR3>& inner, const std::vector<D3DXVECTOR3>& innerNormals,
+                     const std::vector<D3DXVECTOR3>& outer, const std::vector<D3DXVECTOR3>& outerNormals,
+                     int bands, std::vector<D3DXVECTOR3>& positions, std::vector<D3DXVECTOR3>& normals) {
   const size_t n = inner.size();
-  if (n < 2 || outer.size() != n || innerNormals.size() != n || outerNormals.size() != n ||
-      bands < 1)
+  if (n < 2 || outer.size() != n || innerNormals.size() != n || outerNormals.size() != n || bands < 1)
     return false;
   positions.insert(positions.end(), inner.begin(), inner.end());
   normals.insert(normals.end(), innerNormals.begin(), innerNormals.end());
@@ -262,8 +258,7 @@ int BuildPieceOutline(const CPuzzleEdge& edge, int side, int s, PieceMeshWork& w
   m.outer = s + work.bands * m.n;
   m.mid = s + m.n / 2;
   if (m.fan == FanKind::Knob) KnobRange(edge, side, m.n, m.tabA, m.tabB);
-  BuildBevelRings(inner, work.innerNormals, outer, outerNormals, work.bands, work.positions,
-                  work.normals);
+  BuildBevelRings(inner, work.innerNormals, outer, outerNormals, work.bands, work.positions, work.normals);
   const D3DXVECTOR3 f = inner.front();
   for (int j = 0; j < 4; ++j) {
     m.q[j] = static_cast<int>(work.positions.size());
@@ -293,8 +288,7 @@ void AddBevelTriangles(PieceMeshWork& work, const SideMarks& m) {
   for (int r = 0; r < work.bands; ++r)
     for (int k = 0; k + 1 < m.n; ++k) {
       AddTriangleIndices(work.indices, work.indexPosition, v(r, k), v(r, k + 1), v(r + 1, k));
-      AddTriangleIndices(work.indices, work.indexPosition, v(r + 1, k), v(r, k + 1),
-                         v(r + 1, k + 1));
+      AddTriangleIndices(work.indices, work.indexPosition, v(r + 1, k), v(r, k + 1), v(r + 1, k + 1));
     }
 }
 
@@ -354,17 +348,23 @@ void AddSocketFan(PieceMeshWork& work, const SideMarks& m, const int (&qp)[4]) {
   int e[3];
   FanSwitches(h, e);
   for (int p = 0; p < h; ++p) {
-    if (p == e[0]) AddTopTriangle(work, m, q[0], q[1], v(p));
-    else if (p == e[1]) AddTopTriangle(work, m, q[1], q[2], v(p));
-    else if (p == e[2]) AddTopTriangle(work, m, q[2], q[3], v(p));
+    if (p == e[0])
+      AddTopTriangle(work, m, q[0], q[1], v(p));
+    else if (p == e[1])
+      AddTopTriangle(work, m, q[1], q[2], v(p));
+    else if (p == e[2])
+      AddTopTriangle(work, m, q[2], q[3], v(p));
     AddTopTriangle(work, m, SocketHub(q, e, p), v(p + 1), v(p));
   }
   FanSwitches(h2, e);
   for (int p = 0; p < h2; ++p) {
     const int w = m.n - 1 - p;
-    if (p == e[0]) AddTopTriangle(work, m, qp[1], qp[0], v(w));
-    else if (p == e[1]) AddTopTriangle(work, m, qp[2], qp[1], v(w));
-    else if (p == e[2]) AddTopTriangle(work, m, qp[3], qp[2], v(w));
+    if (p == e[0])
+      AddTopTriangle(work, m, qp[1], qp[0], v(w));
+    else if (p == e[1])
+      AddTopTriangle(work, m, qp[2], qp[1], v(w));
+    else if (p == e[2])
+      AddTopTriangle(work, m, qp[3], qp[2], v(w));
     AddTopTriangle(work, m, SocketHub(qp, e, p), v(w), v(w - 1));
   }
   AddTopTriangle(work, m, q[3], work.centerIndex, m.mid);
@@ -375,21 +375,24 @@ void AddKnobFan(PieceMeshWork& work, const SideMarks& m, const int (&qp)[4]) {
   auto v = [&](int k) { return m.first + k; };
   const int a = m.tabA, b = m.tabB, c = work.centerIndex;
   for (int p = 0; p < a; ++p) {
-    if (p == 0) AddOpeningFan(work, m);
-    else AddTopTriangle(work, m, v(p), c, v(p + 1));
+    if (p == 0)
+      AddOpeningFan(work, m);
+    else
+      AddTopTriangle(work, m, v(p), c, v(p + 1));
   }
   const int tail = m.n - b - 1;  // steps from b to the last point
   for (int p = 0; p < tail; ++p) {
-    if (p == tail - 1) AddClosingFan(work, m, qp);
-    else AddTopTriangle(work, m, v(b + p), c, v(b + p + 1));
+    if (p == tail - 1)
+      AddClosingFan(work, m, qp);
+    else
+      AddTopTriangle(work, m, v(b + p), c, v(b + p + 1));
   }
   AddTopTriangle(work, m, v(a), c, m.chordMid);
   AddTopTriangle(work, m, m.chordMid, c, v(b));
   for (int p = 0; p < b - a; ++p) AddTopTriangle(work, m, v(a + p), m.chordMid, v(a + p + 1));
 }
 
-void BuildTopFace(PieceMeshWork& work, const PieceMeshInput& input,
-                  CKVR3DObjectCreateParam& top) {
+void BuildTopFace(PieceMeshWork& work, const PieceMeshInput& input, CKVR3DObjectCreateParam& top) {
   int triangles = 0, fans = 0;
   for (int i = 0; i < 4; ++i) {
     const int fan = TopTriangleCount(*input.edges[i], i);
@@ -465,8 +468,7 @@ void BuildSideWalls(const PieceMeshWork& work, CKVR3DObjectCreateParam& side) {
 
 // ---- back face and centring ----------------------------------------------------------------
 // The top's pick triangles turned over at z 0, texture repeating every 25.
-void BuildBackFace(const std::vector<PickTriangle>& topTriangles,
-                   CKVR3DObjectCreateParam& back) {
+void BuildBackFace(const std::vector<PickTriangle>& topTriangles, CKVR3DObjectCreateParam& back) {
   back = CKVR3DObjectCreateParam();
   const size_t count = topTriangles.size();
   back.m_positions.reserve(3 * count);
@@ -518,8 +520,8 @@ bool BuildPieceGeometry(const PieceMeshInput& input, PieceMeshOutput& output) {
   return true;
 }
 
-void BuildSideWallTriangles(const std::array<const CPuzzleEdge*, 4>& edges,
-                            const D3DXVECTOR3& home, std::vector<PickTriangle>& triangles) {
+void BuildSideWallTriangles(const std::array<const CPuzzleEdge*, 4>& edges, const D3DXVECTOR3& home,
+                            std::vector<PickTriangle>& triangles) {
   for (int s : {3, 2, 1, 0}) {
     const std::vector<D3DXVECTOR3> strip = WallStrip(*edges[size_t(s)], s);
     for (size_t j = 0; j + 1 < strip.size(); ++j) {
@@ -534,9 +536,8 @@ void BuildSideWallTriangles(const std::array<const CPuzzleEdge*, 4>& edges,
 }
 
 // ---- the piece's build ------------------------------------------------------------------------
-bool BuildPieceMesh(CPuzzlePiece& piece, CKVR3DObjectCreateParam& top,
-                    CKVR3DObjectCreateParam& side, CKVR3DObjectCreateParam& back,
-                    const std::array<const CPuzzleEdge*, 4>& edges) {
+bool BuildPieceMesh(CPuzzlePiece& piece, CKVR3DObjectCreateParam& top, CKVR3DObjectCreateParam& side,
+                    CKVR3DObjectCreateParam& back, const std::array<const CPuzzleEdge*, 4>& edges) {
   piece.ClearGeometry();
   for (int i = 0; i < 4; ++i) piece.m_edges[i] = *edges[size_t(i)];
   PieceMeshInput input;

@@ -35,10 +35,10 @@
 #include "puzzle/puzzle_piece.h"
 
 // ---- constants ---------------------------------------------------------------
-inline constexpr float kBevelInset = 0.5f;       // inner ring and corners lie this far inside
-inline constexpr float kPieceUnderside = 0.0f;   // table
-inline constexpr float kPieceWallTop = 1.0f;     // top of the walls, outer bevel edge
-inline constexpr float kPieceTopFace = 1.5f;     // the flat top
+inline constexpr float kBevelInset = 0.5f;      // inner ring and corners lie this far inside
+inline constexpr float kPieceUnderside = 0.0f;  // table
+inline constexpr float kPieceWallTop = 1.0f;    // top of the walls, outer bevel edge
+inline constexpr float kPieceTopFace = 1.5f;    // the flat top
 inline constexpr float kBackTextureRepeat = 25.0f;
 inline constexpr float kHighlightSize = 40.0f;
 
@@ -62,22 +62,20 @@ void InnerCornerPoints(int side, const D3DXVECTOR3& firstCorner, const D3DXVECTO
 // circle of radius kBevelInset about (I.x, I.y, 1.0); normals blended and
 // normalised (rings 0 and B keep theirs). Appends nothing and answers false
 // when the rings differ in length, have fewer than 2 points, or bands < 1.
-bool BuildBevelRings(const std::vector<D3DXVECTOR3>& inner,
-                     const std::vector<D3DXVECTOR3>& innerNormals,
-                     const std::vector<D3DXVECTOR3>& outer,
-                     const std::vector<D3DXVECTOR3>& outerNormals, int bands,
-                     std::vector<D3DXVECTOR3>& positions, std::vector<D3DXVECTOR3>& normals);
+bool BuildBevelRings(const std::vector<D3DXVECTOR3>& inner, const std::vector<D3DXVECTOR3>& innerNormals,
+                     const std::vector<D3DXVECTOR3>& outer, const std::vector<D3DXVECTOR3>& outerNormals,
+                     int bands, std::vector<D3DXVECTOR3>& positions, std::vector<D3DXVECTOR3>& normals);
 
 // ---- plain build ---------------------------------------------------------------
 // What one piece's meshes are built from.
 struct PieceMeshInput {
   std::array<const CPuzzleEdge*, 4> edges{};  // sides 0..3, board coordinates; all set
-  D3DXVECTOR3 home;                          // the piece's home position (z 0)
-  int definition = 3;                        // chooses the bevel bands
-  int boardWidth = 0;                        // whole units; 0 gives texture u 0
-  int boardHeight = 0;                       // whole units; 0 gives texture v 0
-  bool withBack = false;                     // build the back face
-  bool withSidePicks = true;                 // fill sideTriangles
+  D3DXVECTOR3 home;                           // the piece's home position (z 0)
+  int definition = 3;                         // chooses the bevel bands
+  int boardWidth = 0;                         // whole units; 0 gives texture u 0
+  int boardHeight = 0;                        // whole units; 0 gives texture v 0
+  bool withBack = false;                      // build the back face
+  bool withSidePicks = true;                  // fill sideTriangles
 };
 
 // The three meshes and both pick-triangle lists (the side walls' only when
@@ -97,8 +95,8 @@ bool BuildPieceGeometry(const PieceMeshInput& input, PieceMeshOutput& output);
 // appended to triangles: the triangles of the side mesh BuildPieceGeometry
 // makes, in its order (sides 3, 2, 1, 0 as walked, two per segment), so a
 // piece can work them out when a ray comes near instead of keeping them.
-void BuildSideWallTriangles(const std::array<const CPuzzleEdge*, 4>& edges,
-                            const D3DXVECTOR3& home, std::vector<PickTriangle>& triangles);
+void BuildSideWallTriangles(const std::array<const CPuzzleEdge*, 4>& edges, const D3DXVECTOR3& home,
+                            std::vector<PickTriangle>& triangles);
 
 // Fan triangles of one side (what the top index list is sized by):
 // straight 9, round n + 7, classic socket n + 7, classic knob n + 9 for n
@@ -126,6 +124,5 @@ PieceMeshSizes PieceMeshSizesFor(const std::array<const CPuzzleEdge*, 4>& edges,
 // position. The bands follow the piece's m_definition; texture coordinates
 // the piece's board (a piece without a board gets no back and texture
 // coordinates 0). Always true.
-bool BuildPieceMesh(CPuzzlePiece& piece, CKVR3DObjectCreateParam& top,
-                    CKVR3DObjectCreateParam& side, CKVR3DObjectCreateParam& back,
-                    const std::array<const CPuzzleEdge*, 4>& edges);
+bool BuildPieceMesh(CPuzzlePiece& piece, CKVR3DObjectCreateParam& top, CKVR3DObjectCreateParam& side,
+                    CKVR3DObjectCreateParam& back, const std::array<const CPuzzleEdge*, 4>& edges);

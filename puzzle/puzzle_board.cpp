@@ -19,11 +19,11 @@ constexpr int kFirstDownId = 200001;    // between a piece and the one below it
 constexpr DWORD kVertexStride = 36;
 constexpr DWORD kVertexFormat = 0x152;
 constexpr D3DCOLOR kVertexColour = 0xFFFFFFFF;  // as the multi-object's own builder packs them
-constexpr int kMaxSubObjectVertices = 65536;       // 16-bit indices per sub-object
+constexpr int kMaxSubObjectVertices = 65536;    // 16-bit indices per sub-object
 
 // The built meshes have the sizes they were laid out with.
-bool Matches(const PieceMeshSizes& s, const CKVR3DObjectCreateParam& top,
-             const CKVR3DObjectCreateParam& side, const CKVR3DObjectCreateParam& back) {
+bool Matches(const PieceMeshSizes& s, const CKVR3DObjectCreateParam& top, const CKVR3DObjectCreateParam& side,
+             const CKVR3DObjectCreateParam& back) {
   auto same = [](const CKVR3DObjectCreateParam& m, int vertices, int indices) {
     return m.m_positions.size() == size_t(vertices) && m.m_normals.size() == size_t(vertices) &&
            m.m_texCoords.size() == size_t(vertices) && m.m_indices.size() == size_t(indices) &&
@@ -95,19 +95,18 @@ void CPuzzleBoard::Clear() {
 }
 
 // ---- creation ------------------------------------------------------------------------------------
-bool CPuzzleBoard::Create(CKVRTexture* picture, int columns, int rows, bool rotationAllowed,
-                          int shape, unsigned irregularity, const std::string& edgeTexturePath,
+bool CPuzzleBoard::Create(CKVRTexture* picture, int columns, int rows, bool rotationAllowed, int shape,
+                          unsigned irregularity, const std::string& edgeTexturePath,
                           const std::string& backTexturePath) {
-  return CreateWithSeed(static_cast<int>(WallTime() & 0x3FF), picture, columns, rows,
-                        rotationAllowed, shape, irregularity, edgeTexturePath, backTexturePath);
+  return CreateWithSeed(static_cast<int>(WallTime() & 0x3FF), picture, columns, rows, rotationAllowed, shape,
+                        irregularity, edgeTexturePath, backTexturePath);
 }
 
-bool CPuzzleBoard::CreateWithSeed(int seed, CKVRTexture* picture, int columns, int rows,
-                                  bool rotationAllowed, int shape, unsigned irregularity,
-                                  const std::string& edgeTexturePath,
+bool CPuzzleBoard::CreateWithSeed(int seed, CKVRTexture* picture, int columns, int rows, bool rotationAllowed,
+                                  int shape, unsigned irregularity, const std::string& edgeTexturePath,
                                   const std::string& backTexturePath) {
-  if (!picture || picture->m_imageInfo.Width == 0 || picture->m_imageInfo.Height == 0 ||
-      columns < 1 || rows < 1 || static_cast<long long>(columns) * rows > kMaxPieceCount)
+  if (!picture || picture->m_imageInfo.Width == 0 || picture->m_imageInfo.Height == 0 || columns < 1 ||
+      rows < 1 || static_cast<long long>(columns) * rows > kMaxPieceCount)
     return false;
   Clear();
   m_seed = seed & 0x3FF;
@@ -172,8 +171,8 @@ void CPuzzleBoard::BuildEdgeShapes() {
   std::vector<D3DXVECTOR3> homes;
   homes.reserve(m_pieces.size());
   for (const CPuzzlePiece& piece : m_pieces) homes.push_back(piece.m_homePosition);
-  GenerateEdgeShapes(m_horizontalEdges, m_verticalEdges, m_corners, homes, m_columns, m_rows,
-                     m_shape, m_definition);
+  GenerateEdgeShapes(m_horizontalEdges, m_verticalEdges, m_corners, homes, m_columns, m_rows, m_shape,
+                     m_definition);
 }
 
 const CPuzzleEdge& CPuzzleBoard::PieceEdge(int row, int column, int side) const {
@@ -355,9 +354,8 @@ unsigned CPuzzleBoard::CountJoinedSides() const {
 
 void CPuzzleBoard::UpdateCompletion() {
   const unsigned interior = CountInteriorSides();
-  m_completion = interior == 0
-                     ? 0.0f
-                     : static_cast<float>(static_cast<double>(CountJoinedSides()) / interior * 100.0);
+  m_completion =
+      interior == 0 ? 0.0f : static_cast<float>(static_cast<double>(CountJoinedSides()) / interior * 100.0);
 }
 
 void CPuzzleBoard::UpdatePieceMatrix(size_t index) {
@@ -377,8 +375,7 @@ void CPuzzleBoard::CollectPiecesInView(const CKVRViewVolume& volume) {
     return BoxAround(corners, 2);
   }();
   for (int i = 0; i < n; ++i) {
-    bool seen = all || volume.MayTouch(m_meshes.m_renderParams[size_t(i)].m_world,
-                                       m_pieceBoxes[size_t(i)]);
+    bool seen = all || volume.MayTouch(m_meshes.m_renderParams[size_t(i)].m_world, m_pieceBoxes[size_t(i)]);
     const CPuzzlePiece& piece = m_pieces[size_t(i)];
     if (!seen && piece.m_selected) {
       D3DXMATRIX world;
@@ -393,8 +390,7 @@ void CPuzzleBoard::Render() {
   IDirect3DDevice9* device = g_Engine.Device();
   const int n = m_pieceCount;
   const size_t subObjects = size_t(m_hasBackSide ? 3 : 2) * size_t(n);
-  if (!device || n == 0 || !m_meshes.m_vertexBuffer || m_meshes.m_renderParams.size() != subObjects)
-    return;
+  if (!device || n == 0 || !m_meshes.m_vertexBuffer || m_meshes.m_renderParams.size() != subObjects) return;
   CollectPiecesInView(m_cullToView ? CKVRViewVolume::OfDevice(device) : CKVRViewVolume());
   D3DXMATRIX world;
   auto drawWith = [&](int piece, int subObject) {

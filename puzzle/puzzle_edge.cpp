@@ -97,8 +97,8 @@ void BuildStraightEdge(CPuzzleEdge& edge, const D3DXVECTOR3& a, const D3DXVECTOR
 }
 
 // ---- round ----------------------------------------------------------------------------
-void BuildRoundEdge(CPuzzleEdge& edge, const D3DXVECTOR3& a, const D3DXVECTOR3& b,
-                    const D3DXVECTOR3& bump, int tabSide, const D3DXVECTOR3& center) {
+void BuildRoundEdge(CPuzzleEdge& edge, const D3DXVECTOR3& a, const D3DXVECTOR3& b, const D3DXVECTOR3& bump,
+                    int tabSide, const D3DXVECTOR3& center) {
   edge.m_points.clear();
   const D3DXVECTOR2 pa = Flat(a), pb = Flat(b), v = Flat(bump);
   const D3DXVECTOR2 d(pb.x - pa.x, pb.y - pa.y);
@@ -122,8 +122,8 @@ void BuildRoundEdge(CPuzzleEdge& edge, const D3DXVECTOR3& a, const D3DXVECTOR3& 
 
 // ---- classic ---------------------------------------------------------------------------
 std::vector<D3DXVECTOR3> ClassicControlPolygon(const D3DXVECTOR3& a, const D3DXVECTOR3& b,
-                                               const D3DXVECTOR3& cPlus, const D3DXVECTOR3& cMinus,
-                                               float f1, float f2) {
+                                               const D3DXVECTOR3& cPlus, const D3DXVECTOR3& cMinus, float f1,
+                                               float f2) {
   const D3DXVECTOR3 ab = b - a;
   const D3DXVECTOR3 p1 = a + (cPlus - a) * f1;
   const D3DXVECTOR3 p2 = b + (cPlus - b) * f2;
@@ -166,8 +166,7 @@ void BuildClassicEdge(CPuzzleEdge& edge, const std::vector<D3DXVECTOR3>& polygon
 }
 
 // ---- nearest point ----------------------------------------------------------------------
-std::int32_t FindNearestOutlinePoint(const std::vector<D3DXVECTOR3>& outline,
-                                     const D3DXVECTOR3& target) {
+std::int32_t FindNearestOutlinePoint(const std::vector<D3DXVECTOR3>& outline, const D3DXVECTOR3& target) {
   int best = -1;
   float smallest = 1000000.0f;
   const int count = static_cast<int>(outline.size());
@@ -190,8 +189,8 @@ int ClampIndex(int a, int m) {
   return m - 1;
 }
 
-D3DXVECTOR2 BSplinePoint(float t, const D3DXVECTOR2& p0, const D3DXVECTOR2& p1,
-                         const D3DXVECTOR2& p2, const D3DXVECTOR2& p3) {
+D3DXVECTOR2 BSplinePoint(float t, const D3DXVECTOR2& p0, const D3DXVECTOR2& p1, const D3DXVECTOR2& p2,
+                         const D3DXVECTOR2& p3) {
   const double u = t;
   const double u2 = u * u, u3 = u2 * u;
   const double s = 1.0 - u;
@@ -200,8 +199,7 @@ D3DXVECTOR2 BSplinePoint(float t, const D3DXVECTOR2& p0, const D3DXVECTOR2& p1,
   const double b2 = -3.0 * u3 + 3.0 * u2 + 3.0 * u + 1.0;
   const double b3 = u3;
   auto blend = [&](double c0, double c1, double c2, double c3) {
-    return static_cast<float>(b0 * (c0 / 6.0) + b1 * (c1 / 6.0) + b2 * (c2 / 6.0) +
-                              b3 * (c3 / 6.0));
+    return static_cast<float>(b0 * (c0 / 6.0) + b1 * (c1 / 6.0) + b2 * (c2 / 6.0) + b3 * (c3 / 6.0));
   };
   return {blend(p0.x, p1.x, p2.x, p3.x), blend(p0.y, p1.y, p2.y, p3.y)};
 }
@@ -210,9 +208,7 @@ void SampleBSpline(std::vector<D3DXVECTOR2>& out, const std::vector<D3DXVECTOR2>
   out.clear();
   const int m = static_cast<int>(polygon.size());
   if (m == 0 || n < 1) return;
-  auto q = [&](int k) -> const D3DXVECTOR2& {
-    return polygon[static_cast<size_t>(ClampIndex(k, m))];
-  };
+  auto q = [&](int k) -> const D3DXVECTOR2& { return polygon[static_cast<size_t>(ClampIndex(k, m))]; };
   for (int s = -1; s <= m + 1; ++s) {
     for (int i = 0; i < n; ++i) {
       const float t = static_cast<float>(i) / static_cast<float>(n);

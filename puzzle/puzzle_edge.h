@@ -74,16 +74,16 @@ void BuildStraightEdge(CPuzzleEdge& edge, const D3DXVECTOR3& a, const D3DXVECTOR
 // axis; its sign tells toward which piece). g is the tab side, C the home
 // position of the piece on the + side of the edge, used to drop samples that
 // run backwards around it.
-void BuildRoundEdge(CPuzzleEdge& edge, const D3DXVECTOR3& a, const D3DXVECTOR3& b,
-                    const D3DXVECTOR3& bump, int tabSide, const D3DXVECTOR3& center);
+void BuildRoundEdge(CPuzzleEdge& edge, const D3DXVECTOR3& a, const D3DXVECTOR3& b, const D3DXVECTOR3& bump,
+                    int tabSide, const D3DXVECTOR3& center);
 
 // The ten-point classic control polygon from the corners A and B, the home
 // positions of the piece the knob bulges into (cPlus) and of the other piece
 // (cMinus), and the fractions f1, f2 (0.35 .. 0.65). Single precision, every
 // difference, product and sum rounded to float.
 std::vector<D3DXVECTOR3> ClassicControlPolygon(const D3DXVECTOR3& a, const D3DXVECTOR3& b,
-                                               const D3DXVECTOR3& cPlus, const D3DXVECTOR3& cMinus,
-                                               float f1, float f2);
+                                               const D3DXVECTOR3& cPlus, const D3DXVECTOR3& cMinus, float f1,
+                                               float f2);
 
 // Classic outline through a control polygon (normally the ten points of
 // ClassicControlPolygon). The first and the last three segments come out at
@@ -98,8 +98,7 @@ void BuildClassicEdge(CPuzzleEdge& edge, const std::vector<D3DXVECTOR3>& polygon
 // in the first half (index < count / 2), plus two in the second. The answer
 // stays inside the outline (0 .. count - 1); -1 for an empty outline or when
 // no point lies within 1,000,000 units.
-std::int32_t FindNearestOutlinePoint(const std::vector<D3DXVECTOR3>& outline,
-                                     const D3DXVECTOR3& target);
+std::int32_t FindNearestOutlinePoint(const std::vector<D3DXVECTOR3>& outline, const D3DXVECTOR3& target);
 
 // ---- sampling ------------------------------------------------------------------
 // Clears out and samples the uniform cubic B-spline of the control polygon
@@ -112,8 +111,8 @@ void SampleBSpline(std::vector<D3DXVECTOR2>& out, const std::vector<D3DXVECTOR2>
 // One point of a uniform cubic B-spline segment, t in [0, 1). Evaluated in
 // double precision and rounded to float once, so that equal control points
 // give exactly that point.
-D3DXVECTOR2 BSplinePoint(float t, const D3DXVECTOR2& p0, const D3DXVECTOR2& p1,
-                         const D3DXVECTOR2& p2, const D3DXVECTOR2& p3);
+D3DXVECTOR2 BSplinePoint(float t, const D3DXVECTOR2& p0, const D3DXVECTOR2& p1, const D3DXVECTOR2& p2,
+                         const D3DXVECTOR2& p3);
 
 // 0 when a < 0, a when a < m, else m - 1.
 int ClampIndex(int a, int m);

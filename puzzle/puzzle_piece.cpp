@@ -57,8 +57,8 @@ void CPuzzlePiece::SetPosition(const D3DXVECTOR3& position) {
     m_meshes->UpdateSubObjectMatrix(m_topIndex);
   }
   m_highlight.m_position = D3DXVECTOR3(position.x, position.y, position.z + 1.0f);
-  D3DXMatrixTranslation(&m_highlight.m_translation, m_highlight.m_position.x,
-                        m_highlight.m_position.y, m_highlight.m_position.z);
+  D3DXMatrixTranslation(&m_highlight.m_translation, m_highlight.m_position.x, m_highlight.m_position.y,
+                        m_highlight.m_position.z);
 }
 
 void CPuzzlePiece::SetRotation(float x, float y, float z) {
@@ -93,14 +93,10 @@ D3DXVECTOR3 RotateOffset(const D3DXVECTOR3& centre, const D3DXVECTOR3& point, in
   const float dx = point.x - centre.x;
   const float dy = point.y - centre.y;
   switch (q & 3) {
-    case 1:
-      return D3DXVECTOR3(centre.x - dy, centre.y + dx, centre.z);
-    case 2:
-      return D3DXVECTOR3(centre.x - dx, centre.y - dy, centre.z);
-    case 3:
-      return D3DXVECTOR3(centre.x + dy, centre.y - dx, centre.z);
-    default:
-      return D3DXVECTOR3(centre.x + dx, centre.y + dy, centre.z);
+    case 1: return D3DXVECTOR3(centre.x - dy, centre.y + dx, centre.z);
+    case 2: return D3DXVECTOR3(centre.x - dx, centre.y - dy, centre.z);
+    case 3: return D3DXVECTOR3(centre.x + dy, centre.y - dx, centre.z);
+    default: return D3DXVECTOR3(centre.x + dx, centre.y + dy, centre.z);
   }
 }
 
@@ -115,8 +111,7 @@ bool PiecesFit(const CPuzzlePiece& a, const CPuzzlePiece& b) {
   const bool sameRow = a.m_row == b.m_row && std::abs(a.m_column - b.m_column) <= 1;
   const bool sameColumn = a.m_column == b.m_column && std::abs(a.m_row - b.m_row) <= 1;
   if (!sameRow && !sameColumn) return false;
-  const D3DXVECTOR3 r =
-      RotateOffset(b.m_currentPosition, a.m_currentPosition, (4 - b.m_quarterTurns) % 4);
+  const D3DXVECTOR3 r = RotateOffset(b.m_currentPosition, a.m_currentPosition, (4 - b.m_quarterTurns) % 4);
   const D3DXVECTOR3 e = r + (b.m_homePosition - a.m_homePosition);
   const D3DXVECTOR3 d = b.m_currentPosition - e;
   return std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z) < kFitDistance;
@@ -240,8 +235,7 @@ void CPuzzlePiece::RefreshWorldCache() const {
     for (int c = 0; c < 3; ++c) frobenius += double(world.m[r][c]) * world.m[r][c];
   m_worldStretch = std::sqrt(frobenius);
   for (int c = 0; c < 3; ++c) m_worldCentre[c] = world.m[3][c];
-  const bool affine =
-      world._14 == 0.0f && world._24 == 0.0f && world._34 == 0.0f && world._44 == 1.0f;
+  const bool affine = world._14 == 0.0f && world._24 == 0.0f && world._34 == 0.0f && world._44 == 1.0f;
   if (!affine) m_worldStretch = NAN;  // no world-space shortcut
 }
 
@@ -261,19 +255,16 @@ const D3DXMATRIX& CPuzzlePiece::InverseWorldMatrix() const {
 // Whether the world ray origin + t direction (t >= 0) comes near the world
 // image of a sphere of the given local radius about the piece origin. Call
 // after RefreshWorldCache.
-bool CPuzzlePiece::WorldRayMaySpan(const D3DXVECTOR3& o, const D3DXVECTOR3& d,
-                                   double localRadius) const {
+bool CPuzzlePiece::WorldRayMaySpan(const D3DXVECTOR3& o, const D3DXVECTOR3& d, double localRadius) const {
   const double reach = localRadius * m_worldStretch;
   const double ox = double(o.x) - m_worldCentre[0], oy = double(o.y) - m_worldCentre[1],
                oz = double(o.z) - m_worldCentre[2];
   const double dd = double(d.x) * d.x + double(d.y) * d.y + double(d.z) * d.z;
-  if (!std::isfinite(reach) || !(dd > 0.0) || !std::isfinite(dd) || !std::isfinite(ox + oy + oz))
-    return true;
+  if (!std::isfinite(reach) || !(dd > 0.0) || !std::isfinite(dd) || !std::isfinite(ox + oy + oz)) return true;
   const double t = std::max(-(ox * d.x + oy * d.y + oz * d.z) / dd, 0.0);
   const double cx = ox + t * d.x, cy = oy + t * d.y, cz = oz + t * d.z;
-  const double scale = std::fabs(o.x) + std::fabs(o.y) + std::fabs(o.z) +
-                       std::fabs(m_worldCentre[0]) + std::fabs(m_worldCentre[1]) +
-                       std::fabs(m_worldCentre[2]) + reach + t * std::sqrt(dd);
+  const double scale = std::fabs(o.x) + std::fabs(o.y) + std::fabs(o.z) + std::fabs(m_worldCentre[0]) +
+                       std::fabs(m_worldCentre[1]) + std::fabs(m_worldCentre[2]) + reach + t * std::sqrt(dd);
   const double limit = reach + 0.05 + 1e-4 * scale;
   return cx * cx + cy * cy + cz * cz <= limit * limit;
 }
@@ -322,12 +313,10 @@ void BuildGrid(PickTriangleGrid& grid, const std::vector<PickTriangle>& list) {
   grid.m_starts.assign(std::size_t(side * side + 1), 0);
   for (std::size_t i = 0; i < list.size(); ++i) {
     const D3DXVECTOR3* v = list[i].m_vertices;
-    spans[i] = {
-        cellX(std::min({v[0].x, v[1].x, v[2].x})), cellX(std::max({v[0].x, v[1].x, v[2].x})),
-        cellY(std::min({v[0].y, v[1].y, v[2].y})), cellY(std::max({v[0].y, v[1].y, v[2].y}))};
+    spans[i] = {cellX(std::min({v[0].x, v[1].x, v[2].x})), cellX(std::max({v[0].x, v[1].x, v[2].x})),
+                cellY(std::min({v[0].y, v[1].y, v[2].y})), cellY(std::max({v[0].y, v[1].y, v[2].y}))};
     for (int cy = spans[i].y0; cy <= spans[i].y1; ++cy)
-      for (int cx = spans[i].x0; cx <= spans[i].x1; ++cx)
-        ++grid.m_starts[std::size_t(cy * side + cx) + 1];
+      for (int cx = spans[i].x0; cx <= spans[i].x1; ++cx) ++grid.m_starts[std::size_t(cy * side + cx) + 1];
   }
   for (std::size_t c = 1; c < grid.m_starts.size(); ++c) grid.m_starts[c] += grid.m_starts[c - 1];
   grid.m_items.resize(grid.m_starts.back());
@@ -339,8 +328,8 @@ void BuildGrid(PickTriangleGrid& grid, const std::vector<PickTriangle>& list) {
 }
 
 bool Intersects(const PickTriangle& t, const D3DXVECTOR3& origin, const D3DXVECTOR3& direction) {
-  return D3DXIntersectTri(&t.m_vertices[0], &t.m_vertices[1], &t.m_vertices[2], &origin, &direction,
-                          nullptr, nullptr, nullptr) != 0;
+  return D3DXIntersectTri(&t.m_vertices[0], &t.m_vertices[1], &t.m_vertices[2], &origin, &direction, nullptr,
+                          nullptr, nullptr) != 0;
 }
 
 bool AnyTriangleHit(const std::vector<PickTriangle>& list, const D3DXVECTOR3& origin,
@@ -353,8 +342,8 @@ bool AnyTriangleHit(const std::vector<PickTriangle>& list, const D3DXVECTOR3& or
 // The list's triangles near the ray: those whose x/y box the ray passes
 // (with a margin) while its height lies within the triangles' heights.
 // Builds the grid on first use.
-bool AnyTriangleHit(const std::vector<PickTriangle>& list, PickTriangleGrid& grid,
-                    const D3DXVECTOR3& o, const D3DXVECTOR3& d) {
+bool AnyTriangleHit(const std::vector<PickTriangle>& list, PickTriangleGrid& grid, const D3DXVECTOR3& o,
+                    const D3DXVECTOR3& d) {
   if (!grid.m_built) BuildGrid(grid, list);
   if (grid.m_nx == 0) return AnyTriangleHit(list, o, d);
   const double scale = std::fabs(o.x) + std::fabs(o.y) + std::fabs(o.z) + std::fabs(grid.m_minX) +
@@ -381,8 +370,7 @@ bool AnyTriangleHit(const std::vector<PickTriangle>& list, PickTriangleGrid& gri
     return std::clamp(int(std::floor((y - grid.m_minY) / grid.m_cellH)), 0, grid.m_ny - 1);
   };
   const int cx0 = cellX(x0), cx1 = cellX(x1), cy0 = cellY(y0), cy1 = cellY(y1);
-  if ((cx1 - cx0 + 1) * (cy1 - cy0 + 1) * 2 > grid.m_nx * grid.m_ny)
-    return AnyTriangleHit(list, o, d);
+  if ((cx1 - cx0 + 1) * (cy1 - cy0 + 1) * 2 > grid.m_nx * grid.m_ny) return AnyTriangleHit(list, o, d);
   for (int cy = cy0; cy <= cy1; ++cy) {
     for (int cx = cx0; cx <= cx1; ++cx) {
       const std::size_t c = std::size_t(cy * grid.m_nx + cx);
@@ -421,8 +409,7 @@ double PickRadius(const D3DXVECTOR3* points, std::size_t count) {
 std::vector<PickTriangle> CPuzzlePiece::SideWallTriangles() const {
   if (!m_sideWallsFromEdges) return m_sideTriangles;
   std::vector<PickTriangle> triangles;
-  BuildSideWallTriangles({&m_edges[0], &m_edges[1], &m_edges[2], &m_edges[3]}, m_sideWallsHome,
-                         triangles);
+  BuildSideWallTriangles({&m_edges[0], &m_edges[1], &m_edges[2], &m_edges[3]}, m_sideWallsHome, triangles);
   return triangles;
 }
 
@@ -536,8 +523,8 @@ bool CPuzzlePiece::AnyOutlinePointOver(const CPuzzlePiece& outer, float probeHei
   const D3DXVECTOR3 worldDown(0.0f, 0.0f, -1.0f);
   D3DXVec3TransformNormal(&down, &worldDown, &m_inverse);
   const bool vertical = m_topBoxValid && down.x == 0.0f && down.y == 0.0f && down.z < 0.0f;
-  const double topBoxSize = std::fabs(m_topBox[0]) + std::fabs(m_topBox[1]) + std::fabs(m_topBox[2]) +
-                            std::fabs(m_topBox[3]);
+  const double topBoxSize =
+      std::fabs(m_topBox[0]) + std::fabs(m_topBox[1]) + std::fabs(m_topBox[2]) + std::fabs(m_topBox[3]);
   for (int side = 0; side < 4; ++side) {
     const std::vector<D3DXVECTOR3>& points = outer.m_edges[side].m_points;
     const OutlineRuns& runs = outer.RunsOf(side);
@@ -558,7 +545,8 @@ bool CPuzzlePiece::AnyOutlinePointOver(const CPuzzlePiece& outer, float probeHei
         }
         if (std::isfinite(x0 + y0 + x1 + y1)) {
           const double dx = std::max({x0 - cx, 0.0, cx - x1}), dy = std::max({y0 - cy, 0.0, cy - y1});
-          const double largest = std::max(std::fabs(x0), std::fabs(x1)) + std::max(std::fabs(y0), std::fabs(y1));
+          const double largest =
+              std::max(std::fabs(x0), std::fabs(x1)) + std::max(std::fabs(y0), std::fabs(y1));
           const double margin = 0.1 + 2e-4 * (reach + largest + std::fabs(cx) + std::fabs(cy));
           if (dx * dx + dy * dy > (reach + margin) * (reach + margin)) continue;
           if (vertical) {
@@ -572,7 +560,8 @@ bool CPuzzlePiece::AnyOutlinePointOver(const CPuzzlePiece& outer, float probeHei
               l1 = std::max(l1, double(local.x));
               m1 = std::max(m1, double(local.y));
             }
-            const double far = std::max(std::fabs(l0), std::fabs(l1)) + std::max(std::fabs(m0), std::fabs(m1));
+            const double far =
+                std::max(std::fabs(l0), std::fabs(l1)) + std::max(std::fabs(m0), std::fabs(m1));
             const double slack = 0.1 + 2e-4 * (far + topBoxSize);
             if (std::isfinite(far) && (l1 < m_topBox[0] - slack || l0 > m_topBox[2] + slack ||
                                        m1 < m_topBox[1] - slack || m0 > m_topBox[3] + slack))
@@ -582,7 +571,8 @@ bool CPuzzlePiece::AnyOutlinePointOver(const CPuzzlePiece& outer, float probeHei
       }
       const std::size_t n = std::min(kOutlineRun, points.size() - start);
       for (std::size_t k = 0; k < n; ++k) {
-        const D3DXVECTOR3 w = RotateOffset(origin, points[start + k] - outer.m_homePosition, outer.m_quarterTurns);
+        const D3DXVECTOR3 w =
+            RotateOffset(origin, points[start + k] - outer.m_homePosition, outer.m_quarterTurns);
         probes[k] = D3DXVECTOR3(at.x + w.x, at.y + w.y, probeHeight);
       }
       if (AnyPointOver(probes, n)) return true;
@@ -597,9 +587,9 @@ bool CPuzzlePiece::AnyPointOver(const D3DXVECTOR3* points, std::size_t count) co
   RefreshWorldCache();
   const double reach = m_topRadius * m_worldStretch;
   const D3DXVECTOR3 down(0.0f, 0.0f, -1.0f);
-  D3DXVECTOR3 d;              // the downward direction in the piece's frame
+  D3DXVECTOR3 d;  // the downward direction in the piece's frame
   bool haveInverse = false;
-  bool vertical = false;      // d is straight down: the top's x/y box decides first
+  bool vertical = false;  // d is straight down: the top's x/y box decides first
   for (std::size_t i = 0; i < count; ++i) {
     const D3DXVECTOR3& point = points[i];
     // The vertical line through the point against the top's bounding circle
@@ -621,8 +611,9 @@ bool CPuzzlePiece::AnyPointOver(const D3DXVECTOR3* points, std::size_t count) co
     D3DXVec3TransformCoord(&o, &point, &m_inverse);
     if (vertical && std::isfinite(o.x) && std::isfinite(o.y)) {
       // A vertical line meets a triangle only above or below it.
-      const double margin = 0.05 + 1e-4 * (std::fabs(o.x) + std::fabs(o.y) + std::fabs(m_topBox[0]) +
-                                           std::fabs(m_topBox[1]) + std::fabs(m_topBox[2]) + std::fabs(m_topBox[3]));
+      const double margin =
+          0.05 + 1e-4 * (std::fabs(o.x) + std::fabs(o.y) + std::fabs(m_topBox[0]) + std::fabs(m_topBox[1]) +
+                         std::fabs(m_topBox[2]) + std::fabs(m_topBox[3]));
       if (o.x < m_topBox[0] - margin || o.x > m_topBox[2] + margin || o.y < m_topBox[1] - margin ||
           o.y > m_topBox[3] + margin)
         continue;

@@ -35,8 +35,7 @@ class CPuzzlePiece;
 // out to the real outline) or of its side walls. Held by value.
 struct PickTriangle {
   PickTriangle() = default;
-  PickTriangle(const D3DXVECTOR3& a, const D3DXVECTOR3& b, const D3DXVECTOR3& c)
-      : m_vertices{a, b, c} {}
+  PickTriangle(const D3DXVECTOR3& a, const D3DXVECTOR3& b, const D3DXVECTOR3& c) : m_vertices{a, b, c} {}
   D3DXVECTOR3 m_vertices[3];
 };
 
@@ -85,8 +84,7 @@ class CPuzzlePiece {
   // "belongs to a board"; until the multi-object actually holds those
   // sub-objects (before the board builds its meshes) the operations below
   // leave them alone, as for a piece without a board.
-  void AttachToBoard(CPuzzleBoard* board, CKVR3DMultiObject* meshes, int pieceCount,
-                     bool hasBackSide);
+  void AttachToBoard(CPuzzleBoard* board, CKVR3DMultiObject* meshes, int pieceCount, bool hasBackSide);
 
   // Drops both pick-triangle lists.
   void ClearGeometry();
@@ -179,7 +177,7 @@ class CPuzzlePiece {
   bool m_sideWallsFromEdges = false;
   D3DXVECTOR3 m_sideWallsHome{0, 0, 0};
   double m_sideWallRadius = 0.0;
-  CKVR3DObject m_highlight;                   // 40 x 40 selection quad
+  CKVR3DObject m_highlight;  // 40 x 40 selection quad
   std::int32_t m_definition = 3;
   bool m_selected = false;
 
@@ -196,8 +194,7 @@ class CPuzzlePiece {
   // The world matrix's cached bounds and inverse (see InverseWorldMatrix).
   void RefreshWorldCache() const;
   void RefreshInverse() const;
-  bool WorldRayMaySpan(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction,
-                       double localRadius) const;
+  bool WorldRayMaySpan(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, double localRadius) const;
 
   mutable bool m_boundsValid = false;
   mutable std::size_t m_boundsTopCount = 0;

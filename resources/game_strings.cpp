@@ -91,7 +91,8 @@ const StringTable& GameStrings() {
       {IDS_TUTORIAL_AT_START, "Show tutorials at start up"},
       {IDS_VERSIONS_MANUAL, "Do not check automatically for new versions. I will check manually"},
       {IDS_VERSIONS_NOTIFY, "Notify me when new versions are released"},
-      {IDS_VERSIONS_MANUAL_NOTE, "You can check manually from the menu\nOnline Resources | Check For Updates"},
+      {IDS_VERSIONS_MANUAL_NOTE,
+       "You can check manually from the menu\nOnline Resources | Check For Updates"},
       {IDS_VERSIONS_CHECK_EVERY, "Check every"},
       {IDS_VERSIONS_NOTE,
        "Ravelle will connect to the Internet to verify if it exists a newer version of this software."},
@@ -112,18 +113,23 @@ const StringTable& GameStrings() {
       {239, "https://www.halvorn.com/"},
       {244, "https://www.halvorn.com/ravelle/"},
       {264, "For help on how to play, press F1"},
-      {273, "Error 800: The game engine could not be initialized.  Please note the error message below and "
-            "contact our support for help.\n\nError Message:\n%s"},
-      {320, "The game is already running but does not respond.\n\nWait until it responds, or close it, and "
-            "start the game again."},
-      {321, "The folder %s is not a private folder of yours (it is a link, belongs to another user, or other "
-            "users can use it), so it cannot keep a second game from starting.  The game runs without that "
-            "check."},
+      {273,
+       "Error 800: The game engine could not be initialized.  Please note the error message below and "
+       "contact our support for help.\n\nError Message:\n%s"},
+      {320,
+       "The game is already running but does not respond.\n\nWait until it responds, or close it, and "
+       "start the game again."},
+      {321,
+       "The folder %s is not a private folder of yours (it is a link, belongs to another user, or other "
+       "users can use it), so it cannot keep a second game from starting.  The game runs without that "
+       "check."},
       {322, "No web browser could be started to open this address:\n%s"},
-      {323, "The system report was written to the file\n%s\nbut no program could be started to show it.  You "
-            "can open that file with a text editor."},
-      {324, "No check for new versions could be made: the update checker is not installed.\n\n"
-            "It was looked for at\n%s"},
+      {323,
+       "The system report was written to the file\n%s\nbut no program could be started to show it.  You "
+       "can open that file with a text editor."},
+      {324,
+       "No check for new versions could be made: the update checker is not installed.\n\n"
+       "It was looked for at\n%s"},
       {325, "No check for new versions could be made: the update checker could not be started:\n%s"},
       // ---- play screen, icon bar and command helper ---------------------------------
       {215, "Congratulation! you completed the puzzle."},
@@ -200,12 +206,15 @@ const StringTable& GameStrings() {
       {IDS_PUZZLE_SAVED, "Puzzle saved: %s"},
       {IDS_PUZZLE_LOADED, "Puzzle loaded"},
       {IDS_SAVE_FAILED, "The puzzle could not be saved to\n%s\n\n%s"},
-      {IDS_SAVED_PUZZLE_DAMAGED, "The file could not be loaded. It is damaged or is not a saved puzzle of this game."},
+      {IDS_SAVED_PUZZLE_DAMAGED,
+       "The file could not be loaded. It is damaged or is not a saved puzzle of this game."},
       {IDS_SAVED_PUZZLE_NEWER,
        "This puzzle was saved by a newer version of the game and cannot be loaded by this one."},
-      {IDS_SAVED_PICTURE_MISSING, "The picture of the saved puzzle is missing, cannot be read or has changed:\n%s"},
+      {IDS_SAVED_PICTURE_MISSING,
+       "The picture of the saved puzzle is missing, cannot be read or has changed:\n%s"},
       {IDS_SAVED_PUZZLE_UNREADABLE, "The file could not be opened:\n%s\n\n%s"},
-      {IDS_SAVE_NOT_A_FILE, "It is not a regular file (a pipe, a device or a folder); the game does not write over it."},
+      {IDS_SAVE_NOT_A_FILE,
+       "It is not a regular file (a pipe, a device or a folder); the game does not write over it."},
       // ---- end of saved games ---------------------------------------------------------
   };
   return table;

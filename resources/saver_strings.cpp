@@ -10,12 +10,14 @@ const StringTable& SaverStrings() {
       {IDS_HELP_HOME, "Home"},
 
       // ---- start-up, settings, picture folders and about box -------------------------
-      {132, "Error 800: The screensaver engine could not be initialized.  Please note the error message "
-            "below and contact our support for help.\n\nError Message:\n%s"},
+      {132,
+       "Error 800: The screensaver engine could not be initialized.  Please note the error message "
+       "below and contact our support for help.\n\nError Message:\n%s"},
       {2130, kLegalWarningText},  // the game's text
       {2140, "Puzzle Images"},
-      {2141, "You can use this interface to add or remove images displayed on the 3D puzzles when the "
-             "screensaver is running."},
+      {2141,
+       "You can use this interface to add or remove images displayed on the 3D puzzles when the "
+       "screensaver is running."},
       {2142, "Add/Remove images"},
       {2143, "Options"},
       {2144, "Close screensaver when the mouse is moved"},

@@ -92,8 +92,7 @@ bool LoadLanguageStrings(const std::string& file, std::string* error) {
   return LoadLanguageStringsFromText(text, file, error);
 }
 
-bool LoadLanguageStringsFromText(const std::string& text, const std::string& origin,
-                                 std::string* error) {
+bool LoadLanguageStringsFromText(const std::string& text, const std::string& origin, std::string* error) {
   StringTable table;
   std::string why;
   if (!ParseStringTable(text, table, &why)) {
@@ -185,13 +184,16 @@ std::string FormatOne(const std::string& spec, va_list& args) {
   if (kind == 'c') return FormatString(f, va_arg(args, int));
   if (kFloatKinds.find(kind) != std::string_view::npos)
     return size == "L" ? FormatString(f, va_arg(args, long double)) : FormatString(f, va_arg(args, double));
-  if (size == "l") return isSigned ? FormatString(f, va_arg(args, long)) : FormatString(f, va_arg(args, unsigned long));
+  if (size == "l")
+    return isSigned ? FormatString(f, va_arg(args, long)) : FormatString(f, va_arg(args, unsigned long));
   if (size == "ll")
-    return isSigned ? FormatString(f, va_arg(args, long long)) : FormatString(f, va_arg(args, unsigned long long));
+    return isSigned ? FormatString(f, va_arg(args, long long))
+                    : FormatString(f, va_arg(args, unsigned long long));
   if (size == "z" || size == "t")
     return isSigned ? FormatString(f, va_arg(args, std::ptrdiff_t)) : FormatString(f, va_arg(args, size_t));
   if (size == "j")
-    return isSigned ? FormatString(f, va_arg(args, std::intmax_t)) : FormatString(f, va_arg(args, std::uintmax_t));
+    return isSigned ? FormatString(f, va_arg(args, std::intmax_t))
+                    : FormatString(f, va_arg(args, std::uintmax_t));
   // No length, "h" and "hh": the value arrives promoted to int.
   return isSigned ? FormatString(f, va_arg(args, int)) : FormatString(f, va_arg(args, unsigned));
 }

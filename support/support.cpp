@@ -62,7 +62,9 @@ void TrimRight(std::string& s, const std::string& set) {
 
 std::string StringLeft(size_t n, const std::string& s) { return s.substr(0, std::min(n, s.size())); }
 
-std::string StringLastChar(const std::string& s) { return s.empty() ? std::string() : s.substr(s.size() - 1); }
+std::string StringLastChar(const std::string& s) {
+  return s.empty() ? std::string() : s.substr(s.size() - 1);
+}
 
 void SplitString(std::vector<std::string>& out, const std::string& text, char separator) {
   out.clear();
@@ -177,7 +179,8 @@ void ListFilesInFolder(const std::string& folder, std::vector<std::string>& name
       continue;
     }
     const std::string ext = GetFileExtension(name);
-    if (std::any_of(fields.begin(), fields.end(), [&](const std::string& f) { return EqualIgnoringCase(ext, f); }))
+    if (std::any_of(fields.begin(), fields.end(),
+                    [&](const std::string& f) { return EqualIgnoringCase(ext, f); }))
       names.push_back(name);
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
@@ -248,10 +251,11 @@ std::string MissingInstallationMessage() {
   std::string looked;
   for (const std::string& file : MachineSettingsFiles()) looked += "\n    " + file;
   if (install.empty())
-    return "The installation folder is not known: none of these files names it (value InstallDir):" +
-           looked + "\nPlease install the program again.";
-  return "The installation folder " + install + " does not exist. It is named (value InstallDir) by the first of:" +
-         looked + "\nPlease install the program again.";
+    return "The installation folder is not known: none of these files names it (value InstallDir):" + looked +
+           "\nPlease install the program again.";
+  return "The installation folder " + install +
+         " does not exist. It is named (value InstallDir) by the first of:" + looked +
+         "\nPlease install the program again.";
 }
 
 std::string GetTempDataDir() {

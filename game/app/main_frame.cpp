@@ -7,8 +7,8 @@
 #include <QCursor>
 #include <QIcon>
 #include <QKeyEvent>
-#include <QPixmap>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QShortcut>
 #include <QWindow>
 
@@ -57,11 +57,11 @@ struct Accelerator {
 
 const std::vector<Accelerator>& AcceleratorTable() {
   static const std::vector<Accelerator> table = {
-      {QKeySequence(Qt::Key_F1), ID_HELP_CONTENTS},       {QKeySequence(Qt::Key_F2), ID_CREATE_NEW_PUZZLE},
-      {QKeySequence(Qt::Key_F3), ID_LOAD_PUZZLE},         {QKeySequence(Qt::Key_F4), ID_PUZZLE_INFORMATION},
-      {QKeySequence(Qt::Key_F5), ID_SHOW_HIDE_PREVIEW},   {QKeySequence(Qt::Key_F6), ID_COMMAND_HELPER},
-      {QKeySequence(Qt::Key_F7), ID_CHANGE_ENVIRONMENT},  {QKeySequence(Qt::Key_F9), ID_OPTIONS},
-      {QKeySequence(Qt::Key_F11), ID_TOGGLE_FULL_SCREEN}, {QKeySequence(Qt::Key_Escape), ID_GAME_MENU},
+      {QKeySequence(Qt::Key_F1), ID_HELP_CONTENTS},         {QKeySequence(Qt::Key_F2), ID_CREATE_NEW_PUZZLE},
+      {QKeySequence(Qt::Key_F3), ID_LOAD_PUZZLE},           {QKeySequence(Qt::Key_F4), ID_PUZZLE_INFORMATION},
+      {QKeySequence(Qt::Key_F5), ID_SHOW_HIDE_PREVIEW},     {QKeySequence(Qt::Key_F6), ID_COMMAND_HELPER},
+      {QKeySequence(Qt::Key_F7), ID_CHANGE_ENVIRONMENT},    {QKeySequence(Qt::Key_F9), ID_OPTIONS},
+      {QKeySequence(Qt::Key_F11), ID_TOGGLE_FULL_SCREEN},   {QKeySequence(Qt::Key_Escape), ID_GAME_MENU},
       {QKeySequence(Qt::CTRL | Qt::Key_S), ID_SAVE_PUZZLE},
   };
   return table;
@@ -75,10 +75,11 @@ CMainFrame::CMainFrame(CPuzzleGame& game, IGameDialogs& dialogs, ISavedGames& sa
     : m_game(game),
       m_dialogs(dialogs),
       m_commands(game, *this, dialogs, saved),
-      m_driver(game, FrameDriver::Hooks{
-                         [this] { return isMinimized(); },
-                         [] { return QApplication::activeModalWidget() || QApplication::activePopupWidget(); },
-                         [this](UINT id) { m_commands.Dispatch(id); }}) {}
+      m_driver(game,
+               FrameDriver::Hooks{
+                   [this] { return isMinimized(); },
+                   [] { return QApplication::activeModalWidget() || QApplication::activePopupWidget(); },
+                   [this](UINT id) { m_commands.Dispatch(id); }}) {}
 
 CMainFrame::~CMainFrame() {
   if (&GameHost() == this) SetGameHost(nullptr);
@@ -91,7 +92,8 @@ bool CMainFrame::LoadFrame() {
   m_view->installEventFilter(this);
   m_view->SurfaceWindow()->installEventFilter(this);
   m_view->setFocus();  // keys go to the view
-  setWindowIcon(QIcon(QPixmap::fromImage(ReadPictureFile(GetInstallDir() + kPathSeparator + "RavelleGame.png"))));
+  setWindowIcon(
+      QIcon(QPixmap::fromImage(ReadPictureFile(GetInstallDir() + kPathSeparator + "RavelleGame.png"))));
   winId();  // the native window now, so a failure shows here
   if (!windowHandle()) return false;
   // On another screen the scale factor may change while the size in logical
@@ -253,7 +255,9 @@ bool CMainFrame::CreateInput() { return g_Input.Create(m_view, nullptr); }
 
 bool CMainFrame::CreateSound() { return g_SoundManager.Create(m_view); }
 
-POINT CMainFrame::CursorPos() { return m_view ? m_view->ClientPixel(m_view->mapFromGlobal(QCursor::pos())) : POINT{}; }
+POINT CMainFrame::CursorPos() {
+  return m_view ? m_view->ClientPixel(m_view->mapFromGlobal(QCursor::pos())) : POINT{};
+}
 
 int CMainFrame::ShowCursor(bool show) {
   const bool wasShown = m_cursorCount >= 0;

@@ -74,8 +74,8 @@ void ShowPicturePreview(QLabel* preview, QLabel* sizeText, const PicturePreview&
   }
   preview->setPixmap(picture.preview);
   preview->resize(picture.preview.size());
-  sizeText->setText(
-      QString::fromStdString(FormatString(LoadResString(IDS_IMAGE_SIZE).c_str(), picture.width, picture.height)));
+  sizeText->setText(QString::fromStdString(
+      FormatString(LoadResString(IDS_IMAGE_SIZE).c_str(), picture.width, picture.height)));
 }
 
 namespace {
@@ -85,7 +85,9 @@ PictureLister& CurrentPictureLister() {
 }
 }  // namespace
 
-std::vector<std::string> ListFolderPictures(const std::string& folder) { return CurrentPictureLister()(folder); }
+std::vector<std::string> ListFolderPictures(const std::string& folder) {
+  return CurrentPictureLister()(folder);
+}
 
 void SetPictureLister(PictureLister lister) {
   CurrentPictureLister() = lister ? std::move(lister) : PictureLister(ListPictureFiles);
@@ -104,7 +106,8 @@ std::string DesktopFolder(QWidget* parent, const QString& caption, const std::st
   return QFileDialog::getExistingDirectory(parent, caption, QString::fromStdString(start)).toStdString();
 }
 
-std::string DesktopFile(QWidget* parent, const QString& caption, const std::string& folder, const QString& filter) {
+std::string DesktopFile(QWidget* parent, const QString& caption, const std::string& folder,
+                        const QString& filter) {
   return QFileDialog::getOpenFileName(parent, caption, QString::fromStdString(folder), filter).toStdString();
 }
 }  // namespace

@@ -34,7 +34,8 @@ inline constexpr int kNoItemId = -1;
 inline constexpr int kHelpButtonId = 1001;
 
 // ---- dialog base ---------------------------------------------------------------
-// A dialog whose controls are placed in dialog units of its font. With a help topic, button 1001 and F1 show that help page.
+// A dialog whose controls are placed in dialog units of its font. With a help topic, button 1001 and F1 show
+// that help page.
 class CGameDialog : public QDialog {
   Q_OBJECT
 
@@ -71,7 +72,7 @@ class CGameDialog : public QDialog {
 struct PicturePreview {
   bool loaded = false;
   bool unreadable = false;  // a picture was named but did not load (missing, damaged)
-  int width = 0;   // the picture's own size in pixels
+  int width = 0;            // the picture's own size in pixels
   int height = 0;
   QPixmap preview;  // fitted into the box from its top-left corner
 };
@@ -103,11 +104,12 @@ bool SamePathIgnoringCase(const std::string& a, const std::string& b);
 
 // ---- desktop seams -------------------------------------------------------------
 // Asks the player for a folder; "" when cancelled.
-using FolderChooser = std::function<std::string(QWidget* parent, const QString& caption, const std::string& start)>;
+using FolderChooser =
+    std::function<std::string(QWidget* parent, const QString& caption, const std::string& start)>;
 // Asks the player for an existing file; filter in the Qt form ("Name
 // (*.a *.b);;..."); "" when cancelled.
-using FileChooser = std::function<std::string(QWidget* parent, const QString& caption, const std::string& folder,
-                                              const QString& filter)>;
+using FileChooser = std::function<std::string(QWidget* parent, const QString& caption,
+                                              const std::string& folder, const QString& filter)>;
 // The choosers in use (the desktop's dialogs by default); a null function
 // restores the default.
 FolderChooser& CurrentFolderChooser();

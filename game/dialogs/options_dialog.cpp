@@ -47,14 +47,15 @@ COptionsDialog::~COptionsDialog() = default;
 void COptionsDialog::InitPages() {
   MakeBold(m_caption);
   const QRect area = GetDlgItem(this, kOptionsPageArea)->geometry();
-  for (CPrefPageBaseDialog* page : {static_cast<CPrefPageBaseDialog*>(m_general),
-                                    static_cast<CPrefPageBaseDialog*>(m_pieces),
-                                    static_cast<CPrefPageBaseDialog*>(m_newVersions)})
+  for (CPrefPageBaseDialog* page :
+       {static_cast<CPrefPageBaseDialog*>(m_general), static_cast<CPrefPageBaseDialog*>(m_pieces),
+        static_cast<CPrefPageBaseDialog*>(m_newVersions)})
     page->setGeometry(area.adjusted(1, 1, -1, -1));
   const struct {
     unsigned text;
     CPrefPageBaseDialog* page;
-  } tree[] = {{IDS_PAGE_GENERAL, m_general}, {IDS_PAGE_PIECES, m_pieces}, {IDS_PAGE_NEW_VERSIONS, m_newVersions}};
+  } tree[] = {
+      {IDS_PAGE_GENERAL, m_general}, {IDS_PAGE_PIECES, m_pieces}, {IDS_PAGE_NEW_VERSIONS, m_newVersions}};
   {
     const QSignalBlocker quiet(m_tree);
     for (const auto& entry : tree) {

@@ -32,8 +32,7 @@ void CPrefPageBaseDialog::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Escape:
       if (auto* owner = qobject_cast<QDialog*>(parentWidget())) owner->reject();
       return;
-    default:
-      event->ignore();  // F1 and the rest go on to the options dialog
+    default: event->ignore();  // F1 and the rest go on to the options dialog
   }
 }
 
@@ -86,7 +85,8 @@ bool COptionsPageGeneral::Validate() {
   if (!number)
     problem = LoadResString(IDS_ENTER_INTEGER);
   else if (height < kMinCameraHeight || height > kMaxCameraHeight)
-    problem = FormatString(LoadResString(IDS_ENTER_INTEGER_RANGE).c_str(), kMinCameraHeight, kMaxCameraHeight);
+    problem =
+        FormatString(LoadResString(IDS_ENTER_INTEGER_RANGE).c_str(), kMinCameraHeight, kMaxCameraHeight);
   if (problem.empty()) return true;
   Shell().MessageBox(problem, DialogText(IDS_OPTIONS_TITLE).toStdString(), MB_OK | MB_ICONWARNING);
   m_height->setFocus();
@@ -113,7 +113,8 @@ COptionsPagePieces::COptionsPagePieces(QWidget* parent) : CPrefPageBaseDialog(pa
   m_definition = AddDropList(this, kPiecesDefinition, Units(108, 22, 100, 14));
   m_shiny = AddCheckBox(this, kPiecesShiny, DialogText(IDS_PIECES_SHINY), Units(15, 44, 256, 12));
   AddWrappingLabel(this, kNoItemId, DialogText(IDS_PIECES_NOTE), Units(15, 64, 256, 50));
-  for (unsigned id : {IDS_DEFINITION_VERY_LOW, IDS_DEFINITION_LOW, IDS_DEFINITION_NORMAL, IDS_DEFINITION_HIGH})
+  for (unsigned id :
+       {IDS_DEFINITION_VERY_LOW, IDS_DEFINITION_LOW, IDS_DEFINITION_NORMAL, IDS_DEFINITION_HIGH})
     m_definition->addItem(DialogText(id));
   m_definition->setCurrentIndex(0);
 }
@@ -159,12 +160,14 @@ bool COptionsPageNewVersions::LoadSettings() {
 
 bool COptionsPageNewVersions::SaveSettings() {
   bool ok = WriteProfileBool(profile::kNewVersionsCheckAuto, m_auto->isChecked());
-  ok &= WriteProfileInt(profile::kNewVersionsCheckXDays, kCheckIntervals[std::clamp(m_interval->currentIndex(), 0, 3)]);
+  ok &= WriteProfileInt(profile::kNewVersionsCheckXDays,
+                        kCheckIntervals[std::clamp(m_interval->currentIndex(), 0, 3)]);
   return ok;
 }
 
 void COptionsPageNewVersions::EnableControls() {
   const bool automatic = m_auto->isChecked();
-  for (int id : {kVersionsCheckEvery, kVersionsInterval, kVersionsNote}) GetDlgItem(this, id)->setEnabled(automatic);
+  for (int id : {kVersionsCheckEvery, kVersionsInterval, kVersionsNote})
+    GetDlgItem(this, id)->setEnabled(automatic);
   GetDlgItem(this, kVersionsManualNote)->setEnabled(!automatic);
 }

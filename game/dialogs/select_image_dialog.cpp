@@ -21,9 +21,9 @@ namespace {
 constexpr struct {
   int id, topLeft, bottomRight;
 } kAnchors[] = {
-    {kPickListGroup, 0, 3},    {kPickList, 0, 3},         {kPickPreviewGroup, 1, 1}, {kPickPreview, 1, 1},
-    {kPickSizeText, 1, 1},     {kPickOwnGroup, 1, 1},     {kPickBrowse, 1, 1},       {kPickSamplesGroup, 1, 3},
-    {kPickSampleFolder, 1, 1}, {kPickFolderGroup, 2, 3},  {kPickFolder, 2, 3},       {IDOK, 3, 3},
+    {kPickListGroup, 0, 3},    {kPickList, 0, 3},        {kPickPreviewGroup, 1, 1}, {kPickPreview, 1, 1},
+    {kPickSizeText, 1, 1},     {kPickOwnGroup, 1, 1},    {kPickBrowse, 1, 1},       {kPickSamplesGroup, 1, 3},
+    {kPickSampleFolder, 1, 1}, {kPickFolderGroup, 2, 3}, {kPickFolder, 2, 3},       {IDOK, 3, 3},
     {IDCANCEL, 3, 3},
 };
 }  // namespace
@@ -82,8 +82,8 @@ void CSelectImageDialog::InitControls() {
   // A picture of the player's own opens its folder; anything else the samples.
   const std::string samples = GetPuzzleSamplesDir();
   const std::string own = GetFolderFromPath(m_path);
-  const bool ownFolder = !m_path.empty() && own != m_path && FolderExists(own) &&
-                         !SamePathIgnoringCase(own, samples);
+  const bool ownFolder =
+      !m_path.empty() && own != m_path && FolderExists(own) && !SamePathIgnoringCase(own, samples);
   m_folder = ownFolder ? own : samples;
   m_folderEdit->setText(QString::fromStdString(m_folder));
   m_initialised = true;
@@ -164,7 +164,8 @@ void CSelectImageDialog::OnSampleFolder() { ShowFolder(GetPuzzleSamplesDir()); }
 
 void CSelectImageDialog::OnBrowse() {
   std::string start = m_folder;
-  if (SamePathIgnoringCase(start, GetPuzzleSamplesDir())) start = ReadProfileString(profile::kLastOwnPictureFolder);
+  if (SamePathIgnoringCase(start, GetPuzzleSamplesDir()))
+    start = ReadProfileString(profile::kLastOwnPictureFolder);
   if (start.empty()) start = QDir::homePath().toStdString();
   const std::string chosen = CurrentFolderChooser()(this, DialogText(IDS_PICK_CHOOSE_FOLDER), start);
   if (!chosen.empty()) ShowFolder(chosen);

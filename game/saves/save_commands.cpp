@@ -34,7 +34,8 @@ std::string SampleNameOf(const std::string& picture) {
   std::error_code folderError, pathError;
   const std::filesystem::path folder = std::filesystem::weakly_canonical(GetPuzzleSamplesDir(), folderError);
   const std::filesystem::path path = std::filesystem::weakly_canonical(picture, pathError);
-  return !folderError && !pathError && path.parent_path() == folder ? path.filename().string() : std::string();
+  return !folderError && !pathError && path.parent_path() == folder ? path.filename().string()
+                                                                    : std::string();
 }
 }  // namespace
 
@@ -87,8 +88,8 @@ void CSavedGames::Save() {
   if (path.empty()) {
     const std::string folder = SavedPuzzlesFolder();
     QDir().mkpath(Q(folder));
-    path = m_chooser.ChooseSaveFile(LoadResString(IDS_TIP_SAVE), folder,
-                                    LoadResString(IDS_SAVED_PUZZLE_FILTER));
+    path =
+        m_chooser.ChooseSaveFile(LoadResString(IDS_TIP_SAVE), folder, LoadResString(IDS_SAVED_PUZZLE_FILTER));
     if (!path.empty()) path = WithExtension(path);
   }
   if (!path.empty()) SaveTo(path);
@@ -112,8 +113,8 @@ bool CSavedGames::SaveTo(const std::string& path) {
 // ---- loading -----------------------------------------------------------------------------------
 void CSavedGames::Load() {
   m_game.PausePlayTime();
-  const std::string path = m_chooser.ChooseOpenFile(LoadResString(IDS_CAPTION_LOAD_PUZZLE), SavedPuzzlesFolder(),
-                                                    LoadResString(IDS_SAVED_PUZZLE_FILTER));
+  const std::string path = m_chooser.ChooseOpenFile(
+      LoadResString(IDS_CAPTION_LOAD_PUZZLE), SavedPuzzlesFolder(), LoadResString(IDS_SAVED_PUZZLE_FILTER));
   if (!path.empty()) LoadFrom(path);
   m_game.ResumePlayTime();
 }
@@ -132,7 +133,7 @@ bool CSavedGames::LoadFrom(const std::string& path) {
       fault == DataFileFault::kNone ? ReadSavedGame(bytes, staged) : SavedGameReadResult{};
   if (read.status != SavedGameStatus::kOk) {
     ErrorBox(LoadResString(read.status == SavedGameStatus::kNewerVersion ? IDS_SAVED_PUZZLE_NEWER
-                                                                          : IDS_SAVED_PUZZLE_DAMAGED));
+                                                                         : IDS_SAVED_PUZZLE_DAMAGED));
     return false;
   }
   CKVRTexture picture;
@@ -159,7 +160,8 @@ bool CSavedGames::LoadFrom(const std::string& path) {
 
 bool CSavedGames::LoadPicture(const SavedGame& game, CKVRTexture& picture, std::string& path) const {
   std::vector<std::string> candidates;
-  if (!game.sampleName.empty()) candidates.push_back(GetPuzzleSamplesDir() + kPathSeparator + game.sampleName);
+  if (!game.sampleName.empty())
+    candidates.push_back(GetPuzzleSamplesDir() + kPathSeparator + game.sampleName);
   if (!game.picturePath.empty()) candidates.push_back(game.picturePath);
   for (const std::string& candidate : candidates) {
     if (picture.LoadFromFile(candidate, 0) && picture.m_imageInfo.Width == UINT(game.pictureWidth) &&

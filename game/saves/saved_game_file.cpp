@@ -85,16 +85,11 @@ bool HasLength(const SavedVector& v) { return v.x != 0.0f || v.y != 0.0f || v.z 
 int SavedNeighbourIndex(int index, int side, int columns, int rows) {
   const int row = index / columns, column = index % columns;
   switch (side) {
-    case 0:
-      return row > 0 ? index - columns : -1;
-    case 1:
-      return column < columns - 1 ? index + 1 : -1;
-    case 2:
-      return row < rows - 1 ? index + columns : -1;
-    case 3:
-      return column > 0 ? index - 1 : -1;
-    default:
-      return -1;
+    case 0: return row > 0 ? index - columns : -1;
+    case 1: return column < columns - 1 ? index + 1 : -1;
+    case 2: return row < rows - 1 ? index + columns : -1;
+    case 3: return column > 0 ? index - 1 : -1;
+    default: return -1;
   }
 }
 
@@ -139,8 +134,8 @@ namespace {
 
 bool ReadPicture(Checker& c, const QJsonObject& root, SavedGame& g) {
   QJsonObject o;
-  if (!c.Object(root, "picture", o) || !c.String(o, "path", g.picturePath) || !c.String(o, "sample", g.sampleName) ||
-      !c.Int(o, "width", 1, kMaxSavedPictureSide, g.pictureWidth) ||
+  if (!c.Object(root, "picture", o) || !c.String(o, "path", g.picturePath) ||
+      !c.String(o, "sample", g.sampleName) || !c.Int(o, "width", 1, kMaxSavedPictureSide, g.pictureWidth) ||
       !c.Int(o, "height", 1, kMaxSavedPictureSide, g.pictureHeight))
     return false;
   if (!IsPlainFileName(g.sampleName)) return c.Fail("sample");
@@ -153,7 +148,8 @@ bool ReadBoard(Checker& c, const QJsonObject& root, SavedGame& g) {
   if (!c.Object(root, "board", o) || !c.Int(o, "seed", 0, kMaxSavedSeed, g.seed) ||
       !c.Int(o, "columns", kMinSavedGridSide, kMaxSavedPieces, g.columns) ||
       !c.Int(o, "rows", kMinSavedGridSide, kMaxSavedPieces, g.rows) || !c.Int(o, "shape", 1, 51, g.shape) ||
-      !c.Int(o, "irregularity", 0, kMaxSavedIrregularity, g.irregularity) || !c.Bool(o, "rotation", g.rotatePieces))
+      !c.Int(o, "irregularity", 0, kMaxSavedIrregularity, g.irregularity) ||
+      !c.Bool(o, "rotation", g.rotatePieces))
     return false;
   if (!IsPieceShape(g.shape)) return c.Fail("shape");
   if (std::int64_t(g.columns) * g.rows > kMaxSavedPieces) return c.Fail("columns");
@@ -238,7 +234,9 @@ SavedGameStatus ReadVersion(Checker& c, const QJsonObject& root, const char* key
 
 // ---- reading ---------------------------------------------------------------------------------
 SavedGameReadResult ReadSavedGame(const std::string& bytes, SavedGame& out) {
-  auto fail = [](SavedGameStatus status, const std::string& reason) { return SavedGameReadResult{status, reason}; };
+  auto fail = [](SavedGameStatus status, const std::string& reason) {
+    return SavedGameReadResult{status, reason};
+  };
   if (std::int64_t(bytes.size()) > kMaxSavedGameBytes) return fail(SavedGameStatus::kDamaged, "size");
   QJsonParseError error;
   const QJsonDocument document =
@@ -248,8 +246,10 @@ SavedGameReadResult ReadSavedGame(const std::string& bytes, SavedGame& out) {
   const QJsonObject root = document.object();
   Checker c;
   std::string format;
-  if (!c.String(root, "format", format) || format != kSavedGameFormat) return fail(SavedGameStatus::kDamaged, "format");
-  for (const auto& [key, current] : {std::pair{"version", kSavedGameVersion}, {"geometry", kSavedGameGeometry}}) {
+  if (!c.String(root, "format", format) || format != kSavedGameFormat)
+    return fail(SavedGameStatus::kDamaged, "format");
+  for (const auto& [key, current] :
+       {std::pair{"version", kSavedGameVersion}, {"geometry", kSavedGameGeometry}}) {
     const SavedGameStatus status = ReadVersion(c, root, key, current);
     if (status != SavedGameStatus::kOk) return fail(status, c.Reason());
   }

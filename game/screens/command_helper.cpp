@@ -18,11 +18,13 @@ struct LineSpec {
   unsigned keyText;
 };
 constexpr LineSpec kLines[] = {
-    {kHelpTitle, 276, 277},      {kHelpSpacer, 0, 0},      {kHelpHeader, 278, 0},         {kHelpSpacer, 0, 0},
-    {kHelpSelect, 279, 280},     {kHelpMove, 281, 282},    {kHelpRotate, 283, 284},       {kHelpDisconnect, 285, 286},
-    {kHelpSpacer, 0, 0},         {kHelpHeader, 287, 0},    {kHelpSpacer, 0, 0},           {kHelpViewIdle, 288, 289},
-    {kHelpViewMoving, 290, 291}, {kHelpZoom, 292, 293},    {kHelpSpacer, 0, 0},           {kHelpHeader, 294, 0},
-    {kHelpSpacer, 0, 0},         {kHelpPreview, 295, 296}, {kHelpLargePreview, 297, 298},
+    {kHelpTitle, 276, 277},        {kHelpSpacer, 0, 0},         {kHelpHeader, 278, 0},
+    {kHelpSpacer, 0, 0},           {kHelpSelect, 279, 280},     {kHelpMove, 281, 282},
+    {kHelpRotate, 283, 284},       {kHelpDisconnect, 285, 286}, {kHelpSpacer, 0, 0},
+    {kHelpHeader, 287, 0},         {kHelpSpacer, 0, 0},         {kHelpViewIdle, 288, 289},
+    {kHelpViewMoving, 290, 291},   {kHelpZoom, 292, 293},       {kHelpSpacer, 0, 0},
+    {kHelpHeader, 294, 0},         {kHelpSpacer, 0, 0},         {kHelpPreview, 295, 296},
+    {kHelpLargePreview, 297, 298},
 };
 
 struct FontSpec {
@@ -119,7 +121,9 @@ void CCommandHelperWindow::Layout() {
       y += 8;
       continue;
     }
-    const CKVRFont& main = line.m_id == kHelpHeader ? m_fontBold : line.m_id == kHelpTitle ? m_fontTitle : m_fontRegular;
+    const CKVRFont& main = line.m_id == kHelpHeader  ? m_fontBold
+                           : line.m_id == kHelpTitle ? m_fontTitle
+                                                     : m_fontRegular;
     const SIZE t = main.Measure(line.m_text);
     line.m_textRect = At(left, top + y, t);
     y += t.cy;
@@ -150,11 +154,8 @@ void CCommandHelperWindow::Render() {
   for (const HelpLine& line : m_lines) {
     if (!line.m_enabled) continue;
     switch (line.m_id) {
-      case kHelpSpacer:
-        break;
-      case kHelpHeader:
-        DrawIn(m_fontBold, 0xFF000000, line.m_textRect, line.m_text);
-        break;
+      case kHelpSpacer: break;
+      case kHelpHeader: DrawIn(m_fontBold, 0xFF000000, line.m_textRect, line.m_text); break;
       case kHelpTitle:
         DrawIn(m_fontTitle, 0xFF0000FF, line.m_textRect, line.m_text);
         DrawIn(m_fontRegular, 0xFF0080FF, line.m_keyRect, line.m_keyText);

@@ -157,7 +157,8 @@ void CGUIInterfacePlayPuzzle::CollectOverlappingPieces() {
       }
     }
   }
-  std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(found.begin(), found.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
   for (const auto& f : found) m_hand.touching.push_back(f.second);
 }
 
@@ -171,7 +172,8 @@ void CGUIInterfacePlayPuzzle::RestackSelection() {
   for (const CPuzzlePiece* piece : m_hand.held)
     lowest = std::min(lowest, static_cast<std::uint32_t>(piece->m_layer));
   for (CPuzzlePiece* piece : m_hand.held) {
-    std::int64_t layer = static_cast<std::int64_t>(static_cast<std::uint32_t>(piece->m_layer)) - lowest + free;
+    std::int64_t layer =
+        static_cast<std::int64_t>(static_cast<std::uint32_t>(piece->m_layer)) - lowest + free;
     layer = std::clamp<std::int64_t>(layer, 0, 7);
     piece->m_layer = static_cast<std::int32_t>(layer);
     D3DXVECTOR3 p = piece->m_currentPosition;
@@ -366,7 +368,8 @@ void SplitIntoGroups(const PieceGroup& list, std::vector<PieceGroup>& out) {
     PieceGroup group;
     work.front()->CollectGroup(group);
     const PieceIdSet ids(group);
-    work.erase(std::remove_if(work.begin(), work.end(), [&](const CPuzzlePiece* p) { return ids.Contains(p->m_id); }),
+    work.erase(std::remove_if(work.begin(), work.end(),
+                              [&](const CPuzzlePiece* p) { return ids.Contains(p->m_id); }),
                work.end());
     out.push_back(std::move(group));
   }

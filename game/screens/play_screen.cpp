@@ -41,7 +41,8 @@ void CGUIInterfacePlayPuzzle::Activate() {
   LoadTextureArt(m_selectionMarkTexture, "PieceSelectionMark.png", 0);
   m_connectSound.reset();
   if (g_SoundManager.m_initialized)
-    g_SoundManager.CreateSound(m_connectSound, GetSoundsDir() + kPathSeparator + "ConnectPieces.wav", GUID_NULL);
+    g_SoundManager.CreateSound(m_connectSound, GetSoundsDir() + kPathSeparator + "ConnectPieces.wav",
+                               GUID_NULL);
 
   SetSceneLight(m_light, D3DXVECTOR3(0.25f, 0.25f, -0.25f));
 
@@ -136,8 +137,8 @@ void CGUIInterfacePlayPuzzle::Render() {
   if (m_hand.rubberBandActive) m_selectionRect.Render();
   if (KeyDown(DIK_TAB) && g_Game) {
     const D3DXIMAGE_INFO& info = g_Game->m_settings.m_pictureTexture.m_imageInfo;
-    m_preview.RenderLarge(LargePreviewRect(LayoutWidth(), LayoutHeight(),
-                                           RECT{0, 0, LONG(info.Width), LONG(info.Height)}));
+    m_preview.RenderLarge(
+        LargePreviewRect(LayoutWidth(), LayoutHeight(), RECT{0, 0, LONG(info.Width), LONG(info.Height)}));
   } else {
     m_preview.Render();
   }
@@ -218,8 +219,7 @@ void CGUIInterfacePlayPuzzle::OnRButtonDown(int x, int y) {
 
 void CGUIInterfacePlayPuzzle::OnRButtonUp(int, int) {
   switch (m_state) {
-    case kPlayBanding:
-      break;
+    case kPlayBanding: break;
     case kPlayDraggingView:
       PutCursorBack();
       m_ignoreNextMove = true;
@@ -236,12 +236,8 @@ void CGUIInterfacePlayPuzzle::OnRButtonUp(int, int) {
       m_state = kPlayIdle;
       ShowCursor();
       break;
-    case kPlayBandingView:
-      m_state = kPlayBanding;
-      break;
-    default:
-      m_state = kPlayIdle;
-      break;
+    case kPlayBandingView: m_state = kPlayBanding; break;
+    default: m_state = kPlayIdle; break;
   }
   UpdateCommandHelperEntries();
 }
@@ -257,11 +253,8 @@ void CGUIInterfacePlayPuzzle::EndCameraMove() {
       PutCursorBack();
       m_state = kPlayIdle;
       break;
-    case kPlayBandingView:
-      m_state = kPlayBanding;
-      break;
-    default:
-      break;
+    case kPlayBandingView: m_state = kPlayBanding; break;
+    default: break;
   }
   ShowCursor();
 }
@@ -298,18 +291,13 @@ void CGUIInterfacePlayPuzzle::OnMouseMove(int x, int y, int dx, int dy) {
       UpdateCameraDrag(dx, dy);
       DragSelection(m_rightPressPoint.x, m_rightPressPoint.y);
       break;
-    case kPlayMovingView:
-      UpdateCameraDrag(dx, dy);
-      break;
+    case kPlayMovingView: UpdateCameraDrag(dx, dy); break;
     case kPlayBandingView:
       UpdateCameraDrag(dx, dy);
       UpdateRubberBand(x, y);
       break;
-    case kPlayBanding:
-      UpdateRubberBand(x, y);
-      break;
-    default:
-      break;
+    case kPlayBanding: UpdateRubberBand(x, y); break;
+    default: break;
   }
   m_ignoreNextMove = false;
 }

@@ -14,7 +14,8 @@ LONG Height(const RECT& r) { return std::abs(r.bottom - r.top); }
 }  // namespace
 
 int CImagePreviewWindow::PackPosition(LONG left, LONG top) {
-  const std::uint32_t packed = (static_cast<std::uint32_t>(top) << 16) | (static_cast<std::uint32_t>(left) & 0xFFFFu);
+  const std::uint32_t packed =
+      (static_cast<std::uint32_t>(top) << 16) | (static_cast<std::uint32_t>(left) & 0xFFFFu);
   return static_cast<int>(packed);
 }
 
@@ -25,7 +26,8 @@ POINT CImagePreviewWindow::UnpackPosition(int value) {
 
 RECT CImagePreviewWindow::PictureRect() const {
   if (!m_picture) return RECT{0, 0, 0, 0};
-  return RECT{0, 0, static_cast<LONG>(m_picture->m_imageInfo.Width), static_cast<LONG>(m_picture->m_imageInfo.Height)};
+  return RECT{0, 0, static_cast<LONG>(m_picture->m_imageInfo.Width),
+              static_cast<LONG>(m_picture->m_imageInfo.Height)};
 }
 
 // ---- open and close ----------------------------------------------------------------------
@@ -121,7 +123,8 @@ void CImagePreviewWindow::OnMouseMove(int x, int y) {
   OnPointerAt(x, y);
   if (m_moving) {
     const LONG dx = x - m_pressPoint.x, dy = y - m_pressPoint.y;
-    m_rect = RECT{m_pressRect.left + dx, m_pressRect.top + dy, m_pressRect.right + dx, m_pressRect.bottom + dy};
+    m_rect =
+        RECT{m_pressRect.left + dx, m_pressRect.top + dy, m_pressRect.right + dx, m_pressRect.bottom + dy};
     GetGripRects();
   } else if (m_resizing) {
     Resize(x, y);

@@ -78,11 +78,12 @@ int CGUIInterfaceStartMenu::Update() {
   // The buttons see a press where it happened; hover catches up next frame.
   const POINT pointer = m_pressAt.value_or(Cursor());
   CKVRGUIButton& exit = m_buttons[kButtonCount - 1];
-  exit.m_rect = RECT{kButtonLeft, LayoutHeight() - 8 - kButtonSize, kButtonLeft + kButtonSize,
-                     LayoutHeight() - 8};
+  exit.m_rect =
+      RECT{kButtonLeft, LayoutHeight() - 8 - kButtonSize, kButtonLeft + kButtonSize, LayoutHeight() - 8};
   for (CKVRGUIButton& button : m_buttons) {
     button.OnMouse(pointer, LeftDown());
-    button.m_alpha = button.m_visible && PtInRect(button.m_rect, button.m_mousePos) ? kHoverAlpha : kRestAlpha;
+    button.m_alpha =
+        button.m_visible && PtInRect(button.m_rect, button.m_mousePos) ? kHoverAlpha : kRestAlpha;
   }
   for (int i = 0; i < kButtonCount; ++i) {
     if (m_buttons[i].m_clicked) {
@@ -129,7 +130,7 @@ void CGUIInterfaceStartMenu::Render() {
 void CGUIInterfaceStartMenu::RenderMenuBar() {
   const LONG w = LayoutWidth();
   m_barSprite.Draw(RECT{0, 0, w, static_cast<LONG>(m_barTexture.m_height)}, 1.0f, 1.0f, 1.0f, 0.75f);
-  m_titleSprite.Draw(RECT{0, 0, static_cast<LONG>(m_titleTexture.m_width),
-                          static_cast<LONG>(m_titleTexture.m_height)},
-                     1.0f, 1.0f, 1.0f, 0.75f);
+  m_titleSprite.Draw(
+      RECT{0, 0, static_cast<LONG>(m_titleTexture.m_width), static_cast<LONG>(m_titleTexture.m_height)}, 1.0f,
+      1.0f, 1.0f, 0.75f);
 }

@@ -25,8 +25,8 @@ constexpr HRESULT D3D_OK = S_OK;
 constexpr HRESULT D3DERR_WRONGTEXTUREFORMAT = MakeD3DResult(2072);
 constexpr HRESULT D3DERR_DRIVERINTERNALERROR = MakeD3DResult(2087);  // 0x88760827
 constexpr HRESULT D3DERR_NOTFOUND = MakeD3DResult(2150);
-constexpr HRESULT D3DERR_DEVICELOST = MakeD3DResult(2152);           // 0x88760868
-constexpr HRESULT D3DERR_DEVICENOTRESET = MakeD3DResult(2153);       // 0x88760869
+constexpr HRESULT D3DERR_DEVICELOST = MakeD3DResult(2152);      // 0x88760868
+constexpr HRESULT D3DERR_DEVICENOTRESET = MakeD3DResult(2153);  // 0x88760869
 constexpr HRESULT D3DERR_NOTAVAILABLE = MakeD3DResult(2154);
 constexpr HRESULT D3DERR_OUTOFVIDEOMEMORY = MakeD3DResult(380);
 constexpr HRESULT D3DERR_INVALIDCALL = MakeD3DResult(2156);
@@ -236,7 +236,7 @@ constexpr D3DTEXTURESTAGESTATETYPE D3DTSS_ALPHAARG1 = 5;
 constexpr D3DTEXTURESTAGESTATETYPE D3DTSS_ALPHAARG2 = 6;
 constexpr D3DTEXTURESTAGESTATETYPE D3DTSS_TEXCOORDINDEX = 11;
 constexpr D3DTEXTURESTAGESTATETYPE D3DTSS_TEXTURETRANSFORMFLAGS = 24;
-constexpr DWORD D3DTSS_COUNT = 33;  // texture-stage states are below this
+constexpr DWORD D3DTSS_COUNT = 33;     // texture-stage states are below this
 constexpr DWORD D3DTEXTURESTAGES = 8;  // stages (and samplers) 0..7
 
 using D3DTEXTUREOP = DWORD;
@@ -591,13 +591,11 @@ class IDirect3DDevice9 : public IUnknown {
   virtual HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                     IDirect3DIndexBuffer9** buffer, HANDLE* shared) = 0;
   // levels 0: the full chain down to 1 x 1 (one level with AUTOGENMIPMAP).
-  virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
-                                D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture,
-                                HANDLE* shared) = 0;
+  virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* shared) = 0;
 
   // Stream 0 only; the device holds a reference to the bound buffers.
-  virtual HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
-                                  UINT stride) = 0;
+  virtual HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) = 0;
   // The format draws read: D3DFVF_XYZ with any of NORMAL, DIFFUSE, SPECULAR
   // and TEX1 (VertexPNDT_FVF in every mesh); the stream stride must hold a
   // vertex of it.
@@ -609,9 +607,8 @@ class IDirect3DDevice9 : public IUnknown {
   // Indices startIndex.. of the 16-bit index buffer, each plus baseVertex
   // (which may be negative); minIndex and vertexCount bound the (local)
   // indices used, and the device checks the indices against them.
-  virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex,
-                                       UINT vertexCount, UINT startIndex,
-                                       UINT primitiveCount) = 0;
+  virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex, UINT vertexCount,
+                                       UINT startIndex, UINT primitiveCount) = 0;
 
   // The D3DX seam: D3DXCreateSprite and D3DXCreateFontA (platform/d3d9/d3dx9.h)
   // forward here, so each back end makes its own sprites and fonts.
@@ -623,28 +620,23 @@ class IDirect3DDevice9 : public IUnknown {
 // Adapter 0 and the HAL device are the only ones.
 class IDirect3D9 : public IUnknown {
  public:
-  virtual HRESULT GetAdapterIdentifier(UINT adapter, DWORD flags,
-                                       D3DADAPTER_IDENTIFIER9* identifier) = 0;
+  virtual HRESULT GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTER_IDENTIFIER9* identifier) = 0;
   // The desktop mode.
   virtual HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) = 0;
   virtual HRESULT GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS9* caps) = 0;
   // D3D_OK when a resource of checkFormat with that usage can be made.
-  virtual HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,
-                                    DWORD usage, D3DRESOURCETYPE resourceType,
-                                    D3DFORMAT checkFormat) = 0;
+  virtual HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat, DWORD usage,
+                                    D3DRESOURCETYPE resourceType, D3DFORMAT checkFormat) = 0;
   virtual HRESULT CheckDepthStencilMatch(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,
-                                         D3DFORMAT renderTargetFormat,
-                                         D3DFORMAT depthStencilFormat) = 0;
+                                         D3DFORMAT renderTargetFormat, D3DFORMAT depthStencilFormat) = 0;
   // qualityLevels may be null.
-  virtual HRESULT CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE type, D3DFORMAT format,
-                                             BOOL windowed, D3DMULTISAMPLE_TYPE multiSample,
-                                             DWORD* qualityLevels) = 0;
+  virtual HRESULT CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE type, D3DFORMAT format, BOOL windowed,
+                                             D3DMULTISAMPLE_TYPE multiSample, DWORD* qualityLevels) = 0;
   // A windowed device rendering for window. The parameters are read (and a
   // D3DFMT_UNKNOWN back-buffer format replaced by the display's); a zero back
   // buffer width or height takes the window's client size.
-  virtual HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow,
-                               DWORD behaviorFlags, D3DPRESENT_PARAMETERS* params,
-                               IDirect3DDevice9** device) = 0;
+  virtual HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags,
+                               D3DPRESENT_PARAMETERS* params, IDirect3DDevice9** device) = 0;
 };
 
 // ---- creation -----------------------------------------------------------------------------------

@@ -19,8 +19,7 @@ D3DMATRIX IdentityMatrix() {
   return m;
 }
 
-constexpr DWORD kDrawableFVF = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_SPECULAR |
-                               D3DFVF_TEX1;
+constexpr DWORD kDrawableFVF = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1;
 
 bool HasStencil(D3DFORMAT format) {
   return format == D3DFMT_D24S8 || format == D3DFMT_D15S1 || format == D3DFMT_D24X4S4;
@@ -89,8 +88,7 @@ D3DPRESENT_PARAMETERS FillPresentParameters(const D3DPRESENT_PARAMETERS& params,
   D3DPRESENT_PARAMETERS p = params;
   if (p.hDeviceWindow) window = p.hDeviceWindow;
   RECT client{};
-  if ((p.BackBufferWidth == 0 || p.BackBufferHeight == 0) && window &&
-      window->GetClientRect(&client)) {
+  if ((p.BackBufferWidth == 0 || p.BackBufferHeight == 0) && window && window->GetClientRect(&client)) {
     if (p.BackBufferWidth == 0) p.BackBufferWidth = UINT(std::max<LONG>(RectWidth(client), 0));
     if (p.BackBufferHeight == 0) p.BackBufferHeight = UINT(std::max<LONG>(RectHeight(client), 0));
   }
@@ -106,11 +104,9 @@ void ReturnBackBufferSize(const D3DPRESENT_PARAMETERS& filled, D3DPRESENT_PARAME
 }
 
 // ---- life cycle ----------------------------------------------------------------------
-DeviceFrontEnd::DeviceFrontEnd(HWND window, const D3DPRESENT_PARAMETERS& params,
-                               D3DFORMAT displayFormat)
+DeviceFrontEnd::DeviceFrontEnd(HWND window, const D3DPRESENT_PARAMETERS& params, D3DFORMAT displayFormat)
     : m_window(window), m_params(params), m_displayFormat(displayFormat) {
-  m_state.SetDefaults(params.EnableAutoDepthStencil != 0, params.BackBufferWidth,
-                      params.BackBufferHeight);
+  m_state.SetDefaults(params.EnableAutoDepthStencil != 0, params.BackBufferWidth, params.BackBufferHeight);
 }
 
 DeviceFrontEnd::~DeviceFrontEnd() { ReleaseBindings(); }
@@ -121,9 +117,7 @@ void DeviceFrontEnd::ReleaseBindings() {
   Rebind(m_indices, static_cast<MemoryIndexBuffer*>(nullptr));
 }
 
-HRESULT DeviceFrontEnd::TestCooperativeLevel() {
-  return m_lost ? D3DERR_DEVICENOTRESET : D3D_OK;
-}
+HRESULT DeviceFrontEnd::TestCooperativeLevel() { return m_lost ? D3DERR_DEVICENOTRESET : D3D_OK; }
 
 HRESULT DeviceFrontEnd::Reset(D3DPRESENT_PARAMETERS* params) {
   if (!params) return D3DERR_INVALIDCALL;
@@ -155,15 +149,13 @@ HRESULT DeviceFrontEnd::Present(const RECT* source, const RECT* dest, HWND overr
   return DoPresent();
 }
 
-HRESULT DeviceFrontEnd::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
-                              float z, DWORD stencil) {
+HRESULT DeviceFrontEnd::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                              DWORD stencil) {
   if (count != 0 || rects) return D3DERR_INVALIDCALL;
-  if ((flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) != 0)
-    return D3DERR_INVALIDCALL;
+  if ((flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) != 0) return D3DERR_INVALIDCALL;
   if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !m_params.EnableAutoDepthStencil)
     return D3DERR_INVALIDCALL;
-  if ((flags & D3DCLEAR_STENCIL) && !HasStencil(m_params.AutoDepthStencilFormat))
-    return D3DERR_INVALIDCALL;
+  if ((flags & D3DCLEAR_STENCIL) && !HasStencil(m_params.AutoDepthStencilFormat)) return D3DERR_INVALIDCALL;
   return DoClear(flags, color, z, stencil);
 }
 
@@ -206,16 +198,14 @@ HRESULT DeviceFrontEnd::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type,
   return D3D_OK;
 }
 
-HRESULT DeviceFrontEnd::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
-                                             DWORD value) {
+HRESULT DeviceFrontEnd::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
   if (stage >= D3DTEXTURESTAGES || type >= D3DTSS_COUNT) return D3DERR_INVALIDCALL;
   m_state.stageStates[stage][type] = value;
   OnStateChanged(kStateStage);
   return D3D_OK;
 }
 
-HRESULT DeviceFrontEnd::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
-                                             DWORD* value) {
+HRESULT DeviceFrontEnd::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) {
   if (stage >= D3DTEXTURESTAGES || type >= D3DTSS_COUNT || !value) return D3DERR_INVALIDCALL;
   *value = m_state.stageStates[stage][type];
   return D3D_OK;
@@ -305,8 +295,8 @@ HRESULT DeviceFrontEnd::SetViewport(const D3DVIEWPORT9* viewport) {
   if (!viewport) return D3DERR_INVALIDCALL;
   const D3DVIEWPORT9& v = *viewport;
   if (UINT64(v.X) + v.Width > m_params.BackBufferWidth ||
-      UINT64(v.Y) + v.Height > m_params.BackBufferHeight || !(v.MinZ >= 0.0f) ||
-      !(v.MaxZ <= 1.0f) || v.MinZ > v.MaxZ)
+      UINT64(v.Y) + v.Height > m_params.BackBufferHeight || !(v.MinZ >= 0.0f) || !(v.MaxZ <= 1.0f) ||
+      v.MinZ > v.MaxZ)
     return D3DERR_INVALIDCALL;
   m_state.viewport = v;
   OnStateChanged(kStateViewport);
@@ -331,9 +321,8 @@ HRESULT DeviceFrontEnd::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, 
   return D3D_OK;
 }
 
-HRESULT DeviceFrontEnd::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format,
-                                          D3DPOOL pool, IDirect3DIndexBuffer9** buffer,
-                                          HANDLE* shared) {
+HRESULT DeviceFrontEnd::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                          IDirect3DIndexBuffer9** buffer, HANDLE* shared) {
   HRESULT hr = CheckBufferArguments(length, buffer, shared);
   if (SUCCEEDED(hr) && format != D3DFMT_INDEX16) hr = D3DERR_INVALIDCALL;
   if (FAILED(hr)) {
@@ -344,9 +333,8 @@ HRESULT DeviceFrontEnd::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT fo
   return D3D_OK;
 }
 
-HRESULT DeviceFrontEnd::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
-                                      D3DFORMAT format, D3DPOOL pool,
-                                      IDirect3DTexture9** texture, HANDLE* shared) {
+HRESULT DeviceFrontEnd::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                      D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* shared) {
   const HRESULT hr = CheckTextureArguments(width, height, levels, format, texture, shared);
   if (FAILED(hr)) {
     if (texture) *texture = nullptr;
@@ -394,8 +382,7 @@ HRESULT DeviceFrontEnd::CheckStream() const {
   return D3D_OK;
 }
 
-HRESULT DeviceFrontEnd::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex,
-                                      UINT primitiveCount) {
+HRESULT DeviceFrontEnd::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) {
   const UINT count = PrimitiveElementCount(type, primitiveCount);
   if (primitiveCount == 0 || count == 0 || FAILED(CheckStream()) ||
       UINT64(startVertex) + count > StreamVertices())
@@ -403,21 +390,18 @@ HRESULT DeviceFrontEnd::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex,
   return DoDrawPrimitive(type, startVertex, count);
 }
 
-HRESULT DeviceFrontEnd::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex,
-                                             UINT minIndex, UINT vertexCount, UINT startIndex,
-                                             UINT primitiveCount) {
+HRESULT DeviceFrontEnd::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex,
+                                             UINT vertexCount, UINT startIndex, UINT primitiveCount) {
   const UINT count = PrimitiveElementCount(type, primitiveCount);
-  if (primitiveCount == 0 || count == 0 || vertexCount == 0 || FAILED(CheckStream()) ||
-      !m_indices || m_indices->Store().IsLocked() ||
-      UINT64(startIndex) + count > m_indices->IndexCount())
+  if (primitiveCount == 0 || count == 0 || vertexCount == 0 || FAILED(CheckStream()) || !m_indices ||
+      m_indices->Store().IsLocked() || UINT64(startIndex) + count > m_indices->IndexCount())
     return D3DERR_INVALIDCALL;
   // The stated vertex range lies in the stream, and every index in it.
   const INT64 first = INT64(baseVertex) + minIndex;
   if (first < 0 || first + vertexCount > INT64(StreamVertices())) return D3DERR_INVALIDCALL;
   WORD lowest = 0, highest = 0;
   m_indices->IndexRange(startIndex, count, &lowest, &highest);
-  if (lowest < minIndex || UINT64(highest) >= UINT64(minIndex) + vertexCount)
-    return D3DERR_INVALIDCALL;
+  if (lowest < minIndex || UINT64(highest) >= UINT64(minIndex) + vertexCount) return D3DERR_INVALIDCALL;
   return DoDrawIndexed(type, baseVertex, startIndex, count);
 }
 

@@ -137,17 +137,16 @@ class DeviceFrontEnd : public IDirect3DDevice9 {
                              IDirect3DVertexBuffer9** buffer, HANDLE* shared) override;
   HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                             IDirect3DIndexBuffer9** buffer, HANDLE* shared) override;
-  HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-                        D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* shared) override;
+  HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                        IDirect3DTexture9** texture, HANDLE* shared) override;
 
-  HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
-                          UINT stride) override;
+  HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override;
   HRESULT SetFVF(DWORD fvf) override;
   HRESULT SetIndices(IDirect3DIndexBuffer9* buffer) override;
   // The scene and range checks, then DoDrawPrimitive / DoDrawIndexed.
   HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
-  HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex,
-                               UINT vertexCount, UINT startIndex, UINT primitiveCount) override;
+  HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex, UINT vertexCount,
+                               UINT startIndex, UINT primitiveCount) override;
 
   const D3DPRESENT_PARAMETERS& Params() const { return m_params; }
   bool InScene() const { return m_inScene; }
@@ -166,14 +165,11 @@ class DeviceFrontEnd : public IDirect3DDevice9 {
   // Vertices startVertex.. of the stream, vertexCount of them.
   virtual HRESULT DoDrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT vertexCount) = 0;
   // indexCount indices from startIndex, each plus baseVertex.
-  virtual HRESULT DoDrawIndexed(D3DPRIMITIVETYPE type, INT baseVertex, UINT startIndex,
-                                UINT indexCount) = 0;
-  virtual MemoryVertexBuffer* MakeVertexBuffer(UINT length, DWORD usage, DWORD fvf,
-                                               D3DPOOL pool) = 0;
-  virtual MemoryIndexBuffer* MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format,
-                                             D3DPOOL pool) = 0;
-  virtual MemoryTexture* MakeTexture(UINT width, UINT height, UINT levels, DWORD usage,
-                                     D3DFORMAT format, D3DPOOL pool) = 0;
+  virtual HRESULT DoDrawIndexed(D3DPRIMITIVETYPE type, INT baseVertex, UINT startIndex, UINT indexCount) = 0;
+  virtual MemoryVertexBuffer* MakeVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool) = 0;
+  virtual MemoryIndexBuffer* MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool) = 0;
+  virtual MemoryTexture* MakeTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                     D3DPOOL pool) = 0;
   // Whether a resource was made by this back end (binding another's is
   // D3DERR_INVALIDCALL).
   virtual bool OwnsResource(IUnknown* resource) const { return resource != nullptr; }

@@ -33,8 +33,8 @@ StoreBytes::StoreBytes(size_t length) : m_size(length) {
     void* block = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (block != MAP_FAILED) {
       auto* start = static_cast<BYTE*>(block);
-      BYTE* aligned = reinterpret_cast<BYTE*>(
-          (reinterpret_cast<uintptr_t>(start) + kHugePage - 1) / kHugePage * kHugePage);
+      BYTE* aligned = reinterpret_cast<BYTE*>((reinterpret_cast<uintptr_t>(start) + kHugePage - 1) /
+                                              kHugePage * kHugePage);
       const size_t head = size_t(aligned - start);
       // Ends at the last small page: a partial huge page at the end would be
       // made resident whole.
@@ -159,8 +159,8 @@ HRESULT Refused(const ResourceHook& hook, const char* call, HRESULT hr) {
   return hr;
 }
 
-HRESULT HookedLock(const ResourceHook& hook, const char* call, CpuBufferStore& store, UINT offset,
-                   UINT size, void** data, DWORD flags) {
+HRESULT HookedLock(const ResourceHook& hook, const char* call, CpuBufferStore& store, UINT offset, UINT size,
+                   void** data, DWORD flags) {
   if (hook) {
     const HRESULT hr = hook(call, offset, size, flags);
     if (FAILED(hr)) return hr;
@@ -175,8 +175,7 @@ HRESULT HookedUnlock(const ResourceHook& hook, const char* call, CpuBufferStore&
 }
 }  // namespace
 
-MemoryVertexBuffer::MemoryVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
-                                       ResourceHook hook)
+MemoryVertexBuffer::MemoryVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, ResourceHook hook)
     : m_store(length), m_hook(std::move(hook)) {
   m_desc.Usage = usage;
   m_desc.Pool = pool;
@@ -221,11 +220,10 @@ void MemoryIndexBuffer::IndexRange(UINT start, UINT count, WORD* lowest, WORD* h
   if (!RangeAt(at, start, count)) {
     at = m_lastRange;
     if (!RangeAt(at, start, count)) {
-      const auto place = std::lower_bound(
-          m_ranges.begin(), m_ranges.end(), std::make_pair(start, count),
-          [](const Range& r, const std::pair<UINT, UINT>& key) {
-            return std::make_pair(r.start, r.count) < key;
-          });
+      const auto place = std::lower_bound(m_ranges.begin(), m_ranges.end(), std::make_pair(start, count),
+                                          [](const Range& r, const std::pair<UINT, UINT>& key) {
+                                            return std::make_pair(r.start, r.count) < key;
+                                          });
       at = std::size_t(place - m_ranges.begin());
       if (!RangeAt(at, start, count)) {
         const auto* indices = reinterpret_cast<const WORD*>(m_store.Data()) + start;
@@ -280,15 +278,14 @@ HRESULT MemoryTexture::GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) 
   return D3D_OK;
 }
 
-HRESULT MemoryTexture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect,
-                                DWORD flags) {
+HRESULT MemoryTexture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
   if (!locked || level >= LevelCount() || m_levels[level].locked)
     return Refused(m_hook, "Tex.LockRect", D3DERR_INVALIDCALL);
   Level& l = m_levels[level];
   RECT whole{0, 0, LONG(l.width), LONG(l.height)};
   const RECT r = rect ? *rect : whole;
-  if (r.left < 0 || r.top < 0 || r.right > whole.right || r.bottom > whole.bottom ||
-      r.left > r.right || r.top > r.bottom)
+  if (r.left < 0 || r.top < 0 || r.right > whole.right || r.bottom > whole.bottom || r.left > r.right ||
+      r.top > r.bottom)
     return Refused(m_hook, "Tex.LockRect", D3DERR_INVALIDCALL);
   if (m_hook) {
     const HRESULT hr = m_hook("Tex.LockRect", level, 0, flags);
@@ -313,8 +310,7 @@ HRESULT MemoryTexture::UnlockRect(UINT level) {
 bool MemoryTexture::TakeDirty() { return std::exchange(m_dirty, false); }
 
 // ---- surfaces -----------------------------------------------------------------------------
-MemorySurface::MemorySurface(MemoryTexture* texture, UINT level)
-    : m_texture(texture), m_level(level) {
+MemorySurface::MemorySurface(MemoryTexture* texture, UINT level) : m_texture(texture), m_level(level) {
   m_texture->AddRef();
   m_texture->GetLevelDesc(level, &m_desc);
 }
@@ -352,8 +348,8 @@ UINT FullMipChainLength(UINT width, UINT height) {
   return levels;
 }
 
-HRESULT CheckTextureArguments(UINT width, UINT height, UINT levels, D3DFORMAT format,
-                              IDirect3DTexture9** out, HANDLE* shared) {
+HRESULT CheckTextureArguments(UINT width, UINT height, UINT levels, D3DFORMAT format, IDirect3DTexture9** out,
+                              HANDLE* shared) {
   if (!out || shared) return D3DERR_INVALIDCALL;
   if (width == 0 || height == 0 || width > 8192 || height > 8192) return D3DERR_INVALIDCALL;
   if (D3DFormatBytesPerTexel(format) != 4) return D3DERR_INVALIDCALL;
@@ -368,8 +364,7 @@ HRESULT CheckBufferArguments(UINT length, const void* out, HANDLE* shared) {
 
 HRESULT MakeBackBufferSurface(const D3DPRESENT_PARAMETERS& params, UINT swapChain, UINT index,
                               D3DBACKBUFFER_TYPE type, IDirect3DSurface9** surface) {
-  if (!surface || swapChain != 0 || index != 0 || type != D3DBACKBUFFER_TYPE_MONO)
-    return D3DERR_INVALIDCALL;
+  if (!surface || swapChain != 0 || index != 0 || type != D3DBACKBUFFER_TYPE_MONO) return D3DERR_INVALIDCALL;
   D3DSURFACE_DESC desc;
   desc.Format = params.BackBufferFormat;
   desc.Type = D3DRTYPE_SURFACE;

@@ -72,7 +72,8 @@ HRESULT Open(const char* path, OpenPicture& picture) {
   picture.reader.setDevice(&picture.file);
   picture.reader.setDecideFormatFromContent(true);
   picture.format = picture.reader.format();
-  if (picture.format != "bmp" && picture.format != "gif" && picture.format != "jpeg" && picture.format != "png")
+  if (picture.format != "bmp" && picture.format != "gif" && picture.format != "jpeg" &&
+      picture.format != "png")
     return Refuse(std::string(path) + ": not a BMP, GIF, JPEG or PNG picture");
   picture.size = picture.reader.size();
   if (!picture.size.isValid() || picture.size.isEmpty())
@@ -116,9 +117,8 @@ UINT RoundUpToPowerOfTwo(UINT side) {
 }
 
 UINT TextureSide(UINT requested, int pictureSide) {
-  const UINT side = (requested == 0 || requested == D3DX_DEFAULT)
-                        ? RoundUpToPowerOfTwo(UINT(pictureSide))
-                        : requested;
+  const UINT side =
+      (requested == 0 || requested == D3DX_DEFAULT) ? RoundUpToPowerOfTwo(UINT(pictureSide)) : requested;
   return std::min(side, kMaxTextureSide);
 }
 
@@ -156,8 +156,7 @@ HRESULT FillLevels(IDirect3DTexture9* texture, const QImage& top, D3DFORMAT form
     const QImage image =
         (UINT(top.width()) == desc.Width && UINT(top.height()) == desc.Height)
             ? top
-            : top.scaled(int(desc.Width), int(desc.Height), Qt::IgnoreAspectRatio,
-                         Qt::SmoothTransformation)
+            : top.scaled(int(desc.Width), int(desc.Height), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                   .convertToFormat(QImage::Format_ARGB32);
     D3DLOCKED_RECT locked;
     hr = texture->LockRect(level, &locked, nullptr, 0);
@@ -181,11 +180,11 @@ HRESULT D3DXGetImageInfoFromFileA(const char* file, D3DXIMAGE_INFO* info) {
 }
 
 // ---- textures ------------------------------------------------------------------------
-HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* file, UINT width,
-                                     UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
-                                     D3DPOOL pool, DWORD /*filter*/, DWORD /*mipFilter*/,
-                                     D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo,
-                                     PALETTEENTRY* palette, IDirect3DTexture9** texture) {
+HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* file, UINT width, UINT height,
+                                     UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                     DWORD /*filter*/, DWORD /*mipFilter*/, D3DCOLOR colorKey,
+                                     D3DXIMAGE_INFO* srcInfo, PALETTEENTRY* palette,
+                                     IDirect3DTexture9** texture) {
   if (!texture) return D3DERR_INVALIDCALL;
   *texture = nullptr;
   if (!device || !file || palette) return D3DERR_INVALIDCALL;
@@ -196,8 +195,8 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* file,
   const UINT h = TextureSide(height, source.size.height());
   // Decoded no larger than the texture needs.
   if (UINT(source.size.width()) > w || UINT(source.size.height()) > h)
-    source.reader.setScaledSize(QSize(int(std::min(UINT(source.size.width()), w)),
-                                      int(std::min(UINT(source.size.height()), h))));
+    source.reader.setScaledSize(
+        QSize(int(std::min(UINT(source.size.width()), w)), int(std::min(UINT(source.size.height()), h))));
   QImage picture = source.reader.read();
   if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
     return Refuse(std::string(file) + ": the picture cannot be decoded (" +
@@ -227,9 +226,8 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* file,
   return D3D_OK;
 }
 
-HRESULT D3DXCreateTexture(IDirect3DDevice9* device, UINT width, UINT height, UINT mipLevels,
-                          DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                          IDirect3DTexture9** texture) {
+HRESULT D3DXCreateTexture(IDirect3DDevice9* device, UINT width, UINT height, UINT mipLevels, DWORD usage,
+                          D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture) {
   if (!texture) return D3DERR_INVALIDCALL;
   *texture = nullptr;
   if (!device) return D3DERR_INVALIDCALL;
@@ -247,9 +245,9 @@ HRESULT D3DXCreateSprite(IDirect3DDevice9* device, ID3DXSprite** sprite) {
   return device->CreateD3DXSprite(sprite);
 }
 
-HRESULT D3DXCreateFontA(IDirect3DDevice9* device, INT height, UINT width, UINT weight,
-                        UINT mipLevels, BOOL italic, DWORD charSet, DWORD outputPrecision,
-                        DWORD quality, DWORD pitchAndFamily, const char* face, ID3DXFont** font) {
+HRESULT D3DXCreateFontA(IDirect3DDevice9* device, INT height, UINT width, UINT weight, UINT mipLevels,
+                        BOOL italic, DWORD charSet, DWORD outputPrecision, DWORD quality,
+                        DWORD pitchAndFamily, const char* face, ID3DXFont** font) {
   if (!font) return D3DERR_INVALIDCALL;
   *font = nullptr;
   if (!device || !face) return D3DERR_INVALIDCALL;

@@ -63,7 +63,7 @@ constexpr D3DXIMAGE_FILEFORMAT D3DXIFF_BMP = 0;
 constexpr D3DXIMAGE_FILEFORMAT D3DXIFF_JPG = 1;
 constexpr D3DXIMAGE_FILEFORMAT D3DXIFF_TGA = 2;
 constexpr D3DXIMAGE_FILEFORMAT D3DXIFF_PNG = 3;
-constexpr D3DXIMAGE_FILEFORMAT D3DXIFF_GIF = 9;  // our addition: GIF pictures load too
+constexpr D3DXIMAGE_FILEFORMAT D3DXIFF_GIF = 9;     // our addition: GIF pictures load too
 constexpr D3DXIMAGE_FILEFORMAT D3DXIFF_OTHER = 10;  // any other format the image readers know
 
 // The picture in the file: its own size (not the texture's), depth 1, one mip
@@ -104,17 +104,16 @@ struct PALETTEENTRY;
 // or is refused (see picture limits): D3DERR_NOTAVAILABLE, with
 // LastPictureError saying why; or with the device's error when creation
 // fails.
-HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* file, UINT width,
-                                     UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
-                                     D3DPOOL pool, DWORD filter, DWORD mipFilter,
-                                     D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo,
-                                     PALETTEENTRY* palette, IDirect3DTexture9** texture);
+HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* file, UINT width, UINT height,
+                                     UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                     DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
+                                     D3DXIMAGE_INFO* srcInfo, PALETTEENTRY* palette,
+                                     IDirect3DTexture9** texture);
 
 // A blank texture (texels 0). mipLevels D3DX_DEFAULT or 0: full chain (one
 // level with D3DUSAGE_AUTOGENMIPMAP). width/height D3DX_DEFAULT: 256.
-HRESULT D3DXCreateTexture(IDirect3DDevice9* device, UINT width, UINT height, UINT mipLevels,
-                          DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                          IDirect3DTexture9** texture);
+HRESULT D3DXCreateTexture(IDirect3DDevice9* device, UINT width, UINT height, UINT mipLevels, DWORD usage,
+                          D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture);
 
 // ---- sprites -----------------------------------------------------------------------------
 // Screen-space textured quads, in client pixels of the back buffer.
@@ -167,8 +166,8 @@ class ID3DXFont : public IUnknown {
   // With DT_CALCRECT nothing is drawn and rect's right and bottom become left
   // + the widest line's width and top + lines x line height. Answers the
   // height of the text in pixels; 0 on failure.
-  virtual INT DrawTextA(ID3DXSprite* sprite, const char* text, INT count, RECT* rect,
-                        DWORD format, D3DCOLOR color) = 0;
+  virtual INT DrawTextA(ID3DXSprite* sprite, const char* text, INT count, RECT* rect, DWORD format,
+                        D3DCOLOR color) = 0;
   virtual HRESULT GetDescA(D3DXFONT_DESCA* desc) = 0;
   virtual HRESULT OnLostDevice() = 0;
   virtual HRESULT OnResetDevice() = 0;
@@ -176,6 +175,6 @@ class ID3DXFont : public IUnknown {
 
 // face is a family name ("Verdana", "Arial"); back ends map it to an
 // installed family whose line height matches height. Returns through *font.
-HRESULT D3DXCreateFontA(IDirect3DDevice9* device, INT height, UINT width, UINT weight,
-                        UINT mipLevels, BOOL italic, DWORD charSet, DWORD outputPrecision,
-                        DWORD quality, DWORD pitchAndFamily, const char* face, ID3DXFont** font);
+HRESULT D3DXCreateFontA(IDirect3DDevice9* device, INT height, UINT width, UINT weight, UINT mipLevels,
+                        BOOL italic, DWORD charSet, DWORD outputPrecision, DWORD quality,
+                        DWORD pitchAndFamily, const char* face, ID3DXFont** font);

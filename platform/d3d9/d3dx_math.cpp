@@ -4,7 +4,6 @@
 
 // The small operations are inline in the header; these are the larger ones.
 
-
 // ---- matrices --------------------------------------------------------------
 bool operator==(const D3DXMATRIX& a, const D3DXMATRIX& b) {
   for (int i = 0; i < 4; ++i)
@@ -113,4 +112,3 @@ D3DXMATRIX* D3DXMatrixPerspectiveFovLH(D3DXMATRIX* out, float fovy, float aspect
   *out = D3DXMATRIX(xScale, 0, 0, 0, 0, yScale, 0, 0, 0, 0, q, 1, 0, 0, -zn * q, 0);
   return out;
 }
-

@@ -133,8 +133,7 @@ D3DXMATRIX* D3DXMatrixPerspectiveFovLH(D3DXMATRIX* out, float fovy, float aspect
 
 // ---- vector transforms -----------------------------------------------------
 // (x, y, z, 1) * M, divided by the resulting w.
-inline D3DXVECTOR3* D3DXVec3TransformCoord(D3DXVECTOR3* out, const D3DXVECTOR3* v,
-                                           const D3DXMATRIX* m) {
+inline D3DXVECTOR3* D3DXVec3TransformCoord(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3DXMATRIX* m) {
   const float x = v->x * m->_11 + v->y * m->_21 + v->z * m->_31 + m->_41;
   const float y = v->x * m->_12 + v->y * m->_22 + v->z * m->_32 + m->_42;
   const float z = v->x * m->_13 + v->y * m->_23 + v->z * m->_33 + m->_43;
@@ -143,8 +142,7 @@ inline D3DXVECTOR3* D3DXVec3TransformCoord(D3DXVECTOR3* out, const D3DXVECTOR3* 
   return out;
 }
 // (x, y, z, 0) * M: direction only.
-inline D3DXVECTOR3* D3DXVec3TransformNormal(D3DXVECTOR3* out, const D3DXVECTOR3* v,
-                                            const D3DXMATRIX* m) {
+inline D3DXVECTOR3* D3DXVec3TransformNormal(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3DXMATRIX* m) {
   const D3DXVECTOR3 r(v->x * m->_11 + v->y * m->_21 + v->z * m->_31,
                       v->x * m->_12 + v->y * m->_22 + v->z * m->_32,
                       v->x * m->_13 + v->y * m->_23 + v->z * m->_33);
@@ -158,8 +156,8 @@ inline D3DXVECTOR3* D3DXVec3TransformNormal(D3DXVECTOR3* out, const D3DXVECTOR3*
 // u + v <= 1 and the distance t >= 0; edges count as inside. A degenerate
 // triangle or a ray in its plane never hits. u, v, dist may be null.
 inline BOOL D3DXIntersectTri(const D3DXVECTOR3* p0, const D3DXVECTOR3* p1, const D3DXVECTOR3* p2,
-                             const D3DXVECTOR3* rayPos, const D3DXVECTOR3* rayDir, float* u,
-                             float* v, float* dist) {
+                             const D3DXVECTOR3* rayPos, const D3DXVECTOR3* rayDir, float* u, float* v,
+                             float* dist) {
   const D3DXVECTOR3 e1 = *p1 - *p0, e2 = *p2 - *p0;
   D3DXVECTOR3 p, q;
   D3DXVec3Cross(&p, rayDir, &e2);

@@ -24,41 +24,75 @@ struct KeyPair {
 
 // Kernel key numbers of the keys whose code is not their number.
 constexpr KeyPair kExtendedKeys[] = {
-    {96, DIK_NUMPADENTER}, {97, DIK_RCONTROL}, {98, DIK_DIVIDE},  {99, DIK_SYSRQ},     {100, DIK_RMENU},
-    {102, DIK_HOME},       {103, DIK_UP},      {104, DIK_PRIOR},  {105, DIK_LEFT},     {106, DIK_RIGHT},
-    {107, DIK_END},        {108, DIK_DOWN},    {109, DIK_NEXT},   {110, DIK_INSERT},   {111, DIK_DELETE},
-    {113, DIK_MUTE},       {114, DIK_VOLUMEDOWN}, {115, DIK_VOLUMEUP}, {117, DIK_NUMPADEQUALS},
-    {119, DIK_PAUSE},      {121, DIK_NUMPADCOMMA}, {125, DIK_LWIN}, {126, DIK_RWIN},   {127, DIK_APPS},
+    {96, DIK_NUMPADENTER},  {97, DIK_RCONTROL},  {98, DIK_DIVIDE},        {99, DIK_SYSRQ},
+    {100, DIK_RMENU},       {102, DIK_HOME},     {103, DIK_UP},           {104, DIK_PRIOR},
+    {105, DIK_LEFT},        {106, DIK_RIGHT},    {107, DIK_END},          {108, DIK_DOWN},
+    {109, DIK_NEXT},        {110, DIK_INSERT},   {111, DIK_DELETE},       {113, DIK_MUTE},
+    {114, DIK_VOLUMEDOWN},  {115, DIK_VOLUMEUP}, {117, DIK_NUMPADEQUALS}, {119, DIK_PAUSE},
+    {121, DIK_NUMPADCOMMA}, {125, DIK_LWIN},     {126, DIK_RWIN},         {127, DIK_APPS},
 };
 
 constexpr KeyPair kQtKeys[] = {
-    {Qt::Key_Escape, DIK_ESCAPE}, {Qt::Key_Minus, DIK_MINUS}, {Qt::Key_Equal, DIK_EQUALS},
-    {Qt::Key_Backspace, DIK_BACK}, {Qt::Key_Tab, DIK_TAB}, {Qt::Key_Backtab, DIK_TAB},
-    {Qt::Key_BracketLeft, DIK_LBRACKET}, {Qt::Key_BracketRight, DIK_RBRACKET}, {Qt::Key_Return, DIK_RETURN},
-    {Qt::Key_Enter, DIK_NUMPADENTER}, {Qt::Key_Control, DIK_LCONTROL}, {Qt::Key_Semicolon, DIK_SEMICOLON},
-    {Qt::Key_Apostrophe, DIK_APOSTROPHE}, {Qt::Key_QuoteLeft, DIK_GRAVE}, {Qt::Key_Shift, DIK_LSHIFT},
-    {Qt::Key_Backslash, DIK_BACKSLASH}, {Qt::Key_Comma, DIK_COMMA}, {Qt::Key_Period, DIK_PERIOD},
-    {Qt::Key_Slash, DIK_SLASH}, {Qt::Key_Asterisk, DIK_MULTIPLY}, {Qt::Key_Alt, DIK_LMENU},
-    {Qt::Key_AltGr, DIK_RMENU}, {Qt::Key_Space, DIK_SPACE}, {Qt::Key_CapsLock, DIK_CAPITAL},
-    {Qt::Key_NumLock, DIK_NUMLOCK}, {Qt::Key_ScrollLock, DIK_SCROLL}, {Qt::Key_F11, DIK_F11},
-    {Qt::Key_F12, DIK_F12}, {Qt::Key_Print, DIK_SYSRQ}, {Qt::Key_Pause, DIK_PAUSE}, {Qt::Key_Home, DIK_HOME},
-    {Qt::Key_Up, DIK_UP}, {Qt::Key_PageUp, DIK_PRIOR}, {Qt::Key_Left, DIK_LEFT}, {Qt::Key_Right, DIK_RIGHT},
-    {Qt::Key_End, DIK_END}, {Qt::Key_Down, DIK_DOWN}, {Qt::Key_PageDown, DIK_NEXT},
-    {Qt::Key_Insert, DIK_INSERT}, {Qt::Key_Delete, DIK_DELETE}, {Qt::Key_Meta, DIK_LWIN},
-    {Qt::Key_Super_L, DIK_LWIN}, {Qt::Key_Super_R, DIK_RWIN}, {Qt::Key_Menu, DIK_APPS},
-    {Qt::Key_VolumeMute, DIK_MUTE}, {Qt::Key_VolumeDown, DIK_VOLUMEDOWN}, {Qt::Key_VolumeUp, DIK_VOLUMEUP},
+    {Qt::Key_Escape, DIK_ESCAPE},
+    {Qt::Key_Minus, DIK_MINUS},
+    {Qt::Key_Equal, DIK_EQUALS},
+    {Qt::Key_Backspace, DIK_BACK},
+    {Qt::Key_Tab, DIK_TAB},
+    {Qt::Key_Backtab, DIK_TAB},
+    {Qt::Key_BracketLeft, DIK_LBRACKET},
+    {Qt::Key_BracketRight, DIK_RBRACKET},
+    {Qt::Key_Return, DIK_RETURN},
+    {Qt::Key_Enter, DIK_NUMPADENTER},
+    {Qt::Key_Control, DIK_LCONTROL},
+    {Qt::Key_Semicolon, DIK_SEMICOLON},
+    {Qt::Key_Apostrophe, DIK_APOSTROPHE},
+    {Qt::Key_QuoteLeft, DIK_GRAVE},
+    {Qt::Key_Shift, DIK_LSHIFT},
+    {Qt::Key_Backslash, DIK_BACKSLASH},
+    {Qt::Key_Comma, DIK_COMMA},
+    {Qt::Key_Period, DIK_PERIOD},
+    {Qt::Key_Slash, DIK_SLASH},
+    {Qt::Key_Asterisk, DIK_MULTIPLY},
+    {Qt::Key_Alt, DIK_LMENU},
+    {Qt::Key_AltGr, DIK_RMENU},
+    {Qt::Key_Space, DIK_SPACE},
+    {Qt::Key_CapsLock, DIK_CAPITAL},
+    {Qt::Key_NumLock, DIK_NUMLOCK},
+    {Qt::Key_ScrollLock, DIK_SCROLL},
+    {Qt::Key_F11, DIK_F11},
+    {Qt::Key_F12, DIK_F12},
+    {Qt::Key_Print, DIK_SYSRQ},
+    {Qt::Key_Pause, DIK_PAUSE},
+    {Qt::Key_Home, DIK_HOME},
+    {Qt::Key_Up, DIK_UP},
+    {Qt::Key_PageUp, DIK_PRIOR},
+    {Qt::Key_Left, DIK_LEFT},
+    {Qt::Key_Right, DIK_RIGHT},
+    {Qt::Key_End, DIK_END},
+    {Qt::Key_Down, DIK_DOWN},
+    {Qt::Key_PageDown, DIK_NEXT},
+    {Qt::Key_Insert, DIK_INSERT},
+    {Qt::Key_Delete, DIK_DELETE},
+    {Qt::Key_Meta, DIK_LWIN},
+    {Qt::Key_Super_L, DIK_LWIN},
+    {Qt::Key_Super_R, DIK_RWIN},
+    {Qt::Key_Menu, DIK_APPS},
+    {Qt::Key_VolumeMute, DIK_MUTE},
+    {Qt::Key_VolumeDown, DIK_VOLUMEDOWN},
+    {Qt::Key_VolumeUp, DIK_VOLUMEUP},
 };
 
 // Keys of the keypad (with Qt::KeypadModifier).
 constexpr KeyPair kKeypadKeys[] = {
-    {Qt::Key_0, DIK_NUMPAD0}, {Qt::Key_1, DIK_NUMPAD1}, {Qt::Key_2, DIK_NUMPAD2},   {Qt::Key_3, DIK_NUMPAD3},
-    {Qt::Key_4, DIK_NUMPAD4}, {Qt::Key_5, DIK_NUMPAD5}, {Qt::Key_6, DIK_NUMPAD6},   {Qt::Key_7, DIK_NUMPAD7},
-    {Qt::Key_8, DIK_NUMPAD8}, {Qt::Key_9, DIK_NUMPAD9}, {Qt::Key_Minus, DIK_SUBTRACT}, {Qt::Key_Plus, DIK_ADD},
-    {Qt::Key_Period, DIK_DECIMAL}, {Qt::Key_Comma, DIK_DECIMAL}, {Qt::Key_Asterisk, DIK_MULTIPLY},
-    {Qt::Key_Slash, DIK_DIVIDE}, {Qt::Key_Enter, DIK_NUMPADENTER}, {Qt::Key_Equal, DIK_NUMPADEQUALS},
-    {Qt::Key_Home, DIK_NUMPAD7}, {Qt::Key_Up, DIK_NUMPAD8}, {Qt::Key_PageUp, DIK_NUMPAD9},
-    {Qt::Key_Left, DIK_NUMPAD4}, {Qt::Key_Clear, DIK_NUMPAD5}, {Qt::Key_Right, DIK_NUMPAD6},
-    {Qt::Key_End, DIK_NUMPAD1}, {Qt::Key_Down, DIK_NUMPAD2}, {Qt::Key_PageDown, DIK_NUMPAD3},
+    {Qt::Key_0, DIK_NUMPAD0},      {Qt::Key_1, DIK_NUMPAD1},         {Qt::Key_2, DIK_NUMPAD2},
+    {Qt::Key_3, DIK_NUMPAD3},      {Qt::Key_4, DIK_NUMPAD4},         {Qt::Key_5, DIK_NUMPAD5},
+    {Qt::Key_6, DIK_NUMPAD6},      {Qt::Key_7, DIK_NUMPAD7},         {Qt::Key_8, DIK_NUMPAD8},
+    {Qt::Key_9, DIK_NUMPAD9},      {Qt::Key_Minus, DIK_SUBTRACT},    {Qt::Key_Plus, DIK_ADD},
+    {Qt::Key_Period, DIK_DECIMAL}, {Qt::Key_Comma, DIK_DECIMAL},     {Qt::Key_Asterisk, DIK_MULTIPLY},
+    {Qt::Key_Slash, DIK_DIVIDE},   {Qt::Key_Enter, DIK_NUMPADENTER}, {Qt::Key_Equal, DIK_NUMPADEQUALS},
+    {Qt::Key_Home, DIK_NUMPAD7},   {Qt::Key_Up, DIK_NUMPAD8},        {Qt::Key_PageUp, DIK_NUMPAD9},
+    {Qt::Key_Left, DIK_NUMPAD4},   {Qt::Key_Clear, DIK_NUMPAD5},     {Qt::Key_Right, DIK_NUMPAD6},
+    {Qt::Key_End, DIK_NUMPAD1},    {Qt::Key_Down, DIK_NUMPAD2},      {Qt::Key_PageDown, DIK_NUMPAD3},
     {Qt::Key_Insert, DIK_NUMPAD0}, {Qt::Key_Delete, DIK_DECIMAL},
 };
 
@@ -182,11 +216,8 @@ bool CKVRInputFeed::eventFilter(QObject* watched, QEvent* event) {
       m_active = false;
       ReleaseAll();
       break;
-    case QEvent::FocusOut:
-      ReleaseAll();
-      break;
-    default:
-      break;
+    case QEvent::FocusOut: ReleaseAll(); break;
+    default: break;
   }
   if (!m_active) return false;
   switch (event->type()) {
@@ -243,11 +274,8 @@ bool CKVRInputFeed::eventFilter(QObject* watched, QEvent* event) {
       // The pointer came in from elsewhere: its way outside counts too.
       MoveTo(static_cast<QEnterEvent*>(event)->globalPosition().toPoint());
       break;
-    case QEvent::Wheel:
-      m_wheel += static_cast<const QWheelEvent*>(event)->angleDelta().y();
-      break;
-    default:
-      break;
+    case QEvent::Wheel: m_wheel += static_cast<const QWheelEvent*>(event)->angleDelta().y(); break;
+    default: break;
   }
   return false;
 }
@@ -349,9 +377,7 @@ void CKVRInput::Read() {
   if (m_feed) m_feed->Take(m_keys, m_mouseState, m_buttonPlaces);
 }
 
-void CKVRInput::Release() {
-  m_feed.reset();
-}
+void CKVRInput::Release() { m_feed.reset(); }
 
 void CKVRInput::BeginRelativeMotion(POINT globalAnchor) {
   if (m_feed) m_feed->BeginRelativeMotion(QPoint(globalAnchor.x, globalAnchor.y));

@@ -47,15 +47,15 @@ class Mixer {
       return DSERR_BADFORMAT;
     std::vector<ALCint> attributes = {ALC_FREQUENCY, static_cast<ALCint>(f.nSamplesPerSec)};
     if (m_loopback) {
-      attributes.insert(attributes.end(),
-                        {ALC_FORMAT_CHANNELS_SOFT, f.nChannels == 1 ? ALC_MONO_SOFT : ALC_STEREO_SOFT,
-                         ALC_FORMAT_TYPE_SOFT,
-                         f.wBitsPerSample == 8 ? ALC_UNSIGNED_BYTE_SOFT : ALC_SHORT_SOFT});
+      attributes.insert(
+          attributes.end(),
+          {ALC_FORMAT_CHANNELS_SOFT, f.nChannels == 1 ? ALC_MONO_SOFT : ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT,
+           f.wBitsPerSample == 8 ? ALC_UNSIGNED_BYTE_SOFT : ALC_SHORT_SOFT});
     }
     attributes.push_back(0);
     auto reset = reinterpret_cast<LPALCRESETDEVICESOFT>(
         alcIsExtensionPresent(m_device, "ALC_SOFT_HRTF") ? alcGetProcAddress(m_device, "alcResetDeviceSOFT")
-                                                        : nullptr);
+                                                         : nullptr);
     if (reset) return reset(m_device, attributes.data()) ? DS_OK : DSERR_BADFORMAT;
     // Without a way to change it, the format is right only if it already is.
     return OutputRate() == static_cast<int>(f.nSamplesPerSec) && !m_loopback ? DS_OK : DSERR_BADFORMAT;
@@ -67,7 +67,8 @@ class Mixer {
   }
   bool Render(void* out, int frames) const {
     if (!m_loopback || frames < 0) return false;
-    auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(m_device, "alcRenderSamplesSOFT"));
+    auto render =
+        reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(m_device, "alcRenderSamplesSOFT"));
     if (!render) return false;
     render(m_device, out, frames);
     return true;
@@ -260,9 +261,11 @@ HRESULT DirectSoundCreate8(std::unique_ptr<IDirectSound8>& out) {
 HRESULT DirectSoundCreateLoopback(std::unique_ptr<IDirectSound8>& out) {
   out.reset();
   if (!alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback")) return DSERR_NODRIVER;
-  auto open = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
+  auto open =
+      reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
   if (!open) return DSERR_NODRIVER;
-  const ALCint attributes[] = {ALC_FREQUENCY,        22050, ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT,
-                               ALC_FORMAT_TYPE_SOFT, ALC_SHORT_SOFT, 0};
+  const ALCint attributes[] = {
+      ALC_FREQUENCY,  22050, ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT,
+      ALC_SHORT_SOFT, 0};
   return MakeDevice(open(nullptr), true, attributes, out);
 }

@@ -22,8 +22,10 @@ bool ReadWholeNumber(const std::string& text, size_t pos, int base, std::uint64_
   for (; pos < text.size(); ++pos) {
     const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[pos])));
     int digit = -1;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
     if (digit < 0) return false;
     *value = *value * base + digit;
     if (*value > 0xFFFFFFFFull) return false;
@@ -98,14 +100,14 @@ SaverLaunch ParseLaunch(const std::vector<std::string>& arguments) {
     launch.kind = SaverLaunch::kBadArguments;
     launch.error = "unknown option \"" + first + "\"";
   } else {
-    for (size_t i = 0; i < arguments.size(); ++i)
-      launch.commandLine += (i ? " " : "") + arguments[i];
+    for (size_t i = 0; i < arguments.size(); ++i) launch.commandLine += (i ? " " : "") + arguments[i];
   }
   return launch;
 }
 
 std::string SaverUsage(const std::string& program) {
-  return "Usage: " + program + " [switch]\n"
+  return "Usage: " + program +
+         " [switch]\n"
          "Animated 3D jigsaw puzzles as a screen saver.\n"
          "\n"
          "  /s                 run full screen; a key, a click or a mouse move ends it\n"

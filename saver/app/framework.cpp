@@ -31,11 +31,8 @@ bool CHVNScreensaverWnd::PreTranslateMessage(const SaverMessage& message) {
       m_lastMove = POINT{m_cursor.x - m_previousCursor.x, m_cursor.y - m_previousCursor.y};
       return false;
     case SaverMessage::kKeyDown:
-    case SaverMessage::kButtonDown:
-      CloseScreensaver();
-      return true;
-    default:
-      return false;
+    case SaverMessage::kButtonDown: CloseScreensaver(); return true;
+    default: return false;
   }
 }
 
@@ -76,16 +73,12 @@ bool CHVNScreensaverApp::InitInstance(const std::string& commandLine) {
   bool created = false;
   const std::string title = LoadResString(IDS_APP_NAME);
   switch (mode) {
-    case kModeInstall:
-      m_exitAfterInit = true;
-      return InstallScreensaver();
+    case kModeInstall: m_exitAfterInit = true; return InstallScreensaver();
     case kModeInstallAndRun:
       if (!InstallScreensaver()) return false;
       created = m_mainWindow->CreateScreensaverWindow(title);
       break;
-    case kModeFullScreen:
-      created = m_mainWindow->CreateScreensaverWindow(title);
-      break;
+    case kModeFullScreen: created = m_mainWindow->CreateScreensaverWindow(title); break;
     case kModeConfigure:
       Configure();
       m_exitAfterInit = true;
@@ -95,8 +88,7 @@ bool CHVNScreensaverApp::InitInstance(const std::string& commandLine) {
       created = ReadPreviewHandle(commandLine, &parent) && m_mainWindow->CreatePreviewWindow(parent);
       break;
     }
-    default:
-      return false;
+    default: return false;
   }
   if (!created) return false;
   const InitResult result = m_mainWindow->InitScene();

@@ -36,13 +36,13 @@ enum WindowMode {
 // The input that reaches the window, reduced to what the close rules need.
 struct SaverMessage {
   enum Type {
-    kKeyDown,     // a key press, with or without Alt (also F10)
+    kKeyDown,  // a key press, with or without Alt (also F10)
     kKeyUp,
     kButtonDown,  // left, middle or right
     kOtherButtonDown,
     kButtonUp,
     kWheel,
-    kMouseMove,   // x, y in window coordinates
+    kMouseMove,  // x, y in window coordinates
   };
   Type type;
   int x = 0;
@@ -78,11 +78,9 @@ class ISaverWindowFactory {
                                                          const std::string& title) = 0;
   // A child filling the client area of another program's window; null when
   // there is no such window.
-  virtual std::unique_ptr<ISaverWindow> CreateChild(CHVNScreensaverWnd* owner,
-                                                    unsigned long parent) = 0;
+  virtual std::unique_ptr<ISaverWindow> CreateChild(CHVNScreensaverWnd* owner, unsigned long parent) = 0;
   // An ordinary resizable top-level window.
-  virtual std::unique_ptr<ISaverWindow> CreatePlain(CHVNScreensaverWnd* owner,
-                                                    const std::string& title) = 0;
+  virtual std::unique_ptr<ISaverWindow> CreatePlain(CHVNScreensaverWnd* owner, const std::string& title) = 0;
 };
 
 // ---- window ------------------------------------------------------------------------------

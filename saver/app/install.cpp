@@ -52,12 +52,22 @@ std::string DesktopEntryString(const std::string& value) {
 std::string DesktopEntryText(const std::string& programPath) {
   return "[Desktop Entry]\n"
          "Type=Application\n"
-         "Name=" + LoadResString(IDS_APP_NAME) + "\n"
-         "Comment=" + LoadResString(IDS_SAVER_PRODUCT_TITLE) + "\n"
-         "TryExec=" + DesktopEntryString(programPath) + "\n"
-         "Exec=" + QuoteExecArgument(programPath) + " --root\n"
+         "Name=" +
+         LoadResString(IDS_APP_NAME) +
+         "\n"
+         "Comment=" +
+         LoadResString(IDS_SAVER_PRODUCT_TITLE) +
+         "\n"
+         "TryExec=" +
+         DesktopEntryString(programPath) +
+         "\n"
+         "Exec=" +
+         QuoteExecArgument(programPath) +
+         " --root\n"
          "Categories=Screensaver;\n"
-         "OnlyShowIn=" + std::string(kScreensaverDesktops) + "\n"
+         "OnlyShowIn=" +
+         std::string(kScreensaverDesktops) +
+         "\n"
          "NoDisplay=true\n";
 }
 

@@ -74,10 +74,8 @@ class SaverWidget : public QWidget {
       case QEvent::MouseButtonDblClick:
       case QEvent::MouseButtonRelease:
       case QEvent::Wheel:
-      case QEvent::MouseMove:
-        return true;
-      default:
-        return false;
+      case QEvent::MouseMove: return true;
+      default: return false;
     }
   }
   // Input as the framework's message; true when the owner consumed it.
@@ -90,8 +88,8 @@ class SaverWidget : public QWidget {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonDblClick: {
         const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
-        const bool closing = button == Qt::LeftButton || button == Qt::RightButton ||
-                             button == Qt::MiddleButton;
+        const bool closing =
+            button == Qt::LeftButton || button == Qt::RightButton || button == Qt::MiddleButton;
         message.type = closing ? SaverMessage::kButtonDown : SaverMessage::kOtherButtonDown;
         break;
       }

@@ -2,11 +2,10 @@
 // The screen saver's window: the device through the engine, the camera, the
 // frame-rate font and the one scene of the run.
 //
-// InitScene makes the device, reads the options (saver/saver_options.h), picks the scene and starts it; RenderFrame moves and
-// draws one frame; CloseScreensaver releases the font, the scene, the engine
-// and the French texts, then destroys the window. The scene is drawn from
-// the program's generator seeded with the wall time: CrtRand() % 4 picks
-// black hole (0), falling wall (1), puzzle rain (2) or solving (3); the
+// InitScene makes the device, reads the options (saver/saver_options.h), picks the scene and starts it;
+// RenderFrame moves and draws one frame; CloseScreensaver releases the font, the scene, the engine and the
+// French texts, then destroys the window. The scene is drawn from the program's generator seeded with the
+// wall time: CrtRand() % 4 picks black hole (0), falling wall (1), puzzle rain (2) or solving (3); the
 // preview always shows the puzzle rain (the draw is still made).
 //
 // Full screen closes on a mouse move when CloseMouseMove is on: the first

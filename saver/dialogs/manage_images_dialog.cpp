@@ -6,8 +6,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QMimeData>
 #include <QIcon>
+#include <QMimeData>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QTreeWidget>
@@ -17,9 +17,9 @@
 #include "platform/profile.h"
 #include "platform/shell.h"
 #include "resources/strings.h"
-#include "saver/saver_text_ids.h"
 #include "saver/dialogs/dialog_pictures.h"
 #include "saver/picture_lists.h"
+#include "saver/saver_text_ids.h"
 #include "support/controls/dialog_kit.h"
 #include "support/controls/hrx_dialog_item.h"
 #include "support/string_table.h"
@@ -94,8 +94,9 @@ void CManageImagesDialog::FillFolderList() {
     const std::string& path = m_folders[i];
     // The sample folder is shown as it is, there or not.
     const bool unreadable = int(i) >= kFirstUserRow && !IsReadableFolder(path);
-    const QString text = unreadable ? QString::fromStdString(FormatResString(IDS_SAVER_FOLDER_UNREADABLE, path.c_str()))
-                                    : QString::fromStdString(path);
+    const QString text =
+        unreadable ? QString::fromStdString(FormatResString(IDS_SAVER_FOLDER_UNREADABLE, path.c_str()))
+                   : QString::fromStdString(path);
     auto* row = new QTreeWidgetItem(m_list, {text});
     row->setIcon(0, folder);
     row->setData(0, Qt::UserRole, QString::fromStdString(path));
@@ -111,12 +112,14 @@ void CManageImagesDialog::SelectRow(int row) {
 
 void CManageImagesDialog::UpdateButtons() {
   QTreeWidgetItem* current = m_list->currentItem();
-  const bool userRow = current && current->isSelected() && m_list->indexOfTopLevelItem(current) >= kFirstUserRow;
+  const bool userRow =
+      current && current->isSelected() && m_list->indexOfTopLevelItem(current) >= kFirstUserRow;
   GetDlgItem(this, 1003)->setEnabled(userRow);
 }
 
 std::string CManageImagesDialog::ChooseFolder() {
-  return QFileDialog::getExistingDirectory(this, DialogText(IDS_SAVER_CHOOSE_FOLDER), QDir::homePath()).toStdString();
+  return QFileDialog::getExistingDirectory(this, DialogText(IDS_SAVER_CHOOSE_FOLDER), QDir::homePath())
+      .toStdString();
 }
 
 void CManageImagesDialog::AddFolder(const std::string& folder) {

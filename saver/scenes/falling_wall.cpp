@@ -11,7 +11,7 @@ namespace {
 constexpr UINT kOverlaySize = 128;
 constexpr D3DCOLOR kWallAmbient = 0xFF808080;
 constexpr D3DCOLOR kWallClear = 0xFF00000C;
-constexpr float kFadeRate = 0.25f;      // per second: four seconds each way
+constexpr float kFadeRate = 0.25f;  // per second: four seconds each way
 constexpr float kFallenDepth = -200.0f;
 // A horizontal half angle from which the approximation A x F / 2 is no longer
 // usable (it reaches pi/2 for screens of aspect 4 and more).
@@ -63,8 +63,7 @@ void CSceneFallingWall::BuildWall() {
     for (int side = 0; side < 4; ++side)
       if (piece.m_edgeIds[side] != 0) piece.m_joined[side] = true;
   }
-  for (size_t i = 0; i < n; ++i)
-    std::swap(m_fallOrder[i], m_fallOrder[unsigned(CrtRand()) % unsigned(n)]);
+  for (size_t i = 0; i < n; ++i) std::swap(m_fallOrder[i], m_fallOrder[unsigned(CrtRand()) % unsigned(n)]);
   m_fallTime = 0.0f;
   m_state = kFalling;
   m_fallingIndex = 0;
@@ -96,9 +95,7 @@ void CSceneFallingWall::Update() {
   float t = 0, dt = 0;
   ReadClock(&t, &dt);
   switch (m_state) {
-    case kFalling:
-      Fall(dt);
-      break;
+    case kFalling: Fall(dt); break;
     case kFadingToGrey:
       m_fadeTime += dt;
       m_overlayColor.a = m_fadeTime * kFadeRate;
@@ -118,8 +115,7 @@ void CSceneFallingWall::Update() {
         m_fadeTime = 0.0f;
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

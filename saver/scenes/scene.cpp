@@ -63,9 +63,7 @@ bool DrawSceneFrame(CScene* scene, const std::function<void()>& overlay) {
 }
 
 // ---- puzzle ------------------------------------------------------------------------------
-CScene::~CScene() {
-  g_Engine.ForgetLight(&m_light);
-}
+CScene::~CScene() { g_Engine.ForgetLight(&m_light); }
 
 void CScene::CreatePuzzle(int wantedCount, int definition) {
   const std::string textures = GetTexturesDir() + kPathSeparator;
@@ -81,8 +79,7 @@ void CScene::CreatePuzzle(int wantedCount, int definition) {
       const float aspect = float(m_picture.m_imageInfo.Width) / float(m_picture.m_imageInfo.Height);
       // A picture so long and thin that the grid would pass the board's
       // limit cannot be cut: it gets the grey puzzle instead.
-      usable = GridSizeForCount(wantedCount, aspect, columns, rows) &&
-               columns * rows <= kMaxPieceCount;
+      usable = GridSizeForCount(wantedCount, aspect, columns, rows) && columns * rows <= kMaxPieceCount;
     }
   }
   if (!usable) {
@@ -91,8 +88,7 @@ void CScene::CreatePuzzle(int wantedCount, int definition) {
   }
   m_board.m_definition = definition;
   m_board.m_shinyPieces = true;
-  m_board.Create(&m_picture, columns, rows, false, PieceShapeClassic, kSceneIrregularity,
-                 edgePath, backPath);
+  m_board.Create(&m_picture, columns, rows, false, PieceShapeClassic, kSceneIrregularity, edgePath, backPath);
 }
 
 void CScene::MakeGreyPicture() {
@@ -114,15 +110,13 @@ void CScene::MakeGreyPicture() {
 }
 
 // ---- background sphere ---------------------------------------------------------------------
-void CScene::CreateBackgroundSphere(CKVR3DObject& sphere, float radius,
-                                    const D3DCOLORVALUE& colour) {
+void CScene::CreateBackgroundSphere(CKVR3DObject& sphere, float radius, const D3DCOLORVALUE& colour) {
   CKVR3DObjectCreateParam mesh;
   BuildSphereMesh(mesh, radius);
   FlipMeshInsideOut(mesh);
   // A scene that rebuilds its sphere would otherwise leak the old buffers.
   sphere.ReleaseBuffers();
-  BuildMesh(sphere, mesh.m_positions, mesh.m_normals, mesh.m_texCoords, mesh.m_indices,
-            kSpherePrimitives);
+  BuildMesh(sphere, mesh.m_positions, mesh.m_normals, mesh.m_texCoords, mesh.m_indices, kSpherePrimitives);
   if (sphere.LockBuffers()) {
     for (int i = 0; i < sphere.m_vertexCount; ++i) {
       VertexPNDT& v = sphere.m_lockedVertices[i];
@@ -130,8 +124,7 @@ void CScene::CreateBackgroundSphere(CKVR3DObject& sphere, float radius,
       const float s = 1.0f - t;
       const float k = v.z < 0 ? 1.0f : 0.0f;
       auto channel = [&](float c) { return DWORD(int((c * s + k * t) * 255.0f)) & 0xFF; };
-      v.diffuse = 0xFF000000u | channel(colour.r) << 16 | channel(colour.g) << 8 |
-                  channel(colour.b);
+      v.diffuse = 0xFF000000u | channel(colour.r) << 16 | channel(colour.g) << 8 | channel(colour.b);
     }
     sphere.UnlockBuffers();
   }

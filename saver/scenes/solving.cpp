@@ -8,7 +8,7 @@
 
 namespace {
 constexpr D3DCOLOR kDarkGrey = 0xFF0C0C0C;
-constexpr float kCircleSpeed = 60.0f;   // units per second the fall-away circle grows
+constexpr float kCircleSpeed = 60.0f;  // units per second the fall-away circle grows
 constexpr float kFallAwayDepth = -1000.0f;
 }  // namespace
 
@@ -28,8 +28,7 @@ void CSceneSolving::NewPuzzle() {
   m_dropOrder = m_pieces;
   const size_t n = m_pieces.size();
   m_drops.assign(n, Drop());
-  for (size_t i = 0; i < n; ++i)
-    std::swap(m_dropOrder[i], m_dropOrder[size_t(CrtRand() % int(n))]);
+  for (size_t i = 0; i < n; ++i) std::swap(m_dropOrder[i], m_dropOrder[size_t(CrtRand() % int(n))]);
   const float w = float(Board().m_width), h = float(Board().m_height);
   for (CPuzzlePiece* piece : m_pieces) {
     const D3DXVECTOR3& home = piece->m_homePosition;
@@ -64,8 +63,10 @@ void CSceneSolving::Update() {
   m_stateTime += dt;
   m_cameraTime += dt;
   UpdateCamera();
-  if (m_state == kAssembling) Assemble(dt);
-  else if (m_state == kFallingAway) FallAway(dt);
+  if (m_state == kAssembling)
+    Assemble(dt);
+  else if (m_state == kFallingAway)
+    FallAway(dt);
 }
 
 void CSceneSolving::UpdateCamera() {

@@ -34,10 +34,8 @@ void CWndResizeHelper::Resize(int clientWidth, int clientHeight) {
   }
 }
 
-POINT CWndResizeHelper::GetTopLeft(const SWndResizeParam& entry, int clientWidth,
-                                   int clientHeight) const {
-  return MovePoint(entry.m_topLeftMode, entry.m_rect.left, entry.m_rect.top, clientWidth,
-                   clientHeight);
+POINT CWndResizeHelper::GetTopLeft(const SWndResizeParam& entry, int clientWidth, int clientHeight) const {
+  return MovePoint(entry.m_topLeftMode, entry.m_rect.left, entry.m_rect.top, clientWidth, clientHeight);
 }
 
 POINT CWndResizeHelper::GetBottomRight(const SWndResizeParam& entry, int clientWidth,
@@ -46,8 +44,7 @@ POINT CWndResizeHelper::GetBottomRight(const SWndResizeParam& entry, int clientW
                    clientHeight);
 }
 
-POINT CWndResizeHelper::MovePoint(int mode, LONG x, LONG y, int clientWidth,
-                                  int clientHeight) const {
+POINT CWndResizeHelper::MovePoint(int mode, LONG x, LONG y, int clientWidth, int clientHeight) const {
   const bool followsRight = mode == 1 || mode == 3;
   const bool followsBottom = mode == 2 || mode == 3;
   POINT moved;

@@ -67,8 +67,8 @@ std::vector<std::string> Environment(const std::map<std::string, std::string>& c
 
 // Starts `argv` with `env`, output into `logPath`; `passFd` (when >= 0)
 // becomes descriptor 3 of the child. Answers the pid, or -1.
-pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& logPath,
-            int passFd = -1) {
+pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+            const std::string& logPath, int passFd = -1) {
   std::vector<char*> args, envp;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
@@ -151,8 +151,7 @@ DesktopSession::DesktopSession(int width, int height) {
   m_data = m_root + "/data";
   m_cache = m_root + "/cache";
   m_runtime = m_root + "/runtime";
-  for (const std::string* folder : {&m_config, &m_data, &m_cache, &m_runtime})
-    ::mkdir(folder->c_str(), 0700);
+  for (const std::string* folder : {&m_config, &m_data, &m_cache, &m_runtime}) ::mkdir(folder->c_str(), 0700);
   ::mkdir((m_root + "/tmp").c_str(), 0700);
   if (StartServer(width, height) && !StartWindowManager()) {
     XCloseDisplay(m_display);
@@ -223,15 +222,10 @@ bool DesktopSession::StartWindowManager() {
 
 std::unique_ptr<Program> DesktopSession::Start(const std::string& name, const std::vector<std::string>& args,
                                                const std::map<std::string, std::string>& env) {
-  std::map<std::string, std::string> changes = {{"DISPLAY", m_displayName},
-                                                {"XDG_CONFIG_HOME", m_config},
-                                                {"XDG_DATA_HOME", m_data},
-                                                {"XDG_CACHE_HOME", m_cache},
-                                                {"XDG_RUNTIME_DIR", m_runtime},
-                                                {"TMPDIR", m_root + "/tmp"},
-                                                {"ALSOFT_DRIVERS", "null"},
-                                                {"QT_QPA_PLATFORM", ""},
-                                                {"RAVELLE_TEST_NEEDS", ""}};
+  std::map<std::string, std::string> changes = {
+      {"DISPLAY", m_displayName},  {"XDG_CONFIG_HOME", m_config},  {"XDG_DATA_HOME", m_data},
+      {"XDG_CACHE_HOME", m_cache}, {"XDG_RUNTIME_DIR", m_runtime}, {"TMPDIR", m_root + "/tmp"},
+      {"ALSOFT_DRIVERS", "null"},  {"QT_QPA_PLATFORM", ""},        {"RAVELLE_TEST_NEEDS", ""}};
   for (const auto& [key, value] : env) changes[key] = value;
   std::vector<std::string> argv = {BinDir() + "/" + name};
   argv.insert(argv.end(), args.begin(), args.end());
@@ -247,8 +241,9 @@ std::string DesktopSession::Property(WindowId window, const char* atom) {
   unsigned long count, after;
   unsigned char* data = nullptr;
   const Atom name = XInternAtom(m_display, atom, False);
-  if (XGetWindowProperty(m_display, window, name, 0, 4096, False, AnyPropertyType, &type, &format, &count, &after,
-                         &data) != Success || !data)
+  if (XGetWindowProperty(m_display, window, name, 0, 4096, False, AnyPropertyType, &type, &format, &count,
+                         &after, &data) != Success ||
+      !data)
     return {};
   std::string value(reinterpret_cast<char*>(data), count * static_cast<unsigned long>(format / 8));
   XFree(data);
@@ -262,8 +257,9 @@ std::vector<unsigned long> DesktopSession::WindowList(WindowId window, const cha
   unsigned char* data = nullptr;
   const Atom name = XInternAtom(m_display, atom, False);
   std::vector<unsigned long> out;
-  if (XGetWindowProperty(m_display, window, name, 0, 4096, False, AnyPropertyType, &type, &format, &count, &after,
-                         &data) != Success || !data)
+  if (XGetWindowProperty(m_display, window, name, 0, 4096, False, AnyPropertyType, &type, &format, &count,
+                         &after, &data) != Success ||
+      !data)
     return out;
   if (format == 32) {
     const auto* values = reinterpret_cast<unsigned long*>(data);  // Xlib hands 32-bit items as longs
@@ -289,7 +285,8 @@ WindowInfo DesktopSession::Info(WindowId window) {
   if (info.name.empty()) info.name = Property(window, "WM_NAME");
   const std::string wmClass = Property(window, "WM_CLASS");  // "instance\0Class\0"
   const size_t zero = wmClass.find('\0');
-  if (zero != std::string::npos) info.className = wmClass.substr(zero + 1, wmClass.find('\0', zero + 1) - zero - 1);
+  if (zero != std::string::npos)
+    info.className = wmClass.substr(zero + 1, wmClass.find('\0', zero + 1) - zero - 1);
   const auto pid = WindowList(window, "_NET_WM_PID");
   if (!pid.empty()) info.pid = static_cast<pid_t>(pid.front());
   XWindowAttributes attributes;
@@ -354,7 +351,8 @@ void DesktopSession::SetMaximised(WindowId window, bool on) {
   e.xclient.data.l[1] = static_cast<long>(XInternAtom(m_display, "_NET_WM_STATE_MAXIMIZED_VERT", False));
   e.xclient.data.l[2] = static_cast<long>(XInternAtom(m_display, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
   e.xclient.data.l[3] = 1;  // from an application
-  XSendEvent(m_display, DefaultRootWindow(m_display), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+  XSendEvent(m_display, DefaultRootWindow(m_display), False,
+             SubstructureRedirectMask | SubstructureNotifyMask, &e);
   Sync();
 }
 
@@ -380,7 +378,8 @@ void DesktopSession::Sync() { XSync(m_display, False); }
 
 void DesktopSession::SetResources(const std::string& resources) {
   XChangeProperty(m_display, DefaultRootWindow(m_display), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(resources.data()), static_cast<int>(resources.size()));
+                  reinterpret_cast<const unsigned char*>(resources.data()),
+                  static_cast<int>(resources.size()));
   Sync();
 }
 
@@ -421,12 +420,14 @@ void DesktopSession::ClickAt(int x, int y, int button) {
 
 void DesktopSession::Key(const std::string& name, const std::vector<std::string>& modifiers) {
   std::vector<KeyCode> held;
-  for (const std::string& m : modifiers) held.push_back(XKeysymToKeycode(m_display, XStringToKeysym(m.c_str())));
+  for (const std::string& m : modifiers)
+    held.push_back(XKeysymToKeycode(m_display, XStringToKeysym(m.c_str())));
   const KeyCode code = XKeysymToKeycode(m_display, XStringToKeysym(name.c_str()));
   for (KeyCode m : held) XTestFakeKeyEvent(m_display, m, True, CurrentTime);
   XTestFakeKeyEvent(m_display, code, True, CurrentTime);
   XTestFakeKeyEvent(m_display, code, False, CurrentTime);
-  for (auto it = held.rbegin(); it != held.rend(); ++it) XTestFakeKeyEvent(m_display, *it, False, CurrentTime);
+  for (auto it = held.rbegin(); it != held.rend(); ++it)
+    XTestFakeKeyEvent(m_display, *it, False, CurrentTime);
   Sync();
 }
 
@@ -450,8 +451,8 @@ std::string DesktopSession::Screenshot(const std::string& name) {
   const Window root = DefaultRootWindow(m_display);
   XWindowAttributes a;
   XGetWindowAttributes(m_display, root, &a);
-  XImage* image = XGetImage(m_display, root, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height),
-                            AllPlanes, ZPixmap);
+  XImage* image = XGetImage(m_display, root, 0, 0, static_cast<unsigned>(a.width),
+                            static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
   if (!image) return {};
   QImage out(a.width, a.height, QImage::Format_RGB32);
   for (int y = 0; y < a.height; ++y) {

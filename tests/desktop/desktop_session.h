@@ -46,9 +46,9 @@ class Program {
   // The exit status once it has ended within `ms`; -1 for a program ended
   // by a signal; nullopt while it still runs.
   std::optional<int> WaitForExit(int ms);
-  void Stop();      // SIGSTOP
-  void Continue();  // SIGCONT
-  void Terminate(); // SIGTERM
+  void Stop();       // SIGSTOP
+  void Continue();   // SIGCONT
+  void Terminate();  // SIGTERM
   const std::string& LogPath() const { return m_log; }
   std::string Log() const;  // what it wrote so far
 
@@ -63,9 +63,9 @@ class Program {
 // ---- the session -------------------------------------------------------------------------------
 struct WindowInfo {
   WindowId id = 0;
-  std::string name;       // _NET_WM_NAME (or WM_NAME)
-  std::string className;  // the class part of WM_CLASS
-  pid_t pid = 0;          // _NET_WM_PID
+  std::string name;                         // _NET_WM_NAME (or WM_NAME)
+  std::string className;                    // the class part of WM_CLASS
+  pid_t pid = 0;                            // _NET_WM_PID
   int x = 0, y = 0, width = 0, height = 0;  // on the root, without the frame
 };
 
@@ -82,7 +82,7 @@ class DesktopSession {
 
   bool Ok() const { return m_display != nullptr; }
   const std::string& Display() const { return m_displayName; }  // ":N"
-  const std::string& Error() const { return m_error; }            // why !Ok()
+  const std::string& Error() const { return m_error; }          // why !Ok()
   // The session's fresh folders (XDG_CONFIG_HOME, XDG_DATA_HOME, XDG_RUNTIME_DIR).
   const std::string& ConfigHome() const { return m_config; }
   const std::string& DataHome() const { return m_data; }

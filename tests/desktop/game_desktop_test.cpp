@@ -36,7 +36,8 @@ class GameDesktop : public ::testing::Test {
   // Starts the game (with `env` added to its environment) and waits for its
   // main window to be shown and its start screen drawn; `main` then holds
   // the window as it is placed.
-  std::unique_ptr<Program> StartGame(WindowInfo* main = nullptr, const std::map<std::string, std::string>& env = {}) {
+  std::unique_ptr<Program> StartGame(WindowInfo* main = nullptr,
+                                     const std::map<std::string, std::string>& env = {}) {
     auto game = session->Start("RavelleGame", {}, env);
     WindowInfo found;
     const bool up = testkit::WaitUntil(
@@ -48,8 +49,9 @@ class GameDesktop : public ::testing::Test {
     if (!up || !found.id) session->Screenshot(std::string("failed-start-") + CurrentTest());
     EXPECT_TRUE(up && found.id && game->Running())
         << "main window " << found.id << " at " << found.x << "," << found.y << " " << found.width << "x"
-        << found.height << ", Exit pixel " << std::hex << session->Pixel(ExitButton(found).first, ExitButton(found).second)
-        << "\n" << game->Log();
+        << found.height << ", Exit pixel " << std::hex
+        << session->Pixel(ExitButton(found).first, ExitButton(found).second) << "\n"
+        << game->Log();
     if (main) *main = found;
     return game;
   }
@@ -196,7 +198,9 @@ TEST_F(GameDesktop_Desktop, ASecondStartRaisesTheFirstAndEndsWithZero) {
   auto second = session->Start("RavelleGame");
   EXPECT_EQ(second->WaitForExit(30000), std::optional<int>(0)) << second->Log();
   EXPECT_TRUE(testkit::WaitUntil(
-      [&] { return !session->HasState(main.id, "_NET_WM_STATE_HIDDEN") && session->ActiveWindow() == main.id; },
+      [&] {
+        return !session->HasState(main.id, "_NET_WM_STATE_HIDDEN") && session->ActiveWindow() == main.id;
+      },
       10000));
   session->Screenshot("second-start-raised-the-first");
   EXPECT_TRUE(first->Running());
@@ -241,8 +245,8 @@ TEST_F(GameDesktop_Desktop, TwoStartsAtTheSameInstantLeaveOneGame) {
   Program& playing = a->Running() ? *a : *b;
   EXPECT_EQ(ended.WaitForExit(0), std::optional<int>(0)) << ended.Log();
   WindowInfo main;
-  EXPECT_TRUE(testkit::WaitUntil([&] { return (main = MainWindowOf(playing.Pid())).id && StartScreenShows(main); },
-                                 kStartMs));
+  EXPECT_TRUE(testkit::WaitUntil(
+      [&] { return (main = MainWindowOf(playing.Pid())).id && StartScreenShows(main); }, kStartMs));
   EXPECT_TRUE(playing.Running());
   EXPECT_EQ(session->FindWindows("RavelleGame").size(), 1u);
 }
@@ -275,7 +279,8 @@ int ProfileShift(const std::vector<double>& before, const std::vector<double>& a
     int count = 0;
     for (int r = std::max(0, -d); r < std::min(n, n - d); ++r, ++count)
       difference += std::abs(before[static_cast<size_t>(r)] - after[static_cast<size_t>(r + d)]);
-    if (count >= overlap && difference / count < bestDifference) bestDifference = difference / count, best = d;
+    if (count >= overlap && difference / count < bestDifference)
+      bestDifference = difference / count, best = d;
   }
   return best;
 }
@@ -418,7 +423,8 @@ bool PieceColoured(unsigned c) { return Blue(c) > Red(c) + 10 || Green(c) > Red(
 
 // The mean difference per channel between a w x h grab and a 2w x 2h grab
 // taken down to w x h by averaging 2 x 2 blocks.
-double DifferenceToHalved(const std::vector<unsigned>& small, const std::vector<unsigned>& large, int w, int h) {
+double DifferenceToHalved(const std::vector<unsigned>& small, const std::vector<unsigned>& large, int w,
+                          int h) {
   double sum = 0;
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
@@ -426,7 +432,8 @@ double DifferenceToHalved(const std::vector<unsigned>& small, const std::vector<
       for (int (*channel)(unsigned) : {Red, Green, Blue}) {
         int block = 0;
         for (int dy = 0; dy < 2; ++dy)
-          for (int dx = 0; dx < 2; ++dx) block += channel(large[static_cast<size_t>((2 * y + dy) * 2 * w + 2 * x + dx)]);
+          for (int dx = 0; dx < 2; ++dx)
+            block += channel(large[static_cast<size_t>((2 * y + dy) * 2 * w + 2 * x + dx)]);
         sum += std::abs(channel(a) - block / 4.0);
       }
     }
@@ -462,20 +469,24 @@ TEST_F(GameDesktop_Desktop, AtXftDpi192TheViewsTextsAndIconsAreTwiceAsLarge) {
     // The start screen's full-screen icon, right in the top bar: its
     // tooltip opens below it, to its left.
     const int iconX = main.x + main.width - 49 * s, iconY = main.y + 34 * s;
-    auto tipArea = [&] { return WhitePixels(session->Grab(main.x + main.width - 300 * s, iconY + 25 * s, 300 * s, 40 * s)); };
+    auto tipArea = [&] {
+      return WhitePixels(session->Grab(main.x + main.width - 300 * s, iconY + 25 * s, 300 * s, 40 * s));
+    };
     const int before = tipArea();
     session->MoveSmoothly(iconX - 150 * s, iconY + 250 * s, iconX, iconY, 4);
     seen.tooltip = testkit::WaitUntil([&] { return tipArea() > before + 400 * s * s; }, 10000);
     session->Screenshot("scale-" + std::to_string(s) + "-tooltip");
     session->MoveSmoothly(iconX, iconY, main.x + 200 * s, main.y + 300 * s, 8);
-    session->MoveSmoothly(main.x + 200 * s, main.y + 300 * s, main.x + 42 * s, main.y + 114 * s);  // "Create New Puzzle"
+    session->MoveSmoothly(main.x + 200 * s, main.y + 300 * s, main.x + 42 * s,
+                          main.y + 114 * s);  // "Create New Puzzle"
     session->Click(1);
     const std::optional<WindowInfo> dialog = session->WaitForWindow("Create new puzzle");
     ASSERT_TRUE(dialog);
     ASSERT_TRUE(testkit::WaitUntil([&] { return session->ActiveWindow() == dialog->id; }, 10000));
     session->Key("Return");
     ASSERT_TRUE(testkit::WaitUntil(
-        [&] { return !StartScreenShows(main) && session->FindWindows("Create new puzzle").empty(); }, kStartMs));
+        [&] { return !StartScreenShows(main) && session->FindWindows("Create new puzzle").empty(); },
+        kStartMs));
     // The view's top: with the pointer in the top bar the bar is opaque and
     // blue, below the grey menu bar.
     session->MoveSmoothly(main.x + 400 * s, main.y + 200 * s, main.x + 300 * s, main.y + 30 * s);
@@ -484,7 +495,8 @@ TEST_F(GameDesktop_Desktop, AtXftDpi192TheViewsTextsAndIconsAreTwiceAsLarge) {
         [&] {
           const std::vector<unsigned> column = session->Grab(main.x + 300 * s, main.y, 1, 60 * s);
           for (int y = 0; y < 60 * s && top < 0; ++y)
-            if (Blue(column[static_cast<size_t>(y)]) > Red(column[static_cast<size_t>(y)]) + 25) top = main.y + y;
+            if (Blue(column[static_cast<size_t>(y)]) > Red(column[static_cast<size_t>(y)]) + 25)
+              top = main.y + y;
           return top >= 0;
         },
         20000));
@@ -549,7 +561,8 @@ TEST_F(GameDesktop_Desktop, AtXftDpi192TheViewsTextsAndIconsAreTwiceAsLarge) {
     ASSERT_GE(pieceY, 0) << "no piece above the middle of the view";
     auto pieceInMiddle = [&] {
       int count = 0;
-      for (unsigned c : session->Grab(pieceX - 50 * s, cy - 60 * s, 100 * s, 100 * s)) count += PieceColoured(c);
+      for (unsigned c : session->Grab(pieceX - 50 * s, cy - 60 * s, 100 * s, 100 * s))
+        count += PieceColoured(c);
       return count;
     };
     const int emptyMiddle = pieceInMiddle();

@@ -25,17 +25,25 @@ namespace {
 constexpr int kWindowMs = 20000;
 
 struct Language {
-  const char* name;            // the profile's Language value
-  const char* settingsTitle;   // the settings dialog's title
-  const char* foldersTitle;    // the picture-folder dialog's title
-  const char* chooserTitle;    // the folder chooser's title
-  const char* saverPage;       // title of the screen saver's help page
-  const char* contentsPage;    // title of the help's contents page
+  const char* name;           // the profile's Language value
+  const char* settingsTitle;  // the settings dialog's title
+  const char* foldersTitle;   // the picture-folder dialog's title
+  const char* chooserTitle;   // the folder chooser's title
+  const char* saverPage;      // title of the screen saver's help page
+  const char* contentsPage;   // title of the help's contents page
 };
-const Language kEnglish{"english", "Ravelle Screensaver", "Manage Puzzle Images", "Choose a picture folder",
-                        "The Ravelle screen saver", "Contents"};
-const Language kFrench{"french", "Économiseur d'écran Ravelle", "Gérer les images des puzzles",
-                       "Choisir un dossier d'images", "L'économiseur d'écran Ravelle", "Sommaire"};
+const Language kEnglish{"english",
+                        "Ravelle Screensaver",
+                        "Manage Puzzle Images",
+                        "Choose a picture folder",
+                        "The Ravelle screen saver",
+                        "Contents"};
+const Language kFrench{"french",
+                       "Économiseur d'écran Ravelle",
+                       "Gérer les images des puzzles",
+                       "Choisir un dossier d'images",
+                       "L'économiseur d'écran Ravelle",
+                       "Sommaire"};
 
 void PrintTo(const Language& language, std::ostream* out) { *out << language.name; }
 
@@ -100,7 +108,8 @@ class SaverDesktop : public ::testing::TestWithParam<Language> {
   // black of the empty screen); answers it where it ended up.
   WindowInfo ActiveWindowTitled(const Program& program, const std::string& title) {
     const WindowInfo found = WindowTitled(program, title);
-    if (!found.id || !testkit::WaitUntil([&] { return session->ActiveWindow() == found.id; }, kWindowMs)) return {};
+    if (!found.id || !testkit::WaitUntil([&] { return session->ActiveWindow() == found.id; }, kWindowMs))
+      return {};
     session->Sync();
     const WindowInfo placed = session->Info(found.id);
     if (!PixelBecomes(placed.x + placed.width / 2, placed.y + placed.height / 2, NotBlack)) return {};
@@ -176,7 +185,7 @@ TEST_P(SaverDesktop_Desktop, HelpIsReadableInFrontOfTheSettingsAndGoesBack) {
   auto saver = session->Start("Ravelle", {"/c"});
   const WindowInfo settings = ActiveWindowTitled(*saver, GetParam().settingsTitle);
   ASSERT_NE(settings.id, 0u) << saver->Log();
-  ClickUnits(settings, kSettings, 7, 162, 60, 16);  // "Help"
+  ClickUnits(settings, kSettings, 7, 162, 60, 16);                           // "Help"
   const WindowInfo help = ActiveWindowTitled(*saver, GetParam().saverPage);  // in front, taking the keys
   ASSERT_NE(help.id, 0u) << saver->Log();
   EXPECT_GT(session->StackIndex(help.id), session->StackIndex(settings.id));
@@ -210,7 +219,8 @@ TEST_P(SaverDesktop_Desktop, HelpIsReadableInFrontOfTheSettingsAndGoesBack) {
 TEST_P(SaverDesktop_Desktop, AFolderAddedThroughTheDialogIsUsedAndOnceRemovedIsNot) {
   const std::string pictures = session->Scratch() + "/my pictures";
   std::filesystem::create_directories(pictures);
-  std::filesystem::copy_file(std::string(RAVELLE_DESKTOP_BIN_DIR) + "/RavelleGame.png", pictures + "/mine.png");
+  std::filesystem::copy_file(std::string(RAVELLE_DESKTOP_BIN_DIR) + "/RavelleGame.png",
+                             pictures + "/mine.png");
   {
     WindowInfo settings, folders;
     auto saver = OpenFolders(settings, folders);
@@ -249,7 +259,7 @@ TEST_P(SaverDesktop_Desktop, AFolderAddedThroughTheDialogIsUsedAndOnceRemovedIsN
     ASSERT_NE(folders.id, 0u);
     session->ClickAt(folders.x + 100, folders.y + 56);  // the second row, our folder
     ASSERT_TRUE(PixelBecomes(folders.x + 300, folders.y + 56, Highlighted));
-    ClickUnits(folders, kFolders, 135, 235, 124, 16);  // "Remove Image Folder"
+    ClickUnits(folders, kFolders, 135, 235, 124, 16);                  // "Remove Image Folder"
     EXPECT_TRUE(PixelBecomes(folders.x + 24, folders.y + 56, White));  // the second row's folder icon gone
     session->Screenshot(Shot("folder-removed"));
     OkAndOk(*saver, settings, folders);
@@ -276,7 +286,8 @@ TEST(SaverEntry_Desktop, InstallWritesAValidEntryNamingTheProgram) {
   while (std::getline(in, line))
     if (line.rfind("TryExec=", 0) == 0) tryExec = line.substr(8);
   EXPECT_TRUE(std::filesystem::is_regular_file(tryExec)) << tryExec;
-  const int status = std::system(("desktop-file-validate '" + entry + "' >'" + entry + ".report' 2>&1").c_str());
+  const int status =
+      std::system(("desktop-file-validate '" + entry + "' >'" + entry + ".report' 2>&1").c_str());
   std::ifstream report(entry + ".report");
   std::stringstream said;
   said << report.rdbuf();

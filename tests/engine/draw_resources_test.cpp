@@ -82,8 +82,7 @@ TEST_F(DrawResourcesTest, BlankTextureIs32SquareWithOrWithoutMipmaps) {
     EXPECT_EQ(m_texture.m_imageInfo.Height, 32u);
   }
   EXPECT_EQ(Log().Matching("CreateTexture"),
-            (std::vector<std::string>{"CreateTexture 32 32 1 0 32 1",
-                                      "CreateTexture 32 32 0 1024 32 1"}));
+            (std::vector<std::string>{"CreateTexture 32 32 1 0 32 1", "CreateTexture 32 32 0 1024 32 1"}));
 }
 
 TEST_F(DrawResourcesTest, FillWritesOnlyTheRecordedAreaThroughThePitch) {
@@ -152,7 +151,7 @@ TEST_F(DrawResourcesTest, SpriteColourChannelsAreClampedAndRounded) {
 TEST_F(DrawResourcesTest, SpriteWithoutSizeOrInterfaceDrawsNothing) {
   CKVRSprite sprite;
   EXPECT_FALSE(sprite.Draw(RECT{0, 0, 10, 10}, 1, 1, 1, 1));  // no interface, no texture
-  CKVRTexture unknownSize;  // e.g. its picture failed to load
+  CKVRTexture unknownSize;                                    // e.g. its picture failed to load
   ASSERT_TRUE(sprite.Create(&unknownSize));
   EXPECT_FALSE(sprite.Draw(RECT{0, 0, 10, 10}, 1, 1, 1, 1));
   MakeTexture64();
@@ -184,11 +183,10 @@ TEST_F(DrawResourcesTest, ShadowTextDrawsFourShadowsThenTheText) {
   m_script.m_log.Clear();
   EXPECT_TRUE(font.DrawShadowText("FPS = 60", 8, 8));
   EXPECT_EQ(Log().Matching("Font."),
-            (std::vector<std::string>{"Font.DrawText 7 7 0x80000000 FPS = 60",
-                                      "Font.DrawText 9 7 0x80000000 FPS = 60",
-                                      "Font.DrawText 9 9 0x80000000 FPS = 60",
-                                      "Font.DrawText 7 9 0x80000000 FPS = 60",
-                                      "Font.DrawText 8 8 0xFFFFFFFF FPS = 60"}));
+            (std::vector<std::string>{
+                "Font.DrawText 7 7 0x80000000 FPS = 60", "Font.DrawText 9 7 0x80000000 FPS = 60",
+                "Font.DrawText 9 9 0x80000000 FPS = 60", "Font.DrawText 7 9 0x80000000 FPS = 60",
+                "Font.DrawText 8 8 0xFFFFFFFF FPS = 60"}));
   EXPECT_EQ(font.m_textColor, 0xFFFFFFFFu);
   for (const RecordedTextDraw& d : m_script.m_textDraws) EXPECT_EQ(d.format, DT_NOCLIP);
 }

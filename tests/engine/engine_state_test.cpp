@@ -114,8 +114,8 @@ TEST_F(EngineTest, ScreenOtherThanTheDesktopLeavesTheBackBufferFormatToTheDevice
 }
 
 TEST(FindDisplayMode, PicksTheHighestRefreshRateOfTheExactSize) {
-  const std::vector<DisplayMode> modes = {{1024, 768, 60, 22}, {1024, 768, 75, 22},
-                                          {800, 600, 85, 22},  {1024, 768, 75, 23}};
+  const std::vector<DisplayMode> modes = {
+      {1024, 768, 60, 22}, {1024, 768, 75, 22}, {800, 600, 85, 22}, {1024, 768, 75, 23}};
   EXPECT_EQ(FindDisplayMode(modes, 1024, 768), (DisplayMode{1024, 768, 75, 22}));
   EXPECT_EQ(FindDisplayMode(modes, 800, 600), (DisplayMode{800, 600, 85, 22}));
   EXPECT_EQ(FindDisplayMode(modes, 1280, 1024), DisplayMode{});
@@ -134,8 +134,8 @@ TEST_F(EngineTest, FrameBeginClearsBeginsTheSceneAndAppliesTheCamera) {
   EXPECT_EQ(RenderState(D3DRS_AMBIENT), 0xFF101010u);
   D3DXMATRIX projection, expected, view;
   g_Engine.Device()->GetTransform(D3DTS_PROJECTION, &projection);
-  D3DXMatrixPerspectiveFovLH(&expected, m_camera.m_fieldOfView, 800.0f / 600.0f,
-                             m_camera.m_nearPlane, m_camera.m_farPlane);
+  D3DXMatrixPerspectiveFovLH(&expected, m_camera.m_fieldOfView, 800.0f / 600.0f, m_camera.m_nearPlane,
+                             m_camera.m_farPlane);
   EXPECT_EQ(projection, expected);
   g_Engine.Device()->GetTransform(D3DTS_VIEW, &view);
   EXPECT_EQ(view, m_camera.m_view);
@@ -368,8 +368,7 @@ TEST_F(EngineTest, MinimisedClientNeverDividesByZero) {
   EXPECT_TRUE(std::isfinite(projection._11) && std::isfinite(projection._22));
   D3DXVECTOR3 origin, direction;
   g_Engine.GetScreenRay(&origin, &direction, 10, 10);
-  EXPECT_TRUE(std::isfinite(direction.x) && std::isfinite(direction.y) &&
-              std::isfinite(direction.z));
+  EXPECT_TRUE(std::isfinite(direction.x) && std::isfinite(direction.y) && std::isfinite(direction.z));
   EXPECT_NEAR(D3DXVec3Length(&direction), 1.0f, 1e-5);
 }
 

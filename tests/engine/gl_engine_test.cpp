@@ -97,7 +97,8 @@ TEST_F(EngineOnGL_X11, DrawsRenderObjectsSpritesAndTextIntoTheFrame) {
   EXPECT_EQ(image.pixel(30, 15), qRgb(0x20, 0x40, 0x80));
   int bright = 0;
   for (int y = 0; y < 30; ++y)
-    for (int x = 90; x < 160; ++x) bright += qGreen(image.pixel(x, y)) > 220 && qBlue(image.pixel(x, y)) > 220;
+    for (int x = 90; x < 160; ++x)
+      bright += qGreen(image.pixel(x, y)) > 220 && qBlue(image.pixel(x, y)) > 220;
   EXPECT_GT(bright, 10);
 }
 

@@ -22,8 +22,8 @@ CKVR3DObjectCreateParam Mesh(int vertices, std::vector<int> indices, int primiti
 // A unit square in z = 0 made of two triangles.
 bool BuildSquare(CKVRRenderObject& object) {
   return BuildQuadMesh(object, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}},
-                       std::vector<D3DXVECTOR3>(4, D3DXVECTOR3(0, 0, 1)),
-                       {{0, 0}, {1, 0}, {0, 1}, {1, 1}}, {0, 1, 2, 2, 1, 3});
+                       std::vector<D3DXVECTOR3>(4, D3DXVECTOR3(0, 0, 1)), {{0, 0}, {1, 0}, {0, 1}, {1, 1}},
+                       {0, 1, 2, 2, 1, 3});
 }
 
 class RenderObjectTest : public EngineTest {
@@ -55,15 +55,13 @@ TEST_F(RenderObjectTest, SubObjectsShareTheBuffersWithLocalIndices) {
             std::vector<int>({0, 3, 0, 6}));
   EXPECT_EQ(std::vector<int>({b.m_baseVertex, b.m_lastVertex, b.m_startIndex, b.m_indexCount}),
             std::vector<int>({4, 9, 6, 9}));
-  EXPECT_EQ(std::vector<int>({m_multi.m_vertexCount, m_multi.m_indexCount,
-                              m_multi.m_primitiveCount}),
+  EXPECT_EQ(std::vector<int>({m_multi.m_vertexCount, m_multi.m_indexCount, m_multi.m_primitiveCount}),
             std::vector<int>({10, 15, 5}));
   ASSERT_TRUE(m_multi.LockBuffers());
   EXPECT_EQ(m_multi.m_lockedIndices[6], 0);  // the second mesh's indices are unchanged
   EXPECT_EQ(m_multi.m_lockedIndices[14], 3);
   const VertexPNDT& v = m_multi.m_lockedVertices[5];  // vertex 1 of the second mesh
-  EXPECT_EQ(std::vector<float>({v.x, v.y, v.z, v.nz, v.u, v.v}),
-            std::vector<float>({1, 2, -1, 1, 0.5f, 1}));
+  EXPECT_EQ(std::vector<float>({v.x, v.y, v.z, v.nz, v.u, v.v}), std::vector<float>({1, 2, -1, 1, 0.5f, 1}));
   EXPECT_EQ(v.diffuse, 0xFFFFFFFFu);
   m_multi.ComputeSubObjectRadius(1);  // the last vertex (5, 10, -5) is the farthest
   EXPECT_FLOAT_EQ(m_multi.m_renderParams[1].m_radius, std::sqrt(150.0f));
@@ -90,8 +88,7 @@ TEST_F(RenderObjectTest, MeshesThatDoNotFitSixteenBitIndicesAreRefused) {
   EXPECT_FALSE(m_multi.BuildFromCreateParams({Mesh(4, {0, -1, 2}, 1)}));
   EXPECT_EQ(Log().Count("CreateVertexBuffer"), 0);
   // 65,536 vertices is the most a sub-object may have; the total may be larger.
-  EXPECT_TRUE(m_multi.BuildFromCreateParams(
-      {Mesh(65536, {0, 65535, 1}, 1), Mesh(3, {0, 1, 2}, 1)}));
+  EXPECT_TRUE(m_multi.BuildFromCreateParams({Mesh(65536, {0, 65535, 1}, 1), Mesh(3, {0, 1, 2}, 1)}));
   EXPECT_EQ(m_multi.m_renderParams[1].m_baseVertex, 65536);
 }
 
@@ -193,8 +190,8 @@ TEST_F(RenderObjectTest, RenderSetsTextureStageOnlyWithATextureRecord) {
   m_object.Render();
   EXPECT_EQ(Log().Entries(),
             (std::vector<std::string>{"SetTransform 256", "SetMaterial", "SetTexture 0 null",
-                                      "SetStreamSource 0 vb1 0 36", "SetFVF 338",
-                                      "SetIndices ib1", "DrawIndexedPrimitive 4 0 0 4 0 2"}));
+                                      "SetStreamSource 0 vb1 0 36", "SetFVF 338", "SetIndices ib1",
+                                      "DrawIndexedPrimitive 4 0 0 4 0 2"}));
   CKVRTexture failed;  // a record whose picture did not load
   m_object.m_texture = &failed;
   m_script.m_log.Clear();
@@ -226,8 +223,7 @@ TEST_F(RenderObjectTest, GridHasCentredPositionsAndUnitTextureCoordinates) {
   const float expected[4][4] = {{-50, -25, 0, 0}, {50, -25, 1, 0}, {-50, 25, 0, 1}, {50, 25, 1, 1}};
   for (int i = 0; i < 4; ++i) {
     const VertexPNDT& v = m_object.m_lockedVertices[i];
-    EXPECT_EQ(std::vector<float>({v.x, v.y, v.u, v.v}),
-              std::vector<float>(expected[i], expected[i] + 4))
+    EXPECT_EQ(std::vector<float>({v.x, v.y, v.u, v.v}), std::vector<float>(expected[i], expected[i] + 4))
         << i;
     EXPECT_EQ(std::vector<float>({v.z, v.nx, v.ny, v.nz}), std::vector<float>({0, 0, 0, 1}));
   }
@@ -236,8 +232,7 @@ TEST_F(RenderObjectTest, GridHasCentredPositionsAndUnitTextureCoordinates) {
   m_object.UnlockBuffers();
   m_object.ReleaseBuffers();
   ASSERT_TRUE(BuildGridMesh(m_object, 40, 40, 4, 2));
-  EXPECT_EQ(std::vector<int>({m_object.m_vertexCount, m_object.m_indexCount}),
-            std::vector<int>({15, 48}));
+  EXPECT_EQ(std::vector<int>({m_object.m_vertexCount, m_object.m_indexCount}), std::vector<int>({15, 48}));
   EXPECT_FALSE(BuildGridMesh(m_object, 40, 40, 0, 2));
 }
 
@@ -259,13 +254,13 @@ TEST_F(RenderObjectTest, PickHitsFacesFromBothSidesAndEdgesInclusive) {
     D3DXVECTOR3 origin, direction;
     bool hit;
   } cases[] = {
-      {{10.25f, 0.25f, 5}, {0, 0, -1}, true},   // from above
-      {{10.25f, 0.25f, -5}, {0, 0, 1}, true},   // from below
-      {{10, 0, 5}, {0, 0, -1}, true},           // a corner
-      {{10.5f, 0.5f, 5}, {0, 0, -1}, true},     // the shared edge
-      {{0.25f, 0.25f, 5}, {0, 0, -1}, false},   // where it was before moving
-      {{10.25f, 0.25f, 5}, {0, 0, 1}, false},   // pointing away
-      {{11.01f, 0.5f, 5}, {0, 0, -1}, false},   // just outside
+      {{10.25f, 0.25f, 5}, {0, 0, -1}, true},  // from above
+      {{10.25f, 0.25f, -5}, {0, 0, 1}, true},  // from below
+      {{10, 0, 5}, {0, 0, -1}, true},          // a corner
+      {{10.5f, 0.5f, 5}, {0, 0, -1}, true},    // the shared edge
+      {{0.25f, 0.25f, 5}, {0, 0, -1}, false},  // where it was before moving
+      {{10.25f, 0.25f, 5}, {0, 0, 1}, false},  // pointing away
+      {{11.01f, 0.5f, 5}, {0, 0, -1}, false},  // just outside
   };
   for (const Case& c : cases)
     EXPECT_EQ(m_object.Pick(c.origin, c.direction), c.hit)
@@ -294,8 +289,7 @@ TEST_F(RenderObjectTest, MultiObjectPickReadsEachSubObjectThroughItsBaseVertex) 
 
 TEST_F(RenderObjectTest, DegenerateTrianglesAndNonListsNeverHit) {
   ASSERT_TRUE(BuildQuadMesh(m_object, {{0, 0, 0}, {1, 1, 0}, {2, 2, 0}, {0, 0, 0}},
-                            std::vector<D3DXVECTOR3>(4), std::vector<D3DXVECTOR2>(4),
-                            {0, 1, 2, 0, 3, 1}));
+                            std::vector<D3DXVECTOR3>(4), std::vector<D3DXVECTOR2>(4), {0, 1, 2, 0, 3, 1}));
   EXPECT_FALSE(m_object.Pick(D3DXVECTOR3(1, 1, 5), D3DXVECTOR3(0, 0, -1)));
   m_object.ReleaseBuffers();
   ASSERT_TRUE(BuildSquare(m_object));

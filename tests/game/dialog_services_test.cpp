@@ -16,8 +16,8 @@ TEST(ImageType, ExtensionsGiveFormatCodes) {
     const char* path;
     int type;
   } cases[] = {
-      {"a.bmp", 1},           {"a.GIF", 2},        {"/p/a.jpg", 3}, {"/p/x.y/a.JPEG", 3}, {"a.png", 4},
-      {"a.tif", 0},           {"noextension", 0},  {"a.", 0},       {"/p.png/a", 0},      {"a.png.txt", 0},
+      {"a.bmp", 1}, {"a.GIF", 2},       {"/p/a.jpg", 3}, {"/p/x.y/a.JPEG", 3}, {"a.png", 4},
+      {"a.tif", 0}, {"noextension", 0}, {"a.", 0},       {"/p.png/a", 0},      {"a.png.txt", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(GetImageTypeFromExtension(c.path), c.type) << c.path;
 }
@@ -29,7 +29,8 @@ class Help_Offscreen : public ::testing::Test {
   void SetUp() override {
     SetBuiltInStrings(&GameStrings());
     SetProfileFile(m_dir / "profile.ini");
-    m_dir.WriteFile("Help/english/0.html", "<html><head><title>Contents</title></head><body>Index</body></html>");
+    m_dir.WriteFile("Help/english/0.html",
+                    "<html><head><title>Contents</title></head><body>Index</body></html>");
     m_dir.WriteFile("Help/french/903.html", "<html><body>Table</body></html>");
   }
   void TearDown() override {
@@ -73,7 +74,8 @@ TEST_F(Help_Offscreen, HostileLanguageTranslationAndPageAreHarmless) {
   UnloadLanguageStrings();
   EXPECT_EQ(HelpWindow(), nullptr);
   ASSERT_EQ(m_shell.boxes.size(), 1u);
-  EXPECT_EQ(m_shell.boxes[0].text, "The help page could not be found:\n" + (m_dir / "Help/english/32502.html"));
+  EXPECT_EQ(m_shell.boxes[0].text,
+            "The help page could not be found:\n" + (m_dir / "Help/english/32502.html"));
 
   // A picture of a page that is a pipe is not opened either.
   m_dir.WriteFile("Help/english/0.html", "<html><body><p>Contents</p><img src='pipe.png'></body></html>");

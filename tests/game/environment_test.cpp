@@ -47,28 +47,36 @@ TEST(EnvironmentFiles, DescriptionsAndWhatTheyGive) {
   } cases[] = {
       {"full", Description(kWood), true, {"", "Wood", "Bois", "wood.png", 300}},
       {"no prolog", Description(kWood, false), true, {"", "Wood", "Bois", "wood.png", 300}},
-      {"width with blank and tail", Description("<TextureFileName>t.png</TextureFileName><Width> 250abc</Width>"),
-       true, {"", "Old", "Ancien", "t.png", 250}},  // names it lacks stay as they were
-      {"last one wins", Description(kWood + "<Width>77</Width><Other>x</Other>"), true,
+      {"width with blank and tail",
+       Description("<TextureFileName>t.png</TextureFileName><Width> 250abc</Width>"),
+       true,
+       {"", "Old", "Ancien", "t.png", 250}},  // names it lacks stay as they were
+      {"last one wins",
+       Description(kWood + "<Width>77</Width><Other>x</Other>"),
+       true,
        {"", "Wood", "Bois", "wood.png", 77}},
-      {"utf-8 names", Description("<NameFrench>Ch\xc3\xaane</NameFrench><TextureFileName>t.png</TextureFileName>"
-                                  "<Width>5</Width>"),
-       true, {"", "Old", "Ch\xc3\xaane", "t.png", 5}},
+      {"utf-8 names",
+       Description("<NameFrench>Ch\xc3\xaane</NameFrench><TextureFileName>t.png</TextureFileName>"
+                   "<Width>5</Width>"),
+       true,
+       {"", "Old", "Ch\xc3\xaane", "t.png", 5}},
       // Failures leave the record as it was.
-      {"unclosed prolog", "<?xml version=\"1.0\"\r\n<Environment>" + kWood + "</Environment>", false, OldRecord()},
+      {"unclosed prolog", "<?xml version=\"1.0\"\r\n<Environment>" + kWood + "</Environment>", false,
+       OldRecord()},
       {"truncated", Description(kWood).substr(0, 120), false, OldRecord()},
       {"blank in a start tag", Description("<NameFrench >Bois</NameFrench>" + kWood), false, OldRecord()},
       {"no Environment", "<Table>" + kWood + "</Table>", false, OldRecord()},
       {"empty Width", Description("<TextureFileName>t.png</TextureFileName><Width/>"), false, OldRecord()},
-      {"zero Width", Description("<TextureFileName>t.png</TextureFileName><Width>0</Width>"), false, OldRecord()},
+      {"zero Width", Description("<TextureFileName>t.png</TextureFileName><Width>0</Width>"), false,
+       OldRecord()},
       {"negative Width", Description("<TextureFileName>t.png</TextureFileName><Width>-5</Width>"), false,
        OldRecord()},
-      {"Width beyond int32", Description("<TextureFileName>t.png</TextureFileName><Width>99999999999</Width>"),
-       false, OldRecord()},
+      {"Width beyond int32",
+       Description("<TextureFileName>t.png</TextureFileName><Width>99999999999</Width>"), false, OldRecord()},
       {"no Width", Description("<TextureFileName>t.png</TextureFileName>"), false, OldRecord()},
       {"no texture", Description("<Width>5</Width>"), false, OldRecord()},
-      {"texture outside the folder", Description("<TextureFileName>../x.png</TextureFileName><Width>5</Width>"),
-       false, OldRecord()},
+      {"texture outside the folder",
+       Description("<TextureFileName>../x.png</TextureFileName><Width>5</Width>"), false, OldRecord()},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -292,9 +300,11 @@ TEST_F(TableTest, RendersBehindEverythingWithDepthTestsOffAroundThePlane) {
   const std::vector<std::string> draws = log.Matching("DrawIndexedPrimitive");
   ASSERT_EQ(draws.size(), 1u) << log.Dump();
   const int draw = log.IndexOf(draws[0]);
-  const int zOn = log.IndexOf("SetRenderState 7 1", draw), zWriteOn = log.IndexOf("SetRenderState 14 1", draw);
+  const int zOn = log.IndexOf("SetRenderState 7 1", draw),
+            zWriteOn = log.IndexOf("SetRenderState 14 1", draw);
   EXPECT_EQ(draws[0], "DrawIndexedPrimitive 4 0 0 25 0 32");
-  EXPECT_TRUE(zOff >= 0 && zWriteOff >= 0 && texture > zOff && draw > zWriteOff && draw > texture) << log.Dump();
+  EXPECT_TRUE(zOff >= 0 && zWriteOff >= 0 && texture > zOff && draw > zWriteOff && draw > texture)
+      << log.Dump();
   EXPECT_TRUE(zOn > draw && zWriteOn > draw) << log.Dump();
   EXPECT_EQ(RenderState(D3DRS_ZENABLE), 1u);
   EXPECT_EQ(RenderState(D3DRS_ZWRITEENABLE), 1u);
@@ -305,7 +315,7 @@ TEST(TableBounds, ContainsIncludesTheEdges) {
     float x, y;
     bool inside;
   } cases[] = {
-      {0, 0, true},         {2500, -2500, true},  {-2500, 2500, true},   {2500.01f, 0, false},
+      {0, 0, true},          {2500, -2500, true},   {-2500, 2500, true},  {2500.01f, 0, false},
       {0, -2500.01f, false}, {-2500.01f, 0, false}, {0, 2500.01f, false},
   };
   // Contains reads only the extents, so no device is needed.

@@ -77,11 +77,12 @@ class FrameCommandsTest : public GameTest {
     GameTest::SetUp();
     m_commands = std::make_unique<CFrameCommands>(*m_game, m_frameWindow, m_dialogs, m_saved);
     m_commands->m_showHelp = [this](int topic) { m_helpTopics.push_back(topic); };
-    m_driver = std::make_unique<FrameDriver>(
-        *m_game, FrameDriver::Hooks{[this] { return m_minimized; }, {}, [this](UINT id) {
-                                      m_dispatched.push_back(id);
-                                      m_commands->Dispatch(id);
-                                    }});
+    m_driver = std::make_unique<FrameDriver>(*m_game, FrameDriver::Hooks{[this] { return m_minimized; },
+                                                                         {},
+                                                                         [this](UINT id) {
+                                                                           m_dispatched.push_back(id);
+                                                                           m_commands->Dispatch(id);
+                                                                         }});
   }
   // The game on its play screen with a new puzzle made through the command.
   void StartWithPuzzle(int columns, int rows) {
@@ -132,13 +133,20 @@ TEST_F(FrameCommandsTest, OnTheStartScreenPuzzleCommandsDoNothingFromAnySource) 
     UINT id;
     std::vector<std::string> effects;  // empty: disabled
   } cases[] = {
-      {ID_SHOW_START_SCREEN, {}},        {ID_SAVE_PUZZLE, {}},
-      {ID_CHANGE_ENVIRONMENT, {}},       {ID_GAME_MENU, {}},
-      {ID_PUZZLE_INFORMATION, {}},       {ID_SHOW_HIDE_PREVIEW, {}},
-      {ID_COMMAND_HELPER, {}},           {ID_CREATE_NEW_PUZZLE, {"new"}},
-      {ID_LOAD_PUZZLE, {"load"}},        {ID_OPTIONS, {"options"}},
-      {ID_TOGGLE_FULL_SCREEN, {"full screen"}}, {ID_HELP_CONTENTS, {"help 0"}},
-      {ID_HELP_COMMANDS, {"help 32502"}}, {ID_APP_ABOUT, {"about"}},
+      {ID_SHOW_START_SCREEN, {}},
+      {ID_SAVE_PUZZLE, {}},
+      {ID_CHANGE_ENVIRONMENT, {}},
+      {ID_GAME_MENU, {}},
+      {ID_PUZZLE_INFORMATION, {}},
+      {ID_SHOW_HIDE_PREVIEW, {}},
+      {ID_COMMAND_HELPER, {}},
+      {ID_CREATE_NEW_PUZZLE, {"new"}},
+      {ID_LOAD_PUZZLE, {"load"}},
+      {ID_OPTIONS, {"options"}},
+      {ID_TOGGLE_FULL_SCREEN, {"full screen"}},
+      {ID_HELP_CONTENTS, {"help 0"}},
+      {ID_HELP_COMMANDS, {"help 32502"}},
+      {ID_APP_ABOUT, {"about"}},
       {ID_SHOW_TUTORIALS, {"tutorials"}},
   };
   for (const auto& c : cases) {
@@ -165,7 +173,8 @@ TEST_F(FrameCommandsTest, WhileAPuzzleRunsItsCommandsRun) {
   EXPECT_EQ(m_play.m_resets, 1);
   EXPECT_EQ(m_game->m_statusText, "For help on how to play, press F1");
   EXPECT_EQ(m_frameWindow.m_waitCursor, 0);  // on and off again
-  for (UINT id : {ID_SAVE_PUZZLE, ID_CHANGE_ENVIRONMENT, ID_GAME_MENU, ID_SHOW_HIDE_PREVIEW, ID_COMMAND_HELPER})
+  for (UINT id :
+       {ID_SAVE_PUZZLE, ID_CHANGE_ENVIRONMENT, ID_GAME_MENU, ID_SHOW_HIDE_PREVIEW, ID_COMMAND_HELPER})
     EXPECT_TRUE(m_commands->Dispatch(id)) << id;
   EXPECT_EQ(m_saved.m_calls, std::vector<std::string>{"save"});
   EXPECT_EQ(m_play.m_environmentLoads, 1);
@@ -264,7 +273,8 @@ TEST_F(FrameCommandsTest, PieceKeysActOnlyOnThePlayScreen) {
   EXPECT_TRUE(m_play.m_rotations.empty());
   EXPECT_EQ(m_play.m_disconnects, 0);
   m_game->SetScreen(kScreenPlay);
-  for (BYTE key : {DIK_BACK, DIK_LEFT, DIK_UP, DIK_Z, DIK_RIGHT, DIK_DOWN, DIK_X, DIK_A}) m_commands->OnPieceKey(key);
+  for (BYTE key : {DIK_BACK, DIK_LEFT, DIK_UP, DIK_Z, DIK_RIGHT, DIK_DOWN, DIK_X, DIK_A})
+    m_commands->OnPieceKey(key);
   EXPECT_EQ(m_play.m_disconnects, 1);
   EXPECT_EQ(m_play.m_rotations, (std::vector<int>{-1, -1, -1, 1, 1, 1}));
 }

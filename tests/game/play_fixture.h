@@ -33,13 +33,17 @@ class CountingSoundDevice : public IDirectSound8 {
  private:
   class Buffer : public IDirectSoundBuffer {
    public:
-    Buffer(std::unique_ptr<IDirectSoundBuffer> inner, int* plays) : m_inner(std::move(inner)), m_plays(plays) {}
+    Buffer(std::unique_ptr<IDirectSoundBuffer> inner, int* plays)
+        : m_inner(std::move(inner)), m_plays(plays) {}
     HRESULT GetStatus(DWORD* status) override { return m_inner->GetStatus(status); }
     HRESULT Restore() override { return m_inner->Restore(); }
-    HRESULT Lock(DWORD offset, DWORD bytes, void** r1, DWORD* b1, void** r2, DWORD* b2, DWORD flags) override {
+    HRESULT Lock(DWORD offset, DWORD bytes, void** r1, DWORD* b1, void** r2, DWORD* b2,
+                 DWORD flags) override {
       return m_inner->Lock(offset, bytes, r1, b1, r2, b2, flags);
     }
-    HRESULT Unlock(void* r1, DWORD b1, void* r2, DWORD b2) override { return m_inner->Unlock(r1, b1, r2, b2); }
+    HRESULT Unlock(void* r1, DWORD b1, void* r2, DWORD b2) override {
+      return m_inner->Unlock(r1, b1, r2, b2);
+    }
     HRESULT Play(DWORD reserved, DWORD priority, DWORD flags) override {
       ++*m_plays;
       return m_inner->Play(reserved, priority, flags);
@@ -112,8 +116,8 @@ class PlayTest : public GameTest {
     s.columns = columns;
     s.rows = rows;
     s.rotatePieces = rotate;
-    ASSERT_TRUE(s.m_board.CreateWithSeed(seed, &s.m_pictureTexture, columns, rows, rotate, PieceShapeClassic, 70,
-                                         "missing-edge.png", ""));
+    ASSERT_TRUE(s.m_board.CreateWithSeed(seed, &s.m_pictureTexture, columns, rows, rotate, PieceShapeClassic,
+                                         70, "missing-edge.png", ""));
     s.m_board.ScatterPieces();
     s.m_currentFile.clear();
     m_game->m_playTimer.Start(0.0);

@@ -59,7 +59,8 @@ class PlayInput : public PlayTest {
     NewPuzzle(3, 3);
     // Every piece far out of view but one, on open table right of the
     // command helper.
-    for (CPuzzlePiece& p : Board().m_pieces) p.SetPosition(D3DXVECTOR3(-2000.0f + 100.0f * float(p.m_id), -2000.0f, 0));
+    for (CPuzzlePiece& p : Board().m_pieces)
+      p.SetPosition(D3DXVECTOR3(-2000.0f + 100.0f * float(p.m_id), -2000.0f, 0));
     Piece(4).SetPosition(D3DXVECTOR3(60.0f, 0.0f, 0.0f));
     m_piece = ScreenOf(Piece(4));
     ASSERT_FALSE(PtInRect(HelperPanel(), m_piece)) << "the piece must lie off the command helper";

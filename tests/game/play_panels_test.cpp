@@ -30,9 +30,8 @@ const D3DCOLOR kShadow = 0x33000000;  // black at 0.2
 // ---- icon bar -------------------------------------------------------------------------------
 TEST_F(PanelsTest, IconsGiveTheirCommandsOnThePressFrameOnly) {
   NewPuzzle(3, 3);
-  const UINT posted[] = {ID_GAME_MENU,         ID_SAVE_PUZZLE,    ID_PUZZLE_INFORMATION,
-                         ID_SHOW_HIDE_PREVIEW, ID_COMMAND_HELPER, ID_HELP_COMMANDS,
-                         ID_TOGGLE_FULL_SCREEN};
+  const UINT posted[] = {ID_GAME_MENU,      ID_SAVE_PUZZLE,   ID_PUZZLE_INFORMATION, ID_SHOW_HIDE_PREVIEW,
+                         ID_COMMAND_HELPER, ID_HELP_COMMANDS, ID_TOGGLE_FULL_SCREEN};
   Frame();  // icons 6 and 7 go to the right edge
   for (int i = 0; i < 8; ++i) {
     SCOPED_TRACE(i);
@@ -98,12 +97,13 @@ TEST_F(PanelsTest, TooltipBoxShadowsBorderAndText) {
   const LONG shadows[] = {3, 2, 1};
   for (int i = 0; i < 3; ++i) {
     const LONG d = shadows[i];
-    EXPECT_EQ(DestRect(m_script.m_spriteDraws[i], 32, 32), (RECT{box.left + d, box.top + d, box.right + d, box.bottom + d}));
+    EXPECT_EQ(DestRect(m_script.m_spriteDraws[i], 32, 32),
+              (RECT{box.left + d, box.top + d, box.right + d, box.bottom + d}));
     EXPECT_EQ(m_script.m_spriteDraws[i].color, kShadow);
   }
   EXPECT_EQ(DestRect(m_script.m_spriteDraws[3], 32, 32), box);
   EXPECT_EQ(m_script.m_spriteDraws[3].color, 0xFFFFFFFFu);
-  EXPECT_EQ(DestRect(m_script.m_spriteDraws[5], 32, 32), (RECT{956, 68, 1020, 69}));  // bottom line outside
+  EXPECT_EQ(DestRect(m_script.m_spriteDraws[5], 32, 32), (RECT{956, 68, 1020, 69}));   // bottom line outside
   EXPECT_EQ(DestRect(m_script.m_spriteDraws[7], 32, 32), (RECT{1020, 46, 1021, 68}));  // right line outside
   ASSERT_EQ(m_script.m_textDraws.size(), 1u);
   EXPECT_EQ(m_script.m_textDraws[0].text, "Minimize");
@@ -121,7 +121,8 @@ TEST_F(PanelsTest, GameTimeIsDrawnAtTheRight) {
   // the bound, nothing below 0.
   for (double huge : {2147483647.0, 2147483648.0, 3e9, 1e10, 9007199254740993.0, 1e308, HUGE_VAL})
     EXPECT_EQ(FormatGameTime(huge), "Game Time: 596523:14:07") << huge;
-  for (double none : {-1.0, -1e308, -HUGE_VAL, std::nan("")}) EXPECT_EQ(FormatGameTime(none), "Game Time: 00:00:00");
+  for (double none : {-1.0, -1e308, -HUGE_VAL, std::nan("")})
+    EXPECT_EQ(FormatGameTime(none), "Game Time: 00:00:00");
   NewPuzzle(3, 3);
   m_game->m_playTimer.Start(665.5);
   Frame();
@@ -136,15 +137,15 @@ TEST_F(PanelsTest, PreviewOpensAtTheStoredPlaceAndWidth) {
   CKVRTexture picture;
   const struct {
     int lastPos, lastWidth;
-    LONG width, height;      // back buffer
+    LONG width, height;  // back buffer
     UINT pictureW, pictureH;
     RECT expected;
   } cases[] = {
       {0x00C80064, 500, 1024, 768, 1600, 900, {100, 200, 600, 481}},
-      {0x00400020, 192, 1024, 768, 1024, 768, {32, 64, 224, 208}},   // first run, 4:3
-      {0x00400020, 50, 1024, 768, 1024, 768, {32, 64, 128, 136}},    // at least 96 wide
-      {0x00400020, 800, 800, 600, 1024, 768, {32, 64, 704, 568}},    // W - 128
-      {0x00400020, 400, 1024, 768, 300, 1200, {32, 64, 176, 640}},   // too tall: H - 192 high
+      {0x00400020, 192, 1024, 768, 1024, 768, {32, 64, 224, 208}},  // first run, 4:3
+      {0x00400020, 50, 1024, 768, 1024, 768, {32, 64, 128, 136}},   // at least 96 wide
+      {0x00400020, 800, 800, 600, 1024, 768, {32, 64, 704, 568}},   // W - 128
+      {0x00400020, 400, 1024, 768, 300, 1200, {32, 64, 176, 640}},  // too tall: H - 192 high
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lastWidth);
@@ -240,9 +241,9 @@ TEST_F(PanelsTest, HelperLayoutFollowsTheState) {
   // selection key text (40 characters of 6 pixels).
   EXPECT_EQ(helper.m_panelRect, (RECT{6, 35, 270, 325}));
   EXPECT_EQ(helper.m_closeRect, (RECT{242, 47, 258, 63}));
-  EXPECT_EQ(helper.m_lines[0].m_textRect, (RECT{6, 47, 270, 65}));   // title, 18 high
+  EXPECT_EQ(helper.m_lines[0].m_textRect, (RECT{6, 47, 270, 65}));  // title, 18 high
   EXPECT_EQ(helper.m_lines[0].m_keyRect, (RECT{6, 65, 270, 77}));
-  EXPECT_EQ(helper.m_lines[4].m_keyRect, (RECT{6, 117, 270, 129}));  // directly under its text
+  EXPECT_EQ(helper.m_lines[4].m_keyRect, (RECT{6, 117, 270, 129}));   // directly under its text
   EXPECT_EQ(helper.m_lines[13].m_keyRect, (RECT{6, 201, 270, 225}));  // two lines
   // Holding a joined piece of a puzzle with rotation.
   CPuzzlePiece& a = Piece(0);
@@ -350,10 +351,10 @@ TEST_F(ScaledPanelsTest, IconsTooltipsAndTheTimeKeepTheirPlacesAtTwiceTheSize) {
   EXPECT_EQ(m_topBar.m_icons[6].m_rect, (RECT{960, 2, 992, 34}));
   EXPECT_EQ(m_topBar.m_icons[7].m_rect, (RECT{984, 2, 1016, 34}));
   EXPECT_EQ(m_topBar.m_hoveredIcon, 7);
-  EXPECT_TRUE(DrewSprite(RECT{64, 4, 128, 68}, 32));      // icon 0
-  EXPECT_TRUE(DrewSprite(RECT{1968, 4, 2032, 68}, 32));   // icon 7
-  EXPECT_TRUE(DrewSprite(RECT{1912, 92, 2040, 136}, 32));  // the tooltip box {956, 46, 1020, 68}
-  EXPECT_TRUE(DrewSprite(RECT{1912, 136, 2040, 138}, 32)); // its bottom line, 2 pixels now
+  EXPECT_TRUE(DrewSprite(RECT{64, 4, 128, 68}, 32));        // icon 0
+  EXPECT_TRUE(DrewSprite(RECT{1968, 4, 2032, 68}, 32));     // icon 7
+  EXPECT_TRUE(DrewSprite(RECT{1912, 92, 2040, 136}, 32));   // the tooltip box {956, 46, 1020, 68}
+  EXPECT_TRUE(DrewSprite(RECT{1912, 136, 2040, 138}, 32));  // its bottom line, 2 pixels now
   const auto tip = TextsOf("Minimize");
   ASSERT_EQ(tip.size(), 1u);
   EXPECT_EQ(tip[0].rect.left, 1920);

@@ -6,8 +6,8 @@
 #include <random>
 
 #include "game/frame_driver.h"
-#include "play_fixture.h"
 #include "platform/shell.h"
+#include "play_fixture.h"
 #include "puzzle/piece_group.h"
 
 namespace {
@@ -43,8 +43,11 @@ TEST(FirstFreeLayer, LowestFreeOfTheFirstSevenElseTheTop) {
   const struct {
     std::int32_t occupied[kLayerCount];
     std::int32_t free;
-  } cases[] = {{{0, 0, 0, 0, 0, 0, 0, 0}, 0}, {{1, 0, 1, 0, 0, 0, 0, 0}, 1}, {{1, 1, 1, 1, 1, 1, 0, 0}, 6},
-               {{1, 1, 1, 1, 1, 1, 1, 0}, 7}, {{1, 1, 1, 1, 1, 1, 1, 1}, 7}};
+  } cases[] = {{{0, 0, 0, 0, 0, 0, 0, 0}, 0},
+               {{1, 0, 1, 0, 0, 0, 0, 0}, 1},
+               {{1, 1, 1, 1, 1, 1, 0, 0}, 6},
+               {{1, 1, 1, 1, 1, 1, 1, 0}, 7},
+               {{1, 1, 1, 1, 1, 1, 1, 1}, 7}};
   for (const auto& c : cases) EXPECT_EQ(FirstFreeLayer(c.occupied), c.free);
 }
 
@@ -275,7 +278,8 @@ TEST_F(PlayPiecesTest, CollectingAndSettlingAnswerAsThePlainLoops) {
     PieceGroup expected;
     for (CPuzzlePiece* h : Hand().held)
       for (CPuzzlePiece* o : Hand().others)
-        if (unsigned(h->m_layer) < unsigned(o->m_layer) && !GroupContains(expected, *o) && PiecesOverlap(*h, *o))
+        if (unsigned(h->m_layer) < unsigned(o->m_layer) && !GroupContains(expected, *o) &&
+            PiecesOverlap(*h, *o))
           expected.push_back(o);
     Inside().CollectOverlappingPieces();
     ASSERT_EQ(Hand().touching, expected);

@@ -6,8 +6,8 @@
 
 #include "game/command_ids.h"
 #include "game/frame_commands.h"
-#include "play_fixture.h"
 #include "platform/shell.h"
+#include "play_fixture.h"
 
 namespace {
 
@@ -56,8 +56,8 @@ TEST_F(GameTest, DispatchGivesPressesThenMoveThenWheelWithFlagsSetFirst) {
   g_Input.m_mouseState.lY = -2;
   g_Input.m_mouseState.lZ = 120;
   screen.DispatchMouseInput();
-  EXPECT_EQ(screen.m_calls, (std::vector<std::string>{"LDown 10 40 L1R0", "RDown 10 40 L1R1", "Move 3 -2 L1R1",
-                                                      "Wheel 120 0 L1R1"}));
+  EXPECT_EQ(screen.m_calls, (std::vector<std::string>{"LDown 10 40 L1R0", "RDown 10 40 L1R1",
+                                                      "Move 3 -2 L1R1", "Wheel 120 0 L1R1"}));
   // Held buttons and no motion: nothing; releases come left first.
   screen.m_calls.clear();
   g_Input.m_mouseState = DIMOUSESTATE2{};
@@ -77,19 +77,38 @@ TEST_F(PlayScreenTest, EveryTransitionOfTheStateMachine) {
     std::vector<Step> steps;
   } cases[] = {
       {"pick and drop", {{kPiece, true, false, 2}, {kPiece, false, false, 1}}},
-      {"band, view, band", {{kTable, true, false, 3}, {kTable, true, true, 6}, {kTable, true, false, 3},
-                            {kTable, false, false, 1}}},
-      {"band ends while the view moves", {{kTable, true, false, 3}, {kTable, true, true, 6},
-                                          {kTable, false, true, 5}, {kTable, false, false, 1}}},
-      {"view alone", {{kTable, false, true, 5}, {kPiece, true, true, 5}, {kPiece, false, true, 5},
-                      {kTable, false, false, 1}}},
-      {"drop while the view moves", {{kPiece, true, false, 2}, {kPiece, true, true, 4}, {kPiece, false, true, 5},
-                                     {kPiece, false, false, 1}}},
-      {"view stops, drag goes on", {{kPiece, true, false, 2}, {kPiece, true, true, 4}, {kPiece, true, false, 2},
-                                    {kPiece, false, false, 1}}},
-      {"double release in state 4", {{kPiece, true, false, 2}, {kPiece, true, true, 4}, {kPiece, false, false, 1}}},
-      {"strip presses change nothing", {{kStrip, true, false, 1}, {kStrip, false, false, 1},
-                                        {kStrip, false, true, 1}, {kStrip, false, false, 1}}},
+      {"band, view, band",
+       {{kTable, true, false, 3},
+        {kTable, true, true, 6},
+        {kTable, true, false, 3},
+        {kTable, false, false, 1}}},
+      {"band ends while the view moves",
+       {{kTable, true, false, 3},
+        {kTable, true, true, 6},
+        {kTable, false, true, 5},
+        {kTable, false, false, 1}}},
+      {"view alone",
+       {{kTable, false, true, 5},
+        {kPiece, true, true, 5},
+        {kPiece, false, true, 5},
+        {kTable, false, false, 1}}},
+      {"drop while the view moves",
+       {{kPiece, true, false, 2},
+        {kPiece, true, true, 4},
+        {kPiece, false, true, 5},
+        {kPiece, false, false, 1}}},
+      {"view stops, drag goes on",
+       {{kPiece, true, false, 2},
+        {kPiece, true, true, 4},
+        {kPiece, true, false, 2},
+        {kPiece, false, false, 1}}},
+      {"double release in state 4",
+       {{kPiece, true, false, 2}, {kPiece, true, true, 4}, {kPiece, false, false, 1}}},
+      {"strip presses change nothing",
+       {{kStrip, true, false, 1},
+        {kStrip, false, false, 1},
+        {kStrip, false, true, 1},
+        {kStrip, false, false, 1}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -226,9 +245,14 @@ TEST_F(PlayScreenTest, APressOnAnIconIsTheBarsAlone) {
 TEST_F(PlayScreenTest, WheelZoomsByTheSystemsLines) {
   const struct {
     int delta, lines, step;
-  } cases[] = {{-240, 3, 16}, {100, 3, -6}, {7, 3, 0}, {120, 1, -24}, {120, 3, -8},
+  } cases[] = {{-240, 3, 16},
+               {100, 3, -6},
+               {7, 3, 0},
+               {120, 1, -24},
+               {120, 3, -8},
                // 0 lines would divide by zero, -1 (pages) would reverse: both count as 3.
-               {120, 0, -8}, {120, -1, -8}};
+               {120, 0, -8},
+               {120, -1, -8}};
   for (const auto& c : cases) EXPECT_EQ(WheelZoomStep(c.delta, c.lines), c.step) << c.delta << "/" << c.lines;
   m_host.m_wheelLines = 0;
   const float z = m_game->m_settings.m_viewCamera.m_eye.z;

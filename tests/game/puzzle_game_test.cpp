@@ -44,7 +44,7 @@ TEST_F(GameTest, AFailedStartUpStepShutsDownOnce) {
   EXPECT_EQ(m_game->m_fonts[0].m_height, 0);
   EXPECT_EQ(m_bar.m_activated, 0);
   EXPECT_EQ(m_bar.m_deactivated, 0);  // never activated, never deactivated
-  m_game->Shutdown();               // again, at close: nothing twice
+  m_game->Shutdown();                 // again, at close: nothing twice
   EXPECT_EQ(m_bar.m_deactivated, 0);
 
   m_script.m_failDirect3DCreate = true;
@@ -65,8 +65,8 @@ TEST_F(GameTest, ShutdownDeactivatesTheScreenAndTheBarOnce) {
 TEST_F(GameTest, TopBarCommandsArePostedAndSkipTheirFrame) {
   m_game->SetTopBar(&m_bar);
   StartGame();
-  const UINT expected[] = {ID_GAME_MENU,         ID_SAVE_PUZZLE,    ID_PUZZLE_INFORMATION, ID_SHOW_HIDE_PREVIEW,
-                           ID_COMMAND_HELPER,    ID_HELP_COMMANDS,  ID_TOGGLE_FULL_SCREEN};
+  const UINT expected[] = {ID_GAME_MENU,      ID_SAVE_PUZZLE,   ID_PUZZLE_INFORMATION, ID_SHOW_HIDE_PREVIEW,
+                           ID_COMMAND_HELPER, ID_HELP_COMMANDS, ID_TOGGLE_FULL_SCREEN};
   for (int command = 1; command <= 8; ++command) {
     SCOPED_TRACE(command);
     m_host.m_posted.clear();
@@ -239,7 +239,8 @@ TEST_F(GameTest, AFailedNewPuzzleLeavesTheOldOnePlayable) {
     const char* label;
     std::string path;
     int columns;
-  } cases[] = {{"corrupt picture", corrupt, 6}, {"missing picture", m_dir / "none.jpg", 6},
+  } cases[] = {{"corrupt picture", corrupt, 6},
+               {"missing picture", m_dir / "none.jpg", 6},
                {"too many pieces", tooMany, 5000}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);

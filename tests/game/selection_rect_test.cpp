@@ -88,11 +88,10 @@ TEST_F(SelectionRectTest, EnclosesPieceCentresStrictlyInsideInEitherCornerOrder)
     float x1, y1, x2, y2;
     std::vector<int> expected;
   } cases[] = {
-      {0, 0, 10, 10, {0, 3}},   // pieces on an edge (x = 0, x = 10) are outside
-      {10, 10, 0, 0, {0, 3}},   // the same band dragged the other way
-      {10, 0, 0, 10, {0, 3}},
-      {0, 0, 0, 10, {}},        // zero width
-      {-5, 5, 20, 5, {}},       // zero height
+      {0, 0, 10, 10, {0, 3}},                     // pieces on an edge (x = 0, x = 10) are outside
+      {10, 10, 0, 0, {0, 3}},                     // the same band dragged the other way
+      {10, 0, 0, 10, {0, 3}}, {0, 0, 0, 10, {}},  // zero width
+      {-5, 5, 20, 5, {}},                         // zero height
   };
   for (const auto& c : cases) {
     m_rect.SetCorners(c.x1, c.y1, c.x2, c.y2);

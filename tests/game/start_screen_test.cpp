@@ -33,9 +33,11 @@ TEST_F(StartScreenTest, LayoutAt1280x720) {
   EXPECT_EQ(Inside(g_Engine).ClearColor(), 0xFFFFFFFFu);
   ASSERT_GE(m_script.m_spriteDraws.size(), 2u);
   EXPECT_EQ(DestRect(m_script.m_spriteDraws[0], 1024, 1024), (RECT{560, 0, 1280, 720}));  // globe
-  EXPECT_EQ(DestRect(m_script.m_spriteDraws[1], 32, 1024), (RECT{0, 0, 560, 720}));      // fill
-  const std::pair<const char*, POINT> captions[] = {
-      {"Create New Puzzle", {80, 78}}, {"Load Saved Puzzle", {80, 154}}, {"Help", {80, 230}}, {"Exit", {80, 664}}};
+  EXPECT_EQ(DestRect(m_script.m_spriteDraws[1], 32, 1024), (RECT{0, 0, 560, 720}));       // fill
+  const std::pair<const char*, POINT> captions[] = {{"Create New Puzzle", {80, 78}},
+                                                    {"Load Saved Puzzle", {80, 154}},
+                                                    {"Help", {80, 230}},
+                                                    {"Exit", {80, 664}}};
   for (const auto& [text, at] : captions) {
     SCOPED_TRACE(text);
     const auto draws = TextsOf(text);
@@ -58,8 +60,12 @@ TEST_F(StartScreenTest, APressOnAButtonPostsItsCommandOnce) {
     POINT at;
     std::vector<UINT> posted;
   } cases[] = {
-      {{10, 710}, {ID_APP_EXIT}}, {{10, 712}, {}}, {{7, 70}, {}},
-      {{8, 62}, {ID_CREATE_NEW_PUZZLE}}, {{71, 138}, {ID_LOAD_PUZZLE}}, {{40, 277}, {ID_HELP_CONTENTS}},
+      {{10, 710}, {ID_APP_EXIT}},
+      {{10, 712}, {}},
+      {{7, 70}, {}},
+      {{8, 62}, {ID_CREATE_NEW_PUZZLE}},
+      {{71, 138}, {ID_LOAD_PUZZLE}},
+      {{40, 277}, {ID_HELP_CONTENTS}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.at.x * 1000 + c.at.y);

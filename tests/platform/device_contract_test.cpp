@@ -83,11 +83,11 @@ class DeviceContract : public ::testing::Test {
   // A vertex buffer of n VertexPNDT and an index buffer of the indices, both
   // bound with the FVF.
   void Bind(UINT vertices, const std::vector<WORD>& indices) {
-    ASSERT_EQ(m_device->CreateVertexBuffer(vertices * sizeof(VertexPNDT), 0, VertexPNDT_FVF,
-                                           D3DPOOL_MANAGED, &m_vb, nullptr),
+    ASSERT_EQ(m_device->CreateVertexBuffer(vertices * sizeof(VertexPNDT), 0, VertexPNDT_FVF, D3DPOOL_MANAGED,
+                                           &m_vb, nullptr),
               D3D_OK);
-    ASSERT_EQ(m_device->CreateIndexBuffer(UINT(indices.size() * 2), 0, D3DFMT_INDEX16,
-                                          D3DPOOL_MANAGED, &m_ib, nullptr),
+    ASSERT_EQ(m_device->CreateIndexBuffer(UINT(indices.size() * 2), 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &m_ib,
+                                          nullptr),
               D3D_OK);
     void* data = nullptr;
     ASSERT_EQ(m_ib->Lock(0, 0, &data, 0), D3D_OK);
@@ -123,11 +123,10 @@ TYPED_TEST(DeviceContract, StartsWithDirect3DDefaults) {
   IDirect3DDevice9* d = this->m_device;
   const std::pair<D3DRENDERSTATETYPE, DWORD> renderStates[] = {
       {D3DRS_ZENABLE, D3DZB_TRUE},  // the device has a depth buffer
-      {D3DRS_ZWRITEENABLE, 1},     {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},
-      {D3DRS_CULLMODE, D3DCULL_CCW}, {D3DRS_LIGHTING, 1},
-      {D3DRS_SRCBLEND, D3DBLEND_ONE}, {D3DRS_DESTBLEND, D3DBLEND_ZERO},
-      {D3DRS_ALPHABLENDENABLE, 0}, {D3DRS_FOGEND, FloatToDWORD(1.0f)},
-      {D3DRS_TEXTUREFACTOR, 0xFFFFFFFF}, {D3DRS_COLORWRITEENABLE, 0xF},
+      {D3DRS_ZWRITEENABLE, 1},       {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},    {D3DRS_CULLMODE, D3DCULL_CCW},
+      {D3DRS_LIGHTING, 1},           {D3DRS_SRCBLEND, D3DBLEND_ONE},     {D3DRS_DESTBLEND, D3DBLEND_ZERO},
+      {D3DRS_ALPHABLENDENABLE, 0},   {D3DRS_FOGEND, FloatToDWORD(1.0f)}, {D3DRS_TEXTUREFACTOR, 0xFFFFFFFF},
+      {D3DRS_COLORWRITEENABLE, 0xF},
   };
   for (const auto& [state, value] : renderStates)
     EXPECT_EQ(this->RenderState(state), value) << "render state " << state;
@@ -196,8 +195,7 @@ TYPED_TEST(DeviceContract, SetValuesReadBackAndOutOfRangeCallsChangeNothing) {
       d->LightEnable(D3DMAXLIGHTS, 1),
       d->SetStreamSource(1, nullptr, 0, 0),
   };
-  for (size_t i = 0; i < std::size(refused); ++i)
-    EXPECT_EQ(refused[i], D3DERR_INVALIDCALL) << "call " << i;
+  for (size_t i = 0; i < std::size(refused); ++i) EXPECT_EQ(refused[i], D3DERR_INVALIDCALL) << "call " << i;
   EXPECT_EQ(this->RenderState(D3DRS_AMBIENT), 0xFF102030u);
 }
 
@@ -257,12 +255,10 @@ TYPED_TEST(DeviceContract, IndexBuffersAreSixteenBit) {
   ASSERT_EQ(this->m_d3d->GetDeviceCaps(0, D3DDEVTYPE_HAL, &caps), D3D_OK);
   EXPECT_EQ(caps.MaxVertexIndex, 0xFFFFu);
   IDirect3DIndexBuffer9* buffer = reinterpret_cast<IDirect3DIndexBuffer9*>(1);
-  EXPECT_EQ(this->m_device->CreateIndexBuffer(64, 0, D3DFMT_INDEX32, D3DPOOL_MANAGED, &buffer,
-                                              nullptr),
+  EXPECT_EQ(this->m_device->CreateIndexBuffer(64, 0, D3DFMT_INDEX32, D3DPOOL_MANAGED, &buffer, nullptr),
             D3DERR_INVALIDCALL);
   EXPECT_EQ(buffer, nullptr);
-  EXPECT_EQ(this->m_device->CreateIndexBuffer(0, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &buffer,
-                                              nullptr),
+  EXPECT_EQ(this->m_device->CreateIndexBuffer(0, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &buffer, nullptr),
             D3DERR_INVALIDCALL);
 }
 
@@ -289,14 +285,13 @@ TYPED_TEST(DeviceContract, DrawRangesLieInTheirBuffers) {
     UINT minIndex, vertices, start, primitives;
     bool valid;
   } cases[] = {
-      {0, 4, 4, 0, 2, true},
-      {-4, 4, 4, 0, 2, true},    // a negative base landing on vertices 0..3
-      {-5, 4, 4, 0, 2, false},   // index 4 - 5 is before the first vertex
-      {1, 4, 4, 0, 2, false},    // index 7 + 1 is past the eight vertices
-      {0, 4, 3, 0, 2, false},    // index 7 outside the stated range 4..6
-      {0, 5, 3, 0, 2, false},    // index 4 below the stated minimum
-      {0, 4, 4, 3, 2, false},    // past the six indices
-      {0, 4, 4, 0, 0, false},    // nothing to draw
+      {0, 4, 4, 0, 2, true},   {-4, 4, 4, 0, 2, true},  // a negative base landing on vertices 0..3
+      {-5, 4, 4, 0, 2, false},                          // index 4 - 5 is before the first vertex
+      {1, 4, 4, 0, 2, false},                           // index 7 + 1 is past the eight vertices
+      {0, 4, 3, 0, 2, false},                           // index 7 outside the stated range 4..6
+      {0, 5, 3, 0, 2, false},                           // index 4 below the stated minimum
+      {0, 4, 4, 3, 2, false},                           // past the six indices
+      {0, 4, 4, 0, 0, false},                           // nothing to draw
   };
   IDirect3DDevice9* d = this->m_device;
   ASSERT_EQ(d->BeginScene(), D3D_OK);
@@ -329,20 +324,19 @@ TYPED_TEST(DeviceContract, DrawsUseTheVertexFormatSetWithSetFVF) {
     bool valid;
   } cases[] = {
       {VertexPNDT_FVF, 36, true},
-      {D3DFVF_XYZ | D3DFVF_DIFFUSE, 16, true},       // another format than the buffer's
-      {D3DFVF_XYZ | D3DFVF_DIFFUSE, 36, true},       // a stride wider than the vertex
-      {VertexPNDT_FVF, 32, false},                   // a stride narrower than the vertex
-      {0, 36, false},                                // no format
-      {D3DFVF_NORMAL | D3DFVF_DIFFUSE, 36, false},   // no position
-      {D3DFVF_XYZ | 0x004, 36, false},               // a bit the devices cannot draw
+      {D3DFVF_XYZ | D3DFVF_DIFFUSE, 16, true},      // another format than the buffer's
+      {D3DFVF_XYZ | D3DFVF_DIFFUSE, 36, true},      // a stride wider than the vertex
+      {VertexPNDT_FVF, 32, false},                  // a stride narrower than the vertex
+      {0, 36, false},                               // no format
+      {D3DFVF_NORMAL | D3DFVF_DIFFUSE, 36, false},  // no position
+      {D3DFVF_XYZ | 0x004, 36, false},              // a bit the devices cannot draw
   };
   IDirect3DDevice9* d = this->m_device;
   ASSERT_EQ(d->BeginScene(), D3D_OK);
   for (const auto& c : cases) {
     ASSERT_EQ(d->SetFVF(c.fvf), D3D_OK);
     ASSERT_EQ(d->SetStreamSource(0, this->m_vb, 0, c.stride), D3D_OK);
-    EXPECT_EQ(d->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1) == D3D_OK, c.valid)
-        << c.fvf << " " << c.stride;
+    EXPECT_EQ(d->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1) == D3D_OK, c.valid) << c.fvf << " " << c.stride;
   }
   d->EndScene();
 }
@@ -370,8 +364,7 @@ TYPED_TEST(DeviceContract, LocksNestStayInRangeAndBlockDraws) {
   d->EndScene();
 
   IDirect3DTexture9* texture = nullptr;
-  ASSERT_EQ(d->CreateTexture(8, 8, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr),
-            D3D_OK);
+  ASSERT_EQ(d->CreateTexture(8, 8, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
   D3DLOCKED_RECT locked;
   const RECT outside{0, 0, 9, 8};
   EXPECT_EQ(texture->LockRect(0, &locked, &outside, 0), D3DERR_INVALIDCALL);

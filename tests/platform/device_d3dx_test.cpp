@@ -37,9 +37,9 @@ class D3DXTest : public ::testing::Test, public RefusedCallCheck {
                UINT levels = 1, DWORD usage = D3DUSAGE_AUTOGENMIPMAP, D3DCOLOR key = 0) {
     if (m_texture) m_texture->Release();
     m_texture = nullptr;
-    return D3DXCreateTextureFromFileExA(m_device, path.c_str(), width, height, levels, usage,
-                                        D3DFMT_A8B8G8R8, D3DPOOL_MANAGED, D3DX_DEFAULT,
-                                        D3DX_DEFAULT, key, &m_info, nullptr, &m_texture);
+    return D3DXCreateTextureFromFileExA(m_device, path.c_str(), width, height, levels, usage, D3DFMT_A8B8G8R8,
+                                        D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, key, &m_info, nullptr,
+                                        &m_texture);
   }
   D3DSURFACE_DESC Level(UINT level) {
     D3DSURFACE_DESC desc;
@@ -116,10 +116,10 @@ TEST_F(D3DXTest, ColourKeyIsAppliedBeforeResampling) {
 TEST_F(D3DXTest, FilesThatDoNotDecodeFailCleanly) {
   auto* out = reinterpret_cast<IDirect3DTexture9*>(std::uintptr_t{1});  // must be cleared
   const std::string bad = m_dir.WriteFile("bad.jpg", "\xFF\xD8 this is not a jpeg");
-  EXPECT_EQ(D3DXCreateTextureFromFileExA(m_device, bad.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, 1, 0,
-                                         D3DFMT_A8B8G8R8, D3DPOOL_MANAGED, D3DX_DEFAULT,
-                                         D3DX_DEFAULT, 0, &m_info, nullptr, &out),
-            D3DERR_NOTAVAILABLE);
+  EXPECT_EQ(
+      D3DXCreateTextureFromFileExA(m_device, bad.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, 1, 0, D3DFMT_A8B8G8R8,
+                                   D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, &m_info, nullptr, &out),
+      D3DERR_NOTAVAILABLE);
   EXPECT_EQ(out, nullptr);
   EXPECT_EQ(Load(m_dir / "missing.png"), D3DERR_NOTAVAILABLE);
   EXPECT_EQ(m_script.m_log.Count("CreateTexture"), 0);
@@ -203,9 +203,9 @@ TEST_F(D3DXTest, ImageInformationReadsTheHeader) {
 }
 
 TEST_F(D3DXTest, BlankTexturesTakeDefaults) {
-  ASSERT_EQ(D3DXCreateTexture(m_device, 32, 32, D3DX_DEFAULT, 0, D3DFMT_A8B8G8R8,
-                              D3DPOOL_MANAGED, &m_texture),
-            D3D_OK);
+  ASSERT_EQ(
+      D3DXCreateTexture(m_device, 32, 32, D3DX_DEFAULT, 0, D3DFMT_A8B8G8R8, D3DPOOL_MANAGED, &m_texture),
+      D3D_OK);
   EXPECT_EQ(m_texture->GetLevelCount(), 6u);
   EXPECT_EQ(Texels(0), std::vector<DWORD>(32 * 32, 0u));
   m_script.m_failResourceCreation = true;

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/d3d9/recording/recording_device.h"
 #include "platform/d3d9/d3d9_resources.h"
+#include "platform/d3d9/recording/recording_device.h"
 #include "refused_calls.h"
 
 namespace {
@@ -30,11 +30,10 @@ class RecordingDeviceTest : public ::testing::Test, public RefusedCallCheck {
   }
   // A bound 4-vertex buffer and a 6-index buffer with the given indices.
   void BindQuad(std::vector<WORD> indices) {
-    ASSERT_EQ(m_device->CreateVertexBuffer(4 * 36, 0, VertexPNDT_FVF, D3DPOOL_MANAGED, &m_vb,
-                                           nullptr),
+    ASSERT_EQ(m_device->CreateVertexBuffer(4 * 36, 0, VertexPNDT_FVF, D3DPOOL_MANAGED, &m_vb, nullptr),
               D3D_OK);
-    ASSERT_EQ(m_device->CreateIndexBuffer(UINT(indices.size()) * 2, 0, D3DFMT_INDEX16,
-                                          D3DPOOL_MANAGED, &m_ib, nullptr),
+    ASSERT_EQ(m_device->CreateIndexBuffer(UINT(indices.size()) * 2, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &m_ib,
+                                          nullptr),
               D3D_OK);
     void* data = nullptr;
     ASSERT_EQ(m_ib->Lock(0, 0, &data, 0), D3D_OK);
@@ -109,7 +108,7 @@ TEST(CpuBufferStore, DroppedCopyComesBackOnLockAndStays) {
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(static_cast<BYTE*>(data)[0], 16);
   store.Unlock();
-  EXPECT_FALSE(store.TakeDirty(&begin, &end));  // bringing back changes nothing
+  EXPECT_FALSE(store.TakeDirty(&begin, &end));           // bringing back changes nothing
   EXPECT_FALSE(store.DropCopy(restorer(&calls, true)));  // kept for good
   EXPECT_TRUE(store.HasCopy() && store.KeepsCopy());
 
@@ -182,8 +181,7 @@ TEST(TextureArguments, AreCheckedBeforeCreation) {
   EXPECT_EQ(CheckTextureArguments(32, 32, 7, D3DFMT_A8B8G8R8, &out, nullptr), D3DERR_INVALIDCALL);
   EXPECT_EQ(CheckTextureArguments(0, 32, 1, D3DFMT_A8B8G8R8, &out, nullptr), D3DERR_INVALIDCALL);
   EXPECT_EQ(CheckTextureArguments(32, 32, 1, D3DFMT_D24S8, &out, nullptr), D3DERR_INVALIDCALL);
-  EXPECT_EQ(CheckTextureArguments(32, 32, 1, D3DFMT_A8B8G8R8, nullptr, nullptr),
-            D3DERR_INVALIDCALL);
+  EXPECT_EQ(CheckTextureArguments(32, 32, 1, D3DFMT_A8B8G8R8, nullptr, nullptr), D3DERR_INVALIDCALL);
 }
 
 // ---- the recording device -------------------------------------------------------------------
@@ -192,14 +190,21 @@ TEST_F(RecordingDeviceTest, StartsWithDirect3DDefaults) {
     D3DRENDERSTATETYPE state;
     DWORD value;
   } const renderStates[] = {
-      {D3DRS_ZENABLE, D3DZB_TRUE},       {D3DRS_ZWRITEENABLE, 1},
-      {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},   {D3DRS_CULLMODE, D3DCULL_CCW},
-      {D3DRS_LIGHTING, 1},               {D3DRS_SPECULARENABLE, 0},
-      {D3DRS_SRCBLEND, D3DBLEND_ONE},    {D3DRS_DESTBLEND, D3DBLEND_ZERO},
-      {D3DRS_ALPHABLENDENABLE, 0},       {D3DRS_LOCALVIEWER, 1},
-      {D3DRS_NORMALIZENORMALS, 0},       {D3DRS_COLORVERTEX, 1},
+      {D3DRS_ZENABLE, D3DZB_TRUE},
+      {D3DRS_ZWRITEENABLE, 1},
+      {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},
+      {D3DRS_CULLMODE, D3DCULL_CCW},
+      {D3DRS_LIGHTING, 1},
+      {D3DRS_SPECULARENABLE, 0},
+      {D3DRS_SRCBLEND, D3DBLEND_ONE},
+      {D3DRS_DESTBLEND, D3DBLEND_ZERO},
+      {D3DRS_ALPHABLENDENABLE, 0},
+      {D3DRS_LOCALVIEWER, 1},
+      {D3DRS_NORMALIZENORMALS, 0},
+      {D3DRS_COLORVERTEX, 1},
       {D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1},
-      {D3DRS_FOGEND, FloatToDWORD(1.0f)}, {D3DRS_AMBIENT, 0},
+      {D3DRS_FOGEND, FloatToDWORD(1.0f)},
+      {D3DRS_AMBIENT, 0},
   };
   DWORD value = 0;
   for (const auto& rs : renderStates) {
@@ -229,16 +234,15 @@ TEST_F(RecordingDeviceTest, DrawsOutsideTheirBuffersAreInvalid) {
     UINT minIndex, vertices, start, primitives;
     bool valid;
   } const cases[] = {
-      {0, 0, 4, 0, 2, true},
-      {1, 0, 4, 0, 2, false},  // index 3 + base 1 is past the 4 vertices
-      {0, 0, 3, 0, 2, false},  // index 3 outside the stated vertex range
-      {0, 0, 4, 3, 2, false},  // past the 6 indices
-      {0, 0, 4, 0, 0, false},  // nothing to draw
+      {0, 0, 4, 0, 2, true},  {1, 0, 4, 0, 2, false},  // index 3 + base 1 is past the 4 vertices
+      {0, 0, 3, 0, 2, false},                          // index 3 outside the stated vertex range
+      {0, 0, 4, 3, 2, false},                          // past the 6 indices
+      {0, 0, 4, 0, 0, false},                          // nothing to draw
   };
   m_device->BeginScene();
   for (const Case& c : cases)
-    EXPECT_EQ(m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, c.base, c.minIndex, c.vertices,
-                                             c.start, c.primitives) == D3D_OK,
+    EXPECT_EQ(m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, c.base, c.minIndex, c.vertices, c.start,
+                                             c.primitives) == D3D_OK,
               c.valid)
         << c.base << " " << c.vertices << " " << c.start << " " << c.primitives;
   EXPECT_EQ(m_device->DrawPrimitive(D3DPT_TRIANGLELIST, 2, 1), D3DERR_INVALIDCALL);
@@ -284,13 +288,13 @@ TEST_F(RecordingDeviceTest, LostDeviceStaysLostUntilAResetWorks) {
 
 TEST_F(RecordingDeviceTest, ScriptedLockFailuresCountEveryLock) {
   ExpectRefusedCalls(1);  // the unlock after the failed lock
-  BindQuad({0, 1, 2});  // one index-buffer lock: number 0
+  BindQuad({0, 1, 2});    // one index-buffer lock: number 0
   m_script.m_failLockAt = 2;
   void* data = nullptr;
   EXPECT_EQ(m_vb->Lock(0, 36, &data, 0), D3D_OK);  // 1
   m_vb->Unlock();
   EXPECT_EQ(m_vb->Lock(0, 36, &data, 0), D3DERR_INVALIDCALL);  // 2
-  EXPECT_EQ(m_vb->Unlock(), D3DERR_INVALIDCALL);  // nothing was locked
+  EXPECT_EQ(m_vb->Unlock(), D3DERR_INVALIDCALL);               // nothing was locked
   EXPECT_EQ(m_vb->Lock(36, 72, &data, D3DLOCK_NOOVERWRITE), D3D_OK);
   m_vb->Unlock();
   EXPECT_EQ(m_script.m_log.Matching("VB.Lock"),
@@ -346,11 +350,10 @@ TEST(MemoryIndexBufferTest, IndexRangesAnswerInAnyOrderAndFollowWrites) {
     EXPECT_EQ(lowest, *lo) << start << " " << count;
     EXPECT_EQ(highest, *hi) << start << " " << count;
   };
-  const std::pair<UINT, UINT> asks[] = {{0, 3}, {3, 3}, {6, 3}, {9, 3}, {0, 3}, {3, 3}, {9, 3},
+  const std::pair<UINT, UINT> asks[] = {{0, 3}, {3, 3}, {6, 3}, {9, 3},  {0, 3}, {3, 3}, {9, 3},
                                         {6, 3}, {3, 3}, {0, 3}, {0, 12}, {0, 6}, {5, 7}, {0, 3}};
-  for (const std::vector<WORD>& values :
-       {std::vector<WORD>{5, 1, 9, 2, 2, 2, 70, 60, 80, 0, 4, 3},
-        std::vector<WORD>{1, 2, 3, 400, 500, 600, 7, 7, 7, 30, 10, 20}}) {
+  for (const std::vector<WORD>& values : {std::vector<WORD>{5, 1, 9, 2, 2, 2, 70, 60, 80, 0, 4, 3},
+                                          std::vector<WORD>{1, 2, 3, 400, 500, 600, 7, 7, 7, 30, 10, 20}}) {
     write(values);
     for (int round = 0; round < 2; ++round)
       for (const auto& [start, count] : asks) check(values, start, count);

@@ -38,7 +38,8 @@ QImage ScenePicture() {
   p.setBrush(QColor(40, 110, 60));
   QPolygonF hills;
   hills << QPointF(0, 512);
-  for (int x = 0; x <= 512; x += 16) hills << QPointF(x, 300 + 40 * std::sin(x / 60.0) + 20 * std::sin(x / 23.0));
+  for (int x = 0; x <= 512; x += 16)
+    hills << QPointF(x, 300 + 40 * std::sin(x / 60.0) + 20 * std::sin(x / 23.0));
   hills << QPointF(512, 512);
   p.drawPolygon(hills);
   p.setBrush(QColor(20, 70, 140));
@@ -56,7 +57,8 @@ QImage WoodPicture() {
     for (int x = 0; x < 256; ++x) {
       // Periodic in both directions, so the repeated texture shows no seams.
       const double k = 2 * M_PI / 256;
-      const double grain = std::sin(x * k * 6 + 1.5 * std::sin(y * k * 2) + 0.8 * std::sin(x * k * 1 + y * k * 3));
+      const double grain =
+          std::sin(x * k * 6 + 1.5 * std::sin(y * k * 2) + 0.8 * std::sin(x * k * 1 + y * k * 3));
       const int v = static_cast<int>(20 * grain);
       image.setPixel(x, y, qRgb(150 + v, 100 + v * 3 / 4, 60 + v / 2));
     }
@@ -84,9 +86,9 @@ QImage IconPicture() {
 
 IDirect3DTexture9* LoadTexture(IDirect3DDevice9* device, const std::string& path, D3DCOLOR key) {
   IDirect3DTexture9* texture = nullptr;
-  D3DXCreateTextureFromFileExA(device, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, 1,
-                               D3DUSAGE_AUTOGENMIPMAP, D3DFMT_A8B8G8R8, D3DPOOL_MANAGED,
-                               D3DX_DEFAULT, D3DX_DEFAULT, key, nullptr, nullptr, &texture);
+  D3DXCreateTextureFromFileExA(device, path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, 1, D3DUSAGE_AUTOGENMIPMAP,
+                               D3DFMT_A8B8G8R8, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, key, nullptr,
+                               nullptr, &texture);
   return texture;
 }
 
@@ -96,8 +98,8 @@ void AddQuad(MeshData& mesh, const D3DXVECTOR3 (&p)[4], D3DXVECTOR3 normal, cons
   D3DXVec3Normalize(&normal, &normal);
   const WORD base = WORD(mesh.vertices.size());
   for (int i = 0; i < 4; ++i)
-    mesh.vertices.push_back({p[i].x, p[i].y, p[i].z, normal.x, normal.y, normal.z, 0xFFFFFFFF,
-                             uv[i][0], uv[i][1]});
+    mesh.vertices.push_back(
+        {p[i].x, p[i].y, p[i].z, normal.x, normal.y, normal.z, 0xFFFFFFFF, uv[i][0], uv[i][1]});
   D3DXVECTOR3 e1 = p[1] - p[0], e2 = p[2] - p[0], cross;
   D3DXVec3Cross(&cross, &e1, &e2);
   const bool front = D3DXVec3Dot(&cross, &normal) > 0;  // clockwise seen from outside
@@ -110,7 +112,7 @@ void AddQuad(MeshData& mesh, const D3DXVECTOR3 (&p)[4], D3DXVECTOR3 normal, cons
 MeshData BevelledTile(float u0, float v0, float du, float dv) {
   const float h = 12.5f, b = 1.5f, top = 4.0f;
   MeshData mesh;
-  auto uv = [&](float x, float y, float (&out)[2]) {
+  auto uv = [&](float x, float y, float(&out)[2]) {
     out[0] = u0 + (x + h) / (2 * h) * du;
     out[1] = v0 + (h - y) / (2 * h) * dv;
   };
@@ -232,10 +234,10 @@ void DrawOverlay(IDirect3DDevice9* device, IDirect3DTexture9* icon, IDirect3DTex
 
   ID3DXFont* title = nullptr;
   ID3DXFont* body = nullptr;
-  D3DXCreateFontA(device, 36, 0, FW_BOLD, 1, 0, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS,
-                  DEFAULT_QUALITY, DEFAULT_PITCH, "Verdana", &title);
-  D3DXCreateFontA(device, 18, 0, FW_NORMAL, 1, 0, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS,
-                  DEFAULT_QUALITY, DEFAULT_PITCH, "Arial", &body);
+  D3DXCreateFontA(device, 36, 0, FW_BOLD, 1, 0, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, DEFAULT_QUALITY,
+                  DEFAULT_PITCH, "Verdana", &title);
+  D3DXCreateFontA(device, 18, 0, FW_NORMAL, 1, 0, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, DEFAULT_QUALITY,
+                  DEFAULT_PITCH, "Arial", &body);
   auto shadowed = [](ID3DXFont* font, const char* text, int x, int y, D3DCOLOR color) {
     for (auto [dx, dy] : {std::pair{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}) {
       RECT r{x + dx, y + dy, 0, 0};
@@ -245,8 +247,12 @@ void DrawOverlay(IDirect3DDevice9* device, IDirect3DTexture9* icon, IDirect3DTex
     font->DrawTextA(nullptr, text, -1, &r, DT_NOCLIP, color);
   };
   shadowed(title, "Ravelle", 330, 20, 0xFFFFFFFF);
-  shadowed(body, "Pi\xC3\xA8" "ces pos\xC3\xA9" "es : 18 / 24  \xE2\x80\x94  75 %\n"
-           "Dur\xC3\xA9" "e de jeu : 12:34   \xC3\x89t\xC3\xA9 \xC3\xA0 la campagne",
+  shadowed(body,
+           "Pi\xC3\xA8"
+           "ces pos\xC3\xA9"
+           "es : 18 / 24  \xE2\x80\x94  75 %\n"
+           "Dur\xC3\xA9"
+           "e de jeu : 12:34   \xC3\x89t\xC3\xA9 \xC3\xA0 la campagne",
            24, 768 - 80, 0xFFFFE080);
   shadowed(body, "FPS 60", 940, 2, 0xFFFFFFFF);
   title->Release();

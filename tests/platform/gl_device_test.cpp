@@ -189,8 +189,10 @@ TEST_F(GLDevice_X11, CullingRemovesCounterClockwiseTrianglesByDefault) {
     const Mesh* mesh;
     DWORD cull;
     bool drawn;
-  } cases[] = {{&clockwise, D3DCULL_CCW, true},       {&counterClockwise, D3DCULL_CCW, false},
-               {&clockwise, D3DCULL_CW, false},       {&counterClockwise, D3DCULL_CW, true},
+  } cases[] = {{&clockwise, D3DCULL_CCW, true},
+               {&counterClockwise, D3DCULL_CCW, false},
+               {&clockwise, D3DCULL_CW, false},
+               {&counterClockwise, D3DCULL_CW, true},
                {&counterClockwise, D3DCULL_NONE, true}};
   for (const Case& c : cases) {
     m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
@@ -276,9 +278,9 @@ TEST_F(GLDevice_X11, TexturesSampleAtEveryMipFilterWithOrWithoutGeneratedLevels)
   for (DWORD usage : {DWORD(0), D3DUSAGE_AUTOGENMIPMAP})
     for (DWORD mip : {D3DTEXF_NONE, D3DTEXF_POINT, D3DTEXF_LINEAR}) {
       IDirect3DTexture9* texture = nullptr;
-      ASSERT_EQ(m_device->CreateTexture(64, 64, 1, usage, D3DFMT_A8B8G8R8, D3DPOOL_MANAGED,
-                                        &texture, nullptr),
-                D3D_OK);
+      ASSERT_EQ(
+          m_device->CreateTexture(64, 64, 1, usage, D3DFMT_A8B8G8R8, D3DPOOL_MANAGED, &texture, nullptr),
+          D3D_OK);
       D3DLOCKED_RECT locked;
       texture->LockRect(0, &locked, nullptr, 0);
       for (int i = 0; i < 64 * 64; ++i) static_cast<DWORD*>(locked.pBits)[i] = 0xFF2080F0;  // A B G R
@@ -443,8 +445,8 @@ TEST_F(GLDevice_X11, EnumerationAnswersFromTheContext) {
   for (D3DFORMAT depth : {D3DFMT_D24S8, D3DFMT_D16})
     EXPECT_EQ(d3d->CheckDepthStencilMatch(0, D3DDEVTYPE_HAL, mode.Format, mode.Format, depth), D3D_OK);
   for (D3DFORMAT depth : {D3DFMT_D24X4S4, D3DFMT_D15S1})
-    EXPECT_NE(d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, mode.Format, D3DUSAGE_DEPTHSTENCIL,
-                                     D3DRTYPE_SURFACE, depth),
+    EXPECT_NE(d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, mode.Format, D3DUSAGE_DEPTHSTENCIL, D3DRTYPE_SURFACE,
+                                     depth),
               D3D_OK);
   EXPECT_EQ(d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, mode.Format, 1, 0, nullptr), D3D_OK);
   // Some count above 1 fails: the driver's limit ends the list.
@@ -459,7 +461,6 @@ TEST_F(GLDevice_X11, EnumerationAnswersFromTheContext) {
     EXPECT_EQ(multisampled.Read().pixel(5, 5), qRgb(0, 255, 0));
   }
 }
-
 
 // A software rasterizer offers no samples unless the environment asks for
 // them; other renderers offer what the driver has.
@@ -577,8 +578,8 @@ void GreyLights(IDirect3DDevice9* device, int count) {
   device->SetRenderState(D3DRS_SPECULARENABLE, 1);
 }
 
-void Stage(IDirect3DDevice9* device, DWORD colorOp, DWORD colorArg1, DWORD colorArg2,
-           DWORD alphaOp, DWORD alphaArg1, DWORD alphaArg2) {
+void Stage(IDirect3DDevice9* device, DWORD colorOp, DWORD colorArg1, DWORD colorArg2, DWORD alphaOp,
+           DWORD alphaArg1, DWORD alphaArg2) {
   const DWORD values[][2] = {{D3DTSS_COLOROP, colorOp},     {D3DTSS_COLORARG1, colorArg1},
                              {D3DTSS_COLORARG2, colorArg2}, {D3DTSS_ALPHAOP, alphaOp},
                              {D3DTSS_ALPHAARG1, alphaArg1}, {D3DTSS_ALPHAARG2, alphaArg2}};
@@ -654,7 +655,8 @@ const Preset kPresets[] = {
     {"unlit, alpha from the texture, alpha test", true,
      [](IDirect3DDevice9* d) {
        d->SetRenderState(D3DRS_LIGHTING, 0);
-       Stage(d, D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TEXTURE, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+       Stage(d, D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TEXTURE, D3DTOP_SELECTARG1, D3DTA_TEXTURE,
+             D3DTA_DIFFUSE);
        d->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
        d->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
        d->SetRenderState(D3DRS_ALPHAREF, 0x60);
@@ -669,7 +671,8 @@ const Preset kPresets[] = {
     {"exp vertex fog, unlit", true,
      [](IDirect3DDevice9* d) {
        d->SetRenderState(D3DRS_LIGHTING, 0);
-       Stage(d, D3DTOP_MODULATE2X, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+       Stage(d, D3DTOP_MODULATE2X, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG2, D3DTA_TEXTURE,
+             D3DTA_DIFFUSE);
        Fog(d, D3DFOG_EXP, D3DFOG_NONE, false);
      }},
     {"exp2 table fog", true,
@@ -681,7 +684,8 @@ const Preset kPresets[] = {
     {"no texture, diffuse selected", false,
      [](IDirect3DDevice9* d) {
        Lights(d, 2, true);
-       Stage(d, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_TEXTURE, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_TEXTURE);
+       Stage(d, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_TEXTURE, D3DTOP_SELECTARG1, D3DTA_DIFFUSE,
+             D3DTA_TEXTURE);
      }},
     {"texture factor complemented, signed add", true,
      [](IDirect3DDevice9* d) {
@@ -694,8 +698,8 @@ const Preset kPresets[] = {
     {"alpha replicated, specular argument", true,
      [](IDirect3DDevice9* d) {
        Lights(d, 1, true);
-       Stage(d, D3DTOP_SUBTRACT, D3DTA_TEXTURE | D3DTA_ALPHAREPLICATE, D3DTA_SPECULAR,
-             D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_TEXTURE);
+       Stage(d, D3DTOP_SUBTRACT, D3DTA_TEXTURE | D3DTA_ALPHAREPLICATE, D3DTA_SPECULAR, D3DTOP_MODULATE,
+             D3DTA_CURRENT, D3DTA_TEXTURE);
        d->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
        d->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_LESSEQUAL);
        d->SetRenderState(D3DRS_ALPHAREF, 0xA0);

@@ -21,8 +21,8 @@ OffscreenDevice::OffscreenDevice(int width, int height, D3DMULTISAMPLE_TYPE samp
   params.EnableAutoDepthStencil = 1;
   params.AutoDepthStencilFormat = D3DFMT_D24S8;
   params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-  if (FAILED(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, &m_window, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                 &params, &m_device)))
+  if (FAILED(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, &m_window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &params,
+                                 &m_device)))
     m_device = nullptr;
 }
 
@@ -46,8 +46,7 @@ void OffscreenDevice::SetCamera() const {
   m_device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
   back->GetDesc(&desc);
   back->Release();
-  D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 4, float(desc.Width) / float(desc.Height), 1,
-                             100);
+  D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 4, float(desc.Width) / float(desc.Height), 1, 100);
   m_device->SetTransform(D3DTS_VIEW, &view);
   m_device->SetTransform(D3DTS_PROJECTION, &projection);
 }
@@ -56,8 +55,8 @@ Mesh::Mesh(IDirect3DDevice9* device, const std::vector<VertexPNDT>& vertices,
            const std::vector<WORD>& indices)
     : m_vertexCount(UINT(vertices.size())), m_indexCount(UINT(indices.size())) {
   void* data = nullptr;
-  device->CreateVertexBuffer(m_vertexCount * sizeof(VertexPNDT), 0, VertexPNDT_FVF,
-                             D3DPOOL_MANAGED, &m_vb, nullptr);
+  device->CreateVertexBuffer(m_vertexCount * sizeof(VertexPNDT), 0, VertexPNDT_FVF, D3DPOOL_MANAGED, &m_vb,
+                             nullptr);
   m_vb->Lock(0, 0, &data, 0);
   std::memcpy(data, vertices.data(), vertices.size() * sizeof(VertexPNDT));
   m_vb->Unlock();
@@ -96,8 +95,8 @@ MeshData FacingGrid(float size, float z, int cells, D3DCOLOR color) {
   const float h = size / 2, step = size / float(cells);
   for (int r = 0; r <= cells; ++r)
     for (int c = 0; c <= cells; ++c)
-      mesh.vertices.push_back({-h + c * step, h - r * step, z, 0, 0, -1, color,
-                               float(c) / float(cells), float(r) / float(cells)});
+      mesh.vertices.push_back({-h + c * step, h - r * step, z, 0, 0, -1, color, float(c) / float(cells),
+                               float(r) / float(cells)});
   for (int r = 0; r < cells; ++r)
     for (int c = 0; c < cells; ++c) {
       const WORD a = WORD(r * (cells + 1) + c), b = WORD(a + cells + 1);
@@ -108,8 +107,7 @@ MeshData FacingGrid(float size, float z, int cells, D3DCOLOR color) {
 
 IDirect3DTexture9* SolidTexture(IDirect3DDevice9* device, UINT size, D3DCOLOR color) {
   IDirect3DTexture9* texture = nullptr;
-  if (FAILED(device->CreateTexture(size, size, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture,
-                                   nullptr)))
+  if (FAILED(device->CreateTexture(size, size, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr)))
     return nullptr;
   D3DLOCKED_RECT locked;
   texture->LockRect(0, &locked, nullptr, 0);
@@ -122,8 +120,8 @@ IDirect3DTexture9* SolidTexture(IDirect3DDevice9* device, UINT size, D3DCOLOR co
 }
 
 int ColorDistance(QRgb a, QRgb b) {
-  return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                   std::abs(qBlue(a) - qBlue(b))});
+  return std::max(
+      {std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
 }
 
 }  // namespace gltest

@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
-#include <QShortcut>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QTest>
 #include <QWheelEvent>
 #include <QWidget>
@@ -95,24 +95,40 @@ TEST_F(Input_Offscreen, KeysReadAsTheirScanCodes) {
     int code;
   };
   const Case cases[] = {
-      {"Space", Qt::Key_Space, 65, {}, 0x39},        {"LeftCtrl", Qt::Key_Control, 37, {}, 0x1D},
-      {"RightCtrl", Qt::Key_Control, 105, {}, 0x9D}, {"LeftShift", Qt::Key_Shift, 50, {}, 0x2A},
-      {"RightShift", Qt::Key_Shift, 62, {}, 0x36},   {"Tab", Qt::Key_Tab, 23, {}, 0x0F},
-      {"Up", Qt::Key_Up, 111, {}, 0xC8},             {"Down", Qt::Key_Down, 116, {}, 0xD0},
-      {"Left", Qt::Key_Left, 113, {}, 0xCB},         {"Right", Qt::Key_Right, 114, {}, 0xCD},
-      {"Backspace", Qt::Key_Backspace, 22, {}, 0x0E}, {"Z", Qt::Key_Z, 52, {}, 0x2C},
-      {"X", Qt::Key_X, 53, {}, 0x2D},                {"Escape", Qt::Key_Escape, 9, {}, 0x01},
-      {"F12", Qt::Key_F12, 96, {}, 0x58},            {"KeypadEnter", Qt::Key_Enter, 104, {}, 0x9C},
-      {"KeypadDivide", Qt::Key_Slash, 106, {}, 0xB5}, {"Delete", Qt::Key_Delete, 119, {}, 0xD3},
-      {"PageDown", Qt::Key_PageDown, 117, {}, 0xD1}, {"LeftWindows", Qt::Key_Super_L, 133, {}, 0xDB},
+      {"Space", Qt::Key_Space, 65, {}, 0x39},
+      {"LeftCtrl", Qt::Key_Control, 37, {}, 0x1D},
+      {"RightCtrl", Qt::Key_Control, 105, {}, 0x9D},
+      {"LeftShift", Qt::Key_Shift, 50, {}, 0x2A},
+      {"RightShift", Qt::Key_Shift, 62, {}, 0x36},
+      {"Tab", Qt::Key_Tab, 23, {}, 0x0F},
+      {"Up", Qt::Key_Up, 111, {}, 0xC8},
+      {"Down", Qt::Key_Down, 116, {}, 0xD0},
+      {"Left", Qt::Key_Left, 113, {}, 0xCB},
+      {"Right", Qt::Key_Right, 114, {}, 0xCD},
+      {"Backspace", Qt::Key_Backspace, 22, {}, 0x0E},
+      {"Z", Qt::Key_Z, 52, {}, 0x2C},
+      {"X", Qt::Key_X, 53, {}, 0x2D},
+      {"Escape", Qt::Key_Escape, 9, {}, 0x01},
+      {"F12", Qt::Key_F12, 96, {}, 0x58},
+      {"KeypadEnter", Qt::Key_Enter, 104, {}, 0x9C},
+      {"KeypadDivide", Qt::Key_Slash, 106, {}, 0xB5},
+      {"Delete", Qt::Key_Delete, 119, {}, 0xD3},
+      {"PageDown", Qt::Key_PageDown, 117, {}, 0xD1},
+      {"LeftWindows", Qt::Key_Super_L, 133, {}, 0xDB},
       {"RightAlt", Qt::Key_AltGr, 108, {}, 0xB8},
       // Synthetic events (no native scan code).
-      {"SynthSpace", Qt::Key_Space, 0, {}, 0x39},     {"SynthCtrl", Qt::Key_Control, 0, {}, 0x1D},
-      {"SynthShift", Qt::Key_Shift, 0, {}, 0x2A},     {"SynthTab", Qt::Key_Tab, 0, {}, 0x0F},
-      {"SynthUp", Qt::Key_Up, 0, {}, 0xC8},           {"SynthLeft", Qt::Key_Left, 0, {}, 0xCB},
-      {"SynthBackspace", Qt::Key_Backspace, 0, {}, 0x0E}, {"SynthZ", Qt::Key_Z, 0, {}, 0x2C},
-      {"SynthX", Qt::Key_X, 0, {}, 0x2D},             {"SynthM", Qt::Key_M, 0, {}, 0x32},
-      {"Synth7", Qt::Key_7, 0, {}, 0x08},             {"Synth0", Qt::Key_0, 0, {}, 0x0B},
+      {"SynthSpace", Qt::Key_Space, 0, {}, 0x39},
+      {"SynthCtrl", Qt::Key_Control, 0, {}, 0x1D},
+      {"SynthShift", Qt::Key_Shift, 0, {}, 0x2A},
+      {"SynthTab", Qt::Key_Tab, 0, {}, 0x0F},
+      {"SynthUp", Qt::Key_Up, 0, {}, 0xC8},
+      {"SynthLeft", Qt::Key_Left, 0, {}, 0xCB},
+      {"SynthBackspace", Qt::Key_Backspace, 0, {}, 0x0E},
+      {"SynthZ", Qt::Key_Z, 0, {}, 0x2C},
+      {"SynthX", Qt::Key_X, 0, {}, 0x2D},
+      {"SynthM", Qt::Key_M, 0, {}, 0x32},
+      {"Synth7", Qt::Key_7, 0, {}, 0x08},
+      {"Synth0", Qt::Key_0, 0, {}, 0x0B},
       {"SynthF10", Qt::Key_F10, 0, {}, 0x44},
       {"SynthKeypad7", Qt::Key_7, 0, Qt::KeypadModifier, 0x47},
       {"SynthKeypadEnter", Qt::Key_Enter, 0, Qt::KeypadModifier, 0x9C},

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QLockFile>
-#include <QSettings>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <QLockFile>
+#include <QSettings>
 
 #include <algorithm>
 #include <chrono>
@@ -99,8 +99,10 @@ TEST(MachineSettings, TheBuildTreeIsAnInstallation) {
 TEST_F(Profile, ValuesOfQtTypesReadAsTheDefault) {
   std::ofstream(dir / "profile.ini")
       << "[General]\nLanguage=french\nA=@Rect(1 2 3 4)\n"
-         "B=@Variant(\\0\\0\\0\\x41\\0\\0\\0\\x1\\x89PNG\\r\\n\\x1a\\n\\0\\0\\0\\rIHDR\\0\\0\\0\\x2\\0\\0\\0\\x2\\b\\x2"
-         "\\0\\0\\0\\xfd\\xd4\\x9as\\0\\0\\0\\x16IDAT\\b\\x99\\x63\\xb0\\x97\\xf9\\xc0P\\x7f\\x96\\x89\\x81\\x81\\x81"
+         "B=@Variant("
+         "\\0\\0\\0\\x41\\0\\0\\0\\x1\\x89PNG\\r\\n\\x1a\\n\\0\\0\\0\\rIHDR\\0\\0\\0\\x2\\0\\0\\0\\x2\\b\\x2"
+         "\\0\\0\\0\\xfd\\xd4\\x9as\\0\\0\\0\\x16IDAT\\b\\x99\\x63\\xb0\\x97\\xf9\\xc0P\\x7f\\x96\\x89\\x81\\"
+         "x81\\x81"
          "\\x81\\x81\\x1\\0\\x19\\xce\\x2\\x9a\\0\\0\\0\\0IEND\\xae\\x42`\\x82)\n"
          "C=\"@Variant(\\0\\0\\0\\x43\\x1\\xff\\xff\\x1\\x1\\x2\\x2\\x3\\x3\\0\\0)\"\n"
          "D=\\x40Variant(\\0\\0\\0J\\0\\0)\nE=1, @Variant(\\0\\0\\0J\\0\\0)\nF=@@mail\n"
@@ -111,7 +113,7 @@ TEST_F(Profile, ValuesOfQtTypesReadAsTheDefault) {
     EXPECT_EQ(ProfileGetInt("", key, 7), 7) << key;
   }
   EXPECT_EQ(ProfileGetString("", "F", ""), "@mail");  // an escaped '@' is text
-  EXPECT_EQ(ProfileGetString("", "I", ""), "a, @b");   // so is one inside quotes
+  EXPECT_EQ(ProfileGetString("", "I", ""), "a, @b");  // so is one inside quotes
   EXPECT_EQ(ProfileGetString("", "Language", ""), "french");
   EXPECT_EQ(ProfileGetInt("GameOptions", "G", 3), 3);
   EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), 40);
@@ -193,7 +195,8 @@ TEST_F(Profile, AWriteThatWouldPassTheCapFailsAndKeepsTheFile) {
 // every value still reads, and a write fails cleanly instead of ending the
 // program.
 TEST_F(Profile, ValuesReadUnderAFileSizeLimit) {
-  std::ofstream(dir / "profile.ini") << "[General]\nShowTutorialDialog=0\nPadding=" << std::string(4096, 'x') << "\n";
+  std::ofstream(dir / "profile.ini") << "[General]\nShowTutorialDialog=0\nPadding=" << std::string(4096, 'x')
+                                     << "\n";
   std::ofstream(dir / "machine.ini") << "[General]\nInstallDir=/opt/ravelle\n";
   SetMachineSettingsFile(dir / "machine.ini");
   IgnoreFileSizeSignal();

@@ -35,8 +35,7 @@ struct Layout {
   }
   void BuildEdges(std::uint32_t seed, int shape, int definition) {
     CrtSrand(seed);
-    EXPECT_TRUE(
-        GenerateEdgeShapes(horizontal, vertical, corners, homes, columns, rows, shape, definition));
+    EXPECT_TRUE(GenerateEdgeShapes(horizontal, vertical, corners, homes, columns, rows, shape, definition));
   }
   const D3DXVECTOR3& Corner(int i, int k) const {
     return corners[static_cast<size_t>(CornerIndex(i, k, columns))];
@@ -139,9 +138,9 @@ TEST(EdgeShapes, SeedZeroFirstTabAndFractions) {
   b.BuildEdges(0, PieceShapeClassic, 3);
   const CPuzzleEdge& first = b.H(1, 0);
   EXPECT_EQ(first.m_tabSide, -1);
-  const auto polygon = ClassicControlPolygon(b.Corner(1, 0), b.Corner(1, 1), b.homes[0], b.homes[3],
-                                             0.5f + (217 / 1000.0f) * 0.3f - 0.15f,
-                                             0.5f + (435 / 1000.0f) * 0.3f - 0.15f);
+  const auto polygon =
+      ClassicControlPolygon(b.Corner(1, 0), b.Corner(1, 1), b.homes[0], b.homes[3],
+                            0.5f + (217 / 1000.0f) * 0.3f - 0.15f, 0.5f + (435 / 1000.0f) * 0.3f - 0.15f);
   CPuzzleEdge expected;
   BuildClassicEdge(expected, polygon, -1);
   EXPECT_EQ(first.m_points, expected.m_points);
@@ -173,16 +172,12 @@ TEST(EdgeShapes, RandomTabRange) {
 TEST(EdgeShapes, DrawsPerInteriorEdgeByShape) {
   struct Case {
     int shape, drawsPerEdge;
-  } cases[] = {{PieceShapeClassic, 4},
-               {PieceShapeSquare, 4},
-               {PieceShapeRound, 4},
-               {PieceShapeRandomMix, 5},
-               {7, 4}};
+  } cases[] = {
+      {PieceShapeClassic, 4}, {PieceShapeSquare, 4}, {PieceShapeRound, 4}, {PieceShapeRandomMix, 5}, {7, 4}};
   for (const Case& c : cases) {
     Layout b(5, 4, 95, 60.0f, 400);
     b.BuildEdges(400, c.shape, 3);
-    EXPECT_EQ(CrtRandomState(), StateAfter(400, c.drawsPerEdge * InteriorEdgeCount(5, 4)))
-        << c.shape;
+    EXPECT_EQ(CrtRandomState(), StateAfter(400, c.drawsPerEdge * InteriorEdgeCount(5, 4))) << c.shape;
     EXPECT_EQ(b.horizontal.size(), 5u * 5u);
     EXPECT_EQ(b.vertical.size(), 6u * 4u);
   }
@@ -278,7 +273,6 @@ TEST(EdgeShapes, RebuildAtAnotherDefinitionKeepsShapesAndDraws) {
     }
     // Rebuilding at the first definition gives the first outlines back.
     b.BuildEdges(1023, shape, 3);
-    for (size_t n = 0; n < before.size(); ++n)
-      EXPECT_EQ(b.horizontal[n].m_points, before[n].m_points) << n;
+    for (size_t n = 0; n < before.size(); ++n) EXPECT_EQ(b.horizontal[n].m_points, before[n].m_points) << n;
   }
 }

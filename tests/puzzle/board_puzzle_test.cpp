@@ -84,8 +84,8 @@ class BoardTest : public ::testing::Test, public RefusedCallCheck {
   }
   bool Make(int seed, int columns, int rows, int shape = PieceShapeClassic, bool rotation = false,
             unsigned irregularity = 100, bool backs = false) {
-    return m_board->CreateWithSeed(seed, m_picture.get(), columns, rows, rotation, shape,
-                                   irregularity, m_edgePath, backs ? m_backPath : "");
+    return m_board->CreateWithSeed(seed, m_picture.get(), columns, rows, rotation, shape, irregularity,
+                                   m_edgePath, backs ? m_backPath : "");
   }
   // Render inside a scene, as a frame does. The device keeps its identity
   // view and projection, so the tests of the passes draw every piece.
@@ -132,9 +132,12 @@ TEST_F(BoardTest, CreateConsumesExactlyTheListedDraws) {
     int seed, columns, rows, shape;
     bool rotation;
   } cases[] = {
-      {0, 3, 3, PieceShapeClassic, false},  {5, 3, 3, PieceShapeSquare, true},
-      {1023, 4, 2, PieceShapeRound, true},  {77, 5, 3, PieceShapeRandomMix, true},
-      {9, 1, 1, PieceShapeClassic, true},   {300, 2, 1, PieceShapeRandomMix, false},
+      {0, 3, 3, PieceShapeClassic, false},
+      {5, 3, 3, PieceShapeSquare, true},
+      {1023, 4, 2, PieceShapeRound, true},
+      {77, 5, 3, PieceShapeRandomMix, true},
+      {9, 1, 1, PieceShapeClassic, true},
+      {300, 2, 1, PieceShapeRandomMix, false},
       {12, 3, 4, 7, true},  // an unknown shape code builds classic edges
   };
   for (const Case& c : cases) {
@@ -396,9 +399,11 @@ TEST_F(BoardTest, StreamedMeshesEqualTheMultiObjectsOwnPacking) {
       EXPECT_EQ(reference.m_primitiveCount, built.m_primitiveCount);
       ASSERT_TRUE(reference.LockBuffers() && built.LockBuffers());
       EXPECT_EQ(std::memcmp(reference.m_lockedVertices, built.m_lockedVertices,
-                            size_t(built.m_vertexCount) * sizeof(VertexPNDT)), 0);
+                            size_t(built.m_vertexCount) * sizeof(VertexPNDT)),
+                0);
       EXPECT_EQ(std::memcmp(reference.m_lockedIndices, built.m_lockedIndices,
-                            size_t(built.m_indexCount) * sizeof(WORD)), 0);
+                            size_t(built.m_indexCount) * sizeof(WORD)),
+                0);
       reference.UnlockBuffers();
       built.UnlockBuffers();
       reference.ReleaseBuffers();
@@ -486,7 +491,7 @@ TEST_F(BoardTest, CreateRefusesWhatNoBoardCanBeAndKeepsTheOldOne) {
   EXPECT_EQ(m_board->m_pieceCount, 9);
   EXPECT_EQ(m_board->m_meshes.m_renderParams.size(), 18u);
   SetPictureSize(640, 640);
-  EXPECT_FALSE(CPuzzleBoard().Rebuild());  // nothing to rebuild
+  EXPECT_FALSE(CPuzzleBoard().Rebuild());          // nothing to rebuild
   ASSERT_TRUE(Make(6, 40, 50, PieceShapeSquare));  // the largest board
   EXPECT_EQ(m_board->m_pieceCount, 2000);
 }
@@ -494,7 +499,7 @@ TEST_F(BoardTest, CreateRefusesWhatNoBoardCanBeAndKeepsTheOldOne) {
 // ---- render -------------------------------------------------------------------------------------
 TEST_F(BoardTest, RenderDrawsTopsSidesAndBacksInThreePasses) {
   ASSERT_TRUE(Make(6, 3, 3, PieceShapeClassic, true, 100, true));
-  for (bool& j : Piece(1, 1).m_joined) j = true;   // no walls for this one
+  for (bool& j : Piece(1, 1).m_joined) j = true;           // no walls for this one
   for (int s : {0, 1, 2}) Piece(0, 1).m_joined[s] = true;  // three sides: walls stay
   m_script.m_log.Clear();
   RenderFrame();
@@ -565,8 +570,8 @@ TEST_F(BoardTest, RenderDrawsThePiecesInViewInTheirOrder) {
     for (int i : seen) {
       const CKVR3DObjectRenderParam& r = m_board->m_meshes.m_renderParams[size_t(pass * n + i)];
       expected.push_back("DrawIndexedPrimitive 4 " + std::to_string(r.m_baseVertex) + " 0 " +
-                         std::to_string(r.m_vertexCount) + " " + std::to_string(r.m_startIndex) +
-                         " " + std::to_string(r.m_primitiveCount));
+                         std::to_string(r.m_vertexCount) + " " + std::to_string(r.m_startIndex) + " " +
+                         std::to_string(r.m_primitiveCount));
     }
   EXPECT_EQ(m_script.m_log.Matching("DrawIndexedPrimitive"), expected);
 

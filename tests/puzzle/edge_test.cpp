@@ -15,9 +15,7 @@ const D3DXVECTOR3 kB(25, 0, 0);
 const D3DXVECTOR3 kBelow(12.5f, 12.5f, 0);
 const D3DXVECTOR3 kAbove(12.5f, -12.5f, 0);
 
-float Length2(const D3DXVECTOR3& p, const D3DXVECTOR3& q) {
-  return std::hypot(q.x - p.x, q.y - p.y);
-}
+float Length2(const D3DXVECTOR3& p, const D3DXVECTOR3& q) { return std::hypot(q.x - p.x, q.y - p.y); }
 
 CPuzzleEdge ClassicEdge(int definition, float f1 = 0.5f, float f2 = 0.5f) {
   CPuzzleEdge e;
@@ -75,8 +73,7 @@ TEST(EdgeSampling, BSplinePointUsesTheUniformCubicBasis) {
 }
 
 TEST(EdgeSampling, FourCopiesOfOnePointGiveThatPointOnly) {
-  for (const D3DXVECTOR2 p :
-       {D3DXVECTOR2(7, -3), D3DXVECTOR2(1999, 2001), D3DXVECTOR2(0.1f, 24.7f)}) {
+  for (const D3DXVECTOR2 p : {D3DXVECTOR2(7, -3), D3DXVECTOR2(1999, 2001), D3DXVECTOR2(0.1f, 24.7f)}) {
     std::vector<D3DXVECTOR2> out;
     SampleBSpline(out, {p, p, p, p}, 8);
     ASSERT_EQ(out.size(), 1u);
@@ -109,8 +106,7 @@ TEST(EdgeSampling, NothingToSampleGivesNothing) {
 TEST(StraightEdge, FourPointsAlongEitherAxis) {
   CPuzzleEdge e;
   BuildStraightEdge(e, kA, kB, false);
-  EXPECT_EQ(e.m_points,
-            (std::vector<D3DXVECTOR3>{{0, 0, 0}, {0.5f, 0, 0}, {24.5f, 0, 0}, {25, 0, 0}}));
+  EXPECT_EQ(e.m_points, (std::vector<D3DXVECTOR3>{{0, 0, 0}, {0.5f, 0, 0}, {24.5f, 0, 0}, {25, 0, 0}}));
   EXPECT_EQ(e.m_kind, EdgeKindStraight);
   EXPECT_EQ(e.m_tabStart, -1);
   EXPECT_EQ(e.m_tabEnd, -1);
@@ -118,8 +114,7 @@ TEST(StraightEdge, FourPointsAlongEitherAxis) {
   EXPECT_EQ(e.m_tabOffset, D3DXVECTOR3());
 
   BuildStraightEdge(e, kA, D3DXVECTOR3(0, 25, 0), true);
-  EXPECT_EQ(e.m_points,
-            (std::vector<D3DXVECTOR3>{{0, 0, 0}, {0, 0.5f, 0}, {0, 24.5f, 0}, {0, 25, 0}}));
+  EXPECT_EQ(e.m_points, (std::vector<D3DXVECTOR3>{{0, 0, 0}, {0, 0.5f, 0}, {0, 24.5f, 0}, {0, 25, 0}}));
   EXPECT_EQ(e.m_start, kA);
   EXPECT_EQ(e.m_end, D3DXVECTOR3(0, 25, 0));
 }
@@ -189,8 +184,7 @@ TEST(ClassicEdge, EndSegmentsAreAtLeastOneUnitLong) {
     ASSERT_GT(n, 7u);
     for (size_t i = 0; i < 3; ++i) {
       EXPECT_GE(Length2(e.m_points[i], e.m_points[i + 1]), 1.0f) << definition << " start " << i;
-      EXPECT_GE(Length2(e.m_points[n - 2 - i], e.m_points[n - 1 - i]), 1.0f)
-          << definition << " end " << i;
+      EXPECT_GE(Length2(e.m_points[n - 2 - i], e.m_points[n - 1 - i]), 1.0f) << definition << " end " << i;
     }
   }
 }
@@ -295,8 +289,7 @@ TEST(EdgeThinning, DegenerateEdgesKeepBothCorners) {
     BuildRoundEdge(e, kA, near, {0, 0.2f, 0}, 1, {0.4f, 5, 0});  // shorter than a unit
     ASSERT_GE(e.m_points.size(), 2u);
     ExpectStartsAndEndsAtCorners(e);
-    BuildClassicEdge(
-        e, ClassicControlPolygon(kA, near, {0.4f, 0.6f, 0}, {0.4f, -0.6f, 0}, 0.5f, 0.5f), 1);
+    BuildClassicEdge(e, ClassicControlPolygon(kA, near, {0.4f, 0.6f, 0}, {0.4f, -0.6f, 0}, 0.5f, 0.5f), 1);
     ASSERT_GE(e.m_points.size(), 2u);
     ExpectStartsAndEndsAtCorners(e);
     EXPECT_GE(e.m_tabStart, 0);
@@ -315,8 +308,7 @@ TEST(NearestOutlinePoint, ShiftsAwayFromTheMiddle) {
       {{45.5f, 0, 0}, 47},   {{0, 0, 0}, 0},          {{59, 0, 0}, 59},     // kept inside
       {{29, 0, 0}, 27},      {{30, 0, 0}, 32},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(FindNearestOutlinePoint(line, c.target), c.expected) << c.target.x;
+  for (const Case& c : cases) EXPECT_EQ(FindNearestOutlinePoint(line, c.target), c.expected) << c.target.x;
   EXPECT_EQ(FindNearestOutlinePoint({}, kA), -1);
   EXPECT_EQ(FindNearestOutlinePoint(line, D3DXVECTOR3(0, 2e6f, 0)), -1);
 }

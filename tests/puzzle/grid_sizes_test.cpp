@@ -47,8 +47,7 @@ TEST(GridSize, CountIsClampedToNineAndTwoThousand) {
 }
 
 TEST(GridSize, AspectThatIsNoPositiveNumberIsRefused) {
-  const float nan = std::numeric_limits<float>::quiet_NaN(),
-              inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
   for (float aspect : {0.0f, -1.5f, nan, inf}) {
     int columns = 0, rows = 0;
     EXPECT_FALSE(GridSizeForCount(100, aspect, columns, rows)) << aspect;
@@ -80,13 +79,11 @@ TEST(GridSizeList, KnownLists) {
   // (3, 4) follows (3, 3) with the same column count and is not listed.
   ASSERT_TRUE(ListGridSizes(list, 0.75f));
   ASSERT_GE(list.size(), 3u);
-  EXPECT_EQ(std::vector<Size>(list.begin(), list.begin() + 3),
-            (std::vector<Size>{{3, 3}, {4, 5}, {5, 6}}));
+  EXPECT_EQ(std::vector<Size>(list.begin(), list.begin() + 3), (std::vector<Size>{{3, 3}, {4, 5}, {5, 6}}));
 }
 
 TEST(GridSizeList, EveryListedSizeIsPlayable) {
-  for (float aspect :
-       {0.1f, 0.25f, 0.5f, 0.75f, 1.0f, 4.0f / 3.0f, 1.5f, 16.0f / 9.0f, 4.0f, 10.0f}) {
+  for (float aspect : {0.1f, 0.25f, 0.5f, 0.75f, 1.0f, 4.0f / 3.0f, 1.5f, 16.0f / 9.0f, 4.0f, 10.0f}) {
     SCOPED_TRACE(aspect);
     std::vector<Size> list;
     ASSERT_TRUE(ListGridSizes(list, aspect));

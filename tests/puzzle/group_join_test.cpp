@@ -59,8 +59,7 @@ TEST(JoinGroups, TurnedGroupSnapsWholeAndJoinsEveryInnerNeighbour) {
   board.Put(p2, 3, 25, 0);
   JoinInPlace(p2, p3);
   ASSERT_EQ(p3.m_currentPosition, D3DXVECTOR3(3, 50, 0));
-  EXPECT_EQ(JoinGroups(board.Group({{0, 1}, {0, 2}}), board.Group({{0, 0}, {1, 0}, {1, 1}})),
-            kGroupsJoined);
+  EXPECT_EQ(JoinGroups(board.Group({{0, 1}, {0, 2}}), board.Group({{0, 0}, {1, 0}, {1, 1}})), kGroupsJoined);
   EXPECT_EQ(p2.m_currentPosition, D3DXVECTOR3(0, 25, 1.5f));
   EXPECT_EQ(p3.m_currentPosition, D3DXVECTOR3(0, 50, 1.5f));
   EXPECT_EQ(p3.m_layer, 1);
@@ -76,14 +75,12 @@ TEST(JoinGroups, SecondEdgeToTheTargetGroupIsJoinedToo) {
   // 2 x 2: target 1-2-4 joined in an L, moving piece 3 dropped into the gap
   // fits 1 first and borders 4 as well.
   HandBoard board(2, 2);
-  CPuzzlePiece &p1 = board.At(0, 0), &p2 = board.At(0, 1), &p3 = board.At(1, 0),
-               &p4 = board.At(1, 1);
+  CPuzzlePiece &p1 = board.At(0, 0), &p2 = board.At(0, 1), &p3 = board.At(1, 0), &p4 = board.At(1, 1);
   board.Put(p1, 500, 500);
   JoinInPlace(p1, p2);
   JoinInPlace(p2, p4);
   board.Put(p3, 501, 526);
-  EXPECT_EQ(JoinGroups(board.Group({{1, 0}}), board.Group({{0, 0}, {0, 1}, {1, 1}})),
-            kGroupsJoined);
+  EXPECT_EQ(JoinGroups(board.Group({{1, 0}}), board.Group({{0, 0}, {0, 1}, {1, 1}})), kGroupsJoined);
   EXPECT_TRUE(p3.m_joined[0] && p1.m_joined[2]);
   EXPECT_TRUE(p3.m_joined[1] && p4.m_joined[3]);
   EXPECT_EQ(p3.m_currentPosition, D3DXVECTOR3(500, 525, 0));

@@ -135,9 +135,9 @@ TEST(PieceMesh, SquarePieceAtDefinitionThreeHasTheseVertices) {
   const D3DXVECTOR3 f(24.5f, 0.5f, 1.5f), c(12.5f, 12.5f, 1.5f);
   ExpectNear(p[12], f + (c - f) * 0.15f - h);
   ExpectNear(p[15], f + (c - f) * 0.72f - h);
-  ExpectNear(p[16], D3DXVECTOR3(12.5f, 0, 1.5f) - h);  // chord midpoint
+  ExpectNear(p[16], D3DXVECTOR3(12.5f, 0, 1.5f) - h);      // chord midpoint
   ExpectNear(p[17], D3DXVECTOR3(24.5f, 24.5f, 1.5f) - h);  // side 1 starts bottom-right
-  ExpectNear(p[68], D3DXVECTOR3(0, 0, 1.5f));  // the centre
+  ExpectNear(p[68], D3DXVECTOR3(0, 0, 1.5f));              // the centre
   // Normals: the outline's face out, the inner ring and the middle up, the
   // intermediate ring halfway.
   ExpectNear(out.top.m_normals[8], D3DXVECTOR3(0, -1, 0));
@@ -246,7 +246,8 @@ CPuzzleEdge HandMadeClassicEdge(int tabSide) {
   e.m_end = D3DXVECTOR3(25, 0, 0);
   for (int k = 0; k < 40; ++k) {
     const float x = 25.0f * float(k) / 39.0f;
-    const float y = (k > 10 && k < 20) ? tabSide * 3.0f * std::sin(float(k - 10) / 10.0f * 3.14159265f) : 0.0f;
+    const float y =
+        (k > 10 && k < 20) ? tabSide * 3.0f * std::sin(float(k - 10) / 10.0f * 3.14159265f) : 0.0f;
     e.m_points.emplace_back(x, y, 0.0f);
   }
   e.m_points.back() = e.m_end;
@@ -270,10 +271,10 @@ TEST(PieceMesh, FanTriangleCountsPerSideKind) {
     const CPuzzleEdge* edge;
     int side, expected;
   } cases[] = {
-      {&straight, 0, 9}, {&round, 0, n + 7}, {&round, 2, n + 7},
-      {&up, 0, 40 + 9},   // tab points away from the piece below: a knob
-      {&up, 2, 40 + 7},   // seen from the piece above: a socket (h = 20)
-      {&shortSocket, 2, 10},  // h = 2: switches at 0, 1, 1 -> one triangle fewer twice
+      {&straight, 0, 9},     {&round, 0, n + 7},
+      {&round, 2, n + 7},    {&up, 0, 40 + 9},  // tab points away from the piece below: a knob
+      {&up, 2, 40 + 7},                         // seen from the piece above: a socket (h = 20)
+      {&shortSocket, 2, 10},                    // h = 2: switches at 0, 1, 1 -> one triangle fewer twice
   };
   for (const Case& c : cases) EXPECT_EQ(TopTriangleCount(*c.edge, c.side), c.expected);
 }
@@ -331,10 +332,9 @@ struct ThreeByThree {
   }
   // The edges of piece (r, c), sides 0..3.
   std::array<const CPuzzleEdge*, 4> PieceEdges(int r, int c) const {
-    return {&horizontal[size_t(HorizontalEdgeIndex(r, c, 3))],
-            &vertical[size_t(VerticalEdgeIndex(r, c + 1, 3))],
-            &horizontal[size_t(HorizontalEdgeIndex(r + 1, c, 3))],
-            &vertical[size_t(VerticalEdgeIndex(r, c, 3))]};
+    return {
+        &horizontal[size_t(HorizontalEdgeIndex(r, c, 3))], &vertical[size_t(VerticalEdgeIndex(r, c + 1, 3))],
+        &horizontal[size_t(HorizontalEdgeIndex(r + 1, c, 3))], &vertical[size_t(VerticalEdgeIndex(r, c, 3))]};
   }
 
  private:
@@ -380,8 +380,8 @@ TEST(PieceMesh, BuildingAPieceKeepsItsEdgesTrianglesAndHome) {
   piece.m_currentPosition = D3DXVECTOR3(300, 200, 0);
   piece.m_definition = 1;
   piece.m_topTriangles.emplace_back();  // left over from an earlier build
-  const std::array<const CPuzzleEdge*, 4> edges = {&kSquare.edges[0], &kSquare.edges[1],
-                                                   &kSquare.edges[2], &kSquare.edges[3]};
+  const std::array<const CPuzzleEdge*, 4> edges = {&kSquare.edges[0], &kSquare.edges[1], &kSquare.edges[2],
+                                                   &kSquare.edges[3]};
   CKVR3DObjectCreateParam top, side, back;
   EXPECT_TRUE(BuildPieceMesh(piece, top, side, back, edges));
   EXPECT_EQ(piece.m_currentPosition, kSquare.home);
@@ -389,7 +389,7 @@ TEST(PieceMesh, BuildingAPieceKeepsItsEdgesTrianglesAndHome) {
   EXPECT_EQ(piece.m_topTriangles.size(), 36u);
   EXPECT_EQ(piece.SideWallTriangles().size(), 24u);
   EXPECT_EQ(top.m_positions.size(), size_t(4 * (2 * 4 + 5) + 1));  // one band
-  EXPECT_TRUE(back.m_positions.empty());  // no board, no back
+  EXPECT_TRUE(back.m_positions.empty());                           // no board, no back
   // Without a board the texture coordinates stay 0 instead of dividing by 0.
   for (const D3DXVECTOR2& uv : top.m_texCoords) EXPECT_TRUE(uv.x == 0 && uv.y == 0);
 }
@@ -427,7 +427,8 @@ TEST(PieceMesh, SideWallPicksWorkedOutLaterAreTheSideMeshTriangles) {
         PieceMeshOutput plain;
         BuildPieceGeometry(input, plain);
         ASSERT_EQ(plain.sideTriangles.size(), later.size());
-        EXPECT_EQ(std::memcmp(plain.sideTriangles.data(), later.data(), later.size() * sizeof(PickTriangle)), 0);
+        EXPECT_EQ(std::memcmp(plain.sideTriangles.data(), later.data(), later.size() * sizeof(PickTriangle)),
+                  0);
         double radius = 0;
         for (const PickTriangle& t : later) radius = std::max(radius, PickRadius(t.m_vertices, 3));
         EXPECT_EQ(built.m_sideWallRadius, radius);

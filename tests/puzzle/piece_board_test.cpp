@@ -7,8 +7,8 @@
 
 #include "puzzle/piece_group.h"
 #include "puzzle/puzzle_board.h"
-#include "tests/puzzle/piece_test_fixture.h"
 #include "tests/engine/engine_fixture.h"
+#include "tests/puzzle/piece_test_fixture.h"
 #include "tests/puzzle/vector_print.h"
 
 namespace {
@@ -23,8 +23,8 @@ class PieceOnBoardTest : public EngineTest {
     m_picture.m_imageInfo.Width = 300;
     m_picture.m_imageInfo.Height = 300;
     m_board.m_definition = 4;
-    ASSERT_TRUE(m_board.CreateWithSeed(77, &m_picture, 4, 4, true, PieceShapeClassic, 100,
-                                       "missing-edge.png", ""));
+    ASSERT_TRUE(
+        m_board.CreateWithSeed(77, &m_picture, 4, 4, true, PieceShapeClassic, 100, "missing-edge.png", ""));
   }
   void TearDown() override {
     m_board.Clear();
@@ -94,8 +94,7 @@ TEST_F(PieceOnBoardTest, DropNextToItsPlaceJoinsAndCounts) {
   moving.SetQuarterTurns(2);
   target.SetPosition(D3DXVECTOR3(0, 0, 0));
   // Half a turn: the right-hand neighbour's place lies to the left.
-  const D3DXVECTOR3 offset =
-      RotateOffset({0, 0, 0}, moving.m_homePosition - target.m_homePosition, 2);
+  const D3DXVECTOR3 offset = RotateOffset({0, 0, 0}, moving.m_homePosition - target.m_homePosition, 2);
   moving.SetPosition(offset + D3DXVECTOR3(2, -3, 0));
   PieceGroup others;
   for (CPuzzlePiece& p : m_board.m_pieces)
@@ -118,8 +117,10 @@ TEST_F(PieceOnBoardTest, OverlapAnswersAsEveryOutlinePointTested) {
   auto outlineOver = [](const CPuzzlePiece& outer, const CPuzzlePiece& under) {
     for (const CPuzzleEdge& edge : outer.m_edges)
       for (const D3DXVECTOR3& q : edge.m_points) {
-        const D3DXVECTOR3 w = RotateOffset(D3DXVECTOR3(0, 0, 0), q - outer.m_homePosition, outer.m_quarterTurns);
-        const D3DXVECTOR3 probe(outer.m_currentPosition.x + w.x, outer.m_currentPosition.y + w.y, kProbeHeight);
+        const D3DXVECTOR3 w =
+            RotateOffset(D3DXVECTOR3(0, 0, 0), q - outer.m_homePosition, outer.m_quarterTurns);
+        const D3DXVECTOR3 probe(outer.m_currentPosition.x + w.x, outer.m_currentPosition.y + w.y,
+                                kProbeHeight);
         if (ReferenceHit(under, probe, kDown, true)) return true;
       }
     return false;

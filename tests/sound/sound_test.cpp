@@ -84,10 +84,8 @@ TEST(Sound, PlayChoosesTheFirstIdleBufferElseARandomOneWithOneDraw) {
     bool draws;
   };
   // 41 % 1 = 0, 41 % 3 = 2.
-  const Case cases[] = {{{false}, 0, false},
-                        {{true}, 0, true},
-                        {{true, false, true}, 1, false},
-                        {{true, true, true}, 2, true}};
+  const Case cases[] = {
+      {{false}, 0, false}, {{true}, 0, true}, {{true, false, true}, 1, false}, {{true, true, true}, 2, true}};
   const std::string wave = Riff(Fmt(1, 1, 22050, 8) + Chunk("data", Bytes(16)));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.played);
@@ -189,7 +187,8 @@ TEST(SoundManager, TheDefaultDeviceOpensOrCleanlyDoesNot) {
   testkit::TempDir dir;
   std::unique_ptr<CKVASound> sound;
   // A silent wave (0 Hz): a real device must not click during the tests.
-  const bool made = manager.CreateSound(sound, dir.WriteFile("a.wav", SineWave(1, 22050, 16, 100, 0)), GUID_NULL);
+  const bool made =
+      manager.CreateSound(sound, dir.WriteFile("a.wav", SineWave(1, 22050, 16, 100, 0)), GUID_NULL);
   EXPECT_EQ(made, created);
   if (made) {
     EXPECT_EQ(sound->Play(), DS_OK);

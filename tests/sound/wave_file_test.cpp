@@ -15,9 +15,9 @@ struct WaveCase {
   const char* name;
   std::string bytes;
   bool opens;
-  DWORD formatSize;   // 18 + extra bytes
+  DWORD formatSize;  // 18 + extra bytes
   WORD bits;
-  std::string data;   // the data bytes Read delivers
+  std::string data;  // the data bytes Read delivers
 };
 
 std::vector<WaveCase> WaveCases() {
@@ -25,8 +25,7 @@ std::vector<WaveCase> WaveCases() {
   const std::string d8 = Bytes(8, 3);
   const std::string pcm8 = Fmt(1, 1, 22050, 8);
   const std::string full = Riff(pcm8 + Chunk("data", d1000));
-  const std::string nonPcm20 =
-      Chunk("fmt ", FormatBody(2, 1, 22050, 4) + U16(2) + "\x11\x22");
+  const std::string nonPcm20 = Chunk("fmt ", FormatBody(2, 1, 22050, 4) + U16(2) + "\x11\x22");
   return {
       {"Pcm8Mono", full, true, 18, 8, d1000},
       {"Pcm16Stereo", Riff(Fmt(1, 2, 44100, 16) + Chunk("data", d8)), true, 18, 16, d8},
@@ -40,8 +39,8 @@ std::vector<WaveCase> WaveCases() {
       {"FmtShorterThan16", Riff(Chunk("fmt ", FormatBody(1, 1, 8000, 8).substr(0, 14)) + Chunk("data", d8)),
        false, 0, 0, ""},
       {"NonPcmFmtWithoutCount", Riff(Fmt(2, 1, 22050, 4) + Chunk("data", d8)), false, 0, 0, ""},
-      {"CountBeyondFmtChunk", Riff(Chunk("fmt ", FormatBody(2, 1, 22050, 4) + U16(10) + "ab") + Chunk("data", d8)),
-       false, 0, 0, ""},
+      {"CountBeyondFmtChunk",
+       Riff(Chunk("fmt ", FormatBody(2, 1, 22050, 4) + U16(10) + "ab") + Chunk("data", d8)), false, 0, 0, ""},
       {"FmtBeyondFile", Riff(Chunk("fmt ", "", 16)), false, 0, 0, ""},
       {"MissingData", Riff(pcm8), false, 0, 0, ""},
       {"MissingFmt", Riff(Chunk("data", d8)), false, 0, 0, ""},

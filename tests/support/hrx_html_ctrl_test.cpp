@@ -4,8 +4,8 @@
 
 #include <QGroupBox>
 #include <QImage>
-#include <QPixmap>
 #include <QLabel>
+#include <QPixmap>
 #include <QTextDocument>
 #include <QUrl>
 #include <memory>
@@ -59,10 +59,9 @@ TEST(HtmlCtrl_Offscreen, WithoutAPlaceholderNothingChanges) {
 TEST(HtmlCtrl_Offscreen, ShowsLocalPagesAndHandsOtherAddressesToTheShell) {
   ScopedRecordingShell shell;
   testkit::TempDir dir;
-  const std::string first = dir.WriteFile(
-      "english/01 First.html",
-      "<html><body><h1>First page</h1><a href='02%20Second.html'>next</a>"
-      " <a href='https://example.org/more'>web</a></body></html>");
+  const std::string first = dir.WriteFile("english/01 First.html",
+                                          "<html><body><h1>First page</h1><a href='02%20Second.html'>next</a>"
+                                          " <a href='https://example.org/more'>web</a></body></html>");
   dir.WriteFile("english/02 Second.html", "<html><body><p>Second page</p></body></html>");
   CHRXHtmlCtrl html;
 
@@ -78,7 +77,7 @@ TEST(HtmlCtrl_Offscreen, ShowsLocalPagesAndHandsOtherAddressesToTheShell) {
 
   EXPECT_FALSE(html.Navigate(QString::fromStdString(dir / "english/missing.html")));
   EXPECT_FALSE(html.Navigate(QString::fromStdString(dir / "english")));  // a folder
-  EXPECT_TRUE(html.toPlainText().contains("Second page"));  // the page stays
+  EXPECT_TRUE(html.toPlainText().contains("Second page"));               // the page stays
 
   EXPECT_TRUE(html.Navigate(QUrl::fromLocalFile(QString::fromStdString(first)).toString()));
   EXPECT_TRUE(html.toPlainText().contains("First page"));
@@ -95,8 +94,8 @@ TEST(HtmlCtrl_Offscreen, APictureThatIsAPipeDoesNotHangThePage) {
   picture.fill(Qt::red);
   ASSERT_TRUE(picture.save(QString::fromStdString(dir / "real.png")));
   ASSERT_EQ(::mkfifo((dir / "pipe.png").c_str(), 0600), 0);
-  const std::string page =
-      dir.WriteFile("page.html", "<html><body><p>Pictures</p><img src='pipe.png'><img src='real.png'></body></html>");
+  const std::string page = dir.WriteFile(
+      "page.html", "<html><body><p>Pictures</p><img src='pipe.png'><img src='real.png'></body></html>");
   CHRXHtmlCtrl html;
   html.resize(300, 200);
   ASSERT_TRUE(html.Navigate(QString::fromStdString(page)));

@@ -122,12 +122,18 @@ TEST(HyperLink_Offscreen, OnlyAClickOnTheTextOpensIt) {
   const int inset = (300 - tw) / 2;
   ASSERT_LT(tw, 280);
   const Case cases[] = {
-      {Qt::AlignLeft, 0, 20, true},          {Qt::AlignLeft, tw - 1, 20, true},
-      {Qt::AlignLeft, tw, 20, false},        {Qt::AlignLeft, 295, 20, false},
-      {Qt::AlignLeft, tw / 2, 0, true},      {Qt::AlignLeft, tw / 2, 39, true},
-      {Qt::AlignHCenter, inset - 1, 20, false}, {Qt::AlignHCenter, inset, 20, true},
-      {Qt::AlignHCenter, 299 - inset, 20, true}, {Qt::AlignHCenter, 300 - inset, 20, false},
-      {Qt::AlignRight, 300 - tw, 20, true},  {Qt::AlignRight, 299 - tw, 20, false},
+      {Qt::AlignLeft, 0, 20, true},
+      {Qt::AlignLeft, tw - 1, 20, true},
+      {Qt::AlignLeft, tw, 20, false},
+      {Qt::AlignLeft, 295, 20, false},
+      {Qt::AlignLeft, tw / 2, 0, true},
+      {Qt::AlignLeft, tw / 2, 39, true},
+      {Qt::AlignHCenter, inset - 1, 20, false},
+      {Qt::AlignHCenter, inset, 20, true},
+      {Qt::AlignHCenter, 299 - inset, 20, true},
+      {Qt::AlignHCenter, 300 - inset, 20, false},
+      {Qt::AlignRight, 300 - tw, 20, true},
+      {Qt::AlignRight, 299 - tw, 20, false},
       {Qt::AlignRight, 5, 20, false},
   };
   for (const Case& c : cases) {
@@ -156,8 +162,8 @@ TEST(HyperLink_Offscreen, ClickOpensThroughTheShellAndShowsVisitedOnceLeft) {
   EXPECT_EQ(f.ShownSoon(kPurple), kPurple);
 
   // The second press of a double click opens nothing more.
-  QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(5, 20), QPointF(f.Global(5, 20)),
-                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(5, 20), QPointF(f.Global(5, 20)), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(f.link, &twice);
   EXPECT_EQ(shell.addresses.size(), 1u);
 }

@@ -66,14 +66,14 @@ TEST_F(StringTableTest, TranslationsWithOtherConversionsFallBackToEnglish) {
     const char* shown;  // FormatResString(9001, "/x/page.html")
   } cases[] = {
       {"Page absente :\\n%s", "Page absente :\n/x/page.html"},  // same conversions: used
-      {"%s%s%s%s%s%s%s", "Missing page:\n/x/page.html"},          // reads past the values
-      {"%x %x %x %x %s", "Missing page:\n/x/page.html"},          // shows the stack
-      {"%n%s", "Missing page:\n/x/page.html"},                    // writes through a pointer
-      {"%d", "Missing page:\n/x/page.html"},                      // other kind
-      {"%*s", "Missing page:\n/x/page.html"},                     // width from a value
-      {"%1$s", "Missing page:\n/x/page.html"},                    // numbered value
-      {"Absente", "Missing page:\n/x/page.html"},                 // none at all
-      {"100 %% absente : %s", "100 % absente : /x/page.html"},     // "%%" is no conversion
+      {"%s%s%s%s%s%s%s", "Missing page:\n/x/page.html"},        // reads past the values
+      {"%x %x %x %x %s", "Missing page:\n/x/page.html"},        // shows the stack
+      {"%n%s", "Missing page:\n/x/page.html"},                  // writes through a pointer
+      {"%d", "Missing page:\n/x/page.html"},                    // other kind
+      {"%*s", "Missing page:\n/x/page.html"},                   // width from a value
+      {"%1$s", "Missing page:\n/x/page.html"},                  // numbered value
+      {"Absente", "Missing page:\n/x/page.html"},               // none at all
+      {"100 %% absente : %s", "100 % absente : /x/page.html"},  // "%%" is no conversion
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.french);
@@ -96,7 +96,9 @@ TEST_F(StringTableTest, TranslationsWithOtherConversionsFallBackToEnglish) {
 }
 
 TEST_F(StringTableTest, ByteOrderMarkIsSkippedAndSpecialFilesAreRefused) {
-  ASSERT_TRUE(LoadLanguageStrings(dir.WriteFile("bom.strings", "\xEF\xBB\xBF" "2\tDeux\n")));
+  ASSERT_TRUE(LoadLanguageStrings(dir.WriteFile("bom.strings",
+                                                "\xEF\xBB\xBF"
+                                                "2\tDeux\n")));
   EXPECT_EQ(LoadResString(2), "Deux");
   ASSERT_EQ(::mkfifo((dir / "pipe.strings").c_str(), 0600), 0);
   std::string error;

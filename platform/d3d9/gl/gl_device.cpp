@@ -89,8 +89,8 @@ bool GLDevice::CreateTargets(const D3DPRESENT_PARAMETERS& params) {
     gl.glGenRenderbuffers(1, &m_depthRb);
     gl.glBindRenderbuffer(GL_RENDERBUFFER, m_depthRb);
     gl.glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, depthFormat, w, h);
-    const unsigned attach = depthFormat == GL_DEPTH24_STENCIL8 ? GL_DEPTH_STENCIL_ATTACHMENT
-                                                               : GL_DEPTH_ATTACHMENT;
+    const unsigned attach =
+        depthFormat == GL_DEPTH24_STENCIL8 ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
     gl.glFramebufferRenderbuffer(GL_FRAMEBUFFER, attach, GL_RENDERBUFFER, m_depthRb);
   }
   bool ok = gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
@@ -233,13 +233,12 @@ MemoryVertexBuffer* GLDevice::MakeVertexBuffer(UINT length, DWORD usage, DWORD f
   return new GLVertexBuffer(m_core, length, usage, fvf, pool);
 }
 
-MemoryIndexBuffer* GLDevice::MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format,
-                                             D3DPOOL pool) {
+MemoryIndexBuffer* GLDevice::MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool) {
   return new GLIndexBuffer(m_core, length, usage, format, pool);
 }
 
-MemoryTexture* GLDevice::MakeTexture(UINT width, UINT height, UINT levels, DWORD usage,
-                                     D3DFORMAT format, D3DPOOL pool) {
+MemoryTexture* GLDevice::MakeTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                     D3DPOOL pool) {
   return new GLTexture(m_core, width, height, levels, usage, format, pool);
 }
 
@@ -251,25 +250,25 @@ bool GLDevice::OwnsResource(IUnknown* resource) const {
 // ---- drawing ----------------------------------------------------------------------------------
 HRESULT GLDevice::DoDrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT vertexCount) {
   if (!m_core->MakeCurrent()) return D3DERR_INVALIDCALL;
-  const VertexSource source{static_cast<GLVertexBuffer*>(Stream()), nullptr, nullptr,
-                            StreamOffset(), StreamStride(), State().fvf};
+  const VertexSource source{
+      static_cast<GLVertexBuffer*>(Stream()), nullptr, nullptr, StreamOffset(), StreamStride(), State().fvf};
   ApplyDraw(source);
-  m_core->m_gl.glDrawArrays(GLMode(type), static_cast<int>(startVertex),
-                            static_cast<int>(vertexCount));
+  m_core->m_gl.glDrawArrays(GLMode(type), static_cast<int>(startVertex), static_cast<int>(vertexCount));
   return D3D_OK;
 }
 
-HRESULT GLDevice::DoDrawIndexed(D3DPRIMITIVETYPE type, INT baseVertex, UINT startIndex,
-                                UINT indexCount) {
+HRESULT GLDevice::DoDrawIndexed(D3DPRIMITIVETYPE type, INT baseVertex, UINT startIndex, UINT indexCount) {
   if (!m_core->MakeCurrent()) return D3DERR_INVALIDCALL;
   const VertexSource source{static_cast<GLVertexBuffer*>(Stream()),
-                            static_cast<GLIndexBuffer*>(Indices()), nullptr, StreamOffset(),
-                            StreamStride(), State().fvf};
+                            static_cast<GLIndexBuffer*>(Indices()),
+                            nullptr,
+                            StreamOffset(),
+                            StreamStride(),
+                            State().fvf};
   ApplyDraw(source);
   const uintptr_t offset = static_cast<uintptr_t>(startIndex) * sizeof(WORD);
-  m_core->m_gl.glDrawElementsBaseVertex(GLMode(type), static_cast<int>(indexCount),
-                                        GL_UNSIGNED_SHORT, reinterpret_cast<const void*>(offset),
-                                        baseVertex);
+  m_core->m_gl.glDrawElementsBaseVertex(GLMode(type), static_cast<int>(indexCount), GL_UNSIGNED_SHORT,
+                                        reinterpret_cast<const void*>(offset), baseVertex);
   return D3D_OK;
 }
 

@@ -36,10 +36,9 @@ bool DepthFormatWorks(QOpenGLFunctions_3_3_Core& gl, unsigned format) {
   gl.glGenRenderbuffers(1, &depth);
   gl.glBindRenderbuffer(GL_RENDERBUFFER, depth);
   gl.glRenderbufferStorage(GL_RENDERBUFFER, format, 16, 16);
-  gl.glFramebufferRenderbuffer(GL_FRAMEBUFFER,
-                               format == GL_DEPTH24_STENCIL8 ? GL_DEPTH_STENCIL_ATTACHMENT
-                                                             : GL_DEPTH_ATTACHMENT,
-                               GL_RENDERBUFFER, depth);
+  gl.glFramebufferRenderbuffer(
+      GL_FRAMEBUFFER, format == GL_DEPTH24_STENCIL8 ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT,
+      GL_RENDERBUFFER, depth);
   const bool ok = gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE &&
                   gl.glGetError() == GL_NO_ERROR;
   gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -130,8 +129,8 @@ class GLDirect3D9 : public IDirect3D9 {
     return D3D_OK;
   }
 
-  HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT, DWORD usage,
-                            D3DRESOURCETYPE, D3DFORMAT format) override {
+  HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT, DWORD usage, D3DRESOURCETYPE,
+                            D3DFORMAT format) override {
     if (adapter != 0 || type != D3DDEVTYPE_HAL) return D3DERR_INVALIDCALL;
     if (usage & D3DUSAGE_DEPTHSTENCIL) return HasDepth(format) ? D3D_OK : D3DERR_NOTAVAILABLE;
     return D3DFormatBytesPerTexel(format) == 4 ? D3D_OK : D3DERR_NOTAVAILABLE;
@@ -146,14 +145,14 @@ class GLDirect3D9 : public IDirect3D9 {
   HRESULT CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE type, D3DFORMAT, BOOL,
                                      D3DMULTISAMPLE_TYPE multiSample, DWORD* quality) override {
     if (adapter != 0 || type != D3DDEVTYPE_HAL) return D3DERR_INVALIDCALL;
-    const bool ok = multiSample <= 1 ||
-                    (multiSample <= 16 && static_cast<int>(multiSample) <= m_caps.maxSamples);
+    const bool ok =
+        multiSample <= 1 || (multiSample <= 16 && static_cast<int>(multiSample) <= m_caps.maxSamples);
     if (quality) *quality = ok ? 1 : 0;
     return ok ? D3D_OK : D3DERR_NOTAVAILABLE;
   }
 
-  HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD,
-                       D3DPRESENT_PARAMETERS* params, IDirect3DDevice9** device) override {
+  HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD, D3DPRESENT_PARAMETERS* params,
+                       IDirect3DDevice9** device) override {
     if (adapter != 0 || type != D3DDEVTYPE_HAL || !params || !device) return D3DERR_INVALIDCALL;
     *device = nullptr;
     auto* window = dynamic_cast<GLSurfaceWindow*>(focusWindow);

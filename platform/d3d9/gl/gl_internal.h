@@ -133,8 +133,8 @@ class GLIndexBuffer : public MemoryIndexBuffer {
  public:
   GLIndexBuffer(GLCorePtr core, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
       : MemoryIndexBuffer(length, usage, format, pool),
-        m_gl(std::move(core),
-             GLBufferObject::CopyFor(usage, length, GLBufferObject::Copy::kDropAfterFrame)) {}
+        m_gl(std::move(core), GLBufferObject::CopyFor(usage, length, GLBufferObject::Copy::kDropAfterFrame)) {
+  }
   unsigned Upload() { return m_gl.Upload(Store(), GL_ELEMENT_ARRAY_BUFFER); }
 
  private:
@@ -145,8 +145,7 @@ class GLIndexBuffer : public MemoryIndexBuffer {
 // rarely: once when loaded, or when a blank one is filled).
 class GLTexture : public MemoryTexture {
  public:
-  GLTexture(GLCorePtr core, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-            D3DPOOL pool)
+  GLTexture(GLCorePtr core, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool)
       : MemoryTexture(width, height, levels, usage, format, pool), m_core(std::move(core)) {}
   ~GLTexture() override;
   // Uploads when changed and binds to GL_TEXTURE_2D of the active unit.
@@ -206,11 +205,9 @@ class GLDevice : public DeviceFrontEnd {
   HRESULT DoPresent() override;
   HRESULT DoClear(DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
   HRESULT DoDrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT vertexCount) override;
-  HRESULT DoDrawIndexed(D3DPRIMITIVETYPE type, INT baseVertex, UINT startIndex,
-                        UINT indexCount) override;
+  HRESULT DoDrawIndexed(D3DPRIMITIVETYPE type, INT baseVertex, UINT startIndex, UINT indexCount) override;
   MemoryVertexBuffer* MakeVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool) override;
-  MemoryIndexBuffer* MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format,
-                                     D3DPOOL pool) override;
+  MemoryIndexBuffer* MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool) override;
   MemoryTexture* MakeTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                              D3DPOOL pool) override;
   bool OwnsResource(IUnknown* resource) const override;
@@ -237,8 +234,7 @@ class GLDevice : public DeviceFrontEnd {
   void ApplyDraw(const VertexSource& source);
   // Targets the back buffer for a clear of the rectangle (GL window
   // coordinates: y from the bottom) with these values.
-  void ApplyClear(DWORD flags, D3DCOLOR color, float z, DWORD stencil, int x, int y, int width,
-                  int height);
+  void ApplyClear(DWORD flags, D3DCOLOR color, float z, DWORD stencil, int x, int y, int width, int height);
   // Framebuffers for a copy from readFbo to drawFbo (0: none to draw to).
   void ApplyBlit(unsigned readFbo, unsigned drawFbo);
   void ApplyFixedState();
@@ -265,8 +261,11 @@ class GLDevice : public DeviceFrontEnd {
 
   // What changed since the last draw: the pipeline's groups plus our own.
   enum : unsigned {
-    kDirtyFixed = 1u << 8, kDirtySampler = 1u << 9, kDirtyLayout = 1u << 10,
-    kDirtyViewport = 1u << 11, kDirtyEverything = 0xFFFFu
+    kDirtyFixed = 1u << 8,
+    kDirtySampler = 1u << 9,
+    kDirtyLayout = 1u << 10,
+    kDirtyViewport = 1u << 11,
+    kDirtyEverything = 0xFFFFu
   };
   unsigned m_dirty = kDirtyEverything;
   struct Layout {

@@ -183,9 +183,9 @@ namespace {
 // the outputs are precise: no arithmetic that feeds them is reordered or
 // fused, so folding the constants of a specialised program cannot change a
 // result.
-#define RAVELLE_PROGRAM_HEAD                                                              \
+#define RAVELLE_PROGRAM_HEAD                                                               \
   "#version 330 core\n#ifdef GL_ARB_gpu_shader5\n#extension GL_ARB_gpu_shader5 : enable\n" \
-  "#define EXACT precise\n#define EXACT_POSITION precise gl_Position;\n#else\n"           \
+  "#define EXACT precise\n#define EXACT_POSITION precise gl_Position;\n#else\n"            \
   "#define EXACT\n#define EXACT_POSITION\n#endif\n"
 
 // The switches as uniforms: one program for every state.
@@ -292,8 +292,7 @@ Switches SwitchesOf(const GLPipelineState& s) {
 std::string Bool(bool b) { return b ? "true" : "false"; }
 
 std::string Vec3(const int v[3]) {
-  return "ivec3(" + std::to_string(v[0]) + ", " + std::to_string(v[1]) + ", " +
-         std::to_string(v[2]) + ")";
+  return "ivec3(" + std::to_string(v[0]) + ", " + std::to_string(v[1]) + ", " + std::to_string(v[2]) + ")";
 }
 
 // The same names as constants.
@@ -391,17 +390,15 @@ bool GLPipeline::Build(Program& program, const std::string& vertexPrelude,
   }
   auto loc = [&](const char* uniform) { return gl->glGetUniformLocation(name, uniform); };
   program.name = name;
-  program.loc = Locations{loc("u_world"), loc("u_view"), loc("u_projection"), loc("u_normalMatrix"),
-                          loc("u_eye"), loc("u_screenSpace"), loc("u_targetSize"),
-                          loc("u_lighting"), loc("u_globalAmbient"), loc("u_matDiffuse"),
-                          loc("u_matAmbient"), loc("u_matSpecular"), loc("u_matEmissive"),
-                          loc("u_matPower"), loc("u_sources"), loc("u_specularEnable"),
-                          loc("u_lightCount"), loc("u_lightDir"), loc("u_lightDiffuse"),
-                          loc("u_lightSpecular"), loc("u_lightAmbient"), loc("u_fogMode"),
-                          loc("u_rangeFog"), loc("u_fogParams"), loc("u_fogColor"),
-                          loc("u_hasTexture"), loc("u_sampler"), loc("u_colorOps"),
-                          loc("u_alphaOps"), loc("u_textureFactor"), loc("u_alphaFunc"),
-                          loc("u_alphaRef")};
+  program.loc = Locations{
+      loc("u_world"),         loc("u_view"),          loc("u_projection"),   loc("u_normalMatrix"),
+      loc("u_eye"),           loc("u_screenSpace"),   loc("u_targetSize"),   loc("u_lighting"),
+      loc("u_globalAmbient"), loc("u_matDiffuse"),    loc("u_matAmbient"),   loc("u_matSpecular"),
+      loc("u_matEmissive"),   loc("u_matPower"),      loc("u_sources"),      loc("u_specularEnable"),
+      loc("u_lightCount"),    loc("u_lightDir"),      loc("u_lightDiffuse"), loc("u_lightSpecular"),
+      loc("u_lightAmbient"),  loc("u_fogMode"),       loc("u_rangeFog"),     loc("u_fogParams"),
+      loc("u_fogColor"),      loc("u_hasTexture"),    loc("u_sampler"),      loc("u_colorOps"),
+      loc("u_alphaOps"),      loc("u_textureFactor"), loc("u_alphaFunc"),    loc("u_alphaRef")};
   program.seen.fill(~std::uint64_t{0});  // a new program has seen nothing
   return true;
 }
@@ -428,8 +425,7 @@ GLPipeline::Program& GLPipeline::Select(const GLPipelineState& state) {
     std::string log;
     std::swap(log, m_log);
     if (!Build(it->second, SpecialisedVertexPrelude(w), SpecialisedFragmentPrelude(w)))
-      qWarning("GL device: a specialised program does not build; the generic one draws: %s",
-               m_log.c_str());
+      qWarning("GL device: a specialised program does not build; the generic one draws: %s", m_log.c_str());
     std::swap(log, m_log);
   }
   return it->second.name ? it->second : m_generic;
@@ -482,8 +478,7 @@ void GLPipeline::Upload(Program& program, const GLPipelineState& s, unsigned gro
     gl->glUniform4fv(l.matSpecular, 1, s.matSpecular.data());
     gl->glUniform4fv(l.matEmissive, 1, s.matEmissive.data());
     gl->glUniform1f(l.matPower, s.matPower);
-    gl->glUniform4i(l.sources, s.diffuseSource, s.ambientSource, s.specularSource,
-                    s.emissiveSource);
+    gl->glUniform4i(l.sources, s.diffuseSource, s.ambientSource, s.specularSource, s.emissiveSource);
   }
   if (groups & kDirtyLights) UploadLights(program, s);
   if (groups & kDirtyFog) {

@@ -35,10 +35,9 @@
 // 0). Where the lit colour or the specular light is grey (red, green and
 // blue alike, bit for bit, in every colour it is made of), a specialised
 // program passes it on as one channel: the same arithmetic on fewer
-// varyings. Specialised programs are built on first use and kept by their switches (GLProgramKey); the colours, matrices,
-// fog distances and alpha reference stay uniforms. Each program remembers
-// which uniform groups it has, so switching programs uploads only what that
-// program has not seen yet.
+// varyings. Specialised programs are built on first use and kept by their switches (GLProgramKey); the
+// colours, matrices, fog distances and alpha reference stay uniforms. Each program remembers which uniform
+// groups it has, so switching programs uploads only what that program has not seen yet.
 //
 // Sections: GLPipelineState - GLPipeline
 #include <QOpenGLFunctions_3_3_Core>
@@ -64,7 +63,7 @@ struct GLLightState {
 struct GLPipelineState {
   std::array<float, 16> world{}, view{}, projection{};
   std::array<float, 9> normalMatrix{};  // row-major 3x3 (inverse transpose of world)
-  std::array<float, 3> eye{};          // world-space eye position
+  std::array<float, 3> eye{};           // world-space eye position
 
   bool screenSpace = false;
   float targetWidth = 1, targetHeight = 1;
@@ -108,9 +107,16 @@ class GLPipeline {
   // Groups of uniforms, so that a draw uploads only what changed since the
   // last one (normally just the world matrix).
   enum Dirty : unsigned {
-    kDirtyWorld = 1, kDirtyView = 2, kDirtyProjection = 4, kDirtyMaterial = 8, kDirtyLights = 16,
-    kDirtyFog = 32, kDirtyStage = 64, kDirtyMode = 128,
-    kDirtyTransform = kDirtyWorld | kDirtyView | kDirtyProjection, kDirtyAll = 255
+    kDirtyWorld = 1,
+    kDirtyView = 2,
+    kDirtyProjection = 4,
+    kDirtyMaterial = 8,
+    kDirtyLights = 16,
+    kDirtyFog = 32,
+    kDirtyStage = 64,
+    kDirtyMode = 128,
+    kDirtyTransform = kDirtyWorld | kDirtyView | kDirtyProjection,
+    kDirtyAll = 255
   };
   // Binds the program for the state (specialised unless generic-only, built
   // on first use; the generic one when a specialised one does not build) and

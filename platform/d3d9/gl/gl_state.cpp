@@ -22,7 +22,7 @@ std::array<float, 16> MatrixOf(const D3DMATRIX& m) {
 }
 
 unsigned GLCompare(DWORD func) {
-  static const unsigned table[] = {GL_ALWAYS, GL_NEVER,   GL_LESS,     GL_EQUAL, GL_LEQUAL,
+  static const unsigned table[] = {GL_ALWAYS,  GL_NEVER,    GL_LESS,   GL_EQUAL, GL_LEQUAL,
                                    GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
   return func < 9 ? table[func] : GL_ALWAYS;
 }
@@ -90,8 +90,8 @@ void GLDevice::ApplyDraw(const VertexSource& source) {
   m_dirty = 0;
 }
 
-void GLDevice::ApplyClear(DWORD flags, D3DCOLOR color, float z, DWORD stencil, int x, int y,
-                          int width, int height) {
+void GLDevice::ApplyClear(DWORD flags, D3DCOLOR color, float z, DWORD stencil, int x, int y, int width,
+                          int height) {
   auto& gl = m_core->m_gl;
   gl.glBindFramebuffer(GL_FRAMEBUFFER, m_fbo);
   gl.glEnable(GL_SCISSOR_TEST);
@@ -127,17 +127,15 @@ void GLDevice::ApplyVertexLayout(unsigned vbo, const VertexSource& source) {
   m_layout = Layout{vbo, source.offset, source.stride, source.fvf};
   const int stride = static_cast<int>(source.stride);
   uintptr_t offset = source.offset;
-  auto attribute = [&](unsigned loc, bool present, int size, unsigned type, bool normalized,
-                       unsigned bytes, std::array<float, 4> missing) {
+  auto attribute = [&](unsigned loc, bool present, int size, unsigned type, bool normalized, unsigned bytes,
+                       std::array<float, 4> missing) {
     if (present) {
       gl.glEnableVertexAttribArray(loc);
-      gl.glVertexAttribPointer(loc, size, type, normalized, stride,
-                               reinterpret_cast<const void*>(offset));
+      gl.glVertexAttribPointer(loc, size, type, normalized, stride, reinterpret_cast<const void*>(offset));
       offset += bytes;
     } else {
       gl.glDisableVertexAttribArray(loc);
-      m_core->m_context.functions()->glVertexAttrib4f(loc, missing[0], missing[1], missing[2],
-                                                      missing[3]);
+      m_core->m_context.functions()->glVertexAttrib4f(loc, missing[0], missing[1], missing[2], missing[3]);
     }
   };
   const DWORD fvf = source.fvf;
@@ -183,8 +181,9 @@ void GLDevice::ApplyFixedState() {
   enable(GL_CULL_FACE, rs[D3DRS_CULLMODE] == D3DCULL_CW || rs[D3DRS_CULLMODE] == D3DCULL_CCW);
   gl.glCullFace(rs[D3DRS_CULLMODE] == D3DCULL_CCW ? GL_FRONT : GL_BACK);
   const DWORD fill = rs[D3DRS_FILLMODE];
-  gl.glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_POINT ? GL_POINT
-                                      : fill == D3DFILL_WIREFRAME ? GL_LINE : GL_FILL);
+  gl.glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_POINT       ? GL_POINT
+                                      : fill == D3DFILL_WIREFRAME ? GL_LINE
+                                                                  : GL_FILL);
   const DWORD mask = rs[D3DRS_COLORWRITEENABLE];
   // X8R8G8B8: alpha is never written, so the back buffer stays opaque.
   gl.glColorMask(mask & 1, (mask >> 1) & 1, (mask >> 2) & 1, 0);
@@ -352,8 +351,8 @@ void GLDevice::EndScreenPass() {
   Dirty(kDirtyEverything);
 }
 
-HRESULT GLDevice::DrawScreenQuad(IDirect3DTexture9* texture, const float xy[4][2],
-                                 const float uv[4][2], D3DCOLOR color) {
+HRESULT GLDevice::DrawScreenQuad(IDirect3DTexture9* texture, const float xy[4][2], const float uv[4][2],
+                                 D3DCOLOR color) {
   auto* own = dynamic_cast<GLTexture*>(texture);
   if (m_screenDepth == 0 || (texture && !own)) return D3DERR_INVALIDCALL;
   BindTexture(0, own);

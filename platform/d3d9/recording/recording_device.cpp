@@ -206,8 +206,8 @@ class RecordingFont : public ID3DXFont {
       rect->bottom = rect->top + extent.cy;
       return extent.cy;
     }
-    m_script->m_log.Add(Format("Font.DrawText %d %d ", int(rect->left), int(rect->top)) +
-                        Hex(color) + " " + s);
+    m_script->m_log.Add(Format("Font.DrawText %d %d ", int(rect->left), int(rect->top)) + Hex(color) + " " +
+                        s);
     m_script->m_textDraws.push_back(RecordedTextDraw{s, *rect, format, color});
     return extent.cy;
   }
@@ -238,8 +238,7 @@ class RecordingFont : public ID3DXFont {
 // notes every failure the script did not ask for.
 class RecordingDevice : public DeviceFrontEnd {
  public:
-  RecordingDevice(IDirect3D9* d3d, RecordingScript* script, HWND window,
-                  const D3DPRESENT_PARAMETERS& params)
+  RecordingDevice(IDirect3D9* d3d, RecordingScript* script, HWND window, const D3DPRESENT_PARAMETERS& params)
       : DeviceFrontEnd(window, params, script->m_desktopMode.Format), m_d3d(d3d), m_s(script) {
     m_d3d->AddRef();
   }
@@ -257,16 +256,14 @@ class RecordingDevice : public DeviceFrontEnd {
   }
   HRESULT Reset(D3DPRESENT_PARAMETERS* params) override {
     if (params)
-      Log(Format("Reset %u %u ms=%u depth=%u interval=", params->BackBufferWidth,
-                 params->BackBufferHeight, unsigned(params->MultiSampleType),
-                 unsigned(params->AutoDepthStencilFormat)) +
+      Log(Format("Reset %u %u ms=%u depth=%u interval=", params->BackBufferWidth, params->BackBufferHeight,
+                 unsigned(params->MultiSampleType), unsigned(params->AutoDepthStencilFormat)) +
           Hex(params->PresentationInterval));
     m_scripted = D3D_OK;
     const HRESULT hr = DeviceFrontEnd::Reset(params);
     return hr == m_scripted ? hr : Answer("Reset", hr);
   }
-  HRESULT Present(const RECT* source, const RECT* dest, HWND overrideWindow,
-                  const void* region) override {
+  HRESULT Present(const RECT* source, const RECT* dest, HWND overrideWindow, const void* region) override {
     Log("Present");
     m_scripted = D3D_OK;
     const HRESULT hr = DeviceFrontEnd::Present(source, dest, overrideWindow, region);
@@ -279,8 +276,8 @@ class RecordingDevice : public DeviceFrontEnd {
   }
   HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
                 DWORD stencil) override {
-    const std::string entry = Format("Clear %u %u ", unsigned(count), unsigned(flags)) +
-                              Hex(color) + Format(" %g %u", double(z), unsigned(stencil));
+    const std::string entry = Format("Clear %u %u ", unsigned(count), unsigned(flags)) + Hex(color) +
+                              Format(" %g %u", double(z), unsigned(stencil));
     Log(entry);
     return Answer(entry, DeviceFrontEnd::Clear(count, rects, flags, color, z, stencil));
   }
@@ -303,22 +300,19 @@ class RecordingDevice : public DeviceFrontEnd {
                   DeviceFrontEnd::SetRenderState(state, value));
   }
   HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override {
-    return Answer(Format("GetRenderState %u", unsigned(state)),
-                  DeviceFrontEnd::GetRenderState(state, value));
+    return Answer(Format("GetRenderState %u", unsigned(state)), DeviceFrontEnd::GetRenderState(state, value));
   }
   HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override {
-    return Logged(
-        Format("SetSamplerState %u %u %u", unsigned(sampler), unsigned(type), unsigned(value)),
-        DeviceFrontEnd::SetSamplerState(sampler, type, value));
+    return Logged(Format("SetSamplerState %u %u %u", unsigned(sampler), unsigned(type), unsigned(value)),
+                  DeviceFrontEnd::SetSamplerState(sampler, type, value));
   }
   HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override {
     return Answer(Format("GetSamplerState %u %u", unsigned(sampler), unsigned(type)),
                   DeviceFrontEnd::GetSamplerState(sampler, type, value));
   }
   HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override {
-    return Logged(
-        Format("SetTextureStageState %u %u %u", unsigned(stage), unsigned(type), unsigned(value)),
-        DeviceFrontEnd::SetTextureStageState(stage, type, value));
+    return Logged(Format("SetTextureStageState %u %u %u", unsigned(stage), unsigned(type), unsigned(value)),
+                  DeviceFrontEnd::SetTextureStageState(stage, type, value));
   }
   HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override {
     return Answer(Format("GetTextureStageState %u %u", unsigned(stage), unsigned(type)),
@@ -329,12 +323,10 @@ class RecordingDevice : public DeviceFrontEnd {
                   DeviceFrontEnd::SetTexture(stage, texture));
   }
   HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override {
-    return Logged(Format("SetTransform %u", unsigned(state)),
-                  DeviceFrontEnd::SetTransform(state, matrix));
+    return Logged(Format("SetTransform %u", unsigned(state)), DeviceFrontEnd::SetTransform(state, matrix));
   }
   HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override {
-    return Answer(Format("GetTransform %u", unsigned(state)),
-                  DeviceFrontEnd::GetTransform(state, matrix));
+    return Answer(Format("GetTransform %u", unsigned(state)), DeviceFrontEnd::GetTransform(state, matrix));
   }
   HRESULT SetMaterial(const D3DMATERIAL9* material) override {
     return Logged("SetMaterial", DeviceFrontEnd::SetMaterial(material));
@@ -369,8 +361,8 @@ class RecordingDevice : public DeviceFrontEnd {
   // -- resources --
   HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                              IDirect3DVertexBuffer9** buffer, HANDLE* shared) override {
-    const std::string entry = Format("CreateVertexBuffer %u %u %u %u", length, unsigned(usage),
-                                     unsigned(fvf), unsigned(pool));
+    const std::string entry =
+        Format("CreateVertexBuffer %u %u %u %u", length, unsigned(usage), unsigned(fvf), unsigned(pool));
     Log(entry);
     if (SUCCEEDED(CheckBufferArguments(length, buffer, shared)) && m_s->m_failResourceCreation)
       return Fail(buffer, D3DERR_OUTOFVIDEOMEMORY);
@@ -378,32 +370,29 @@ class RecordingDevice : public DeviceFrontEnd {
   }
   HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                             IDirect3DIndexBuffer9** buffer, HANDLE* shared) override {
-    const std::string entry = Format("CreateIndexBuffer %u %u %u %u", length, unsigned(usage),
-                                     unsigned(format), unsigned(pool));
+    const std::string entry =
+        Format("CreateIndexBuffer %u %u %u %u", length, unsigned(usage), unsigned(format), unsigned(pool));
     Log(entry);
     if (SUCCEEDED(CheckBufferArguments(length, buffer, shared)) && format == D3DFMT_INDEX16 &&
         m_s->m_failResourceCreation)
       return Fail(buffer, D3DERR_OUTOFVIDEOMEMORY);
-    return Answer(entry,
-                  DeviceFrontEnd::CreateIndexBuffer(length, usage, format, pool, buffer, shared));
+    return Answer(entry, DeviceFrontEnd::CreateIndexBuffer(length, usage, format, pool, buffer, shared));
   }
-  HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-                        D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* shared) override {
+  HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                        IDirect3DTexture9** texture, HANDLE* shared) override {
     const std::string entry = Format("CreateTexture %u %u %u %u %u %u", width, height, levels,
                                      unsigned(usage), unsigned(format), unsigned(pool));
     Log(entry);
     if (SUCCEEDED(CheckTextureArguments(width, height, levels, format, texture, shared)) &&
         m_s->m_failResourceCreation)
       return Fail(texture, D3DERR_OUTOFVIDEOMEMORY);
-    return Answer(entry, DeviceFrontEnd::CreateTexture(width, height, levels, usage, format, pool,
-                                                       texture, shared));
+    return Answer(entry,
+                  DeviceFrontEnd::CreateTexture(width, height, levels, usage, format, pool, texture, shared));
   }
 
   // -- drawing --
-  HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
-                          UINT stride) override {
-    return Logged(Format("SetStreamSource %u ", stream) + Name(buffer) +
-                      Format(" %u %u", offset, stride),
+  HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override {
+    return Logged(Format("SetStreamSource %u ", stream) + Name(buffer) + Format(" %u %u", offset, stride),
                   DeviceFrontEnd::SetStreamSource(stream, buffer, offset, stride));
   }
   HRESULT SetFVF(DWORD fvf) override {
@@ -416,12 +405,12 @@ class RecordingDevice : public DeviceFrontEnd {
     return Drawn(Format("DrawPrimitive %u %u %u", unsigned(type), startVertex, primitiveCount),
                  DeviceFrontEnd::DrawPrimitive(type, startVertex, primitiveCount));
   }
-  HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex,
-                               UINT vertexCount, UINT startIndex, UINT primitiveCount) override {
-    return Drawn(Format("DrawIndexedPrimitive %u %d %u %u %u %u", unsigned(type), baseVertex,
-                        minIndex, vertexCount, startIndex, primitiveCount),
-                 DeviceFrontEnd::DrawIndexedPrimitive(type, baseVertex, minIndex, vertexCount,
-                                                      startIndex, primitiveCount));
+  HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex, UINT vertexCount,
+                               UINT startIndex, UINT primitiveCount) override {
+    return Drawn(Format("DrawIndexedPrimitive %u %d %u %u %u %u", unsigned(type), baseVertex, minIndex,
+                        vertexCount, startIndex, primitiveCount),
+                 DeviceFrontEnd::DrawIndexedPrimitive(type, baseVertex, minIndex, vertexCount, startIndex,
+                                                      primitiveCount));
   }
 
   // -- D3DX seam --
@@ -434,8 +423,7 @@ class RecordingDevice : public DeviceFrontEnd {
     return D3D_OK;
   }
   HRESULT CreateD3DXFont(const D3DXFONT_DESCA& desc, ID3DXFont** font) override {
-    Log(Format("D3DXCreateFont %d %u %u ", int(desc.Height), desc.Width, desc.Weight) +
-        desc.FaceName);
+    Log(Format("D3DXCreateFont %d %u %u ", int(desc.Height), desc.Width, desc.Weight) + desc.FaceName);
     if (!font) return Answer("D3DXCreateFont", D3DERR_INVALIDCALL);
     *font = nullptr;
     if (m_s->m_failFontCreation) return E_OUTOFMEMORY;
@@ -457,21 +445,19 @@ class RecordingDevice : public DeviceFrontEnd {
   HRESULT DoClear(DWORD, D3DCOLOR, float, DWORD) override { return D3D_OK; }
   HRESULT DoDrawPrimitive(D3DPRIMITIVETYPE, UINT, UINT) override { return D3D_OK; }
   HRESULT DoDrawIndexed(D3DPRIMITIVETYPE, INT, UINT, UINT) override { return D3D_OK; }
-  MemoryVertexBuffer* MakeVertexBuffer(UINT length, DWORD usage, DWORD fvf,
-                                       D3DPOOL pool) override {
+  MemoryVertexBuffer* MakeVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool) override {
     return Named<MemoryVertexBuffer>("vb%d", m_vertexBuffers, length, usage, fvf, pool);
   }
-  MemoryIndexBuffer* MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format,
-                                     D3DPOOL pool) override {
+  MemoryIndexBuffer* MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool) override {
     return Named<MemoryIndexBuffer>("ib%d", m_indexBuffers, length, usage, format, pool);
   }
   MemoryTexture* MakeTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                              D3DPOOL pool) override {
-    auto* tex = Named<MemoryTexture>("tex%d", m_textureCount, width, height, levels, usage,
-                                     format, pool);
+    auto* tex = Named<MemoryTexture>("tex%d", m_textureCount, width, height, levels, usage, format, pool);
     m_textureNumbers[tex] = m_textureCount;
     return tex;
   }
+
  private:
   void Log(std::string entry) { m_s->m_log.Add(std::move(entry)); }
 
@@ -549,8 +535,7 @@ class RecordingDirect3D : public IDirect3D9 {
  public:
   explicit RecordingDirect3D(RecordingScript* script) : m_s(script) {}
 
-  HRESULT GetAdapterIdentifier(UINT adapter, DWORD flags,
-                               D3DADAPTER_IDENTIFIER9* identifier) override {
+  HRESULT GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTER_IDENTIFIER9* identifier) override {
     m_s->m_log.Add(Format("GetAdapterIdentifier %u %u", adapter, unsigned(flags)));
     if (adapter != 0 || !identifier) return m_s->Unexpected("GetAdapterIdentifier", D3DERR_INVALIDCALL);
     *identifier = m_s->m_identifier;
@@ -581,8 +566,7 @@ class RecordingDirect3D : public IDirect3D9 {
     return D3DFormatBytesPerTexel(checkFormat) == 4 ? D3D_OK : D3DERR_NOTAVAILABLE;
   }
   HRESULT CheckDepthStencilMatch(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,
-                                 D3DFORMAT renderTargetFormat,
-                                 D3DFORMAT depthStencilFormat) override {
+                                 D3DFORMAT renderTargetFormat, D3DFORMAT depthStencilFormat) override {
     m_s->m_log.Add(Format("CheckDepthStencilMatch %u %u %u %u %u", adapter, unsigned(type),
                           unsigned(adapterFormat), unsigned(renderTargetFormat),
                           unsigned(depthStencilFormat)));
@@ -590,9 +574,8 @@ class RecordingDirect3D : public IDirect3D9 {
       return m_s->Unexpected("CheckDepthStencilMatch", D3DERR_INVALIDCALL);
     return Contains(m_s->m_depthFormats, depthStencilFormat) ? D3D_OK : D3DERR_NOTAVAILABLE;
   }
-  HRESULT CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE type, D3DFORMAT format,
-                                     BOOL windowed, D3DMULTISAMPLE_TYPE multiSample,
-                                     DWORD* qualityLevels) override {
+  HRESULT CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE type, D3DFORMAT format, BOOL windowed,
+                                     D3DMULTISAMPLE_TYPE multiSample, DWORD* qualityLevels) override {
     m_s->m_log.Add(Format("CheckDeviceMultiSampleType %u %u %u %d %u", adapter, unsigned(type),
                           unsigned(format), windowed ? 1 : 0, unsigned(multiSample)));
     if (adapter != 0 || type != D3DDEVTYPE_HAL)
@@ -605,17 +588,15 @@ class RecordingDirect3D : public IDirect3D9 {
                        D3DPRESENT_PARAMETERS* params, IDirect3DDevice9** device) override {
     if (!params || !device) return m_s->Unexpected("CreateDevice", D3DERR_INVALIDCALL);
     *device = nullptr;
-    m_s->m_log.Add(Format("CreateDevice %u ms=%u depth=%u size=%ux%u interval=",
-                          unsigned(behaviorFlags), unsigned(params->MultiSampleType),
-                          unsigned(params->AutoDepthStencilFormat), params->BackBufferWidth,
-                          params->BackBufferHeight) +
+    m_s->m_log.Add(Format("CreateDevice %u ms=%u depth=%u size=%ux%u interval=", unsigned(behaviorFlags),
+                          unsigned(params->MultiSampleType), unsigned(params->AutoDepthStencilFormat),
+                          params->BackBufferWidth, params->BackBufferHeight) +
                    Hex(params->PresentationInterval));
     if (adapter != 0 || type != D3DDEVTYPE_HAL || !focusWindow || !params->Windowed)
       return m_s->Unexpected("CreateDevice", D3DERR_INVALIDCALL);
     const bool works =
         Contains(m_s->m_multiSampleTypes, params->MultiSampleType) &&
-        (!params->EnableAutoDepthStencil ||
-         Contains(m_s->m_depthFormats, params->AutoDepthStencilFormat)) &&
+        (!params->EnableAutoDepthStencil || Contains(m_s->m_depthFormats, params->AutoDepthStencilFormat)) &&
         (!m_s->m_deviceAccepts || m_s->m_deviceAccepts(*params));
     if (!works) return D3DERR_NOTAVAILABLE;
     const D3DPRESENT_PARAMETERS filled =

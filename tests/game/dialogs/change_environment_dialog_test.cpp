@@ -20,8 +20,9 @@ class ChangeEnvironment_Offscreen : public DialogFixture {
   }
   void Environment(const std::string& file, const std::string& english, const std::string& french,
                    const std::string& texture) {
-    m_dir.WriteFile("Environments/" + file, "<Environment><NameEnglish>" + english + "</NameEnglish><NameFrench>" +
-                                                french + "</NameFrench><TextureFileName>" + texture +
+    m_dir.WriteFile("Environments/" + file, "<Environment><NameEnglish>" + english +
+                                                "</NameEnglish><NameFrench>" + french +
+                                                "</NameFrench><TextureFileName>" + texture +
                                                 "</TextureFileName><Width>600</Width></Environment>");
   }
   static QStringList Lines(const CChangeEnvironmentDialog& d) {
@@ -30,7 +31,9 @@ class ChangeEnvironment_Offscreen : public DialogFixture {
     for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
     return out;
   }
-  static QSize Preview(const CChangeEnvironmentDialog& d) { return d.Item<QLabel>(kEnvPreview)->pixmap().size(); }
+  static QSize Preview(const CChangeEnvironmentDialog& d) {
+    return d.Item<QLabel>(kEnvPreview)->pixmap().size();
+  }
   static bool OkEnabled(const CChangeEnvironmentDialog& d) { return d.Item<QPushButton>(IDOK)->isEnabled(); }
   // The line on the white square that says the picture cannot be read.
   static bool SaysUnreadable(const CChangeEnvironmentDialog& d) {

@@ -60,7 +60,8 @@ class DialogDemo_Offscreen : public ::testing::TestWithParam<const char*> {
     ASSERT_FALSE(GetInstallDir().empty()) << "the build's installation";
     if (language == "french") {
       std::string error;
-      ASSERT_TRUE(LoadLanguageStrings(GetInstallDir() + "/LanguageFrench/RavelleGame.strings", &error)) << error;
+      ASSERT_TRUE(LoadLanguageStrings(GetInstallDir() + "/LanguageFrench/RavelleGame.strings", &error))
+          << error;
     }
     m_folder = QCoreApplication::applicationDirPath() + "/../demo/dialogs";
     QDir().mkpath(m_folder);
@@ -78,9 +79,11 @@ class DialogDemo_Offscreen : public ::testing::TestWithParam<const char*> {
     QCoreApplication::processEvents();
     const QString file = m_folder + "/" + name + "-" + GetParam() + ".png";
     EXPECT_TRUE(dialog.grab().save(file)) << file.toStdString();
-    for (const std::string& cut : testkit::CutTexts(&dialog)) ADD_FAILURE() << name.toStdString() << ": " << cut;
+    for (const std::string& cut : testkit::CutTexts(&dialog))
+      ADD_FAILURE() << name.toStdString() << ": " << cut;
     if (std::string(GetParam()) != "french") return;
-    for (const QString& text : Texts(&dialog)) EXPECT_EQ(EnglishOnly().count(text), 0u) << name.toStdString() << ": " << text.toStdString();
+    for (const QString& text : Texts(&dialog))
+      EXPECT_EQ(EnglishOnly().count(text), 0u) << name.toStdString() << ": " << text.toStdString();
   }
   // The English texts that have another French text.
   static const std::set<QString>& EnglishOnly() {

@@ -26,8 +26,8 @@ class Options_Offscreen : public DialogFixture {
   }
   std::vector<int> Stored() const {
     std::vector<int> out;
-    for (const char* entry : {"CameraDefaultHeight", "LimitFPSToRefreshRate", "PuzzleDefinition", "ShinyPieces",
-                              "NewVersionsCheckAuto", "NewVersionsCheckXDays"})
+    for (const char* entry : {"CameraDefaultHeight", "LimitFPSToRefreshRate", "PuzzleDefinition",
+                              "ShinyPieces", "NewVersionsCheckAuto", "NewVersionsCheckXDays"})
       out.push_back(ProfileGetInt("GameOptions", entry, -99));
     return out;
   }
@@ -36,9 +36,12 @@ class Options_Offscreen : public DialogFixture {
 }  // namespace
 
 TEST_F(Options_Offscreen, OddStoredValuesShowSensiblyAndSaveBackCleaned) {
-  for (const auto& [entry, value] : std::vector<std::pair<const char*, int>>{
-           {"CameraDefaultHeight", 2}, {"PuzzleDefinition", 0}, {"ShinyPieces", 5}, {"LimitFPSToRefreshRate", 0},
-           {"NewVersionsCheckAuto", 0}, {"NewVersionsCheckXDays", 61}})
+  for (const auto& [entry, value] : std::vector<std::pair<const char*, int>>{{"CameraDefaultHeight", 2},
+                                                                             {"PuzzleDefinition", 0},
+                                                                             {"ShinyPieces", 5},
+                                                                             {"LimitFPSToRefreshRate", 0},
+                                                                             {"NewVersionsCheckAuto", 0},
+                                                                             {"NewVersionsCheckXDays", 61}})
     ProfileWriteInt("GameOptions", entry, value);
   COptionsDialog dialog;
   EXPECT_EQ(dialog.windowTitle(), "Options");

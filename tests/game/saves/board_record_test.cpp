@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/game/saves/saves_fixture.h"
 #include "support/support.h"
+#include "tests/game/saves/saves_fixture.h"
 
 namespace {
 

@@ -24,20 +24,22 @@
 #include "game/game_text_ids.h"
 #include "platform/data_file.h"
 #include "platform/shell.h"
-#include "tests/game/play_fixture.h"
-#include "tests/game/saves/saves_fixture.h"
 #include "support/string_table.h"
 #include "support/support.h"
+#include "tests/game/play_fixture.h"
+#include "tests/game/saves/saves_fixture.h"
 
 namespace {
 
 class ScriptedChooser : public IFileChooser {
  public:
-  std::string ChooseSaveFile(const std::string& title, const std::string& folder, const std::string&) override {
+  std::string ChooseSaveFile(const std::string& title, const std::string& folder,
+                             const std::string&) override {
     m_calls.push_back({title, folder});
     return m_answer;
   }
-  std::string ChooseOpenFile(const std::string& title, const std::string& folder, const std::string&) override {
+  std::string ChooseOpenFile(const std::string& title, const std::string& folder,
+                             const std::string&) override {
     m_calls.push_back({title, folder});
     return m_answer;
   }
@@ -243,8 +245,10 @@ TEST_F(SavedGamesTest, ARefusedFileShowsItsBoxAndLeavesTheGameAlone) {
     g.pictureWidth = width;
     return WriteSavedGame(g);
   };
-  const std::string damaged = "The file could not be loaded. It is damaged or is not a saved puzzle of this game.";
-  const std::string newer = "This puzzle was saved by a newer version of the game and cannot be loaded by this one.";
+  const std::string damaged =
+      "The file could not be loaded. It is damaged or is not a saved puzzle of this game.";
+  const std::string newer =
+      "This puzzle was saved by a newer version of the game and cannot be loaded by this one.";
   const std::string otherSize = m_dir / "other size.png";
   QImage(40, 30, QImage::Format_RGB32).save(QString::fromStdString(otherSize));
   const struct {
@@ -306,7 +310,8 @@ TEST_F(SavedGamesTest, ARefusedFileShowsItsBoxAndLeavesTheGameAlone) {
   Saved().Load();
   ASSERT_EQ(m_shell.boxes.size(), 1u);
   EXPECT_EQ(m_shell.boxes[0].text,
-            "Le fichier n'a pas pu être chargé. Il est endommagé ou ce n'est pas un casse-tête sauvegardé de ce jeu.");
+            "Le fichier n'a pas pu être chargé. Il est endommagé ou ce n'est pas un casse-tête sauvegardé de "
+            "ce jeu.");
 }
 
 TEST_F(SavedGamesTest, AFailedSaveKeepsTheOldFileAndTheCurrentName) {
@@ -335,7 +340,8 @@ TEST_F(SavedGamesTest, AFailedSaveKeepsTheOldFileAndTheCurrentName) {
   const std::string locked = m_dir.MakeFolder("locked");
   const std::string lockedFile = locked + "/old.rvpuzzle";
   std::filesystem::copy_file(file, lockedFile);
-  std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(locked,
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   if (geteuid() != 0) {
     m_shell.boxes.clear();
     m_game->m_settings.m_currentFile = lockedFile;
@@ -359,9 +365,10 @@ TEST_F(SavedGamesTest, AFailedSaveKeepsTheOldFileAndTheCurrentName) {
     m_shell.boxes.clear();
     EXPECT_FALSE(Saved().SaveTo(target));
     ASSERT_EQ(m_shell.boxes.size(), 1u);
-    EXPECT_EQ(m_shell.boxes[0].text, "The puzzle could not be saved to\n" + target +
-                                         "\n\nIt is not a regular file (a pipe, a device or a folder); the game "
-                                         "does not write over it.");
+    EXPECT_EQ(m_shell.boxes[0].text,
+              "The puzzle could not be saved to\n" + target +
+                  "\n\nIt is not a regular file (a pipe, a device or a folder); the game "
+                  "does not write over it.");
     EXPECT_EQ(std::filesystem::symlink_status(target).type(), type);
     EXPECT_EQ(m_game->m_settings.m_currentFile, file);
   }

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "game/saves/saved_game_file.h"
-#include "tests/game/game_fixture.h"
 #include "puzzle/piece_group.h"
+#include "tests/game/game_fixture.h"
 
 class SavedPuzzleTest : public GameTest {
  protected:
@@ -76,5 +76,4 @@ class SavedPuzzleTest : public GameTest {
     }
     EXPECT_EQ(a.m_completion, b.m_completion);
   }
-
 };

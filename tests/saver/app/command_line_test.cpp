@@ -8,14 +8,22 @@ TEST(SaverCommandLine, ModeOfEachSwitch) {
     const char* line;
     ScreensaverMode mode;
   } kTable[] = {
-      {"\t/S\t", kModeFullScreen},     {" /Install:now", kModeInstall},
-      {"/INSTALLANDRUN", kModeInstallAndRun}, {"/c 12:34", kModeConfigure},
-      {":", kModeConfigure},           {"", kModeConfigure},
-      {"   ", kModeConfigure},         {"/C:123", kModeConfigure},
-      {"/a:77", kModePassword},        {"/s/p", kModeUnknown},
-      {"/sx", kModeUnknown},           {"/s foo", kModeFullScreen},
-      {"/P 123", kModePreview},        {"/p:1234", kModePreview},
-      {"-s", kModeFullScreen},         {"-P 5", kModePreview},
+      {"\t/S\t", kModeFullScreen},
+      {" /Install:now", kModeInstall},
+      {"/INSTALLANDRUN", kModeInstallAndRun},
+      {"/c 12:34", kModeConfigure},
+      {":", kModeConfigure},
+      {"", kModeConfigure},
+      {"   ", kModeConfigure},
+      {"/C:123", kModeConfigure},
+      {"/a:77", kModePassword},
+      {"/s/p", kModeUnknown},
+      {"/sx", kModeUnknown},
+      {"/s foo", kModeFullScreen},
+      {"/P 123", kModePreview},
+      {"/p:1234", kModePreview},
+      {"-s", kModeFullScreen},
+      {"-P 5", kModePreview},
       {"s", kModeUnknown},
   };
   for (const auto& row : kTable) EXPECT_EQ(GetCommandLineMode(row.line), row.mode) << '"' << row.line << '"';
@@ -27,12 +35,19 @@ TEST(SaverCommandLine, PreviewHandleNeedsDigits) {
     bool ok;
     unsigned long handle;
   } kTable[] = {
-      {"  /P   77 ", true, 77}, {"/p:1234", true, 1234}, {"/p 12x", true, 12},
+      {"  /P   77 ", true, 77},
+      {"/p:1234", true, 1234},
+      {"/p 12x", true, 12},
       {"-p 4194305", true, 4194305},
       // Nothing, or nothing numeric, after the switch fails instead of
       // reading past the end of the line.
-      {"/p", false, 0}, {"/p ", false, 0}, {"/p 0x1F", false, 0}, {"/p abc", false, 0},
-      {"/p 0", false, 0}, {"/p 99999999999", false, 0}, {"/s", false, 0},
+      {"/p", false, 0},
+      {"/p ", false, 0},
+      {"/p 0x1F", false, 0},
+      {"/p abc", false, 0},
+      {"/p 0", false, 0},
+      {"/p 99999999999", false, 0},
+      {"/s", false, 0},
   };
   for (const auto& row : kTable) {
     unsigned long handle = 0;
@@ -51,9 +66,12 @@ TEST(SaverCommandLine, HostSwitchesComeBeforeTheClassicOnes) {
   EXPECT_EQ(ParseLaunch({"--root"}).kind, SaverLaunch::kRootHosted);
   EXPECT_EQ(ParseLaunch({"--window"}).kind, SaverLaunch::kPlainWindow);
   EXPECT_EQ(ParseLaunch({"--help"}).kind, SaverLaunch::kHelp);
-  for (const auto& bad : std::vector<std::vector<std::string>>{
-           {"--window-id"}, {"--window-id", "x"}, {"--window-id", "0"}, {"--window-id", "0x"},
-           {"--window-id", "0x1FFFFFFFF"}, {"--fullscreen"}}) {
+  for (const auto& bad : std::vector<std::vector<std::string>>{{"--window-id"},
+                                                               {"--window-id", "x"},
+                                                               {"--window-id", "0"},
+                                                               {"--window-id", "0x"},
+                                                               {"--window-id", "0x1FFFFFFFF"},
+                                                               {"--fullscreen"}}) {
     launch = ParseLaunch(bad);
     EXPECT_EQ(launch.kind, SaverLaunch::kBadArguments) << bad[0];
     EXPECT_FALSE(launch.error.empty());

@@ -54,8 +54,9 @@ TEST_F(SaverInstallEntry, WritesTheProfileValuesAndTheDesktopEntry) {
             "NoDisplay=true\n");
   // Installing again replaces the entry.
   ASSERT_TRUE(SetDesktopScreensaver("/usr/games/Ravelle"));
-  EXPECT_NE(Read(m_dir / "data/applications/screensavers/ravelle.desktop").find("Exec=/usr/games/Ravelle --root"),
-            std::string::npos);
+  EXPECT_NE(
+      Read(m_dir / "data/applications/screensavers/ravelle.desktop").find("Exec=/usr/games/Ravelle --root"),
+      std::string::npos);
 }
 
 TEST_F(SaverInstallEntry, PathsWithBlanksOrQuotesAreQuotedForTheExecLine) {
@@ -87,8 +88,11 @@ TEST_F(SaverInstallEntry, StringValuesEscapeWhatTheEntryRulesReserve) {
     const char* value;
     const char* escaped;
   } cases[] = {
-      {"/opt/a b/Ravelle", "/opt/a b/Ravelle"}, {"/x\\y", "/x\\\\y"}, {"a\nb\tc\rd", "a\\nb\\tc\\rd"},
-      {" lead", "\\slead"},                   {"\"$`", "\"$`"},
+      {"/opt/a b/Ravelle", "/opt/a b/Ravelle"},
+      {"/x\\y", "/x\\\\y"},
+      {"a\nb\tc\rd", "a\\nb\\tc\\rd"},
+      {" lead", "\\slead"},
+      {"\"$`", "\"$`"},
   };
   for (const auto& c : cases) EXPECT_EQ(DesktopEntryString(c.value), c.escaped) << c.value;
 }

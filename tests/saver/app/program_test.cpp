@@ -75,8 +75,8 @@ class SaverProgram_X11 : public ::testing::Test {
         milliseconds);
     if (HasPicture(x, y, width, height)) return ::testing::AssertionSuccess();
     if (m_saver.state() == QProcess::NotRunning)
-      return ::testing::AssertionFailure() << "the program ended before it drew (status "
-                                           << m_saver.exitCode() << ")";
+      return ::testing::AssertionFailure()
+             << "the program ended before it drew (status " << m_saver.exitCode() << ")";
     return ::testing::AssertionFailure() << "no picture within " << milliseconds << " ms";
   }
   static bool HasPicture(int x, int y, int width, int height) { return RootHasPicture(x, y, width, height); }
@@ -215,19 +215,25 @@ TEST(SaverWindows_X11, QtInputBecomesTheFrameworksMessages) {
       {[] { return new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::AltModifier); }, SaverMessage::kKeyDown},
       {[] { return new QKeyEvent(QEvent::KeyPress, Qt::Key_F10, Qt::AltModifier); }, SaverMessage::kKeyDown},
       {[] { return new QKeyEvent(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier); }, SaverMessage::kKeyUp},
-      {[&] { return new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, {}); },
+      {[&] {
+         return new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, {});
+       },
        SaverMessage::kButtonDown},
-      {[&] { return new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::MiddleButton, Qt::MiddleButton, {}); },
+      {[&] {
+         return new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::MiddleButton, Qt::MiddleButton, {});
+       },
        SaverMessage::kButtonDown},
-      {[&] { return new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::RightButton, Qt::RightButton, {}); },
+      {[&] {
+         return new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::RightButton, Qt::RightButton, {});
+       },
        SaverMessage::kButtonDown},
-      {[&] { return new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::BackButton, Qt::BackButton, {}); },
+      {[&] {
+         return new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::BackButton, Qt::BackButton, {});
+       },
        SaverMessage::kOtherButtonDown},
       {[&] { return new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, {}, {}); },
        SaverMessage::kButtonUp},
-      {[&] {
-         return new QWheelEvent(at, global, {}, QPoint(0, 120), {}, {}, Qt::NoScrollPhase, false);
-       },
+      {[&] { return new QWheelEvent(at, global, {}, QPoint(0, 120), {}, {}, Qt::NoScrollPhase, false); },
        SaverMessage::kWheel},
   };
   for (const auto& row : kTable) {

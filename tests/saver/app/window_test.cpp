@@ -46,8 +46,10 @@ TEST_F(SaverWindow, TheStartTimePicksTheScene) {
     std::time_t time;
     int firstDraw;
     int scene;
-  } kTable[] = {{0, 38, kScenePuzzleRain}, {1, 41, kSceneFallingWall},
-                {3, 48, kSceneBlackHole},  {4, 51, kSceneSolving}};
+  } kTable[] = {{0, 38, kScenePuzzleRain},
+                {1, 41, kSceneFallingWall},
+                {3, 48, kSceneBlackHole},
+                {4, 51, kSceneSolving}};
   for (const auto& row : kTable) {
     CrtSrand(static_cast<std::uint32_t>(row.time));
     EXPECT_EQ(CrtRand(), row.firstDraw);
@@ -96,9 +98,9 @@ TEST_F(SaverWindow, PressesCloseAndAreConsumedReleasesAndWheelDoNot) {
     SaverMessage::Type type;
     bool closes;
   } kTable[] = {
-      {SaverMessage::kKeyDown, true},   {SaverMessage::kButtonDown, true},
-      {SaverMessage::kKeyUp, false},    {SaverMessage::kButtonUp, false},
-      {SaverMessage::kWheel, false},    {SaverMessage::kOtherButtonDown, false},
+      {SaverMessage::kKeyDown, true}, {SaverMessage::kButtonDown, true},
+      {SaverMessage::kKeyUp, false},  {SaverMessage::kButtonUp, false},
+      {SaverMessage::kWheel, false},  {SaverMessage::kOtherButtonDown, false},
   };
   for (const auto& row : kTable) {
     Start(kWindowFullScreen);

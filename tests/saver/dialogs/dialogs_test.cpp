@@ -8,8 +8,8 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QTextBrowser>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QTreeWidget>
 
 #include "platform/help_viewer.h"
@@ -18,8 +18,8 @@
 #include "resources/strings.h"
 #include "saver/dialogs/about_dialog.h"
 #include "saver/dialogs/manage_images_dialog.h"
-#include "saver/picture_lists.h"
 #include "saver/dialogs/settings_dialog.h"
+#include "saver/picture_lists.h"
 #include "support/controls/hrx_dialog_item.h"
 #include "support/controls/hrx_hyperlink.h"
 #include "support/string_table.h"
@@ -120,7 +120,8 @@ TEST_F(SaverDialogs_Offscreen, TheRefreshRateTextTogglesItsCheckBox) {
 }
 
 TEST_F(SaverDialogs_Offscreen, HelpOpensTheScreenSaverTopic) {
-  const std::string page = m_dir.WriteFile("Help/english/5001.html", "<html><body>Screen saver</body></html>");
+  const std::string page =
+      m_dir.WriteFile("Help/english/5001.html", "<html><body>Screen saver</body></html>");
   CSettingsDialog dialog;
   Item<QPushButton>(&dialog, kSettingsHelp)->click();
   ASSERT_NE(HelpViewerWindow(), nullptr);
@@ -159,7 +160,8 @@ TEST_F(SaverDialogs_Offscreen, FolderListHoldsTheSampleFolderAndGrowsWithTheDial
 namespace {
 std::vector<std::string> Rows(const QTreeWidget* list) {
   std::vector<std::string> rows;
-  for (int i = 0; i < list->topLevelItemCount(); ++i) rows.push_back(list->topLevelItem(i)->text(0).toStdString());
+  for (int i = 0; i < list->topLevelItemCount(); ++i)
+    rows.push_back(list->topLevelItem(i)->text(0).toStdString());
   return rows;
 }
 void Drop(QWidget* target, const std::vector<std::string>& paths) {
@@ -191,7 +193,7 @@ TEST_F(SaverDialogs_Offscreen, FoldersAreAddedRemovedAndDroppedAndOkStoresThem) 
       Item<QPushButton>(&dialog, 1002)->click();
     };
     add(mine);
-    add("");  // the chooser was cancelled
+    add("");    // the chooser was cancelled
     add(mine);  // already listed
     add(more);
     EXPECT_EQ(Rows(dialog.List()), (std::vector<std::string>{samples, mine, more}));
@@ -220,7 +222,8 @@ TEST_F(SaverDialogs_Offscreen, AVanishedFolderIsShownAsSuch) {
   ASSERT_TRUE(WriteUserImageFolders({m_dir / "gone"}));
   CManageImagesDialog dialog;
   ASSERT_EQ(dialog.List()->topLevelItemCount(), 2);
-  EXPECT_EQ(dialog.List()->topLevelItem(1)->text(0).toStdString(), (m_dir / "gone") + " (not found or cannot be read)");
+  EXPECT_EQ(dialog.List()->topLevelItem(1)->text(0).toStdString(),
+            (m_dir / "gone") + " (not found or cannot be read)");
   dialog.List()->setCurrentItem(dialog.List()->topLevelItem(1));
   Item<QPushButton>(&dialog, 1003)->click();
   Item<QPushButton>(&dialog, IDOK)->click();
@@ -233,7 +236,8 @@ TEST_F(SaverDialogs_Offscreen, AboutShowsTitleVersionLinksAndNotice) {
   EXPECT_EQ(Item<QLabel>(&dialog, 1016)->text(), "Ravelle Screensaver");
   EXPECT_EQ(Item<QLabel>(&dialog, 1022)->text(), "Version 1.03");
   EXPECT_EQ(Item<QLabel>(&dialog, 1017)->text().toStdString(), LoadResString(2130));
-  EXPECT_EQ(Item<CHRXHyperLink>(&dialog, 1015)->GetLinkTarget(), "https://www.halvorn.com/ravelle/screensaver/");
+  EXPECT_EQ(Item<CHRXHyperLink>(&dialog, 1015)->GetLinkTarget(),
+            "https://www.halvorn.com/ravelle/screensaver/");
   EXPECT_TRUE(Item(&dialog, 1019)->font().bold());
   EXPECT_FALSE(Item<QLabel>(&dialog, 1018)->pixmap().isNull());
   Save(&dialog, "about");

@@ -47,24 +47,23 @@ TEST_F(FallingWall, WallStandsSolvedFacingTheCameraInAShuffledOrder) {
   ASSERT_EQ(std::make_pair(board.m_width, board.m_height), std::make_pair(350, 350));
   for (size_t i = 0; i < m_scene.m_pieces.size(); ++i) {
     const CPuzzlePiece& p = *m_scene.m_pieces[i];
-    ASSERT_EQ(p.m_currentPosition,
-              D3DXVECTOR3(p.m_homePosition.x - 175, 0, 350 - p.m_homePosition.y));
+    ASSERT_EQ(p.m_currentPosition, D3DXVECTOR3(p.m_homePosition.x - 175, 0, 350 - p.m_homePosition.y));
     ASSERT_EQ(board.m_meshes.m_renderParams[i].m_rotation, D3DXVECTOR3(-1.5707964f, 0, 0));
     for (int side = 0; side < 4; ++side) ASSERT_EQ(p.m_joined[side], p.m_edgeIds[side] != 0);
   }
   // The fall order of this seed: every piece once, shuffled by the draws
   // that follow the puzzle, the light colour and the sphere's turns.
   const std::vector<int> order{
-      110, 24, 104, 58, 106, 9, 83, 77, 59, 36, 87, 35, 119, 23, 111, 136, 42, 143, 43, 94, 177,
-      168, 93, 117, 145, 158, 63, 187, 152, 108, 140, 40, 76, 137, 15, 53, 114, 184, 156, 123, 45,
-      147, 29, 99, 179, 155, 2, 60, 17, 146, 56, 176, 69, 54, 71, 57, 142, 16, 13, 178, 134, 95,
-      132, 52, 103, 126, 48, 122, 39, 101, 115, 180, 148, 149, 20, 34, 72, 21, 189, 124, 141, 102,
-      61, 129, 159, 51, 89, 84, 194, 113, 67, 33, 193, 105, 38, 121, 144, 175, 41, 11, 128, 118, 0,
-      47, 64, 1, 190, 169, 80, 139, 116, 171, 133, 167, 49, 127, 186, 28, 10, 174, 7, 19, 6, 109,
-      30, 27, 97, 160, 86, 75, 166, 173, 55, 195, 5, 70, 164, 183, 162, 135, 130, 3, 85, 31, 81,
-      154, 79, 8, 82, 157, 73, 185, 37, 18, 120, 107, 182, 32, 125, 138, 90, 170, 192, 44, 91, 151,
-      150, 188, 172, 65, 4, 66, 74, 153, 50, 88, 161, 25, 14, 92, 131, 46, 163, 96, 98, 191, 100,
-      12, 165, 112, 78, 22, 62, 68, 181, 26};
+      110, 24,  104, 58,  106, 9,   83,  77,  59,  36,  87,  35,  119, 23,  111, 136, 42,  143, 43,  94,
+      177, 168, 93,  117, 145, 158, 63,  187, 152, 108, 140, 40,  76,  137, 15,  53,  114, 184, 156, 123,
+      45,  147, 29,  99,  179, 155, 2,   60,  17,  146, 56,  176, 69,  54,  71,  57,  142, 16,  13,  178,
+      134, 95,  132, 52,  103, 126, 48,  122, 39,  101, 115, 180, 148, 149, 20,  34,  72,  21,  189, 124,
+      141, 102, 61,  129, 159, 51,  89,  84,  194, 113, 67,  33,  193, 105, 38,  121, 144, 175, 41,  11,
+      128, 118, 0,   47,  64,  1,   190, 169, 80,  139, 116, 171, 133, 167, 49,  127, 186, 28,  10,  174,
+      7,   19,  6,   109, 30,  27,  97,  160, 86,  75,  166, 173, 55,  195, 5,   70,  164, 183, 162, 135,
+      130, 3,   85,  31,  81,  154, 79,  8,   82,  157, 73,  185, 37,  18,  120, 107, 182, 32,  125, 138,
+      90,  170, 192, 44,  91,  151, 150, 188, 172, 65,  4,   66,  74,  153, 50,  88,  161, 25,  14,  92,
+      131, 46,  163, 96,  98,  191, 100, 12,  165, 112, 78,  22,  62,  68,  181, 26};
   std::vector<int> fallen;
   for (const CPuzzlePiece* piece : m_scene.m_fallOrder) fallen.push_back(piece->m_id - 1);
   EXPECT_EQ(fallen, order);
@@ -106,8 +105,7 @@ TEST_F(FallingWall, OnePieceAtATimeFallsFasterAndSlidesForward) {
   for (int side = 0; side < 4; ++side) {
     EXPECT_FALSE(first.m_joined[side]);
     if (CPuzzlePiece* n = first.m_neighbours[side]) {
-      for (int s = 0; s < 4; ++s)
-        EXPECT_FALSE(n->m_edgeIds[s] == first.m_edgeIds[side] && n->m_joined[s]);
+      for (int s = 0; s < 4; ++s) EXPECT_FALSE(n->m_edgeIds[s] == first.m_edgeIds[side] && n->m_joined[s]);
     }
   }
   Step(m_scene, 0.5);  // f = 0.5: down 0.25 x 100 x 0.5, forward to 0.5
@@ -164,7 +162,7 @@ TEST_F(FallingWall, OverlayIsDrawnOverTheWallOnlyWhileFading) {
   Frame(m_scene);
   ASSERT_EQ(m_script.m_spriteDraws.size(), 1u);
   const RecordedSpriteDraw& draw = m_script.m_spriteDraws[0];
-  EXPECT_EQ(draw.color, 0x80FFFFFFu);  // alpha 0.5
+  EXPECT_EQ(draw.color, 0x80FFFFFFu);    // alpha 0.5
   EXPECT_EQ(draw.transform._11, 10.0f);  // 128 texels over 1280 pixels
   EXPECT_EQ(draw.transform._22, 8.0f);   // and over 1024
   EXPECT_GT(Log().IndexOf("Sprite.Draw tex" + std::to_string(draw.texture)),

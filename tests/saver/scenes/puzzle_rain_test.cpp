@@ -57,10 +57,9 @@ TEST_F(PuzzleRain, SphereFoggedFarPiecesNear) {
   m_script.m_log.Clear();
   Frame(m_scene);
   const std::vector<std::string> expected = {
-      "SetRenderState 7 0",     "SetRenderState 14 0",     "SetRenderState 137 0",
-      State(D3DRS_FOGSTART, 10), State(D3DRS_FOGEND, 7000), "SetRenderState 7 1",
-      "SetRenderState 14 1",    "SetRenderState 137 1",    State(D3DRS_FOGSTART, 10),
-      State(D3DRS_FOGEND, 800)};
+      "SetRenderState 7 0",      "SetRenderState 14 0",   "SetRenderState 137 0", State(D3DRS_FOGSTART, 10),
+      State(D3DRS_FOGEND, 7000), "SetRenderState 7 1",    "SetRenderState 14 1",  "SetRenderState 137 1",
+      State(D3DRS_FOGSTART, 10), State(D3DRS_FOGEND, 800)};
   std::vector<std::string> states;
   int sphereDraw = -1, fogOfPieces = -1;
   const auto& entries = Log().Entries();

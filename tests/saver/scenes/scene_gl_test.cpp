@@ -108,8 +108,7 @@ TEST_F(ScenesOnGL_X11, Solving) {
   CSceneSolving scene;
   // About half the pieces have landed.
   Demo(scene, "solving", 5, 501, [&] {
-    for (int i = 0; i < 200000 && size_t(scene.m_nextPiece) < scene.m_pieces.size() / 2; ++i)
-      Run(scene, 1);
+    for (int i = 0; i < 200000 && size_t(scene.m_nextPiece) < scene.m_pieces.size() / 2; ++i) Run(scene, 1);
   });
 }
 
@@ -131,8 +130,7 @@ TEST_F(ScenesOnGL_X11, PuzzleRain) {
 TEST_F(ScenesOnGL_X11, FallingWallIsAllGreyWhenTheNewWallIsBuilt) {
   CSceneFallingWall scene;
   Start(scene, 2, 300);
-  for (int i = 0; i < 400000 && scene.m_state != CSceneFallingWall::kFadingFromGrey; ++i)
-    Run(scene, 1, 0.1);
+  for (int i = 0; i < 400000 && scene.m_state != CSceneFallingWall::kFadingFromGrey; ++i) Run(scene, 1, 0.1);
   ASSERT_EQ(scene.m_state, CSceneFallingWall::kFadingFromGrey);
   ASSERT_EQ(scene.m_overlayColor.a, 1.0f);
   const QImage image = Draw(scene);
@@ -141,9 +139,7 @@ TEST_F(ScenesOnGL_X11, FallingWallIsAllGreyWhenTheNewWallIsBuilt) {
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x) {
       const QRgb c = image.pixel(x, y);
-      if (std::abs(qRed(c) - 128) > 1 || std::abs(qGreen(c) - 128) > 1 ||
-          std::abs(qBlue(c) - 128) > 1)
-        ++off;
+      if (std::abs(qRed(c) - 128) > 1 || std::abs(qGreen(c) - 128) > 1 || std::abs(qBlue(c) - 128) > 1) ++off;
     }
   EXPECT_EQ(off, 0) << "pixels not grey, e.g. the last row: " << std::hex
                     << image.pixel(640, image.height() - 1);
