@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, checks the layout of the changed lines, builds,
+# Sets up a fresh machine, checks the layout of the C++ files, builds,
 # and runs every test: the whole suite once
 # more under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer
 # (the display tests under a virtual X display), every fuzz target for a
@@ -8,9 +8,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh
-# The layout of the lines this change touches (against where it left main;
-# FORMAT_BASE names another base), before anything is built.
-scripts/format.sh --check
+# The layout, before anything is built: the tree is formatted, so every
+# tracked C++ file is held to it whole, the ones a change touched among them.
+scripts/format.sh --check --all
 
 # Fresh per-run folders: nothing of the user's desktop leaks into the tests.
 scratch=$(mktemp -d)
