@@ -103,11 +103,13 @@ class PlayInput : public PlayTest {
   void RunFrames(int count) {
     for (int i = 0; i < count; ++i) RunFrame();
   }
-  // A point of the command helper's panel, and a few frames with the pointer
-  // resting there.
+  // A few frames with the pointer resting on a panel, the command helper
+  // unless told.
   void RestOnTheHelper() {
     ASSERT_TRUE(m_screen.CommandHelper().Visible());
-    const RECT panel = HelperPanel();
+    RestOn(HelperPanel());
+  }
+  void RestOn(const RECT& panel) {
     const POINT middle{(panel.left + panel.right) / 2, (panel.top + panel.bottom) / 2};
     for (const POINT at : {POINT{middle.x + 20, middle.y + 20}, middle}) {
       MoveTo(at);
@@ -136,14 +138,28 @@ using PlayInput_X11 = PlayInput;
 
 // ---- presses where they happened -----------------------------------------------------------
 // From the command helper onto the piece and pressed, all in one frame: the
-// press is the piece's, not the panel's the pointer has left.
+// press is the piece's, not the panel's the pointer has left. The same from
+// the preview window, with the helper hidden.
 TEST_F(PlayInput_X11, APressRightAfterAMoveOffThePanelPicksThePiece) {
-  RestOnTheHelper();
-  MoveTo(m_piece);
-  Left(true);
-  RunFrame();
-  EXPECT_EQ(m_screen.State(), kPlayDragging);
-  EXPECT_EQ(Hand().heldPiece, &Piece(4));
+  for (const bool preview : {false, true}) {
+    SCOPED_TRACE(preview ? "from the preview window" : "from the command helper");
+    if (preview) {
+      m_screen.SetCommandHelperVisible(false);
+      m_screen.TogglePreview();
+      ASSERT_TRUE(Inside().Preview().Visible());
+      ASSERT_FALSE(PtInRect(Inside().Preview().m_rect, m_piece)) << "the piece must lie off the preview";
+      RestOn(Inside().Preview().m_rect);
+    } else {
+      RestOnTheHelper();
+    }
+    MoveTo(m_piece);
+    Left(true);
+    RunFrame();
+    EXPECT_EQ(m_screen.State(), kPlayDragging);
+    EXPECT_EQ(Hand().heldPiece, &Piece(4));
+    Left(false);
+    RunFrame();
+  }
 }
 
 // A dialog came and went with the pointer over the helper; one move onto

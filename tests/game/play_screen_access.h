@@ -11,6 +11,7 @@ struct PlayScreenTestAccess {
 
   PieceHandling& Hand() const { return screen.m_hand; }
   CCommandHelperWindow& CommandHelper() const { return screen.m_commandHelper; }
+  const CImagePreviewWindow& Preview() const { return screen.m_preview; }
 
   // The view: the play camera (null before the screen was first activated
   // with a game object).
