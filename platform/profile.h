@@ -62,37 +62,30 @@ std::string ProfileFilePath();
 // answers the setting it replaces.
 std::string SetProfileFile(const std::string& path);
 
-// Points the profile at path for the lifetime of the scope and puts the
-// previous setting back.
-class ScopedProfileFile {
+// Points a store at path for the lifetime of the scope through its setter
+// (which answers the setting it replaces) and puts the previous setting back.
+template <std::string (*Set)(const std::string&)>
+class ScopedSettingsFile {
  public:
-  explicit ScopedProfileFile(const std::string& path) : m_previous(SetProfileFile(path)) {}
-  ~ScopedProfileFile() { SetProfileFile(m_previous); }
-  ScopedProfileFile(const ScopedProfileFile&) = delete;
-  ScopedProfileFile& operator=(const ScopedProfileFile&) = delete;
+  explicit ScopedSettingsFile(const std::string& path) : m_previous(Set(path)) {}
+  ~ScopedSettingsFile() { Set(m_previous); }
+  ScopedSettingsFile(const ScopedSettingsFile&) = delete;
+  ScopedSettingsFile& operator=(const ScopedSettingsFile&) = delete;
 
  private:
   std::string m_previous;
 };
+
+// The profile at path for the lifetime of the scope.
+using ScopedProfileFile = ScopedSettingsFile<SetProfileFile>;
 
 // A machine-wide string value; nullopt when no machine settings file holds it.
 std::optional<std::string> MachineGetString(const std::string& section, const std::string& entry);
 // Points the machine-wide store at one file ("" goes back to the search);
 // answers the setting it replaces.
 std::string SetMachineSettingsFile(const std::string& path);
-
-// Points the machine-wide store at path for the lifetime of the scope and
-// puts the previous setting back.
-class ScopedMachineSettingsFile {
- public:
-  explicit ScopedMachineSettingsFile(const std::string& path) : m_previous(SetMachineSettingsFile(path)) {}
-  ~ScopedMachineSettingsFile() { SetMachineSettingsFile(m_previous); }
-  ScopedMachineSettingsFile(const ScopedMachineSettingsFile&) = delete;
-  ScopedMachineSettingsFile& operator=(const ScopedMachineSettingsFile&) = delete;
-
- private:
-  std::string m_previous;
-};
+// The machine-wide store at path for the lifetime of the scope.
+using ScopedMachineSettingsFile = ScopedSettingsFile<SetMachineSettingsFile>;
 // The machine settings files searched, in order (existing or not).
 std::vector<std::string> MachineSettingsFiles();
 // The name of the machine settings file that lives beside the programs.
