@@ -281,7 +281,7 @@ void CGUIInterfacePlayPuzzle::OnPointerAt(int x, int y) {
 }
 
 void CGUIInterfacePlayPuzzle::OnMouseMove(int x, int y, int dx, int dy) {
-  m_commandHelper.OnPointerAt(x, y);
+  // The panels' cursors are already at (x, y): OnPointerAt came first.
   m_preview.OnMouseMove(x, y);
   switch (m_state) {
     case kPlayDragging:

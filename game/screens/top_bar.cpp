@@ -95,8 +95,6 @@ void CPlayPuzzleTopMenuBar::OnLButtonDown(int x, int y) {
     m_command = i + 1;
 }
 
-void CPlayPuzzleTopMenuBar::OnMouseMove(int x, int y, int, int) { OnPointerAt(x, y); }
-
 void CPlayPuzzleTopMenuBar::OnPointerAt(int x, int y) {
   m_mouseInBar = y < kStripHeight;
   m_hoveredIcon = IconAt(x, y);

@@ -59,8 +59,8 @@ class CPlayPuzzleTopMenuBar : public ITopBar {
   // The first icon under the press gives the command (mode 1: every icon;
   // mode 0: only full screen and minimise).
   void OnLButtonDown(int x, int y) override;
-  void OnMouseMove(int x, int y, int dx, int dy) override;
-  // The hovered icon and whether the pointer is in the bar.
+  // The hovered icon and whether the pointer is in the bar (the screen base
+  // calls it before every move too, so a move needs nothing more).
   void OnPointerAt(int x, int y) override;
   void SetMode(int mode) override { m_mode = mode; }
   void LoadTooltips() override;
