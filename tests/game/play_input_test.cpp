@@ -103,6 +103,16 @@ class PlayInput : public PlayTest {
   void RunFrames(int count) {
     for (int i = 0; i < count; ++i) RunFrame();
   }
+  // A click with the pointer where it is, one frame each way: the press
+  // must pick piece 4.
+  void ClickPicksThePiece() {
+    Left(true);
+    RunFrame();
+    EXPECT_EQ(m_screen.State(), kPlayDragging);
+    EXPECT_EQ(Hand().heldPiece, &Piece(4));
+    Left(false);
+    RunFrame();
+  }
   // A few frames with the pointer resting on a panel, the command helper
   // unless told.
   void RestOnTheHelper() {
@@ -153,12 +163,7 @@ TEST_F(PlayInput_X11, APressRightAfterAMoveOffThePanelPicksThePiece) {
       RestOnTheHelper();
     }
     MoveTo(m_piece);
-    Left(true);
-    RunFrame();
-    EXPECT_EQ(m_screen.State(), kPlayDragging);
-    EXPECT_EQ(Hand().heldPiece, &Piece(4));
-    Left(false);
-    RunFrame();
+    ClickPicksThePiece();
   }
 }
 
@@ -171,12 +176,7 @@ TEST_F(PlayInput_X11, AfterADialogTheFirstMoveCountsAndThePressIsThePieces) {
   OpenAndCloseAnotherWindow();
   MoveTo(m_piece);
   RunFrames(3);
-  Left(true);
-  RunFrame();
-  EXPECT_EQ(m_screen.State(), kPlayDragging);
-  EXPECT_EQ(Hand().heldPiece, &Piece(4));
-  Left(false);
-  RunFrame();
+  ClickPicksThePiece();
 
   auto centre = [&](int icon) {
     const RECT& r = m_topBar.m_icons[icon].m_rect;
