@@ -34,7 +34,6 @@ namespace {
 // Qt reads a value whose text starts with one '@' as a stored object
 // ("@Variant(<bytes>)", "@Rect(1 2 3 4)"); "@@" is a literal '@'. Such values
 // are found in the file's bytes before Qt sees them.
-constexpr std::uint64_t kMaxProfileBytes = 1024 * 1024;
 
 // The character an INI value holds at i (escapes decoded: \x40, \100),
 // moving i past it; line continuations are skipped.
@@ -434,3 +433,36 @@ std::optional<std::string> MachineGetString(const std::string& section, const st
 }
 
 std::string SetMachineSettingsFile(const std::string& path) { return std::exchange(g_machineFile, path); }
+
+// ---- one action's values (interim: one write each) ----------------------------------
+ProfileChange& ProfileChange::SetInt(const std::string& section, const std::string& entry, int value) {
+  m_values.push_back({section, entry, std::to_string(value)});
+  return *this;
+}
+ProfileChange& ProfileChange::SetString(const std::string& section, const std::string& entry,
+                                        const std::string& value) {
+  m_values.push_back({section, entry, value});
+  return *this;
+}
+ProfileChange& ProfileChange::SetBool(const std::string& section, const std::string& entry, bool value) {
+  return SetInt(section, entry, value ? 1 : 0);
+}
+ProfileFault ProfileChange::Save() const {
+  for (const Value& v : m_values)
+    if (!ProfileWriteString(v.section, v.entry, v.text)) return ProfileFault::CannotWrite;
+  return ProfileFault::None;
+}
+
+struct ProfileSnapshot::Parsed {};
+ProfileSnapshot::ProfileSnapshot() = default;
+ProfileSnapshot::~ProfileSnapshot() = default;
+int ProfileSnapshot::GetInt(const std::string& section, const std::string& entry, int defaultValue) const {
+  return ProfileGetInt(section, entry, defaultValue);
+}
+std::string ProfileSnapshot::GetString(const std::string& section, const std::string& entry,
+                                       const std::string& defaultValue) const {
+  return ProfileGetString(section, entry, defaultValue);
+}
+bool ProfileSnapshot::GetBool(const std::string& section, const std::string& entry, bool defaultValue) const {
+  return ProfileGetBool(section, entry, defaultValue);
+}

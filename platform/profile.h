@@ -37,12 +37,16 @@
 //   3. the system-wide Halvorn/Ravelle.ini of the XDG configuration folders
 //      (/etc/xdg by default), written by an installer.
 // They are never read from the user's profile.
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 // The longest a write waits for the profile's lock.
 inline constexpr int kProfileLockWaitMs = 1000;
+// The largest settings file read or written.
+inline constexpr std::uint64_t kMaxProfileBytes = 1024 * 1024;
 
 int ProfileGetInt(const std::string& section, const std::string& entry, int defaultValue);
 std::string ProfileGetString(const std::string& section, const std::string& entry,
@@ -50,7 +54,57 @@ std::string ProfileGetString(const std::string& section, const std::string& entr
 // Any value other than 0 reads as true.
 bool ProfileGetBool(const std::string& section, const std::string& entry, bool defaultValue);
 
-// Answer false when the file could not be written.
+// Why a change of the profile was not saved.
+enum class ProfileFault {
+  None,
+  LockHeld,     // another program held the profile's lock longer than kProfileLockWaitMs
+  NotRegular,   // the profile or its lock is not a regular file (a pipe, a folder, a device)
+  TooLarge,     // the profile is, or would become, larger than kMaxProfileBytes
+  CannotWrite,  // the disk: the folder or the file cannot be written (rights, space)
+};
+
+// The values of one user action (a dialog's OK, a command), saved together:
+// Save takes the profile's lock, reads the file as it is then, changes only
+// these values (the other program's values written in between stay) and
+// replaces the file once. A value set twice keeps the last.
+class ProfileChange {
+ public:
+  ProfileChange& SetInt(const std::string& section, const std::string& entry, int value);
+  ProfileChange& SetString(const std::string& section, const std::string& entry, const std::string& value);
+  // Stored as 1 or 0.
+  ProfileChange& SetBool(const std::string& section, const std::string& entry, bool value);
+  bool Empty() const { return m_values.empty(); }
+  // ProfileFault::None when every value is saved; otherwise nothing is
+  // written, the file is as it was, and the fault is also said on stderr.
+  // Saving nothing changes nothing and succeeds.
+  ProfileFault Save() const;
+
+ private:
+  struct Value {
+    std::string section, entry, text;
+  };
+  std::vector<Value> m_values;
+};
+
+// What the profile holds at one moment, for reading many values at one
+// place: the file is read whole and parsed once, when the snapshot is made.
+class ProfileSnapshot {
+ public:
+  ProfileSnapshot();
+  ~ProfileSnapshot();
+  ProfileSnapshot(const ProfileSnapshot&) = delete;
+  ProfileSnapshot& operator=(const ProfileSnapshot&) = delete;
+  int GetInt(const std::string& section, const std::string& entry, int defaultValue) const;
+  std::string GetString(const std::string& section, const std::string& entry,
+                        const std::string& defaultValue) const;
+  bool GetBool(const std::string& section, const std::string& entry, bool defaultValue) const;
+
+ private:
+  struct Parsed;
+  std::shared_ptr<const Parsed> m_parsed;
+};
+
+// One value each, saved as a ProfileChange of its own: false when it was not.
 bool ProfileWriteInt(const std::string& section, const std::string& entry, int value);
 bool ProfileWriteString(const std::string& section, const std::string& entry, const std::string& value);
 // Stored as 1 or 0.
