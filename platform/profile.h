@@ -3,31 +3,38 @@
 // values.
 //
 // Per-user profile: one INI file shared by the game and the screen saver
-// ($XDG_CONFIG_HOME/Halvorn/Ravelle.ini). Sections are INI groups; the
-// section "" holds values at the top level. Every read passes its default,
-// so a missing file, section or value is never an error; a value that is not
-// a whole number reads as the default. A value stored as a Qt type
-// ("@Variant(...)", "@Rect(...)"), which neither program writes, reads as the
-// default too (building some of them would end a program that has no GUI),
-// and the next write to the file drops it. The file is only ever opened
-// through the data-file opener (platform/data_file.h), never by Qt from its
-// name (Qt reads the opened descriptor or a private copy): a
-// profile that is no regular file (a pipe would block) or is larger than
-// 1 MiB reads as empty, takes no writes and is reported once on stderr.
-// Every write goes to disk at once, because the other program may read the
-// same file: the whole file is replaced (never a pipe or device in its
-// place), and a write that would make it larger than 1 MiB fails and leaves
-// it as it was, so a profile the programs wrote is always read back.
-// A write takes the file's lock ("<profile>.lock", the one QSettings takes)
-// and waits for it kProfileLockWaitMs at most: a lock that another program
-// holds longer (a stopped or hung program) makes the write fail and leave
-// the file as it was, and later writes fail at once while that same lock
-// stays. Anything but a regular file or nothing at the lock's path (a pipe,
-// a folder, a device, a link to one) is never opened: the profile then takes
-// no writes, said once on stderr; reads go on.
-// Reading: the file is parsed once and its values kept while it is
-// unchanged (same device, inode, size and times to the nanosecond); a change
-// by the other program is seen at the next read, and so is every write here.
+// ($XDG_CONFIG_HOME/Halvorn/Ravelle.ini), in the format Qt's settings write
+// (read and written by platform/ini_text.h, never through Qt's settings,
+// whose own cache of parsed files could answer an older file). Sections are
+// INI groups; the section "" holds values at the top level. Every read
+// passes its default, so a missing file, section or value is never an
+// error; a value that is not a whole number reads as the default. A value
+// stored as a Qt type ("@Variant(...)", "@Rect(...)"), which neither program
+// writes, reads as the default too, and the next write to the file drops it.
+//
+// Reading: each read (a single value, or a ProfileSnapshot for many) reads
+// the file whole, so it answers what the file holds at that moment, whatever
+// the other program did; a parse is kept and used again only while the
+// file's bytes are the very bytes it was made from. The file is opened
+// through the data-file opener (platform/data_file.h): a profile that is no
+// regular file (a pipe would block) or is larger than kMaxProfileBytes reads
+// as empty, takes no writes and is reported once on stderr.
+//
+// Writing: the values of one user action are one ProfileChange, saved by
+// one locked replacement of the file. Save takes the file's lock
+// ("<profile>.lock", the lock Qt's settings take, so older versions of the
+// programs keep out too), waits for it kProfileLockWaitMs at most, reads the
+// file as it is then, changes only its own values, and replaces the file
+// whole (never a pipe or device in its place, never past kMaxProfileBytes).
+// A lock that another program holds longer (a stopped or hung program) makes
+// the save fail, and later saves fail at once while that same lock stays.
+// The lock's path is looked at before Qt's lock code may open or read it:
+// anything there but nothing or a regular file of at most kMaxLockBytes (a
+// pipe, a folder, a device, a link to one, a large file) makes the profile
+// take no writes, said once on stderr; reads go on. A lock that disappears
+// while it is looked at is a free lock. A failed save leaves the file as it
+// was and answers why (ProfileFault), which the programs show to the player
+// where the player asked for the change.
 //
 // Machine-wide values (installation folder): read from the first file that
 // exists of
@@ -47,6 +54,9 @@
 inline constexpr int kProfileLockWaitMs = 1000;
 // The largest settings file read or written.
 inline constexpr std::uint64_t kMaxProfileBytes = 1024 * 1024;
+// The largest file at the lock's path that is taken for a lock (a real one
+// holds a process id, a program and a host name).
+inline constexpr std::uint64_t kMaxLockBytes = 4096;
 
 int ProfileGetInt(const std::string& section, const std::string& entry, int defaultValue);
 std::string ProfileGetString(const std::string& section, const std::string& entry,
@@ -86,6 +96,8 @@ class ProfileChange {
   std::vector<Value> m_values;
 };
 
+class IniText;
+
 // What the profile holds at one moment, for reading many values at one
 // place: the file is read whole and parsed once, when the snapshot is made.
 class ProfileSnapshot {
@@ -100,8 +112,7 @@ class ProfileSnapshot {
   bool GetBool(const std::string& section, const std::string& entry, bool defaultValue) const;
 
  private:
-  struct Parsed;
-  std::shared_ptr<const Parsed> m_parsed;
+  std::shared_ptr<const IniText> m_text;
 };
 
 // One value each, saved as a ProfileChange of its own: false when it was not.
