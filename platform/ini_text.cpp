@@ -436,8 +436,13 @@ std::string IniText::WithValues(const std::vector<IniSetting>& settings) const {
     const auto replacement = replacedAt.find(i);
     if (replacement != replacedAt.end() || line.storedObject) {
       copyTo(line.from);
-      if (replacement != replacedAt.end()) out += replacement->second;
       copied = line.raw.end;
+      if (replacement != replacedAt.end())
+        out += replacement->second;
+      else
+        copied += m_bytes.compare(copied, 2, "\r\n") == 0
+                      ? 2
+                      : copied < m_bytes.size() && m_bytes[copied] == '\n';  // and its line break
     }
     if (!added.count(line.section) || p.sectionEnds.at(line.section) != i) continue;
     // After the section's last line, the comment that may end it and its

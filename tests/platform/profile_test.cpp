@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -237,10 +238,10 @@ void SetModified(const std::string& path, long seconds) {
 }
 }  // namespace
 
-// Values are parsed once and kept; each way another program can change the
-// file is seen at the next read: a new file put in place (as QSettings and
-// these programs write), a write in place of the same size with only the
-// time moved on, and one of another size with the time put back.
+// Each way another program can change the file is seen at the next read: a
+// new file put in place (as QSettings and these programs write), a write in
+// place of the same size with only the time moved on, and one of another
+// size with the time put back.
 TEST_F(Profile, AChangeByAnotherProgramIsSeenAtTheNextRead) {
   const std::string file = dir / "profile.ini";
   struct Change {
@@ -364,4 +365,268 @@ TEST(ProfileLock, AStoppedHolderMakesTheWriteFailWithinTheWait) {
   ASSERT_EQ(::waitpid(holder, &status, 0), holder);
   EXPECT_TRUE(ProfileWriteInt("GameOptions", "PieceCount", 62));
   EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), 62);
+}
+
+// A read answers what the file holds, however the other program replaced
+// it: by rename with a value of the same length (the new file may get the
+// inode, size and time of one read before), or in place with the same size
+// and the time put back.
+TEST_F(Profile, EveryReadAnswersWhatTheFileHoldsNow) {
+  const std::string file = dir / "profile.ini";
+  int stale = 0;
+  for (int i = 0; i < 2000; ++i) {
+    const std::string value = std::to_string(1000 + i % 3);
+    const std::string next = dir / "next.ini";
+    std::ofstream(next) << "[GameOptions]\nCameraDefaultHeight=" << value << "\n";
+    std::filesystem::rename(next, file);
+    stale += ProfileGetString("GameOptions", "CameraDefaultHeight", "") != value;
+  }
+  EXPECT_EQ(stale, 0) << "of 2000 replacements by rename";
+  for (int i = 0; i < 8; ++i) {
+    std::fstream(file, std::ios::in | std::ios::out)
+        << "[GameOptions]\nCameraDefaultHeight=" << 20 + i << "\n";
+    SetModified(file, 1000000000);
+    EXPECT_EQ(ProfileGetInt("GameOptions", "CameraDefaultHeight", 0), 20 + i) << "in place, time put back";
+  }
+}
+
+// A profile as today's programs wrote it (through Qt's settings), with every
+// kind of value they store, and the stored objects they refuse, reads the
+// same value for value.
+TEST_F(Profile, AProfileWrittenByEarlierVersionsReadsTheSame) {
+  std::ofstream(dir / "profile.ini") << R"([General]
+Language=french
+ShowFPS=1
+Broken=@Rect(1 2 3 4)
+
+[Environments]
+LastEnvCustomFile=
+LastEnvFile=CUSTOM
+
+[GameOptions]
+CameraDefaultHeight=33
+NewVersionsCheckXDays=-7
+
+[ImagePreviewWindow]
+LastPos=4194336
+
+[MenuSel]
+LastOwnPictureFolder=" /home/ana/with spaces "
+LastPieceShape=51
+LastPuzzlePictureFilePath="/home/ana/Pictures/\xc3\xa9t\xc3\xa9, 2024/\"best\" = one; a\\b.jpg"
+
+[Screensaver]
+ShowFPS=0
+Object=@Variant(\0\0\0J\0\0)
+
+[ScreensaverFolders]
+Count=3
+Folder1=/srv/photos/\xe6\x97\xa5\xe6\x9c\xac
+Folder2=@@home/tab\there
+Folder3=
+)";
+  // The file holds UTF-8 where the escapes above stand (as Qt wrote it).
+  std::string bytes = ReadWhole(dir / "profile.ini");
+  for (const auto& [escaped, raw] : {std::pair<std::string, std::string>{"\\xc3\\xa9", "\xc3\xa9"},
+                                     {"\\xe6\\x97\\xa5", "\xe6\x97\xa5"},
+                                     {"\\xe6\\x9c\\xac", "\xe6\x9c\xac"}})
+    for (std::size_t at; (at = bytes.find(escaped)) != std::string::npos;)
+      bytes.replace(at, escaped.size(), raw);
+  std::ofstream(dir / "profile.ini", std::ios::trunc) << bytes;
+
+  struct Expected {
+    const char* section;
+    const char* entry;
+    const char* value;  // nullptr: reads as the default
+  };
+  const Expected expected[] = {
+      {"", "Language", "french"},
+      {"", "ShowFPS", "1"},
+      {"", "Broken", nullptr},
+      {"Environments", "LastEnvCustomFile", ""},
+      {"Environments", "LastEnvFile", "CUSTOM"},
+      {"GameOptions", "CameraDefaultHeight", "33"},
+      {"GameOptions", "NewVersionsCheckXDays", "-7"},
+      {"ImagePreviewWindow", "LastPos", "4194336"},
+      {"MenuSel", "LastOwnPictureFolder", " /home/ana/with spaces "},
+      {"MenuSel", "LastPieceShape", "51"},
+      {"MenuSel", "LastPuzzlePictureFilePath",
+       "/home/ana/Pictures/\xc3\xa9t\xc3\xa9, 2024/\"best\" = one; a\\b.jpg"},
+      {"Screensaver", "ShowFPS", "0"},
+      {"Screensaver", "Object", nullptr},
+      {"ScreensaverFolders", "Count", "3"},
+      {"ScreensaverFolders", "Folder1", "/srv/photos/\xe6\x97\xa5\xe6\x9c\xac"},
+      {"ScreensaverFolders", "Folder2", "@home/tab\there"},
+      {"ScreensaverFolders", "Folder3", ""},
+  };
+  const ProfileSnapshot snapshot;
+  for (const Expected& e : expected) {
+    const std::string value = e.value ? e.value : "(default)";
+    EXPECT_EQ(ProfileGetString(e.section, e.entry, "(default)"), value) << e.entry;
+    EXPECT_EQ(snapshot.GetString(e.section, e.entry, "(default)"), value) << e.entry;
+  }
+  EXPECT_EQ(ProfileGetInt("ImagePreviewWindow", "LastPos", 0), 0x400020);
+  EXPECT_EQ(ProfileGetInt("GameOptions", "NewVersionsCheckXDays", 0), -7);
+}
+
+namespace {
+// How many files were renamed into the folder while run ran.
+int ReplacementsDuring(const std::string& folder, const std::function<void()>& run) {
+  const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  EXPECT_GE(watch, 0);
+  ::inotify_add_watch(watch, folder.c_str(), IN_MOVED_TO);
+  run();
+  int count = 0;
+  alignas(inotify_event) char buffer[4096];
+  for (ssize_t n; (n = ::read(watch, buffer, sizeof buffer)) > 0;)
+    for (char* at = buffer; at < buffer + n;
+         at += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(at)->len)
+      ++count;
+  ::close(watch);
+  return count;
+}
+}  // namespace
+
+// The values of one change are one replacement of the file, made from the
+// file as it is when the change is saved: what another program wrote since
+// stays.
+TEST_F(Profile, OneChangeIsOneReplacementThatKeepsTheOthersValues) {
+  ASSERT_TRUE(ProfileWriteInt("ScreensaverFolders", "Count", 0));
+  ProfileChange change;
+  change.SetInt("ScreensaverFolders", "Count", 300);
+  for (int i = 1; i <= 300; ++i)
+    change.SetString("ScreensaverFolders", "Folder" + std::to_string(i), "/f" + std::to_string(i));
+  {
+    QSettings other(QString::fromStdString(dir / "profile.ini"), QSettings::IniFormat);
+    other.setValue("Screensaver/ShowFPS", 1);
+  }
+  EXPECT_EQ(ReplacementsDuring(dir.path(), [&] { EXPECT_EQ(change.Save(), ProfileFault::None); }), 1);
+  const ProfileSnapshot now;
+  EXPECT_EQ(now.GetInt("ScreensaverFolders", "Count", 0), 300);
+  EXPECT_EQ(now.GetString("ScreensaverFolders", "Folder300", ""), "/f300");
+  EXPECT_EQ(now.GetInt("Screensaver", "ShowFPS", 0), 1);
+  EXPECT_EQ(ReplacementsDuring(dir.path(), [] { EXPECT_EQ(ProfileChange().Save(), ProfileFault::None); }), 0);
+}
+
+// A save that cannot be made answers why, at once unless the lock is held,
+// and leaves the file as it was. The lock's holder is in
+// AStoppedHolderMakesTheWriteFailWithinTheWait.
+TEST(ProfileChange, AFailedSaveSaysWhyAndKeepsTheFile) {
+  struct Case {
+    const char* what;
+    std::function<void(const std::string& file)> make;
+    ProfileFault fault;
+  };
+  const Case cases[] = {
+      {"a pipe at the lock", [](const std::string& file) { ::mkfifo((file + ".lock").c_str(), 0600); },
+       ProfileFault::NotRegular},
+      {"a 512 MiB file at the lock",
+       [](const std::string& file) {
+         std::ofstream(file + ".lock") << "1";
+         std::filesystem::resize_file(file + ".lock", 512ull << 20);
+       },
+       ProfileFault::NotRegular},
+      {"a profile that would pass the cap",
+       [](const std::string& file) {
+         std::ofstream(file, std::ios::app) << "; " << std::string(kMaxProfileBytes - 36, 'x') << "\n";
+       },
+       ProfileFault::TooLarge},
+      {"a disk that takes no more",
+       [](const std::string& file) {
+         // Room for the report on stderr, not for the new file.
+         std::ofstream(file, std::ios::app) << "; " << std::string(300, 'x') << "\n";
+         rlimit limit{};
+         getrlimit(RLIMIT_FSIZE, &limit);
+         limit.rlim_cur = std::filesystem::file_size(file) + 4;
+         setrlimit(RLIMIT_FSIZE, &limit);
+       },
+       ProfileFault::CannotWrite},
+  };
+  IgnoreFileSizeSignal();
+  testkit::TempDir dir;
+  for (const Case& c : cases) {
+    const std::string file =
+        dir.WriteFile(std::string(c.what) + "/profile.ini", "[GameOptions]\nPieceCount=40\n");
+    const ScopedProfileFile profile(file);
+    c.make(file);
+    const std::string before = ReadWhole(file);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    ::testing::internal::CaptureStderr();
+    const auto start = std::chrono::steady_clock::now();
+    const ProfileFault fault =
+        ProfileChange().SetInt("GameOptions", "PieceCount", 60).SetString("A", "B", "c").Save();
+    const auto took = std::chrono::steady_clock::now() - start;
+    saved.rlim_cur = saved.rlim_max;
+    setrlimit(RLIMIT_FSIZE, &saved);
+    const std::string report = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(fault, c.fault) << c.what;
+    EXPECT_EQ(ReadWhole(file), before) << c.what;
+    EXPECT_NE(report.find(file), std::string::npos) << c.what << ": " << report;
+    // Not a timing: whether it waited for the lock at all.
+    EXPECT_LT(took, std::chrono::milliseconds(kProfileLockWaitMs / 2)) << c.what;
+  }
+}
+
+// A lock that another program takes and lets go all the time is a free lock
+// whenever it is not there, even when it goes between two looks at it: no
+// save is refused for it.
+TEST(ProfileLock, ALockThatComesAndGoesRefusesNoSave) {
+  testkit::TempDir dir;
+  const std::string file = dir.WriteFile("profile.ini", "[GameOptions]\nPieceCount=40\n");
+  const ScopedProfileFile profile(file);
+  const pid_t other = ::fork();
+  ASSERT_GE(other, 0);
+  if (other == 0) {
+    for (;;) {
+      QLockFile lock(QString::fromStdString(file + ".lock"));
+      if (lock.tryLock(0)) lock.unlock();
+    }
+  }
+  int refused = 0;
+  ::testing::internal::CaptureStderr();
+  for (int i = 0; i < 300; ++i) refused += !ProfileWriteInt("GameOptions", "PieceCount", i);
+  const std::string report = ::testing::internal::GetCapturedStderr();
+  ::kill(other, SIGKILL);
+  ::waitpid(other, nullptr, 0);
+  EXPECT_EQ(refused, 0) << report;
+  EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), 299);
+}
+
+// Two programs saving their own values into one profile at the same time:
+// every value of both is there at the end, and the file read whole after
+// each save holds every value that program saved so far.
+TEST(ProfileLock, TwoProgramsSavingAtOnceLoseNothing) {
+  testkit::TempDir dir;
+  const std::string file = dir.WriteFile("profile.ini", "");
+  const ScopedProfileFile profile(file);
+  constexpr int kSaves = 1000;
+  pid_t writers[2];
+  for (int w = 0; w < 2; ++w) {
+    writers[w] = ::fork();
+    ASSERT_GE(writers[w], 0);
+    if (writers[w] != 0) continue;
+    const std::string section = "Writer" + std::to_string(w);
+    int faults = 0;
+    for (int i = 0; i < kSaves; ++i) {
+      faults +=
+          ProfileChange().SetInt(section, "V" + std::to_string(i), i).SetInt(section, "Last", i).Save() !=
+          ProfileFault::None;
+      const ProfileSnapshot now;
+      faults += now.GetInt(section, "Last", -1) != i ||
+                now.GetInt(section, "V" + std::to_string(i / 2), -1) != i / 2;
+    }
+    ::_exit(faults == 0 ? 0 : 1);
+  }
+  for (const pid_t writer : writers) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save failed or a value went missing";
+  }
+  const ProfileSnapshot end;
+  int lost = 0;
+  for (int w = 0; w < 2; ++w)
+    for (int i = 0; i < kSaves; ++i)
+      lost += end.GetInt("Writer" + std::to_string(w), "V" + std::to_string(i), -1) != i;
+  EXPECT_EQ(lost, 0) << "of " << 2 * kSaves;
 }
