@@ -2,16 +2,22 @@
 // folders with long paths, as the screen saver reads them when it starts
 // (ReadUserImageFolders: the count, then every folder).
 // - ReadAllFolders: the whole list from an unchanged profile;
-// - ReadAllValues: the same 1,001 profile reads without the list's own work
-//   (it drops repeated folders by comparing each with those before it);
-// - ReadAllFoldersAfterAChange: the same after another program rewrote the
-//   profile (one parse of the new file is part of it).
+// - ReadAllValues: the same 1,001 values from one snapshot, without the
+//   list's own work (it drops repeated folders by comparing each with those
+//   before it);
+// - ReadOneValue: one value on its own (the file is read whole, its parse
+//   used again);
+// - ReadAllFoldersAfterAChange: the list after another program rewrote the
+//   profile (one parse of the new file is part of it);
+// - SaveAllFolders: the list with one folder taken out, saved as OK in
+//   Manage Puzzle Images saves it (one locked replacement of the file).
 // Run by hand: build/bin/profile_bench (no display needed).
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/profile.h"
 #include "saver/picture_lists.h"
@@ -75,15 +81,24 @@ void ReadAllValues(benchmark::State& state) {
   const BigProfile profile;
   for (auto _ : state) {
     std::size_t bytes = 0;
-    const int count = ProfileGetInt(kSaverFoldersSection, "Count", 0);
+    const ProfileSnapshot snapshot;
+    const int count = snapshot.GetInt(kSaverFoldersSection, "Count", 0);
     for (int i = 1; i <= count; ++i)
-      bytes += ProfileGetString(kSaverFoldersSection, "Folder" + std::to_string(i), "").size();
+      bytes += snapshot.GetString(kSaverFoldersSection, "Folder" + std::to_string(i), "").size();
     if (count != kFolders || bytes < kFolders * kPathLength)
       state.SkipWithError("the values did not read back");
     benchmark::DoNotOptimize(bytes);
   }
 }
 BENCHMARK(ReadAllValues)->Unit(benchmark::kMillisecond);
+
+void ReadOneValue(benchmark::State& state) {
+  const BigProfile profile;
+  for (auto _ : state) {
+    if (ProfileGetInt(kSaverFoldersSection, "Count", 0) != kFolders) state.SkipWithError("no count");
+  }
+}
+BENCHMARK(ReadOneValue)->Unit(benchmark::kMillisecond);
 
 void ReadAllFoldersAfterAChange(benchmark::State& state) {
   const BigProfile profile;
@@ -99,6 +114,20 @@ void ReadAllFoldersAfterAChange(benchmark::State& state) {
   }
 }
 BENCHMARK(ReadAllFoldersAfterAChange)->Unit(benchmark::kMillisecond);
+
+void SaveAllFolders(benchmark::State& state) {
+  const BigProfile profile;
+  std::vector<std::string> folders = ReadUserImageFolders();
+  folders.erase(folders.begin() + kFolders / 2);
+  for (auto _ : state) {
+    state.PauseTiming();
+    profile.Write(0);
+    state.ResumeTiming();
+    if (!WriteUserImageFolders(folders)) state.SkipWithError("the folders were not saved");
+  }
+  if (ReadUserImageFolders() != folders) state.SkipWithError("the folders did not read back");
+}
+BENCHMARK(SaveAllFolders)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

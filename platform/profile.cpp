@@ -43,14 +43,10 @@ ProfileFault SaveFailed(const std::string& path, ProfileFault fault, const std::
 }
 
 // ---- reading files ---------------------------------------------------------------
-// A settings file's bytes; a file that exists but cannot be used (no
-// regular file, too large, unreadable) reads as empty, is reported once and
-// answers the fault that keeps writes away.
-struct FileBytes {
-  std::string bytes;
-  ProfileFault fault = ProfileFault::None;
-};
-
+// A settings file's bytes (kept in bytes, whose storage is used again); a
+// file that exists but cannot be used (no regular file, too large,
+// unreadable) reads as empty, is reported once and answers the fault that
+// keeps writes away.
 ProfileFault FaultOf(DataFileFault fault) {
   switch (fault) {
     case DataFileFault::kNotRegular: return ProfileFault::NotRegular;
@@ -59,39 +55,42 @@ ProfileFault FaultOf(DataFileFault fault) {
   }
 }
 
-FileBytes ReadSettingsFile(const std::string& path) {
+ProfileFault ReadSettingsFile(const std::string& path, std::string& bytes) {
+  bytes.clear();
   struct stat st;
-  if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT) return {};
+  if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT) return ProfileFault::None;
   std::string why;
   DataFileFault fault = DataFileFault::kNone;
-  FileBytes file;
   const int fd = OpenDataFile(path, kMaxProfileBytes, &why, &fault);
-  if (fd < 0 && ::lstat(path.c_str(), &st) != 0 && errno == ENOENT) return {};  // gone meanwhile
-  if (fd >= 0 && ReadOpenedDataFile(fd, kMaxProfileBytes, file.bytes, &why, &fault))
-    fault = DataFileFault::kNone;
+  if (fd < 0 && ::lstat(path.c_str(), &st) != 0 && errno == ENOENT)
+    return ProfileFault::None;  // gone meanwhile
+  if (fd >= 0 && ReadOpenedDataFile(fd, kMaxProfileBytes, bytes, &why, &fault)) fault = DataFileFault::kNone;
   if (fd >= 0) ::close(fd);
-  if (fault == DataFileFault::kNone) return file;
+  if (fault == DataFileFault::kNone) return ProfileFault::None;
   ReportOnce(path, "the settings file " + path + " is not used (" + why + "); nothing is written to it");
-  return {std::string(), FaultOf(fault)};
+  bytes.clear();
+  return FaultOf(fault);
 }
 
 // ---- kept parses ---------------------------------------------------------------
 // The last parse of each settings file, used again only for the very same
-// bytes: reading the file is cheap (at most 1 MiB), parsing it costs more.
+// bytes: reading the file is cheap (at most 1 MiB, into storage kept from
+// read to read), parsing it costs more.
 std::shared_ptr<const IniText> CurrentText(const std::string& path) {
   static std::mutex mutex;
+  static std::string bytes;
   static std::map<std::string, std::shared_ptr<const IniText>> kept;
   constexpr std::size_t kMaxKept = 8;  // the profile, the machine files; tests point at many
-  FileBytes file = ReadSettingsFile(path);
   const std::lock_guard<std::mutex> hold(mutex);
+  ReadSettingsFile(path, bytes);
   auto& text = kept[path];
-  if (text && text->Bytes() == file.bytes) return text;
-  if (kept.size() > kMaxKept) {
+  if (text && text->Bytes() == bytes) return text;
+  auto parsed = std::make_shared<const IniText>(bytes);
+  if (kept.size() > kMaxKept)
     kept.clear();
-    return std::make_shared<const IniText>(std::move(file.bytes));
-  }
-  text = std::make_shared<const IniText>(std::move(file.bytes));
-  return text;
+  else
+    text = parsed;
+  return parsed;
 }
 
 // ---- write lock ---------------------------------------------------------------
@@ -149,7 +148,7 @@ class WriteLock {
             "another program has held its lock for more than " + std::to_string(kProfileLockWaitMs) + " ms";
         return;
       }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
   }
   // None when the lock is held.
@@ -197,9 +196,10 @@ ProfileFault SaveValues(const std::vector<IniSetting>& values) {
   const WriteLock lock(path);
   if (lock.Fault() == ProfileFault::NotRegular) return lock.Fault();  // said once already
   if (lock.Fault() != ProfileFault::None) return SaveFailed(path, lock.Fault(), lock.Why());
-  const FileBytes file = ReadSettingsFile(path);
-  if (file.fault != ProfileFault::None) return file.fault;  // said once already
-  const std::string bytes = IniText(file.bytes).WithValues(values);
+  std::string current;
+  const ProfileFault unusable = ReadSettingsFile(path, current);
+  if (unusable != ProfileFault::None) return unusable;  // said once already
+  const std::string bytes = IniText(std::move(current)).WithValues(values);
   if (bytes.size() > kMaxProfileBytes)
     return SaveFailed(path, ProfileFault::TooLarge,
                       "it would be larger than " + std::to_string(kMaxProfileBytes) + " bytes");

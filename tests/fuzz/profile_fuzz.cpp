@@ -1,26 +1,25 @@
-// libFuzzer target for the profile readers: any profile or machine settings
-// file reads as values or defaults (never ending the process, whatever Qt
-// types it names); the language is always a known one and the installation
-// folder fits its buffer.
+// libFuzzer target for the profile readers and the settings files' editor:
+// any profile or machine settings file reads as values or defaults (never
+// ending the process, whatever Qt types it names); the language is always a
+// known one and the installation folder fits its buffer. Setting values in
+// any text reads them back, and leaves the values of other keys as they
+// were.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "fuzz_file.h"
+#include "platform/ini_text.h"
 #include "platform/profile.h"
 #include "support/support.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-  // A new file for each input: the profile keeps what it parsed while the
-  // file's inode, size and times stay, and two inputs written in place within
-  // one tick of the file clock could look the same.
-  static unsigned long inputs = 0;
-  static std::string previous;
-  const std::string name = "profile-" + std::to_string(++inputs) + ".ini";
-  const std::string path = fuzz::WriteInput(data, size, name.c_str());
-  if (!previous.empty()) std::remove(previous.c_str());
-  previous = path;
+namespace {
+
+void ReadAsThePrograms(const std::uint8_t* data, size_t size) {
+  const std::string path = fuzz::WriteInput(data, size, "profile.ini");
   SetProfileFile(path);
   SetMachineSettingsFile(path);
   const std::string language = GetLanguage();
@@ -31,5 +30,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   char buffer[256];
   if (ReadInstallDir(buffer) && std::string(buffer).size() > 255) std::abort();
   (void)MissingInstallationMessage();
+}
+
+void EditKeepsOtherValues(const std::uint8_t* data, size_t size) {
+  const IniText text(std::string(reinterpret_cast<const char*>(data), size));
+  const std::vector<IniSetting> settings = {
+      {"GameOptions", "PieceCount", "7"}, {"", "Language", " french, \"x\" "}, {"New", "Key", "a\\b\n;c"}};
+  const std::vector<std::pair<std::string, std::string>> others = {
+      {"GameOptions", "Sound"}, {"MenuSel", "LastImage"}, {"", "InstallDir"}, {"New", "Other"}};
+  const IniText edited(text.WithValues(settings));
+  for (const IniSetting& s : settings)
+    if (edited.Value(s.section, s.entry) != s.value) std::abort();
+  for (const auto& [section, entry] : others)
+    if (edited.Value(section, entry) != text.Value(section, entry)) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
+  ReadAsThePrograms(data, size);
+  EditKeepsOtherValues(data, size);
   return 0;
 }
