@@ -18,6 +18,7 @@
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/data_file.h"
 #include "platform/shell.h"
+#include "platform/toolkit_scale.h"
 #include "support/string_table.h"
 #include "support/support.h"
 
@@ -46,6 +47,7 @@ bool PassSingleInstanceGuard(SingleInstance& guard) {
 int RunRavelleGame(int argc, char** argv) {
   KeepWithinAddressLimit();
   IgnoreFileSizeSignal();
+  DropUnusableToolkitScale("RavelleGame");
   QApplication app(argc, argv);
   SetBuiltInStrings(&GameStrings());
   // Without an installation there is nothing to read: say where we looked.

@@ -3,10 +3,13 @@
 // object from outside this folder: the play screen and the icon bar.
 //
 // A screen turns the frame's polled mouse state into press, release, move
-// and wheel calls on itself (DispatchMouseInput, first thing in its Update).
-// A press or release is handled where it happened (the polled state keeps
-// its place), with the screen's pointer state moved there first; then the
-// pointer state follows the cursor of the frame, moved or not.
+// and wheel calls on itself (DispatchMouseInput, first thing in its Update),
+// in the order the player made them: the motion that came before a press
+// or release moves first, to its place; the press or release is handled
+// there (the polled state keeps its place); the motion after it moves
+// last, to the cursor of the frame. So held pieces, the rubber band and the
+// view are where the pointer was when a button went up, however long the
+// frame.
 // The game object activates one screen at a time, updates and renders it
 // every frame and deactivates it when another takes over.
 //
@@ -37,10 +40,16 @@ class CGUIInterface {
   virtual void OnPointerAt(int /*x*/, int /*y*/) {}
 
   // Cursor() from the host; then at most one press or release per button
-  // (left, then right; each flag changes before its call), each at the place
-  // the polled state gives it (the cursor when it gives none) and preceded
-  // by OnPointerAt there; then OnPointerAt(Cursor()); then one move when the
-  // relative motion is not zero, then one wheel step.
+  // (each flag changes before its call), in the order they came (left
+  // first when the polled state does not tell), each at the place the
+  // polled state gives it (the cursor when it gives none) and preceded by
+  // OnPointerAt there, and before that by a move to its place with the
+  // motion that came before it, when there was some. Then OnPointerAt
+  // (Cursor()) and a move with the rest of the relative motion when that
+  // is not zero; but when a button pressed in this frame's interval went up
+  // again within it (it reads as down until the next frame), the pointer
+  // moves only to where it went up, and the motion after waits for the
+  // next frame, after that release. Last, one wheel step.
   void DispatchMouseInput();
 
  protected:
@@ -50,12 +59,27 @@ class CGUIInterface {
   // release not yet.
   bool LeftDown() const { return m_leftDown; }
   bool RightDown() const { return m_rightDown; }
+  // Whether the left button is held at this point of the frame: the polled
+  // state holds it down, or its release comes later in this dispatch.
+  bool LeftStillHeld() const;
   // The buttons the polled state holds down now count as pressed: the
   // dispatch gives no press for them, only their release later.
   void TakeButtonsAlreadyDown();
 
  private:
+  struct ButtonEdge;
+  // The move to the edge's place with the motion before it beyond
+  // motionDone, which then holds the edge's motion.
+  void MoveWith(const ButtonEdge& edge, POINT& motionDone);
+  // MoveWith, then the edge's press or release call.
+  void DispatchEdge(const ButtonEdge& edge, POINT& motionDone);
+  // The button (0 or 1) the dispatch holds down whose release came within
+  // this frame's interval, the earlier of two; -1 when none.
+  int ReleaseStillToCome() const;
+
   POINT m_cursor{};
+  POINT m_carried{};                 // relative motion left for the next frame
+  bool m_leftReleaseToCome = false;  // during a dispatch: the left release follows
   bool m_leftDown = false;
   bool m_rightDown = false;
 };

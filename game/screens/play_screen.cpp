@@ -223,7 +223,7 @@ void CGUIInterfacePlayPuzzle::OnRButtonUp(int, int) {
     case kPlayDraggingView:
       PutCursorBack();
       m_ignoreNextMove = true;
-      if (ButtonDown(0)) {
+      if (LeftStillHeld()) {
         m_state = kPlayDragging;
       } else {
         m_state = kPlayIdle;

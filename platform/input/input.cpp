@@ -174,6 +174,8 @@ class CKVRInputFeed : public QObject {
  private:
   void ReleaseAll();
   void Press(bool* down, bool* latched);
+  // Keeps a button's release at `at`, after the interval's motion so far.
+  void NoteRelease(int button, POINT at);
   void MoveTo(QPoint global);
   void WarpBack();
   // A global position in the window's client pixels, as the view's cursor
@@ -188,6 +190,7 @@ class CKVRInputFeed : public QObject {
   bool m_buttonDown[8] = {};
   bool m_buttonLatched[8] = {};
   MouseButtonPlaces m_places;
+  int m_edges = 0;  // presses and releases in this interval
   LONG m_dx = 0, m_dy = 0, m_wheel = 0;
   bool m_hasLast = false;
   QPoint m_last;
@@ -261,12 +264,13 @@ bool CKVRInputFeed::eventFilter(QObject* watched, QEvent* event) {
       const POINT at = ClientPixel(mouse->globalPosition());
       if (event->type() == QEvent::MouseButtonRelease) {
         m_buttonDown[b] = false;
-        m_places.release[b] = at;
-        m_places.hasRelease[b] = true;
+        NoteRelease(b, at);
       } else {
         Press(&m_buttonDown[b], &m_buttonLatched[b]);
         m_places.press[b] = at;
         m_places.hasPress[b] = true;
+        m_places.pressMotion[b] = POINT{m_dx, m_dy};
+        m_places.pressRank[b] = ++m_edges;
       }
       break;
     }
@@ -285,14 +289,18 @@ void CKVRInputFeed::Press(bool* down, bool* latched) {
   *latched = true;
 }
 
+void CKVRInputFeed::NoteRelease(int button, POINT at) {
+  m_places.release[button] = at;
+  m_places.hasRelease[button] = true;
+  m_places.releaseMotion[button] = POINT{m_dx, m_dy};
+  m_places.releaseRank[button] = ++m_edges;
+}
+
 void CKVRInputFeed::ReleaseAll() {
   // A button let go this way is released where the pointer was last seen.
   const POINT at = ClientPixel(QPointF(m_hasLast ? m_last : QCursor::pos()));
-  for (int b = 0; b < 8; ++b) {
-    if (!m_buttonDown[b]) continue;
-    m_places.release[b] = at;
-    m_places.hasRelease[b] = true;
-  }
+  for (int b = 0; b < 8; ++b)
+    if (m_buttonDown[b]) NoteRelease(b, at);
   m_overrideCodes.clear();
   std::memset(m_keyDown, 0, sizeof m_keyDown);
   std::memset(m_keyLatched, 0, sizeof m_keyLatched);
@@ -326,6 +334,13 @@ void CKVRInputFeed::Take(BYTE (&keys)[256], DIMOUSESTATE2& mouse, MouseButtonPla
   std::memset(keys, 0, sizeof keys);
   mouse = DIMOUSESTATE2{};
   places = m_places;
+  // The next interval's motion all comes after what this one saw.
+  m_edges = 0;
+  for (int b = 0; b < 8; ++b) {
+    m_places.pressMotion[b] = m_places.releaseMotion[b] = POINT{};
+    m_places.pressRank[b] = m_places.releaseRank[b] = 0;
+    if (!m_active) places.pressMotion[b] = places.releaseMotion[b] = POINT{};  // no motion is read
+  }
   if (m_active) {
     for (int k = 0; k < 256; ++k)
       if (m_keyDown[k] || m_keyLatched[k]) keys[k] = 0x80;

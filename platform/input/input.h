@@ -15,7 +15,9 @@
 // Places: m_buttonPlaces keeps where the pointer was at each button's last
 // press and last release, as a window message carries its coordinates, so
 // a frame that spans a press and the moves after it still handles the press
-// where it happened.
+// where it happened. It also keeps how much of the read's motion came
+// before each press and release of the read's interval, and their order,
+// so a frame can replay the interval's motion and buttons as they came.
 //
 // Quick presses: a key or button pressed after one read reads as down at the
 // next read even when it was released again before it, and as up at the
@@ -100,11 +102,21 @@ static_assert(sizeof(DIMOUSESTATE2) == 20);
 // shorter than a frame, read one frame after its press, still has its own.
 // A button the feed has not seen pressed (or released) has no place: input
 // written by hand has none, and its users take the cursor instead.
+// For a press or release of the interval a read covers, *Motion is the part
+// of that read's motion (lX, lY) that came before it, its own move to its
+// place included, and *Rank its place in the interval's order of presses
+// and releases (1 the first). Both are zero for one from an earlier
+// interval (the release of a click shorter than a frame, read a frame
+// later) and for one without a place.
 struct MouseButtonPlaces {
   POINT press[8] = {};
   POINT release[8] = {};
   bool hasPress[8] = {};
   bool hasRelease[8] = {};
+  POINT pressMotion[8] = {};
+  POINT releaseMotion[8] = {};
+  int pressRank[8] = {};
+  int releaseRank[8] = {};
 };
 
 // ---- key mapping -------------------------------------------------------------------

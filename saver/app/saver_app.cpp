@@ -11,6 +11,7 @@
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/data_file.h"
 #include "platform/shell.h"
+#include "platform/toolkit_scale.h"
 #include "resources/strings.h"
 #include "saver/app/saver_window_qt.h"
 #include "saver/app/signal_pipe.h"
@@ -123,6 +124,7 @@ int RunScreensaver(int argc, char** argv) {
     std::fprintf(stderr, "Ravelle: %s\n%s", launch.error.c_str(), SaverUsage("Ravelle").c_str());
     return 2;
   }
+  DropUnusableToolkitScale("Ravelle");
   QApplication qt(argc, argv);
   QApplication::setApplicationName("Ravelle");
   QApplication::setQuitOnLastWindowClosed(false);

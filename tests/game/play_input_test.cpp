@@ -4,7 +4,8 @@
 // back while the events pile up, as a slow frame on a big table does. The
 // game draws on the recording device at the window's size.
 //
-// Sections: fixture - presses where they happened
+// Sections: fixture - presses where they happened - releases where they
+// happened
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -13,7 +14,9 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QWidget>
+#include <cstdlib>
 
+#include "engine/camera.h"
 #include "play_fixture.h"
 #include "wait.h"
 
@@ -66,7 +69,10 @@ class PlayInput : public PlayTest {
     ASSERT_FALSE(PtInRect(HelperPanel(), m_piece)) << "the piece must lie off the command helper";
   }
   void TearDown() override {
-    if (m_display) XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
+    if (m_display) {
+      XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
+      XTestFakeButtonEvent(m_display, 3, False, CurrentTime);
+    }
     g_Input.Release();
     PlayTest::TearDown();
   }
@@ -87,10 +93,12 @@ class PlayInput : public PlayTest {
         << "the move to " << client.x << "," << client.y << " did not arrive";
   }
   // The left button down or up; the view has had it when this returns.
-  void Left(bool down) {
+  void Left(bool down) { Button(1, down); }
+  void Right(bool down) { Button(3, down); }
+  void Button(unsigned button, bool down) {
     int& seen = down ? m_events.m_presses : m_events.m_releases;
     const int expected = seen + 1;
-    XTestFakeButtonEvent(m_display, 1, down ? True : False, CurrentTime);
+    XTestFakeButtonEvent(m_display, button, down ? True : False, CurrentTime);
     XSync(m_display, False);
     ASSERT_TRUE(testkit::WaitUntil([&] { return seen == expected; }, 5000)) << "the button did not arrive";
   }
@@ -217,4 +225,98 @@ TEST_F(PlayInput_X11, AFrameHeldOverAPressAndADragStillPicksAndCarriesThePiece) 
   const D3DXVECTOR3 moved = TableAt(at) - TableAt(press);
   EXPECT_NEAR(Piece(4).m_currentPosition.x - before.x, moved.x, 0.5f);
   EXPECT_NEAR(Piece(4).m_currentPosition.y - before.y, moved.y, 0.5f);
+}
+
+// ---- releases where they happened ---------------------------------------------------------------
+namespace {
+POINT Between(POINT a, POINT b, int step, int steps) {
+  return POINT{a.x + (b.x - a.x) * step / steps, a.y + (b.y - a.y) * step / steps};
+}
+bool AnySideJoined(const CPuzzlePiece& piece) {
+  return piece.m_joined[0] || piece.m_joined[1] || piece.m_joined[2] || piece.m_joined[3];
+}
+D3DXVECTOR3 Flat(const D3DXVECTOR3& v) {
+  D3DXVECTOR3 out(v.x, v.y, 0.0f);
+  D3DXVec3Normalize(&out, &out);
+  return out;
+}
+}  // namespace
+
+// A drag whose last moves, its release and a move after the release all
+// come while a frame is held back: the piece lands under the pointer where
+// the button went up (it was picked at its centre), not where the last
+// frame left it, nor where the pointer went on to; let go on its place
+// beside a neighbour, it joins.
+TEST_F(PlayInput_X11, AFrameHeldOverADragsEndDropsThePieceWhereTheButtonWentUp) {
+  const POINT place{m_piece.x + 120, m_piece.y - 100};  // piece 4's beside piece 5
+  Piece(5).SetPosition(Piece(4).m_currentPosition + (TableAt(place) - TableAt(m_piece)) +
+                       (Piece(5).m_homePosition - Piece(4).m_homePosition));
+  const POINT beside = ProjectToClient(PlaceBeside(Piece(4), Piece(5)));
+  for (const bool ontoItsPlace : {false, true}) {
+    SCOPED_TRACE(ontoItsPlace ? "onto its place" : "onto open table");
+    const POINT start = ScreenOf(Piece(4));
+    const POINT end = ontoItsPlace ? beside : POINT{start.x + 150, start.y + 120};
+    MoveTo(start);
+    RunFrames(2);
+    Left(true);
+    RunFrame();
+    ASSERT_EQ(Hand().heldPiece, &Piece(4));
+    constexpr int kSteps = 6;
+    for (int step = 1; step <= kSteps; ++step) {
+      MoveTo(Between(start, end, step, kSteps));
+      if (step <= 2) RunFrame();  // the rest comes within one long frame
+    }
+    Left(false);
+    MoveTo(POINT{end.x + 40, end.y - 30});
+    RunFrame();
+    EXPECT_EQ(m_screen.State(), kPlayIdle);
+    EXPECT_FALSE(Hand().holding);
+    EXPECT_EQ(AnySideJoined(Piece(4)), ontoItsPlace);
+    if (ontoItsPlace) continue;
+    const POINT landed = ScreenOf(Piece(4));
+    EXPECT_LE(std::abs(landed.x - end.x), 1) << "landed at " << landed.x << "," << landed.y;
+    EXPECT_LE(std::abs(landed.y - end.y), 1) << "landed at " << landed.x << "," << landed.y;
+  }
+}
+
+// The rubber band and the view go by the same order. A band's last moves
+// and its release in one held frame: the band reaches the release point
+// and takes the piece inside. A whole right-button drag in one held frame,
+// with moves before its press and after its release: the view moves by
+// the motion between the two only.
+TEST_F(PlayInput_X11, TheBandAndTheViewTakeTheMovesBetweenPressAndReleaseInOneFrame) {
+  const POINT from{m_piece.x - 90, m_piece.y - 60};
+  const POINT to{m_piece.x + 30, m_piece.y + 30};
+  ASSERT_FALSE(PtInRect(HelperPanel(), from));
+  MoveTo(from);
+  RunFrames(2);
+  Left(true);
+  RunFrame();
+  ASSERT_EQ(m_screen.State(), kPlayBanding);
+  MoveTo(Between(from, to, 1, 3));
+  RunFrame();
+  MoveTo(to);
+  Left(false);
+  MoveTo(from);
+  RunFrame();
+  EXPECT_EQ(Hand().selection, PieceGroup{&Piece(4)});
+
+  const POINT a{m_piece.x + 100, m_piece.y + 40};
+  const POINT pressed{a.x + 30, a.y + 20}, released{pressed.x + 50, pressed.y - 40};
+  MoveTo(a);
+  RunFrames(2);
+  const CKVRCamera& camera = *g_Engine.Camera();
+  const D3DXVECTOR3 eye = camera.m_eye;
+  const D3DXVECTOR3 expected = eye + Flat(camera.m_direction) * (-0.5f * float(released.y - pressed.y)) +
+                               Flat(camera.m_right) * (0.5f * float(released.x - pressed.x));
+  MoveTo(pressed);
+  Right(true);
+  MoveTo(released);
+  Right(false);
+  MoveTo(POINT{a.x - 60, a.y + 30});
+  RunFrames(2);  // a click within one frame reads as down for it, up for the next
+  EXPECT_EQ(m_screen.State(), kPlayIdle);
+  EXPECT_NEAR(camera.m_eye.x, expected.x, 1e-3f);
+  EXPECT_NEAR(camera.m_eye.y, expected.y, 1e-3f);
+  EXPECT_NEAR(camera.m_eye.z, expected.z, 1e-3f);
 }

@@ -36,6 +36,17 @@ class CallRecordingScreen : public CGUIInterface {
 
 constexpr POINT kBareTable{512, 384};  // the middle of the ring of pieces
 
+// Writes a press (down) or release of a button into the polled places, as
+// the feed keeps it: where, after how much of the interval's motion, and
+// its rank in the interval (0: from an earlier one).
+void PutEdge(int button, bool down, POINT at, POINT motion, int rank) {
+  MouseButtonPlaces& p = g_Input.m_buttonPlaces;
+  (down ? p.hasPress : p.hasRelease)[button] = true;
+  (down ? p.press : p.release)[button] = at;
+  (down ? p.pressMotion : p.releaseMotion)[button] = motion;
+  (down ? p.pressRank : p.releaseRank)[button] = rank;
+}
+
 class PlayScreenTest : public PlayTest {
  protected:
   void SetUp() override {
@@ -63,6 +74,47 @@ TEST_F(GameTest, DispatchGivesPressesThenMoveThenWheelWithFlagsSetFirst) {
   g_Input.m_mouseState = DIMOUSESTATE2{};
   screen.DispatchMouseInput();
   EXPECT_EQ(screen.m_calls, (std::vector<std::string>{"LUp 10 40 L0R1", "RUp 10 40 L0R0"}));
+}
+
+// With the polled state's places: each press and release comes after the
+// motion that came before it, in the order they came; a click that went up
+// within the frame holds the pointer where it went up, and the motion after
+// it comes in the next frame, after its release.
+TEST_F(GameTest, DispatchReplaysTheFramesMotionAndButtonsInTheirOrder) {
+  CallRecordingScreen screen;
+  MouseButtonPlaces& places = g_Input.m_buttonPlaces;
+  DIMOUSESTATE2& mouse = g_Input.m_mouseState;
+  m_host.m_cursor = POINT{50, 60};
+  mouse.rgbButtons[1] = 0x80;
+  screen.DispatchMouseInput();  // the right button held
+  screen.m_calls.clear();
+  mouse = DIMOUSESTATE2{};
+  mouse.rgbButtons[0] = 0x80;
+  mouse.lX = 10;
+  mouse.lY = 6;
+  PutEdge(1, false, POINT{25, 35}, POINT{1, 1}, 1);
+  PutEdge(0, true, POINT{20, 30}, POINT{4, 2}, 2);
+  screen.DispatchMouseInput();
+  EXPECT_EQ(screen.m_calls, (std::vector<std::string>{"Move 1 1 L0R1", "RUp 25 35 L0R0", "Move 3 1 L0R0",
+                                                      "LDown 20 30 L1R0", "Move 6 4 L1R0"}));
+  // The left button up in the next interval, down and up again in the one after.
+  screen.m_calls.clear();
+  places = MouseButtonPlaces{};
+  mouse = DIMOUSESTATE2{};
+  screen.DispatchMouseInput();
+  PutEdge(0, true, POINT{40, 40}, POINT{2, 0}, 1);
+  PutEdge(0, false, POINT{43, 40}, POINT{5, 0}, 2);
+  mouse.rgbButtons[0] = 0x80;
+  mouse.lX = 9;
+  screen.DispatchMouseInput();
+  PutEdge(0, true, POINT{40, 40}, POINT{}, 0);
+  PutEdge(0, false, POINT{43, 40}, POINT{}, 0);
+  mouse = DIMOUSESTATE2{};
+  mouse.lX = 1;
+  screen.DispatchMouseInput();
+  EXPECT_EQ(screen.m_calls, (std::vector<std::string>{"LUp 50 60 L0R0", "Move 2 0 L0R0", "LDown 40 40 L1R0",
+                                                      "Move 3 0 L1R0", "LUp 43 40 L0R0", "Move 5 0 L0R0"}));
+  places = MouseButtonPlaces{};
 }
 
 TEST_F(PlayScreenTest, EveryTransitionOfTheStateMachine) {
@@ -180,6 +232,21 @@ TEST_F(PlayScreenTest, RightReleaseInState4WithTheLeftUpLetsGoWithoutJoining) {
   EXPECT_TRUE(Hand().held.empty() && Hand().others.empty() && Hand().touching.empty());
   EXPECT_EQ(m_host.m_cursorCount, 0);
   EXPECT_EQ(m_host.m_cursorPuts.back(), at);
+}
+
+// Both buttons up in one frame in state 4, the right one first: the drag
+// goes on until the left one goes up, and that drop joins.
+TEST_F(PlayScreenTest, BothReleasesInOneFrameRightFirstStillDropWithTheJoinTest) {
+  DragPiece(Piece(0), PlaceBeside(Piece(0), Piece(1)), false);
+  const POINT at = m_host.m_cursor;
+  Input(at.x, at.y, true, true);
+  ASSERT_EQ(State(), kPlayDraggingView);
+  PutEdge(1, false, at, POINT{}, 1);
+  PutEdge(0, false, at, POINT{}, 2);
+  Input(at.x, at.y, false, false);
+  g_Input.m_buttonPlaces = MouseButtonPlaces{};
+  EXPECT_EQ(State(), kPlayIdle);
+  EXPECT_TRUE(Piece(0).m_joined[1]);
 }
 
 TEST_F(PlayScreenTest, ACommandThatOpensSomethingModalShowsTheCursorAndEndsTheViewMove) {

@@ -230,6 +230,39 @@ TEST_F(Input_Offscreen, PressesAndReleasesKeepWhereTheyHappened) {
   EXPECT_FALSE(places.hasPress[2]);  // never pressed: no place
 }
 
+// Each press and release of a read's interval keeps how much of the read's
+// motion came before it and where it stands in the interval's order, so a
+// frame can replay them as they came; one from an earlier interval (the
+// release of a click shorter than a frame) has neither.
+TEST_F(Input_Offscreen, PressesAndReleasesKeepTheMotionBeforeThemAndTheirOrder) {
+  auto pair = [](POINT p) { return std::pair<LONG, LONG>(p.x, p.y); };
+  using Pair = std::pair<LONG, LONG>;
+  const MouseButtonPlaces& places = input.m_buttonPlaces;
+  Move({50, 50});
+  input.Read();
+  Mouse(QEvent::MouseButtonPress, {60, 70}, Qt::LeftButton);
+  Move({65, 72});
+  Mouse(QEvent::MouseButtonPress, {70, 75}, Qt::RightButton);
+  Mouse(QEvent::MouseButtonRelease, {80, 75}, Qt::LeftButton);
+  Move({90, 80});
+  input.Read();
+  EXPECT_EQ(Pair(input.m_mouseState.lX, input.m_mouseState.lY), Pair(40, 30));
+  EXPECT_EQ(pair(places.pressMotion[0]), Pair(10, 20));
+  EXPECT_EQ(pair(places.pressMotion[1]), Pair(20, 25));
+  EXPECT_EQ(pair(places.releaseMotion[0]), Pair(30, 25));
+  EXPECT_EQ(places.pressRank[0], 1);
+  EXPECT_EQ(places.pressRank[1], 2);
+  EXPECT_EQ(places.releaseRank[0], 3);
+  Mouse(QEvent::MouseButtonRelease, {95, 85}, Qt::RightButton);
+  input.Read();
+  EXPECT_EQ(input.m_mouseState.rgbButtons[0], 0);  // the click's release is read now
+  EXPECT_EQ(pair(places.releaseMotion[0]), Pair(0, 0));
+  EXPECT_EQ(places.releaseRank[0], 0);
+  EXPECT_EQ(places.pressRank[0], 0);
+  EXPECT_EQ(pair(places.releaseMotion[1]), Pair(5, 5));
+  EXPECT_EQ(places.releaseRank[1], 1);
+}
+
 TEST_F(Input_Offscreen, AutoRepeatIsIgnored) {
   Press(Qt::Key_Tab, 23);
   EXPECT_EQ(DownKeys(), Codes{0x0F});
