@@ -44,7 +44,8 @@ const StringTable& SaverStrings() {
       {2160, "Ravelle Screensaver Home Page"},
       {2161, "Choose a picture folder"},
       {2162, "%s (not found or cannot be read)"},
-      {2163, "The picture folders could not be saved in:\n%s"},
+      {2164, "No more picture folders can be added: the screensaver keeps at most %d."},
+      {2165, "The screensaver keeps at most %d picture folders. Dropped folders not added: %d."},
   };
   return table;
 }
