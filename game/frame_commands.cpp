@@ -39,9 +39,10 @@ void CFrameCommands::Register() {
       ID_CHANGE_ENVIRONMENT, [this] { OnChangeEnvironment(); }, running);
   r.Add(ID_OPTIONS, [this] { OnOptions(); });
   r.Add(
-      ID_LANGUAGE_ENGLISH, [this] { SetLanguage(kEnglish); }, {}, [this] { return m_language == kEnglish; });
+      ID_LANGUAGE_ENGLISH, [this] { SwitchLanguage(kEnglish); }, {},
+      [this] { return m_language == kEnglish; });
   r.Add(
-      ID_LANGUAGE_FRENCH, [this] { SetLanguage(kFrench); }, {}, [this] { return m_language == kFrench; });
+      ID_LANGUAGE_FRENCH, [this] { SwitchLanguage(kFrench); }, {}, [this] { return m_language == kFrench; });
   r.Add(ID_APP_EXIT, [this] { m_window.CloseWindow(); });
   r.Add(
       ID_GAME_MENU, [this] { OnGameMenu(); }, running);
@@ -89,9 +90,20 @@ void CFrameCommands::LoadLanguage(int language) {
 }
 
 void CFrameCommands::SetLanguage(int language) {
+  ShowLanguage(language);
+  if (language == kEnglish || language == kFrench)
+    WriteProfileString(profile::kLanguage, LanguageName(language));
+}
+
+void CFrameCommands::SwitchLanguage(int language) {
+  ShowLanguage(language);
+  GameProfileChange().Set(profile::kLanguage, LanguageName(language)).SaveOrSay();
+}
+
+const char* CFrameCommands::LanguageName(int language) { return language == kFrench ? "french" : "english"; }
+
+void CFrameCommands::ShowLanguage(int language) {
   m_language = language;
-  if (language == kEnglish) WriteProfileString(profile::kLanguage, "english");
-  if (language == kFrench) WriteProfileString(profile::kLanguage, "french");
   LoadLanguage(language);
   m_window.ReloadMenus();
   if (m_game.m_screenType == kScreenStart) m_game.m_startScreen.LoadCaptions();
@@ -181,10 +193,13 @@ void CFrameCommands::OnAbout() {
 
 void CFrameCommands::OnShowFPS() {
   m_game.m_showFPS = !m_game.m_showFPS;
-  WriteProfileBool(profile::kShowFPS, m_game.m_showFPS);
+  GameProfileChange().Set(profile::kShowFPS, m_game.m_showFPS).SaveOrSay();
 }
 
-void CFrameCommands::OnCommandHelper() { m_game.SetCommandHelperVisible(!m_game.m_showCommandHelper); }
+void CFrameCommands::OnCommandHelper() {
+  m_game.SetCommandHelperVisible(!m_game.m_showCommandHelper);
+  GameProfileChange().Set(profile::kShowCommandHelper, m_game.m_showCommandHelper).SaveOrSay();
+}
 
 void CFrameCommands::OnPuzzleInformation() {
   Paused([this] {

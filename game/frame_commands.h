@@ -39,8 +39,12 @@ class CFrameCommands {
 
   // The interface language: 1 English, 2 French (a French file that does
   // not load leaves English texts, French stays chosen and stored). Other
-  // values store nothing and use English.
+  // values store nothing and use English. A failed store is said on stderr
+  // only: this is the start-up's call.
   void SetLanguage(int language);
+  // The player's choice of the language menu: as SetLanguage, and a store
+  // that fails is said in a box, in the language chosen (which stays).
+  void SwitchLanguage(int language);
   int Language() const { return m_language; }
   // The language the profile names: 2 for exactly "french", else 1.
   static int StoredLanguage();
@@ -70,6 +74,9 @@ class CFrameCommands {
 
  private:
   void Register();
+  // Shows the texts of a language everywhere, storing nothing.
+  void ShowLanguage(int language);
+  static const char* LanguageName(int language);
   // Pauses the play time around a modal step.
   void Paused(const std::function<void()>& step);
 

@@ -6,6 +6,7 @@
 
 #include "platform/clock.h"
 #include "platform/profile.h"
+#include "resources/settings_saving.h"
 #include "resources/strings.h"
 #include "support/string_table.h"
 #include "support/support.h"
@@ -47,6 +48,19 @@ int GetNewVersionsCheckXDays() {
 std::string GetLastEnvFile() { return ReadProfileString(profile::kLastEnvFile); }
 std::string GetLastEnvCustomFile() { return ReadProfileString(profile::kLastEnvCustomFile); }
 bool GetShowCommandHelper() { return ReadProfileBool(profile::kShowCommandHelper); }
+
+// ---- one action's values -------------------------------------------------------------
+GameProfileChange& GameProfileChange::Set(const ProfileIntValue& value, int number) {
+  m_change.SetInt(value.section, value.entry, number);
+  return *this;
+}
+
+GameProfileChange& GameProfileChange::Set(const ProfileStringValue& value, const std::string& text) {
+  m_change.SetString(value.section, value.entry, text);
+  return *this;
+}
+
+bool GameProfileChange::SaveOrSay() const { return SaveSettingsOrSay(m_change, GetProductTitle()); }
 
 // ---- update check ----------------------------------------------------------------------
 namespace {

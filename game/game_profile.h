@@ -9,10 +9,12 @@
 // Times are 64-bit counts of seconds since 1970-01-01 00:00 UTC, taken from
 // WallTime (platform/clock.h).
 //
-// Sections: value table - readers and writers - update check - product
-// information
+// Sections: value table - readers and writers - one action's values -
+// update check - product information
 #include <cstdint>
 #include <string>
+
+#include "platform/profile.h"
 
 // ---- value table ---------------------------------------------------------------
 // A whole-number value. When minValue <= maxValue the reader limits the stored
@@ -79,7 +81,9 @@ int ReadProfileInt(const ProfileIntValue& value);
 // The stored value is not 0 (the default when there is none).
 bool ReadProfileBool(const ProfileIntValue& value);
 std::string ReadProfileString(const ProfileStringValue& value);
-// false when the profile could not be written. Booleans are written 1 or 0.
+// Single writes the player did not ask for (a window's place, a time stamp):
+// false when the profile could not be written, said on stderr only.
+// Booleans are written 1 or 0.
 bool WriteProfileInt(const ProfileIntValue& value, int number);
 bool WriteProfileBool(const ProfileIntValue& value, bool flag);
 bool WriteProfileString(const ProfileStringValue& value, const std::string& text);
@@ -90,6 +94,22 @@ int GetNewVersionsCheckXDays();
 std::string GetLastEnvFile();
 std::string GetLastEnvCustomFile();
 bool GetShowCommandHelper();
+
+// ---- one action's values -------------------------------------------------------------
+// The values of one player's action (a dialog's OK, a command), named by the
+// table above and saved together in one write. A boolean is set as 1 or 0.
+class GameProfileChange {
+ public:
+  GameProfileChange& Set(const ProfileIntValue& value, int number);
+  GameProfileChange& Set(const ProfileStringValue& value, const std::string& text);
+  const ProfileChange& Values() const { return m_change; }
+  // Saves the values; when they could not be saved, says so in a box
+  // (resources/settings_saving.h) and answers false.
+  bool SaveOrSay() const;
+
+ private:
+  ProfileChange m_change;
+};
 
 // ---- update check ----------------------------------------------------------------------
 // The stored local time of the last update check (seconds are 0). A value

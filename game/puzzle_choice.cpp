@@ -15,12 +15,17 @@ PuzzleChoice ReadPuzzleChoice() {
   return choice;
 }
 
+void PutPuzzleChoice(GameProfileChange& change, const PuzzleChoice& choice) {
+  change.Set(profile::kLastPuzzlePictureFilePath, choice.picturePath)
+      .Set(profile::kLastPuzzleSizeX, choice.columns)
+      .Set(profile::kLastPuzzleSizeY, choice.rows)
+      .Set(profile::kLastRotatePieces, choice.rotatePieces)
+      .Set(profile::kLastPieceShape, choice.pieceShape)
+      .Set(profile::kLastPieceIrregularity, choice.irregularity);
+}
+
 bool WritePuzzleChoice(const PuzzleChoice& choice) {
-  bool ok = WriteProfileString(profile::kLastPuzzlePictureFilePath, choice.picturePath);
-  ok = WriteProfileInt(profile::kLastPuzzleSizeX, choice.columns) && ok;
-  ok = WriteProfileInt(profile::kLastPuzzleSizeY, choice.rows) && ok;
-  ok = WriteProfileBool(profile::kLastRotatePieces, choice.rotatePieces) && ok;
-  ok = WriteProfileInt(profile::kLastPieceShape, choice.pieceShape) && ok;
-  ok = WriteProfileInt(profile::kLastPieceIrregularity, choice.irregularity) && ok;
-  return ok;
+  GameProfileChange change;
+  PutPuzzleChoice(change, choice);
+  return change.Values().Save() == ProfileFault::None;
 }

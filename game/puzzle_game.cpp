@@ -204,7 +204,6 @@ void CPuzzleGame::RotateSelection(int direction) {
 void CPuzzleGame::SetCommandHelperVisible(bool visible) {
   m_showCommandHelper = visible;
   if (IsPlayScreenCurrent()) m_playScreen->SetCommandHelperVisible(visible);
-  WriteProfileBool(profile::kShowCommandHelper, visible);
 }
 
 // ---- puzzle settings and creation ---------------------------------------------------------

@@ -81,6 +81,7 @@ class CPuzzleGame {
   // A band with the text fading out over the seconds (0 or less: gone at once).
   void ShowStatusMessage(const std::string& text, float seconds);
   void RotateSelection(int direction);
+  // Shows or hides the command helper, storing nothing (F6 stores it).
   void SetCommandHelperVisible(bool visible);
   bool LoadPuzzleSettings();
   void SavePuzzleSettings();

@@ -8,6 +8,11 @@ const StringTable& SaverStrings() {
       {IDS_HELP_BACK, "Back"},
       {IDS_HELP_FORWARD, "Forward"},
       {IDS_HELP_HOME, "Home"},
+      {IDS_SETTINGS_NOT_SAVED, "Your settings could not be saved in:\n%s\n\n%s"},
+      {IDS_SETTINGS_LOCK_HELD, "Another program is holding the file. Close it and try again."},
+      {IDS_SETTINGS_NOT_REGULAR, "The file or its lock file (ending in .lock) is not a regular file."},
+      {IDS_SETTINGS_TOO_LARGE, "The file would be larger than 1 MB."},
+      {IDS_SETTINGS_DISK, "The disk refused the write (no permission or no space left)."},
 
       // ---- start-up, settings, picture folders and about box -------------------------
       {132,
@@ -39,7 +44,8 @@ const StringTable& SaverStrings() {
       {2160, "Ravelle Screensaver Home Page"},
       {2161, "Choose a picture folder"},
       {2162, "%s (not found or cannot be read)"},
-      {2163, "The picture folders could not be saved in:\n%s"},
+      {2164, "No more picture folders can be added: the screensaver keeps at most %d."},
+      {2165, "The screensaver keeps at most %d picture folders. Dropped folders not added: %d."},
   };
   return table;
 }

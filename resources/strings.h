@@ -17,6 +17,11 @@ enum : unsigned {
   IDS_HELP_BACK = 9002,          // the help window's buttons
   IDS_HELP_FORWARD = 9003,
   IDS_HELP_HOME = 9004,
+  IDS_SETTINGS_NOT_SAVED = 9010,  // "%s %s": the settings file, one of the reasons below
+  IDS_SETTINGS_LOCK_HELD = 9011,  // the reasons (resources/settings_saving.h)
+  IDS_SETTINGS_NOT_REGULAR = 9012,
+  IDS_SETTINGS_TOO_LARGE = 9013,
+  IDS_SETTINGS_DISK = 9014,
 };
 // The legal warning of both about boxes: the game's string 226 and the
 // screen saver's 2130 are this one text (and one French text).

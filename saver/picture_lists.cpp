@@ -13,33 +13,33 @@
 #include "support/support.h"
 
 namespace {
-// A bound on the stored list, so a damaged count cannot make a reader loop
-// for ever.
-constexpr int kMaxUserFolders = 1000;
+std::string FolderEntry(int number) { return "Folder" + std::to_string(number); }
 }  // namespace
 
 std::vector<std::string> ReadUserImageFolders() {
+  const ProfileSnapshot profile;
   std::vector<std::string> folders;
-  const int count = ProfileGetInt(kSaverFoldersSection, "Count", 0);
+  const int count = profile.GetInt(kSaverFoldersSection, "Count", 0);
   for (int i = 1; i <= std::min(count, kMaxUserFolders); ++i) {
-    const std::string folder = ProfileGetString(kSaverFoldersSection, "Folder" + std::to_string(i), "");
+    const std::string folder = profile.GetString(kSaverFoldersSection, FolderEntry(i), "");
     if (!folder.empty() && std::find(folders.begin(), folders.end(), folder) == folders.end())
       folders.push_back(folder);
   }
   return folders;
 }
 
-bool WriteUserImageFolders(const std::vector<std::string>& folders) {
+ProfileChange UserImageFoldersChange(const std::vector<std::string>& folders) {
   const int stored = std::min(ProfileGetInt(kSaverFoldersSection, "Count", 0), kMaxUserFolders);
   const int count = int(std::min<std::size_t>(folders.size(), kMaxUserFolders));
-  bool written = ProfileWriteInt(kSaverFoldersSection, "Count", count);
-  for (int i = 1; i <= count; ++i)
-    written =
-        ProfileWriteString(kSaverFoldersSection, "Folder" + std::to_string(i), folders[i - 1]) && written;
-  // Entries past the new end are emptied, so a later count never revives them.
-  for (int i = count + 1; i <= stored; ++i)
-    written = ProfileWriteString(kSaverFoldersSection, "Folder" + std::to_string(i), "") && written;
-  return written;
+  ProfileChange change;
+  change.SetInt(kSaverFoldersSection, "Count", count);
+  for (int i = 1; i <= count; ++i) change.SetString(kSaverFoldersSection, FolderEntry(i), folders[i - 1]);
+  for (int i = count + 1; i <= stored; ++i) change.SetString(kSaverFoldersSection, FolderEntry(i), "");
+  return change;
+}
+
+bool WriteUserImageFolders(const std::vector<std::string>& folders) {
+  return UserImageFoldersChange(folders).Save() == ProfileFault::None;
 }
 
 bool IsReadableFolder(const std::string& folder) {

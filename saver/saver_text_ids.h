@@ -29,5 +29,6 @@ enum : unsigned {
   IDS_SAVER_HOME_PAGE = 2160,
   IDS_SAVER_CHOOSE_FOLDER = 2161,      // caption of the folder chooser
   IDS_SAVER_FOLDER_UNREADABLE = 2162,  // "%s": a user's folder that is gone or cannot be read
-  IDS_SAVER_FOLDERS_NOT_SAVED = 2163,  // "%s": the profile's path
+  IDS_SAVER_FOLDERS_FULL = 2164,       // "%d": kMaxUserFolders; Add with the list full
+  IDS_SAVER_FOLDERS_LEFT_OUT = 2165,   // "%d %d": kMaxUserFolders, the dropped folders not added
 };

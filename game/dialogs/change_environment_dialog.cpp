@@ -162,7 +162,9 @@ void CChangeEnvironmentDialog::OnSelectImage() {
 void CChangeEnvironmentDialog::OnOk() {
   const Entry& entry = Selected();
   if (!m_previewLoaded || !entry.valid) return;
-  WriteProfileString(profile::kLastEnvFile, GetFileNameFromPath(entry.info.m_filePath));
-  WriteProfileString(profile::kLastEnvCustomFile, m_entries.back().info.m_textureFileName);
-  accept();
+  const bool saved = GameProfileChange()
+                         .Set(profile::kLastEnvFile, GetFileNameFromPath(entry.info.m_filePath))
+                         .Set(profile::kLastEnvCustomFile, m_entries.back().info.m_textureFileName)
+                         .SaveOrSay();
+  if (saved) accept();
 }

@@ -6,7 +6,9 @@
 // selected table's texture is previewed.
 //
 // OK stores the choice ("Environments" "LastEnvFile" and
-// "LastEnvCustomFile"); the frame then reloads the table. OK is enabled only
+// "LastEnvCustomFile", in one write); the frame then reloads the table. When
+// the choice could not be stored, a box says why and the dialog stays open.
+// OK is enabled only
 // while the selected entry's picture loaded and, for a description file,
 // the file was read correctly; a file that cannot be read is listed under
 // its file name so that the player sees it, but cannot be chosen. A

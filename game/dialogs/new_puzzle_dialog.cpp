@@ -173,13 +173,15 @@ void CCreateNewPuzzleDialog::OnOk() {
   m_choice.rotatePieces = m_rotate->isChecked();
   m_choice.pieceShape = kShapeLines[std::clamp(m_shape->currentIndex(), 0, 3)];
   m_choice.irregularity = m_irregularity->value();
-  SaveNewPuzzleChoice(m_choice);
+  SaveNewPuzzleChoice(m_choice);  // the puzzle is made even when its choice was not kept
   accept();
 }
 
-void SaveNewPuzzleChoice(const PuzzleChoice& choice) {
-  WritePuzzleChoice(choice);
+bool SaveNewPuzzleChoice(const PuzzleChoice& choice) {
+  GameProfileChange change;
+  PutPuzzleChoice(change, choice);
   const std::string folder = GetFolderFromPath(choice.picturePath);
   if (!choice.picturePath.empty() && !SamePathIgnoringCase(folder, GetPuzzleSamplesDir()))
-    WriteProfileString(profile::kLastOwnPictureFolder, folder);
+    change.Set(profile::kLastOwnPictureFolder, folder);
+  return change.SaveOrSay();
 }

@@ -6,9 +6,10 @@
 //
 // The frame hands it the current puzzle's choice; the dialog works on its
 // own copy, and after exec() answers Accepted, Choice() holds the player's
-// choice and "MenuSel" already holds it too; the frame takes it into the
-// game's puzzle settings and creates the puzzle. Cancel, Escape and the close
-// box change nothing.
+// choice and "MenuSel" already holds it too (one write; when it could not be
+// stored, a box says why, and the puzzle is made all the same); the frame
+// takes it into the game's puzzle settings and creates the puzzle. Cancel,
+// Escape and the close box change nothing.
 //
 // The picture: the current one when it lies in the samples folder or in the
 // player's own picture folder (both compared without regard to case), else
@@ -97,6 +98,7 @@ class CCreateNewPuzzleDialog : public CGameDialog {
 std::string ChooseStartPicture(const std::string& current, const std::string& samplesFolder,
                                const std::string& ownFolder);
 
-// Writes the choice to "MenuSel" (WritePuzzleChoice) and, for a picture
-// outside the samples folder, its folder as the player's own picture folder.
-void SaveNewPuzzleChoice(const PuzzleChoice& choice);
+// Saves the choice in "MenuSel" (PutPuzzleChoice) and, for a picture outside
+// the samples folder, its folder as the player's own picture folder, in one
+// write; false when they could not be saved (said in a box).
+bool SaveNewPuzzleChoice(const PuzzleChoice& choice);

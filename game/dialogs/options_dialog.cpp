@@ -121,9 +121,10 @@ bool COptionsDialog::ValidateAndSaveAll() {
       return false;
     }
   }
+  GameProfileChange change;
   for (const PREF_DIALOG_DATA& record : m_pages)
-    if (record.m_page) record.m_page->SaveSettings();
-  return true;
+    if (record.m_page) record.m_page->CollectSettings(change);
+  return change.SaveOrSay();
 }
 
 void COptionsDialog::OnOk() {

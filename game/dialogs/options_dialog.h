@@ -3,8 +3,9 @@
 // left lists the pages General, Pieces and New versions; the selected page
 // shows on the right under its bold caption. Every page loads its values
 // when the dialog opens; the page shown is checked before another one is
-// shown; OK checks every page, then saves every page in that order; Cancel,
-// Escape and the close box save nothing.
+// shown; OK checks every page, then saves the values of every page in one
+// write; when they could not be saved, a box says why and the dialog stays
+// open. Cancel, Escape and the close box save nothing.
 //
 // The frame reads "PuzzleDefinition" and "ShinyPieces" before exec() and
 // again after Accepted, and rebuilds or restyles the board when they
@@ -42,8 +43,9 @@ class COptionsDialog : public CGameDialog {
   const std::vector<PREF_DIALOG_DATA>& Pages() const { return m_pages; }
   // The page shown.
   CPrefPageBaseDialog* CurrentPage() const;
-  // Checks every page, then saves every page; false (nothing saved, the
-  // refusing page shown) when a page refuses.
+  // Checks every page, then saves every page's values together; false when a
+  // page refuses (nothing saved, the refusing page shown) or the values
+  // could not be saved (said in a box).
   bool ValidateAndSaveAll();
 
  private:

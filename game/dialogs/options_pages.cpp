@@ -100,10 +100,9 @@ bool COptionsPageGeneral::LoadSettings() {
   return true;
 }
 
-bool COptionsPageGeneral::SaveSettings() {
-  bool ok = WriteProfileInt(profile::kCameraDefaultHeight, m_height->text().trimmed().toInt());
-  ok &= WriteProfileBool(profile::kLimitFPSToRefreshRate, m_limitFps->isChecked());
-  return ok;
+void COptionsPageGeneral::CollectSettings(GameProfileChange& change) const {
+  change.Set(profile::kCameraDefaultHeight, m_height->text().trimmed().toInt())
+      .Set(profile::kLimitFPSToRefreshRate, m_limitFps->isChecked());
 }
 
 // ---- Pieces ---------------------------------------------------------------------------
@@ -126,10 +125,9 @@ bool COptionsPagePieces::LoadSettings() {
   return true;
 }
 
-bool COptionsPagePieces::SaveSettings() {
-  bool ok = WriteProfileInt(profile::kPuzzleDefinition, std::max(0, m_definition->currentIndex()) + 1);
-  ok &= WriteProfileBool(profile::kShinyPieces, m_shiny->isChecked());
-  return ok;
+void COptionsPagePieces::CollectSettings(GameProfileChange& change) const {
+  change.Set(profile::kPuzzleDefinition, std::max(0, m_definition->currentIndex()) + 1)
+      .Set(profile::kShinyPieces, m_shiny->isChecked());
 }
 
 // ---- New versions -------------------------------------------------------------------
@@ -158,11 +156,9 @@ bool COptionsPageNewVersions::LoadSettings() {
   return true;
 }
 
-bool COptionsPageNewVersions::SaveSettings() {
-  bool ok = WriteProfileBool(profile::kNewVersionsCheckAuto, m_auto->isChecked());
-  ok &= WriteProfileInt(profile::kNewVersionsCheckXDays,
-                        kCheckIntervals[std::clamp(m_interval->currentIndex(), 0, 3)]);
-  return ok;
+void COptionsPageNewVersions::CollectSettings(GameProfileChange& change) const {
+  change.Set(profile::kNewVersionsCheckAuto, m_auto->isChecked())
+      .Set(profile::kNewVersionsCheckXDays, kCheckIntervals[std::clamp(m_interval->currentIndex(), 0, 3)]);
 }
 
 void COptionsPageNewVersions::EnableControls() {

@@ -1,12 +1,14 @@
 #pragma once
 // The pages of the options dialog: General (camera height, frame-rate
 // limit), Pieces (definition, shiny pieces) and New versions (automatic
-// update check and its interval). Each page checks, loads and saves its own
-// values of the profile section "GameOptions".
+// update check and its interval). Each page checks and loads its own values
+// of the profile section "GameOptions" and adds them to the dialog's one
+// change on OK.
 //
 // A page is a child of the options dialog. Return inside a page does not
 // end anything; Escape inside a page cancels the whole dialog.
 #include "game/dialogs/game_dialog.h"
+#include "game/game_profile.h"
 
 class QCheckBox;
 class QComboBox;
@@ -25,8 +27,8 @@ class CPrefPageBaseDialog : public CGameDialog {
   virtual bool Validate() = 0;
   // The profile's values into the controls.
   virtual bool LoadSettings() = 0;
-  // The controls' values into the profile.
-  virtual bool SaveSettings() = 0;
+  // The controls' values into change (saved by the dialog).
+  virtual void CollectSettings(GameProfileChange& change) const = 0;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -59,7 +61,7 @@ class COptionsPageGeneral : public CPrefPageBaseDialog {
   // enter an integer." or the range) and false.
   bool Validate() override;
   bool LoadSettings() override;
-  bool SaveSettings() override;
+  void CollectSettings(GameProfileChange& change) const override;
 
  private:
   void Step(int by);
@@ -76,7 +78,7 @@ class COptionsPagePieces : public CPrefPageBaseDialog {
   explicit COptionsPagePieces(QWidget* parent);
   bool Validate() override { return true; }
   bool LoadSettings() override;
-  bool SaveSettings() override;
+  void CollectSettings(GameProfileChange& change) const override;
 
  private:
   QComboBox* m_definition;
@@ -90,7 +92,7 @@ class COptionsPageNewVersions : public CPrefPageBaseDialog {
   explicit COptionsPageNewVersions(QWidget* parent);
   bool Validate() override { return true; }
   bool LoadSettings() override;
-  bool SaveSettings() override;
+  void CollectSettings(GameProfileChange& change) const override;
 
  private:
   // With automatic checks the interval and its note are enabled and the

@@ -79,7 +79,7 @@ void CTutorialDialog::Step(int by) {
 }
 
 void CTutorialDialog::done(int result) {
-  WriteProfileBool(profile::kShowTutorialDialog, m_atStart->isChecked());
+  GameProfileChange().Set(profile::kShowTutorialDialog, m_atStart->isChecked()).SaveOrSay();
   QDialog::done(result);
   deleteLater();
 }

@@ -4,7 +4,9 @@
 // Tutorials/<language>/, in name order) one at a time, with "Previous
 // tutorial" and "Next tutorial", and the check box "Show tutorials at start
 // up". Closing it ("Close", Escape or the close box) stores the check box
-// ("ShowTutorialDialog") and deletes the window. It keeps the texts of the
+// ("ShowTutorialDialog") and deletes the window; when the box's value could
+// not be stored, a box says why first (the window closes all the same, so
+// it never keeps the player from closing it). It keeps the texts of the
 // language it was opened in. Play time runs on while it is open.
 //
 // The frame keeps one pointer to it and opens it through ShowTutorials,

@@ -92,7 +92,7 @@ void CCommandHelperWindow::OnCloseClicked() {
   } else {
     Hide();
   }
-  WriteProfileBool(profile::kShowCommandHelper, false);
+  GameProfileChange().Set(profile::kShowCommandHelper, false).SaveOrSay();
 }
 
 void CCommandHelperWindow::AddLine(int id, const std::string& text, const std::string& keyText) {

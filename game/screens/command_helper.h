@@ -4,7 +4,8 @@
 // "Preview Image Window". Entries that do not apply now are hidden and the
 // panel shrinks round the rest; the play screen switches entries 4 to 9 by
 // its state. The panel has a close button; its visibility is kept in the
-// profile ("ShowCommandHelper"). Texts come from the string table of the
+// profile ("ShowCommandHelper"; the close button and F6 store it, a store
+// that fails is said in a box). Texts come from the string table of the
 // current language when the panel is shown.
 //
 // Layout: texts start 12 pixels inside the panel on every side; a line's

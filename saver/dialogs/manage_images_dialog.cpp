@@ -16,6 +16,7 @@
 
 #include "platform/profile.h"
 #include "platform/shell.h"
+#include "resources/settings_saving.h"
 #include "resources/strings.h"
 #include "saver/dialogs/dialog_pictures.h"
 #include "saver/picture_lists.h"
@@ -63,7 +64,7 @@ void CManageImagesDialog::InitControls() {
                         EnterKey::ToFocused);
   auto* remove = AddButton(this, 1003, DialogText(IDS_SAVER_REMOVE_FOLDER),
                            DialogUnits(this, 135, 235, 124, 16), EnterKey::ToFocused);
-  connect(add, &QPushButton::clicked, this, [this] { AddFolder(m_chooseFolder()); });
+  connect(add, &QPushButton::clicked, this, [this] { OnAddFolder(); });
   connect(remove, &QPushButton::clicked, this, [this] { RemoveSelectedFolder(); });
   connect(m_list, &QTreeWidget::itemSelectionChanged, this, [this] { UpdateButtons(); });
   auto* ok = AddButton(this, IDOK, DialogText(IDS_SAVER_OK), DialogUnits(this, 313, 235, 55, 16),
@@ -122,13 +123,34 @@ std::string CManageImagesDialog::ChooseFolder() {
       .toStdString();
 }
 
-void CManageImagesDialog::AddFolder(const std::string& folder) {
-  if (folder.empty()) return;
-  const auto at = std::find(m_folders.begin(), m_folders.end(), folder);
-  if (at != m_folders.end()) return SelectRow(int(at - m_folders.begin()));
-  m_folders.push_back(folder);
-  FillFolderList();
-  SelectRow(int(m_folders.size()) - 1);
+int CManageImagesDialog::UserFolderCount() const { return int(m_folders.size()) - kFirstUserRow; }
+
+void CManageImagesDialog::OnAddFolder() {
+  if (UserFolderCount() < kMaxUserFolders) return AddFolders({m_chooseFolder()});
+  Shell().MessageBox(FormatResString(IDS_SAVER_FOLDERS_FULL, kMaxUserFolders), GetProductTitle(),
+                     MB_OK | MB_ICONWARNING);
+}
+
+void CManageImagesDialog::AddFolders(const std::vector<std::string>& folders) {
+  const std::size_t before = m_folders.size();
+  int selected = -1, leftOut = 0;
+  for (const std::string& folder : folders) {
+    if (folder.empty()) continue;
+    const auto at = std::find(m_folders.begin(), m_folders.end(), folder);
+    if (at != m_folders.end()) {
+      selected = int(at - m_folders.begin());
+    } else if (UserFolderCount() >= kMaxUserFolders) {
+      ++leftOut;
+    } else {
+      m_folders.push_back(folder);
+      selected = int(m_folders.size()) - 1;
+    }
+  }
+  if (m_folders.size() != before) FillFolderList();
+  if (selected >= 0) SelectRow(selected);
+  if (leftOut > 0)
+    Shell().MessageBox(FormatResString(IDS_SAVER_FOLDERS_LEFT_OUT, kMaxUserFolders, leftOut),
+                       GetProductTitle(), MB_OK | MB_ICONWARNING);
 }
 
 void CManageImagesDialog::RemoveSelectedFolder() {
@@ -142,12 +164,7 @@ void CManageImagesDialog::RemoveSelectedFolder() {
 
 void CManageImagesDialog::OnBnClickedOk() {
   const std::vector<std::string> users(m_folders.begin() + kFirstUserRow, m_folders.end());
-  if (!WriteUserImageFolders(users)) {
-    Shell().MessageBox(FormatResString(IDS_SAVER_FOLDERS_NOT_SAVED, ProfileFilePath().c_str()),
-                       GetProductTitle(), MB_OK | MB_ICONWARNING);
-    return;
-  }
-  accept();
+  if (SaveSettingsOrSay(UserImageFoldersChange(users), GetProductTitle())) accept();
 }
 
 void CManageImagesDialog::dragEnterEvent(QDragEnterEvent* event) {
@@ -156,8 +173,9 @@ void CManageImagesDialog::dragEnterEvent(QDragEnterEvent* event) {
 
 void CManageImagesDialog::dropEvent(QDropEvent* event) {
   const std::vector<std::string> folders = DroppedFolders(event->mimeData());
-  for (const std::string& folder : folders) AddFolder(folder);
-  if (!folders.empty()) event->acceptProposedAction();
+  if (folders.empty()) return;
+  event->acceptProposedAction();
+  AddFolders(folders);
 }
 
 void CManageImagesDialog::resizeEvent(QResizeEvent* event) {

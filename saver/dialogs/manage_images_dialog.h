@@ -5,9 +5,12 @@
 // "Add Image Folder" asks for a folder with the toolkit's folder chooser;
 // "Remove Image Folder" removes the selected user's folder; folders dropped
 // from a file manager are added. A folder already listed is not added again.
-// A user's folder that is gone or cannot be read stays listed, marked so.
-// OK stores the user's folders in the profile (a failure is reported in a
-// box); Cancel forgets the changes. The dialog cannot be made smaller than
+// At most kMaxUserFolders user's folders are listed: with the list full, Add
+// says so in a box instead of asking, and a drop adds up to the limit and
+// says how many of its folders were left out. A user's folder that is gone
+// or cannot be read stays listed, marked so. OK stores the user's folders in
+// the profile in one write (when they could not be saved, a box says why and
+// the dialog stays open); Cancel forgets the changes. The dialog cannot be made smaller than
 // it opens.
 #include <QDialog>
 #include <functional>
@@ -25,8 +28,10 @@ class CManageImagesDialog : public QDialog {
   explicit CManageImagesDialog(QWidget* parent = nullptr);
 
   QTreeWidget* List() const { return m_list; }
-  // Adds a folder (ignored when empty; selected when already listed).
-  void AddFolder(const std::string& folder);
+  // Adds the folders not listed yet, in order, while the list has room (an
+  // empty one is ignored), and selects the last one named; says in a box
+  // how many were left out for want of room.
+  void AddFolders(const std::vector<std::string>& folders);
   void RemoveSelectedFolder();
   void OnBnClickedOk();
 
@@ -46,6 +51,9 @@ class CManageImagesDialog : public QDialog {
   void SelectRow(int row);
   void UpdateButtons();
   std::string ChooseFolder();
+  // Add: a folder from m_chooseFolder, or the box that says the list is full.
+  void OnAddFolder();
+  int UserFolderCount() const;
 
   bool m_initialised = false;
   CWndResizeHelper m_resize;

@@ -10,6 +10,7 @@
 #include "platform/help_viewer.h"
 #include "platform/profile.h"
 #include "platform/shell.h"
+#include "resources/settings_saving.h"
 #include "resources/strings.h"
 #include "saver/dialogs/about_dialog.h"
 #include "saver/dialogs/dialog_pictures.h"
@@ -84,10 +85,12 @@ void CSettingsDialog::OnBnClickedHelp() { ShowSaverHelp(); }
 void CSettingsDialog::OnBnClickedOk() {
   m_closeMouseMove = Check(kSettingsCloseOnMouseMove)->isChecked() ? 1 : 0;
   m_showFps = Check(kSettingsShowFps)->isChecked() ? 1 : 0;
-  ProfileWriteBool(kSaverOptionsSection, "CloseMouseMove", m_closeMouseMove != 0);
-  ProfileWriteBool(kSaverOptionsSection, "ShowFPS", m_showFps != 0);
-  ProfileWriteBool(kSaverOptionsSection, "LimitFPSToRefreshRate", Check(kSettingsLimitFps)->isChecked());
-  accept();
+  const ProfileChange change =
+      ProfileChange()
+          .SetBool(kSaverOptionsSection, "CloseMouseMove", m_closeMouseMove != 0)
+          .SetBool(kSaverOptionsSection, "ShowFPS", m_showFps != 0)
+          .SetBool(kSaverOptionsSection, "LimitFPSToRefreshRate", Check(kSettingsLimitFps)->isChecked());
+  if (SaveSettingsOrSay(change, GetProductTitle())) accept();
 }
 
 void RunSettingsDialog(QWidget* parent) {

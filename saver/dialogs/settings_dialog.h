@@ -1,8 +1,9 @@
 #pragma once
 // The screen saver's settings (the configure switch): the three options of
 // the profile section "ScreensaverOptions", and buttons for the picture
-// folders, the help and the about box. OK writes the options as 1 or 0;
-// Cancel writes nothing.
+// folders, the help and the about box. OK writes the options as 1 or 0, in
+// one write; when they could not be saved, a box says why and the dialog
+// stays open. Cancel writes nothing.
 #include <QDialog>
 
 class QCheckBox;

@@ -10,9 +10,11 @@
 #include "game/command_ids.h"
 #include "game/frame_commands.h"
 #include "game/frame_driver.h"
+#include "game/screens/command_helper.h"
 #include "game_fixture.h"
 #include "platform/crt_random.h"
 #include "platform/shell.h"
+#include "profile_watch.h"
 #include "support/string_table.h"
 
 namespace {
@@ -388,7 +390,8 @@ TEST_F(FrameCommandsTest, ALanguageSwitchRefreshesEverythingShown) {
   EXPECT_EQ(m_bar.m_tooltipLoads, 1);
   EXPECT_EQ(m_frameWindow.m_menuReloads, 1);
   EXPECT_EQ(m_play.m_helper, (std::vector<bool>{false, true}));  // rebuilt in French
-  EXPECT_EQ(ProfileGetInt("CommandHelperWindow", "ShowCommandHelper", -1), 1);
+  EXPECT_EQ(ProfileGetInt("CommandHelperWindow", "ShowCommandHelper", -1),
+            -1);  // the helper's setting untouched
   EXPECT_EQ(LoadResString(213), "Informations sur le casse-tête");
   EXPECT_TRUE(m_commands->Router().IsChecked(ID_LANGUAGE_FRENCH));
 
@@ -403,6 +406,70 @@ TEST_F(FrameCommandsTest, ALanguageSwitchRefreshesEverythingShown) {
   EXPECT_FALSE(m_commands->Router().IsChecked(ID_LANGUAGE_ENGLISH));
   EXPECT_EQ(ProfileGetString("", "Language", ""), "french");
   EXPECT_EQ(CFrameCommands::StoredLanguage(), CFrameCommands::kFrench);
+}
+
+// ---- settings not saved ------------------------------------------------------------------------
+// F6, the frame rate, the language menu and the helper's close box store
+// their one value in one write. When the profile takes no write, what the
+// player did stays done and one box says so, in the language in use (for
+// the language menu, the one chosen).
+TEST_F(FrameCommandsTest, ACommandWhoseSettingIsNotSavedSaysSoAndStaysDone) {
+  StartWithPuzzle(3, 3);
+  const auto name = [](int language) { return language == CFrameCommands::kFrench ? "french" : "english"; };
+  struct Case {
+    const char* what;
+    std::function<void(int language)> run;
+    std::function<bool(int language)> done;  // what the player sees afterwards
+    const char* section;
+    const char* entry;
+    std::function<std::string(int language)> stored;
+  };
+  const Case cases[] = {
+      {"F6", [this](int) { m_commands->Dispatch(ID_COMMAND_HELPER); },
+       [this](int) { return !m_game->m_showCommandHelper; }, "CommandHelperWindow", "ShowCommandHelper",
+       [](int) { return "0"; }},
+      {"frame rate", [this](int) { m_commands->Dispatch(ID_SHOW_FPS); },
+       [this](int) { return m_game->m_showFPS; }, "", "ShowFPS", [](int) { return "1"; }},
+      {"language",
+       [this](int language) {
+         m_commands->Dispatch(language == CFrameCommands::kFrench ? ID_LANGUAGE_FRENCH : ID_LANGUAGE_ENGLISH);
+       },
+       [this](int language) { return m_commands->Language() == language; }, "", "Language", name},
+      {"helper's close box", [](int) { CCommandHelperWindow().OnCloseClicked(); },
+       [this](int) { return !m_game->m_showCommandHelper; }, "CommandHelperWindow", "ShowCommandHelper",
+       [](int) { return "0"; }},
+  };
+  for (const int language : {CFrameCommands::kEnglish, CFrameCommands::kFrench}) {
+    const int other =
+        language == CFrameCommands::kFrench ? CFrameCommands::kEnglish : CFrameCommands::kFrench;
+    for (const Case& c : cases) {
+      const ScopedProfileFile profile(
+          m_dir.WriteFile(c.what + std::string(name(language)) + "/Ravelle.ini", ""));
+      for (const bool refused : {true, false}) {
+        SCOPED_TRACE(std::string(c.what) + " in " + name(language) + (refused ? ", refused" : ""));
+        m_commands->SetLanguage(c.what == std::string("language") ? other : language);
+        m_game->m_showCommandHelper = true;
+        m_game->m_showFPS = false;
+        const std::string pipe = refused ? testkit::BlockProfileWrites() : "";
+        testkit::FileReplacements replacements(ProfileFilePath());
+        m_shell.boxes.clear();
+        c.run(language);
+        EXPECT_TRUE(c.done(language));
+        const std::string stored = ProfileGetString(c.section, c.entry, "<none>");
+        if (refused) {
+          ASSERT_EQ(m_shell.boxes.size(), 1u);
+          EXPECT_EQ(m_shell.boxes[0].text, testkit::BlockedProfileBox(language == CFrameCommands::kFrench));
+          EXPECT_EQ(m_shell.boxes[0].caption, "Ravelle");
+          EXPECT_NE(stored, c.stored(language));
+          std::filesystem::remove(pipe);
+        } else {
+          EXPECT_TRUE(m_shell.boxes.empty());
+          EXPECT_EQ(replacements.Count(), 1);
+          EXPECT_EQ(stored, c.stored(language));
+        }
+      }
+    }
+  }
 }
 
 // ---- outside the game --------------------------------------------------------------------------

@@ -12,9 +12,13 @@
 #include <QTextBrowser>
 #include <QTreeWidget>
 
+#include <filesystem>
+#include <fstream>
+
 #include "platform/help_viewer.h"
 #include "platform/profile.h"
 #include "platform/shell.h"
+#include "profile_watch.h"
 #include "resources/strings.h"
 #include "saver/dialogs/about_dialog.h"
 #include "saver/dialogs/manage_images_dialog.h"
@@ -53,6 +57,10 @@ class SaverDialogs_Offscreen : public ::testing::Test {
     ASSERT_TRUE(dialog->grab().save(folder + "/" + name + ".png"));
   }
   static int Stored(const char* name) { return ProfileGetInt("ScreensaverOptions", name, -1); }
+  static std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
 
   testkit::TempDir m_dir;
   testkit::ScopedInstallation m_install{m_dir.path()};
@@ -228,6 +236,124 @@ TEST_F(SaverDialogs_Offscreen, AVanishedFolderIsShownAsSuch) {
   Item<QPushButton>(&dialog, 1003)->click();
   Item<QPushButton>(&dialog, IDOK)->click();
   EXPECT_TRUE(ReadUserImageFolders().empty());
+}
+
+// Both dialogs that save: one OK saves all their values in one write; a save
+// that fails is said in one box naming the file and the reason, in English
+// and French, and the dialog stays open until a save succeeds or Cancel.
+TEST_F(SaverDialogs_Offscreen, OneOkIsOneWriteAndAFailedSaveKeepsTheDialogOpen) {
+  const std::string mine = m_dir.MakeFolder("mine"), more = m_dir.MakeFolder("more");
+  struct Case {
+    const char* what;
+    std::function<QDialog*()> open;  // with the user's changes
+    std::function<void()> expectSaved;
+  };
+  const Case cases[] = {
+      {"settings",
+       [] {
+         auto* d = new CSettingsDialog;
+         Item<QCheckBox>(d, kSettingsShowFps)->setChecked(true);
+         return d;
+       },
+       [] {
+         EXPECT_EQ(Stored("CloseMouseMove"), 1);
+         EXPECT_EQ(Stored("ShowFPS"), 1);
+         EXPECT_EQ(Stored("LimitFPSToRefreshRate"), 1);
+       }},
+      {"picture folders",
+       [&] {
+         auto* d = new CManageImagesDialog;
+         d->AddFolders({mine});
+         d->List()->setCurrentItem(d->List()->topLevelItem(2));
+         Item<QPushButton>(d, 1003)->click();  // "/gone", then "/gone/too"
+         Item<QPushButton>(d, 1003)->click();
+         return d;
+       },
+       [&] {
+         EXPECT_EQ(ReadUserImageFolders(), (std::vector<std::string>{more, mine}));
+         EXPECT_EQ(ProfileGetString(kSaverFoldersSection, "Folder3", "<none>"), "");  // emptied
+       }},
+  };
+  const std::string french =
+      QCoreApplication::applicationDirPath().toStdString() + "/LanguageFrench/Brindle.strings";
+  for (const bool inFrench : {false, true}) {
+    if (inFrench) {
+      ASSERT_TRUE(LoadLanguageStrings(french));
+    }
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (inFrench ? " in French" : ""));
+      const ScopedProfileFile profile(m_dir.WriteFile(
+          std::string(c.what) + (inFrench ? "-fr" : "") + "/profile.ini",
+          "[ScreensaverFolders]\nCount=3\nFolder1=" + more + "\nFolder2=/gone\nFolder3=/gone/too\n"));
+      const std::string before = ReadAll(ProfileFilePath());
+      const std::string pipe = testkit::BlockProfileWrites();
+      m_shell.boxes.clear();
+      std::unique_ptr<QDialog> dialog(c.open());
+      dialog->show();
+      Item<QPushButton>(dialog.get(), IDOK)->click();
+      ASSERT_EQ(m_shell.boxes.size(), 1u);
+      EXPECT_EQ(m_shell.boxes[0].text, testkit::BlockedProfileBox(inFrench));
+      EXPECT_EQ(m_shell.boxes[0].caption, inFrench ? "Économiseur d'écran Ravelle" : "Ravelle Screensaver");
+      EXPECT_TRUE(dialog->isVisible());
+      EXPECT_EQ(ReadAll(ProfileFilePath()), before);
+
+      std::filesystem::remove(pipe);
+      testkit::FileReplacements replacements(ProfileFilePath());
+      Item<QPushButton>(dialog.get(), IDOK)->click();
+      EXPECT_EQ(replacements.Count(), 1);
+      EXPECT_EQ(m_shell.boxes.size(), 1u);
+      EXPECT_FALSE(dialog->isVisible());
+      EXPECT_EQ(dialog->result(), QDialog::Accepted);
+      c.expectSaved();
+    }
+  }
+}
+
+// At most kMaxUserFolders user's folders: with the list full, Add says so
+// instead of asking and a drop adds nothing; a drop that crosses the limit
+// adds up to it and says how many were left out. OK stores the full list.
+TEST_F(SaverDialogs_Offscreen, TheFolderLimitIsSaidAndNothingAddedIsLostSilently) {
+  const auto storeFolders = [&](int count) {
+    std::ofstream profile(ProfileFilePath());
+    profile << "[ScreensaverFolders]\nCount=" << count << "\n";
+    for (int i = 1; i <= count; ++i) profile << "Folder" << i << "=/f/" << i << "\n";
+  };
+  const std::vector<std::string> dropped = {m_dir.MakeFolder("a"), m_dir.MakeFolder("b"),
+                                            m_dir.MakeFolder("c")};
+  bool asked = false;
+  storeFolders(kMaxUserFolders);
+  {
+    CManageImagesDialog dialog;
+    ASSERT_EQ(dialog.List()->topLevelItemCount(), kMaxUserFolders + 1);
+    dialog.m_chooseFolder = [&] {
+      asked = true;
+      return dropped[0];
+    };
+    Item<QPushButton>(&dialog, 1002)->click();
+    EXPECT_FALSE(asked);
+    ASSERT_EQ(m_shell.boxes.size(), 1u);
+    EXPECT_EQ(m_shell.boxes[0].text,
+              "No more picture folders can be added: the screensaver keeps at most 1000.");
+    Drop(dialog.List()->viewport(), {dropped[0]});
+    ASSERT_EQ(m_shell.boxes.size(), 2u);
+    EXPECT_EQ(m_shell.boxes[1].text,
+              "The screensaver keeps at most 1000 picture folders. Dropped folders not added: 1.");
+    EXPECT_EQ(dialog.List()->topLevelItemCount(), kMaxUserFolders + 1);
+  }
+  m_shell.boxes.clear();
+  storeFolders(kMaxUserFolders - 1);
+  CManageImagesDialog dialog;
+  Drop(dialog.List()->viewport(), dropped);
+  ASSERT_EQ(m_shell.boxes.size(), 1u);
+  EXPECT_EQ(m_shell.boxes[0].text,
+            "The screensaver keeps at most 1000 picture folders. Dropped folders not added: 2.");
+  ASSERT_EQ(dialog.List()->topLevelItemCount(), kMaxUserFolders + 1);
+  EXPECT_EQ(Rows(dialog.List()).back(), dropped[0]);
+  Item<QPushButton>(&dialog, IDOK)->click();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  const std::vector<std::string> stored = ReadUserImageFolders();
+  ASSERT_EQ(stored.size(), std::size_t(kMaxUserFolders));
+  EXPECT_EQ(stored.back(), dropped[0]);
 }
 
 TEST_F(SaverDialogs_Offscreen, AboutShowsTitleVersionLinksAndNotice) {
