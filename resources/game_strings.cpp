@@ -10,7 +10,9 @@ const StringTable& GameStrings() {
       {IDS_HELP_HOME, "Home"},
       {IDS_SETTINGS_NOT_SAVED, "Your settings could not be saved in:\n%s\n\n%s"},
       {IDS_SETTINGS_LOCK_HELD, "Another program is holding the file. Close it and try again."},
-      {IDS_SETTINGS_NOT_REGULAR, "The file or its lock file (ending in .lock) is not a regular file."},
+      {IDS_SETTINGS_NOT_REGULAR,
+       "The file or its lock file (ending in .lock) is not what it should be: a pipe, a folder, a device or "
+       "a large file is in its place."},
       {IDS_SETTINGS_TOO_LARGE, "The file would be larger than 1 MB."},
       {IDS_SETTINGS_DISK, "The disk refused the write (no permission or no space left)."},
       // ---- game dialogs ----

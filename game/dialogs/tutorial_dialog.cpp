@@ -79,7 +79,10 @@ void CTutorialDialog::Step(int by) {
 }
 
 void CTutorialDialog::done(int result) {
-  GameProfileChange().Set(profile::kShowTutorialDialog, m_atStart->isChecked()).SaveOrSay();
+  // Saved when the player changed it: an unwritable profile then says so
+  // once, not at every close.
+  if (m_atStart->isChecked() != ReadProfileBool(profile::kShowTutorialDialog))
+    GameProfileChange().Set(profile::kShowTutorialDialog, m_atStart->isChecked()).SaveOrSay();
   QDialog::done(result);
   deleteLater();
 }

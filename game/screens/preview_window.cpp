@@ -61,8 +61,12 @@ bool CImagePreviewWindow::Open(CKVRTexture* picture) {
 
 void CImagePreviewWindow::Close() {
   if (!m_created) return;
-  WriteProfileInt(profile::kPreviewLastPos, PackPosition(m_rect.left, m_rect.top));
-  WriteProfileInt(profile::kPreviewLastWidth, Width(m_rect));
+  // Nobody asked for it: a failure is said on stderr only.
+  GameProfileChange()
+      .Set(profile::kPreviewLastPos, PackPosition(m_rect.left, m_rect.top))
+      .Set(profile::kPreviewLastWidth, Width(m_rect))
+      .Values()
+      .Save();
   m_gripTexture.Release();
   m_gripSprite.Release();
   m_visible = m_hovered = m_moving = m_resizing = false;

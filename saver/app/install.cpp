@@ -72,8 +72,10 @@ std::string DesktopEntryText(const std::string& programPath) {
 }
 
 bool SetDesktopScreensaver(const std::string& programPath) {
-  bool written = ProfileWriteString(kDesktopSaverSection, "ScreensaverPath", programPath);
-  written = ProfileWriteString(kDesktopSaverSection, "ScreenSaveActive", "1") && written;
+  bool written = ProfileChange()
+                     .SetString(kDesktopSaverSection, "ScreensaverPath", programPath)
+                     .SetString(kDesktopSaverSection, "ScreenSaveActive", "1")
+                     .Save() == ProfileFault::None;
   const std::string folder = DesktopEntryFolder();
   std::error_code error;
   std::filesystem::create_directories(folder, error);

@@ -48,11 +48,13 @@ std::string BlockProfileWrites() {
 }
 
 std::string BlockedProfileBox(bool french) {
-  return french ? "Vos réglages n'ont pas pu être enregistrés dans :\n" + ProfileFilePath() +
-                      "\n\nLe fichier ou son fichier de verrou (terminé par .lock) n'est pas un fichier "
-                      "ordinaire."
-                : "Your settings could not be saved in:\n" + ProfileFilePath() +
-                      "\n\nThe file or its lock file (ending in .lock) is not a regular file.";
+  return french
+             ? "Vos réglages n'ont pas pu être enregistrés dans :\n" + ProfileFilePath() +
+                   "\n\nLe fichier ou son fichier de verrou (terminé par .lock) n'est pas ce qu'il devrait "
+                   "être : un tube, un dossier, un périphérique ou un gros fichier est à sa place."
+             : "Your settings could not be saved in:\n" + ProfileFilePath() +
+                   "\n\nThe file or its lock file (ending in .lock) is not what it should be: a pipe, a "
+                   "folder, a device or a large file is in its place.";
 }
 
 }  // namespace testkit
