@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -94,6 +95,10 @@ std::shared_ptr<const IniText> CurrentText(const std::string& path) {
 }
 
 // ---- write lock ---------------------------------------------------------------
+// Set from a signal handler: lock-free.
+std::atomic<bool> g_stopWaits{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
 // What is at a lock's path, looked at without opening it.
 enum class LockPath { Free, Lock, Refused };
 
@@ -141,7 +146,8 @@ class WriteLock {
       }
       static FileIdentity outlasted;  // the lock whose holder outlasted a wait
       const FileIdentity holder = IdentityOf(path);
-      if ((holder.exists && holder == outlasted) || std::chrono::steady_clock::now() >= deadline) {
+      if ((holder.exists && holder == outlasted) || g_stopWaits.load() ||
+          std::chrono::steady_clock::now() >= deadline) {
         outlasted = holder;
         m_fault = ProfileFault::LockHeld;
         m_why =
@@ -286,6 +292,8 @@ bool ProfileWriteString(const std::string& section, const std::string& entry, co
 bool ProfileWriteBool(const std::string& section, const std::string& entry, bool value) {
   return ProfileWriteInt(section, entry, value ? 1 : 0);
 }
+
+void StopProfileLockWaits(bool stop) { g_stopWaits.store(stop); }
 
 std::string ProfileFilePath() { return UserProfilePath(); }
 std::string SetProfileFile(const std::string& path) { return std::exchange(g_profileFile, path); }

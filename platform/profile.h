@@ -115,6 +115,11 @@ class ProfileSnapshot {
   std::shared_ptr<const IniText> m_text;
 };
 
+// While stopped, a save waits for no lock: one that another program holds
+// fails it at once (as held). For a program that is ending, so that a save
+// under way does not hold up its end. Safe to call in a signal handler.
+void StopProfileLockWaits(bool stop);
+
 // One value each, saved as a ProfileChange of its own: false when it was not.
 bool ProfileWriteInt(const std::string& section, const std::string& entry, int value);
 bool ProfileWriteString(const std::string& section, const std::string& entry, const std::string& value);

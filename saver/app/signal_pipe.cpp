@@ -6,6 +6,8 @@
 #include <unistd.h>
 #include <csignal>
 
+#include "platform/profile.h"
+
 namespace {
 
 int g_pipe[2] = {-1, -1};
@@ -14,6 +16,7 @@ struct sigaction g_previousInt;
 
 void WriteByte(int) {
   const int saved = errno;
+  StopProfileLockWaits(true);  // a save waiting for the lock gives up, so the close comes at once
   const char byte = 1;
   if (write(g_pipe[1], &byte, 1) < 0) {
     // The pipe is full: a close is already waiting.
@@ -44,6 +47,7 @@ TerminationSignals::~TerminationSignals() {
   if (!m_notifier) return;
   sigaction(SIGTERM, &g_previousTerm, nullptr);
   sigaction(SIGINT, &g_previousInt, nullptr);
+  StopProfileLockWaits(false);
   m_notifier.reset();
   close(g_pipe[0]);
   close(g_pipe[1]);

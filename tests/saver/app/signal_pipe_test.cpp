@@ -1,10 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QCoreApplication>
+#include <QLockFile>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
+#include <thread>
 
+#include "platform/profile.h"
 #include "saver/app/signal_pipe.h"
+#include "testkit.h"
 
 namespace {
 void Ignore(int) {}
@@ -35,4 +43,39 @@ TEST(TerminationSignals_Offscreen, EachSignalBecomesOneCallOnTheEventLoop) {
   EXPECT_EQ(now.sa_handler, &Ignore);
   sigaction(SIGTERM, &savedTerm, nullptr);
   sigaction(SIGINT, &savedInt, nullptr);
+}
+
+// A save that waits for a lock another program holds (a stopped program)
+// gives up as soon as a signal comes, so the close is not held up by it.
+TEST(TerminationSignals_Offscreen, ASignalEndsASavesWaitForTheLock) {
+  testkit::TempDir dir;
+  const std::string file = dir.WriteFile("profile.ini", "[A]\nB=1\n");
+  const ScopedProfileFile profile(file);
+  const pid_t holder = ::fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    QLockFile lock(QString::fromStdString(file + ".lock"));
+    if (lock.lock()) ::raise(SIGSTOP);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(holder, &status, WUNTRACED), holder);
+  {
+    TerminationSignals terminations([] {});
+    std::atomic<bool> waiting{false};
+    std::thread saver([&] {
+      waiting = true;
+      EXPECT_EQ(ProfileChange().SetInt("A", "B", 2).Save(), ProfileFault::LockHeld);
+    });
+    while (!waiting) std::this_thread::yield();
+    const auto start = std::chrono::steady_clock::now();
+    ::raise(SIGTERM);
+    saver.join();
+    // Not a timing: whether the save sat out the whole wait.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(kProfileLockWaitMs / 2));
+    QCoreApplication::processEvents();
+  }
+  ::kill(holder, SIGKILL);
+  ::waitpid(holder, &status, 0);
+  EXPECT_EQ(ProfileChange().SetInt("A", "B", 3).Save(), ProfileFault::None);  // saves again once it is over
 }
