@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -19,6 +18,7 @@
 
 #include "platform/data_file.h"
 #include "platform/profile.h"
+#include "profile_watch.h"
 #include "testkit.h"
 
 namespace {
@@ -337,16 +337,8 @@ TEST(ProfileLock, AStoppedHolderMakesTheWriteFailWithinTheWait) {
   testkit::TempDir dir;
   const std::string file = dir.WriteFile("profile.ini", "[GameOptions]\nPieceCount=40\n");
   const ScopedProfileFile profile(file);
-  const pid_t holder = ::fork();
-  ASSERT_GE(holder, 0);
-  if (holder == 0) {
-    QLockFile lock(QString::fromStdString(file + ".lock"));
-    if (lock.lock()) ::raise(SIGSTOP);
-    ::_exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(holder, &status, WUNTRACED), holder);
-  ASSERT_TRUE(WIFSTOPPED(status));
+  testkit::StoppedLockHolder holder(file);
+  ASSERT_TRUE(holder.Holding());
 
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
@@ -361,8 +353,7 @@ TEST(ProfileLock, AStoppedHolderMakesTheWriteFailWithinTheWait) {
   EXPECT_LT(first, std::chrono::milliseconds(10 * kProfileLockWaitMs));
   EXPECT_LT(second, std::chrono::milliseconds(kProfileLockWaitMs / 2));
 
-  ::kill(holder, SIGKILL);
-  ASSERT_EQ(::waitpid(holder, &status, 0), holder);
+  holder.Release();
   EXPECT_TRUE(ProfileWriteInt("GameOptions", "PieceCount", 62));
   EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), 62);
 }
@@ -469,24 +460,6 @@ Folder3=
   EXPECT_EQ(ProfileGetInt("GameOptions", "NewVersionsCheckXDays", 0), -7);
 }
 
-namespace {
-// How many files were renamed into the folder while run ran.
-int ReplacementsDuring(const std::string& folder, const std::function<void()>& run) {
-  const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  EXPECT_GE(watch, 0);
-  ::inotify_add_watch(watch, folder.c_str(), IN_MOVED_TO);
-  run();
-  int count = 0;
-  alignas(inotify_event) char buffer[4096];
-  for (ssize_t n; (n = ::read(watch, buffer, sizeof buffer)) > 0;)
-    for (char* at = buffer; at < buffer + n;
-         at += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(at)->len)
-      ++count;
-  ::close(watch);
-  return count;
-}
-}  // namespace
-
 // The values of one change are one replacement of the file, made from the
 // file as it is when the change is saved: what another program wrote since
 // stays.
@@ -500,12 +473,15 @@ TEST_F(Profile, OneChangeIsOneReplacementThatKeepsTheOthersValues) {
     QSettings other(QString::fromStdString(dir / "profile.ini"), QSettings::IniFormat);
     other.setValue("Screensaver/ShowFPS", 1);
   }
-  EXPECT_EQ(ReplacementsDuring(dir.path(), [&] { EXPECT_EQ(change.Save(), ProfileFault::None); }), 1);
+  testkit::FileReplacements replacements(dir / "profile.ini");
+  EXPECT_EQ(change.Save(), ProfileFault::None);
+  EXPECT_EQ(replacements.Count(), 1);
   const ProfileSnapshot now;
   EXPECT_EQ(now.GetInt("ScreensaverFolders", "Count", 0), 300);
   EXPECT_EQ(now.GetString("ScreensaverFolders", "Folder300", ""), "/f300");
   EXPECT_EQ(now.GetInt("Screensaver", "ShowFPS", 0), 1);
-  EXPECT_EQ(ReplacementsDuring(dir.path(), [] { EXPECT_EQ(ProfileChange().Save(), ProfileFault::None); }), 0);
+  EXPECT_EQ(ProfileChange().Save(), ProfileFault::None);
+  EXPECT_EQ(replacements.Count(), 1);  // saving nothing touches nothing
 }
 
 // A save that cannot be made answers why, at once unless the lock is held,

@@ -2,7 +2,11 @@
 
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <QLockFile>
+
+#include <csignal>
 
 #include <cerrno>
 #include <cstring>
@@ -55,6 +59,25 @@ std::string BlockedProfileBox(bool french) {
              : "Your settings could not be saved in:\n" + ProfileFilePath() +
                    "\n\nThe file or its lock file (ending in .lock) is not what it should be: a pipe, a "
                    "folder, a device or a large file is in its place.";
+}
+
+// ---- holding --------------------------------------------------------------------------------
+StoppedLockHolder::StoppedLockHolder(const std::string& file) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    QLockFile lock(QString::fromStdString(file + ".lock"));
+    if (lock.lock()) ::raise(SIGSTOP);
+    ::_exit(0);
+  }
+  int status = 0;
+  if (pid > 0 && ::waitpid(pid, &status, WUNTRACED) == pid && WIFSTOPPED(status)) m_pid = pid;
+}
+
+void StoppedLockHolder::Release() {
+  if (m_pid <= 0) return;
+  ::kill(m_pid, SIGKILL);
+  ::waitpid(m_pid, nullptr, 0);
+  m_pid = -1;
 }
 
 }  // namespace testkit

@@ -2,7 +2,9 @@
 // The profile seen from outside, for the tests of what saves settings: how
 // many times the file took new bytes, and a profile that takes no write.
 //
-// Sections: watching - refusing
+// Sections: watching - refusing - holding
+#include <sys/types.h>
+
 #include <string>
 
 namespace testkit {
@@ -38,5 +40,24 @@ std::string BlockProfileWrites();
 // The whole text of the box that says a change was not saved in the profile
 // in use because of that pipe, in English or (french) in French.
 std::string BlockedProfileBox(bool french);
+
+// ---- holding --------------------------------------------------------------------------------
+// Another program that took a settings file's lock and stopped (SIGSTOP)
+// before letting it go, as a hung program would: the lock stays held until
+// Release or the end of the scope, which kill the program.
+class StoppedLockHolder {
+ public:
+  explicit StoppedLockHolder(const std::string& file);
+  ~StoppedLockHolder() { Release(); }
+  StoppedLockHolder(const StoppedLockHolder&) = delete;
+  StoppedLockHolder& operator=(const StoppedLockHolder&) = delete;
+
+  // The holder stopped holding the lock (false when it could not be made).
+  bool Holding() const { return m_pid > 0; }
+  void Release();
+
+ private:
+  pid_t m_pid = -1;
+};
 
 }  // namespace testkit

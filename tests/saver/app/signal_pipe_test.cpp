@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
 #include <QCoreApplication>
-#include <QLockFile>
 
 #include <atomic>
 #include <chrono>
@@ -11,6 +8,7 @@
 #include <thread>
 
 #include "platform/profile.h"
+#include "profile_watch.h"
 #include "saver/app/signal_pipe.h"
 #include "testkit.h"
 
@@ -51,15 +49,8 @@ TEST(TerminationSignals_Offscreen, ASignalEndsASavesWaitForTheLock) {
   testkit::TempDir dir;
   const std::string file = dir.WriteFile("profile.ini", "[A]\nB=1\n");
   const ScopedProfileFile profile(file);
-  const pid_t holder = ::fork();
-  ASSERT_GE(holder, 0);
-  if (holder == 0) {
-    QLockFile lock(QString::fromStdString(file + ".lock"));
-    if (lock.lock()) ::raise(SIGSTOP);
-    ::_exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(holder, &status, WUNTRACED), holder);
+  testkit::StoppedLockHolder holder(file);
+  ASSERT_TRUE(holder.Holding());
   {
     TerminationSignals terminations([] {});
     std::atomic<bool> waiting{false};
@@ -75,7 +66,6 @@ TEST(TerminationSignals_Offscreen, ASignalEndsASavesWaitForTheLock) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(kProfileLockWaitMs / 2));
     QCoreApplication::processEvents();
   }
-  ::kill(holder, SIGKILL);
-  ::waitpid(holder, &status, 0);
+  holder.Release();
   EXPECT_EQ(ProfileChange().SetInt("A", "B", 3).Save(), ProfileFault::None);  // saves again once it is over
 }
