@@ -257,6 +257,24 @@ TEST_F(FrameCommandsTest, ANewPuzzleMemoryCannotHoldShowsOneBoxAndTheStartScreen
   }
 }
 
+// A new definition whose meshes memory cannot hold gives the puzzle up the
+// same way.
+TEST_F(FrameCommandsTest, ARebuildMemoryCannotHoldGivesThePuzzleUp) {
+  StartWithPuzzle(4, 3);
+  const int changed = m_game->m_settings.m_board.m_definition == 1 ? 2 : 1;
+  m_dialogs.m_options = [changed] { ProfileWriteInt("GameOptions", "PuzzleDefinition", changed); };
+  {
+    const ScopedAllocationFailure failing(0, true);
+    ASSERT_TRUE(m_commands->Dispatch(ID_OPTIONS));
+  }
+  ASSERT_EQ(m_shell.boxes.size(), 1u);
+  EXPECT_EQ(m_shell.boxes[0].text.rfind("There is not enough memory", 0), 0u);
+  EXPECT_EQ(m_game->m_screenType, kScreenStart);
+  EXPECT_FALSE(m_game->m_playTimer.m_running);
+  EXPECT_TRUE(m_game->m_settings.m_board.m_pieces.empty());
+  m_script.m_unexpectedFailures.clear();  // the device's answers that memory ran out
+}
+
 // Memory that runs out while the play screen draws (an upload the device
 // could not make) gives the puzzle up the same way, once, through the
 // command the frame posts.
