@@ -16,6 +16,9 @@ inline constexpr UINT ID_GAME_MENU = 32201;
 inline constexpr UINT ID_TOGGLE_FULL_SCREEN = 32202;
 inline constexpr UINT ID_SHOW_FPS = 32203;
 inline constexpr UINT ID_COMMAND_HELPER = 32779;
+// Posted by the game object when memory ran out drawing the puzzle; in no
+// menu.
+inline constexpr UINT ID_PUZZLE_TOO_LARGE = 32780;
 inline constexpr UINT ID_PUZZLE_INFORMATION = 32301;
 inline constexpr UINT ID_SHOW_HIDE_PREVIEW = 32302;
 inline constexpr UINT ID_COMPANY_HOME_PAGE = 32401;

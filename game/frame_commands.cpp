@@ -7,6 +7,7 @@
 #include "game/game_text_ids.h"
 #include "game/system_services.h"
 #include "platform/crt_random.h"
+#include "platform/d3d9/d3d9_resources.h"
 #include "platform/input/input.h"
 #include "platform/shell.h"
 #include "platform/toolkit_language.h"
@@ -38,6 +39,8 @@ void CFrameCommands::Register() {
   r.Add(
       ID_CHANGE_ENVIRONMENT, [this] { OnChangeEnvironment(); }, running);
   r.Add(ID_OPTIONS, [this] { OnOptions(); });
+  r.Add(
+      ID_PUZZLE_TOO_LARGE, [this] { OnPuzzleTooLarge(); }, running);
   r.Add(
       ID_LANGUAGE_ENGLISH, [this] { SwitchLanguage(kEnglish); }, {},
       [this] { return m_language == kEnglish; });
@@ -143,16 +146,24 @@ void CFrameCommands::OnCreateNewPuzzle() {
   Paused([this] {
     if (!m_dialogs.RunNewPuzzle(m_game.m_settings)) return;
     m_window.SetWaitCursor(true);
+    const unsigned long long lacks = OutOfMemoryCount();
     if (m_game.CreatePuzzle(m_game.m_settings)) {
       m_game.SetScreen(kScreenPlay);
       if (m_game.IsPlayScreenCurrent()) m_game.PlayScreen()->ResetPlayView(true);
       m_game.ShowStatusMessage(LoadResString(IDS_HELP_HINT), 25.0f);
+    } else if (OutOfMemoryCount() != lacks) {
+      OnPuzzleTooLarge();
     } else {
       Shell().MessageBox(LoadResString(IDS_PUZZLE_NOT_CREATED), LoadResString(IDS_ERROR_CAPTION),
                          MB_ICONERROR);
     }
     m_window.SetWaitCursor(false);
   });
+}
+
+void CFrameCommands::OnPuzzleTooLarge() {
+  m_game.DropPuzzle();
+  Shell().MessageBox(LoadResString(IDS_PUZZLE_TOO_LARGE), LoadResString(IDS_ERROR_CAPTION), MB_ICONERROR);
 }
 
 void CFrameCommands::OnChangeEnvironment() {
@@ -175,7 +186,8 @@ void CFrameCommands::OnOptions() {
     if (definition != oldDefinition) {
       board.m_definition = definition;
       CrtSrand(static_cast<std::uint32_t>(m_game.m_settings.m_seed));
-      board.Rebuild();
+      const unsigned long long lacks = OutOfMemoryCount();
+      if (!board.Rebuild() && OutOfMemoryCount() != lacks) OnPuzzleTooLarge();
     }
     const bool shiny = ReadProfileBool(profile::kShinyPieces);
     if (shiny != oldShiny) board.m_shinyPieces = shiny;

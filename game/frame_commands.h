@@ -63,6 +63,9 @@ class CFrameCommands {
   // Handlers.
   void OnShowStartScreen();
   void OnCreateNewPuzzle();
+  // Memory could not hold the puzzle: it is dropped (the start screen shows)
+  // and a box says so.
+  void OnPuzzleTooLarge();
   void OnChangeEnvironment();
   void OnOptions();
   void OnGameMenu();

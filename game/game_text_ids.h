@@ -26,6 +26,7 @@ enum : unsigned {
   IDS_REPORT_NOT_SHOWN = 323,            // the system report's file (no viewer)
   IDS_UPDATE_CHECKER_MISSING = 324,      // the update checker's path
   IDS_UPDATE_CHECKER_NOT_STARTED = 325,  // the update checker's path
+  IDS_PUZZLE_TOO_LARGE = 326,            // a puzzle that memory cannot hold
 
   // Play screen, icon bar and command helper.
   IDS_CONGRATULATION = 215,

@@ -13,6 +13,7 @@
 #include "game/game_profile.h"
 #include "platform/clock.h"
 #include "platform/crt_random.h"
+#include "platform/d3d9/d3d9_resources.h"
 #include "platform/input/input.h"
 #include "sound/sound_manager.h"
 #include "support/support.h"
@@ -137,9 +138,12 @@ void CPuzzleGame::RunFrame() {
 
 void CPuzzleGame::Render() {
   if (!g_Engine.Device() || !g_Engine.BeginFrame()) return;
+  const unsigned long long lacks = OutOfMemoryCount();
   if (m_currentScreen) m_currentScreen->Render();
   if (m_topBar && m_topBarActive) m_topBar->Render();
   EndFrame();
+  if (OutOfMemoryCount() != lacks && IsPlayScreenCurrent() && !std::exchange(m_tooLargePosted, true))
+    GameHost().PostCommand(ID_PUZZLE_TOO_LARGE);
 }
 
 void CPuzzleGame::EndFrame() {
@@ -268,7 +272,18 @@ bool CPuzzleGame::MakeBoard(PuzzleSettings& settings, CKVRTexture& picture, int 
   settings.m_currentFile.clear();
   m_lastChoice = settings.Choice();
   m_hasPuzzle = true;
+  m_dropped = m_tooLargePosted = false;
   return true;
+}
+
+void CPuzzleGame::DropPuzzle() {
+  m_playTimer.Pause();
+  m_settings.m_board.Clear();
+  m_settings.m_pictureTexture.Release();
+  m_settings.m_currentFile.clear();
+  m_hasPuzzle = false;
+  m_dropped = true;
+  SetScreen(kScreenStart);
 }
 
 // ---- play time ------------------------------------------------------------------------------
@@ -277,7 +292,7 @@ void CPuzzleGame::PausePlayTime() {
 }
 
 void CPuzzleGame::ResumePlayTime() {
-  if (m_settings.m_board.m_completion < 100.0f) m_playTimer.Resume();
+  if (!m_dropped && m_settings.m_board.m_completion < 100.0f) m_playTimer.Resume();
 }
 
 void CPuzzleGame::PauseForMinimise() {

@@ -73,7 +73,9 @@ class CPuzzleGame {
   // One frame: input, bar, current screen, drawing (not when the bar issued
   // a command).
   void RunFrame();
-  // Draws one frame without updating anything.
+  // Draws one frame without updating anything. When the device ran out of
+  // memory drawing the play screen, posts ID_PUZZLE_TOO_LARGE (once per
+  // puzzle).
   void Render();
   // FPS text, status band, end of scene and present.
   void EndFrame();
@@ -88,17 +90,25 @@ class CPuzzleGame {
   bool ChooseDefaultPicture();
   // A new board from m_settings. On failure (the picture does not load or
   // the board cannot be made) the puzzle on the table keeps its picture,
-  // board and settings.
+  // board and settings, unless the device ran out of memory while making
+  // the board (OutOfMemoryCount grew): then it has none, and the caller
+  // drops the puzzle.
   bool CreatePuzzle(PuzzleSettings& settings);
   // The puzzle of a saved game: the choice into m_settings and a board made
   // from it with the given seed and an already loaded picture, which takes
   // the current picture's place (the old one is left in `picture`). Pieces
   // stay at home, the play timer is not touched. On failure the puzzle on
-  // the table keeps its picture, board and settings.
+  // the table keeps its picture, board and settings, as for CreatePuzzle.
   bool RestorePuzzle(const PuzzleChoice& choice, int seed, CKVRTexture& picture);
+  // Gives up the puzzle memory could not hold (making or drawing it): board
+  // and picture released, play time stopped and kept so, the start screen
+  // current.
+  void DropPuzzle();
   void CreateFonts();
   void ReleaseDeviceObjects();
   void PausePlayTime();
+  // Only while the puzzle is not complete, and not after DropPuzzle until
+  // the next board is made.
   void ResumePlayTime();
   // The play time around a minimised window: pause without looking at the
   // completion; resume as ResumePlayTime, only for a running puzzle.
@@ -134,7 +144,9 @@ class CPuzzleGame {
   IPlayScreen* m_playScreen = nullptr;
   ITopBar* m_topBar = nullptr;
   bool m_topBarActive = false;
-  bool m_hasPuzzle = false;  // a board was made; m_lastChoice holds its choices
+  bool m_hasPuzzle = false;       // a board was made; m_lastChoice holds its choices
+  bool m_tooLargePosted = false;  // ID_PUZZLE_TOO_LARGE posted for the puzzle on the table
+  bool m_dropped = false;         // DropPuzzle gave the last puzzle up
   PuzzleChoice m_lastChoice;
 };
 

@@ -2,11 +2,13 @@
 
 #include <array>
 #include <cstddef>
+#include <new>
 #include <utility>
 
 #include "engine/engine.h"
 #include "platform/clock.h"
 #include "platform/crt_random.h"
+#include "platform/d3d9/d3d9_resources.h"
 #include "puzzle/piece_mesh.h"
 
 // Sections: materials - construction and clearing - creation - steps -
@@ -95,6 +97,19 @@ void CPuzzleBoard::Clear() {
 }
 
 // ---- creation ------------------------------------------------------------------------------------
+namespace {
+// Runs a step of building the board; its own work running out of memory
+// (the geometry of a large board) counts as the device's would.
+template <class Step>
+void CountingLackOfMemory(Step step) {
+  try {
+    step();
+  } catch (const std::bad_alloc&) {
+    OutOfMemory();
+  }
+}
+}  // namespace
+
 bool CPuzzleBoard::Create(CKVRTexture* picture, int columns, int rows, bool rotationAllowed, int shape,
                           unsigned irregularity, const std::string& edgeTexturePath,
                           const std::string& backTexturePath) {
@@ -109,6 +124,7 @@ bool CPuzzleBoard::CreateWithSeed(int seed, CKVRTexture* picture, int columns, i
       rows < 1 || static_cast<long long>(columns) * rows > kMaxPieceCount)
     return false;
   Clear();
+  const unsigned long long lacks = OutOfMemoryCount();
   m_seed = seed & 0x3FF;
   CrtSrand(static_cast<std::uint32_t>(m_seed));
   m_columns = columns;
@@ -125,13 +141,19 @@ bool CPuzzleBoard::CreateWithSeed(int seed, CKVRTexture* picture, int columns, i
     m_backTexture.LoadFromFile(backTexturePath, 0);
     m_hasBackSide = true;
   }
-  m_pieces = std::vector<CPuzzlePiece>(static_cast<size_t>(m_pieceCount));
-  LinkPieces();
-  BuildCornerGrid();
-  ComputePieceCenters();
-  CrtSrand(static_cast<std::uint32_t>(m_seed));
-  BuildEdgeShapes();
-  BuildMeshes();
+  CountingLackOfMemory([&] {
+    m_pieces = std::vector<CPuzzlePiece>(static_cast<size_t>(m_pieceCount));
+    LinkPieces();
+    BuildCornerGrid();
+    ComputePieceCenters();
+    CrtSrand(static_cast<std::uint32_t>(m_seed));
+    BuildEdgeShapes();
+    BuildMeshes();
+  });
+  if (OutOfMemoryCount() != lacks) {
+    Clear();
+    return false;
+  }
   PlacePiecesAtHome();
   if (rotationAllowed)
     for (CPuzzlePiece& piece : m_pieces) piece.SetQuarterTurns(static_cast<std::uint8_t>(CrtRand() % 4));
@@ -326,9 +348,16 @@ bool CPuzzleBoard::Rebuild() {
   saved.reserve(m_pieces.size());
   for (const CPuzzlePiece& piece : m_pieces)
     saved.emplace_back(piece.m_currentPosition, piece.m_quarterTurns);
+  const unsigned long long lacks = OutOfMemoryCount();
   CrtSrand(static_cast<std::uint32_t>(m_seed));
-  BuildEdgeShapes();
-  BuildMeshes();
+  CountingLackOfMemory([&] {
+    BuildEdgeShapes();
+    BuildMeshes();
+  });
+  if (OutOfMemoryCount() != lacks) {
+    Clear();
+    return false;
+  }
   for (size_t i = 0; i < m_pieces.size(); ++i) {
     m_pieces[i].SetPosition(saved[i].first);
     m_pieces[i].SetQuarterTurns(saved[i].second);

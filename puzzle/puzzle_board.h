@@ -69,7 +69,10 @@ class CPuzzleBoard {
   // m_definition, puts every piece at home and, when rotation is allowed,
   // gives each CrtRand() % 4 quarter turns. False, with the board left as it
   // was, without a picture (or one without an image size), with columns or
-  // rows below 1 or with more than kMaxPieceCount pieces.
+  // rows below 1 or with more than kMaxPieceCount pieces; false, with the
+  // board cleared, when memory ran out on the way (a texture or the meshes'
+  // buffers could not be made, or the geometry's own work did not fit: that
+  // is counted in OutOfMemoryCount too).
   bool CreateWithSeed(int seed, CKVRTexture* picture, int columns, int rows, bool rotationAllowed, int shape,
                       unsigned irregularity, const std::string& edgeTexturePath,
                       const std::string& backTexturePath);
@@ -85,7 +88,8 @@ class CPuzzleBoard {
   // homes, links, joined flags and the selection stay. Control polygons,
   // kinds and tab sides come out the same, only the sampling density
   // follows the definition. The generator ends in the same state as after
-  // the edge shapes of Create. False (nothing changed) on an empty board.
+  // the edge shapes of Create. False (nothing changed) on an empty board;
+  // false, with the board cleared, when the device ran out of memory.
   bool Rebuild();
 
   // m_completion = joined / interior sides x 100 (0 without interior sides).

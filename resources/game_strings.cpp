@@ -138,6 +138,9 @@ const StringTable& GameStrings() {
        "No check for new versions could be made: the update checker is not installed.\n\n"
        "It was looked for at\n%s"},
       {325, "No check for new versions could be made: the update checker could not be started:\n%s"},
+      {326,
+       "There is not enough memory for a puzzle of this size.  Choose fewer pieces, or close other "
+       "programs, and try again."},
       // ---- play screen, icon bar and command helper ---------------------------------
       {215, "Congratulation! you completed the puzzle."},
       {234, "Game Time: %02d:%02d:%02d"},

@@ -9,6 +9,7 @@
 
 #include "game/game_text_ids.h"
 #include "game/saves/board_record.h"
+#include "platform/d3d9/d3d9_resources.h"
 #include "platform/data_file.h"
 #include "platform/shell.h"
 #include "support/string_table.h"
@@ -138,7 +139,15 @@ bool CSavedGames::LoadFrom(const std::string& path) {
   }
   CKVRTexture picture;
   std::string picturePath;
+  const unsigned long long lacks = OutOfMemoryCount();
+  const auto ranOut = [&] {
+    if (OutOfMemoryCount() == lacks) return false;
+    m_game.DropPuzzle();
+    ErrorBox(LoadResString(IDS_PUZZLE_TOO_LARGE));
+    return true;
+  };
   if (!LoadPicture(staged, picture, picturePath)) {
+    if (ranOut()) return false;
     ErrorBox(FormatString(LoadResString(IDS_SAVED_PICTURE_MISSING).c_str(),
                           (staged.picturePath.empty() ? staged.sampleName : staged.picturePath).c_str()));
     return false;
@@ -151,6 +160,7 @@ bool CSavedGames::LoadFrom(const std::string& path) {
   choice.pieceShape = static_cast<PieceShape>(staged.shape);  // checked by the reader
   choice.irregularity = staged.irregularity;
   if (!m_game.RestorePuzzle(choice, staged.seed, picture)) {
+    if (ranOut()) return false;
     ErrorBox(LoadResString(IDS_PUZZLE_NOT_CREATED));
     return false;
   }

@@ -585,7 +585,9 @@ class IDirect3DDevice9 : public IUnknown {
 
   // Buffers and textures; pool is D3DPOOL_MANAGED in every caller. shared must
   // be null. Zero sizes are D3DERR_INVALIDCALL, and so are 32-bit indices
-  // (MaxVertexIndex is 0xFFFF).
+  // (MaxVertexIndex is 0xFFFF). When memory runs out: E_OUTOFMEMORY (the
+  // resource's bytes) or D3DERR_OUTOFVIDEOMEMORY (its storage on the
+  // device), never an exception.
   virtual HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                      IDirect3DVertexBuffer9** buffer, HANDLE* shared) = 0;
   virtual HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
@@ -602,6 +604,8 @@ class IDirect3DDevice9 : public IUnknown {
   virtual HRESULT SetFVF(DWORD fvf) = 0;
   virtual HRESULT SetIndices(IDirect3DIndexBuffer9* buffer) = 0;
   // Draws happen only between BeginScene and EndScene, from unlocked buffers.
+  // A draw whose upload of changed contents fails for lack of memory answers
+  // D3DERR_OUTOFVIDEOMEMORY, draws nothing and tries again next time.
   // Vertices start..start + n of the stream, in order.
   virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) = 0;
   // Indices startIndex.. of the 16-bit index buffer, each plus baseVertex

@@ -6,6 +6,7 @@
 #include "platform/d3d9/d3d9_front_end.h"
 
 #include <algorithm>
+#include <new>
 
 // ---- state -----------------------------------------------------------------------
 namespace {
@@ -310,6 +311,24 @@ HRESULT DeviceFrontEnd::GetViewport(D3DVIEWPORT9* viewport) {
 }
 
 // ---- resources and streams ---------------------------------------------------------------
+namespace {
+// Runs a back end's Make...: what it throws for lack of memory becomes
+// E_OUTOFMEMORY, and every failure leaves *out null.
+template <class Made, class Out, class Make>
+HRESULT MakeResource(Out** out, Make make) {
+  Made* made = nullptr;
+  HRESULT hr;
+  try {
+    hr = make(&made);
+  } catch (const std::bad_alloc&) {
+    hr = OutOfMemory();
+  }
+  if (FAILED(hr) && made) made->Release();
+  *out = SUCCEEDED(hr) ? made : nullptr;
+  return hr;
+}
+}  // namespace
+
 HRESULT DeviceFrontEnd::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                            IDirect3DVertexBuffer9** buffer, HANDLE* shared) {
   const HRESULT hr = CheckBufferArguments(length, buffer, shared);
@@ -317,8 +336,8 @@ HRESULT DeviceFrontEnd::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, 
     if (buffer) *buffer = nullptr;
     return hr;
   }
-  *buffer = MakeVertexBuffer(length, usage, fvf, pool);
-  return D3D_OK;
+  return MakeResource<MemoryVertexBuffer>(
+      buffer, [&](MemoryVertexBuffer** made) { return MakeVertexBuffer(length, usage, fvf, pool, made); });
 }
 
 HRESULT DeviceFrontEnd::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
@@ -329,8 +348,8 @@ HRESULT DeviceFrontEnd::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT fo
     if (buffer) *buffer = nullptr;
     return hr;
   }
-  *buffer = MakeIndexBuffer(length, usage, format, pool);
-  return D3D_OK;
+  return MakeResource<MemoryIndexBuffer>(
+      buffer, [&](MemoryIndexBuffer** made) { return MakeIndexBuffer(length, usage, format, pool, made); });
 }
 
 HRESULT DeviceFrontEnd::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
@@ -340,8 +359,9 @@ HRESULT DeviceFrontEnd::CreateTexture(UINT width, UINT height, UINT levels, DWOR
     if (texture) *texture = nullptr;
     return hr;
   }
-  *texture = MakeTexture(width, height, levels, usage, format, pool);
-  return D3D_OK;
+  return MakeResource<MemoryTexture>(texture, [&](MemoryTexture** made) {
+    return MakeTexture(width, height, levels, usage, format, pool, made);
+  });
 }
 
 HRESULT DeviceFrontEnd::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
@@ -400,7 +420,8 @@ HRESULT DeviceFrontEnd::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVert
   const INT64 first = INT64(baseVertex) + minIndex;
   if (first < 0 || first + vertexCount > INT64(StreamVertices())) return D3DERR_INVALIDCALL;
   WORD lowest = 0, highest = 0;
-  m_indices->IndexRange(startIndex, count, &lowest, &highest);
+  const HRESULT known = m_indices->IndexRange(startIndex, count, &lowest, &highest);
+  if (FAILED(known)) return known;
   if (lowest < minIndex || UINT64(highest) >= UINT64(minIndex) + vertexCount) return D3DERR_INVALIDCALL;
   return DoDrawIndexed(type, baseVertex, startIndex, count);
 }

@@ -132,7 +132,9 @@ class DeviceFrontEnd : public IDirect3DDevice9 {
   HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
   HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
 
-  // Argument checks, then MakeVertexBuffer / MakeIndexBuffer / MakeTexture.
+  // Argument checks, then MakeVertexBuffer / MakeIndexBuffer / MakeTexture;
+  // E_OUTOFMEMORY or D3DERR_OUTOFVIDEOMEMORY when memory ran out (nothing
+  // is thrown).
   HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                              IDirect3DVertexBuffer9** buffer, HANDLE* shared) override;
   HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
@@ -166,10 +168,17 @@ class DeviceFrontEnd : public IDirect3DDevice9 {
   virtual HRESULT DoDrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT vertexCount) = 0;
   // indexCount indices from startIndex, each plus baseVertex.
   virtual HRESULT DoDrawIndexed(D3DPRIMITIVETYPE type, INT baseVertex, UINT startIndex, UINT indexCount) = 0;
-  virtual MemoryVertexBuffer* MakeVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool) = 0;
-  virtual MemoryIndexBuffer* MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool) = 0;
-  virtual MemoryTexture* MakeTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-                                     D3DPOOL pool) = 0;
+  // A resource of checked arguments into *made (null on failure): D3D_OK,
+  // E_OUTOFMEMORY when its bytes cannot be had, or the back end's own
+  // answer (D3DERR_OUTOFVIDEOMEMORY when its storage cannot be had). They
+  // throw nothing for lack of memory; what they throw is answered as
+  // E_OUTOFMEMORY all the same.
+  virtual HRESULT MakeVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                   MemoryVertexBuffer** made) = 0;
+  virtual HRESULT MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                  MemoryIndexBuffer** made) = 0;
+  virtual HRESULT MakeTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                              D3DPOOL pool, MemoryTexture** made) = 0;
   // Whether a resource was made by this back end (binding another's is
   // D3DERR_INVALIDCALL).
   virtual bool OwnsResource(IUnknown* resource) const { return resource != nullptr; }

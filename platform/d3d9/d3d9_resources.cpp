@@ -1,6 +1,6 @@
 // In-memory buffers, textures and surfaces shared by the back ends.
 //
-// Sections: store bytes - buffer store - vertex and index buffers - textures - surfaces -
+// Sections: lack of memory - store bytes - buffer store - vertex and index buffers - textures - surfaces -
 // helpers
 #include "platform/d3d9/d3d9_resources.h"
 
@@ -17,6 +17,38 @@
 #include <string>
 #include <utility>
 
+// ---- lack of memory -----------------------------------------------------------------
+namespace {
+struct AllocationPlan {
+  long long next = 0;     // number of the next allocation
+  long long failAt = -1;  // -1: none fails
+  bool onward = false;
+};
+AllocationPlan g_allocations;
+unsigned long long g_outOfMemory = 0;
+}  // namespace
+
+ScopedAllocationFailure::ScopedAllocationFailure(long long at, bool onward) {
+  g_allocations = AllocationPlan{0, at, onward};
+}
+
+ScopedAllocationFailure::~ScopedAllocationFailure() { g_allocations = AllocationPlan{}; }
+
+long long ScopedAllocationFailure::Count() const { return g_allocations.next; }
+
+bool AllocationRefused() {
+  const long long number = g_allocations.next++;
+  const long long at = g_allocations.failAt;
+  return at >= 0 && (number == at || (g_allocations.onward && number > at));
+}
+
+HRESULT OutOfMemory(HRESULT code) {
+  ++g_outOfMemory;
+  return code;
+}
+
+unsigned long long OutOfMemoryCount() { return g_outOfMemory; }
+
 // ---- store bytes ------------------------------------------------------------------
 namespace {
 // From this size on a store maps its own pages: the heap would hand out a
@@ -27,6 +59,11 @@ constexpr size_t kHugePage = size_t{2} << 20;
 }  // namespace
 
 StoreBytes::StoreBytes(size_t length) : m_size(length) {
+  if (AllocationRefused()) {
+    m_size = 0;
+    OutOfMemory();
+    return;
+  }
   if (length >= kMappedFrom) {
     // Aligned to a huge page so that the whole block can be backed by them.
     const size_t mapped = (length + 2 * kHugePage - 1) / kHugePage * kHugePage;
@@ -49,7 +86,7 @@ StoreBytes::StoreBytes(size_t length) : m_size(length) {
     }
   }
   m_data = static_cast<BYTE*>(std::calloc(length ? length : 1, 1));
-  if (!m_data) throw std::bad_alloc();
+  if (!m_data) m_size = 0, OutOfMemory();
 }
 
 StoreBytes::~StoreBytes() { Free(); }
@@ -91,7 +128,10 @@ HRESULT CpuBufferStore::Lock(UINT offset, UINT size, void** data, DWORD flags) {
   if (offset > length) return D3DERR_INVALIDCALL;
   if (size == 0) size = length - offset;
   if (size > length - offset) return D3DERR_INVALIDCALL;
-  if (m_dropped && !BringBack()) return D3DERR_INVALIDCALL;
+  if (m_dropped) {
+    const HRESULT hr = BringBack();
+    if (FAILED(hr)) return hr;
+  }
   ++m_lockCount;
   *data = m_bytes.data() + offset;
   if ((flags & D3DLOCK_READONLY) == 0) ++m_writes;
@@ -114,7 +154,7 @@ HRESULT CpuBufferStore::Unlock() {
 }
 
 const BYTE* CpuBufferStore::Data() {
-  if (m_dropped && !BringBack()) return nullptr;
+  if (m_dropped && FAILED(BringBack())) return nullptr;
   return m_bytes.data();
 }
 
@@ -126,14 +166,15 @@ bool CpuBufferStore::DropCopy(Restorer restore) {
   return true;
 }
 
-bool CpuBufferStore::BringBack() {
+HRESULT CpuBufferStore::BringBack() {
   StoreBytes bytes(m_length);
-  if (!m_restore || !m_restore(bytes.data(), m_length)) return false;
+  if (!bytes.data()) return E_OUTOFMEMORY;  // counted by StoreBytes
+  if (!m_restore || !m_restore(bytes.data(), m_length)) return D3DERR_INVALIDCALL;
   m_bytes = std::move(bytes);
   m_restore = nullptr;
   m_dropped = false;
   m_keep = true;
-  return true;
+  return D3D_OK;
 }
 
 bool CpuBufferStore::TakeDirty(UINT* begin, UINT* end) {
@@ -149,6 +190,17 @@ bool CpuBufferStore::TakeDirty(UINT* begin, UINT* end) {
   *end = m_dirtyEnd;
   m_dirtyBegin = m_dirtyEnd = 0;
   return true;
+}
+
+void CpuBufferStore::KeepDirty(UINT begin, UINT end) {
+  if (begin >= end) return;
+  if (m_dirtyBegin == m_dirtyEnd) {
+    m_dirtyBegin = begin;
+    m_dirtyEnd = end;
+  } else {
+    m_dirtyBegin = std::min(m_dirtyBegin, begin);
+    m_dirtyEnd = std::max(m_dirtyEnd, end);
+  }
 }
 
 // ---- vertex and index buffers -----------------------------------------------------------
@@ -210,7 +262,7 @@ HRESULT MemoryIndexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags
 
 HRESULT MemoryIndexBuffer::Unlock() { return HookedUnlock(m_hook, "IB.Unlock", m_store); }
 
-void MemoryIndexBuffer::IndexRange(UINT start, UINT count, WORD* lowest, WORD* highest) {
+HRESULT MemoryIndexBuffer::IndexRange(UINT start, UINT count, WORD* lowest, WORD* highest) {
   if (m_rangesWrites != m_store.Writes() + 1) {  // + 1: a new buffer has none
     m_ranges.clear();
     m_rangesWrites = m_store.Writes() + 1;
@@ -226,7 +278,9 @@ void MemoryIndexBuffer::IndexRange(UINT start, UINT count, WORD* lowest, WORD* h
                                           });
       at = std::size_t(place - m_ranges.begin());
       if (!RangeAt(at, start, count)) {
-        const auto* indices = reinterpret_cast<const WORD*>(m_store.Data()) + start;
+        const BYTE* bytes = m_store.Data();
+        if (!bytes) return E_OUTOFMEMORY;
+        const auto* indices = reinterpret_cast<const WORD*>(bytes) + start;
         const auto [lo, hi] = std::minmax_element(indices, indices + count);
         m_ranges.insert(place, Range{start, count, *lo, *hi});
       }
@@ -235,6 +289,7 @@ void MemoryIndexBuffer::IndexRange(UINT start, UINT count, WORD* lowest, WORD* h
   m_lastRange = at;
   *lowest = m_ranges[at].lowest;
   *highest = m_ranges[at].highest;
+  return D3D_OK;
 }
 
 HRESULT MemoryIndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* desc) {
@@ -254,7 +309,11 @@ MemoryTexture::MemoryTexture(UINT width, UINT height, UINT levels, DWORD usage, 
   for (UINT i = 0; i < levels; ++i) {
     m_levels[i].width = std::max<UINT>(1, width >> i);
     m_levels[i].height = std::max<UINT>(1, height >> i);
-    m_levels[i].texels.assign(size_t(m_levels[i].width) * 4 * m_levels[i].height, 0);
+    m_levels[i].texels = StoreBytes(size_t(m_levels[i].width) * 4 * m_levels[i].height);
+    if (!m_levels[i].texels.data()) {
+      m_made = false;
+      break;
+    }
   }
 }
 

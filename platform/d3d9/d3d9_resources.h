@@ -8,11 +8,46 @@
 // never needs to. Each object may carry a hook that sees every lock and unlock
 // (the recording device logs them and scripts failing locks).
 //
-// Sections: hook - buffers - textures and surfaces - helpers
+// Nothing here throws for lack of memory: an allocation that fails leaves an
+// object that says so (Made() false), and the device answers E_OUTOFMEMORY.
+//
+// Sections: lack of memory - hook - buffers - textures and surfaces - helpers
 #include <functional>
 #include <vector>
 
 #include "platform/d3d9/d3d9.h"
+
+// ---- lack of memory -----------------------------------------------------------------
+// Every allocation the device layer makes for a resource first asks
+// AllocationRefused(): the bytes of a store (StoreBytes: a buffer's copy, a
+// texture level, a dropped copy brought back) and, in the GL back end, each
+// GL allocation and upload. They are numbered from 0 in call order from the
+// start of a ScopedAllocationFailure, which makes one of them (or every one
+// from there on) fail as the system would. Single-threaded, as the device.
+class ScopedAllocationFailure {
+ public:
+  // The allocation numbered at (0: the next) fails; with onward every later
+  // one too. A negative at fails none and only counts.
+  explicit ScopedAllocationFailure(long long at, bool onward = false);
+  ~ScopedAllocationFailure();
+  ScopedAllocationFailure(const ScopedAllocationFailure&) = delete;
+  ScopedAllocationFailure& operator=(const ScopedAllocationFailure&) = delete;
+  // The allocations asked about since the scope began.
+  long long Count() const;
+};
+
+// Counts one allocation; true when a ScopedAllocationFailure refuses it.
+bool AllocationRefused();
+
+// Every allocation of the device layer that fails (StoreBytes, an object, a
+// GL allocation or upload) passes through here once: it counts the failure
+// and hands code back (E_OUTOFMEMORY or D3DERR_OUTOFVIDEOMEMORY), which the
+// calls above pass on. A caller that compares OutOfMemoryCount() before and
+// after some work tells a lack of memory from its other failures.
+HRESULT OutOfMemory(HRESULT code = E_OUTOFMEMORY);
+unsigned long long OutOfMemoryCount();
+// E_OUTOFMEMORY or D3DERR_OUTOFVIDEOMEMORY.
+inline bool IsOutOfMemory(HRESULT hr) { return hr == E_OUTOFMEMORY || hr == D3DERR_OUTOFVIDEOMEMORY; }
 
 // ---- hook ----------------------------------------------------------------------
 // call: "VB.Lock", "VB.Unlock", "IB.Lock", "IB.Unlock", "Tex.LockRect",
@@ -27,7 +62,8 @@ using ResourceHook = std::function<HRESULT(const char* call, UINT a, UINT b, DWO
 // ---- buffers ---------------------------------------------------------------------
 // Zero-filled bytes for a store: large blocks come straight from the system
 // (fresh pages are zero, backed by huge pages where the system allows), so
-// nothing writes them twice; small ones from the heap.
+// nothing writes them twice; small ones from the heap. When the bytes cannot
+// be had, data() is null and size() 0.
 class StoreBytes {
  public:
   StoreBytes() = default;
@@ -61,8 +97,11 @@ class CpuBufferStore {
   using Restorer = std::function<bool(BYTE* into, UINT length)>;
 
   explicit CpuBufferStore(UINT length) : m_bytes(length), m_length(length) {}
+  // false when the bytes could not be had (the store is then unusable).
+  bool Made() const { return m_bytes.data() != nullptr; }
   // size 0: to the end. D3DERR_INVALIDCALL when the range is past the end,
-  // data is null, or a dropped copy cannot be brought back.
+  // data is null, or a dropped copy cannot be read back; E_OUTOFMEMORY when
+  // there is no memory to bring it back into.
   HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags);
   // D3DERR_INVALIDCALL when not locked.
   HRESULT Unlock();
@@ -73,6 +112,9 @@ class CpuBufferStore {
   // The byte range [begin, end) changed since the last call; false (and
   // nothing set) when nothing changed. A new store counts as all changed.
   bool TakeDirty(UINT* begin, UINT* end);
+  // Hands back a range TakeDirty gave whose upload failed: it counts as
+  // changed again.
+  void KeepDirty(UINT begin, UINT end);
   // Counts the locks that may have written (not D3DLOCK_READONLY).
   unsigned long long Writes() const { return m_writes; }
   // Lets go of the copy when nothing is locked, nothing changed since the
@@ -84,7 +126,7 @@ class CpuBufferStore {
   bool KeepsCopy() const { return m_keep; }
 
  private:
-  bool BringBack();
+  HRESULT BringBack();
 
   StoreBytes m_bytes;
   UINT m_length;
@@ -104,6 +146,8 @@ class MemoryVertexBuffer : public IDirect3DVertexBuffer9 {
   HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override;
   HRESULT Unlock() override;
   HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
+  // false when its bytes could not be had.
+  bool Made() const { return m_store.Made(); }
   CpuBufferStore& Store() { return m_store; }
   const CpuBufferStore& Store() const { return m_store; }
 
@@ -119,6 +163,8 @@ class MemoryIndexBuffer : public IDirect3DIndexBuffer9 {
   HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override;
   HRESULT Unlock() override;
   HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) override;
+  // false when its bytes could not be had.
+  bool Made() const { return m_store.Made(); }
   CpuBufferStore& Store() { return m_store; }
   const CpuBufferStore& Store() const { return m_store; }
   // Indices (16-bit) in the buffer.
@@ -128,8 +174,10 @@ class MemoryIndexBuffer : public IDirect3DIndexBuffer9 {
   // the same ranges every frame. The ranges are kept in order of start and
   // the look-up tries the one after the last answered first, so a frame
   // that draws its ranges in the same order as the frame before (in buffer
-  // order, or any part of it) finds each with one comparison.
-  void IndexRange(UINT start, UINT count, WORD* lowest, WORD* highest);
+  // order, or any part of it) finds each with one comparison. A range not
+  // known yet reads the store: E_OUTOFMEMORY (and nothing set) when its
+  // dropped copy cannot be brought back.
+  HRESULT IndexRange(UINT start, UINT count, WORD* lowest, WORD* highest);
 
  private:
   struct Range {
@@ -154,12 +202,13 @@ class MemoryTexture : public IDirect3DTexture9 {
   struct Level {
     UINT width = 0;
     UINT height = 0;
-    std::vector<BYTE> texels;  // height rows of Pitch() bytes
+    StoreBytes texels;  // height rows of Pitch() bytes
     bool locked = false;
   };
 
   // levels 0: the full chain (1 with D3DUSAGE_AUTOGENMIPMAP). Use
-  // CheckTextureArguments first; the constructor trusts its arguments.
+  // CheckTextureArguments first; the constructor trusts its arguments, and
+  // Made() says whether every level got its bytes.
   MemoryTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                 ResourceHook hook = {});
   DWORD GetLevelCount() override;
@@ -168,6 +217,7 @@ class MemoryTexture : public IDirect3DTexture9 {
   HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
   HRESULT UnlockRect(UINT level) override;
 
+  bool Made() const { return m_made; }
   const Level& GetLevel(UINT level) const { return m_levels[level]; }
   UINT LevelCount() const { return static_cast<UINT>(m_levels.size()); }
   DWORD Usage() const { return m_usage; }
@@ -178,6 +228,8 @@ class MemoryTexture : public IDirect3DTexture9 {
   // Some level changed (unlocked without D3DLOCK_READONLY) since the last
   // call; a new texture counts as changed.
   bool TakeDirty();
+  // The texture counts as changed again (its upload failed).
+  void KeepDirty() { m_dirty = true; }
 
  private:
   std::vector<Level> m_levels;
@@ -186,6 +238,7 @@ class MemoryTexture : public IDirect3DTexture9 {
   D3DPOOL m_pool;
   ResourceHook m_hook;
   bool m_dirty = true;
+  bool m_made = true;
   std::vector<DWORD> m_lockFlags;  // per level, while locked
 };
 

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "platform/d3d9/d3d9_resources.h"
 #include "platform/data_file.h"
 
 // ---- picture limits ------------------------------------------------------------------
@@ -198,19 +199,24 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* file,
     source.reader.setScaledSize(
         QSize(int(std::min(UINT(source.size.width()), w)), int(std::min(UINT(source.size.height()), h))));
   QImage picture = source.reader.read();
-  if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
+  if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0) {
+    // The toolkit says no more when a picture of that size does not fit in
+    // memory; a picture that does fit did not decode.
+    const QSize decoded = source.reader.scaledSize().isValid() ? source.reader.scaledSize() : source.size;
+    if (QImage(decoded, QImage::Format_ARGB32).isNull()) return OutOfMemory();
     return Refuse(std::string(file) + ": the picture cannot be decoded (" +
                   source.reader.errorString().toStdString() + ")");
+  }
   const bool alpha = picture.hasAlphaChannel();
   picture = picture.convertToFormat(QImage::Format_ARGB32);
-  if (picture.isNull()) return E_OUTOFMEMORY;
+  if (picture.isNull()) return OutOfMemory();
   ApplyColorKey(picture, colorKey);
 
   QImage top = picture;
   if (UINT(picture.width()) != w || UINT(picture.height()) != h)
     top = picture.scaled(int(w), int(h), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
               .convertToFormat(QImage::Format_ARGB32);
-  if (top.isNull()) return E_OUTOFMEMORY;
+  if (top.isNull()) return OutOfMemory();
 
   const UINT levels = (mipLevels == D3DX_DEFAULT) ? 0 : mipLevels;
   IDirect3DTexture9* made = nullptr;

@@ -102,8 +102,9 @@ struct PALETTEENTRY;
 // - palette must be null.
 // Fails cleanly (no texture, *texture null) when the file does not decode
 // or is refused (see picture limits): D3DERR_NOTAVAILABLE, with
-// LastPictureError saying why; or with the device's error when creation
-// fails.
+// LastPictureError saying why; with E_OUTOFMEMORY (counted, see
+// OutOfMemory) when the decoded picture does not fit in memory; or with the
+// device's error when creation fails.
 HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* file, UINT width, UINT height,
                                      UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                      DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,

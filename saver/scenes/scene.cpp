@@ -10,6 +10,7 @@
 
 #include "engine/engine.h"
 #include "platform/crt_random.h"
+#include "platform/d3d9/d3d9_resources.h"
 #include "platform/d3d9/d3dx9.h"
 #include "platform/paths.h"
 #include "saver/picture_lists.h"
@@ -88,7 +89,17 @@ void CScene::CreatePuzzle(int wantedCount, int definition) {
   }
   m_board.m_definition = definition;
   m_board.m_shinyPieces = true;
-  m_board.Create(&m_picture, columns, rows, false, PieceShapeClassic, kSceneIrregularity, edgePath, backPath);
+  // A puzzle memory cannot hold gives way to one of half the columns and
+  // rows, down to a single piece; below that the board stays empty.
+  for (;;) {
+    const unsigned long long lacks = OutOfMemoryCount();
+    if (m_board.Create(&m_picture, columns, rows, false, PieceShapeClassic, kSceneIrregularity, edgePath,
+                       backPath) ||
+        OutOfMemoryCount() == lacks || (columns == 1 && rows == 1))
+      return;
+    columns = std::max(1, columns / 2);
+    rows = std::max(1, rows / 2);
+  }
 }
 
 void CScene::MakeGreyPicture() {

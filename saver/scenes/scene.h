@@ -84,7 +84,10 @@ class CScene {
   // usable picture, a 64 x 64 grey picture cut into 14 x 14 pieces. A picture
   // whose proportions would give more than 2,000 pieces counts as unusable.
   // Classic shape, irregularity 75, no turns, edge and back textures, shiny
-  // tops; the pieces lie at their solved places.
+  // tops; the pieces lie at their solved places. When the device runs out
+  // of memory making the board, the next try has half the columns and rows
+  // (at least one each); when not even one piece can be made, the board
+  // stays empty and the scene runs without pieces.
   void CreatePuzzle(int wantedCount, int definition);
   // The inside-out background sphere: shaded from the colour at its equator
   // to black at its +z pole and white at its -z pole, turned by three draws of

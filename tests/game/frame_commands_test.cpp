@@ -13,6 +13,7 @@
 #include "game/screens/command_helper.h"
 #include "game_fixture.h"
 #include "platform/crt_random.h"
+#include "platform/d3d9/d3d9_resources.h"
 #include "platform/shell.h"
 #include "profile_watch.h"
 #include "support/string_table.h"
@@ -210,6 +211,96 @@ TEST_F(FrameCommandsTest, AFailedNewPuzzleShowsItsBoxAndStays) {
   EXPECT_EQ(m_shell.boxes[0].flags, MB_ICONERROR);
   EXPECT_EQ(m_game->m_screenType, kScreenStart);
   EXPECT_EQ(m_frameWindow.m_waitCursor, 0);
+}
+
+// ---- lack of memory ----------------------------------------------------------------------------
+// A new puzzle memory cannot hold, at each of its first allocations (its
+// picture, the edge texture, the pieces' buffers), a middle and the last
+// one (the pieces' own): one box says so, the
+// puzzle on the table is given up for the start screen and the play time
+// stays stopped; a puzzle that fits is then made as ever.
+TEST_F(FrameCommandsTest, ANewPuzzleMemoryCannotHoldShowsOneBoxAndTheStartScreen) {
+  StartWithPuzzle(3, 3);
+  m_dialogs.m_newPuzzle = [](PuzzleSettings& s) {
+    s.columns = 8;
+    s.rows = 6;
+  };
+  long long allocations = 0;
+  {
+    const ScopedAllocationFailure counting(-1);
+    ASSERT_TRUE(m_commands->Dispatch(ID_CREATE_NEW_PUZZLE));
+    allocations = counting.Count();
+  }
+  ASSERT_GE(allocations, 3);
+  for (long long n : testkit::FirstMiddleAndLast(allocations, 6)) {
+    SCOPED_TRACE(n);
+    ASSERT_TRUE(m_game->IsPlayScreenCurrent());
+    ClearEffects();
+    {
+      const ScopedAllocationFailure failing(n);
+      ASSERT_TRUE(m_commands->Dispatch(ID_CREATE_NEW_PUZZLE));
+    }
+    EXPECT_EQ(Effects(), (std::vector<std::string>{"new", "box"}));
+    ASSERT_EQ(m_shell.boxes.size(), 1u);
+    EXPECT_EQ(m_shell.boxes[0].text,
+              "There is not enough memory for a puzzle of this size.  Choose fewer pieces, or close other "
+              "programs, and try again.");
+    EXPECT_EQ(m_shell.boxes[0].flags, MB_ICONERROR);
+    EXPECT_EQ(m_game->m_screenType, kScreenStart);
+    EXPECT_FALSE(m_game->m_puzzleRunning);
+    EXPECT_FALSE(m_game->m_playTimer.m_running);
+    EXPECT_TRUE(m_game->m_settings.m_board.m_pieces.empty());
+    EXPECT_EQ(m_game->m_settings.m_pictureTexture.m_d3dTexture, nullptr);
+    EXPECT_EQ(m_frameWindow.m_waitCursor, 0);
+    m_script.m_unexpectedFailures.clear();  // the device's answers that memory ran out
+    ASSERT_TRUE(m_commands->Dispatch(ID_CREATE_NEW_PUZZLE));
+    EXPECT_EQ(m_game->m_settings.m_board.m_pieces.size(), 48u);
+    EXPECT_TRUE(m_game->m_playTimer.m_running);
+  }
+}
+
+// A new definition whose meshes memory cannot hold gives the puzzle up the
+// same way.
+TEST_F(FrameCommandsTest, ARebuildMemoryCannotHoldGivesThePuzzleUp) {
+  StartWithPuzzle(4, 3);
+  const int changed = m_game->m_settings.m_board.m_definition == 1 ? 2 : 1;
+  m_dialogs.m_options = [changed] { ProfileWriteInt("GameOptions", "PuzzleDefinition", changed); };
+  {
+    const ScopedAllocationFailure failing(0, true);
+    ASSERT_TRUE(m_commands->Dispatch(ID_OPTIONS));
+  }
+  ASSERT_EQ(m_shell.boxes.size(), 1u);
+  EXPECT_EQ(m_shell.boxes[0].text.rfind("There is not enough memory", 0), 0u);
+  EXPECT_EQ(m_game->m_screenType, kScreenStart);
+  EXPECT_FALSE(m_game->m_playTimer.m_running);
+  EXPECT_TRUE(m_game->m_settings.m_board.m_pieces.empty());
+  m_script.m_unexpectedFailures.clear();  // the device's answers that memory ran out
+}
+
+// Memory that runs out while the play screen draws (an upload the device
+// could not make) gives the puzzle up the same way, once, through the
+// command the frame posts.
+TEST_F(FrameCommandsTest, MemoryThatRunsOutDrawingThePuzzleGivesItUpOnce) {
+  StartWithPuzzle(4, 3);
+  RecordingGameHost& host = m_host;
+  int failingFrames = 2;
+  m_play.m_onRender = [&] {
+    if (failingFrames > 0) --failingFrames, OutOfMemory(D3DERR_OUTOFVIDEOMEMORY);
+  };
+  host.m_posted.clear();
+  m_game->RunFrame();
+  m_game->RunFrame();
+  EXPECT_EQ(host.m_posted, std::vector<UINT>{ID_PUZZLE_TOO_LARGE});
+  EXPECT_TRUE(m_game->IsPlayScreenCurrent());  // until the command runs
+  ASSERT_TRUE(m_commands->Dispatch(ID_PUZZLE_TOO_LARGE));
+  ASSERT_EQ(m_shell.boxes.size(), 1u);
+  EXPECT_EQ(m_shell.boxes[0].text.rfind("There is not enough memory", 0), 0u);
+  EXPECT_EQ(m_game->m_screenType, kScreenStart);
+  EXPECT_FALSE(m_game->m_playTimer.m_running);
+  EXPECT_TRUE(m_game->m_settings.m_board.m_pieces.empty());
+  // From the start screen the command does nothing.
+  EXPECT_FALSE(m_commands->Dispatch(ID_PUZZLE_TOO_LARGE));
+  EXPECT_EQ(m_shell.boxes.size(), 1u);
 }
 
 // ---- information box --------------------------------------------------------------------------

@@ -54,7 +54,9 @@ class FakePlayScreen : public IPlayScreen {
     if (m_onUpdate) m_onUpdate();
     return 0;
   }
-  void Render() override {}
+  void Render() override {
+    if (m_onRender) m_onRender();
+  }
   void ResetPlayView(bool) override {
     ++m_resets;
     g_Game->m_puzzleRunning = true;
@@ -72,6 +74,7 @@ class FakePlayScreen : public IPlayScreen {
   std::vector<int> m_rotations;
   std::vector<bool> m_helper;
   std::function<void()> m_onUpdate;
+  std::function<void()> m_onRender;
 };
 
 class FakeTopBar : public ITopBar {

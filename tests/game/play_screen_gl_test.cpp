@@ -6,6 +6,7 @@
 // congratulation at 100 %, and the finished table written to
 // <build>/demo/screens/play_screen.png. And a 300-piece table drawn with and
 // without skipping the pieces out of view, frame by frame: the same pixels.
+// And a table whose first draw finds no memory for its uploads, given up.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -19,6 +20,7 @@
 #include "game/command_ids.h"
 #include "game/frame_commands.h"
 #include "game/game_profile.h"
+#include "platform/d3d9/d3d9_resources.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/d3d9/gl/gl_host_widget.h"
 #include "platform/shell.h"
@@ -263,4 +265,35 @@ TEST_F(PlayScreenOnGL_X11, SkippingPiecesOutOfViewLeavesEveryPixel) {
     SCOPED_TRACE("whole table");
     EXPECT_EQ(SameFrameWithAndWithoutCulling(m_game, board), all);
   }
+}
+
+// Memory that runs out at the new table's first draw (its uploads fail on
+// the GL device): the frame posts the command that gives the puzzle up, its
+// box shows, and the start screen draws again.
+TEST_F(PlayScreenOnGL_X11, MemoryThatRunsOutAtTheTablesFirstDrawGivesThePuzzleUp) {
+  const InitResult started = m_game.Init();
+  if (!started.success) GTEST_SKIP() << started.message;
+  ScopedRecordingShell shell;
+  NoFrameWindow window;
+  AnsweredDialogs dialogs(20, 15);
+  UnconnectedSavedGames saved;
+  CFrameCommands commands(m_game, window, dialogs, saved);
+  m_game.RunFrame();
+  ASSERT_TRUE(commands.Dispatch(ID_CREATE_NEW_PUZZLE));
+  ASSERT_TRUE(m_game.IsPlayScreenCurrent());
+  m_host.m_posted.clear();
+  {
+    const ScopedAllocationFailure failing(0, true);
+    m_game.RunFrame();
+    m_game.RunFrame();
+  }
+  ASSERT_EQ(m_host.m_posted, std::vector<UINT>{ID_PUZZLE_TOO_LARGE});
+  ASSERT_TRUE(commands.Dispatch(ID_PUZZLE_TOO_LARGE));
+  ASSERT_EQ(shell.boxes.size(), 1u);
+  EXPECT_EQ(shell.boxes[0].text.rfind("There is not enough memory", 0), 0u);
+  EXPECT_EQ(m_game.m_screenType, kScreenStart);
+  EXPECT_TRUE(m_game.m_settings.m_board.m_pieces.empty());
+  EXPECT_FALSE(m_game.m_playTimer.m_running);
+  m_game.RunFrame();
+  EXPECT_EQ(m_host.m_posted.size(), 1u);
 }

@@ -3,15 +3,19 @@
 // window (DeviceContract/GL_X11). Both must answer every call the same way,
 // as Direct3D 9 does: initial state, round trips and range checks, lights
 // never set, viewports, 16-bit indices, scenes, draw ranges and vertex
-// formats, locks, clears, reset and the lost device.
+// formats, locks, clears, reset and the lost device, and a lack of memory
+// at each allocation and upload.
 //
 // Sections: back ends - fixture - state - drawing - locks and clears -
-// reset and lost device
+// reset and lost device - lack of memory
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <algorithm>
+#include <functional>
 #include <vector>
 
+#include "platform/d3d9/d3d9_resources.h"
 #include "platform/d3d9/gl/gl_device.h"
 #include "platform/d3d9/gl/gl_host.h"
 #include "platform/d3d9/recording/recording_device.h"
@@ -30,6 +34,9 @@ struct RecordingBackEnd {
     script.m_resetResults = {D3DERR_NOTAVAILABLE};
     return p;
   }
+  // Whether the back end draws pixels, and the back buffer's centre then.
+  static constexpr bool kDraws = false;
+  D3DCOLOR Centre(IDirect3DDevice9*) { return 0; }
   RecordingScript script;
   RecordingWindow window{kWidth, kHeight};
 };
@@ -41,6 +48,12 @@ struct GLBackEnd {
   D3DPRESENT_PARAMETERS FailingReset(D3DPRESENT_PARAMETERS p) {
     p.BackBufferWidth = p.BackBufferHeight = 1u << 20;  // beyond any GL limit
     return p;
+  }
+  static constexpr bool kDraws = true;
+  D3DCOLOR Centre(IDirect3DDevice9* device) {
+    QImage shown;
+    if (!GLReadBackBuffer(device, &shown)) return 1;  // matches no colour
+    return shown.pixel(kWidth / 2, kHeight / 2);
   }
   GLOffscreenWindow window{kWidth, kHeight};
 };
@@ -439,6 +452,132 @@ TYPED_TEST(DeviceContract, AFailedResetLeavesTheDeviceLostUntilAResetWorks) {
   EXPECT_EQ(d->TestCooperativeLevel(), D3D_OK);
   EXPECT_EQ(d->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
   EXPECT_EQ(this->RenderState(D3DRS_FOGENABLE), 1u);
+}
+
+// ---- lack of memory -----------------------------------------------------------------------------
+// Every allocation a creation makes, failed in turn: the creation answers
+// that memory ran out (and says so through OutOfMemory), hands back null and
+// throws nothing; the same creation then works.
+TYPED_TEST(DeviceContract, EachAllocationOfACreationThatFailsIsAnswered) {
+  IDirect3DDevice9* d = this->m_device;
+  using Make = std::function<HRESULT(IUnknown**)>;
+  const struct {
+    const char* kind;
+    Make make;
+  } kinds[] = {
+      {"vertex buffer",
+       [d](IUnknown** out) {
+         return d->CreateVertexBuffer(100000, 0, VertexPNDT_FVF, D3DPOOL_MANAGED,
+                                      reinterpret_cast<IDirect3DVertexBuffer9**>(out), nullptr);
+       }},
+      {"index buffer",
+       [d](IUnknown** out) {
+         return d->CreateIndexBuffer(600, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED,
+                                     reinterpret_cast<IDirect3DIndexBuffer9**>(out), nullptr);
+       }},
+      {"texture of four levels",
+       [d](IUnknown** out) {
+         return d->CreateTexture(8, 8, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
+                                 reinterpret_cast<IDirect3DTexture9**>(out), nullptr);
+       }},
+      {"texture with generated levels",
+       [d](IUnknown** out) {
+         return d->CreateTexture(64, 32, 0, D3DUSAGE_AUTOGENMIPMAP, D3DFMT_A8B8G8R8, D3DPOOL_MANAGED,
+                                 reinterpret_cast<IDirect3DTexture9**>(out), nullptr);
+       }},
+  };
+  for (const auto& k : kinds) {
+    SCOPED_TRACE(k.kind);
+    long long allocations = 0;
+    {
+      const ScopedAllocationFailure counting(-1);
+      IUnknown* made = nullptr;
+      ASSERT_EQ(k.make(&made), D3D_OK);
+      made->Release();
+      allocations = counting.Count();
+    }
+    ASSERT_GE(allocations, 1);
+    for (long long n = 0; n < allocations; ++n) {
+      SCOPED_TRACE(n);
+      const unsigned long long lacks = OutOfMemoryCount();
+      IUnknown* made = reinterpret_cast<IUnknown*>(this);  // must come back null
+      {
+        const ScopedAllocationFailure failing(n);
+        EXPECT_TRUE(IsOutOfMemory(k.make(&made)));
+      }
+      EXPECT_EQ(made, nullptr);
+      EXPECT_EQ(OutOfMemoryCount(), lacks + 1);
+      ASSERT_EQ(k.make(&made), D3D_OK);
+      made->Release();
+    }
+  }
+}
+
+// Each upload a draw makes (vertices, picture, indices), failed in turn:
+// the draw answers that memory ran out and draws nothing; the next draw
+// uploads what was left and draws the picture.
+TYPED_TEST(DeviceContract, EachUploadOfADrawThatFailsFailsTheDrawUntilItWorks) {
+  IDirect3DDevice9* d = this->m_device;
+  d->SetRenderState(D3DRS_LIGHTING, 0);
+  d->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+  d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  IDirect3DTexture9* texture = nullptr;
+  // A red square over the whole view, made and bound afresh.
+  auto bindSquare = [&] {
+    if (this->m_vb) this->m_vb->Release(), this->m_vb = nullptr;
+    if (this->m_ib) this->m_ib->Release(), this->m_ib = nullptr;
+    if (texture) texture->Release();
+    this->Bind(4, {0, 1, 2, 2, 1, 3});
+    void* data = nullptr;
+    ASSERT_EQ(this->m_vb->Lock(0, 0, &data, 0), D3D_OK);
+    auto* v = static_cast<VertexPNDT*>(data);
+    for (int i = 0; i < 4; ++i) {
+      v[i].x = i % 2 ? 1.0f : -1.0f;
+      v[i].y = i / 2 ? 1.0f : -1.0f;
+      v[i].z = 0.5f;
+      v[i].diffuse = 0xFFFFFFFF;
+    }
+    ASSERT_EQ(this->m_vb->Unlock(), D3D_OK);
+    ASSERT_EQ(d->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+    D3DLOCKED_RECT texels;
+    ASSERT_EQ(texture->LockRect(0, &texels, nullptr, 0), D3D_OK);
+    for (int row = 0; row < 2; ++row)
+      std::fill_n(reinterpret_cast<DWORD*>(static_cast<BYTE*>(texels.pBits) + row * texels.Pitch), 2,
+                  0xFFFF0000u);
+    ASSERT_EQ(texture->UnlockRect(0), D3D_OK);
+    ASSERT_EQ(d->SetTexture(0, texture), D3D_OK);
+  };
+  auto draw = [&] {
+    d->BeginScene();
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    const HRESULT hr = d->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2);
+    d->EndScene();
+    d->Present(nullptr, nullptr, nullptr, nullptr);
+    return hr;
+  };
+  auto showsRed = [&] { return !TypeParam::kDraws || this->m_backEnd.Centre(d) == 0xFFFF0000; };
+  long long uploads = 0;
+  {
+    bindSquare();
+    const ScopedAllocationFailure counting(-1);
+    ASSERT_EQ(draw(), D3D_OK);
+    uploads = counting.Count();
+  }
+  EXPECT_TRUE(showsRed());
+  EXPECT_EQ(uploads, TypeParam::kDraws ? 3 : 0);  // nothing to upload on the recording device
+  for (long long n = 0; n < uploads; ++n) {
+    SCOPED_TRACE(n);
+    bindSquare();
+    {
+      const ScopedAllocationFailure failing(n);
+      EXPECT_EQ(draw(), D3DERR_OUTOFVIDEOMEMORY);
+    }
+    EXPECT_EQ(this->m_backEnd.Centre(d), TypeParam::kDraws ? 0xFF000000 : 0);
+    EXPECT_EQ(draw(), D3D_OK);
+    EXPECT_TRUE(showsRed());
+  }
+  d->SetTexture(0, nullptr);
+  texture->Release();
 }
 
 }  // namespace

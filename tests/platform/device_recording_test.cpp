@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "platform/d3d9/d3d9_resources.h"
@@ -330,6 +331,32 @@ TEST(RecordingDirect3D, CreationFollowsTheFactoryAndTheScript) {
   const int asked = script.m_log.Count("Direct3DCreate9");
   EXPECT_EQ(Direct3DCreate9(D3D_SDK_VERSION), nullptr);
   EXPECT_EQ(script.m_log.Count("Direct3DCreate9"), asked + 1);  // the outer script was asked
+}
+
+// A copy let go of (as the GL device does after its upload) that memory
+// cannot take back: the lock and the index look-up answer that memory ran
+// out and keep the copy dropped; once memory is there they bring it back.
+TEST(MemoryIndexBufferTest, ADroppedCopyWithoutMemoryToComeBackIsAnswered) {
+  MemoryIndexBuffer buffer(6, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED);
+  UINT begin = 0, end = 0;
+  ASSERT_TRUE(buffer.Store().TakeDirty(&begin, &end));
+  ASSERT_TRUE(buffer.Store().DropCopy([](BYTE* into, UINT length) {
+    const WORD kept[] = {4, 9, 2};
+    std::memcpy(into, kept, length);
+    return true;
+  }));
+  WORD lowest = 0, highest = 0;
+  void* data = nullptr;
+  {
+    const ScopedAllocationFailure failing(0, true);
+    EXPECT_EQ(buffer.IndexRange(0, 3, &lowest, &highest), E_OUTOFMEMORY);
+    EXPECT_EQ(buffer.Lock(0, 0, &data, 0), E_OUTOFMEMORY);
+    EXPECT_FALSE(buffer.Store().HasCopy());
+  }
+  ASSERT_EQ(buffer.IndexRange(0, 3, &lowest, &highest), D3D_OK);
+  EXPECT_EQ(lowest, 2);
+  EXPECT_EQ(highest, 9);
+  EXPECT_TRUE(buffer.Store().HasCopy());
 }
 
 // The smallest and largest index of a range, however the ranges are asked

@@ -1,5 +1,6 @@
 #include "testkit.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -64,6 +65,14 @@ ScopedEnv::~ScopedEnv() {
 bool HasDisplay() {
   const char* d = std::getenv("DISPLAY");
   return d && *d;
+}
+
+std::vector<long long> FirstMiddleAndLast(long long count, long long first) {
+  std::vector<long long> steps;
+  for (long long n = 0; n < std::min(first, count); ++n) steps.push_back(n);
+  for (long long n : {count / 2, count - 1})
+    if (n >= 0 && (steps.empty() || n > steps.back())) steps.push_back(n);
+  return steps;
 }
 
 }  // namespace testkit

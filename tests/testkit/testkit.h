@@ -1,6 +1,7 @@
 #pragma once
 // Small fixtures shared by the test binaries.
 #include <string>
+#include <vector>
 
 #include "platform/profile.h"
 
@@ -55,5 +56,10 @@ class ScopedInstallation {
 
 // True when a display is there for tests that need one (x11 label).
 bool HasDisplay();
+
+// Which of count numbered steps (allocations, say) a test tries in turn
+// when trying each would take too long: the first `first` ones, the middle
+// one and the last, in order, each once.
+std::vector<long long> FirstMiddleAndLast(long long count, long long first);
 
 }  // namespace testkit

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "platform/d3d9/gl/gl_internal.h"
@@ -229,17 +230,38 @@ void GLDevice::OnStateChanged(unsigned groups) {
 }
 
 // ---- resources --------------------------------------------------------------------------------
-MemoryVertexBuffer* GLDevice::MakeVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool) {
-  return new GLVertexBuffer(m_core, length, usage, fvf, pool);
+namespace {
+// A resource of the GL back end: its bytes first, then its GL storage.
+template <class T, class... Args>
+HRESULT MakeGLResource(T** made, Args&&... args) {
+  *made = new (std::nothrow) T(std::forward<Args>(args)...);
+  if (!*made) return OutOfMemory();
+  return (*made)->Made() ? (*made)->Allocate() : E_OUTOFMEMORY;  // counted by StoreBytes
+}
+}  // namespace
+
+HRESULT GLDevice::MakeVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                   MemoryVertexBuffer** made) {
+  GLVertexBuffer* buffer = nullptr;
+  const HRESULT hr = MakeGLResource(&buffer, m_core, length, usage, fvf, pool);
+  *made = buffer;
+  return hr;
 }
 
-MemoryIndexBuffer* GLDevice::MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool) {
-  return new GLIndexBuffer(m_core, length, usage, format, pool);
+HRESULT GLDevice::MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                  MemoryIndexBuffer** made) {
+  GLIndexBuffer* buffer = nullptr;
+  const HRESULT hr = MakeGLResource(&buffer, m_core, length, usage, format, pool);
+  *made = buffer;
+  return hr;
 }
 
-MemoryTexture* GLDevice::MakeTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-                                     D3DPOOL pool) {
-  return new GLTexture(m_core, width, height, levels, usage, format, pool);
+HRESULT GLDevice::MakeTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                              D3DPOOL pool, MemoryTexture** made) {
+  GLTexture* texture = nullptr;
+  const HRESULT hr = MakeGLResource(&texture, m_core, width, height, levels, usage, format, pool);
+  *made = texture;
+  return hr;
 }
 
 bool GLDevice::OwnsResource(IUnknown* resource) const {
@@ -252,7 +274,8 @@ HRESULT GLDevice::DoDrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT 
   if (!m_core->MakeCurrent()) return D3DERR_INVALIDCALL;
   const VertexSource source{
       static_cast<GLVertexBuffer*>(Stream()), nullptr, nullptr, StreamOffset(), StreamStride(), State().fvf};
-  ApplyDraw(source);
+  const HRESULT hr = ApplyDraw(source);
+  if (FAILED(hr)) return hr;
   m_core->m_gl.glDrawArrays(GLMode(type), static_cast<int>(startVertex), static_cast<int>(vertexCount));
   return D3D_OK;
 }
@@ -265,7 +288,8 @@ HRESULT GLDevice::DoDrawIndexed(D3DPRIMITIVETYPE type, INT baseVertex, UINT star
                             StreamOffset(),
                             StreamStride(),
                             State().fvf};
-  ApplyDraw(source);
+  const HRESULT hr = ApplyDraw(source);
+  if (FAILED(hr)) return hr;
   const uintptr_t offset = static_cast<uintptr_t>(startIndex) * sizeof(WORD);
   m_core->m_gl.glDrawElementsBaseVertex(GLMode(type), static_cast<int>(indexCount), GL_UNSIGNED_SHORT,
                                         reinterpret_cast<const void*>(offset), baseVertex);

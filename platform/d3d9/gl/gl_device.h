@@ -11,7 +11,10 @@
 // shown is always opaque. Buffers and textures keep a CPU copy and upload
 // what changed at the next draw that uses them; large static buffers then
 // let go of their copy until a lock brings it back (GLBufferObject in
-// gl_internal.h).
+// gl_internal.h). Their GL storage is allocated when they are made, where
+// GL_OUT_OF_MEMORY is answered as D3DERR_OUTOFVIDEOMEMORY; an upload that
+// fails all the same fails its draw (docs/ARCHITECTURE.md, "When memory
+// runs out").
 //
 // The shared front end (platform/d3d9/d3d9_front_end.h) keeps the state and
 // checks every call, as for the recording device. GL never loses its device

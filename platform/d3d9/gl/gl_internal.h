@@ -67,6 +67,13 @@ class GLCore {
   QSurface* ShowingSurface();
   void DeleteBufferLater(unsigned name);
   void DeleteTextureLater(unsigned name);
+  // Around each GL allocation and upload: BeginChecked forgets the errors of
+  // earlier calls; EndChecked answers D3DERR_OUTOFVIDEOMEMORY (counted, see
+  // OutOfMemory) when the calls since raised GL_OUT_OF_MEMORY, or when the
+  // allocation seam refuses this one, else D3D_OK (other errors are left
+  // to the draws' own checks, as before).
+  void BeginChecked();
+  HRESULT EndChecked();
 
   QOpenGLContext m_context;
   QOpenGLFunctions_3_3_Core m_gl;
@@ -85,6 +92,12 @@ using GLCorePtr = std::shared_ptr<GLCore>;
 // ---- resources -----------------------------------------------------------------------
 // A buffer's GL copy; Upload sends what changed since the last upload.
 //
+// The GL storage is allocated when the buffer is made (Allocate), so that a
+// lack of memory is answered by CreateVertexBuffer / CreateIndexBuffer; the
+// uploads at the draws only copy into it. An upload that fails all the same
+// leaves its range changed for the next draw, and the draw answers the
+// failure.
+//
 // Large static buffers (not D3DUSAGE_DYNAMIC, at least kDropCopyFrom bytes)
 // let go of their CPU copy once the driver has the bytes, so that they are
 // not held twice: a vertex buffer right after its upload, an index buffer at
@@ -101,10 +114,16 @@ class GLBufferObject {
   static Copy CopyFor(DWORD usage, UINT length, Copy large) {
     return (usage & D3DUSAGE_DYNAMIC) || length < kDropCopyFrom ? Copy::kKeep : large;
   }
+  // The GL storage of length bytes, bound to GL_COPY_WRITE_BUFFER only
+  // (which the apply step never uses): D3D_OK, or D3DERR_OUTOFVIDEOMEMORY.
+  // Without a usable context it answers D3D_OK and the first upload
+  // allocates.
+  HRESULT Allocate(UINT length);
   // Binds to target (GL_ARRAY_BUFFER / GL_ELEMENT_ARRAY_BUFFER) after
   // uploading the store's dirty range, then lets the store drop its copy
-  // when its time has come. Answers the GL name.
-  unsigned Upload(CpuBufferStore& store, unsigned target);
+  // when its time has come. D3D_OK with the GL name in *name, or
+  // D3DERR_OUTOFVIDEOMEMORY (the range stays changed).
+  HRESULT Upload(CpuBufferStore& store, unsigned target, unsigned* name);
 
  private:
   // Binds GL_COPY_READ_BUFFER only (to read back), which the apply step
@@ -123,7 +142,8 @@ class GLVertexBuffer : public MemoryVertexBuffer {
       : MemoryVertexBuffer(length, usage, fvf, pool),
         m_gl(std::move(core),
              GLBufferObject::CopyFor(usage, length, GLBufferObject::Copy::kDropAfterUpload)) {}
-  unsigned Upload() { return m_gl.Upload(Store(), GL_ARRAY_BUFFER); }
+  HRESULT Allocate() { return m_gl.Allocate(Store().Length()); }
+  HRESULT Upload(unsigned* name) { return m_gl.Upload(Store(), GL_ARRAY_BUFFER, name); }
 
  private:
   GLBufferObject m_gl;
@@ -135,23 +155,36 @@ class GLIndexBuffer : public MemoryIndexBuffer {
       : MemoryIndexBuffer(length, usage, format, pool),
         m_gl(std::move(core), GLBufferObject::CopyFor(usage, length, GLBufferObject::Copy::kDropAfterFrame)) {
   }
-  unsigned Upload() { return m_gl.Upload(Store(), GL_ELEMENT_ARRAY_BUFFER); }
+  HRESULT Allocate() { return m_gl.Allocate(Store().Length()); }
+  HRESULT Upload(unsigned* name) { return m_gl.Upload(Store(), GL_ELEMENT_ARRAY_BUFFER, name); }
 
  private:
   GLBufferObject m_gl;
 };
 
 // A texture's GL copy: every level re-sent when any changed (textures change
-// rarely: once when loaded, or when a blank one is filled).
+// rarely: once when loaded, or when a blank one is filled). As for buffers,
+// the storage of every level (the whole chain of an AUTOGENMIPMAP texture,
+// which the driver fills) is allocated when the texture is made.
 class GLTexture : public MemoryTexture {
  public:
   GLTexture(GLCorePtr core, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool)
       : MemoryTexture(width, height, levels, usage, format, pool), m_core(std::move(core)) {}
   ~GLTexture() override;
-  // Uploads when changed and binds to GL_TEXTURE_2D of the active unit.
-  void Bind();
+  // The GL storage, leaving the active unit's binding as it was: D3D_OK or
+  // D3DERR_OUTOFVIDEOMEMORY. Without a usable context the first Bind
+  // allocates.
+  HRESULT Allocate();
+  // Uploads when changed and binds to GL_TEXTURE_2D of the active unit:
+  // D3D_OK, or D3DERR_OUTOFVIDEOMEMORY (the texture stays changed).
+  HRESULT Bind();
 
  private:
+  // glTexImage2D of every level the GL texture has, with the texels or
+  // without (storage only).
+  void SpecifyLevels(bool withTexels);
+  void SetParameters();
+
   GLCorePtr m_core;
   unsigned m_name = 0;
 };
@@ -206,10 +239,13 @@ class GLDevice : public DeviceFrontEnd {
   HRESULT DoClear(DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
   HRESULT DoDrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT vertexCount) override;
   HRESULT DoDrawIndexed(D3DPRIMITIVETYPE type, INT baseVertex, UINT startIndex, UINT indexCount) override;
-  MemoryVertexBuffer* MakeVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool) override;
-  MemoryIndexBuffer* MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool) override;
-  MemoryTexture* MakeTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-                             D3DPOOL pool) override;
+  // Each makes the resource's bytes, then its GL storage.
+  HRESULT MakeVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                           MemoryVertexBuffer** made) override;
+  HRESULT MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                          MemoryIndexBuffer** made) override;
+  HRESULT MakeTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                      MemoryTexture** made) override;
   bool OwnsResource(IUnknown* resource) const override;
 
  private:
@@ -230,8 +266,9 @@ class GLDevice : public DeviceFrontEnd {
   void ShowBackBuffer();
   unsigned ResolvedFramebuffer();
   // ---- the apply step (gl_state.cpp): the only writers of GL state
-  // Uploads what changed and brings GL up to the recorded state for a draw.
-  void ApplyDraw(const VertexSource& source);
+  // Uploads what changed and brings GL up to the recorded state for a draw;
+  // D3DERR_OUTOFVIDEOMEMORY when an upload failed (nothing to draw then).
+  HRESULT ApplyDraw(const VertexSource& source);
   // Targets the back buffer for a clear of the rectangle (GL window
   // coordinates: y from the bottom) with these values.
   void ApplyClear(DWORD flags, D3DCOLOR color, float z, DWORD stencil, int x, int y, int width, int height);

@@ -65,29 +65,37 @@ unsigned GLAddress(DWORD mode) {
 }  // namespace
 
 // ---- apply step ---------------------------------------------------------------------------------
-void GLDevice::ApplyDraw(const VertexSource& source) {
+HRESULT GLDevice::ApplyDraw(const VertexSource& source) {
   auto& gl = m_core->m_gl;
   unsigned vbo = m_quadVbo;
+  HRESULT hr = D3D_OK;
   if (source.quad) {
+    m_core->BeginChecked();
     gl.glBindBuffer(GL_ARRAY_BUFFER, m_quadVbo);
     gl.glBufferData(GL_ARRAY_BUFFER, 4 * sizeof(VertexPNDT), source.quad, GL_STREAM_DRAW);
+    hr = m_core->EndChecked();
   } else {
-    vbo = source.buffer->Upload();
+    hr = source.buffer->Upload(&vbo);
   }
+  if (FAILED(hr)) return hr;
   gl.glBindFramebuffer(GL_FRAMEBUFFER, m_fbo);
   ApplyViewport();
   if (m_dirty & kDirtyFixed) ApplyFixedState();
   gl.glActiveTexture(GL_TEXTURE0);
   gl.glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   gl.glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  if (auto* texture = static_cast<GLTexture*>(BoundTexture(0))) texture->Bind();
+  if (auto* texture = static_cast<GLTexture*>(BoundTexture(0))) hr = texture->Bind();
+  if (FAILED(hr)) return hr;
   if (m_dirty & kDirtySampler) ApplySampler();
   gl.glBindVertexArray(m_vao);
   const Layout layout{vbo, source.offset, source.stride, source.fvf};
   if ((m_dirty & kDirtyLayout) || !(layout == m_layout)) ApplyVertexLayout(vbo, source);
-  if (source.indices) source.indices->Upload();  // binds it to the vertex array
+  unsigned ibo = 0;
+  if (source.indices) hr = source.indices->Upload(&ibo);  // binds it to the vertex array
+  if (FAILED(hr)) return hr;
   m_pipeline.Apply(m_pipelineState, BuildPipelineState(m_dirty & GLPipeline::kDirtyAll));
   m_dirty = 0;
+  return D3D_OK;
 }
 
 void GLDevice::ApplyClear(DWORD flags, D3DCOLOR color, float z, DWORD stencil, int x, int y, int width,
@@ -369,7 +377,8 @@ HRESULT GLDevice::DrawScreenQuad(IDirect3DTexture9* texture, const float xy[4][2
   source.quad = quad;
   source.stride = sizeof(VertexPNDT);
   source.fvf = VertexPNDT_FVF;
-  ApplyDraw(source);
+  const HRESULT hr = ApplyDraw(source);
+  if (FAILED(hr)) return hr;
   m_core->m_gl.glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
   return D3D_OK;
 }

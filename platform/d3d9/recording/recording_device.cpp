@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <new>
 
 #include "platform/d3d9/d3d9_front_end.h"
 
@@ -445,17 +446,19 @@ class RecordingDevice : public DeviceFrontEnd {
   HRESULT DoClear(DWORD, D3DCOLOR, float, DWORD) override { return D3D_OK; }
   HRESULT DoDrawPrimitive(D3DPRIMITIVETYPE, UINT, UINT) override { return D3D_OK; }
   HRESULT DoDrawIndexed(D3DPRIMITIVETYPE, INT, UINT, UINT) override { return D3D_OK; }
-  MemoryVertexBuffer* MakeVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool) override {
-    return Named<MemoryVertexBuffer>("vb%d", m_vertexBuffers, length, usage, fvf, pool);
+  HRESULT MakeVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                           MemoryVertexBuffer** made) override {
+    return Named("vb%d", m_vertexBuffers, made, length, usage, fvf, pool);
   }
-  MemoryIndexBuffer* MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool) override {
-    return Named<MemoryIndexBuffer>("ib%d", m_indexBuffers, length, usage, format, pool);
+  HRESULT MakeIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                          MemoryIndexBuffer** made) override {
+    return Named("ib%d", m_indexBuffers, made, length, usage, format, pool);
   }
-  MemoryTexture* MakeTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-                             D3DPOOL pool) override {
-    auto* tex = Named<MemoryTexture>("tex%d", m_textureCount, width, height, levels, usage, format, pool);
-    m_textureNumbers[tex] = m_textureCount;
-    return tex;
+  HRESULT MakeTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                      MemoryTexture** made) override {
+    const HRESULT hr = Named("tex%d", m_textureCount, made, width, height, levels, usage, format, pool);
+    if (SUCCEEDED(hr)) m_textureNumbers[*made] = m_textureCount;
+    return hr;
   }
 
  private:
@@ -473,12 +476,21 @@ class RecordingDevice : public DeviceFrontEnd {
   }
 
   // A resource numbered from 1 per kind (name "vb1", "tex2"), with the hook.
+  // A resource named by the pattern and the next number; a number is taken
+  // only by a resource that got its memory.
   template <class T, class... Args>
-  T* Named(const char* pattern, int& count, Args... args) {
-    const std::string name = Format(pattern, ++count);
-    T* made = new T(args..., Hook(name));
-    m_names[made] = name;
-    return made;
+  HRESULT Named(const char* pattern, int& count, T** made, Args... args) {
+    const std::string name = Format(pattern, count + 1);
+    *made = new (std::nothrow) T(args..., Hook(name));
+    if (!*made) return OutOfMemory();
+    if (!(*made)->Made()) {  // its bytes could not be had (counted there)
+      (*made)->Release();
+      *made = nullptr;
+      return E_OUTOFMEMORY;
+    }
+    ++count;
+    m_names[*made] = name;
+    return D3D_OK;
   }
 
   template <class T>

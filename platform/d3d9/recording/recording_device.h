@@ -96,7 +96,11 @@ struct RecordingScript {
   int m_failLockAt = -1;
   bool m_failAllLocks = false;
   int m_lockNumber = 0;
-  bool m_failResourceCreation = false;  // buffers and textures: D3DERR_OUTOFVIDEOMEMORY
+  // Buffers and textures refused with D3DERR_OUTOFVIDEOMEMORY, as a device
+  // that makes none; not counted as memory running out (OutOfMemoryCount).
+  // A lack of memory at a chosen allocation is ScopedAllocationFailure's
+  // (platform/d3d9/d3d9_resources.h), on either device.
+  bool m_failResourceCreation = false;
   bool m_failSpriteCreation = false;
   bool m_failFontCreation = false;
 

@@ -22,6 +22,7 @@
 #include "game/command_ids.h"
 #include "game/frame_commands.h"
 #include "game/game_text_ids.h"
+#include "platform/d3d9/d3d9_resources.h"
 #include "platform/data_file.h"
 #include "platform/shell.h"
 #include "support/string_table.h"
@@ -312,6 +313,46 @@ TEST_F(SavedGamesTest, ARefusedFileShowsItsBoxAndLeavesTheGameAlone) {
   EXPECT_EQ(m_shell.boxes[0].text,
             "Le fichier n'a pas pu être chargé. Il est endommagé ou ce n'est pas un casse-tête sauvegardé de "
             "ce jeu.");
+}
+
+// A saved game memory cannot hold, wherever in its load memory runs out
+// (its picture, the edge texture, the pieces' buffers): one box says so,
+// the table is given up for the start screen with the play time stopped,
+// and the same file loads once memory is there.
+TEST_F(SavedGamesTest, ASavedGameMemoryCannotHoldShowsOneBoxAndTheStartScreen) {
+  ShowPlayScreen();
+  const std::string file = SaveAs("large.rvpuzzle");
+  ASSERT_FALSE(file.empty());
+  const SavedGame saved = Saved().Capture();
+  long long allocations = 0;
+  {
+    const ScopedAllocationFailure counting(-1);
+    ASSERT_TRUE(Saved().LoadFrom(file));
+    allocations = counting.Count();
+  }
+  ASSERT_GE(allocations, 3);
+  for (long long n : testkit::FirstMiddleAndLast(allocations, 6)) {
+    SCOPED_TRACE(n);
+    ShowPlayScreen();
+    m_game->m_playTimer.Start(0.0);
+    m_shell.boxes.clear();
+    {
+      const ScopedAllocationFailure failing(n, true);
+      EXPECT_FALSE(Saved().LoadFrom(file));
+    }
+    ASSERT_EQ(m_shell.boxes.size(), 1u);
+    EXPECT_EQ(m_shell.boxes[0].text,
+              "There is not enough memory for a puzzle of this size.  Choose fewer pieces, or close other "
+              "programs, and try again.");
+    EXPECT_EQ(m_game->m_screenType, kScreenStart);
+    EXPECT_FALSE(m_game->m_playTimer.m_running);
+    EXPECT_TRUE(Board().m_pieces.empty());
+    EXPECT_EQ(m_game->m_settings.m_pictureTexture.m_d3dTexture, nullptr);
+    EXPECT_TRUE(m_game->m_settings.m_currentFile.empty());
+    m_script.m_unexpectedFailures.clear();  // the device's answers that memory ran out
+    ASSERT_TRUE(Saved().LoadFrom(file));
+    EXPECT_EQ(Saved().Capture(), saved);
+  }
 }
 
 TEST_F(SavedGamesTest, AFailedSaveKeepsTheOldFileAndTheCurrentName) {

@@ -10,6 +10,10 @@
 
 #include "engine/engine.h"
 #include "platform/d3d9/d3d9_resources.h"
+#include "saver/scenes/black_hole.h"
+#include "saver/scenes/falling_wall.h"
+#include "saver/scenes/puzzle_rain.h"
+#include "saver/scenes/solving.h"
 #include "scene_fixture.h"
 #include "tests/engine/engine_access.h"
 
@@ -125,6 +129,48 @@ TEST_F(SceneBase, OnePictureIsDrawnThenTheBoardSeedDecidesTheRest) {
   }
   EXPECT_EQ(widths.size(), 2u);
   EXPECT_EQ(statesAfter.size(), 1u);  // whatever came before, the board's seed rules
+}
+
+// A puzzle memory cannot hold gives way to one of half the columns and
+// rows; when not even one piece can be made, every scene runs on without
+// pieces.
+TEST_F(SceneBase, APuzzleMemoryCannotHoldGivesWayToASmallerOne) {
+  AddPicture("a.png", 400, 300);
+  long long allocations = 0;
+  int columns = 0, rows = 0;
+  {
+    const ScopedAllocationFailure counting(-1);
+    m_scene.CreatePuzzle(200, 3);
+    allocations = counting.Count();
+    columns = Inside(m_scene).Board().m_columns;
+    rows = Inside(m_scene).Board().m_rows;
+  }
+  ASSERT_GE(allocations, 2);
+  {
+    const ScopedAllocationFailure failing(allocations - 1);  // the last of the board's buffers
+    m_scene.CreatePuzzle(200, 3);
+  }
+  EXPECT_EQ(Inside(m_scene).Picture().m_imageInfo.Width, 400u);
+  EXPECT_EQ(Inside(m_scene).Board().m_columns, columns / 2);
+  EXPECT_EQ(Inside(m_scene).Board().m_rows, rows / 2);
+  EXPECT_NE(Inside(m_scene).Board().m_meshes.m_vertexBuffer, nullptr);
+
+  CSceneBlackHole blackHole;
+  CSceneFallingWall fallingWall;
+  CScenePuzzleRain puzzleRain;
+  CSceneSolving solving;
+  for (CScene* scene : std::initializer_list<CScene*>{&blackHole, &fallingWall, &puzzleRain, &solving}) {
+    {
+      const ScopedAllocationFailure failing(0, true);
+      Start(*scene);
+    }
+    for (int frame = 0; frame < 200; ++frame) {
+      Step(*scene, 0.1);
+      Frame(*scene);
+    }
+    scene->Release();
+  }
+  m_script.m_unexpectedFailures.clear();  // the device's answers that memory ran out
 }
 
 // ---- background sphere --------------------------------------------------------------------
