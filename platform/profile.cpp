@@ -146,7 +146,7 @@ class WriteLock {
       }
       static FileIdentity outlasted;  // the lock whose holder outlasted a wait
       const FileIdentity holder = IdentityOf(path);
-      if ((holder.exists && holder == outlasted) || g_stopWaits.load() ||
+      if ((holder.exists && holder == outlasted) || g_stopWaits ||
           std::chrono::steady_clock::now() >= deadline) {
         outlasted = holder;
         m_fault = ProfileFault::LockHeld;
