@@ -48,7 +48,7 @@ UINT CPuzzleGame::TopBarMenuCommand(int barCommand) {
   static constexpr UINT kCommands[] = {ID_GAME_MENU,         ID_SAVE_PUZZLE,    ID_PUZZLE_INFORMATION,
                                        ID_SHOW_HIDE_PREVIEW, ID_COMMAND_HELPER, ID_HELP_COMMANDS,
                                        ID_TOGGLE_FULL_SCREEN};
-  return barCommand >= 1 && barCommand <= 7 ? kCommands[barCommand - 1] : 0;
+  return barCommand >= kBarGameMenu && barCommand <= kBarFullScreen ? kCommands[barCommand - 1] : 0;
 }
 
 // ---- start-up and shutdown -----------------------------------------------------------------
@@ -129,7 +129,7 @@ void CPuzzleGame::RunFrame() {
   m_barCommand = command;
   if (const UINT id = TopBarMenuCommand(command))
     GameHost().PostCommand(id);
-  else if (command == 8)
+  else if (command == kBarMinimize)
     GameHost().MinimizeWindow();
   if (m_currentScreen) m_currentScreen->Update();
   if (command == 0) Render();

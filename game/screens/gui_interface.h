@@ -11,6 +11,8 @@
 // every frame and deactivates it when another takes over.
 //
 // Sections: screen base - play screen slot - icon bar slot
+#include <cstdint>
+
 #include "platform/win_types.h"
 
 // ---- screen base -------------------------------------------------------------------
@@ -86,7 +88,25 @@ class IPlayScreen : public CGUIInterface {
 };
 
 // ---- icon bar slot ----------------------------------------------------------------------------
-// The bar drawn over either screen. Its Update answers a bar command 0..8.
+// Commands of the bar, one per icon (0: none).
+enum TopBarCommand : std::int32_t {
+  kBarNone = 0,
+  kBarGameMenu = 1,
+  kBarSave = 2,
+  kBarInformation = 3,
+  kBarPreview = 4,
+  kBarCommandHelper = 5,
+  kBarHelp = 6,
+  kBarFullScreen = 7,
+  kBarMinimize = 8,
+};
+
+// The bar drawn over either screen. Its Update answers a bar command.
+// It owns the strip along the top of the view, kTopStripHeight layout
+// pixels high: the pointer is "in the bar" above that line, and the play
+// screen leaves the presses there to the bar.
+inline constexpr LONG kTopStripHeight = 26;
+
 class ITopBar : public CGUIInterface {
  public:
   // 0 on the start screen, 1 on the play screen.

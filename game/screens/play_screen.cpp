@@ -176,7 +176,7 @@ void CGUIInterfacePlayPuzzle::TogglePreview() {
 void CGUIInterfacePlayPuzzle::OnLButtonDown(int x, int y) {
   // A press the icon bar turned into a command this frame is its alone.
   if (g_Game && g_Game->m_barCommand != 0) return;
-  if (y < kTopStrip) return;
+  if (y < kTopStripHeight) return;
   if (m_commandHelper.Visible() && PtInRect(m_commandHelper.m_panelRect, m_commandHelper.Cursor())) {
     if (PtInRect(m_commandHelper.m_closeRect, POINT{x, y})) m_commandHelper.OnCloseClicked();
     return;
@@ -203,7 +203,7 @@ void CGUIInterfacePlayPuzzle::OnLButtonUp(int, int) {
 }
 
 void CGUIInterfacePlayPuzzle::OnRButtonDown(int x, int y) {
-  if (y < kTopStrip) return;
+  if (y < kTopStripHeight) return;
   m_rightPressPoint = POINT{x, y};
   if (m_state == kPlayDragging) {
     m_state = kPlayDraggingView;

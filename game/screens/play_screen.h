@@ -79,8 +79,6 @@ struct PlayScreenTestAccess;
 
 class CGUIInterfacePlayPuzzle : public IPlayScreen {
  public:
-  static constexpr LONG kTopStrip = 26;  // presses above this belong to the icon bar
-
   CGUIInterfacePlayPuzzle();
   ~CGUIInterfacePlayPuzzle() override;
 
@@ -136,7 +134,10 @@ class CGUIInterfacePlayPuzzle : public IPlayScreen {
   // kPlayBanding; kPlayIdle (nothing done) off the table or without a
   // board. The caller makes the answer the state.
   PlayScreenState PickAt(int x, int y);
-  bool SelectPieceGroup(const D3DXVECTOR3& point, CPuzzlePiece* piece);
+  // Takes piece's group in hand, grabbed at the table point: the selection
+  // when the piece is in it, else the piece's joined group (and the
+  // selection is dropped).
+  void SelectPieceGroup(const D3DXVECTOR3& point, CPuzzlePiece* piece);
   void CollectOtherPieces(const PieceGroup& group, PieceGroup& out);
   void DragSelection(int x, int y);
   // The held pieces moved by offset, after collecting the pieces they

@@ -18,19 +18,6 @@
 #include "engine/draw_resources.h"
 #include "game/screens/gui_interface.h"
 
-// Commands of the bar, one per icon (0: none).
-enum TopBarCommand : std::int32_t {
-  kBarNone = 0,
-  kBarGameMenu = 1,
-  kBarSave = 2,
-  kBarInformation = 3,
-  kBarPreview = 4,
-  kBarCommandHelper = 5,
-  kBarHelp = 6,
-  kBarFullScreen = 7,
-  kBarMinimize = 8,
-};
-
 struct TopBarIcon {
   RECT m_rect{};
   CKVRSprite m_iconSprite;
@@ -47,7 +34,6 @@ std::string FormatGameTime(double seconds);
 class CPlayPuzzleTopMenuBar : public ITopBar {
  public:
   static constexpr int kIconCount = 8;
-  static constexpr LONG kStripHeight = 26;  // the mouse is "in the bar" above this
 
   void Deactivate() override;
   // Background (magenta transparent), the white texture of the tooltip box,
