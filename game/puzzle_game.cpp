@@ -122,6 +122,8 @@ void CPuzzleGame::ReleaseDeviceObjects() {
 
 // ---- frame -----------------------------------------------------------------------------------
 void CPuzzleGame::RunFrame() {
+  // The one read of the frame: the bar and the screen's dispatch below both
+  // see this state (the order is in puzzle_game.h).
   g_Input.Read();
   int command = 0;
   const bool movingCamera = IsPlayScreenCurrent() && m_playScreen->IsMovingCamera();

@@ -4,9 +4,12 @@
 //
 // A screen turns the frame's polled mouse state into press, release, move
 // and wheel calls on itself (DispatchMouseInput, first thing in its Update).
-// A press or release is handled where it happened (the polled state keeps
-// its place), with the screen's pointer state moved there first; then the
-// pointer state follows the cursor of the frame, moved or not.
+// The frame has read the input before (CPuzzleGame::RunFrame, which updates
+// the icon bar before the current screen). A press or release is
+// dispatched at the place where it happened (the polled state keeps it),
+// after OnPointerAt there, in the order it happened relative to the
+// frame's motion; the pointer state also goes to the frame's cursor
+// (OnPointerAt there), moved or not, before the motion is dispatched.
 // The game object activates one screen at a time, updates and renders it
 // every frame and deactivates it when another takes over.
 //
