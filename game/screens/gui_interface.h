@@ -30,6 +30,7 @@ class CGUIInterface {
   // One frame's logic; the answer is the screen's own (0 for the screens).
   virtual int Update() = 0;
   virtual void Render() = 0;
+  // The mouse calls: every x, y is a cursor position, in layout pixels.
   virtual void OnLButtonDown(int /*x*/, int /*y*/) {}
   virtual void OnLButtonUp(int /*x*/, int /*y*/) {}
   virtual void OnRButtonDown(int /*x*/, int /*y*/) {}
@@ -49,7 +50,7 @@ class CGUIInterface {
   void DispatchMouseInput();
 
  protected:
-  // Where the last dispatch found the cursor (client pixels).
+  // Where the last dispatch found the cursor (layout pixels).
   POINT Cursor() const { return m_cursor; }
   // The buttons as the dispatch saw them last: a press was handled and its
   // release not yet.

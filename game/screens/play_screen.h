@@ -160,7 +160,7 @@ class CGUIInterfacePlayPuzzle : public IPlayScreen {
   void ShowCursor();
   // SetCursorPos at the right press point.
   void PutCursorBack();
-  // The table point under a client pixel; false when the ray does not point
+  // The table point under a layout pixel; false when the ray does not point
   // down at the table.
   bool TablePointAt(int x, int y, D3DXVECTOR3& point, D3DXVECTOR3* origin = nullptr,
                     D3DXVECTOR3* direction = nullptr) const;

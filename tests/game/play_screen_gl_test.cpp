@@ -98,7 +98,7 @@ class PlayScreenOnGL_X11 : public ::testing::Test {
   // Presses on the piece, moves the cursor in eight steps so that the piece
   // centre ends on the target, releases.
   void Carry(CPuzzlePiece& piece, const D3DXVECTOR3& target) {
-    const POINT press = ProjectToClient(piece.m_currentPosition);
+    const POINT press = ProjectToLayout(piece.m_currentPosition);
     Input(press, true);
     ASSERT_EQ(PlayScreenTestAccess{m_screen}.Hand().heldPiece, &piece);
     const D3DXVECTOR3 grab = TableAt(press);
@@ -106,7 +106,7 @@ class PlayScreenOnGL_X11 : public ::testing::Test {
     POINT last = press;
     for (int i = 1; i <= 8; ++i) {
       const float f = float(i) / 8.0f;
-      const POINT to = ProjectToClient(
+      const POINT to = ProjectToLayout(
           D3DXVECTOR3(grab.x + (target.x - start.x) * f, grab.y + (target.y - start.y) * f, 0.0f));
       Input(to, true, POINT{to.x - last.x, to.y - last.y});
       last = to;
@@ -178,7 +178,7 @@ TEST_F(PlayScreenOnGL_X11, PlaysAThreeByThreePuzzleToTheEnd) {
   std::printf("play screen: %s\n", qPrintable(path));
   // The picture covers the finished board: around its middle no pixel has
   // the table's blue clear colour.
-  const POINT centre = ProjectToClient(anchor.m_currentPosition + D3DXVECTOR3(25, 0, 0));
+  const POINT centre = ProjectToLayout(anchor.m_currentPosition + D3DXVECTOR3(25, 0, 0));
   int clear = 0;
   for (int dy = -20; dy <= 20; dy += 4)
     for (int dx = -20; dx <= 20; dx += 4) {

@@ -100,10 +100,10 @@ TEST(GLHostWidget_X11, HostsADeviceOfItsClientSizeAndPassesInputOn) {
   EXPECT_EQ(counter.keys, 1);
   EXPECT_EQ(counter.presses, 1);
   EXPECT_EQ(counter.lastPosition, QPointF(30, 40));
-  // A mouse position names the logical pixel it is in; the scale factor is
+  // A mouse position names the layout pixel it is in; the scale factor is
   // the ratio between the client rectangle and the widget's size.
-  EXPECT_EQ(widget.ClientPixel(QPointF(30.5, 40.5)).x, 30);
-  EXPECT_EQ(widget.ClientPixel(QPointF(30.5, 40.5)).y, 40);
+  EXPECT_EQ(widget.LayoutPixel(QPointF(30.5, 40.5)).x, 30);
+  EXPECT_EQ(widget.LayoutPixel(QPointF(30.5, 40.5)).y, 40);
   EXPECT_EQ(widget.GetScaleFactor(), ratio);
 
   // A minimised window has a 0 x 0 client area.
