@@ -102,7 +102,9 @@ class CHVNScreensaverWnd {
   // nothing closes; otherwise key and button presses close, and moves are
   // recorded.
   virtual bool PreTranslateMessage(const SaverMessage& message);
-  // The size handler; the window's client size changed (or was minimised).
+  // The size handler; the window's client size changed (or it was
+  // minimised), or the window went to another screen, whose scale factor
+  // may differ.
   virtual void OnSize(int sizeType) { (void)sizeType; }
   // A close request from outside (the window manager's close, a signal, the
   // host window gone).
