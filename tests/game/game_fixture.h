@@ -121,6 +121,7 @@ class GameTest : public EngineTest {
     g_Game = nullptr;
     m_game.reset();
     SetGameHost(nullptr);
+    SetBuiltInStrings(nullptr);
     UnloadLanguageStrings();
     SetProfileFile("");
     EngineTest::TearDown();

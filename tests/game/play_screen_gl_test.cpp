@@ -85,6 +85,7 @@ class PlayScreenOnGL_X11 : public ::testing::Test {
     g_Game = nullptr;
     g_SoundManager.Release();
     SetGameHost(nullptr);
+    SetBuiltInStrings(nullptr);
     testkit::FreshEngine();
   }
   void Input(POINT at, bool left, POINT motion = POINT{}) {

@@ -50,6 +50,7 @@ class StartScreenOnGL_X11 : public GLEngineFixture {
     m_game.Shutdown();
     g_Game = nullptr;
     SetGameHost(nullptr);
+    SetBuiltInStrings(nullptr);
     GLEngineFixture::TearDown();
   }
 
