@@ -20,6 +20,7 @@
 #include "saver/dialogs/manage_images_dialog.h"
 #include "saver/dialogs/settings_dialog.h"
 #include "saver/picture_lists.h"
+#include "saver/saver_text_ids.h"
 #include "support/controls/hrx_dialog_item.h"
 #include "support/controls/hrx_hyperlink.h"
 #include "support/string_table.h"
@@ -139,18 +140,18 @@ TEST_F(SaverDialogs_Offscreen, FolderListHoldsTheSampleFolderAndGrowsWithTheDial
   ASSERT_EQ(list->topLevelItemCount(), 1);  // the folder need not exist
   EXPECT_EQ(list->topLevelItem(0)->text(0).toStdString(), GetPuzzleSamplesDir());
   EXPECT_EQ(list->headerItem()->text(0), "Folder");
-  EXPECT_TRUE(Item(&dialog, 1002)->isEnabled());
+  EXPECT_TRUE(Item(&dialog, kManageImagesAdd)->isEnabled());
   list->setCurrentItem(list->topLevelItem(0));
-  EXPECT_FALSE(Item(&dialog, 1003)->isEnabled());  // the sample folder stays
+  EXPECT_FALSE(Item(&dialog, kManageImagesRemove)->isEnabled());  // the sample folder stays
   Save(&dialog, "manage_images");
 
   const QSize start = dialog.size();
-  const QRect listAt = list->geometry(), addAt = Item(&dialog, 1002)->geometry(),
+  const QRect listAt = list->geometry(), addAt = Item(&dialog, kManageImagesAdd)->geometry(),
               okAt = Item(&dialog, IDOK)->geometry();
   dialog.resize(start + QSize(100, 60));
   QCoreApplication::processEvents();
   EXPECT_EQ(list->geometry(), listAt.adjusted(0, 0, 100, 60));
-  EXPECT_EQ(Item(&dialog, 1002)->geometry(), addAt.translated(0, 60));
+  EXPECT_EQ(Item(&dialog, kManageImagesAdd)->geometry(), addAt.translated(0, 60));
   EXPECT_EQ(Item(&dialog, IDOK)->geometry(), okAt.translated(100, 60));
   EXPECT_EQ(list->columnWidth(0), list->viewport()->width());
   dialog.resize(start - QSize(200, 100));
@@ -190,7 +191,7 @@ TEST_F(SaverDialogs_Offscreen, FoldersAreAddedRemovedAndDroppedAndOkStoresThem) 
     dialog.m_chooseFolder = [&] { return chosen; };
     const auto add = [&](const std::string& folder) {
       chosen = folder;
-      Item<QPushButton>(&dialog, 1002)->click();
+      Item<QPushButton>(&dialog, kManageImagesAdd)->click();
     };
     add(mine);
     add("");    // the chooser was cancelled
@@ -198,8 +199,8 @@ TEST_F(SaverDialogs_Offscreen, FoldersAreAddedRemovedAndDroppedAndOkStoresThem) 
     add(more);
     EXPECT_EQ(Rows(dialog.List()), (std::vector<std::string>{samples, mine, more}));
     dialog.List()->setCurrentItem(dialog.List()->topLevelItem(1));
-    ASSERT_TRUE(Item(&dialog, 1003)->isEnabled());
-    Item<QPushButton>(&dialog, 1003)->click();
+    ASSERT_TRUE(Item(&dialog, kManageImagesRemove)->isEnabled());
+    Item<QPushButton>(&dialog, kManageImagesRemove)->click();
     EXPECT_EQ(Rows(dialog.List()), (std::vector<std::string>{samples, more}));
     Drop(dialog.List()->viewport(), {dropped, m_dir.WriteFile("a.png", ""), more});  // files are not folders
     EXPECT_EQ(Rows(dialog.List()), (std::vector<std::string>{samples, more, dropped}));
@@ -212,7 +213,7 @@ TEST_F(SaverDialogs_Offscreen, FoldersAreAddedRemovedAndDroppedAndOkStoresThem) 
   CManageImagesDialog dialog;
   EXPECT_EQ(Rows(dialog.List()), (std::vector<std::string>{samples, more, dropped}));
   dialog.List()->setCurrentItem(dialog.List()->topLevelItem(2));
-  Item<QPushButton>(&dialog, 1003)->click();
+  Item<QPushButton>(&dialog, kManageImagesRemove)->click();
   Item<QPushButton>(&dialog, IDCANCEL)->click();
   EXPECT_EQ(ReadUserImageFolders(), (std::vector<std::string>{more, dropped}));
 }
@@ -225,7 +226,7 @@ TEST_F(SaverDialogs_Offscreen, AVanishedFolderIsShownAsSuch) {
   EXPECT_EQ(dialog.List()->topLevelItem(1)->text(0).toStdString(),
             (m_dir / "gone") + " (not found or cannot be read)");
   dialog.List()->setCurrentItem(dialog.List()->topLevelItem(1));
-  Item<QPushButton>(&dialog, 1003)->click();
+  Item<QPushButton>(&dialog, kManageImagesRemove)->click();
   Item<QPushButton>(&dialog, IDOK)->click();
   EXPECT_TRUE(ReadUserImageFolders().empty());
 }
@@ -233,13 +234,13 @@ TEST_F(SaverDialogs_Offscreen, AVanishedFolderIsShownAsSuch) {
 TEST_F(SaverDialogs_Offscreen, AboutShowsTitleVersionLinksAndNotice) {
   CSaverAboutDialog dialog;
   EXPECT_EQ(dialog.windowTitle(), "About Ravelle Screensaver");
-  EXPECT_EQ(Item<QLabel>(&dialog, 1016)->text(), "Ravelle Screensaver");
-  EXPECT_EQ(Item<QLabel>(&dialog, 1022)->text(), "Version 1.03");
-  EXPECT_EQ(Item<QLabel>(&dialog, 1017)->text().toStdString(), LoadResString(2130));
-  EXPECT_EQ(Item<CHRXHyperLink>(&dialog, 1015)->GetLinkTarget(),
+  EXPECT_EQ(Item<QLabel>(&dialog, kSaverAboutTitle)->text(), "Ravelle Screensaver");
+  EXPECT_EQ(Item<QLabel>(&dialog, kSaverAboutVersion)->text(), "Version 1.03");
+  EXPECT_EQ(Item<QLabel>(&dialog, kSaverAboutLegal)->text().toStdString(), LoadResString(IDS_SAVER_LEGAL));
+  EXPECT_EQ(Item<CHRXHyperLink>(&dialog, kSaverAboutHomeLink)->GetLinkTarget(),
             "https://www.halvorn.com/ravelle/screensaver/");
-  EXPECT_TRUE(Item(&dialog, 1019)->font().bold());
-  EXPECT_FALSE(Item<QLabel>(&dialog, 1018)->pixmap().isNull());
+  EXPECT_TRUE(Item(&dialog, kSaverAboutProductGroup)->font().bold());
+  EXPECT_FALSE(Item<QLabel>(&dialog, kSaverAboutPicture)->pixmap().isNull());
   Save(&dialog, "about");
 }
 
@@ -270,7 +271,7 @@ TEST_F(SaverDialogs_Offscreen, FrenchDialogs) {
   const QString file = QCoreApplication::applicationDirPath() + "/LanguageFrench/Brindle.strings";
   ASSERT_TRUE(LoadLanguageStrings(file.toStdString()));
   CSettingsDialog settings;
-  EXPECT_EQ(Item<QCheckBox>(&settings, 1009)->text(), "Afficher le nombre d'images par seconde");
+  EXPECT_EQ(Item<QCheckBox>(&settings, kSettingsShowFps)->text(), "Afficher le nombre d'images par seconde");
   Save(&settings, "settings_french");
   CManageImagesDialog folders;
   Save(&folders, "manage_images_french");
