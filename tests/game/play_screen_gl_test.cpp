@@ -9,12 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
-#include <cstdio>
 
+#include "demo_picture.h"
 #include "fresh_engine.h"
 #include "game/command_ids.h"
 #include "game/frame_commands.h"
@@ -172,11 +170,7 @@ TEST_F(PlayScreenOnGL_X11, PlaysAThreeByThreePuzzleToTheEnd) {
   m_game.RunFrame();
   QImage image;
   ASSERT_TRUE(GLReadBackBuffer(g_Engine.Device(), &image));
-  const QString folder = QCoreApplication::applicationDirPath() + "/../demo/screens";
-  QDir().mkpath(folder);
-  const QString path = QDir(folder).absoluteFilePath("play_screen.png");
-  ASSERT_TRUE(image.save(path));
-  std::printf("play screen: %s\n", qPrintable(path));
+  ASSERT_TRUE(testkit::SaveDemoPicture(image, "screens", "play_screen"));
   // The picture covers the finished board: around its middle no pixel has
   // the table's blue clear colour.
   const POINT centre = ProjectToLayout(anchor.m_currentPosition + D3DXVECTOR3(25, 0, 0));

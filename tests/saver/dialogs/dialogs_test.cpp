@@ -4,7 +4,6 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -12,6 +11,7 @@
 #include <QTextBrowser>
 #include <QTreeWidget>
 
+#include "demo_picture.h"
 #include "platform/help_viewer.h"
 #include "platform/profile.h"
 #include "platform/shell.h"
@@ -49,9 +49,7 @@ class SaverDialogs_Offscreen : public ::testing::Test {
   static void Save(QWidget* dialog, const char* name) {
     dialog->show();
     QCoreApplication::processEvents();
-    const QString folder = QCoreApplication::applicationDirPath() + "/../demo/saver_dialogs";
-    QDir().mkpath(folder);
-    ASSERT_TRUE(dialog->grab().save(folder + "/" + name + ".png"));
+    ASSERT_TRUE(testkit::SaveDemoPicture(dialog->grab().toImage(), "saver_dialogs", name));
   }
   static int Stored(const char* name) { return ProfileGetInt("ScreensaverOptions", name, -1); }
 
