@@ -8,8 +8,6 @@
 // without skipping the pieces out of view, frame by frame: the same pixels.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QImage>
 
 #include "demo_picture.h"
@@ -21,6 +19,7 @@
 #include "platform/d3d9/gl/gl_host_widget.h"
 #include "platform/shell.h"
 #include "play_fixture.h"
+#include "wait.h"
 
 namespace {
 
@@ -71,12 +70,11 @@ class PlayScreenOnGL_X11 : public ::testing::Test {
     std::fill(std::begin(g_Input.m_keys), std::end(g_Input.m_keys), BYTE{0});
     m_window.resize(1024, 768);
     m_window.show();
-    QElapsedTimer waited;
-    waited.start();
-    while (!m_window.IsShowing() && waited.elapsed() < 5000) QApplication::processEvents();
+    const bool showing = testkit::WaitUntil([this] { return m_window.IsShowing(); }, 5000);
     m_game.SetPlayScreen(&m_screen);
     m_game.SetTopBar(&m_topBar);
     g_Game = &m_game;
+    ASSERT_TRUE(showing) << "the GL window did not show";
   }
   void TearDown() override {
     m_game.Shutdown();

@@ -2,9 +2,7 @@
 // reaching the widget.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCursor>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
@@ -37,10 +35,7 @@ class InputCounter : public QObject {
 };
 
 bool WaitUntilShowing(const GLHostWidget& widget) {
-  QElapsedTimer waited;
-  waited.start();
-  while (!widget.IsShowing() && waited.elapsed() < 5000) QApplication::processEvents();
-  return widget.IsShowing();
+  return testkit::WaitUntil([&] { return widget.IsShowing(); }, 5000);
 }
 
 TEST(GLHostWidget_X11, HostsADeviceOfItsClientSizeAndPassesInputOn) {
