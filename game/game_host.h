@@ -19,13 +19,14 @@ class IGameHost {
   virtual bool CreateInput() = 0;
   // Opens the sound device (g_SoundManager) for the view. false: no sound.
   virtual bool CreateSound() = 0;
-  // The cursor in the view's client pixels. Client pixels, here and for
+  // The cursor in the view's layout pixels. Layout pixels, here and for
   // every cursor position of the game (the screens' mouse calls, the
-  // widgets' hit tests, SetCursorPos), are the view's layout pixels: the
-  // desktop's logical pixels, in which the 2D layer is laid out and drawn
-  // at the scale factor (engine/engine.h). The 3D pick ray converts them
-  // to device pixels itself (CKVREngine::GetScreenRay). At scale 1 the two
-  // are the same.
+  // widgets' hit tests, the press and release places, SetCursorPos), are
+  // the desktop's logical pixels, in which the 2D layer is laid out and
+  // drawn at the scale factor (engine/engine.h); the view's client
+  // rectangle and back buffer are in device pixels. The 3D pick ray
+  // converts the cursor to device pixels itself (CKVREngine::GetScreenRay).
+  // At scale 1 the two are the same.
   virtual POINT CursorPos() = 0;
   // Queues a menu command; it runs after the current frame, through the
   // frame's command rules.
@@ -37,8 +38,8 @@ class IGameHost {
   // is hidden the view's mouse motion goes on past the screen edges.
   // Answers the new counter.
   virtual int ShowCursor(bool show) { return show ? 0 : -1; }
-  // Puts the cursor at a client pixel of the view.
-  virtual void SetCursorPos(POINT /*client*/) {}
+  // Puts the cursor at a layout pixel of the view.
+  virtual void SetCursorPos(POINT /*layout*/) {}
   // Lines the wheel scrolls per notch (the system setting).
   virtual int WheelScrollLines() { return 3; }
 };

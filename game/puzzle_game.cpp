@@ -49,7 +49,7 @@ UINT CPuzzleGame::TopBarMenuCommand(int barCommand) {
   static constexpr UINT kCommands[] = {ID_GAME_MENU,         ID_SAVE_PUZZLE,    ID_PUZZLE_INFORMATION,
                                        ID_SHOW_HIDE_PREVIEW, ID_COMMAND_HELPER, ID_HELP_COMMANDS,
                                        ID_TOGGLE_FULL_SCREEN};
-  return barCommand >= 1 && barCommand <= 7 ? kCommands[barCommand - 1] : 0;
+  return barCommand >= kBarGameMenu && barCommand <= kBarFullScreen ? kCommands[barCommand - 1] : 0;
 }
 
 // ---- start-up and shutdown -----------------------------------------------------------------
@@ -123,6 +123,8 @@ void CPuzzleGame::ReleaseDeviceObjects() {
 
 // ---- frame -----------------------------------------------------------------------------------
 void CPuzzleGame::RunFrame() {
+  // The one read of the frame: the bar and the screen's dispatch below both
+  // see this state (the order is in puzzle_game.h).
   g_Input.Read();
   int command = 0;
   const bool movingCamera = IsPlayScreenCurrent() && m_playScreen->IsMovingCamera();
@@ -130,7 +132,7 @@ void CPuzzleGame::RunFrame() {
   m_barCommand = command;
   if (const UINT id = TopBarMenuCommand(command))
     GameHost().PostCommand(id);
-  else if (command == 8)
+  else if (command == kBarMinimize)
     GameHost().MinimizeWindow();
   if (m_currentScreen) m_currentScreen->Update();
   if (command == 0) Render();

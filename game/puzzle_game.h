@@ -70,8 +70,14 @@ class CPuzzleGame {
   InitResult Init();
   // Releases whatever Init made; skips what was never made.
   void Shutdown();
-  // One frame: input, bar, current screen, drawing (not when the bar issued
-  // a command).
+  // One frame, in this order: the polled input is read (g_Input.Read, the
+  // frame's only read); the icon bar's Update turns a press on an icon into
+  // the frame's bar command (m_barCommand; skipped while the camera moves);
+  // the current screen's Update dispatches the mouse to it
+  // (CGUIInterface::DispatchMouseInput: presses and releases at their own
+  // places, after OnPointerAt there, in the order they happened relative
+  // to the frame's motion); then drawing, not when the bar issued a
+  // command.
   void RunFrame();
   // Draws one frame without updating anything. When the device ran out of
   // memory drawing the play screen, posts ID_PUZZLE_TOO_LARGE (once per

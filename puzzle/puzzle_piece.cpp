@@ -277,54 +277,54 @@ constexpr int kGridMaxSide = 16;
 // each cell's indices ascending.
 void BuildGrid(PickTriangleGrid& grid, const std::vector<PickTriangle>& list) {
   grid = PickTriangleGrid();
-  grid.m_built = true;
+  grid.built = true;
   if (list.size() < 8) return;  // a short list is tested whole
-  grid.m_minX = grid.m_minY = grid.m_minZ = INFINITY;
-  grid.m_maxX = grid.m_maxY = grid.m_maxZ = -INFINITY;
+  grid.minX = grid.minY = grid.minZ = INFINITY;
+  grid.maxX = grid.maxY = grid.maxZ = -INFINITY;
   for (const PickTriangle& t : list) {
     for (const D3DXVECTOR3& v : t.m_vertices) {
       if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) {
         grid = PickTriangleGrid();
-        grid.m_built = true;
+        grid.built = true;
         return;
       }
-      grid.m_minX = std::min(grid.m_minX, double(v.x));
-      grid.m_maxX = std::max(grid.m_maxX, double(v.x));
-      grid.m_minY = std::min(grid.m_minY, double(v.y));
-      grid.m_maxY = std::max(grid.m_maxY, double(v.y));
-      grid.m_minZ = std::min(grid.m_minZ, double(v.z));
-      grid.m_maxZ = std::max(grid.m_maxZ, double(v.z));
+      grid.minX = std::min(grid.minX, double(v.x));
+      grid.maxX = std::max(grid.maxX, double(v.x));
+      grid.minY = std::min(grid.minY, double(v.y));
+      grid.maxY = std::max(grid.maxY, double(v.y));
+      grid.minZ = std::min(grid.minZ, double(v.z));
+      grid.maxZ = std::max(grid.maxZ, double(v.z));
     }
   }
   const int side = std::clamp(int(std::sqrt(double(list.size()) / 2.0)), 1, kGridMaxSide);
-  grid.m_nx = grid.m_ny = side;
-  grid.m_cellW = std::max((grid.m_maxX - grid.m_minX) / side, 1e-6);
-  grid.m_cellH = std::max((grid.m_maxY - grid.m_minY) / side, 1e-6);
+  grid.nx = grid.ny = side;
+  grid.cellW = std::max((grid.maxX - grid.minX) / side, 1e-6);
+  grid.cellH = std::max((grid.maxY - grid.minY) / side, 1e-6);
   auto cellX = [&](double x) {
-    return std::clamp(int(std::floor((x - grid.m_minX) / grid.m_cellW)), 0, grid.m_nx - 1);
+    return std::clamp(int(std::floor((x - grid.minX) / grid.cellW)), 0, grid.nx - 1);
   };
   auto cellY = [&](double y) {
-    return std::clamp(int(std::floor((y - grid.m_minY) / grid.m_cellH)), 0, grid.m_ny - 1);
+    return std::clamp(int(std::floor((y - grid.minY) / grid.cellH)), 0, grid.ny - 1);
   };
   struct Span {
     int x0, x1, y0, y1;
   };
   std::vector<Span> spans(list.size());
-  grid.m_starts.assign(std::size_t(side * side + 1), 0);
+  grid.starts.assign(std::size_t(side * side + 1), 0);
   for (std::size_t i = 0; i < list.size(); ++i) {
     const D3DXVECTOR3* v = list[i].m_vertices;
     spans[i] = {cellX(std::min({v[0].x, v[1].x, v[2].x})), cellX(std::max({v[0].x, v[1].x, v[2].x})),
                 cellY(std::min({v[0].y, v[1].y, v[2].y})), cellY(std::max({v[0].y, v[1].y, v[2].y}))};
     for (int cy = spans[i].y0; cy <= spans[i].y1; ++cy)
-      for (int cx = spans[i].x0; cx <= spans[i].x1; ++cx) ++grid.m_starts[std::size_t(cy * side + cx) + 1];
+      for (int cx = spans[i].x0; cx <= spans[i].x1; ++cx) ++grid.starts[std::size_t(cy * side + cx) + 1];
   }
-  for (std::size_t c = 1; c < grid.m_starts.size(); ++c) grid.m_starts[c] += grid.m_starts[c - 1];
-  grid.m_items.resize(grid.m_starts.back());
-  std::vector<std::uint32_t> fill(grid.m_starts.begin(), grid.m_starts.end() - 1);
+  for (std::size_t c = 1; c < grid.starts.size(); ++c) grid.starts[c] += grid.starts[c - 1];
+  grid.items.resize(grid.starts.back());
+  std::vector<std::uint32_t> fill(grid.starts.begin(), grid.starts.end() - 1);
   for (std::size_t i = 0; i < list.size(); ++i)
     for (int cy = spans[i].y0; cy <= spans[i].y1; ++cy)
       for (int cx = spans[i].x0; cx <= spans[i].x1; ++cx)
-        grid.m_items[fill[std::size_t(cy * side + cx)]++] = std::uint32_t(i);
+        grid.items[fill[std::size_t(cy * side + cx)]++] = std::uint32_t(i);
 }
 
 bool Intersects(const PickTriangle& t, const D3DXVECTOR3& origin, const D3DXVECTOR3& direction) {
@@ -344,17 +344,17 @@ bool AnyTriangleHit(const std::vector<PickTriangle>& list, const D3DXVECTOR3& or
 // Builds the grid on first use.
 bool AnyTriangleHit(const std::vector<PickTriangle>& list, PickTriangleGrid& grid, const D3DXVECTOR3& o,
                     const D3DXVECTOR3& d) {
-  if (!grid.m_built) BuildGrid(grid, list);
-  if (grid.m_nx == 0) return AnyTriangleHit(list, o, d);
-  const double scale = std::fabs(o.x) + std::fabs(o.y) + std::fabs(o.z) + std::fabs(grid.m_minX) +
-                       std::fabs(grid.m_maxX) + std::fabs(grid.m_minY) + std::fabs(grid.m_maxY) +
-                       std::fabs(grid.m_minZ) + std::fabs(grid.m_maxZ);
+  if (!grid.built) BuildGrid(grid, list);
+  if (grid.nx == 0) return AnyTriangleHit(list, o, d);
+  const double scale = std::fabs(o.x) + std::fabs(o.y) + std::fabs(o.z) + std::fabs(grid.minX) +
+                       std::fabs(grid.maxX) + std::fabs(grid.minY) + std::fabs(grid.maxY) +
+                       std::fabs(grid.minZ) + std::fabs(grid.maxZ);
   const double margin = 0.05 + 1e-4 * scale;
   const double dz = d.z;
   const double dLength = std::sqrt(double(d.x) * d.x + double(d.y) * d.y + dz * dz);
   if (!(std::fabs(dz) > 1e-3 * dLength) || !std::isfinite(scale)) return AnyTriangleHit(list, o, d);
-  double t0 = (grid.m_minZ - margin - o.z) / dz;
-  double t1 = (grid.m_maxZ + margin - o.z) / dz;
+  double t0 = (grid.minZ - margin - o.z) / dz;
+  double t1 = (grid.maxZ + margin - o.z) / dz;
   if (t0 > t1) std::swap(t0, t1);
   if (t1 < 0.0) return false;  // the triangles' heights lie behind the ray
   t0 = std::max(t0, 0.0);
@@ -362,20 +362,20 @@ bool AnyTriangleHit(const std::vector<PickTriangle>& list, PickTriangleGrid& gri
   const double ya = o.y + t0 * d.y, yb = o.y + t1 * d.y;
   const double x0 = std::min(xa, xb) - margin, x1 = std::max(xa, xb) + margin;
   const double y0 = std::min(ya, yb) - margin, y1 = std::max(ya, yb) + margin;
-  if (x1 < grid.m_minX || x0 > grid.m_maxX || y1 < grid.m_minY || y0 > grid.m_maxY) return false;
+  if (x1 < grid.minX || x0 > grid.maxX || y1 < grid.minY || y0 > grid.maxY) return false;
   auto cellX = [&](double x) {
-    return std::clamp(int(std::floor((x - grid.m_minX) / grid.m_cellW)), 0, grid.m_nx - 1);
+    return std::clamp(int(std::floor((x - grid.minX) / grid.cellW)), 0, grid.nx - 1);
   };
   auto cellY = [&](double y) {
-    return std::clamp(int(std::floor((y - grid.m_minY) / grid.m_cellH)), 0, grid.m_ny - 1);
+    return std::clamp(int(std::floor((y - grid.minY) / grid.cellH)), 0, grid.ny - 1);
   };
   const int cx0 = cellX(x0), cx1 = cellX(x1), cy0 = cellY(y0), cy1 = cellY(y1);
-  if ((cx1 - cx0 + 1) * (cy1 - cy0 + 1) * 2 > grid.m_nx * grid.m_ny) return AnyTriangleHit(list, o, d);
+  if ((cx1 - cx0 + 1) * (cy1 - cy0 + 1) * 2 > grid.nx * grid.ny) return AnyTriangleHit(list, o, d);
   for (int cy = cy0; cy <= cy1; ++cy) {
     for (int cx = cx0; cx <= cx1; ++cx) {
-      const std::size_t c = std::size_t(cy * grid.m_nx + cx);
-      for (std::uint32_t k = grid.m_starts[c]; k < grid.m_starts[c + 1]; ++k)
-        if (Intersects(list[grid.m_items[k]], o, d)) return true;
+      const std::size_t c = std::size_t(cy * grid.nx + cx);
+      for (std::uint32_t k = grid.starts[c]; k < grid.starts[c + 1]; ++k)
+        if (Intersects(list[grid.items[k]], o, d)) return true;
     }
   }
   return false;

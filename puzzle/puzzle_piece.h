@@ -48,12 +48,12 @@ using PieceGroup = std::vector<CPuzzlePiece*>;
 // box the ray passes near. Built lazily by the piece; a built grid without
 // cells stands for "test the whole list".
 struct PickTriangleGrid {
-  bool m_built = false;
-  double m_minX = 0, m_minY = 0, m_minZ = 0, m_maxX = 0, m_maxY = 0, m_maxZ = 0;
-  double m_cellW = 1, m_cellH = 1;
-  int m_nx = 0, m_ny = 0;
-  std::vector<std::uint32_t> m_starts;  // m_nx x m_ny + 1 offsets into m_items
-  std::vector<std::uint32_t> m_items;   // triangle indices, cell by cell
+  bool built = false;
+  double minX = 0, minY = 0, minZ = 0, maxX = 0, maxY = 0, maxZ = 0;
+  double cellW = 1, cellH = 1;
+  int nx = 0, ny = 0;
+  std::vector<std::uint32_t> starts;  // nx x ny + 1 offsets into items
+  std::vector<std::uint32_t> items;   // triangle indices, cell by cell
 };
 
 inline constexpr float kLayerHeight = 1.5f;

@@ -13,8 +13,9 @@
 #
 # The base: $FORMAT_BASE when set, else where HEAD left main (origin/main
 # when there is no local main), else HEAD~. Changes not yet committed count
-# as changed. Only changed lines are checked, so a change is held to the
-# layout without reformatting the rest of the files it touches.
+# as changed, and a new file not yet added to git (not ignored) is checked
+# whole. Only changed lines are checked, so a change is held to the layout
+# without reformatting the rest of the files it touches.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -77,6 +78,11 @@ changed_lines() {
     END { flush() }'
 }
 
+# The .h/.cpp files git does not track yet and does not ignore: all new.
+new_files() {
+  git ls-files --others --exclude-standard -- '*.h' '*.cpp'
+}
+
 if [[ $check == 0 ]]; then
   if [[ $# -eq 0 ]]; then
     echo "usage: scripts/format.sh [--check [--all]] [FILE...]" >&2
@@ -111,7 +117,10 @@ else
       echo "$f"
       differ=$((differ + 1))
     fi
-  done < <(changed_lines "$base")
+  done < <(
+    changed_lines "$base"
+    new_files
+  )
 fi
 if [[ $differ -gt 0 ]]; then
   echo "format.sh: $differ of $checked files differ from .clang-format" >&2

@@ -256,7 +256,7 @@ bool CMainFrame::CreateInput() { return g_Input.Create(m_view, nullptr); }
 bool CMainFrame::CreateSound() { return g_SoundManager.Create(m_view); }
 
 POINT CMainFrame::CursorPos() {
-  return m_view ? m_view->ClientPixel(m_view->mapFromGlobal(QCursor::pos())) : POINT{};
+  return m_view ? m_view->LayoutPixel(m_view->mapFromGlobal(QCursor::pos())) : POINT{};
 }
 
 int CMainFrame::ShowCursor(bool show) {
@@ -277,8 +277,8 @@ int CMainFrame::ShowCursor(bool show) {
   return m_cursorCount;
 }
 
-void CMainFrame::SetCursorPos(POINT client) {
-  if (m_view) QCursor::setPos(m_view->mapToGlobal(QPoint(client.x, client.y)));
+void CMainFrame::SetCursorPos(POINT layout) {
+  if (m_view) QCursor::setPos(m_view->mapToGlobal(QPoint(layout.x, layout.y)));
 }
 
 int CMainFrame::WheelScrollLines() { return QApplication::wheelScrollLines(); }

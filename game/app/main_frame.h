@@ -77,7 +77,7 @@ class CMainFrame : public QMainWindow, public IFrameWindow, public IGameHost {
   void PostCommand(UINT id) override { m_driver.Post(id); }
   void MinimizeWindow() override { showMinimized(); }
   int ShowCursor(bool show) override;
-  void SetCursorPos(POINT client) override;
+  void SetCursorPos(POINT layout) override;
   int WheelScrollLines() override;
 
  protected:

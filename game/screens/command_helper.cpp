@@ -51,7 +51,7 @@ void DrawIn(CKVRFont& font, D3DCOLOR color, const RECT& rect, const std::string&
 // ---- show and hide -----------------------------------------------------------------------
 bool CCommandHelperWindow::Show() {
   m_panelRect = RECT{6, 35, 206, 435};
-  // The cursor as the view sees it: in client pixels, like every later move.
+  // The cursor as the view sees it: in layout pixels, like every later move.
   m_cursor = GameHost().CursorPos();
   m_panelTexture.Release();
   MakeWhiteTexture(m_panelTexture, true);

@@ -63,7 +63,7 @@ class CCommandHelperWindow {
 
   // Shown and not closed or hidden since.
   bool Visible() const { return m_visible; }
-  // Where the pointer was last seen (client pixels): at Show, then at every
+  // Where the pointer was last seen (layout pixels): at Show, then at every
   // pointer call while the panel shows.
   POINT Cursor() const { return m_cursor; }
 

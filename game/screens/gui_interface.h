@@ -3,17 +3,21 @@
 // object from outside this folder: the play screen and the icon bar.
 //
 // A screen turns the frame's polled mouse state into press, release, move
-// and wheel calls on itself (DispatchMouseInput, first thing in its Update),
-// in the order the player made them: the motion that came before a press
-// or release moves first, to its place; the press or release is handled
-// there (the polled state keeps its place); the motion after it moves
-// last, to the cursor of the frame. So held pieces, the rubber band and the
-// view are where the pointer was when a button went up, however long the
-// frame.
+// and wheel calls on itself (DispatchMouseInput, first thing in its Update).
+// The frame has read the input before (CPuzzleGame::RunFrame, which updates
+// the icon bar before the current screen). The calls come in the order the
+// player made them: the motion that came before a press or release moves
+// first, to its place; the press or release is handled there, after
+// OnPointerAt there (the polled state keeps its place); the motion after it
+// moves last, to the cursor of the frame. So held pieces, the rubber band and
+// the view are where the pointer was when a button went up, however long
+// the frame.
 // The game object activates one screen at a time, updates and renders it
 // every frame and deactivates it when another takes over.
 //
 // Sections: screen base - play screen slot - icon bar slot
+#include <cstdint>
+
 #include "platform/win_types.h"
 
 // ---- screen base -------------------------------------------------------------------
@@ -28,6 +32,7 @@ class CGUIInterface {
   // One frame's logic; the answer is the screen's own (0 for the screens).
   virtual int Update() = 0;
   virtual void Render() = 0;
+  // The mouse calls: every x, y is a cursor position, in layout pixels.
   virtual void OnLButtonDown(int /*x*/, int /*y*/) {}
   virtual void OnLButtonUp(int /*x*/, int /*y*/) {}
   virtual void OnRButtonDown(int /*x*/, int /*y*/) {}
@@ -53,7 +58,7 @@ class CGUIInterface {
   void DispatchMouseInput();
 
  protected:
-  // Where the last dispatch found the cursor (client pixels).
+  // Where the last dispatch found the cursor (layout pixels).
   POINT Cursor() const { return m_cursor; }
   // The buttons as the dispatch saw them last: a press was handled and its
   // release not yet.
@@ -110,7 +115,25 @@ class IPlayScreen : public CGUIInterface {
 };
 
 // ---- icon bar slot ----------------------------------------------------------------------------
-// The bar drawn over either screen. Its Update answers a bar command 0..8.
+// Commands of the bar, one per icon (0: none).
+enum TopBarCommand : std::int32_t {
+  kBarNone = 0,
+  kBarGameMenu = 1,
+  kBarSave = 2,
+  kBarInformation = 3,
+  kBarPreview = 4,
+  kBarCommandHelper = 5,
+  kBarHelp = 6,
+  kBarFullScreen = 7,
+  kBarMinimize = 8,
+};
+
+// The bar drawn over either screen. Its Update answers a bar command.
+// It owns the strip along the top of the view, kTopStripHeight layout
+// pixels high: the pointer is "in the bar" above that line, and the play
+// screen leaves the presses there to the bar.
+inline constexpr LONG kTopStripHeight = 26;
+
 class ITopBar : public CGUIInterface {
  public:
   // 0 on the start screen, 1 on the play screen.

@@ -42,6 +42,8 @@ PlayScreenState CGUIInterfacePlayPuzzle::PickAt(int x, int y) {
   CPuzzlePiece* best = nullptr;
   std::int32_t bestLayer = 0;
   for (CPuzzlePiece& piece : board->m_pieces) {
+    // Unsigned as in the design's layer count: every piece's layer is 0..7,
+    // where this is the signed order; one out of range would win the pick.
     if (static_cast<std::uint32_t>(piece.m_layer) < static_cast<std::uint32_t>(bestLayer)) continue;
     if (!piece.HitTest(origin, direction)) continue;
     best = &piece;
@@ -63,7 +65,7 @@ PlayScreenState CGUIInterfacePlayPuzzle::PickAt(int x, int y) {
   return next;
 }
 
-bool CGUIInterfacePlayPuzzle::SelectPieceGroup(const D3DXVECTOR3& point, CPuzzlePiece* piece) {
+void CGUIInterfacePlayPuzzle::SelectPieceGroup(const D3DXVECTOR3& point, CPuzzlePiece* piece) {
   m_hand.heldPiece = piece;
   m_hand.holding = true;
   m_hand.grabPoint = point;
@@ -79,7 +81,6 @@ bool CGUIInterfacePlayPuzzle::SelectPieceGroup(const D3DXVECTOR3& point, CPuzzle
     m_hand.selection.clear();
     m_hand.rubberBandActive = false;
   }
-  return true;
 }
 
 void CGUIInterfacePlayPuzzle::CollectOtherPieces(const PieceGroup& group, PieceGroup& out) {

@@ -176,9 +176,10 @@ void CGUIInterfacePlayPuzzle::TogglePreview() {
 void CGUIInterfacePlayPuzzle::OnLButtonDown(int x, int y) {
   // A press the icon bar turned into a command this frame is its alone.
   if (g_Game && g_Game->m_barCommand != 0) return;
-  if (y < kTopStrip) return;
-  if (m_commandHelper.Visible() && PtInRect(m_commandHelper.m_panelRect, m_commandHelper.Cursor())) {
-    if (PtInRect(m_commandHelper.m_closeRect, POINT{x, y})) m_commandHelper.OnCloseClicked();
+  if (y < kTopStripHeight) return;
+  const POINT at{x, y};
+  if (m_commandHelper.Visible() && PtInRect(m_commandHelper.m_panelRect, at)) {
+    if (PtInRect(m_commandHelper.m_closeRect, at)) m_commandHelper.OnCloseClicked();
     return;
   }
   if (m_preview.Visible() && PtInRect(m_preview.m_rect, m_preview.Cursor())) {
@@ -203,7 +204,7 @@ void CGUIInterfacePlayPuzzle::OnLButtonUp(int, int) {
 }
 
 void CGUIInterfacePlayPuzzle::OnRButtonDown(int x, int y) {
-  if (y < kTopStrip) return;
+  if (y < kTopStripHeight) return;
   m_rightPressPoint = POINT{x, y};
   if (m_state == kPlayDragging) {
     m_state = kPlayDraggingView;

@@ -79,8 +79,6 @@ struct PlayScreenTestAccess;
 
 class CGUIInterfacePlayPuzzle : public IPlayScreen {
  public:
-  static constexpr LONG kTopStrip = 26;  // presses above this belong to the icon bar
-
   CGUIInterfacePlayPuzzle();
   ~CGUIInterfacePlayPuzzle() override;
 
@@ -136,7 +134,10 @@ class CGUIInterfacePlayPuzzle : public IPlayScreen {
   // kPlayBanding; kPlayIdle (nothing done) off the table or without a
   // board. The caller makes the answer the state.
   PlayScreenState PickAt(int x, int y);
-  bool SelectPieceGroup(const D3DXVECTOR3& point, CPuzzlePiece* piece);
+  // Takes piece's group in hand, grabbed at the table point: the selection
+  // when the piece is in it, else the piece's joined group (and the
+  // selection is dropped).
+  void SelectPieceGroup(const D3DXVECTOR3& point, CPuzzlePiece* piece);
   void CollectOtherPieces(const PieceGroup& group, PieceGroup& out);
   void DragSelection(int x, int y);
   // The held pieces moved by offset, after collecting the pieces they
@@ -159,7 +160,7 @@ class CGUIInterfacePlayPuzzle : public IPlayScreen {
   void ShowCursor();
   // SetCursorPos at the right press point.
   void PutCursorBack();
-  // The table point under a client pixel; false when the ray does not point
+  // The table point under a layout pixel; false when the ray does not point
   // down at the table.
   bool TablePointAt(int x, int y, D3DXVECTOR3& point, D3DXVECTOR3* origin = nullptr,
                     D3DXVECTOR3* direction = nullptr) const;

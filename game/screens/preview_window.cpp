@@ -48,7 +48,7 @@ bool CImagePreviewWindow::Open(CKVRTexture* picture) {
   }
   m_rect = RECT{at.x, at.y, at.x + w, at.y + h};
   ClampToScreen();
-  // The cursor as the view sees it: in client pixels, like every later move.
+  // The cursor as the view sees it: in layout pixels, like every later move.
   m_cursor = GameHost().CursorPos();
   GetGripRects();
   HitTestGrip();

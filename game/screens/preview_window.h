@@ -11,8 +11,8 @@
 // fall inside it, every mouse move and the end of a press, and draws it. The
 // large Tab preview borrows its image frame.
 //
-// All positions are client pixels of the view. S, the screen area, is
-// (32, 32, W - 32, H - 32) for a W x H back buffer.
+// All positions are layout pixels of the view. S, the screen area, is
+// (32, 32, W - 32, H - 32) for a view W x H layout pixels large.
 #include "engine/draw_resources.h"
 #include "engine/gui.h"
 
@@ -44,7 +44,7 @@ class CImagePreviewWindow {
   // Shows or hides the window; Close hides it, Open leaves it as it is.
   void SetVisible(bool visible) { m_visible = visible; }
   bool Visible() const { return m_visible; }
-  // Where the pointer was last seen (client pixels): at Open, then at every
+  // Where the pointer was last seen (layout pixels): at Open, then at every
   // pointer call.
   POINT Cursor() const { return m_cursor; }
 

@@ -17,15 +17,6 @@ constexpr unsigned kCaptionIds[CGUIInterfaceStartMenu::kButtonCount] = {
 constexpr const char* kButtonFiles[CGUIInterfaceStartMenu::kButtonCount] = {
     "StartMenuButtonNewPuzzle.png", "StartMenuButtonLoadPuzzle.png", "StartMenuButtonHelp.png",
     "StartMenuButtonExit.png"};
-
-void LoadArt(CKVRTexture& texture, const char* file) {
-  texture.LoadFromFile(GetTexturesDir() + kPathSeparator + file, kColorKey);
-}
-
-void MakeSprite(CKVRSprite& sprite, CKVRTexture& texture) {
-  sprite.Release();
-  sprite.Create(&texture);
-}
 }  // namespace
 
 // ---- art and captions ------------------------------------------------------------------------
@@ -36,15 +27,15 @@ UINT CGUIInterfaceStartMenu::ButtonCommand(int index) {
 }
 
 void CGUIInterfaceStartMenu::Activate() {
-  LoadArt(m_earthTexture, "StartMenuBackgroundEarth.png");
-  MakeSprite(m_earthSprite, m_earthTexture);
-  LoadArt(m_fillTexture, "StartMenuBackgroundFill.png");
-  MakeSprite(m_fillSprite, m_fillTexture);
-  for (int i = 0; i < kButtonCount; ++i) LoadArt(m_buttonTextures[i], kButtonFiles[i]);
-  LoadArt(m_barTexture, "MenuBarStartMenuBackground.png");
-  LoadArt(m_titleTexture, "MenuBarStartMenuTitle.png");
-  MakeSprite(m_barSprite, m_barTexture);
-  MakeSprite(m_titleSprite, m_titleTexture);
+  LoadTextureArt(m_earthTexture, "StartMenuBackgroundEarth.png", kColorKey);
+  RemakeSprite(m_earthSprite, m_earthTexture);
+  LoadTextureArt(m_fillTexture, "StartMenuBackgroundFill.png", kColorKey);
+  RemakeSprite(m_fillSprite, m_fillTexture);
+  for (int i = 0; i < kButtonCount; ++i) LoadTextureArt(m_buttonTextures[i], kButtonFiles[i], kColorKey);
+  LoadTextureArt(m_barTexture, "MenuBarStartMenuBackground.png", kColorKey);
+  LoadTextureArt(m_titleTexture, "MenuBarStartMenuTitle.png", kColorKey);
+  RemakeSprite(m_barSprite, m_barTexture);
+  RemakeSprite(m_titleSprite, m_titleTexture);
   LoadCaptions();
   RECT rect{kButtonLeft, kFirstButtonTop, kButtonLeft + kButtonSize, kFirstButtonTop + kButtonSize};
   for (int i = 0; i < kButtonCount; ++i) {

@@ -4,7 +4,7 @@
 // and a translucent title bar. A click posts the button's menu command; the
 // frame does the rest.
 //
-// Layout (W x H the back buffer): buttons 64 x 64 at x 8, y 62, 138, 214;
+// Layout (W x H the view in layout pixels): buttons 64 x 64 at x 8, y 62, 138, 214;
 // Exit at (8, H - 72)-(72, H - 8), following the height every frame;
 // captions at (button right + 8, button top + 16).
 #include <optional>

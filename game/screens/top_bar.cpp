@@ -96,7 +96,7 @@ void CPlayPuzzleTopMenuBar::OnLButtonDown(int x, int y) {
 }
 
 void CPlayPuzzleTopMenuBar::OnPointerAt(int x, int y) {
-  m_mouseInBar = y < kStripHeight;
+  m_mouseInBar = y < kTopStripHeight;
   m_hoveredIcon = IconAt(x, y);
 }
 

@@ -10,26 +10,13 @@
 // bar command of that frame (TopBarCommand); the game object posts the
 // matching menu command or minimises the window.
 //
-// Layout (W the back buffer's width): icons 0..5 at x 32 + 32 i, y 2; icon
+// Layout (W the view's width in layout pixels): icons 0..5 at x 32 + 32 i, y 2; icon
 // 6 at W - 64 and icon 7 at W - 40 (they follow the width at every draw);
 // each icon as large as its picture. The play time at (W - 470, 2).
 #include <string>
 
 #include "engine/draw_resources.h"
 #include "game/screens/gui_interface.h"
-
-// Commands of the bar, one per icon (0: none).
-enum TopBarCommand : std::int32_t {
-  kBarNone = 0,
-  kBarGameMenu = 1,
-  kBarSave = 2,
-  kBarInformation = 3,
-  kBarPreview = 4,
-  kBarCommandHelper = 5,
-  kBarHelp = 6,
-  kBarFullScreen = 7,
-  kBarMinimize = 8,
-};
 
 struct TopBarIcon {
   RECT m_rect{};
@@ -47,7 +34,6 @@ std::string FormatGameTime(double seconds);
 class CPlayPuzzleTopMenuBar : public ITopBar {
  public:
   static constexpr int kIconCount = 8;
-  static constexpr LONG kStripHeight = 26;  // the mouse is "in the bar" above this
 
   void Deactivate() override;
   // Background (magenta transparent), the white texture of the tooltip box,
@@ -65,12 +51,12 @@ class CPlayPuzzleTopMenuBar : public ITopBar {
   void SetMode(int mode) override { m_mode = mode; }
   void LoadTooltips() override;
 
-  // The tooltip box of an icon for a text of the given size (W the back
-  // buffer's width): under the icon, 4 pixels of padding, kept 4 pixels off
+  // The tooltip box of an icon for a text of the given size (width: the
+  // view's, in layout pixels): under the icon, 4 pixels of padding, kept 4 pixels off
   // the right edge.
   static RECT TooltipRect(const RECT& icon, SIZE text, LONG width);
   void DrawTooltip(int index);
-  // Icons 6 and 7 at the right edge of a back buffer this wide.
+  // Icons 6 and 7 at the right edge of a view this wide (layout pixels).
   void PlaceRightIcons(LONG width);
   // The first icon containing the point; -1 for none.
   int IconAt(int x, int y) const;

@@ -446,7 +446,8 @@ float DWORDToFloat(DWORD d);
 // ---- the window seam -------------------------------------------------------------
 // A window a device renders for: the stand-in for a window handle. The GL
 // hosting widget implements it; tests use RecordingWindow. Sizes are in
-// physical pixels.
+// device pixels (the back buffer's unit), not the layout pixels of the
+// cursor and the 2D layer.
 class HostWindow {
  public:
   virtual ~HostWindow() = default;
@@ -455,8 +456,8 @@ class HostWindow {
   virtual bool GetClientRect(RECT* out) const = 0;
   // Width and height of the screen the window is on (SM_CXSCREEN, SM_CYSCREEN).
   virtual SIZE GetScreenSize() const = 0;
-  // The desktop's scale factor for the window: device pixels per logical
-  // pixel (1 on a 96-dpi desktop, 2 at 192 dpi; fractional factors too).
+  // The desktop's scale factor for the window: device pixels per layout
+  // (logical) pixel (1 on a 96-dpi desktop, 2 at 192 dpi; fractional factors too).
   virtual double GetScaleFactor() const { return 1.0; }
 };
 

@@ -117,7 +117,7 @@ HRESULT D3DXCreateTexture(IDirect3DDevice9* device, UINT width, UINT height, UIN
                           D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture);
 
 // ---- sprites -----------------------------------------------------------------------------
-// Screen-space textured quads, in client pixels of the back buffer.
+// Screen-space textured quads, in device pixels of the back buffer.
 class ID3DXSprite : public IUnknown {
  public:
   // Starts a batch: with D3DXSPRITE_ALPHABLEND blending SRCALPHA/INVSRCALPHA;

@@ -178,9 +178,9 @@ class CKVRInputFeed : public QObject {
   void NoteRelease(int button, POINT at);
   void MoveTo(QPoint global);
   void WarpBack();
-  // A global position in the window's client pixels, as the view's cursor
-  // is given (its logical position, rounded down).
-  POINT ClientPixel(QPointF global) const;
+  // A global position in the window's layout pixels, as the view's cursor
+  // is given (its logical position, rounded down; not device pixels).
+  POINT LayoutPixel(QPointF global) const;
 
   QPointer<QWidget> m_window;  // null again if the window goes first
   bool m_active = false;
@@ -261,7 +261,7 @@ bool CKVRInputFeed::eventFilter(QObject* watched, QEvent* event) {
       MoveTo(mouse->globalPosition().toPoint());
       const int b = ButtonIndex(mouse->button());
       if (b < 0 || event->type() == QEvent::MouseMove) break;
-      const POINT at = ClientPixel(mouse->globalPosition());
+      const POINT at = LayoutPixel(mouse->globalPosition());
       if (event->type() == QEvent::MouseButtonRelease) {
         m_buttonDown[b] = false;
         NoteRelease(b, at);
@@ -298,7 +298,7 @@ void CKVRInputFeed::NoteRelease(int button, POINT at) {
 
 void CKVRInputFeed::ReleaseAll() {
   // A button let go this way is released where the pointer was last seen.
-  const POINT at = ClientPixel(QPointF(m_hasLast ? m_last : QCursor::pos()));
+  const POINT at = LayoutPixel(QPointF(m_hasLast ? m_last : QCursor::pos()));
   for (int b = 0; b < 8; ++b)
     if (m_buttonDown[b]) NoteRelease(b, at);
   m_overrideCodes.clear();
@@ -324,7 +324,7 @@ void CKVRInputFeed::MoveTo(QPoint global) {
   m_hasLast = true;
 }
 
-POINT CKVRInputFeed::ClientPixel(QPointF global) const {
+POINT CKVRInputFeed::LayoutPixel(QPointF global) const {
   if (!m_window) return POINT{};
   const QPointF local = m_window->mapFromGlobal(global);
   return POINT{static_cast<LONG>(std::floor(local.x())), static_cast<LONG>(std::floor(local.y()))};

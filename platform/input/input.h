@@ -96,8 +96,8 @@ struct DIMOUSESTATE2 {
 static_assert(sizeof(DIMOUSESTATE2) == 20);
 
 // Where the pointer was at each button's last press and last release, in
-// the window's client pixels (the unit of the view's cursor: the logical
-// position in the window, rounded down). A place is kept
+// the window's layout pixels (the unit of the view's cursor: the logical
+// position in the window, rounded down; not device pixels). A place is kept
 // until the next press or release of its button, so the release of a click
 // shorter than a frame, read one frame after its press, still has its own.
 // A button the feed has not seen pressed (or released) has no place: input
@@ -148,8 +148,8 @@ class CKVRInput {
   // Relative motion around a global screen point (see the top of the file).
   void BeginRelativeMotion(POINT globalAnchor);
   void EndRelativeMotion();
-  // The cursor's position now, in the window's client coordinates; (0, 0)
-  // without a window.
+  // The cursor's position now, in the window's layout pixels (its logical
+  // coordinates); (0, 0) without a window.
   POINT CursorPos() const;
 
   BYTE m_keys[256] = {};

@@ -42,7 +42,7 @@ struct SaverMessage {
     kOtherButtonDown,
     kButtonUp,
     kWheel,
-    kMouseMove,  // x, y in window coordinates
+    kMouseMove,  // x, y in window coordinates, layout (logical) pixels
   };
   Type type;
   int x = 0;
@@ -55,7 +55,7 @@ class ISaverWindow {
   virtual ~ISaverWindow() = default;
   // What the engine renders for.
   virtual HWND DeviceWindow() = 0;
-  // The cursor in this window's coordinates.
+  // The cursor in this window's coordinates, in layout (logical) pixels.
   virtual POINT CursorPosition() const = 0;
   virtual bool IsMinimised() const = 0;
   // Before every frame. A window inside another one takes on the other's
@@ -102,7 +102,9 @@ class CHVNScreensaverWnd {
   // nothing closes; otherwise key and button presses close, and moves are
   // recorded.
   virtual bool PreTranslateMessage(const SaverMessage& message);
-  // The size handler; the window's client size changed (or was minimised).
+  // The size handler; the window's client size changed (or it was
+  // minimised), or the window went to another screen, whose scale factor
+  // may differ.
   virtual void OnSize(int sizeType) { (void)sizeType; }
   // A close request from outside (the window manager's close, a signal, the
   // host window gone).

@@ -36,6 +36,15 @@ class SaverWidget : public QWidget {
   GLHostWidget* Host() { return m_host; }
   // The owner is gone: nothing more is passed on.
   void Detach() { m_owner = nullptr; }
+  // Once the native window exists: on another screen the scale factor may
+  // change while the size in layout pixels stays, with no resize event, so
+  // a change of screen is a size change too (the engine takes the factor).
+  void FollowScreenChanges() {
+    connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+      if (m_owner)
+        m_owner->OnSize(isMinimized() ? SIZE_MINIMIZED : isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED);
+    });
+  }
 
  protected:
   // Input of the GL host is handled here and goes no further, so that it
@@ -168,6 +177,7 @@ std::unique_ptr<ISaverWindow> QtSaverWindowFactory::CreateFullScreen(CHVNScreens
   const QScreen* screen = QGuiApplication::primaryScreen();
   widget->setGeometry(screen ? screen->geometry() : QRect(0, 0, 1024, 768));
   widget->show();
+  widget->FollowScreenChanges();
   widget->raise();
   widget->activateWindow();
   auto window = std::make_unique<QtSaverWindow>(widget, true, 0);
@@ -184,6 +194,7 @@ std::unique_ptr<ISaverWindow> QtSaverWindowFactory::CreateChild(CHVNScreensaverW
   auto* widget = new SaverWidget(owner);
   widget->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   widget->winId();
+  widget->FollowScreenChanges();
   widget->windowHandle()->setParent(foreign);
   // Checked again just before each frame is shown: a host that goes while a
   // frame is drawn takes this window with it, and nothing may be shown there.
@@ -199,5 +210,6 @@ std::unique_ptr<ISaverWindow> QtSaverWindowFactory::CreatePlain(CHVNScreensaverW
   widget->setWindowTitle(QString::fromStdString(title));
   widget->resize(1024, 768);
   widget->show();
+  widget->FollowScreenChanges();
   return std::make_unique<QtSaverWindow>(widget, false, 0);
 }

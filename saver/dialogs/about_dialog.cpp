@@ -24,19 +24,22 @@ CHRXHyperLink* AddLink(QWidget* parent, int id, const char* address, const QRect
 CSaverAboutDialog::CSaverAboutDialog(QWidget* parent) : QDialog(parent) {
   SetUpDialog(this, 357, 270, DialogText(IDS_SAVER_ABOUT_TITLE), SaverIcon());
   setFixedSize(size());
-  auto* picture = AddWrappingLabel(this, 1018, QString(), DialogUnits(this, 7, 10, 44, 40));
+  auto* picture = AddWrappingLabel(this, kSaverAboutPicture, QString(), DialogUnits(this, 7, 10, 44, 40));
   picture->setPixmap(SaverPicture(kAboutPictureId));
-  AddBoldGroup(this, 1019, DialogText(IDS_SAVER_PRODUCT_INFO), DialogUnits(this, 60, 7, 290, 118));
-  QLabel* title = AddWrappingLabel(this, 1016, QString::fromStdString(GetProductTitle()),
+  AddBoldGroup(this, kSaverAboutProductGroup, DialogText(IDS_SAVER_PRODUCT_INFO),
+               DialogUnits(this, 60, 7, 290, 118));
+  QLabel* title = AddWrappingLabel(this, kSaverAboutTitle, QString::fromStdString(GetProductTitle()),
                                    DialogUnits(this, 70, 22, 270, 12));
   title->setTextFormat(Qt::PlainText);
-  AddWrappingLabel(this, 1022, DialogText(IDS_SAVER_VERSION) + QString::fromStdString(GetGameVersion()),
+  AddWrappingLabel(this, kSaverAboutVersion,
+                   DialogText(IDS_SAVER_VERSION) + QString::fromStdString(GetGameVersion()),
                    DialogUnits(this, 70, 36, 270, 12));
   AddWrappingLabel(this, 0, DialogText(IDS_SAVER_MAKER_PAGE), DialogUnits(this, 70, 56, 270, 10));
-  AddLink(this, 1014, "https://www.halvorn.com/", DialogUnits(this, 70, 67, 270, 10));
+  AddLink(this, kSaverAboutMakerLink, "https://www.halvorn.com/", DialogUnits(this, 70, 67, 270, 10));
   AddWrappingLabel(this, 0, DialogText(IDS_SAVER_HOME_PAGE), DialogUnits(this, 70, 88, 270, 10));
-  AddLink(this, 1015, "https://www.halvorn.com/ravelle/screensaver/", DialogUnits(this, 70, 99, 270, 10));
-  AddWrappingLabel(this, 1017, DialogText(IDS_SAVER_LEGAL), DialogUnits(this, 7, 134, 343, 100));
+  AddLink(this, kSaverAboutHomeLink, "https://www.halvorn.com/ravelle/screensaver/",
+          DialogUnits(this, 70, 99, 270, 10));
+  AddWrappingLabel(this, kSaverAboutLegal, DialogText(IDS_SAVER_LEGAL), DialogUnits(this, 7, 134, 343, 100));
   auto* ok = AddButton(this, IDOK, DialogText(IDS_SAVER_OK), DialogUnits(this, 150, 246, 57, 16),
                        EnterKey::ToFocused);
   ok->setDefault(true);

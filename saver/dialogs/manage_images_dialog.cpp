@@ -53,16 +53,16 @@ CManageImagesDialog::CManageImagesDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void CManageImagesDialog::InitControls() {
-  m_list = Place(this, new QTreeWidget, 1001, DialogUnits(this, 7, 7, 423, 220));
+  m_list = Place(this, new QTreeWidget, kManageImagesList, DialogUnits(this, 7, 7, 423, 220));
   m_list->setRootIsDecorated(false);
   m_list->setColumnCount(1);
   m_list->setHeaderLabels({DialogText(IDS_SAVER_FOLDER_COLUMN)});
   m_list->header()->setSectionsClickable(false);
   m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_list->setIconSize(QSize(16, 16));
-  auto* add = AddButton(this, 1002, DialogText(IDS_SAVER_ADD_FOLDER), DialogUnits(this, 7, 235, 124, 16),
-                        EnterKey::ToFocused);
-  auto* remove = AddButton(this, 1003, DialogText(IDS_SAVER_REMOVE_FOLDER),
+  auto* add = AddButton(this, kManageImagesAdd, DialogText(IDS_SAVER_ADD_FOLDER),
+                        DialogUnits(this, 7, 235, 124, 16), EnterKey::ToFocused);
+  auto* remove = AddButton(this, kManageImagesRemove, DialogText(IDS_SAVER_REMOVE_FOLDER),
                            DialogUnits(this, 135, 235, 124, 16), EnterKey::ToFocused);
   connect(add, &QPushButton::clicked, this, [this] { OnAddFolder(); });
   connect(remove, &QPushButton::clicked, this, [this] { RemoveSelectedFolder(); });
@@ -78,9 +78,9 @@ void CManageImagesDialog::InitControls() {
   m_resize.m_owner = this;
   m_resize.m_initialWidth = width();
   m_resize.m_initialHeight = height();
-  m_resize.AddControl(1001, 0, 3);
-  m_resize.AddControl(1002, 2, 2);
-  m_resize.AddControl(1003, 2, 2);
+  m_resize.AddControl(kManageImagesList, 0, 3);
+  m_resize.AddControl(kManageImagesAdd, 2, 2);
+  m_resize.AddControl(kManageImagesRemove, 2, 2);
   m_resize.AddControl(IDOK, 3, 3);
   m_resize.AddControl(IDCANCEL, 3, 3);
   m_list->setColumnWidth(0, m_list->viewport()->width());
@@ -115,7 +115,7 @@ void CManageImagesDialog::UpdateButtons() {
   QTreeWidgetItem* current = m_list->currentItem();
   const bool userRow =
       current && current->isSelected() && m_list->indexOfTopLevelItem(current) >= kFirstUserRow;
-  GetDlgItem(this, 1003)->setEnabled(userRow);
+  GetDlgItem(this, kManageImagesRemove)->setEnabled(userRow);
 }
 
 std::string CManageImagesDialog::ChooseFolder() {

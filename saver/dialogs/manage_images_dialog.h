@@ -23,6 +23,13 @@ class QTreeWidget;
 
 inline constexpr int kManageImagesDialogId = 142;
 
+// The controls' item ids.
+enum : int {
+  kManageImagesList = 1001,
+  kManageImagesAdd = 1002,
+  kManageImagesRemove = 1003,
+};
+
 class CManageImagesDialog : public QDialog {
  public:
   explicit CManageImagesDialog(QWidget* parent = nullptr);

@@ -2,7 +2,6 @@
 // own with a window manager, driven by real pointer and key input.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -71,18 +70,10 @@ class GameDesktop : public ::testing::Test {
     return r > 150 && r > g + 80;
   }
 
-  // Lets a dialog that just opened finish drawing: the screen no longer changes.
-  void KeepStill() {
-    std::vector<unsigned> last = session->Grab(0, 0, 1280, 1024);
-    int same = 0;
-    testkit::WaitUntil(
-        [&] {
-          std::vector<unsigned> now = session->Grab(0, 0, 1280, 1024);
-          same = now == last ? same + 1 : 0;
-          last = std::move(now);
-          return same >= 5;
-        },
-        5000);
+  // Lets a dialog that just opened finish drawing: the screen no longer
+  // changes (for a tenth of a second); false when it kept changing.
+  bool KeepStill() {
+    return testkit::WaitUntilStill([&] { return session->Grab(0, 0, 1280, 1024); }, 100, 5000);
   }
 
   static const char* CurrentTest() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
@@ -308,16 +299,10 @@ TEST_F(GameDesktop_Desktop, ACameraDragAfterAPlainMoveDoesNotJump) {
   const int bandX = main.x + 300, bandY = main.y + 420, bandW = 800, bandH = 560;
   // Still for half a second: the frames go on, the view no longer moves.
   auto settled = [&] {
-    std::vector<double> last = RowProfile(*session, bandX, bandY, bandW, bandH);
-    auto since = std::chrono::steady_clock::now();
-    testkit::WaitUntil(
-        [&] {
-          std::vector<double> now = RowProfile(*session, bandX, bandY, bandW, bandH);
-          if (now != last) since = std::chrono::steady_clock::now();
-          last = std::move(now);
-          return std::chrono::steady_clock::now() - since > std::chrono::milliseconds(500);
-        },
-        20000);
+    std::vector<double> last;
+    EXPECT_TRUE(testkit::WaitUntilStill([&] { return RowProfile(*session, bandX, bandY, bandW, bandH); }, 500,
+                                        20000, &last))
+        << "the view kept moving";
     return last;
   };
   auto drag = [&](int x, int y, int dy) {
@@ -361,7 +346,7 @@ TEST_F(GameDesktop_Desktop, FrenchFileDialogsAreInFrench) {
         },
         20000))
         << game->Log();
-    KeepStill();
+    EXPECT_TRUE(KeepStill()) << "the Load dialog kept changing";
     session->Screenshot("load-dialog-" + language);
     std::vector<unsigned> label = session->Grab(dialog.x, dialog.y, 140, 40);
     game->Terminate();
@@ -400,7 +385,7 @@ TEST_F(GameDesktop_Desktop, ASystemReportThatCannotBeShownSaysSo) {
         return box.id != 0;
       },
       20000);
-  KeepStill();
+  EXPECT_TRUE(KeepStill()) << "the screen kept changing";
   session->Screenshot("system-report-not-shown");
   EXPECT_TRUE(shown) << game->Log();
   EXPECT_TRUE(std::filesystem::exists(session->RuntimeDir() + "/Ravelle/RavelleGame_SystemInfo.txt"));
@@ -503,16 +488,9 @@ TEST_F(GameDesktop_Desktop, AtXftDpi192TheViewsTextsAndIconsAreTwiceAsLarge) {
     const int left = main.x;
     // The fly-in over: the middle of the view stays still for half a second.
     const int cx = left + main.width / 2, cy = (top + main.y + main.height) / 2;
-    std::vector<unsigned> last = session->Grab(cx - 200 * s, cy - 200 * s, 400 * s, 400 * s);
-    auto since = std::chrono::steady_clock::now();
-    testkit::WaitUntil(
-        [&] {
-          std::vector<unsigned> now = session->Grab(cx - 200 * s, cy - 200 * s, 400 * s, 400 * s);
-          if (now != last) since = std::chrono::steady_clock::now();
-          last = std::move(now);
-          return std::chrono::steady_clock::now() - since > std::chrono::milliseconds(500);
-        },
-        30000);
+    ASSERT_TRUE(testkit::WaitUntilStill(
+        [&] { return session->Grab(cx - 200 * s, cy - 200 * s, 400 * s, 400 * s); }, 500, 30000))
+        << "the fly-in did not end";
     // The helper's panel, from a row and a column of its padding.
     const std::vector<unsigned> row = session->Grab(left, top + 40 * s, 600 * s, 1);
     int right = 10 * s;
@@ -536,14 +514,9 @@ TEST_F(GameDesktop_Desktop, AtXftDpi192TheViewsTextsAndIconsAreTwiceAsLarge) {
         }
     // Icon 1 hovered: the bar opaque behind the icons.
     session->MoveSmoothly(main.x + 300 * s, main.y + 30 * s, left + 80 * s, top + 18 * s, 4);
-    testkit::WaitUntil(
-        [&] {
-          std::vector<unsigned> now = session->Grab(left + 32 * s, top + 2 * s, 192 * s, 32 * s);
-          const bool still = now == seen.icons;
-          seen.icons = std::move(now);
-          return still;
-        },
-        5000);
+    EXPECT_TRUE(testkit::WaitUntilStill(
+        [&] { return session->Grab(left + 32 * s, top + 2 * s, 192 * s, 32 * s); }, 100, 5000, &seen.icons))
+        << "the hovered bar kept changing";
     session->Screenshot("scale-" + std::to_string(s) + "-play-screen");
     // A piece of the ring round the empty middle (20 pixels into the first
     // run of 24 piece pixels above it, in the first column that has one),

@@ -27,9 +27,9 @@ class RecordingGameHost : public IGameHost {
   void PostCommand(UINT id) override { m_posted.push_back(id); }
   void MinimizeWindow() override { ++m_minimized; }
   int ShowCursor(bool show) override { return m_cursorCount += show ? 1 : -1; }
-  void SetCursorPos(POINT client) override {
-    m_cursor = client;
-    m_cursorPuts.push_back(client);
+  void SetCursorPos(POINT layout) override {
+    m_cursor = layout;
+    m_cursorPuts.push_back(layout);
   }
   int WheelScrollLines() override { return m_wheelLines; }
 
@@ -124,6 +124,7 @@ class GameTest : public EngineTest {
     g_Game = nullptr;
     m_game.reset();
     SetGameHost(nullptr);
+    SetBuiltInStrings(nullptr);
     UnloadLanguageStrings();
     SetProfileFile("");
     EngineTest::TearDown();

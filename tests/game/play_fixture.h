@@ -2,7 +2,7 @@
 // The play screen and the icon bar plugged into the game object on the
 // recording device, with a generated board made straight from a seed (no
 // dialog), a sound device that counts what it plays, and helpers that
-// project table points to client pixels and drive whole frames of mouse
+// project table points to layout pixels and drive whole frames of mouse
 // input.
 #include <memory>
 
@@ -58,9 +58,9 @@ class CountingSoundDevice : public IDirectSound8 {
   int* m_plays;
 };
 
-// Client pixel of a world point through the camera and the projection of
+// Layout pixel of a world point through the camera and the projection of
 // the last frame begin.
-inline POINT ProjectToClient(const D3DXVECTOR3& world) {
+inline POINT ProjectToLayout(const D3DXVECTOR3& world) {
   D3DXMATRIX viewProjection;
   D3DXMatrixMultiply(&viewProjection, &g_Engine.Camera()->m_view, &g_Engine.Projection());
   const D3DXMATRIX& m = viewProjection;
@@ -75,7 +75,7 @@ inline POINT ProjectToClient(const D3DXVECTOR3& world) {
                LONG(std::lround((1.0f - y / w) * 0.5f * height / scale))};
 }
 
-// The table point under a client pixel.
+// The table point under a layout pixel.
 inline D3DXVECTOR3 TableAt(POINT pixel) {
   D3DXVECTOR3 origin, direction;
   g_Engine.GetScreenRay(&origin, &direction, pixel.x, pixel.y);
@@ -146,7 +146,7 @@ class PlayTest : public GameTest {
     m.lX = m.lY = m.lZ = 0;
   }
   void Key(BYTE code, bool down) { g_Input.m_keys[code] = down ? 0x80 : 0; }
-  POINT ScreenOf(const CPuzzlePiece& piece) { return ProjectToClient(piece.m_currentPosition); }
+  POINT ScreenOf(const CPuzzlePiece& piece) { return ProjectToLayout(piece.m_currentPosition); }
   // Drags a piece with the left button so that its centre ends at the
   // target's x and y, in a few mouse moves; releases the button unless told
   // not to.
@@ -160,7 +160,7 @@ class PlayTest : public GameTest {
     for (int i = 1; i <= kSteps; ++i) {
       const float f = float(i) / kSteps;
       const D3DXVECTOR3 aim(grab.x + (target.x - start.x) * f, grab.y + (target.y - start.y) * f, 0.0f);
-      const POINT to = ProjectToClient(aim);
+      const POINT to = ProjectToLayout(aim);
       Input(to.x, to.y, true, false, to.x - last.x, to.y - last.y);
       last = to;
     }

@@ -83,14 +83,14 @@ class PlayInput : public PlayTest {
   }
   RECT HelperPanel() const { return m_screen.CommandHelper().m_panelRect; }
 
-  // The pointer to a client pixel of the view, through the X server; the
+  // The pointer to a layout pixel of the view, through the X server; the
   // view has had the move when this returns.
-  void MoveTo(POINT client) {
-    const QPoint global = m_view.mapToGlobal(QPoint(client.x, client.y));
+  void MoveTo(POINT layout) {
+    const QPoint global = m_view.mapToGlobal(QPoint(layout.x, layout.y));
     XTestFakeMotionEvent(m_display, -1, global.x(), global.y(), CurrentTime);
     XSync(m_display, False);
     ASSERT_TRUE(testkit::WaitUntil([&] { return m_events.m_last == global; }, 5000))
-        << "the move to " << client.x << "," << client.y << " did not arrive";
+        << "the move to " << layout.x << "," << layout.y << " did not arrive";
   }
   // The left button down or up; the view has had it when this returns.
   void Left(bool down) { Button(1, down); }
@@ -205,8 +205,8 @@ TEST_F(PlayInput_X11, AfterADialogTheFirstMoveCountsAndThePressIsThePieces) {
 // the next frame (a frame held long): the piece is picked where the press
 // was and comes along, instead of a rubber band where the pointer went.
 TEST_F(PlayInput_X11, AFrameHeldOverAPressAndADragStillPicksAndCarriesThePiece) {
-  const POINT a = ProjectToClient(Piece(4).m_currentPosition + D3DXVECTOR3(0, 12.5f, 0));
-  const POINT b = ProjectToClient(Piece(4).m_currentPosition - D3DXVECTOR3(0, 12.5f, 0));
+  const POINT a = ProjectToLayout(Piece(4).m_currentPosition + D3DXVECTOR3(0, 12.5f, 0));
+  const POINT b = ProjectToLayout(Piece(4).m_currentPosition - D3DXVECTOR3(0, 12.5f, 0));
   const LONG height = std::abs(b.y - a.y);  // the piece's height on the screen
   ASSERT_GT(height, 20);
   const POINT press{m_piece.x, m_piece.y + height / 2 - 6};

@@ -160,7 +160,7 @@ TEST_F(PanelsTest, PreviewOpensAtTheStoredPlaceAndWidth) {
     m_host.m_cursor = POINT{c.expected.left + 1, c.expected.top + 1};
     preview.Open(&picture);
     EXPECT_EQ(preview.m_rect, c.expected);
-    // The cursor is kept in client pixels, like every later move: on the top-left grip.
+    // The cursor is kept in layout pixels, like every later move: on the top-left grip.
     EXPECT_EQ(preview.Cursor(), m_host.m_cursor);
     EXPECT_EQ(preview.m_hoveredGrip, 0);
     preview.Close();
@@ -275,7 +275,7 @@ TEST_F(PanelsTest, HelperCloseBoxAndPressesOnThePanel) {
   m_host.m_cursor = POINT{100, 150};  // where the pointer is when the panel opens
   NewPuzzle(3, 3);
   const CCommandHelperWindow& helper = m_screen.CommandHelper();
-  EXPECT_EQ(helper.Cursor(), (POINT{100, 150}));  // client pixels, as every later move
+  EXPECT_EQ(helper.Cursor(), (POINT{100, 150}));  // layout pixels, as every later move
   // A press inside the panel but off the close box neither picks nor bands.
   Input(100, 150, false, false, 1, 1);
   Input(100, 150, true, false);

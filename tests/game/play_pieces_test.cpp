@@ -146,8 +146,8 @@ TEST_F(PlayPiecesTest, ASelectionHoldsWholeGroupsAndMovesTogether) {
   ASSERT_TRUE(JoinPieces(Piece(1), Piece(0)));
   Put(Piece(4), 210, 100);
   // The band from above-left of piece 4 to below-right of piece 0's centre.
-  const POINT from = ProjectToClient(D3DXVECTOR3(180, 70, 0));
-  const POINT to = ProjectToClient(D3DXVECTOR3(262, 125, 0));
+  const POINT from = ProjectToLayout(D3DXVECTOR3(180, 70, 0));
+  const POINT to = ProjectToLayout(D3DXVECTOR3(262, 125, 0));
   Input(from.x, from.y, true, false);
   ASSERT_EQ(m_screen.State(), kPlayBanding);
   Input(to.x, to.y, true, false, to.x - from.x, to.y - from.y);
@@ -187,8 +187,8 @@ TEST_F(PlayPiecesTest, TwoJoinsInOneDropPlayTwiceAndCountTowardsCompletion) {
   const D3DXVECTOR3 shift = PlaceBeside(Piece(4), Piece(5)) - Piece(4).m_currentPosition;
   const D3DXVECTOR3 landing6 = Piece(6).m_currentPosition + shift;
   Piece(3).SetPosition(landing6 + (Piece(3).m_homePosition - Piece(6).m_homePosition));
-  const POINT from = ProjectToClient(D3DXVECTOR3(120, 270, 0));
-  const POINT to = ProjectToClient(D3DXVECTOR3(280, 330, 0));
+  const POINT from = ProjectToLayout(D3DXVECTOR3(120, 270, 0));
+  const POINT to = ProjectToLayout(D3DXVECTOR3(280, 330, 0));
   Input(from.x, from.y, true, false);
   Input(to.x, to.y, true, false, to.x - from.x, to.y - from.y);
   Input(to.x, to.y, false, false);

@@ -9,13 +9,9 @@
 // And a table whose first draw finds no memory for its uploads, given up.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QImage>
-#include <cstdio>
 
+#include "demo_picture.h"
 #include "fresh_engine.h"
 #include "game/command_ids.h"
 #include "game/frame_commands.h"
@@ -25,6 +21,7 @@
 #include "platform/d3d9/gl/gl_host_widget.h"
 #include "platform/shell.h"
 #include "play_fixture.h"
+#include "wait.h"
 
 namespace {
 
@@ -75,18 +72,18 @@ class PlayScreenOnGL_X11 : public ::testing::Test {
     std::fill(std::begin(g_Input.m_keys), std::end(g_Input.m_keys), BYTE{0});
     m_window.resize(1024, 768);
     m_window.show();
-    QElapsedTimer waited;
-    waited.start();
-    while (!m_window.IsShowing() && waited.elapsed() < 5000) QApplication::processEvents();
+    const bool showing = testkit::WaitUntil([this] { return m_window.IsShowing(); }, 5000);
     m_game.SetPlayScreen(&m_screen);
     m_game.SetTopBar(&m_topBar);
     g_Game = &m_game;
+    ASSERT_TRUE(showing) << "the GL window did not show";
   }
   void TearDown() override {
     m_game.Shutdown();
     g_Game = nullptr;
     g_SoundManager.Release();
     SetGameHost(nullptr);
+    SetBuiltInStrings(nullptr);
     testkit::FreshEngine();
   }
   void Input(POINT at, bool left, POINT motion = POINT{}) {
@@ -100,7 +97,7 @@ class PlayScreenOnGL_X11 : public ::testing::Test {
   // Presses on the piece, moves the cursor in eight steps so that the piece
   // centre ends on the target, releases.
   void Carry(CPuzzlePiece& piece, const D3DXVECTOR3& target) {
-    const POINT press = ProjectToClient(piece.m_currentPosition);
+    const POINT press = ProjectToLayout(piece.m_currentPosition);
     Input(press, true);
     ASSERT_EQ(PlayScreenTestAccess{m_screen}.Hand().heldPiece, &piece);
     const D3DXVECTOR3 grab = TableAt(press);
@@ -108,7 +105,7 @@ class PlayScreenOnGL_X11 : public ::testing::Test {
     POINT last = press;
     for (int i = 1; i <= 8; ++i) {
       const float f = float(i) / 8.0f;
-      const POINT to = ProjectToClient(
+      const POINT to = ProjectToLayout(
           D3DXVECTOR3(grab.x + (target.x - start.x) * f, grab.y + (target.y - start.y) * f, 0.0f));
       Input(to, true, POINT{to.x - last.x, to.y - last.y});
       last = to;
@@ -173,14 +170,10 @@ TEST_F(PlayScreenOnGL_X11, PlaysAThreeByThreePuzzleToTheEnd) {
   m_game.RunFrame();
   QImage image;
   ASSERT_TRUE(GLReadBackBuffer(g_Engine.Device(), &image));
-  const QString folder = QCoreApplication::applicationDirPath() + "/../demo/screens";
-  QDir().mkpath(folder);
-  const QString path = QDir(folder).absoluteFilePath("play_screen.png");
-  ASSERT_TRUE(image.save(path));
-  std::printf("play screen: %s\n", qPrintable(path));
+  ASSERT_TRUE(testkit::SaveDemoPicture(image, "screens", "play_screen"));
   // The picture covers the finished board: around its middle no pixel has
   // the table's blue clear colour.
-  const POINT centre = ProjectToClient(anchor.m_currentPosition + D3DXVECTOR3(25, 0, 0));
+  const POINT centre = ProjectToLayout(anchor.m_currentPosition + D3DXVECTOR3(25, 0, 0));
   int clear = 0;
   for (int dy = -20; dy <= 20; dy += 4)
     for (int dx = -20; dx <= 20; dx += 4) {

@@ -3,12 +3,10 @@
 // <build>/demo/screens/start_screen.png.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QImage>
-#include <cstdio>
 
 #include "../engine/gl_engine_fixture.h"
+#include "demo_picture.h"
 #include "engine/engine.h"
 #include "game/game_host.h"
 #include "game/puzzle_game.h"
@@ -50,6 +48,7 @@ class StartScreenOnGL_X11 : public GLEngineFixture {
     m_game.Shutdown();
     g_Game = nullptr;
     SetGameHost(nullptr);
+    SetBuiltInStrings(nullptr);
     GLEngineFixture::TearDown();
   }
 
@@ -70,11 +69,7 @@ TEST_F(StartScreenOnGL_X11, GlobeButtonsAndCaptions) {
   m_game.RunFrame();
   QImage image;
   ASSERT_TRUE(GLReadBackBuffer(g_Engine.Device(), &image));
-  const QString folder = QCoreApplication::applicationDirPath() + "/../demo/screens";
-  QDir().mkpath(folder);
-  const QString path = QDir(folder).absoluteFilePath("start_screen.png");
-  ASSERT_TRUE(image.save(path));
-  std::printf("start screen: %s\n", qPrintable(path));
+  ASSERT_TRUE(testkit::SaveDemoPicture(image, "screens", "start_screen"));
   ASSERT_EQ(image.size(), QSize(1024, 640));
 
   // The globe fills (384, 0)-(1024, 640): its middle is coloured, not the

@@ -51,6 +51,7 @@ class SystemServices : public ::testing::Test {
     tzset();
     m_install.reset();
     SetProfileFile("");
+    SetBuiltInStrings(nullptr);
   }
   // An installation folder (with or without the checker) named by the
   // machine settings.

@@ -2,7 +2,9 @@
 #   - each class of its table of known exceptions is declared in the file
 #     the table names (the table went stale when files moved);
 #   - no test writes a demo picture straight into <build>/demo/, outside a
-#     topic folder (demo/dialogs/, demo/scenes/, ...).
+#     topic folder (demo/dialogs/, demo/scenes/, ...); the testkit's
+#     SaveDemoPicture, which refuses an empty topic, is the one place that
+#     joins the folder and the topic.
 # -DROOT=<source tree>
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/scan_sources.cmake)
@@ -31,7 +33,7 @@ if(stale)
   message(FATAL_ERROR "docs/CONVENTIONS.md's known exceptions name the wrong files:\n${text}")
 endif()
 
-lint_scan(SKIP "^build[^/]*/"
+lint_scan(SKIP "^(build[^/]*/|tests/testkit/demo_picture\\.cpp$)"
   LINES "/\\.\\./demo"
   CODE "/\\.\\./demo/?\""
   TITLE "demo pictures written outside a topic folder of <build>/demo/ (docs/CONVENTIONS.md)")

@@ -6,14 +6,13 @@
 // Sections: pictures - bevelled tiles - the scene - the test
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QPainter>
 #include <QRadialGradient>
 
 #include <cmath>
 #include <cstring>
 
+#include "demo_picture.h"
 #include "gl_test_support.h"
 #include "testkit.h"
 
@@ -290,11 +289,7 @@ TEST(GLDemo_X11, RendersTheDemonstrationPicture) {
 
   // The colour key left the icon's corner showing what lies below it.
   EXPECT_GT(ColorDistance(image.pixel(18, 14), qRgb(255, 0, 255)), 100);
-  const QString folder = QCoreApplication::applicationDirPath() + "/../demo/device";
-  QDir().mkpath(folder);
-  const QString path = QDir(folder).absoluteFilePath("gl_demo.png");
-  ASSERT_TRUE(image.save(path));
-  std::printf("demonstration picture: %s\n", qPrintable(path));
+  ASSERT_TRUE(testkit::SaveDemoPicture(image, "device", "gl_demo"));
 }
 
 }  // namespace

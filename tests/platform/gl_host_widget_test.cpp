@@ -2,9 +2,7 @@
 // reaching the widget.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCursor>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
@@ -37,10 +35,7 @@ class InputCounter : public QObject {
 };
 
 bool WaitUntilShowing(const GLHostWidget& widget) {
-  QElapsedTimer waited;
-  waited.start();
-  while (!widget.IsShowing() && waited.elapsed() < 5000) QApplication::processEvents();
-  return widget.IsShowing();
+  return testkit::WaitUntil([&] { return widget.IsShowing(); }, 5000);
 }
 
 TEST(GLHostWidget_X11, HostsADeviceOfItsClientSizeAndPassesInputOn) {
@@ -100,10 +95,10 @@ TEST(GLHostWidget_X11, HostsADeviceOfItsClientSizeAndPassesInputOn) {
   EXPECT_EQ(counter.keys, 1);
   EXPECT_EQ(counter.presses, 1);
   EXPECT_EQ(counter.lastPosition, QPointF(30, 40));
-  // A mouse position names the logical pixel it is in; the scale factor is
+  // A mouse position names the layout pixel it is in; the scale factor is
   // the ratio between the client rectangle and the widget's size.
-  EXPECT_EQ(widget.ClientPixel(QPointF(30.5, 40.5)).x, 30);
-  EXPECT_EQ(widget.ClientPixel(QPointF(30.5, 40.5)).y, 40);
+  EXPECT_EQ(widget.LayoutPixel(QPointF(30.5, 40.5)).x, 30);
+  EXPECT_EQ(widget.LayoutPixel(QPointF(30.5, 40.5)).y, 40);
   EXPECT_EQ(widget.GetScaleFactor(), ratio);
 
   // A minimised window has a 0 x 0 client area.

@@ -196,7 +196,7 @@ TEST_F(Input_Offscreen, APressBetweenTwoReadsIsSeenByExactlyOneRead) {
   EXPECT_EQ(input.m_mouseState.rgbButtons[0], 0);
 }
 
-// Each press and release keeps where it happened, in client pixels, also
+// Each press and release keeps where it happened, in layout pixels, also
 // when the read comes after the pointer went on, and the release of a click
 // shorter than a frame is still there for the read after it.
 TEST_F(Input_Offscreen, PressesAndReleasesKeepWhereTheyHappened) {

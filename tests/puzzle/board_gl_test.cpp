@@ -5,17 +5,15 @@
 // table. Written to <build>/demo/board/board_demo.png.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
 
 #include <cmath>
-#include <cstdio>
 #include <new>
 
+#include "demo_picture.h"
 #include "engine/camera.h"
 #include "engine/draw_resources.h"
 #include "engine/engine.h"
@@ -133,11 +131,7 @@ TEST_F(BoardOnGL_X11, RendersABoardOnTheTable) {
   QImage image;
   ASSERT_TRUE(GLReadBackBuffer(device, &image));
 
-  const QString folder = QCoreApplication::applicationDirPath() + "/../demo/board";
-  QDir().mkpath(folder);
-  const QString path = QDir(folder).absoluteFilePath("board_demo.png");
-  ASSERT_TRUE(image.save(path));
-  std::printf("board picture: %s\n", qPrintable(path));
+  ASSERT_TRUE(testkit::SaveDemoPicture(image, "board", "board_demo"));
 
   const D3DXMATRIX viewProjection = camera.m_view * g_Engine.Projection();
   const int w = image.width(), h = image.height();

@@ -32,7 +32,7 @@ class GLSurfaceWindow : public HostWindow {
 // ---- offscreen window ---------------------------------------------------------------
 class GLOffscreenWindow : public GLSurfaceWindow {
  public:
-  // A client area of width x height physical pixels on a screen of the
+  // A client area of width x height device pixels on a screen of the
   // primary screen's size.
   GLOffscreenWindow(int width, int height);
   void SetClientSize(int width, int height) { m_size = QSize(width, height); }

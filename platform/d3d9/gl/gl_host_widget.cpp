@@ -89,7 +89,7 @@ bool GLHostWidget::IsShowing() const {
 
 double GLHostWidget::GetScaleFactor() const { return devicePixelRatioF(); }
 
-POINT GLHostWidget::ClientPixel(const QPointF& position) const {
+POINT GLHostWidget::LayoutPixel(const QPointF& position) const {
   return POINT{static_cast<LONG>(std::floor(position.x())), static_cast<LONG>(std::floor(position.y()))};
 }
 

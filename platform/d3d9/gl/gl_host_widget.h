@@ -9,10 +9,11 @@
 // wheel go to this widget as to any other (what still reaches the inner
 // window is passed on), so input code watches the widget alone (its event
 // handlers, or an event filter on it). The widget takes focus on a click.
-// The client rectangle (and so the back buffer) is in physical pixels; the
-// scale factor is the widget's device pixel ratio; ClientPixel() of a mouse
-// position is in logical pixels, the unit the 2D layer inside the view is
-// laid out in (physical = logical x scale factor).
+// Two units: the client rectangle (and so the back buffer) is in device
+// pixels; LayoutPixel() of a mouse position is in layout pixels (the
+// desktop's logical pixels), the unit the 2D layer inside the view is laid
+// out in and the cursor is given in. Device = layout x the scale factor,
+// the widget's device pixel ratio.
 //
 // A widget shown inside another program's window dies with that window, and
 // the toolkit is not told. Its owner can give it a check that the host is
@@ -33,7 +34,7 @@ class GLHostWidget : public QWidget, public GLSurfaceWindow {
   explicit GLHostWidget(QWidget* parent = nullptr);
   ~GLHostWidget() override;
 
-  // The client area in physical pixels; 0 x 0 while the top-level window is
+  // The client area in device pixels; 0 x 0 while the top-level window is
   // minimised.
   bool GetClientRect(RECT* out) const override;
   SIZE GetScreenSize() const override;
@@ -45,9 +46,9 @@ class GLHostWidget : public QWidget, public GLSurfaceWindow {
   bool IsShowing() const override;
   void SetHostCheck(std::function<bool()> hostIsThere) { m_hostIsThere = std::move(hostIsThere); }
 
-  // The logical pixel under a position in this widget's coordinates (as
+  // The layout pixel under a position in this widget's coordinates (as
   // mouse events give them): both coordinates rounded down.
-  POINT ClientPixel(const QPointF& position) const;
+  POINT LayoutPixel(const QPointF& position) const;
   // The inner native window (its expose events tell when to draw again).
   QWindow* SurfaceWindow() const;
 

@@ -211,7 +211,7 @@ class GLDevice : public DeviceFrontEnd {
   HRESULT CreateD3DXFont(const D3DXFONT_DESCA& desc, ID3DXFont** font) override;
 
   // ---- for the sprite, the font and the public helpers
-  // A screen pass: the state is saved, set for drawing in client pixels
+  // A screen pass: the state is saved, set for drawing in device pixels
   // (blending SRCALPHA/INVSRCALPHA when alphaBlend; no lighting, fog, depth,
   // culling or alpha test; texture x colour for colour and alpha; clamped,
   // linear sampling), and put back whole by EndScreenPass. Passes nest; only
@@ -219,7 +219,7 @@ class GLDevice : public DeviceFrontEnd {
   void BeginScreenPass(bool alphaBlend);
   void EndScreenPass();
   // One quad inside a screen pass: corners top-left, top-right, bottom-left,
-  // bottom-right in client pixels with their texture coordinates.
+  // bottom-right in device pixels with their texture coordinates.
   HRESULT DrawScreenQuad(IDirect3DTexture9* texture, const float xy[4][2], const float uv[4][2],
                          D3DCOLOR color);
   // The back buffer as shown: top row first, alpha opaque.
@@ -286,7 +286,7 @@ class GLDevice : public DeviceFrontEnd {
 
   GLCorePtr m_core;
   GLSurfaceWindow* m_window;
-  bool m_screenSpace = false;  // positions in client pixels (sprites and text)
+  bool m_screenSpace = false;  // positions in device pixels (sprites and text)
 
   // GL objects of the device.
   unsigned m_fbo = 0, m_colorRb = 0, m_depthRb = 0;

@@ -21,7 +21,7 @@
 // vertex shader, so depth range stays 0..1. Row-major D3DX matrices are loaded
 // unchanged (GLSL sees their transpose and multiplies matrix * vector).
 //
-// Screen mode (sprites, text): positions are client pixels, mapped to clip
+// Screen mode (sprites, text): positions are device pixels, mapped to clip
 // space over the target size; no lighting, no fog.
 //
 // One source, two kinds of program. The generic program reads every switch

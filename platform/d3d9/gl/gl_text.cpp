@@ -1,4 +1,4 @@
-// Sprites and fonts of the GL back end: quads in client pixels drawn through
+// Sprites and fonts of the GL back end: quads in device pixels drawn through
 // the device's screen pass; text rasterised by QPainter into cached textures.
 //
 // Sections: sprite - font faces and sizes - font drawing

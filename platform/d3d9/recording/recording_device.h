@@ -119,6 +119,8 @@ struct RecordingScript {
 };
 
 // ---- window ----------------------------------------------------------------------------
+// A window of the size a test gives it: the client rectangle in device
+// pixels, and the scale factor (device pixels per layout pixel).
 class RecordingWindow : public HostWindow {
  public:
   RecordingWindow(LONG width = 800, LONG height = 600) : m_client{0, 0, width, height} {}

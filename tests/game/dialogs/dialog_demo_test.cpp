@@ -6,7 +6,6 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -15,6 +14,7 @@
 #include <memory>
 #include <set>
 
+#include "demo_picture.h"
 #include "dialog_fixture.h"
 #include "game/dialogs/about_dialog.h"
 #include "game/dialogs/change_environment_dialog.h"
@@ -63,8 +63,6 @@ class DialogDemo_Offscreen : public ::testing::TestWithParam<const char*> {
       ASSERT_TRUE(LoadLanguageStrings(GetInstallDir() + "/LanguageFrench/RavelleGame.strings", &error))
           << error;
     }
-    m_folder = QCoreApplication::applicationDirPath() + "/../demo/dialogs";
-    QDir().mkpath(m_folder);
   }
   void TearDown() override {
     SetProfileFile("");
@@ -77,8 +75,8 @@ class DialogDemo_Offscreen : public ::testing::TestWithParam<const char*> {
   void Take(QWidget& dialog, const QString& name) {
     dialog.show();
     QCoreApplication::processEvents();
-    const QString file = m_folder + "/" + name + "-" + GetParam() + ".png";
-    EXPECT_TRUE(dialog.grab().save(file)) << file.toStdString();
+    const std::string file = name.toStdString() + "-" + GetParam();
+    EXPECT_TRUE(testkit::SaveDemoPicture(dialog.grab().toImage(), "dialogs", file)) << file;
     for (const std::string& cut : testkit::CutTexts(&dialog))
       ADD_FAILURE() << name.toStdString() << ": " << cut;
     if (std::string(GetParam()) != "french") return;
@@ -98,7 +96,6 @@ class DialogDemo_Offscreen : public ::testing::TestWithParam<const char*> {
 
   testkit::TempDir m_dir;
   ScopedRecordingShell m_shell;
-  QString m_folder;
 };
 
 }  // namespace

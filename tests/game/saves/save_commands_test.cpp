@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QFileDialog>
 #include <QImage>
 #include <QTimer>
@@ -19,6 +18,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "demo_picture.h"
 #include "game/command_ids.h"
 #include "game/frame_commands.h"
 #include "game/game_text_ids.h"
@@ -519,9 +519,7 @@ TEST(SavedGamesDialog_Offscreen, TheSaveDialogAddsTheExtensionBeforeItChecksForA
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), "Save Puzzle");
     dialog->selectFile("evening");
-    const QString demo = QCoreApplication::applicationDirPath() + "/../demo/dialogs";
-    QDir().mkpath(demo);
-    dialog->grab().save(demo + "/save_dialog.png");
+    EXPECT_TRUE(testkit::SaveDemoPicture(dialog->grab().toImage(), "dialogs", "save_dialog"));
     static_cast<QDialog*>(dialog)->accept();  // as the Save button does
   });
   EXPECT_EQ(chooser.ChooseSaveFile("Save Puzzle", dir.path(), "Saved puzzles (*.rvpuzzle)"),

@@ -15,6 +15,7 @@
 
 #include <functional>
 
+#include "engine/engine.h"
 #include "platform/d3d9/gl/gl_host_widget.h"
 #include "saver/app/saver_window_qt.h"
 #include "saver/app/system_state.h"
@@ -193,7 +194,9 @@ class RecordingOwner : public CHVNScreensaverWnd {
     m_messages.push_back(message);
     return message.type == SaverMessage::kKeyDown;
   }
+  void OnSize(int sizeType) override { m_sizes.push_back(sizeType); }
   std::vector<SaverMessage> m_messages;
+  std::vector<int> m_sizes;
 };
 
 }  // namespace
@@ -249,6 +252,27 @@ TEST(SaverWindows_X11, QtInputBecomesTheFrameworksMessages) {
   ASSERT_EQ(owner.m_messages.size(), 1u);
   EXPECT_EQ(owner.m_messages[0].x, 40);
   EXPECT_EQ(owner.m_messages[0].y, 30);
+}
+
+// The scale factor may change with the screen while the size stays: the
+// size handler runs, so the engine takes the new factor (the frame-rate
+// text's font is made again at it).
+TEST(SaverWindows_X11, AChangeOfScreenIsASizeChange) {
+  QtSaverWindowFactory factory;
+  for (const bool fullScreen : {false, true}) {
+    RecordingOwner owner;
+    std::unique_ptr<ISaverWindow> window =
+        fullScreen ? factory.CreateFullScreen(&owner, "Ravelle") : factory.CreatePlain(&owner, "Ravelle");
+    ASSERT_NE(window, nullptr);
+    auto* host = dynamic_cast<QWidget*>(window->DeviceWindow());
+    ASSERT_NE(host, nullptr);
+    ASSERT_TRUE(WaitForExposed(host));
+    QWindow* native = host->window()->windowHandle();
+    owner.m_sizes.clear();
+    emit native->screenChanged(native->screen());
+    ASSERT_EQ(owner.m_sizes.size(), 1u) << (fullScreen ? "full screen" : "plain window");
+    EXPECT_EQ(owner.m_sizes[0], SIZE_RESTORED);
+  }
 }
 
 TEST(SaverWindows_X11, TheCursorIsInWindowCoordinatesForAWindowAwayFromTheCorner) {

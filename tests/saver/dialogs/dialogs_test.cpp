@@ -4,7 +4,6 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -15,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "demo_picture.h"
 #include "platform/help_viewer.h"
 #include "platform/profile.h"
 #include "platform/shell.h"
@@ -24,6 +24,7 @@
 #include "saver/dialogs/manage_images_dialog.h"
 #include "saver/dialogs/settings_dialog.h"
 #include "saver/picture_lists.h"
+#include "saver/saver_text_ids.h"
 #include "support/controls/hrx_dialog_item.h"
 #include "support/controls/hrx_hyperlink.h"
 #include "support/string_table.h"
@@ -52,9 +53,7 @@ class SaverDialogs_Offscreen : public ::testing::Test {
   static void Save(QWidget* dialog, const char* name) {
     dialog->show();
     QCoreApplication::processEvents();
-    const QString folder = QCoreApplication::applicationDirPath() + "/../demo/saver_dialogs";
-    QDir().mkpath(folder);
-    ASSERT_TRUE(dialog->grab().save(folder + "/" + name + ".png"));
+    ASSERT_TRUE(testkit::SaveDemoPicture(dialog->grab().toImage(), "saver_dialogs", name));
   }
   static int Stored(const char* name) { return ProfileGetInt("ScreensaverOptions", name, -1); }
   static std::string ReadAll(const std::string& path) {
@@ -147,18 +146,18 @@ TEST_F(SaverDialogs_Offscreen, FolderListHoldsTheSampleFolderAndGrowsWithTheDial
   ASSERT_EQ(list->topLevelItemCount(), 1);  // the folder need not exist
   EXPECT_EQ(list->topLevelItem(0)->text(0).toStdString(), GetPuzzleSamplesDir());
   EXPECT_EQ(list->headerItem()->text(0), "Folder");
-  EXPECT_TRUE(Item(&dialog, 1002)->isEnabled());
+  EXPECT_TRUE(Item(&dialog, kManageImagesAdd)->isEnabled());
   list->setCurrentItem(list->topLevelItem(0));
-  EXPECT_FALSE(Item(&dialog, 1003)->isEnabled());  // the sample folder stays
+  EXPECT_FALSE(Item(&dialog, kManageImagesRemove)->isEnabled());  // the sample folder stays
   Save(&dialog, "manage_images");
 
   const QSize start = dialog.size();
-  const QRect listAt = list->geometry(), addAt = Item(&dialog, 1002)->geometry(),
+  const QRect listAt = list->geometry(), addAt = Item(&dialog, kManageImagesAdd)->geometry(),
               okAt = Item(&dialog, IDOK)->geometry();
   dialog.resize(start + QSize(100, 60));
   QCoreApplication::processEvents();
   EXPECT_EQ(list->geometry(), listAt.adjusted(0, 0, 100, 60));
-  EXPECT_EQ(Item(&dialog, 1002)->geometry(), addAt.translated(0, 60));
+  EXPECT_EQ(Item(&dialog, kManageImagesAdd)->geometry(), addAt.translated(0, 60));
   EXPECT_EQ(Item(&dialog, IDOK)->geometry(), okAt.translated(100, 60));
   EXPECT_EQ(list->columnWidth(0), list->viewport()->width());
   dialog.resize(start - QSize(200, 100));
@@ -198,7 +197,7 @@ TEST_F(SaverDialogs_Offscreen, FoldersAreAddedRemovedAndDroppedAndOkStoresThem) 
     dialog.m_chooseFolder = [&] { return chosen; };
     const auto add = [&](const std::string& folder) {
       chosen = folder;
-      Item<QPushButton>(&dialog, 1002)->click();
+      Item<QPushButton>(&dialog, kManageImagesAdd)->click();
     };
     add(mine);
     add("");    // the chooser was cancelled
@@ -206,8 +205,8 @@ TEST_F(SaverDialogs_Offscreen, FoldersAreAddedRemovedAndDroppedAndOkStoresThem) 
     add(more);
     EXPECT_EQ(Rows(dialog.List()), (std::vector<std::string>{samples, mine, more}));
     dialog.List()->setCurrentItem(dialog.List()->topLevelItem(1));
-    ASSERT_TRUE(Item(&dialog, 1003)->isEnabled());
-    Item<QPushButton>(&dialog, 1003)->click();
+    ASSERT_TRUE(Item(&dialog, kManageImagesRemove)->isEnabled());
+    Item<QPushButton>(&dialog, kManageImagesRemove)->click();
     EXPECT_EQ(Rows(dialog.List()), (std::vector<std::string>{samples, more}));
     Drop(dialog.List()->viewport(), {dropped, m_dir.WriteFile("a.png", ""), more});  // files are not folders
     EXPECT_EQ(Rows(dialog.List()), (std::vector<std::string>{samples, more, dropped}));
@@ -220,7 +219,7 @@ TEST_F(SaverDialogs_Offscreen, FoldersAreAddedRemovedAndDroppedAndOkStoresThem) 
   CManageImagesDialog dialog;
   EXPECT_EQ(Rows(dialog.List()), (std::vector<std::string>{samples, more, dropped}));
   dialog.List()->setCurrentItem(dialog.List()->topLevelItem(2));
-  Item<QPushButton>(&dialog, 1003)->click();
+  Item<QPushButton>(&dialog, kManageImagesRemove)->click();
   Item<QPushButton>(&dialog, IDCANCEL)->click();
   EXPECT_EQ(ReadUserImageFolders(), (std::vector<std::string>{more, dropped}));
 }
@@ -233,7 +232,7 @@ TEST_F(SaverDialogs_Offscreen, AVanishedFolderIsShownAsSuch) {
   EXPECT_EQ(dialog.List()->topLevelItem(1)->text(0).toStdString(),
             (m_dir / "gone") + " (not found or cannot be read)");
   dialog.List()->setCurrentItem(dialog.List()->topLevelItem(1));
-  Item<QPushButton>(&dialog, 1003)->click();
+  Item<QPushButton>(&dialog, kManageImagesRemove)->click();
   Item<QPushButton>(&dialog, IDOK)->click();
   EXPECT_TRUE(ReadUserImageFolders().empty());
 }
@@ -265,8 +264,8 @@ TEST_F(SaverDialogs_Offscreen, OneOkIsOneWriteAndAFailedSaveKeepsTheDialogOpen) 
          auto* d = new CManageImagesDialog;
          d->AddFolders({mine});
          d->List()->setCurrentItem(d->List()->topLevelItem(2));
-         Item<QPushButton>(d, 1003)->click();  // "/gone", then "/gone/too"
-         Item<QPushButton>(d, 1003)->click();
+         Item<QPushButton>(d, kManageImagesRemove)->click();  // "/gone", then "/gone/too"
+         Item<QPushButton>(d, kManageImagesRemove)->click();
          return d;
        },
        [&] {
@@ -329,7 +328,7 @@ TEST_F(SaverDialogs_Offscreen, TheFolderLimitIsSaidAndNothingAddedIsLostSilently
       asked = true;
       return dropped[0];
     };
-    Item<QPushButton>(&dialog, 1002)->click();
+    Item<QPushButton>(&dialog, kManageImagesAdd)->click();
     EXPECT_FALSE(asked);
     ASSERT_EQ(m_shell.boxes.size(), 1u);
     EXPECT_EQ(m_shell.boxes[0].text,
@@ -359,13 +358,13 @@ TEST_F(SaverDialogs_Offscreen, TheFolderLimitIsSaidAndNothingAddedIsLostSilently
 TEST_F(SaverDialogs_Offscreen, AboutShowsTitleVersionLinksAndNotice) {
   CSaverAboutDialog dialog;
   EXPECT_EQ(dialog.windowTitle(), "About Ravelle Screensaver");
-  EXPECT_EQ(Item<QLabel>(&dialog, 1016)->text(), "Ravelle Screensaver");
-  EXPECT_EQ(Item<QLabel>(&dialog, 1022)->text(), "Version 1.03");
-  EXPECT_EQ(Item<QLabel>(&dialog, 1017)->text().toStdString(), LoadResString(2130));
-  EXPECT_EQ(Item<CHRXHyperLink>(&dialog, 1015)->GetLinkTarget(),
+  EXPECT_EQ(Item<QLabel>(&dialog, kSaverAboutTitle)->text(), "Ravelle Screensaver");
+  EXPECT_EQ(Item<QLabel>(&dialog, kSaverAboutVersion)->text(), "Version 1.03");
+  EXPECT_EQ(Item<QLabel>(&dialog, kSaverAboutLegal)->text().toStdString(), LoadResString(IDS_SAVER_LEGAL));
+  EXPECT_EQ(Item<CHRXHyperLink>(&dialog, kSaverAboutHomeLink)->GetLinkTarget(),
             "https://www.halvorn.com/ravelle/screensaver/");
-  EXPECT_TRUE(Item(&dialog, 1019)->font().bold());
-  EXPECT_FALSE(Item<QLabel>(&dialog, 1018)->pixmap().isNull());
+  EXPECT_TRUE(Item(&dialog, kSaverAboutProductGroup)->font().bold());
+  EXPECT_FALSE(Item<QLabel>(&dialog, kSaverAboutPicture)->pixmap().isNull());
   Save(&dialog, "about");
 }
 
@@ -396,7 +395,7 @@ TEST_F(SaverDialogs_Offscreen, FrenchDialogs) {
   const QString file = QCoreApplication::applicationDirPath() + "/LanguageFrench/Brindle.strings";
   ASSERT_TRUE(LoadLanguageStrings(file.toStdString()));
   CSettingsDialog settings;
-  EXPECT_EQ(Item<QCheckBox>(&settings, 1009)->text(), "Afficher le nombre d'images par seconde");
+  EXPECT_EQ(Item<QCheckBox>(&settings, kSettingsShowFps)->text(), "Afficher le nombre d'images par seconde");
   Save(&settings, "settings_french");
   CManageImagesDialog folders;
   Save(&folders, "manage_images_french");

@@ -5,8 +5,6 @@
 // the pieces out of view or draws them all.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QImage>
 #include <QSet>
 
@@ -15,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "demo_picture.h"
 #include "engine/camera.h"
 #include "engine/engine.h"
 #include "platform/clock.h"
@@ -66,11 +65,7 @@ class ScenesOnGL_X11 : public GLEngineFixture {
     return image;
   }
   void Save(const QImage& image, const char* name) {
-    const QString folder = QCoreApplication::applicationDirPath() + "/../demo/scenes";
-    QDir().mkpath(folder);
-    const QString path = QDir(folder).absoluteFilePath(QString(name) + ".png");
-    ASSERT_TRUE(image.save(path));
-    std::printf("scene picture: %s\n", qPrintable(path));
+    ASSERT_TRUE(testkit::SaveDemoPicture(image, "scenes", name));
   }
   // Starts the scene, lets it run, draws a frame, saves it as <name>.png and
   // checks that the frame has something in it.
