@@ -251,7 +251,7 @@ TEST_F(PlayInput_X11, AFrameHeldOverADragsEndDropsThePieceWhereTheButtonWentUp) 
   const POINT place{m_piece.x + 120, m_piece.y - 100};  // piece 4's beside piece 5
   Piece(5).SetPosition(Piece(4).m_currentPosition + (TableAt(place) - TableAt(m_piece)) +
                        (Piece(5).m_homePosition - Piece(4).m_homePosition));
-  const POINT beside = ProjectToClient(PlaceBeside(Piece(4), Piece(5)));
+  const POINT beside = ProjectToLayout(PlaceBeside(Piece(4), Piece(5)));
   for (const bool ontoItsPlace : {false, true}) {
     SCOPED_TRACE(ontoItsPlace ? "onto its place" : "onto open table");
     const POINT start = ScreenOf(Piece(4));
