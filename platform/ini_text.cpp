@@ -375,34 +375,45 @@ std::optional<std::string> IniText::Value(const std::string& section, const std:
 }
 
 // ---- editing ---------------------------------------------------------------
-std::string IniText::WithValues(const std::vector<IniSetting>& settings) const {
+// Where the lines of a change go.
+struct IniText::Placement {
+  std::map<std::size_t, std::string> replacedAt;          // a key's line -> its new text
+  std::map<std::string, std::vector<std::string>> added;  // section prefix -> its new lines
+  std::vector<std::string> newSections;                   // sections the file has not had, in order
+};
+
+// Each key's value (the last setting of a key wins) goes in place of the
+// key's line (spelled within that line's section) or is added to its
+// section.
+IniText::Placement IniText::Place(const std::vector<IniSetting>& settings) const {
   const Parsed& p = *m_parsed;
-  // Each key's value (the last setting of a key wins), and where its line
-  // goes: in place of the key's line (spelled within that line's section),
-  // or added to its section.
   std::map<std::string, QByteArray> valueOf;
   for (const IniSetting& s : settings)
     valueOf[KeyOf(s.section, s.entry)] = EscapedValue(QString::fromStdString(s.value));
   const auto lineText = [&](const std::string& key, std::size_t prefixSize) {
     return (EscapedKey(QString::fromStdString(key.substr(prefixSize))) + '=' + valueOf.at(key)).toStdString();
   };
-  std::map<std::size_t, std::string> replacedAt;
-  std::map<std::string, std::vector<std::string>> added;
-  std::vector<std::string> newSections;
+  Placement place;
   for (const IniSetting& s : settings) {
     const std::string key = KeyOf(s.section, s.entry);
     if (!valueOf.count(key)) continue;  // placed already
     const auto existing = p.entries.find(key);
     if (existing != p.entries.end()) {
-      replacedAt[existing->second] = lineText(key, p.lines[existing->second].section.size());
+      place.replacedAt[existing->second] = lineText(key, p.lines[existing->second].section.size());
     } else {
       const std::string prefix = PrefixOf(s.section);
-      if (!p.sectionEnds.count(prefix) && !added.count(prefix)) newSections.push_back(s.section);
-      added[prefix].push_back(lineText(key, prefix.size()));
+      if (!p.sectionEnds.count(prefix) && !place.added.count(prefix)) place.newSections.push_back(s.section);
+      place.added[prefix].push_back(lineText(key, prefix.size()));
     }
     valueOf.erase(key);
   }
+  return place;
+}
 
+std::string IniText::WithValues(const std::vector<IniSetting>& settings) const {
+  const Parsed& p = *m_parsed;
+  const Placement place = Place(settings);
+  const auto& [replacedAt, added, newSections] = place;
   std::string out(m_bytes, 0, p.begin);
   std::size_t copied = p.begin;
   const auto copyTo = [&](std::size_t at) {

@@ -59,6 +59,8 @@ class IniText {
  private:
   struct Line;
   struct Parsed;
+  struct Placement;
+  Placement Place(const std::vector<IniSetting>& settings) const;
   std::string m_bytes;
   std::unique_ptr<Parsed> m_parsed;
 };
