@@ -126,36 +126,10 @@ LockPath LookAtLockPath(const std::string& path) {
 // stays in place.
 class WriteLock {
  public:
-  explicit WriteLock(const std::string& file) : m_lock(QString::fromStdString(file + ".lock")) {
-    const std::string path = file + ".lock";
+  explicit WriteLock(const std::string& file)
+      : m_file(file), m_path(file + ".lock"), m_lock(QString::fromStdString(m_path)) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kProfileLockWaitMs);
-    for (;;) {
-      for (const std::string& at : {path, path + ".rmlock"}) {
-        if (LookAtLockPath(at) != LockPath::Refused) continue;
-        m_fault = ProfileFault::NotRegular;
-        m_why = "its lock " + at + " is not a regular file of at most " + std::to_string(kMaxLockBytes) +
-                " bytes";
-        ReportOnce(file + "#lock", "the settings file " + file + " is not written: " + m_why);
-        return;
-      }
-      if (m_lock.tryLock(0)) return;
-      if (m_lock.error() != QLockFile::LockFailedError) {
-        m_fault = ProfileFault::CannotWrite;
-        m_why = "its lock " + path + " cannot be made";
-        return;
-      }
-      static FileIdentity outlasted;  // the lock whose holder outlasted a wait
-      const FileIdentity holder = IdentityOf(path);
-      if ((holder.exists && holder == outlasted) || g_stopWaits ||
-          std::chrono::steady_clock::now() >= deadline) {
-        outlasted = holder;
-        m_fault = ProfileFault::LockHeld;
-        m_why =
-            "another program has held its lock for more than " + std::to_string(kProfileLockWaitMs) + " ms";
-        return;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+    while (!TryOnce(deadline)) std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   // None when the lock is held.
   ProfileFault Fault() const { return m_fault; }
@@ -176,6 +150,36 @@ class WriteLock {
     if (::stat(path.c_str(), &st) != 0) return {};
     return {true, st.st_dev, st.st_ino, std::int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
   }
+
+  // One try; true when it is over: the lock taken, or m_fault says why not.
+  bool TryOnce(std::chrono::steady_clock::time_point deadline) {
+    for (const std::string& at : {m_path, m_path + ".rmlock"})
+      if (LookAtLockPath(at) == LockPath::Refused)
+        return Fail(ProfileFault::NotRegular, "its lock " + at + " is not a regular file of at most " +
+                                                  std::to_string(kMaxLockBytes) + " bytes");
+    if (m_lock.tryLock(0)) return true;
+    if (m_lock.error() != QLockFile::LockFailedError)
+      return Fail(ProfileFault::CannotWrite, "its lock " + m_path + " cannot be made");
+    if (g_stopWaits)
+      return Fail(ProfileFault::LockHeld, "another program holds its lock and this one is ending");
+    static FileIdentity outlasted;  // the lock whose holder outlasted a wait
+    const FileIdentity holder = IdentityOf(m_path);
+    if ((!holder.exists || holder != outlasted) && std::chrono::steady_clock::now() < deadline) return false;
+    outlasted = holder;
+    return Fail(ProfileFault::LockHeld, "another program has held its lock for more than " +
+                                            std::to_string(kProfileLockWaitMs) + " ms");
+  }
+  bool Fail(ProfileFault fault, const std::string& why) {
+    m_fault = fault;
+    m_why = why;
+    // A lock path that is no lock stays so: said once.
+    if (fault == ProfileFault::NotRegular)
+      ReportOnce(m_file + "#lock", "the settings file " + m_file + " is not written: " + why);
+    return true;
+  }
+
+  std::string m_file;
+  std::string m_path;
   QLockFile m_lock;
   ProfileFault m_fault = ProfileFault::None;
   std::string m_why;
