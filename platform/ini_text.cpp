@@ -413,7 +413,8 @@ IniText::Placement IniText::Place(const std::vector<IniSetting>& settings) const
 std::string IniText::WithValues(const std::vector<IniSetting>& settings) const {
   const Parsed& p = *m_parsed;
   const Placement place = Place(settings);
-  const auto& [replacedAt, added, newSections] = place;
+  const auto& replacedAt = place.replacedAt;
+  const auto& added = place.added;
   std::string out(m_bytes, 0, p.begin);
   std::size_t copied = p.begin;
   const auto copyTo = [&](std::size_t at) {
@@ -466,7 +467,7 @@ std::string IniText::WithValues(const std::vector<IniSetting>& settings) const {
     addLines(line.section);
   }
   copyTo(m_bytes.size());
-  for (const std::string& section : newSections) {
+  for (const std::string& section : place.newSections) {
     if (section.empty()) continue;
     endLastLine();
     if (out.size() > p.begin &&
