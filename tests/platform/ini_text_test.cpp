@@ -3,8 +3,6 @@
 #include <QSettings>
 #include <QStringList>
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,11 +30,6 @@ std::optional<std::string> ReadByQt(const std::string& bytes, const std::string&
   if (!value.isValid()) return std::nullopt;
   if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(", ").toStdString();
   return value.toString().toStdString();
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), {});
 }
 
 }  // namespace
@@ -151,6 +144,6 @@ TEST(IniText, ValuesRoundTripWithQtsSettings) {
       QSettings settings(QString::fromStdString(file), QSettings::IniFormat);
       settings.setValue("S/X", QString::fromStdString(value));
     }
-    EXPECT_EQ(IniText(ReadFile(file)).Value("S", "X"), value) << ReadFile(file);
+    EXPECT_EQ(IniText(testkit::ReadWholeFile(file)).Value("S", "X"), value) << testkit::ReadWholeFile(file);
   }
 }

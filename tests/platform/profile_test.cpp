@@ -226,11 +226,6 @@ TEST_F(Profile, AProfileThatIsAFolderStaysAFolder) {
 }
 
 namespace {
-std::string ReadWhole(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), {});
-}
-
 // Sets the file's modification time to seconds since the epoch.
 void SetModified(const std::string& path, long seconds) {
   const timespec times[2] = {{seconds, 0}, {seconds, 0}};
@@ -321,7 +316,7 @@ TEST(ProfileLock, ALockThatIsNoRegularFileIsNeverOpened) {
     EXPECT_FALSE(ProfileWriteInt("GameOptions", "PieceCount", 60)) << c.what;
     EXPECT_FALSE(ProfileWriteInt("GameOptions", "PieceCount", 61)) << c.what;
     const std::string report = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(ReadWhole(file), "[GameOptions]\nPieceCount=40\n") << c.what;
+    EXPECT_EQ(testkit::ReadWholeFile(file), "[GameOptions]\nPieceCount=40\n") << c.what;
     EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), 40) << c.what;
     EXPECT_EQ(std::filesystem::symlink_status(lock).type(), type) << c.what;
     EXPECT_NE(report.find(lock), std::string::npos) << c.what << ": " << report;
@@ -346,7 +341,7 @@ TEST(ProfileLock, AStoppedHolderMakesTheWriteFailWithinTheWait) {
   const auto first = Clock::now() - start;
   EXPECT_FALSE(ProfileWriteInt("GameOptions", "PieceCount", 61));
   const auto second = Clock::now() - start - first;
-  EXPECT_EQ(ReadWhole(file), "[GameOptions]\nPieceCount=40\n");
+  EXPECT_EQ(testkit::ReadWholeFile(file), "[GameOptions]\nPieceCount=40\n");
   EXPECT_EQ(ProfileGetInt("GameOptions", "PieceCount", 0), 40);
   // Not timings: whether a write waited at all, and not for ever.
   EXPECT_GE(first, std::chrono::milliseconds(kProfileLockWaitMs));
@@ -417,7 +412,7 @@ Folder2=@@home/tab\there
 Folder3=
 )";
   // The file holds UTF-8 where the escapes above stand (as Qt wrote it).
-  std::string bytes = ReadWhole(dir / "profile.ini");
+  std::string bytes = testkit::ReadWholeFile(dir / "profile.ini");
   for (const auto& [escaped, raw] : {std::pair<std::string, std::string>{"\\xc3\\xa9", "\xc3\xa9"},
                                      {"\\xe6\\x97\\xa5", "\xe6\x97\xa5"},
                                      {"\\xe6\\x9c\\xac", "\xe6\x9c\xac"}})
@@ -525,7 +520,7 @@ TEST(ProfileChange, AFailedSaveSaysWhyAndKeepsTheFile) {
         dir.WriteFile(std::string(c.what) + "/profile.ini", "[GameOptions]\nPieceCount=40\n");
     const ScopedProfileFile profile(file);
     c.make(file);
-    const std::string before = ReadWhole(file);
+    const std::string before = testkit::ReadWholeFile(file);
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
     ::testing::internal::CaptureStderr();
@@ -537,7 +532,7 @@ TEST(ProfileChange, AFailedSaveSaysWhyAndKeepsTheFile) {
     setrlimit(RLIMIT_FSIZE, &saved);
     const std::string report = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(fault, c.fault) << c.what;
-    EXPECT_EQ(ReadWhole(file), before) << c.what;
+    EXPECT_EQ(testkit::ReadWholeFile(file), before) << c.what;
     EXPECT_NE(report.find(file), std::string::npos) << c.what << ": " << report;
     // Not a timing: whether it waited for the lock at all.
     EXPECT_LT(took, std::chrono::milliseconds(kProfileLockWaitMs / 2)) << c.what;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -22,6 +23,11 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::operator/(const std::string& name) const { return m_path + "/" + name; }
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 std::string TempDir::WriteFile(const std::string& name, const std::string& bytes) const {
   const fs::path full = fs::path(m_path) / name;

@@ -26,6 +26,9 @@ class TempDir {
   std::string m_path;
 };
 
+// A whole file's bytes ("" when it cannot be read).
+std::string ReadWholeFile(const std::string& path);
+
 // Sets an environment variable while it lives; the old value (or none)
 // comes back after.
 class ScopedEnv {

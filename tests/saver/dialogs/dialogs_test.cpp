@@ -56,10 +56,6 @@ class SaverDialogs_Offscreen : public ::testing::Test {
     ASSERT_TRUE(testkit::SaveDemoPicture(dialog->grab().toImage(), "saver_dialogs", name));
   }
   static int Stored(const char* name) { return ProfileGetInt("ScreensaverOptions", name, -1); }
-  static std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
 
   testkit::TempDir m_dir;
   testkit::ScopedInstallation m_install{m_dir.path()};
@@ -284,7 +280,7 @@ TEST_F(SaverDialogs_Offscreen, OneOkIsOneWriteAndAFailedSaveKeepsTheDialogOpen) 
       const ScopedProfileFile profile(m_dir.WriteFile(
           std::string(c.what) + (inFrench ? "-fr" : "") + "/profile.ini",
           "[ScreensaverFolders]\nCount=3\nFolder1=" + more + "\nFolder2=/gone\nFolder3=/gone/too\n"));
-      const std::string before = ReadAll(ProfileFilePath());
+      const std::string before = testkit::ReadWholeFile(ProfileFilePath());
       const std::string pipe = testkit::BlockProfileWrites();
       m_shell.boxes.clear();
       std::unique_ptr<QDialog> dialog(c.open());
@@ -294,7 +290,7 @@ TEST_F(SaverDialogs_Offscreen, OneOkIsOneWriteAndAFailedSaveKeepsTheDialogOpen) 
       EXPECT_EQ(m_shell.boxes[0].text, testkit::BlockedProfileBox(inFrench));
       EXPECT_EQ(m_shell.boxes[0].caption, inFrench ? "Économiseur d'écran Ravelle" : "Ravelle Screensaver");
       EXPECT_TRUE(dialog->isVisible());
-      EXPECT_EQ(ReadAll(ProfileFilePath()), before);
+      EXPECT_EQ(testkit::ReadWholeFile(ProfileFilePath()), before);
 
       std::filesystem::remove(pipe);
       testkit::FileReplacements replacements(ProfileFilePath());
