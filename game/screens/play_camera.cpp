@@ -70,7 +70,9 @@ void CGUIInterfacePlayPuzzle::StartCameraAnimation(double seconds, bool adjustHe
   m_animStartDirection = m_camera->m_direction;
   m_animStartUp = m_camera->m_up;
   m_animStartEye = m_camera->m_eye;
-  m_animAdjustHeight = adjustHeight;
+  m_animEndHeight.reset();
+  if (adjustHeight)
+    m_animEndHeight = static_cast<float>(ReadProfileInt(profile::kCameraDefaultHeight)) * 10.0f;
   m_cameraAnimation.Start(seconds);
 }
 
@@ -93,8 +95,8 @@ void CGUIInterfacePlayPuzzle::UpdateCameraAnimation() {
   D3DXVec3Normalize(&target, &target);
   const D3DXVECTOR3 direction = LerpVec3(m_animStartDirection, target, p);
   D3DXVECTOR3 newUp = LerpVec3(m_animStartUp, up, p);
-  if (m_animAdjustHeight) {
-    const float z = static_cast<float>(ReadProfileInt(profile::kCameraDefaultHeight)) * 10.0f;
+  if (m_animEndHeight) {
+    const float z = *m_animEndHeight;
     if (z != c.m_eye.z) {
       const D3DXVECTOR3 end(m_animStartEye.x, m_animStartEye.y, z);
       c.SetEyeFrom(LerpVec3(m_animStartEye, end, p));

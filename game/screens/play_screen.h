@@ -27,6 +27,7 @@
 // Sections: state - pieces in hand - the screen - free helpers
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "engine/draw_resources.h"
@@ -177,7 +178,9 @@ class CGUIInterfacePlayPuzzle : public IPlayScreen {
   D3DXVECTOR3 m_animStartDirection{0, 0, 0};
   D3DXVECTOR3 m_animStartUp{0, 0, 0};
   D3DXVECTOR3 m_animStartEye{0, 0, 0};
-  bool m_animAdjustHeight = false;
+  // The eye's height at the animation's end, when it goes to the default
+  // height (read from the profile once, when the animation starts).
+  std::optional<float> m_animEndHeight;
   std::int32_t m_state = kPlayIdle;
   POINT m_rightPressPoint{};
   PieceHandling m_hand;
